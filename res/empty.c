@@ -1,0 +1,1 @@
+/* nothing embedded yet */ int novares_placeholder;

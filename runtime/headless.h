@@ -1,0 +1,66 @@
+// Headless controls of the runtime layer: the null and headless paths that
+// tests, benchmarks and tools use instead of a real window, clock and device.
+// The game itself never calls these.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct RuntimeOptions {
+  // Software renderer into an off-screen 640 x 480 picture, no window; SDL's
+  // dummy video and audio drivers.
+  bool headless = false;
+  // Skip every drawing operation (state-only tests); images still load with
+  // their pixels so collisions stay exact.
+  bool nullDrawing = false;
+  // PresentFrame and SleepMillis advance a virtual millisecond clock at once.
+  bool virtualClock = false;
+  // Do not open any audio device: sounds load and channels are kept, silent.
+  bool nullAudio = false;
+};
+
+// Must be called before RuntimeStartServices.
+void SetRuntimeOptions(const RuntimeOptions& options);
+RuntimeOptions GetRuntimeOptions();
+
+// Called at every PresentFrame (after the frame is shown) and at every
+// SleepMillis, so a script can press keys at given frames or times.
+void SetScriptHook(std::function<void()> hook);
+
+// Number of frames presented since the services started.
+int64_t PresentedFrameCount();
+// Virtual clock: move time on by hand.
+void AdvanceVirtualClock(int ms);
+
+// Scripted input. Key codes are virtual-key codes; they go through the same
+// event path (scancode -> virtual-key) as real key presses.
+void ScriptKeyDown(int vk);
+void ScriptKeyUp(int vk);
+void ScriptKeyTap(int vk);  // down and up: one press, not held afterwards
+
+// A virtual pad on port 0 (SDL's virtual joystick). Axes -1..1.
+bool ScriptAttachPad();
+void ScriptDetachPad();
+void ScriptPadAxis(int axis, float value);
+void ScriptPadButton(int button, bool down);
+
+// Asks the window to close, as the desktop's close button does.
+void ScriptCloseRequest();
+
+// The back buffer as 640 x 480 RGBA bytes, rows top to bottom.
+std::vector<uint8_t> ReadScreenRGBA();
+// One pixel of the back buffer as 0xRRGGBB.
+uint32_t ReadScreenPixel(int x, int y);
+bool SaveScreenPNG(const std::string& fileName);
+
+// The scancode <-> virtual-key mapping (for tests of the keyboard table).
+int VirtualKeyFromScancode(int scancode);
+int ScancodeFromVirtualKey(int vk);
+
+// Sound: channels now playing (for tests) and the driver in use.
+int PlayingChannelCount();
+// Mixes frames of the current mix into out (stereo interleaved floats) as the
+// device would; for tests of looping and volume with no device.
+void MixForTest(float* out, int frames);

@@ -1,0 +1,36 @@
+// Shared inside the runtime layer only (may include SDL).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "runtime/headless.h"
+#include "runtime/runtime.h"
+
+namespace rt {
+
+const RuntimeOptions& Options();
+
+// Service start and end, called by RuntimeStartServices / RuntimeShutdown.
+void VideoStart();
+void VideoShutdown();
+void InputStart();
+void InputShutdown();
+void AudioStart();
+void AudioShutdown();
+
+// Runs the script hook of the headless harness, if any.
+void RunScriptHook();
+// The window was closed or the desktop asked the program to quit: runs the
+// registered handler, then ends the program with status 0.
+void HandleQuitRequest();
+// Platform event pump, feeding keyboard, pad and window events.
+void PumpEvents();
+// Display events that the video side must see (window resized, exposed).
+void OnWindowEvent(int sdlWindowEvent);
+
+// Clock: real or virtual milliseconds.
+int64_t NowMillis();
+void WaitUntilMillis(int64_t due);
+
+}  // namespace rt

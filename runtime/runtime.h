@@ -1,0 +1,334 @@
+// The runtime layer: display, drawing, collision, sound, input, clock, random
+// numbers, maths, strings, files, lists, embedded files and records.
+//
+// The game calls only what is declared here (and never an SDL header). Every
+// operation keeps the promises the game relies on; how it is done (SDL2,
+// libpng, libvorbisfile, our own mixer) stays inside runtime/.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------------------
+// Strings: immutable sequences of 16-bit characters.
+using String = std::u16string;
+
+// ---------------------------------------------------------------------------
+// Opaque handles. The layer creates and owns them; the game only holds them.
+struct TImage;
+struct TSound;
+struct TChannel;
+struct TStream;
+struct TGraphicsDriver;
+struct TDisplay;
+
+// ---------------------------------------------------------------------------
+// Start of the layer.
+
+// Starts the layer's core (registries, clock origin). Called by ProgramEntry
+// before GameMain, and by test fixtures.
+void RuntimeStartCore();
+// Starts every service of the layer (video, events, input, audio). Called
+// once at the start of GameMain, after the embedded files are registered.
+void RuntimeStartServices();
+// Ends every service: closes the display and the audio device. Idempotent.
+void RuntimeShutdown();
+// The layer's program entry: starts the core, calls gameMain once and
+// returns its result as the exit status.
+int ProgramEntry(int (*gameMain)());
+
+// What to run when the player closes the window (or the desktop asks the game
+// to quit). The shell registers a routine that saves the settings; the layer
+// runs it and then ends the program with status 0.
+void SetCloseRequestHandler(std::function<void()> handler);
+
+// ---------------------------------------------------------------------------
+// Display and frame.
+
+TGraphicsDriver* DirectX7DrawDriver();  // the accelerated 2D back end
+void SelectGraphicsDriver(TGraphicsDriver* driver, int flags);
+// depth 0: a 640 x 480 window; any other depth: full screen, the picture
+// scaled to the desktop with its 4:3 shape kept. Reopening keeps every image
+// and the drawing state. Returns null when no display could be opened.
+TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int flags);
+bool DisplayIsOpen();
+void SetAppTitle(const String& title);
+String AppTitle();
+void HideMousePointer();
+void ClearDrawBuffer();
+// Shows the back buffer and paces the loop: in a window 16 ms a frame plus
+// 1 ms on 40 of every 60 (60 frames take 1000 ms; a late frame restarts the
+// schedule), in full screen the display's retrace.
+void PresentFrame(int sync);
+void FillRectangle(float x, float y, float width, float height);
+
+// ---------------------------------------------------------------------------
+// Images and drawing state.
+
+constexpr int IMAGE_MASKED = 1;   // black (0,0,0) is transparent without alpha
+constexpr int IMAGE_FILTERED = 2; // smooth scaling
+constexpr int IMAGE_DYNAMIC = 8;  // can receive grabs of the back buffer
+constexpr int IMAGE_DEFAULT_FLAGS = IMAGE_MASKED | IMAGE_FILTERED;  // flags -1
+
+TImage* LoadImageResource(const String& path, int flags);
+TImage* LoadImageCells(const String& path, int cellWidth, int cellHeight,
+                       int firstCell, int cellCount, int flags);
+TImage* CreateEmptyImage(int width, int height, int frames, int flags);
+void CentreImageHandle(TImage* image);
+void SetImageHandle(TImage* image, float x, float y);
+int ImageWidth(TImage* image);   // of one frame
+int ImageHeight(TImage* image);
+int ImageFrameCount(TImage* image);
+float ImageHandleX(TImage* image);
+float ImageHandleY(TImage* image);
+void GrabImageFromScreen(TImage* image, int x, int y, int frame);
+void DrawImageFrame(TImage* image, float x, float y, int frame);
+void SetDrawColour(int red, int green, int blue);
+void SetDrawAlpha(float alpha);
+void SetDrawBlendMode(int mode);  // 3 alpha, 4 light (additive)
+void SetDrawRotation(float degrees);
+void SetDrawScale(float sx, float sy);
+// The drawing state as it stands (for routines and tests that check it).
+struct DrawState {
+  int red, green, blue;
+  float alpha;
+  int blend;
+  float rotation;
+  float scaleX, scaleY;
+};
+DrawState GetDrawState();
+
+// ---------------------------------------------------------------------------
+// Collision: exact to the pixel, both frames placed, turned and scaled by the
+// current rotation and scale as DrawImageFrame would draw them now.
+int ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe);
+
+// ---------------------------------------------------------------------------
+// Sound.
+
+TSound* LoadSoundResource(const String& path, int flags);  // flags 1: loops
+TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel);
+void SetSoundChannelVolume(TChannel* channel, float volume);
+void StopSoundChannel(TChannel* channel);
+bool SoundChannelPlaying(TChannel* channel);
+std::vector<String> ListAudioDriverNames();
+int SelectAudioDriver(const String& name);
+String CurrentAudioDriverName();
+
+// ---------------------------------------------------------------------------
+// Keyboard: Windows virtual-key codes 0-255. Polling pumps events first.
+
+int TakeKeyPressCount(int key);
+int IsKeyHeld(int key);
+void ClearKeyStates();
+void PollSystemEvents();  // pumps the platform's events without reading input
+
+// ---------------------------------------------------------------------------
+// Joystick port 0: the first game controller or joystick.
+
+int CountJoysticks();
+float JoyAxisX(int port);
+float JoyAxisY(int port);
+int IsJoyButtonHeld(int button, int port);
+int TakeJoyButtonPresses(int button, int port);
+
+// ---------------------------------------------------------------------------
+// Clock and sleep.
+
+int32_t MillisecondClock();
+void SleepMillis(int ms);
+
+// ---------------------------------------------------------------------------
+// Random numbers.
+
+void SetRandomSeed(int32_t seed);
+int RandomIntInRange(int a, int b);            // both ends included
+double RandomRealInRange(double lo, double hi);  // lower included, upper excluded
+
+// ---------------------------------------------------------------------------
+// Maths (degrees throughout).
+
+int32_t TruncateToInt(double v);  // toward zero, saturating at the int range
+double SinDegrees(double deg);
+double CosDegrees(double deg);
+double ATan2Degrees(double y, double x);
+double SquareRoot(double v);
+double FloatMod(double a, double b);
+double FloatAbs(double v);
+int IntAbs(int v);
+
+// ---------------------------------------------------------------------------
+// Strings.
+
+String StringConcat(const String& a, const String& b);
+String StringFromInt(int32_t v);
+String StringFromAscii(const char* text);  // 8-bit text to a string
+std::string StringToAscii(const String& s);  // low byte of each character
+int StringCompare(const String& a, const String& b);
+int StringFind(const String& text, const String& what, int start);
+String StringFromChar(int code);
+String SubstringAt(const String& text, int position, int count);  // position from 1
+String LeadingChars(const String& text, int n);
+String TrailingChars(const String& text, int n);
+String ReplaceText(const String& text, const String& what, const String& with);
+String LowerCaseText(const String& text);
+char* StringToCString(const String& s);   // free with MemFree
+String StringFromCString(const char* block);
+void MemFree(void* block);
+
+// Arrays of strings (high-score tables, version lists).
+using StringArray = std::vector<String>;
+StringArray ArrayNew(const String& elementType, int count);
+
+// The program's built-in data list, read in order.
+struct DataValue {
+  bool isText;
+  String text;
+  double number;
+};
+DataValue DataText(const char* text);
+DataValue DataNumber(double number);
+// Installs the data list and its labels (name -> index of the first value).
+void SetProgramData(std::vector<DataValue> values,
+                    std::vector<std::pair<std::string, size_t>> labels);
+void RestoreData(const std::string& label);   // move the read position to a label
+void RestoreDataIndex(size_t index);
+size_t DataReadPosition();
+String TaggedValueToString();   // value at the read position as text; moves on
+double TaggedValueToNumber();   // ... as a number; moves on
+
+// ---------------------------------------------------------------------------
+// Files and little-endian streams.
+
+TStream* OpenFileForReading(const String& name);
+TStream* OpenFileForWriting(const String& name);
+void CloseFileStream(TStream* stream);  // flushes; returns false-less, see StreamFailed
+bool StreamEof(TStream* stream);
+bool StreamFailed(TStream* stream);  // a read ran past the end or a write failed
+int32_t ReadStreamInt32(TStream* stream);
+void WriteStreamInt32(TStream* stream, int32_t v);
+String ReadStreamTextLine(TStream* stream);
+void WriteStreamTextLine(TStream* stream, const String& line);
+// Closes a stream opened for writing and reports whether every byte reached
+// the file (used to replace files safely).
+bool CloseFileStreamChecked(TStream* stream);
+bool RenameFile(const String& from, const String& to);
+bool DeleteFile(const String& name);
+
+// ---------------------------------------------------------------------------
+// Objects, records and lists.
+
+struct Object {
+  virtual ~Object() = default;
+};
+using ObjectRef = std::shared_ptr<Object>;
+
+// A new record with every field zero.
+template <class T>
+std::shared_ptr<T> ObjectNew() {
+  return std::make_shared<T>();
+}
+
+template <class T>
+T* ObjectDowncast(Object* o) {
+  return dynamic_cast<T*>(o);
+}
+
+void RegisterUserType(const char* name);
+bool UserTypeRegistered(const char* name);
+
+struct TListLink;
+class TListEnum;
+
+// A doubly linked list of records. The list owns its records: a record
+// removed from its list ends unless someone still holds it. Removed links are
+// marked dead, so an enumerator standing on or before one skips it and never
+// touches a freed record.
+class TList {
+ public:
+  TList();
+  ~TList();
+  TList(const TList&) = delete;
+  TList& operator=(const TList&) = delete;
+
+  TListLink* AddLast(ObjectRef record);
+  int Remove(Object* record);
+  void Clear();
+  int Count() const;
+  bool IsEmpty() const { return Count() == 0; }
+  TListEnum ObjectEnumerator();
+  Object* First() const;
+
+ private:
+  friend class TListEnum;
+  std::shared_ptr<TListLink> head_;  // sentinel
+  int count_ = 0;
+};
+
+class TListEnum {
+ public:
+  explicit TListEnum(std::shared_ptr<TListLink> start);
+  int HasNext();
+  // Moves past the record before returning it; the record returned stays
+  // alive until the enumerator moves on, even when it is removed meanwhile.
+  Object* NextObject();
+
+ private:
+  void SkipDead();
+  std::shared_ptr<TListLink> next_;
+  ObjectRef current_;
+};
+
+// Range-for over the records of one type: for (Enemies* e : Each<Enemies>(EnemiesList))
+template <class T>
+class Each {
+ public:
+  explicit Each(TList* list) : list_(list) {}
+  class iterator {
+   public:
+    explicit iterator(TListEnum* e) : e_(e) { advance(); }
+    T* operator*() const { return cur_; }
+    iterator& operator++() {
+      advance();
+      return *this;
+    }
+    bool operator!=(const iterator&) const { return cur_ != nullptr; }
+
+   private:
+    void advance() {
+      cur_ = nullptr;
+      while (e_ && e_->HasNext()) {
+        if (T* t = ObjectDowncast<T>(e_->NextObject())) {
+          cur_ = t;
+          return;
+        }
+      }
+    }
+    TListEnum* e_;
+    T* cur_ = nullptr;
+  };
+  iterator begin() {
+    en_ = std::make_unique<TListEnum>(list_->ObjectEnumerator());
+    return iterator(en_.get());
+  }
+  iterator end() { return iterator(nullptr); }
+
+ private:
+  TList* list_;
+  std::unique_ptr<TListEnum> en_;
+};
+
+// ---------------------------------------------------------------------------
+// Embedded files. Load paths are "IncBin::" + registered name; the protocol
+// is matched without regard to case, the name exactly.
+
+void IncbinRegister(const String& name, const void* data, size_t size);
+bool IncbinLookup(const String& name, const void** data, size_t* size);
+void IncbinClear();  // tests only
+
+// Resolves a load path ("IncBin::res\\font.png" or a plain file name) to
+// bytes. Returns false when nothing is there.
+bool ReadResourceBytes(const String& path, std::vector<uint8_t>* out);

@@ -1,0 +1,94 @@
+// Handles of the embedded pictures and sounds, loaded once at start-up and
+// held until the program ends. Names follow the files they come from.
+#pragma once
+
+#include "runtime/runtime.h"
+
+// Pictures.
+extern TImage* img_font;             // 16 x 16 x 60
+extern TImage* img_bike2;            // 120 x 55 x 4
+extern TImage* img_bike2_pieces;     // 5 x 5 x 528
+extern TImage* img_playerbullet;
+extern TImage* img_Shots_Enemy;      // centred
+extern TImage* img_MissileGFX;       // 23 x 23 x 4, centred
+extern TImage* img_arrow;
+extern TImage* img_teslathingy;      // 80 x 60 x 4
+extern TImage* img_enemies_one;      // cell 0 alone, centred
+extern TImage* img_enemies;          // 40 x 40 x 44
+extern TImage* img_groundenemies;    // 40 x 40 x 36
+extern TImage* img_frags;            // 20 x 20 x 40, centred
+extern TImage* img_shadows;          // 32 x 32 x 11
+extern TImage* img_poof;             // 16 x 16 x 4, centred
+extern TImage* img_bouncer;          // 40 x 40 x 4
+extern TImage* img_bouncer_centred;  // 40 x 40 x 4, centred
+extern TImage* img_mine_new;         // 40 x 40 x 4
+extern TImage* img_radar;            // 70 x 120 x 8
+extern TImage* img_terraformer1;
+extern TImage* img_terraformer2;     // 7 x 64 x 8
+extern TImage* img_MoreTowers;       // 70 x 120 x 16
+extern TImage* img_explosion;        // 64 x 64 x 16
+extern TImage* img_explosion2;       // 64 x 64 x 13, centred
+extern TImage* img_LunarExhaust;     // 64 x 64 x 4
+extern TImage* img_Glowing;          // 132 x 36 x 2
+extern TImage* img_menukeys;
+extern TImage* img_menuarrow;        // 32 x 32 x 8
+extern TImage* img_menumain;
+extern TImage* img_menutitle;
+extern TImage* img_menutext;
+extern TImage* img_LadyLiberty;
+extern TImage* img_bones;
+extern TImage* img_shield_fx;        // 98 x 61 x 16
+extern TImage* img_shield2;          // 128 x 64 x 2
+extern TImage* img_exhaust1;         // 124 x 61 x 16
+extern TImage* img_exhaust2;         // 124 x 61 x 16
+extern TImage* img_ShieldFrags;      // 4 x 4 x 100
+extern TImage* img_messages;         // 480 x 48 x 10, centred
+extern TImage* img_layer1b;          // 64 x 480 x 30
+extern TImage* img_layer2b;
+extern TImage* img_layer3b;
+extern TImage* img_layer4c;
+extern TImage* img_scanlines1;
+extern TImage* img_scanlines2;
+extern TImage* img_planet;
+extern TImage* img_module;           // 80 x 60 x 5
+extern TImage* img_portal;           // 80 x 60 x 4
+extern TImage* img_logo2;
+extern TImage* img_timebar;
+extern TImage* img_timebar2;
+
+// Sounds.
+extern TSound* snd_EnemyExplosion1;
+extern TSound* snd_EnemyExplosion2;
+extern TSound* snd_AlienRescued;
+extern TSound* snd_PlayerShoot;
+extern TSound* snd_AlienPickup;
+extern TSound* snd_NoTeleport;
+extern TSound* snd_menuselect;   // first handle
+extern TSound* snd_menuselect2;  // second handle of the same sound
+extern TSound* snd_MissileHit;
+extern TSound* snd_wohoo;
+extern TSound* snd_teleport;
+extern TSound* snd_bzzzt;
+extern TSound* snd_radar;
+extern TSound* snd_TakeShield;
+extern TSound* snd_alien1;
+extern TSound* snd_alien2;
+extern TSound* snd_alien3;
+extern TSound* snd_2tower;
+extern TSound* snd_energycrackle;
+extern TSound* snd_explode1;
+extern TSound* snd_explode2;
+extern TSound* snd_explode3;
+extern TSound* snd_moduleland;
+extern TSound* snd_ModuleThrust;
+extern TSound* snd_ModuleTakeoff2;
+extern TSound* snd_Towers;
+extern TSound* snd_Urp;
+
+// Music (looping).
+extern TSound* snd_m_menu;
+extern TSound* snd_m_game;
+extern TSound* snd_m_pause;
+
+// "IncBin::res\\" + file name.
+String ResPath(const char* fileName);

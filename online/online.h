@@ -23,6 +23,11 @@ extern int (*ETNA_GetState)();
 extern const char* (*ETNA__GetResult)(int line);
 extern int (*ETNA_GetNbOfLines)();
 
+// The score service's base address (path "/scores") and the key, handed to
+// the library at start-up.
+extern const char* const ScoreServiceAddress;
+extern const char* const ScoreServiceKey;
+
 extern String SyncStatus;
 void SyncScores();
 void CheckVersion();

@@ -101,3 +101,6 @@ PENDING int (*ETNA_GetState)() = Fail0;
 PENDING const char* (*ETNA__GetResult)(int) = FailResult;
 PENDING int (*ETNA_GetNbOfLines)() = Fail0;
 PENDING String SyncStatus;
+PENDING extern const char* const ScoreServiceAddress = "http://scores.novaquad.invalid/scores";
+PENDING extern const char* const ScoreServiceKey = "Wm3kR8xTq5Lb2Zd";
+PENDING void InstallProgramData() {}

@@ -9,6 +9,9 @@
 int GameMain();
 void RegisterEmbeddedFiles();  // the 84 registrations, catalogue order
 void LoadResources();          // every picture after font.png, the sounds, the music
+// Installs the program's built-in data list (mission, sync notice, credits,
+// key table) with the read position on its first entry.
+void InstallProgramData();
 
 // --- Settings (stored in "Settings.dat") -----------------------------------
 extern int FullScreen;

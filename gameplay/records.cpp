@@ -33,6 +33,11 @@ float TimeBonus;
 float LayerPos1, LayerPos2, LayerPos3;
 float BackdropFade = 1.0f;
 int Thrusting, Climbing;
+float PlanetX = 400.0f;
+float DialogFade;
+int TeleportOffset;
+int ThrustFlameFrame, ThrustFlameDelay;
+int LiftFlameFrame, LiftFlameDelay;
 
 void RegisterRecordTypes() {
   for (const char* name : {"Particles", "FruitJam", "Frags", "Shields", "TextMessages", "Structures",

@@ -74,6 +74,13 @@ void KeyMenu();
 void RedefineKeys();
 
 // --- Screens ---------------------------------------------------------------
+// Main menu state (kept across sub-screens and games) and the pad's axes as
+// last read; PadX and PadY are read by the menus and by the bike's controls.
+extern int MenuChoice;        // 0 play .. 5 exit
+extern int MenuCursorFrame;   // 0-7
+extern int MenuCursorDelay;
+extern int MenuExitRequest;   // 1 when the exit dialog is due
+extern float PadX, PadY;
 int MainMenu();
 int DrawMenuBackground();
 int OptionsMenu();

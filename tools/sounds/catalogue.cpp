@@ -1,0 +1,91 @@
+#include <cstdio>
+#include <thread>
+#include <atomic>
+
+#include "effects.h"
+#include "oggwriter.h"
+#include "sounds.h"
+
+namespace sounds {
+
+const std::vector<Entry>& Catalogue() {
+  static const std::vector<Entry> kAll = {
+      {"_footsteps-4.ogg", 2.40, Footsteps, 0.3f, false},
+      {"_lights.ogg", 2.99, Lights, 0.3f, false},
+      {"_hmmmm.ogg", 0.73, Hmmmm, 0.3f, false},
+      {"_EnemyExplosion1.ogg", 0.26, EnemyExplosion1, 0.3f, false},
+      {"_EnemyExplosion2.ogg", 0.24, EnemyExplosion2, 0.3f, false},
+      {"_AlienRescued.ogg", 0.56, AlienRescued, 0.3f, false},
+      {"_PlayerShoot.ogg", 0.08, PlayerShoot, 0.3f, false},
+      {"_AlienPickup.ogg", 1.80, AlienPickup, 0.3f, false},
+      {"_NoTeleport.ogg", 0.57, NoTeleport, 0.3f, false},
+      {"_menuselect.ogg", 0.18, MenuSelect, 0.3f, false},
+      {"_MissileHit.ogg", 1.78, MissileHit, 0.3f, false},
+      {"_wohoo.ogg", 0.51, Wohoo, 0.3f, false},
+      {"_teleport.ogg", 0.37, Teleport, 0.3f, false},
+      {"_bzzzt.ogg", 1.03, Bzzzt, 0.3f, false},
+      {"_radar.ogg", 1.81, Radar, 0.3f, false},
+      {"_TakeShield.ogg", 0.56, TakeShield, 0.3f, false},
+      {"_alien1.ogg", 1.22, Alien1, 0.3f, false},
+      {"_alien2.ogg", 1.51, Alien2, 0.3f, false},
+      {"_alien3.ogg", 1.17, Alien3, 0.3f, false},
+      {"_2tower.ogg", 5.01, TwoTower, 0.2f, false},
+      {"_energycrackle.ogg", 2.37, EnergyCrackle, 0.3f, false},
+      {"_explode1.ogg", 0.84, Explode1, 0.3f, false},
+      {"_explode2.ogg", 2.44, Explode2, 0.3f, false},
+      {"_explode3.ogg", 4.08, Explode3, 0.3f, false},
+      {"_moduleland.ogg", 2.00, ModuleLand, 0.3f, false},
+      {"_ModuleThrust.ogg", 5.72, ModuleThrust, 0.2f, false},
+      {"_ModuleTakeoff2.ogg", 5.30, ModuleTakeoff, 0.2f, false},
+      {"_Towers.ogg", 3.98, Towers, 0.2f, false},
+      {"_Urp.ogg", 2.00, Urp, 0.3f, false},
+      {"m_menu.ogg", 134.46, MenuMusic, 0.25f, true},
+      {"m_game.ogg", 192.37, GameMusic, 0.25f, true},
+      {"m_pause.ogg", 42.68, PauseMusic, 0.25f, true},
+  };
+  return kAll;
+}
+
+synth::Buffer Render(const Entry& e) {
+  const int frames = synth::FramesFor(e.seconds);
+  synth::Buffer b = e.make(frames);
+  b.left.resize(frames, 0.0f);
+  b.right.resize(frames, 0.0f);
+  if (e.loops) {
+    synth::SubtractMean(b);
+    synth::Normalise(b, 0.80f);
+  } else {
+    synth::RemoveDc(b);
+    synth::FadeEdges(b, 0.001, 0.004);
+    synth::Normalise(b, 0.89f);
+  }
+  return b;
+}
+
+int WriteAll(const std::string& dir, bool verbose) {
+  const auto& all = Catalogue();
+  std::atomic<int> next{0}, failures{0};
+  auto worker = [&] {
+    for (int i = next++; i < static_cast<int>(all.size()); i = next++) {
+      const Entry& e = all[i];
+      const synth::Buffer b = Render(e);
+      std::string error;
+      // One fixed serial per file, so every run writes the same bytes.
+      const int serial = 0x4E510000 + i;
+      if (!synth::WriteOgg(dir + "/" + e.file, b, e.quality, serial, &error)) {
+        std::fprintf(stderr, "sndgen: %s: %s\n", e.file, error.c_str());
+        ++failures;
+      } else if (verbose) {
+        std::printf("%-24s %7.2f s\n", e.file, e.seconds);
+      }
+    }
+  };
+  unsigned n = std::thread::hardware_concurrency();
+  n = n == 0 ? 4 : (n > 8 ? 8 : n);
+  std::vector<std::thread> threads;
+  for (unsigned t = 0; t < n; ++t) threads.emplace_back(worker);
+  for (auto& t : threads) t.join();
+  return failures;
+}
+
+}  // namespace sounds

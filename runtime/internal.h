@@ -33,4 +33,7 @@ void OnWindowEvent(int sdlWindowEvent);
 int64_t NowMillis();
 void WaitUntilMillis(int64_t due);
 
+// A string as UTF-8 bytes (file names handed to the system).
+std::string Utf8FromString(const String& s);
+
 }  // namespace rt

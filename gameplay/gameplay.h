@@ -119,6 +119,10 @@ void DrawTextMessages();
 void DrawBackdrop();
 void DrawBackLayers();
 void DrawFrontLayer();
+// The status line's text (score, shields, sector) and its drawing at text
+// column 1, row 28.6; the landing and take-off draw the same line.
+String StatusLineText();
+void DrawStatusLine();
 
 // --- Structures -----------------------------------------------------------------
 void CreateStructure(int x, int y, int kind, int sector);

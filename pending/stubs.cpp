@@ -32,37 +32,19 @@ PENDING void ShowSyncNotice() {}
 PENDING void ShowCredits() {}
 PENDING void ShowHighscores() {}
 PENDING int PlayIntro() { return 0; }
-PENDING int PlayGame() { return 0; }
-PENDING void CheckTakeOff() {}
-PENDING void SetupSector(int level) {}
-PENDING int WithinDistance(int x1, int y1, int x2, int y2, int r) { return 0; }
 PENDING void LandingSequence(int mode) {}
 PENDING void TakeOffSequence() {}
-PENDING void PlayerControl() {}
-PENDING void FirePlayerBullet() {}
-PENDING void DrawPlayer() {}
 PENDING void UpdateAlien() {}
 PENDING void CaptureAlien() {}
 PENDING void PlayerMeetsStructures() {}
 PENDING void NewTextMessage(int number, int delay) {}
 PENDING void DrawTextMessages() {}
-PENDING void DrawBackdrop() {}
-PENDING void DrawBackLayers() {}
-PENDING void DrawFrontLayer() {}
-PENDING void CreateStructure(int x, int y, int kind, int sector) {}
-PENDING void UpdateStructures(int drawModule) {}
-PENDING void NewEnemy(int x, int y, int type) {}
-PENDING void UpdateEnemies() {}
-PENDING void DrawEnemies() {}
 PENDING void NewEnemyBullet(int x, int y, int kind, int side) {}
 PENDING void UpdateEnemyBullets() {}
 PENDING int BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) { return 0; }
 PENDING void UpdatePlayerBullets() {}
 PENDING void EnemiesHitPlayer() {}
 PENDING void StructuresHitPlayer() {}
-PENDING void NewExplosion(int x, int y, int whichone, int xspeed) {}
-PENDING void ScrollExplosions() {}
-PENDING void DrawExplosions() {}
 PENDING void NewShield(int type, int x, int y) {}
 PENDING void DrawShields() {}
 PENDING void NewFrag(int x, int y, int enemy, int quarter) {}
@@ -70,8 +52,6 @@ PENDING void UpdateFrags() {}
 PENDING void DrawFrags() {}
 PENDING void BurstBonus(int x, int y) {}
 PENDING void UpdateFruitJam() {}
-PENDING void CreateStars() {}
-PENDING void DrawStars() {}
 PENDING int GameOver() { return 0; }
 PENDING int ShatterPlayer(int x, int y) { return 0; }
 PENDING int DrawFruitJam() { return 0; }

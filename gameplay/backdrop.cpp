@@ -1,0 +1,78 @@
+// The three parallax layers of the landscape, the time bar and the status line.
+#include "gameplay/gameplay.h"
+#include "shell/shell.h"
+
+namespace {
+constexpr float kLayerWidth = 1920.0f;  // each layer picture repeats every 1920 pixels
+
+// Brings a layer position back into 0 to 1920: one correction each way, which
+// is all a frame's movement ever needs. A value that is still outside (only a
+// wild caller could make one) is folded in fully so the columns stay valid.
+void WrapLayer(float& p) {
+  if (p > 1919.0f) p -= kLayerWidth;
+  if (p < 0.0f) p += kLayerWidth;
+  if (!(p >= 0.0f && p < kLayerWidth)) {
+    p = static_cast<float>(FloatMod(p, kLayerWidth));
+    if (p < 0.0f) p += kLayerWidth;
+    if (!(p >= 0.0f && p < kLayerWidth)) p = 0.0f;  // not a number
+  }
+}
+
+// Eleven 64-pixel columns cover the screen whatever the fraction.
+void DrawLayer(TImage* picture, float p) {
+  int column = TruncateToInt(p / 64.0f);
+  float x = static_cast<float>(0.0 - FloatMod(p, 64.0));
+  for (int i = 0; i < 11; ++i) {
+    DrawImageFrame(picture, x, 0.0f, ((column % 30) + 30) % 30);
+    x += 64.0f;
+    ++column;
+  }
+}
+}  // namespace
+
+String StatusLineText() {
+  String score = ReplaceText(TrailingChars(StringFromInt(Score), 7), u" ", u"0");
+  String shields;
+  if (ShieldCount < 0)
+    shields = u"   shield: \u00a3   sector: ";
+  else if (ShieldCount > 9)
+    shields = u"   shield: 9+  Sector: ";
+  else
+    shields = StringConcat(StringConcat(u"   shield: ", StringFromInt(ShieldCount)), u"   sector: ");
+  return StringConcat(StringConcat(StringConcat(u"score: ", score), shields), StringFromInt(SectorShown));
+}
+
+void DrawStatusLine() { DrawFontText(StatusLineText(), 1.0f, 28.6f); }
+
+void DrawBackdrop() {
+  WrapLayer(LayerPos1);
+  WrapLayer(LayerPos2);
+  WrapLayer(LayerPos3);
+  DrawLayer(img_layer1b, LayerPos1);
+  DrawLayer(img_layer2b, LayerPos2);
+  DrawLayer(img_layer3b, LayerPos3);
+  LayerPos1 += PlayerSpeed * ScrollFactor[0];
+  LayerPos2 += PlayerSpeed * ScrollFactor[1];
+  LayerPos3 += PlayerSpeed * ScrollFactor[2];
+
+  DrawImageFrame(img_timebar, 0.0f, 0.0f, 0);
+  SetDrawAlpha(0.5f * BackdropFade);
+  SetDrawScale(TimeBonus * 5.0f, 1.0f);
+  DrawImageFrame(img_timebar2, 126.0f, 8.0f, 0);
+  SetDrawScale(1.0f, 1.0f);
+  SetDrawAlpha(BackdropFade);  // stays in effect for the caller
+  DrawStatusLine();
+}
+
+void DrawBackLayers() {
+  WrapLayer(LayerPos1);
+  WrapLayer(LayerPos2);
+  DrawLayer(img_layer1b, LayerPos1);
+  DrawLayer(img_layer2b, LayerPos2);
+}
+
+void DrawFrontLayer() {
+  WrapLayer(LayerPos3);
+  DrawLayer(img_layer3b, LayerPos3);
+  LayerPos3 += PlayerSpeed * ScrollFactor[2];
+}

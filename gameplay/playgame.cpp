@@ -1,0 +1,188 @@
+// One game: start, the play loop with its fixed frame order, the pause dialog
+// and the end.
+#include "gameplay/gameplay.h"
+#include "shell/shell.h"
+
+namespace {
+constexpr int kEscape = 27, kYes = 89, kNo = 78;
+
+void SetScrollFactors() {
+  // Normal difficulty for anything but suicidal, so a hand-edited settings
+  // value can never leave the world standing still.
+  const bool suicidal = Difficulty == 1;
+  ScrollFactor[0] = suicidal ? 0.8f : 0.4f;
+  ScrollFactor[1] = suicidal ? 1.6f : 0.9f;
+  ScrollFactor[2] = suicidal ? 2.4f : 1.4f;
+}
+
+// The far sky behind every game picture: stars, the haze band and the planet.
+void DrawSky(float fade) {
+  DrawStars();
+  SetDrawScale(80.0f, 1.0f);
+  SetDrawAlpha(0.5f * fade);
+  DrawImageFrame(img_layer4c, 0.0f, 20.0f, 0);
+  SetDrawScale(1.0f, 1.0f);
+  SetDrawAlpha(0.9f * fade);
+  DrawImageFrame(img_planet, PlanetX, 20.0f, 0);
+  SetDrawAlpha(1.0f);
+}
+
+void DrawDialogFrame(bool withText) {
+  ClearDrawBuffer();
+  SetDrawAlpha(DialogFade);
+  DrawImageFrame(ScreenGrab, 0.0f, 0.0f, 0);
+  if (withText) {
+    DialogFade -= 0.02f;
+    SetDrawAlpha(1.0f);
+    DrawFontText(u"exit to menu (y/n)", 12.0f, 14.0f);
+  }
+}
+
+// Waits, without drawing, for Y, N or Escape. N or Escape wins over Y when
+// both arrive before the same poll.
+bool WaitForExitAnswer() {
+  for (;;) {
+    int answer = 0;
+    if (TakeKeyPressCount(kYes) > 0) answer = 1;
+    if (TakeKeyPressCount(kNo) > 0)
+      answer = 2;
+    else if (TakeKeyPressCount(kEscape) > 0)
+      answer = 2;
+    if (answer != 0) return answer == 1;
+    SleepMillis(1);
+  }
+}
+
+void PauseDialog() {
+  SetDrawBlendMode(3);
+  ClearKeyStates();
+  DialogFade = 1.0f;
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+  SwitchMusic(snd_m_pause, MusicOn == 0 ? 0.0f : PauseMusicVolume);
+
+  do {  // 36 frames down to 0.3
+    DrawDialogFrame(true);
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (DialogFade >= 0.3f);
+
+  const bool leave = WaitForExitAnswer();
+  StopSoundChannel(MusicChannel);
+  SleepMillis(25);
+
+  if (leave) {
+    QuitState = 1;
+    do {
+      DrawDialogFrame(false);
+      DialogFade -= 0.02f;
+      DrawScanlines();
+      PresentFrame(-1);
+    } while (DialogFade > 0.0f);
+  } else {
+    do {
+      DrawDialogFrame(false);
+      DialogFade += 0.02f;
+      DrawScanlines();
+      PresentFrame(-1);
+    } while (DialogFade < 1.0f);
+    MusicChannel = PlaySoundOnChannel(snd_m_game, nullptr);
+    SetSoundChannelVolume(MusicChannel, GameMusicVolume);
+  }
+  ClearKeyStates();
+}
+
+void StartGame() {
+  SleepMillis(100);
+  ClearKeyStates();
+  ClearPadHits();
+  if (ControlMode == 1) {
+    PadRestX = static_cast<float>(JoyAxisX(0));
+    PadRestY = static_cast<float>(JoyAxisY(0));
+  }
+  SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
+  QuitState = 0;
+  ShieldCount = 8;
+  LevelNumber = 1;
+  Score = 0;
+  SetupSector(LevelNumber);
+  SetScrollFactors();
+  BackdropFade = 1.0f;
+
+  // The first picture, composed but not shown, then faded in from black.
+  ClearDrawBuffer();
+  SetDrawBlendMode(3);
+  SetDrawAlpha(1.0f);
+  DrawSky(BackdropFade);
+  DrawBackdrop();
+  UpdateStructures(0);
+  DrawScanlines();
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+  for (int c = 0; c <= 252; c += 4) {
+    ClearDrawBuffer();
+    SetDrawColour(c, c, c);
+    DrawImageFrame(ScreenGrab, 0.0f, 0.0f, 0);
+    PresentFrame(-1);
+  }
+  SetDrawAlpha(1.0f);
+  SetDrawColour(255, 255, 255);
+  SetDrawBlendMode(3);
+  SetDrawScale(1.0f, 1.0f);
+
+  // Set up afresh: the landing shows a different world from the faded-in one.
+  SetupSector(LevelNumber);
+  LandingSequence(0);
+}
+
+void PlayPass() {
+  ClearDrawBuffer();
+  DrawSky(1.0f);
+  PlayerControl();
+  DrawBackdrop();
+  UpdateStructures(1);
+  DrawTextMessages();
+  UpdatePlayerBullets();
+  UpdateEnemyBullets();
+  UpdateEnemies();
+  DrawEnemies();
+  UpdateAlien();
+  CaptureAlien();
+  UpdateFrags();
+  DrawFrags();
+  DrawPlayer();
+  UpdateFruitJam();
+  ScrollExplosions();
+  DrawExplosions();
+  PlayerMeetsStructures();
+  StructuresHitPlayer();
+  EnemiesHitPlayer();
+  DrawShields();
+  CheckTakeOff();
+
+  // The planet creeps left and comes round again.
+  PlanetX -= 0.12f;
+  if (PlanetX < -202.0f) PlanetX = 600.0f;
+  // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
+  if (TimeBonus > 0.0f) TimeBonus -= 0.01f;
+
+  if (TakeKeyPressCount(kEscape) > 0) PauseDialog();
+  DrawScanlines();
+  PresentFrame(-1);
+  if (ShieldCount < 0) GameOver();
+}
+}  // namespace
+
+void CheckTakeOff() {
+  if (TakeOffFlag == 1) TakeOffSequence();
+}
+
+int PlayGame() {
+  StartGame();
+  do {
+    PlayPass();
+  } while (QuitState != 1);
+
+  SwitchMusic(snd_m_menu, MenuMusicVolume);
+  ClearKeyStates();
+  ClearPadHits();
+  return 0;
+}

@@ -1,0 +1,113 @@
+// Building one level's world: enemies in two bands off screen, the alien,
+// scenery, the fixed installations and the level-scaled guns, mines and
+// carriers; the bike and the counters back to their starting values.
+#include "gameplay/gameplay.h"
+#include "shell/shell.h"
+
+namespace {
+constexpr int kSpacing = 50;  // enemies start at least this far apart
+// Draws allowed for one enemy's place. A band fills up from about level 22
+// (the left band holds only about 60 enemies at the spacing); once it is full,
+// the enemy takes the draw that lies farthest from its nearest neighbour.
+constexpr int kPlacementTries = 400;
+
+int64_t DistanceSquared(int x1, int y1, int x2, int y2) {
+  const int64_t dx = static_cast<int64_t>(x1) - x2;
+  const int64_t dy = static_cast<int64_t>(y1) - y2;
+  return dx * dx + dy * dy;
+}
+
+// Places one enemy at a random point of the band, clear of every enemy placed
+// so far when such a point turns up within the allowed draws.
+void PlaceEnemy(int xLow, int xHigh, int highestType) {
+  int bestX = 0, bestY = 0;
+  int64_t bestGap = -1;
+  for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
+    const int x = RandomIntInRange(xLow, xHigh);
+    const int y = RandomIntInRange(64, 400);
+    int64_t gap = INT64_MAX;  // squared distance to the nearest enemy
+    for (Enemies* e : Each<Enemies>(EnemiesList)) {
+      const int64_t d = DistanceSquared(x, y, TruncateToInt(e->x), TruncateToInt(e->y));
+      if (d < gap) gap = d;
+      if (gap <= bestGap) break;  // cannot beat the best draw so far
+    }
+    if (gap > bestGap) {
+      bestGap = gap;
+      bestX = x;
+      bestY = y;
+    }
+    if (bestGap >= int64_t{kSpacing} * kSpacing) break;  // clear of every enemy
+  }
+  int type = RandomIntInRange(1, highestType);
+  if (type == 1) type = 0;  // the spinner takes the plain drifter's share
+  NewEnemy(bestX, bestY, type);
+}
+}  // namespace
+
+int WithinDistance(int x1, int y1, int x2, int y2, int r) {
+  // Squares in 64 bits: far-apart points must not wrap round to "near".
+  return SquareRoot(static_cast<double>(DistanceSquared(x1, y1, x2, y2))) < r ? 1 : 0;
+}
+
+void SetupSector(int level) {
+  for (TList* list : {EnemiesList, StructuresList, PlayerBulletsList, ExplosionsList, EnemyBulletsList,
+                      ParticlesList, TextMessagesList, ShieldsList, FragsList, FruitJamList})
+    list->Clear();
+  LevelNumber = level;
+  ClearKeyStates();
+
+  const int perBand = (5 * level + 10) / 2;
+  const int highestType = level + 4 < 9 ? level + 4 : 9;
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(-600, -40, highestType);
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(640, 2400, highestType);
+
+  AlienX = static_cast<float>(RandomIntInRange(1000, 30000));
+  AlienY = 392.0f;
+  AlienFrame = AlienFrameDelay = AlienBob = 0;
+  AlienFree = 1;
+  AlienSoundTimer = 60;
+  InvulnerableTicks = 120;
+  AliensLeft = LevelNumber + 1;
+
+  // Scenery every thousand pixels, give or take a hundred.
+  for (int base = 700; base <= 31700; base += 1000) {
+    static constexpr int kSceneryKinds[5] = {9, 10, 13, 14, 13};
+    const int kind = kSceneryKinds[RandomIntInRange(1, 5) - 1];
+    const int x = base + RandomIntInRange(-100, 100);
+    CreateStructure(x, kind == 10 ? 392 : 332, kind, 0);
+  }
+  CreateStructure(RandomIntInRange(1000, 31000), 412, 5, 0);
+  CreateStructure(2200, 332, 9, 0);
+  CreateStructure(31000, 229, 11, 0);
+  CreateStructure(31180, 431, 12, 0);
+  CreateStructure(180, 392, 1, 1);
+  for (int b = 1; b <= 5; ++b) {
+    CreateStructure(6400 * b - 5000, 332, 0, b);
+    CreateStructure(6400 * b - 5900, 392, 2, b);
+  }
+
+  const int m = perBand / 2;
+  const int carriers = TruncateToInt(static_cast<float>(m) * 1.5f);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 3, 0);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 4, 0);
+  for (int i = 0; i < 2 * m; ++i) {
+    const int x = RandomIntInRange(640, 31900);
+    CreateStructure(x, RandomIntInRange(80, 380), 8, 0);
+  }
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 6, 0);
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 7, 0);
+
+  PlayerX = 272.0f;
+  PlayerY = 402.0f;
+  PlayerSpeed = 0.0f;
+  Facing = 3;
+  Thrusting = Climbing = 0;
+  PlanetX = 400.0f;
+  ScrollPos = 0.0f;
+  TeleportOffset = 0;
+  TeleportersOff = 0;
+  TakeOffFlag = 0;
+  SectorShown = 1;
+  TimeBonus = 100.0f;
+  SetDrawBlendMode(3);
+}

@@ -1,1 +1,0 @@
-/* nothing embedded yet */ int novares_placeholder;

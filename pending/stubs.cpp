@@ -32,29 +32,6 @@ PENDING void ShowSyncNotice() {}
 PENDING void ShowCredits() {}
 PENDING void ShowHighscores() {}
 PENDING int PlayIntro() { return 0; }
-PENDING void LandingSequence(int mode) {}
-PENDING void TakeOffSequence() {}
-PENDING void UpdateAlien() {}
-PENDING void CaptureAlien() {}
-PENDING void PlayerMeetsStructures() {}
-PENDING void NewTextMessage(int number, int delay) {}
-PENDING void DrawTextMessages() {}
-PENDING void NewEnemyBullet(int x, int y, int kind, int side) {}
-PENDING void UpdateEnemyBullets() {}
-PENDING int BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) { return 0; }
-PENDING void UpdatePlayerBullets() {}
-PENDING void EnemiesHitPlayer() {}
-PENDING void StructuresHitPlayer() {}
-PENDING void NewShield(int type, int x, int y) {}
-PENDING void DrawShields() {}
-PENDING void NewFrag(int x, int y, int enemy, int quarter) {}
-PENDING void UpdateFrags() {}
-PENDING void DrawFrags() {}
-PENDING void BurstBonus(int x, int y) {}
-PENDING void UpdateFruitJam() {}
-PENDING int GameOver() { return 0; }
-PENDING int ShatterPlayer(int x, int y) { return 0; }
-PENDING int DrawFruitJam() { return 0; }
 PENDING int LoadETNA() { return 0; }
 PENDING bool ETNALoaded() { return false; }
 PENDING void SyncScores() {}

@@ -1,0 +1,171 @@
+// The end of a game: the last picture dims, explosions burst around the bike,
+// the bike shatters twice into small pieces, the screen fades to black,
+// "game over" slides down and the verdict on the personal best slides in.
+#include "gameplay/gameplay.h"
+#include "shell/shell.h"
+
+namespace {
+
+void Burst() {
+  const int dx = RandomIntInRange(-60, 60);
+  const int dy = RandomIntInRange(-28, 28);
+  NewExplosion(TruncateToInt(PlayerX + static_cast<float>(dx) + 32),
+               TruncateToInt(PlayerY + static_cast<float>(dy) + 12), 2, 0);
+}
+
+void DrawGrab(int grey) {
+  SetDrawColour(grey, grey, grey);
+  if (ScreenGrab) DrawImageFrame(ScreenGrab, 0, 0, 0);
+  SetDrawColour(255, 255, 255);
+}
+
+}  // namespace
+
+int ShatterPlayer(int x, int y) {
+  FruitJamList->Clear();
+  const int facingShift = Facing == 3 ? 1 : 0;
+  for (int i = 0; i <= 23; ++i) {
+    for (int j = 0; j <= 10; ++j) {
+      auto p = ObjectNew<FruitJam>();
+      FruitJamList->AddLast(p);
+      p->x = static_cast<float>(x + 5 * i);
+      p->y = static_cast<float>(y + 5 * j);
+      p->WhoseShot = RandomIntInRange(30, 90);
+      const int angle = RandomIntInRange(0, 359);
+      p->xadd = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));
+      p->yadd = static_cast<float>(-CosDegrees(angle) * RandomRealInRange(3, 8));
+      p->segment = i + 24 * j + facingShift;
+    }
+  }
+  return 0;
+}
+
+int DrawFruitJam() {
+  const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
+  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+    if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
+    p->WhoseShot -= 1;
+    if (p->WhoseShot < 0) FruitJamList->Remove(p);
+    p->x += p->xadd;
+    p->y += p->yadd;
+  }
+  return 0;
+}
+
+int GameOver() {
+  // The last picture of the world, one more step of everything in it, but
+  // without the bike, its shields and the burst pieces.
+  ClearDrawBuffer();
+  SetDrawBlendMode(3);
+  SetDrawAlpha(1);
+  SetDrawColour(255, 255, 255);
+  DrawStars();
+  SetDrawScale(80, 1);
+  SetDrawAlpha(0.5f);
+  DrawImageFrame(img_layer4c, 0, 20, 0);
+  SetDrawScale(1, 1);
+  SetDrawAlpha(0.9f);
+  DrawImageFrame(img_planet, PlanetX, 20, 0);
+  SetDrawAlpha(1);
+  DrawBackdrop();
+  UpdateStructures(1);
+  DrawTextMessages();
+  UpdatePlayerBullets();
+  UpdateEnemyBullets();
+  DrawEnemies();
+  UpdateAlien();
+  DrawFrags();
+  DrawExplosions();
+  if (ScreenGrab) GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+
+  // Dim it, with the bike blinking on top.
+  int grey = 255;
+  InvulnerableTicks = 120;
+  SetDrawAlpha(1);
+  do {
+    ClearDrawBuffer();
+    DrawGrab(grey);
+    DrawPlayer();
+    PresentFrame(-1);
+    grey -= 6;
+  } while (grey >= 96);
+
+  for (int i = 0; i < 20; ++i) Burst();
+  float t = 0;
+  PlaySfx(snd_explode1);
+  do {
+    ClearDrawBuffer();
+    DrawGrab(93);
+    if (t < 80) DrawPlayer();
+    SetDrawAlpha(0.6f);
+    DrawFrags();
+    SetDrawAlpha(0.6f);  // the pieces fly at 0.6 whatever the fragments left
+    DrawFruitJam();
+    DrawExplosions();
+    SetDrawAlpha(1);
+    const int r = RandomIntInRange(1, 64);
+    if (r < 6 && t < 40)
+      for (int i = 0; i < 6; ++i) Burst();
+    t += 1;
+    if (t == 50) {
+      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      PlaySfx(snd_explode2);
+    }
+    if (t == 80) {
+      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      PlaySfx(snd_explode3);
+    }
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (t < 200);
+
+  // Fade to black.
+  ClearDrawBuffer();
+  PresentFrame(-1);
+  grey = 96;
+  SetDrawAlpha(1);
+  do {
+    ClearDrawBuffer();
+    DrawGrab(grey);
+    DrawScanlines();
+    PresentFrame(-1);
+    grey -= 6;
+    if (grey <= 0) grey = 0;
+  } while (grey > 0);
+
+  FruitJamList->Clear();
+  QuitState = 1;
+  for (int i = 0; i < 2; ++i) {
+    ClearDrawBuffer();
+    PresentFrame(-1);
+  }
+  ClearKeyStates();
+
+  float y = -20;
+  do {
+    ClearDrawBuffer();
+    DrawFontTextAt(u"game over", 245, y);
+    y += 4;
+    PresentFrame(-1);
+  } while (y < 200);
+
+  String verdict;
+  if (Score < PersonalBest) {
+    verdict = u"highscore not achieved";
+  } else {
+    verdict = u"new personal highscore";
+    PersonalBest = Score;
+  }
+
+  float x = 640;
+  do {
+    ClearDrawBuffer();
+    DrawFontTextAt(u"game over", 245, 198);
+    DrawFontTextAt(verdict, x, 256);
+    x -= 6;
+    PresentFrame(-1);
+  } while (x >= 130);
+
+  SleepMillis(500);
+  return 0;
+}

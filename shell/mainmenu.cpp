@@ -1,9 +1,221 @@
 // The main menu, the hub of the front end, and the dimmed menu frame that the
 // other front-end screens draw behind their text.
 #include "shell/shell.h"
+#include "gameplay/gameplay.h"
 
 int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
 int MenuExitRequest = 0;
 float PadX = 0, PadY = 0;
+
+namespace {
+
+constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
+constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
+constexpr int kKeyN = 78, kKeyY = 89;
+
+// Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
+int BlinkCounter = 0;
+
+// The undimmed menu: background, title, entries and the animated cursor.
+void DrawMenuPicture() {
+  ClearDrawBuffer();
+  DrawImageFrame(img_menumain, 0, 0, 0);
+  DrawImageFrame(img_menutitle, 144, 22, 0);
+  DrawImageFrame(img_menutext, 304, 208, 0);
+  DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * MenuChoice), MenuCursorFrame);
+}
+
+bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+
+// Fades the menu out, runs a game and fades the menu back in.
+void PlayFromMenu() {
+  DialogFade = 1.0f;
+  SetDrawBlendMode(3);
+  do {
+    SetDrawAlpha(DialogFade);
+    DrawMenuPicture();
+    DialogFade -= 0.04f;
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (DialogFade > 0);
+  SetDrawAlpha(1);
+  PlayGame();
+
+  SetDrawColour(255, 255, 255);
+  SetDrawAlpha(1);
+  DrawMenuPicture();
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+  BackdropFade = 0;
+  do {
+    ClearDrawBuffer();
+    SetDrawAlpha(BackdropFade);
+    DrawImageFrame(ScreenGrab, 0, 0, 0);
+    DrawScanlines();
+    PresentFrame(-1);
+    BackdropFade += 0.04f;
+  } while (BackdropFade < 1);
+}
+
+void ActOnChoice() {
+  switch (MenuChoice) {
+    case 0: PlayFromMenu(); break;
+    case 1: OptionsMenu(); break;
+    case 2: ShowMission(); break;
+    case 3: ShowHighscores(); break;
+    case 4: ShowCredits(); break;
+    default: MenuExitRequest = 1; break;
+  }
+}
+
+// Y (or the pad's second button) answers yes; N, Escape (or the first
+// button) no. When both arrive in the same poll, no wins.
+int WaitForAnswer() {
+  for (;;) {
+    int answer = 0;
+    if (TakeKeyPressCount(kKeyY) > 0 || PadPressed(JoyButton2)) answer = 1;
+    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 || PadPressed(JoyButton1))
+      answer = 2;
+    if (answer != 0) return answer;
+    SleepMillis(1);  // the dialog stays on screen; no frame is presented while waiting
+  }
+}
+
+// "exit to windows  (y/n)" over the dimmed menu. Yes sets QuitState to 2.
+void ExitDialog() {
+  SetDrawBlendMode(3);
+  ClearKeyStates();
+  DialogFade = 1.0f;
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+  do {
+    ClearDrawBuffer();
+    SetDrawAlpha(DialogFade);
+    DrawImageFrame(ScreenGrab, 0, 0, 0);
+    DialogFade -= 0.02f;
+    SetDrawAlpha(1);
+    DrawFontText(u"exit to windows  (y/n)", 9, 14);
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (DialogFade >= 0.3f);
+
+  if (WaitForAnswer() == 1) {
+    QuitState = 2;
+    do {
+      ClearDrawBuffer();
+      SetDrawAlpha(DialogFade);
+      DrawImageFrame(ScreenGrab, 0, 0, 0);
+      DialogFade -= 0.02f;
+      DrawScanlines();
+      PresentFrame(-1);
+    } while (DialogFade > 0);
+  } else {
+    do {
+      ClearDrawBuffer();
+      SetDrawAlpha(DialogFade);
+      DrawImageFrame(ScreenGrab, 0, 0, 0);
+      DialogFade += 0.02f;
+      DrawScanlines();
+      PresentFrame(-1);
+    } while (DialogFade < 1);
+    MenuExitRequest = 0;
+  }
+  ClearKeyStates();
+}
+
+void MoveCursor(int step, int& direction) {
+  PlaySfx(snd_menuselect);
+  MenuChoice = (MenuChoice + step + kEntries) % kEntries;
+  PlaySfx(snd_menuselect2);
+  if (direction > 0) {
+    // A move by the pad pauses, which paces a stick held off its rest.
+    direction = 0;
+    ClearPadHits();
+    SleepMillis(200);
+  }
+}
+
+void OpenMenu() {
+  MenuChoice = 0;
+  MenuExitRequest = 0;
+  BlinkCounter = 0;
+  SleepMillis(100);
+  MenuCursorFrame = 0;
+  MenuCursorDelay = 0;
+  PadRestX = JoyAxisX(0);
+  PadRestY = JoyAxisY(0);
+  SwitchMusic(snd_m_menu, MenuMusicVolume);
+
+  SetDrawBlendMode(3);
+  DrawMenuPicture();
+  DrawScanlines();
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+  // Fade in from black over 32 frames; the menu stays in grey 248 until a
+  // game or a sub-screen sets white again.
+  for (int grey = 0; grey <= 248; grey += 8) {
+    ClearDrawBuffer();
+    SetDrawColour(grey, grey, grey);
+    DrawImageFrame(ScreenGrab, 0, 0, 0);
+    PresentFrame(-1);
+  }
+  ClearKeyStates();
+}
+
+}  // namespace
+
+int DrawMenuBackground() {
+  ClearDrawBuffer();
+  SetDrawAlpha(0.5f);
+  DrawImageFrame(img_menumain, 0, 0, 0);
+  DrawImageFrame(img_menutitle, 144, 22, 0);
+  SetDrawAlpha(1);
+  return 0;
+}
+
+int MainMenu() {
+  OpenMenu();
+  do {
+    DrawMenuPicture();
+    BlinkCounter = (BlinkCounter + 1) % 60;
+    if (StringCompare(VersionMessage1, u"the newer version") == 0 && BlinkCounter > 30) {
+      DrawFontText(StringConcat(StringConcat(u"Newer version ", NewerVersion), u" available."), 11, 28);
+      if (BlinkCounter == 31) PlaySfx(snd_bzzzt);
+    }
+    DrawScanlines();
+
+    if (++MenuCursorDelay > 5) {
+      MenuCursorDelay = 0;
+      if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
+    }
+
+    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(JoyButton1) || PadPressed(JoyButton2)) {
+      PlaySfx(snd_menuselect);
+      ActOnChoice();
+    }
+
+    // The pad has no dead zone: any reading off its rest moves, and the
+    // vertical axis wins over the horizontal one.
+    int direction = 0;
+    if (ControlMode == 1) {
+      PadX = JoyAxisX(0);
+      PadY = JoyAxisY(0);
+      if (PadX < PadRestX) direction = 2;
+      if (PadX > PadRestX) direction = 1;
+      if (PadY < PadRestY) direction = 2;
+      if (PadY > PadRestY) direction = 1;
+    }
+    if (TakeKeyPressCount(kKeySpace) > 0 || TakeKeyPressCount(kKeyDown) > 0 || direction == 1)
+      MoveCursor(+1, direction);
+    if (TakeKeyPressCount(kKeyUp) > 0 || direction == 2) MoveCursor(-1, direction);
+
+    if (TakeKeyPressCount(kKeyEscape) > 0 || MenuExitRequest == 1) ExitDialog();
+
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (QuitState != 2);
+
+  SleepMillis(100);
+  ClearKeyStates();
+  PlayerSpeed = 0;
+  return 0;
+}

@@ -55,6 +55,8 @@ void SwitchMusic(TSound* tune, float volume);
 void PlaySfx(TSound* sound);
 
 // --- Bitmap-font text and overlays -----------------------------------------
+// The 60 glyphs of "font.png" in cell order; "#" is found at its first place (5).
+extern const String FontCharset;
 void DrawFontText(const String& text, float column, float row);
 void DrawFontTextAt(const String& text, float x, float y);
 void DrawScanlines();

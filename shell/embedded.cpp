@@ -1,0 +1,27 @@
+// Registration of the pictures and sounds compiled into the program. The
+// table of rows (name, first byte, length) comes from res/, in the order the
+// files are laid out there; the second "bike2.png" row points at the same
+// bytes and its registration is ignored because the name is taken.
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/shell.h"
+
+namespace {
+struct EmbeddedRow {
+  const char* name;
+  const unsigned char* data;
+  uint64_t size;
+};
+}  // namespace
+
+extern "C" const EmbeddedRow novares_rows[];
+extern "C" const uint64_t novares_row_count;
+
+void RegisterEmbeddedFiles() {
+  for (uint64_t i = 0; i < novares_row_count; ++i) {
+    const EmbeddedRow& row = novares_rows[i];
+    IncbinRegister(StringConcat(u"res\\", StringFromAscii(row.name)), row.data,
+                   static_cast<size_t>(row.size));
+  }
+}

@@ -1,0 +1,58 @@
+// Text in the bitmap font, the scan-line overlay and the pad-press flush.
+// None of them touches the drawing state: text and overlay take the colour,
+// alpha and blend mode the caller left.
+#include "shell/shell.h"
+
+const String FontCharset = u" !<>;##,####\u00a3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
+
+namespace {
+constexpr int kFallbackCell = 12;  // the pound-sign cell stands in for unknown characters
+constexpr int kPadPorts = 16;
+constexpr int kPadButtons = 16;
+
+int GlyphCell(char16_t lowered) {
+  size_t cell = FontCharset.find(lowered);
+  return cell == String::npos ? -1 : static_cast<int>(cell);
+}
+}  // namespace
+
+void DrawFontText(const String& text, float column, float row) {
+  if (!img_font) return;
+  const String lowered = LowerCaseText(text);
+  const int n = static_cast<int>(lowered.size());
+  const float y = row * 16.0f;
+  for (int i = 1; i <= n; ++i) {
+    int cell = GlyphCell(lowered[i - 1]);
+    if (cell < 0 || cell > 59) cell = kFallbackCell;
+    DrawImageFrame(img_font, (static_cast<float>(i - 1) + column) * 16.0f, y, cell);
+  }
+}
+
+void DrawFontTextAt(const String& text, float x, float y) {
+  if (!img_font) return;
+  const String lowered = LowerCaseText(text);
+  const int n = static_cast<int>(lowered.size());
+  float left = x;
+  for (int i = 1; i <= n; ++i) {
+    // Each glyph sits one pixel further right than the 16-pixel grid, so the
+    // letters stand 17 pixels apart. A character without a glyph leaves a gap.
+    int cell = GlyphCell(lowered[i - 1]);
+    if (cell >= 0) DrawImageFrame(img_font, left + static_cast<float>(i), y, cell);
+    left += 16.0f;
+  }
+}
+
+void DrawScanlines() {
+  if (ScanlinesOn != 1 || !img_scanlines1 || !img_scanlines2) return;
+  DrawImageFrame(img_scanlines1, 0, 0, 0);
+  DrawImageFrame(img_scanlines1, 320, 0, 0);
+  DrawImageFrame(img_scanlines1, 0, 200, 0);
+  DrawImageFrame(img_scanlines1, 320, 200, 0);
+  DrawImageFrame(img_scanlines2, 0, 400, 0);
+  DrawImageFrame(img_scanlines2, 320, 400, 0);
+}
+
+void ClearPadHits() {
+  for (int port = 0; port < kPadPorts; ++port)
+    for (int button = 0; button < kPadButtons; ++button) TakeJoyButtonPresses(button, port);
+}

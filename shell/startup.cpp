@@ -1,0 +1,91 @@
+// GameMain: everything the game keeps for the whole run is made here, in a
+// fixed order, behind a single "loading resources..." frame; then the intro,
+// the star field and the main menu; the settings are written when the menu
+// returns.
+#include "shell/shell.h"
+#include "gameplay/gameplay.h"
+#include "online/online.h"
+
+namespace {
+
+const char16_t kWebsite[] = u"www.novaquad.invalid";
+
+void FillHighscorePlaceholders() {
+  HighscoreNames = ArrayNew(u"String", 12);
+  HighscoreScores = ArrayNew(u"String", 12);
+  HighscoreLevels = ArrayNew(u"String", 12);
+  for (int k = 0; k <= 10; ++k) {
+    HighscoreNames[k] = u"..........";
+    HighscoreLevels[k] = u"0";
+    HighscoreScores[k] = u".";
+  }
+}
+
+// FullScreen 0 is a window and 1 full screen at 16 bits. Any other value
+// (only a hand-edited settings file holds one) gets the window, and a full
+// screen that cannot be had falls back to the window too, so the game never
+// runs on without a display it could have had.
+bool OpenDisplay() {
+  if (FullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
+  return OpenGraphicsDisplay(640, 480, 0, 60, 0) != nullptr;
+}
+
+void HandToLibrary(int (*entry)(const char*), const char* text) {
+  char* block = StringToCString(StringFromAscii(text));
+  entry(block);
+  MemFree(block);
+}
+
+void ShowLoadingScreen() {
+  ClearDrawBuffer();
+  DrawFontText(u"loading resources...", 10, 13);
+  PresentFrame(-1);
+}
+
+}  // namespace
+
+int GameMain() {
+  RegisterEmbeddedFiles();
+  InstallProgramData();
+  RuntimeStartServices();
+  RegisterRecordTypes();
+  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
+  FillHighscorePlaceholders();
+  LoadSettings();
+  // From here on, closing the window keeps the settings as the exit would.
+  SetCloseRequestHandler([] { SaveSettings(); });
+  SetAppTitle(u"Novaquad v1.2");
+  if (!OpenDisplay()) {
+    // Nothing can be shown: end at once, leaving the settings file as it was.
+    RuntimeShutdown();
+    return 1;
+  }
+  HideMousePointer();
+  SetRandomSeed(MillisecondClock());
+
+  LoadETNA();
+  HandToLibrary(ETNA__SetServer, ScoreServiceAddress);
+  HandToLibrary(ETNA__SetKey, ScoreServiceKey);
+
+  WebsiteLines = ArrayNew(u"String", 1);
+  WebsiteLines[0] = StringConcat(u"      ", kWebsite);
+
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  ShowLoadingScreen();
+  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  LoadResources();
+
+  if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
+  if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  if (VistaSound == 1) {
+    for (const String& name : ListAudioDriverNames())
+      if (StringCompare(name, u"FreeAudio Multimedia") == 0) SelectAudioDriver(name);
+  }
+  CreateObjectLists();
+
+  PlayIntro();
+  CreateStars();
+  MainMenu();
+  SaveSettings();
+  return 0;
+}

@@ -7,15 +7,6 @@
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 #define PENDING __attribute__((weak))
 
-PENDING int GameMain() { return 0; }
-PENDING void RegisterEmbeddedFiles() {}
-PENDING void LoadResources() {}
-PENDING void LoadSettings() {}
-PENDING void SaveSettings() {}
-PENDING void DrawFontText(const String& text, float column, float row) {}
-PENDING void DrawFontTextAt(const String& text, float x, float y) {}
-PENDING void DrawScanlines() {}
-PENDING void ClearPadHits() {}
 PENDING const std::vector<KeyTableEntry>& KeyTable() { static std::vector<KeyTableEntry> t; return t; }
 PENDING String KeyName(int code) { return String(); }
 PENDING void PollKeyTable() {}
@@ -23,15 +14,12 @@ PENDING void WaitForKey() {}
 PENDING void DrawKeyLine(const String& label, int code, int column, int row, int labelOnly) {}
 PENDING void KeyMenu() {}
 PENDING void RedefineKeys() {}
-PENDING int MainMenu() { return 0; }
-PENDING int DrawMenuBackground() { return 0; }
 PENDING int OptionsMenu() { return 0; }
 PENDING int EnterPlayerName() { return 0; }
 PENDING void ShowMission() {}
 PENDING void ShowSyncNotice() {}
 PENDING void ShowCredits() {}
 PENDING void ShowHighscores() {}
-PENDING int PlayIntro() { return 0; }
 PENDING int LoadETNA() { return 0; }
 PENDING bool ETNALoaded() { return false; }
 PENDING void SyncScores() {}

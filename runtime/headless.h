@@ -49,6 +49,14 @@ void ScriptPadButton(int button, bool down);
 // Asks the window to close, as the desktop's close button does.
 void ScriptCloseRequest();
 
+// An image made from RGBA bytes in memory (w x h, rows top to bottom), cut
+// into `cells` frames of cellW x cellH like LoadImageCells; flags as there
+// (-1 the default). The mask makes black transparent unless some pixel has
+// an alpha below 255. Null when the cells do not fit.
+struct TImage;
+TImage* CreateImageFromRGBA(const uint8_t* rgba, int w, int h, int cellW, int cellH, int cells,
+                            int flags);
+
 // The back buffer as 640 x 480 RGBA bytes, rows top to bottom.
 std::vector<uint8_t> ReadScreenRGBA();
 // One pixel of the back buffer as 0xRRGGBB.

@@ -32,6 +32,10 @@ void OnWindowEvent(int sdlWindowEvent);
 // Clock: real or virtual milliseconds.
 int64_t NowMillis();
 void WaitUntilMillis(int64_t due);
+// Sets the clock's origin (real) or zero (virtual); at every services start.
+void ResetClock();
+// True between RuntimeStartServices and RuntimeShutdown.
+bool ServicesStarted();
 
 // A string as UTF-8 bytes (file names handed to the system).
 std::string Utf8FromString(const String& s);

@@ -1,0 +1,92 @@
+// Start and end of the runtime layer, its options and the script hook.
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "runtime/internal.h"
+
+namespace {
+
+RuntimeOptions g_options;
+bool g_coreStarted = false;
+bool g_servicesStarted = false;
+bool g_inQuit = false;
+bool g_inHook = false;
+std::function<void()> g_closeHandler;
+std::function<void()> g_scriptHook;
+
+}  // namespace
+
+namespace rt {
+
+const RuntimeOptions& Options() { return g_options; }
+
+bool ServicesStarted() { return g_servicesStarted; }
+
+void RunScriptHook() {
+  // A hook that presents or sleeps itself must not run again inside itself.
+  if (!g_scriptHook || g_inHook) return;
+  g_inHook = true;
+  auto hook = g_scriptHook;  // the hook may replace itself
+  hook();
+  g_inHook = false;
+}
+
+void HandleQuitRequest() {
+  if (g_inQuit) return;  // the handler's own event polling may ask again
+  g_inQuit = true;
+  if (g_closeHandler) g_closeHandler();
+  RuntimeShutdown();
+  std::exit(0);
+}
+
+}  // namespace rt
+
+void SetRuntimeOptions(const RuntimeOptions& options) { g_options = options; }
+RuntimeOptions GetRuntimeOptions() { return g_options; }
+
+void SetScriptHook(std::function<void()> hook) { g_scriptHook = std::move(hook); }
+
+void SetCloseRequestHandler(std::function<void()> handler) { g_closeHandler = std::move(handler); }
+
+void RuntimeStartCore() {
+  g_coreStarted = true;
+  rt::ResetClock();
+}
+
+void RuntimeStartServices() {
+  if (g_servicesStarted) return;
+  if (!g_coreStarted) RuntimeStartCore();
+  if (g_options.headless) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  }
+  // Each part on its own: a machine without a sound device or joystick
+  // support still gets a display, and the game runs silent.
+  SDL_InitSubSystem(SDL_INIT_EVENTS);
+  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  SDL_InitSubSystem(SDL_INIT_JOYSTICK);
+  SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
+  if (!g_options.nullAudio) SDL_InitSubSystem(SDL_INIT_AUDIO);
+  rt::ResetClock();
+  g_servicesStarted = true;
+  rt::VideoStart();
+  rt::InputStart();
+  rt::AudioStart();
+}
+
+void RuntimeShutdown() {
+  if (!g_servicesStarted) return;
+  rt::AudioShutdown();
+  rt::InputShutdown();
+  rt::VideoShutdown();
+  g_servicesStarted = false;
+  SDL_Quit();
+}
+
+int ProgramEntry(int (*gameMain)()) {
+  RuntimeStartCore();
+  int status = gameMain ? gameMain() : 0;
+  RuntimeShutdown();
+  return status;
+}

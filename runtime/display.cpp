@@ -1,0 +1,306 @@
+// The display: window or full screen (or the headless off-screen picture),
+// the 640 x 480 back buffer, frame pacing, the drawing state, rectangles and
+// read-back of the screen.
+#include <png.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "runtime/video.h"
+
+namespace {
+
+rt::Video g_video;
+TGraphicsDriver g_d3d7{"Direct3D 7"};
+TGraphicsDriver* g_driver = nullptr;
+String g_title;
+bool g_hidePointer = false;
+DrawState g_draw{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
+
+// Frame pacing in a window: each frame is due 16 ms after the last, 17 ms
+// on 40 frames of every 60, so 60 frames take exactly one second.
+bool g_scheduleRunning = false;
+int64_t g_due = 0;
+int g_slot = 0;
+int64_t g_framesPresented = 0;
+
+constexpr int kWidth = 640, kHeight = 480;
+
+std::string Latin1ToUtf8(const String& s) {
+  std::string out;
+  for (char16_t ch : s) {
+    unsigned c = ch & 0xFF;
+    if (c < 0x80) {
+      out += char(c);
+    } else {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+void CloseDisplay() {
+  rt::DropAllTextures();
+  if (g_video.target) SDL_DestroyTexture(g_video.target);
+  if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
+  if (g_video.window) SDL_DestroyWindow(g_video.window);
+  if (g_video.surface) SDL_FreeSurface(g_video.surface);
+  TDisplay keep = g_video.display;
+  g_video = rt::Video{};
+  g_video.display = keep;
+}
+
+// Copies the back buffer to the window, scaled to fit with its 4:3 shape
+// kept and black bars around it.
+void ShowTarget() {
+  if (!g_video.window || !g_video.target) return;
+  SDL_Renderer* r = g_video.renderer;
+  SDL_SetRenderTarget(r, nullptr);
+  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+  SDL_RenderClear(r);
+  int ow = kWidth, oh = kHeight;
+  SDL_GetRendererOutputSize(r, &ow, &oh);
+  double scale = std::min(double(ow) / g_video.display.width, double(oh) / g_video.display.height);
+  SDL_FRect dst;
+  dst.w = float(g_video.display.width * scale);
+  dst.h = float(g_video.display.height * scale);
+  dst.x = float((ow - dst.w) / 2);
+  dst.y = float((oh - dst.h) / 2);
+  SDL_RenderCopyF(r, g_video.target, nullptr, &dst);
+  SDL_RenderPresent(r);
+  SDL_SetRenderTarget(r, g_video.target);
+}
+
+void Pace() {
+  if (g_video.vsync) return;  // the retrace paces full screen
+  int64_t now = rt::NowMillis();
+  if (!g_scheduleRunning) {
+    g_scheduleRunning = true;
+    g_due = now;
+    g_slot = 0;
+  }
+  g_due += 16 + (g_slot % 3 != 2 ? 1 : 0);
+  g_slot = (g_slot + 1) % 60;
+  if (now > g_due) {
+    // Late: show at once and count the next frame from now.
+    g_due = now;
+    g_slot = 0;
+    return;
+  }
+  rt::WaitUntilMillis(g_due);
+}
+
+SDL_BlendMode SdlBlend(int mode) { return mode == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND; }
+
+}  // namespace
+
+namespace rt {
+
+Video& VideoState() { return g_video; }
+
+bool DrawingEnabled() { return g_video.open && g_video.renderer && !Options().nullDrawing; }
+
+DrawState& CurrentDrawState() { return g_draw; }
+
+void VideoStart() {
+  g_draw = DrawState{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
+  g_scheduleRunning = false;
+  g_framesPresented = 0;
+}
+
+void VideoShutdown() {
+  CloseDisplay();
+  FreeAllImages();
+  g_scheduleRunning = false;
+}
+
+void OnWindowEvent(int sdlWindowEvent) {
+  // The window was uncovered: show the last picture again (waiting screens
+  // present nothing until a key arrives).
+  if (sdlWindowEvent == SDL_WINDOWEVENT_EXPOSED && DrawingEnabled()) ShowTarget();
+}
+
+}  // namespace rt
+
+TGraphicsDriver* DirectX7DrawDriver() { return &g_d3d7; }
+
+void SelectGraphicsDriver(TGraphicsDriver* driver, int) { g_driver = driver; }
+
+TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int flags) {
+  CloseDisplay();
+  if (width <= 0) width = kWidth;
+  if (height <= 0) height = kHeight;
+  g_video.display = TDisplay{width, height, depth, hertz, flags};
+  g_scheduleRunning = false;
+
+  if (rt::Options().headless) {
+    g_video.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
+    if (!g_video.surface) return nullptr;
+    g_video.renderer = SDL_CreateSoftwareRenderer(g_video.surface);
+    if (!g_video.renderer) {
+      CloseDisplay();
+      return nullptr;
+    }
+  } else {
+    g_video.fullscreen = depth != 0;
+    Uint32 windowFlags = g_video.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    g_video.window = SDL_CreateWindow(Latin1ToUtf8(g_title).c_str(), SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, width, height, windowFlags);
+    if (!g_video.window) return nullptr;
+    Uint32 accel = SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE;
+    if (g_video.fullscreen) accel |= SDL_RENDERER_PRESENTVSYNC;
+    g_video.renderer = SDL_CreateRenderer(g_video.window, -1, accel);
+    if (!g_video.renderer)
+      g_video.renderer =
+          SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    if (!g_video.renderer) {
+      CloseDisplay();
+      return nullptr;
+    }
+    g_video.target = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGBA32,
+                                       SDL_TEXTUREACCESS_TARGET, width, height);
+    if (!g_video.target) {
+      CloseDisplay();
+      return nullptr;
+    }
+    SDL_SetTextureBlendMode(g_video.target, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(g_video.target, SDL_ScaleModeLinear);
+    SDL_SetRenderTarget(g_video.renderer, g_video.target);
+  }
+  SDL_RendererInfo info;
+  if (SDL_GetRendererInfo(g_video.renderer, &info) == 0) {
+    g_video.maxTextureWidth = info.max_texture_width;
+    g_video.maxTextureHeight = info.max_texture_height;
+    g_video.vsync = g_video.fullscreen && (info.flags & SDL_RENDERER_PRESENTVSYNC);
+  }
+  if (g_hidePointer) SDL_ShowCursor(SDL_DISABLE);
+  g_video.open = true;
+  SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_video.renderer);
+  return &g_video.display;
+}
+
+bool DisplayIsOpen() { return g_video.open; }
+
+void SetAppTitle(const String& title) {
+  g_title = title;
+  if (g_video.window) SDL_SetWindowTitle(g_video.window, Latin1ToUtf8(title).c_str());
+}
+
+String AppTitle() { return g_title; }
+
+void HideMousePointer() {
+  g_hidePointer = true;
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(SDL_DISABLE);
+}
+
+void ClearDrawBuffer() {
+  if (!rt::DrawingEnabled()) return;
+  SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
+  SDL_RenderClear(g_video.renderer);
+}
+
+void PresentFrame(int) {
+  Pace();
+  if (rt::DrawingEnabled()) {
+    if (g_video.window)
+      ShowTarget();
+    else
+      SDL_RenderFlush(g_video.renderer);
+  }
+  ++g_framesPresented;
+  if (rt::ServicesStarted()) rt::PumpEvents();
+  rt::RunScriptHook();
+}
+
+int64_t PresentedFrameCount() { return g_framesPresented; }
+
+void FillRectangle(float x, float y, float width, float height) {
+  if (!rt::DrawingEnabled()) return;
+  const DrawState& st = g_draw;
+  SDL_Renderer* r = g_video.renderer;
+  Uint8 a = Uint8(std::lround(st.alpha * 255.0f));
+  if (st.rotation == 0.0f && st.scaleX == 1.0f && st.scaleY == 1.0f) {
+    SDL_SetRenderDrawBlendMode(r, SdlBlend(st.blend));
+    SDL_SetRenderDrawColor(r, Uint8(st.red), Uint8(st.green), Uint8(st.blue), a);
+    SDL_FRect rect{x, y, width, height};
+    SDL_RenderFillRectF(r, &rect);
+    return;
+  }
+  // Turned and scaled about its top-left corner, like an image whose handle
+  // is at (0, 0).
+  double rad = double(st.rotation) * std::numbers::pi / 180.0;
+  double c = std::cos(rad), s = std::sin(rad);
+  SDL_Vertex v[4];
+  const double corner[4][2] = {{0, 0}, {width, 0}, {width, height}, {0, height}};
+  for (int i = 0; i < 4; ++i) {
+    double ax = corner[i][0] * st.scaleX, ay = corner[i][1] * st.scaleY;
+    v[i].position = SDL_FPoint{float(x + c * ax - s * ay), float(y + s * ax + c * ay)};
+    v[i].color = SDL_Color{Uint8(st.red), Uint8(st.green), Uint8(st.blue), a};
+    v[i].tex_coord = SDL_FPoint{0, 0};
+  }
+  const int index[6] = {0, 1, 2, 0, 2, 3};
+  SDL_SetRenderDrawBlendMode(r, SdlBlend(st.blend));
+  SDL_RenderGeometry(r, nullptr, v, 4, index, 6);
+}
+
+void SetDrawColour(int red, int green, int blue) {
+  g_draw.red = std::clamp(red, 0, 255);
+  g_draw.green = std::clamp(green, 0, 255);
+  g_draw.blue = std::clamp(blue, 0, 255);
+}
+
+void SetDrawAlpha(float alpha) {
+  if (std::isnan(alpha)) alpha = 0.0f;
+  g_draw.alpha = std::clamp(alpha, 0.0f, 1.0f);
+}
+
+void SetDrawBlendMode(int mode) { g_draw.blend = mode; }
+void SetDrawRotation(float degrees) { g_draw.rotation = degrees; }
+void SetDrawScale(float sx, float sy) {
+  g_draw.scaleX = sx;
+  g_draw.scaleY = sy;
+}
+DrawState GetDrawState() { return g_draw; }
+
+std::vector<uint8_t> ReadScreenRGBA() {
+  int w = g_video.display.width, h = g_video.display.height;
+  std::vector<uint8_t> out(size_t(w) * h * 4, 0);
+  if (!g_video.open || !g_video.renderer) return out;
+  SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGBA32, out.data(), w * 4);
+  return out;
+}
+
+uint32_t ReadScreenPixel(int x, int y) {
+  int w = g_video.display.width, h = g_video.display.height;
+  if (!g_video.open || !g_video.renderer || x < 0 || y < 0 || x >= w || y >= h) return 0;
+  uint8_t px[4] = {0, 0, 0, 0};
+  SDL_Rect one{x, y, 1, 1};
+  SDL_RenderReadPixels(g_video.renderer, &one, SDL_PIXELFORMAT_RGBA32, px, 4);
+  return (uint32_t(px[0]) << 16) | (uint32_t(px[1]) << 8) | px[2];
+}
+
+bool SaveScreenPNG(const std::string& fileName) {
+  std::vector<uint8_t> rgba = ReadScreenRGBA();
+  int w = g_video.display.width, h = g_video.display.height;
+  FILE* f = std::fopen(fileName.c_str(), "wb");
+  if (!f) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  std::vector<png_bytep> rows(static_cast<size_t>(h));
+  for (int y = 0; y < h; ++y) rows[size_t(y)] = rgba.data() + size_t(y) * w * 4;
+  volatile bool ok = false;
+  if (png && info && !setjmp(png_jmpbuf(png))) {
+    png_init_io(png, f);
+    png_set_IHDR(png, info, png_uint_32(w), png_uint_32(h), 8, PNG_COLOR_TYPE_RGB_ALPHA,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    ok = true;
+  }
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0 && ok;
+}

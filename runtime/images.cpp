@@ -1,0 +1,256 @@
+// Images: loading and cutting into frames, handles, textures, grabs and
+// drawing one frame under the current drawing state.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "runtime/video.h"
+
+namespace {
+
+std::vector<TImage*> g_images;
+
+int ResolveFlags(int flags) { return flags == -1 ? IMAGE_DEFAULT_FLAGS : flags; }
+
+// With the mask flag, black is the transparent colour of a picture that has
+// no transparency of its own.
+void ApplyMask(std::vector<uint8_t>* rgba, int flags, bool hasAlpha) {
+  if (!(flags & IMAGE_MASKED) || hasAlpha) return;
+  for (size_t i = 0; i + 3 < rgba->size(); i += 4) {
+    uint8_t* p = rgba->data() + i;
+    if (p[0] == 0 && p[1] == 0 && p[2] == 0) p[3] = 0;
+  }
+}
+
+TImage* NewImage(int w, int h, int frames, int flags) {
+  auto* img = new TImage;
+  img->width = w;
+  img->height = h;
+  img->frames = frames;
+  img->flags = flags;
+  img->pixels.assign(size_t(w) * h * 4 * frames, 0);
+  g_images.push_back(img);
+  return img;
+}
+
+// Cuts cells first .. first + count - 1 (left to right, then top to bottom)
+// out of a whole picture.
+TImage* Cut(const std::vector<uint8_t>& rgba, int pw, int ph, int cw, int ch, int first,
+            int count, int flags) {
+  if (cw <= 0 || ch <= 0 || first < 0 || count <= 0 || cw > pw || ch > ph) return nullptr;
+  int columns = pw / cw, rows = ph / ch;
+  if (int64_t(first) + count > int64_t(columns) * rows) return nullptr;
+  TImage* img = NewImage(cw, ch, count, flags);
+  for (int f = 0; f < count; ++f) {
+    int cell = first + f;
+    int x0 = (cell % columns) * cw, y0 = (cell / columns) * ch;
+    uint8_t* dst = img->Frame(f);
+    for (int y = 0; y < ch; ++y)
+      std::memcpy(dst + size_t(y) * cw * 4, rgba.data() + (size_t(y0 + y) * pw + x0) * 4,
+                  size_t(cw) * 4);
+  }
+  return img;
+}
+
+TImage* LoadCells(const String& path, int cw, int ch, int first, int count, int flags,
+                  bool whole) {
+  std::vector<uint8_t> bytes;
+  if (!ReadResourceBytes(path, &bytes)) return nullptr;
+  std::vector<uint8_t> rgba;
+  int w = 0, h = 0;
+  bool hasAlpha = false;
+  if (!rt::DecodePNG(bytes.data(), bytes.size(), &rgba, &w, &h, &hasAlpha)) return nullptr;
+  flags = ResolveFlags(flags);
+  ApplyMask(&rgba, flags, hasAlpha);
+  if (whole) return Cut(rgba, w, h, w, h, 0, 1, flags);
+  return Cut(rgba, w, h, cw, ch, first, count, flags);
+}
+
+bool ValidFrame(const TImage* img, int frame) {
+  return img && frame >= 0 && frame < img->frames && img->width > 0 && img->height > 0;
+}
+
+// The texture lays the frames out in a grid, each with a border of repeated
+// edge pixels, as square as the renderer's size limits allow.
+bool BuildTexture(TImage* img) {
+  rt::Video& v = rt::VideoState();
+  int cw = img->width + 2, ch = img->height + 2;
+  int columns = std::max(1, int(std::ceil(std::sqrt(double(img->frames) * ch / cw))));
+  columns = std::min(columns, img->frames);
+  if (v.maxTextureWidth > 0) columns = std::min(columns, v.maxTextureWidth / cw);
+  if (columns < 1) return false;
+  int rows = (img->frames + columns - 1) / columns;
+  int tw = columns * cw, th = rows * ch;
+  if (v.maxTextureHeight > 0 && th > v.maxTextureHeight) return false;
+
+  std::vector<uint8_t> atlas(size_t(tw) * th * 4, 0);
+  for (int f = 0; f < img->frames; ++f) {
+    int ox = (f % columns) * cw, oy = (f / columns) * ch;
+    const uint8_t* src = img->Frame(f);
+    for (int y = -1; y <= img->height; ++y) {
+      int sy = std::clamp(y, 0, img->height - 1);
+      uint8_t* row = atlas.data() + (size_t(oy + y + 1) * tw + ox) * 4;
+      const uint8_t* srow = src + size_t(sy) * img->width * 4;
+      std::memcpy(row + 4, srow, size_t(img->width) * 4);
+      std::memcpy(row, srow, 4);
+      std::memcpy(row + size_t(cw - 1) * 4, srow + size_t(img->width - 1) * 4, 4);
+    }
+  }
+  if (img->texture && (img->texWidth != tw || img->texHeight != th)) {
+    SDL_DestroyTexture(img->texture);
+    img->texture = nullptr;
+  }
+  if (!img->texture) {
+    img->texture = SDL_CreateTexture(v.renderer, SDL_PIXELFORMAT_RGBA32,
+                                     (img->flags & IMAGE_DYNAMIC) ? SDL_TEXTUREACCESS_STREAMING
+                                                                  : SDL_TEXTUREACCESS_STATIC,
+                                     tw, th);
+    if (!img->texture) return false;
+    SDL_SetTextureScaleMode(img->texture, (img->flags & IMAGE_FILTERED) ? SDL_ScaleModeLinear
+                                                                         : SDL_ScaleModeNearest);
+  }
+  SDL_UpdateTexture(img->texture, nullptr, atlas.data(), tw * 4);
+  img->texWidth = tw;
+  img->texHeight = th;
+  img->gridColumns = columns;
+  img->dirty = false;
+  return true;
+}
+
+}  // namespace
+
+namespace rt {
+
+void DropAllTextures() {
+  for (TImage* img : g_images) {
+    if (img->texture) SDL_DestroyTexture(img->texture);
+    img->texture = nullptr;
+    img->dirty = true;
+  }
+}
+
+void FreeAllImages() {
+  DropAllTextures();
+  for (TImage* img : g_images) delete img;
+  g_images.clear();
+}
+
+SDL_Texture* ImageTexture(TImage* img) {
+  if (!VideoState().renderer) return nullptr;
+  if (img->texture && !img->dirty) return img->texture;
+  return BuildTexture(img) ? img->texture : nullptr;
+}
+
+}  // namespace rt
+
+TImage* LoadImageResource(const String& path, int flags) {
+  return LoadCells(path, 0, 0, 0, 1, flags, true);
+}
+
+TImage* LoadImageCells(const String& path, int cellWidth, int cellHeight, int firstCell,
+                       int cellCount, int flags) {
+  return LoadCells(path, cellWidth, cellHeight, firstCell, cellCount, flags, false);
+}
+
+TImage* CreateImageFromRGBA(const uint8_t* rgba, int w, int h, int cellW, int cellH, int cells,
+                            int flags) {
+  if (!rgba || w <= 0 || h <= 0) return nullptr;
+  std::vector<uint8_t> pixels(rgba, rgba + size_t(w) * h * 4);
+  flags = ResolveFlags(flags);
+  // Pictures made here carry an alpha channel only when some pixel uses it.
+  bool hasAlpha = false;
+  for (size_t i = 3; i < pixels.size(); i += 4) hasAlpha |= pixels[i] != 255;
+  ApplyMask(&pixels, flags, hasAlpha);
+  return Cut(pixels, w, h, cellW, cellH, 0, cells, flags);
+}
+
+TImage* CreateEmptyImage(int width, int height, int frames, int flags) {
+  if (width <= 0 || height <= 0 || frames <= 0) return nullptr;
+  flags = ResolveFlags(flags);
+  TImage* img = NewImage(width, height, frames, flags);
+  // Black all over: transparent when masked, opaque otherwise.
+  if (!(flags & IMAGE_MASKED))
+    for (size_t i = 3; i < img->pixels.size(); i += 4) img->pixels[i] = 255;
+  return img;
+}
+
+void CentreImageHandle(TImage* image) {
+  if (!image) return;
+  image->handleX = image->width * 0.5f;
+  image->handleY = image->height * 0.5f;
+}
+
+void SetImageHandle(TImage* image, float x, float y) {
+  if (!image) return;
+  image->handleX = x;
+  image->handleY = y;
+}
+
+int ImageWidth(TImage* image) { return image ? image->width : 0; }
+int ImageHeight(TImage* image) { return image ? image->height : 0; }
+int ImageFrameCount(TImage* image) { return image ? image->frames : 0; }
+float ImageHandleX(TImage* image) { return image ? image->handleX : 0.0f; }
+float ImageHandleY(TImage* image) { return image ? image->handleY : 0.0f; }
+
+void GrabImageFromScreen(TImage* image, int x, int y, int frame) {
+  if (!ValidFrame(image, frame) || !rt::DrawingEnabled()) return;
+  rt::Video& v = rt::VideoState();
+  int sw = v.display.width, sh = v.display.height;
+  std::vector<uint8_t> screen = ReadScreenRGBA();
+  uint8_t* dst = image->Frame(frame);
+  bool masked = image->flags & IMAGE_MASKED;
+  for (int row = 0; row < image->height; ++row) {
+    for (int col = 0; col < image->width; ++col) {
+      int sx = x + col, sy = y + row;
+      uint8_t* p = dst + (size_t(row) * image->width + col) * 4;
+      if (sx >= 0 && sy >= 0 && sx < sw && sy < sh) {
+        std::memcpy(p, screen.data() + (size_t(sy) * sw + sx) * 4, 3);
+      } else {
+        p[0] = p[1] = p[2] = 0;
+      }
+      p[3] = (masked && p[0] == 0 && p[1] == 0 && p[2] == 0) ? 0 : 255;
+    }
+  }
+  image->dirty = true;
+}
+
+void DrawImageFrame(TImage* image, float x, float y, int frame) {
+  if (!ValidFrame(image, frame) || !rt::DrawingEnabled()) return;
+  SDL_Texture* tex = rt::ImageTexture(image);
+  if (!tex) return;
+  SDL_Renderer* r = rt::VideoState().renderer;
+  const DrawState& st = rt::CurrentDrawState();
+  rt::Placement place(image, x, y, st);
+  if (place.sx == 0.0 || place.sy == 0.0) return;
+  SDL_SetTextureBlendMode(tex, st.blend == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+  Uint8 alpha = Uint8(std::lround(st.alpha * 255.0f));
+  int fx = (frame % image->gridColumns) * (image->width + 2) + 1;
+  int fy = (frame / image->gridColumns) * (image->height + 2) + 1;
+
+  if (place.Identity()) {
+    SDL_SetTextureColorMod(tex, Uint8(st.red), Uint8(st.green), Uint8(st.blue));
+    SDL_SetTextureAlphaMod(tex, alpha);
+    SDL_Rect src{fx, fy, image->width, image->height};
+    SDL_FRect dst{float(x - image->handleX), float(y - image->handleY), float(image->width),
+                  float(image->height)};
+    SDL_RenderCopyF(r, tex, &src, &dst);
+    return;
+  }
+  // Turned or scaled: the frame's four corners placed by the same mapping
+  // the collision test uses.
+  SDL_SetTextureColorMod(tex, 255, 255, 255);
+  SDL_SetTextureAlphaMod(tex, 255);
+  SDL_Vertex v[4];
+  const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  SDL_Color colour{Uint8(st.red), Uint8(st.green), Uint8(st.blue), alpha};
+  for (int i = 0; i < 4; ++i) {
+    double u = corner[i][0] * image->width, w = corner[i][1] * image->height;
+    double dx, dy;
+    place.ToScreen(u, w, &dx, &dy);
+    v[i].position = SDL_FPoint{float(dx), float(dy)};
+    v[i].color = colour;
+    v[i].tex_coord = SDL_FPoint{float((fx + u) / image->texWidth), float((fy + w) / image->texHeight)};
+  }
+  const int index[6] = {0, 1, 2, 0, 2, 3};
+  SDL_RenderGeometry(r, tex, v, 4, index, 6);
+}

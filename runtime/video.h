@@ -1,0 +1,114 @@
+// Shared between the display, image and collision files of the runtime.
+#pragma once
+
+#include <SDL.h>
+
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+#include "runtime/internal.h"
+
+struct TGraphicsDriver {
+  const char* name;
+};
+
+struct TDisplay {
+  int width = 640, height = 480, depth = 0, hertz = 60, flags = 0;
+};
+
+// An image: frames of equal size, kept as RGBA bytes on the CPU (collision,
+// grabs, and rebuilding the texture whenever the display is reopened), plus
+// one texture holding every frame in a grid with a one-pixel border of
+// repeated edge pixels around each frame, so filtering never bleeds from a
+// neighbour.
+struct TImage {
+  int width = 0, height = 0, frames = 0, flags = 0;
+  float handleX = 0, handleY = 0;
+  std::vector<uint8_t> pixels;  // frames * width * height * 4, frame after frame
+  SDL_Texture* texture = nullptr;
+  int texWidth = 0, texHeight = 0;
+  int gridColumns = 1;
+  bool dirty = true;  // pixels changed since the texture was built
+
+  const uint8_t* Frame(int f) const { return pixels.data() + size_t(f) * width * height * 4; }
+  uint8_t* Frame(int f) { return pixels.data() + size_t(f) * width * height * 4; }
+  bool Opaque(int f, int x, int y) const { return Frame(f)[(size_t(y) * width + x) * 4 + 3] != 0; }
+};
+
+namespace rt {
+
+// The display as it stands. `target` is the 640 x 480 picture everything is
+// drawn into (null on the headless path, where the renderer draws straight
+// into `surface`).
+struct Video {
+  SDL_Window* window = nullptr;
+  SDL_Renderer* renderer = nullptr;
+  SDL_Texture* target = nullptr;
+  SDL_Surface* surface = nullptr;  // headless back buffer
+  bool open = false;
+  bool fullscreen = false;
+  bool vsync = false;
+  int maxTextureWidth = 0, maxTextureHeight = 0;  // 0: no limit
+  TDisplay display;
+};
+Video& VideoState();
+
+// True when drawing operations should touch the back buffer.
+bool DrawingEnabled();
+
+// The drawing state, already clamped.
+DrawState& CurrentDrawState();
+
+// Images: every image made, so textures can be dropped before the renderer
+// goes and rebuilt lazily on the next draw.
+void DropAllTextures();
+void FreeAllImages();
+// Builds (or refreshes) the texture of an image for the current renderer.
+SDL_Texture* ImageTexture(TImage* image);
+
+// Decodes a PNG of any colour type to RGBA bytes. `hasAlpha` tells whether
+// the picture carries transparency of its own (alpha channel or tRNS).
+bool DecodePNG(const uint8_t* data, size_t size, std::vector<uint8_t>* rgba, int* width,
+               int* height, bool* hasAlpha);
+
+// Where a frame lands on screen: destination = position + R(rotation) *
+// ((source - handle) * scale), rotation clockwise on screen (y down). Drawing
+// and collision both use this one mapping.
+struct Placement {
+  double x, y, hx, hy, sx, sy, c, s;
+  int w, h;
+
+  Placement(const TImage* img, double px, double py, const DrawState& st)
+      : x(px), y(py), hx(img->handleX), hy(img->handleY), sx(st.scaleX), sy(st.scaleY),
+        w(img->width), h(img->height) {
+    double rad = double(st.rotation) * std::numbers::pi / 180.0;
+    c = std::cos(rad);
+    s = std::sin(rad);
+    // Whole quarter turns exactly, so a turned frame lands on whole pixels.
+    double q = std::fmod(double(st.rotation), 90.0);
+    if (q == 0.0) {
+      c = std::round(c);
+      s = std::round(s);
+    }
+  }
+  bool Identity() const { return c == 1.0 && s == 0.0 && sx == 1.0 && sy == 1.0; }
+  // Source point (u, v) in frame pixels to the screen.
+  void ToScreen(double u, double v, double* dx, double* dy) const {
+    double a = (u - hx) * sx, b = (v - hy) * sy;
+    *dx = x + c * a - s * b;
+    *dy = y + s * a + c * b;
+  }
+  // Screen point back into the frame; false when the scale is zero.
+  bool ToSource(double px, double py, double* u, double* v) const {
+    if (sx == 0.0 || sy == 0.0) return false;
+    double ddx = px - x, ddy = py - y;
+    double a = c * ddx + s * ddy, b = -s * ddx + c * ddy;
+    *u = a / sx + hx;
+    *v = b / sy + hy;
+    return true;
+  }
+};
+
+}  // namespace rt

@@ -9,6 +9,10 @@
 // is bound to a substitute that fails at once.
 int LoadETNA();
 bool ETNALoaded();
+// Test hooks: load the library from this exact path only (empty: the normal
+// search), and put every entry point back on its failing substitute.
+void SetETNALibraryPath(const std::string& path);
+void UnbindETNA();
 extern int (*ETNA__SetServer)(const char* address);
 extern int (*ETNA__SetDelimiter)(const char* delimiter);
 extern int (*ETNA__SetKey)(const char* key);
@@ -31,3 +35,14 @@ extern const char* const ScoreServiceKey;
 extern String SyncStatus;
 void SyncScores();
 void CheckVersion();
+
+// The wait of one pump of the library's queue (SyncScores, CheckVersion) in
+// real milliseconds; the library ends every request sooner, so this only
+// guards against a library that never empties its queue. Tests lower it.
+extern int OnlinePumpLimitMs;
+// One pump: while the library's queue is not empty, advance it, take the
+// replies of commands 1 (their state goes into SyncStatus) and 2 (handed to
+// onCommand2 with their state), answer the platform and wait 10 ms.
+void PumpETNAQueue(const std::function<void(int state)>& onCommand2);
+// Line number line of the current reply as text ("" beyond the count).
+String ETNAResultLine(int line);

@@ -1,0 +1,81 @@
+// Score sync: submit the last score and take the service's top eleven.
+#include <chrono>
+
+#include "gameplay/gameplay.h"
+#include "online/online.h"
+#include "shell/shell.h"
+
+String SyncStatus = u"not synced...";
+int OnlinePumpLimitMs = 31000;
+
+namespace {
+
+void SendQuery(int command, const String& query) {
+  char* text = StringToCString(query);
+  ETNA__Send(command, text, 1, 0);
+  MemFree(text);
+}
+
+void StoreEntry(StringArray& table, int k, const String& text) {
+  if (k >= 0 && static_cast<size_t>(k) < table.size()) table[static_cast<size_t>(k)] = text;
+}
+
+}  // namespace
+
+String ETNAResultLine(int line) {
+  const char* text = ETNA__GetResult(line);
+  return text ? StringFromCString(text) : String();
+}
+
+void PumpETNAQueue(const std::function<void(int state)>& onCommand2) {
+  using Clock = std::chrono::steady_clock;
+  // Real time: the game's own clock may be a virtual one.
+  const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(OnlinePumpLimitMs);
+  while (ETNA_GetNumberOfCommandsInQueue() != 0) {
+    ETNA_Update();
+    if (ETNA_Receive(1)) {
+      int state = ETNA_GetState();
+      SyncStatus = state == 2 ? String(u"Synced...") : StringConcat(u"Error: ", StringFromInt(state));
+    }
+    if (ETNA_Receive(2)) onCommand2(ETNA_GetState());
+    // The desktop must still see a live window; no frame is drawn meanwhile.
+    PollSystemEvents();
+    SleepMillis(10);
+    if (Clock::now() >= giveUp) break;
+  }
+}
+
+void SyncScores() {
+  const String name = LowerCaseText(PlayerName);
+  const String score = StringFromInt(Score);
+  const String level = StringFromInt(LevelNumber);
+  SleepMillis(150);
+  ClearKeyStates();
+
+  // The name goes out as the player typed it (lower-cased); the library
+  // encodes only what a URL cannot carry.
+  String submit = u"Novaquad_scores.php?option=addscore&user=";
+  submit = StringConcat(submit, name);
+  submit = StringConcat(submit, StringConcat(u"&level=", level));
+  submit = StringConcat(submit, StringConcat(u"&score=", score));
+  SendQuery(1, submit);
+  SendQuery(2, u"Novaquad_scores.php?option=getscore&nbscore=11");
+
+  PumpETNAQueue([](int state) {
+    if (state != 2) {
+      SyncStatus = StringFromInt(state);
+      return;
+    }
+    const int lines = ETNA_GetNbOfLines();
+    // Three lines an entry (name, level, score); twelve entries at most, so a
+    // long answer cannot run past the arrays.
+    for (int k = 0; 3 * k + 1 <= lines && k <= 11; ++k) {
+      StoreEntry(HighscoreNames, k, ETNAResultLine(3 * k + 1));
+      StoreEntry(HighscoreLevels, k, ETNAResultLine(3 * k + 2));
+      StoreEntry(HighscoreScores, k, ETNAResultLine(3 * k + 3));
+    }
+  });
+
+  SleepMillis(150);
+  ClearKeyStates();
+}

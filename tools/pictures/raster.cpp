@@ -247,6 +247,40 @@ int Canvas::text(std::string_view s, int x, int y, int sc, const Paint& p) {
     return cx - x - sc;
 }
 
+float Canvas::bigTextWidth(std::string_view s, float sc) {
+    auto u = decode(s);
+    return u.empty() ? 0 : u.size() * 6 * sc - sc;
+}
+
+void Canvas::bigText(std::string_view s, float x, float y, float sc, float shear, const Paint& p) {
+    auto u = decode(s);
+    float h = 7 * sc;
+    float x1 = x + bigTextWidth(s, sc) + shear * h + 1;
+    auto bitAt = [&](float gx, float gy) {
+        // gx, gy: position in glyph space, unslanted
+        if (gy < 0 || gy >= h || gx < 0) return false;
+        int ci = static_cast<int>(gx / (6 * sc));
+        if (ci >= static_cast<int>(u.size())) return false;
+        float lx = gx - ci * 6 * sc;
+        int col = static_cast<int>(lx / sc), row = static_cast<int>(gy / sc);
+        if (col > 4) return false;
+        const uint8_t* g = glyph5x7(u[ci]);
+        return g && (g[row] & (0x10 >> col));
+    };
+    for (int py = std::max(0, static_cast<int>(y)); py < std::min(this->h, static_cast<int>(y + h) + 1); ++py)
+        for (int px_ = std::max(0, static_cast<int>(x)); px_ < std::min(w, static_cast<int>(x1) + 1); ++px_) {
+            int hits = 0;
+            for (int sy = 0; sy < 4; ++sy)
+                for (int sx = 0; sx < 4; ++sx) {
+                    float fx = px_ + (sx + 0.5f) / 4, fy = py + (sy + 0.5f) / 4;
+                    float gy = fy - y;
+                    float gx = fx - x - shear * (h - gy);
+                    hits += bitAt(gx, gy);
+                }
+            if (hits) over(px_, py, p(px_ + 0.5f, py + 0.5f), hits / 16.0f);
+        }
+}
+
 void Canvas::textOutlined(std::string_view s, int x, int y, int sc, const Paint& p, Col ol, int ow) {
     Canvas tmp(w, h);
     tmp.text(s, x, y, sc, p);

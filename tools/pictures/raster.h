@@ -82,6 +82,10 @@ public:
     int text(std::string_view s, int x, int y, int scale, Col c);
     int text(std::string_view s, int x, int y, int scale, const Paint& p);
     static int textWidth(std::string_view s, int scale);
+    // Smooth big lettering: the 5x7 glyphs scaled by sc, slanted by shear
+    // (pixels right per pixel up), antialiased by 4x4 supersampling.
+    void bigText(std::string_view s, float x, float y, float sc, float shear, const Paint& p);
+    static float bigTextWidth(std::string_view s, float sc);
     // Lettering with a one-pixel (times outline) dark outline around it.
     void textOutlined(std::string_view s, int x, int y, int scale, const Paint& p, Col outline, int outlineWidth = 1);
 

@@ -1,0 +1,286 @@
+// Front-end pictures: the bitmap font, the menu pictures, the message
+// pictures, the scan-line overlays, the time bar and the intro's pictures.
+#include <cmath>
+#include <string>
+
+#include "art.h"
+
+namespace pic {
+
+namespace {
+
+// The font's characters, cell by cell.
+const char* const kFontCells[60] = {
+    " ", "!", "<", ">", ";", "#", "#", ",", "#", "#", "#", "#", "\u00a3", "+", "*", "/",
+    "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", ":", ".", "-", "(", ")", "?", "'",
+    "a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "l", "m", "n", "o", "p", "q",
+    "r", "s", "t", "u", "v", "w", "x", "y", "z", "&"};
+
+// Neon lettering: a slanted gradient fill with a bright upper edge, a dark
+// outline and a coloured halo.
+void neonText(Canvas& c, std::string_view s, float x, float y, float sc, float shear, Col top, Col bottom, Col halo) {
+    float h = 7 * sc;
+    Canvas t(c.w, c.h);
+    t.bigText(s, x, y, sc, shear, vgrad(y, y + h, top, bottom));
+    for (int yy = static_cast<int>(y); yy < y + h && yy < c.h; ++yy)
+        for (int xx = 0; xx < c.w; ++xx) {
+            Col p = t.get(xx, yy);
+            if (p.a > 0.5f && t.get(xx, yy - 1).a < 0.5f) t.put(xx, yy, mix(p, scale(pal::white(), p.a), 0.6f));
+        }
+    Canvas haloC(c.w, c.h);
+    for (int yy = 0; yy < c.h; ++yy)
+        for (int xx = 0; xx < c.w; ++xx)
+            if (t.get(xx, yy).a > 0.5f) haloC.put(xx, yy, halo);
+    haloC.outline(scale(halo, 0.55f), 2);
+    haloC.outline(scale(halo, 0.25f), 2);
+    t.outline(pal::ink(), 1);
+    c.blit(haloC, 0, 0);
+    c.blit(t, 0, 0);
+}
+
+}  // namespace
+
+void drawFont(Canvas& c) {
+    for (int n = 0; n < 60; ++n) {
+        int x0 = (n % 20) * 16, y0 = (n / 20) * 16;
+        Canvas g(16, 16);
+        // 5x7 glyph doubled to 10x14, set one pixel down from the cell's top
+        g.text(kFontCells[n], 3, 1, 2, vgrad(1, 15, rgb(255, 255, 255), rgb(178, 186, 214)));
+        g.outline(rgb(26, 20, 44), 1);
+        c.blit(g, x0, y0);
+    }
+}
+
+void drawMenuText(Canvas& c) {
+    // The cursor stands at (6, 5 + 32 k) in this picture, 32 x 32; each label
+    // sits beside it, centred on the cursor's row.
+    static const char* const labels[6] = {"play", "options", "mission", "high scores", "credits", "exit"};
+    for (int k = 0; k < 6; ++k) {
+        int y = 5 + 32 * k + 16 - 10;
+        neonText(c, labels[k], 50, static_cast<float>(y), 3, 0.2f, rgb(250, 250, 255), rgb(110, 220, 255), rgb(40, 110, 200));
+    }
+}
+
+void drawMenuArrow(Canvas& c) {
+    for (int f = 0; f < 8; ++f) {
+        float y0 = f * 32.0f;
+        float phase = f / 8.0f * 6.2831853f;
+        float dx = 3 * std::sin(phase);
+        float glowK = 0.55f + 0.45f * std::cos(phase);
+        Col body = mix(rgb(255, 80, 200), rgb(255, 220, 120), glowK);
+        // soft halo
+        c.ellipse(16 + dx, y0 + 16, 13, 11, scale(body, 0.25f));
+        std::vector<float> tri = {6 + dx, y0 + 5, 27 + dx, y0 + 16, 6 + dx, y0 + 27, 11 + dx, y0 + 16};
+        c.poly(tri, pal::ink());
+        std::vector<float> in = {8 + dx, y0 + 8, 24 + dx, y0 + 16, 8 + dx, y0 + 24, 12 + dx, y0 + 16};
+        c.poly(in, vgrad(y0 + 8, y0 + 24, mix(body, pal::white(), 0.5f), body));
+    }
+}
+
+void drawMenuKeys(Canvas& c) {
+    // A small key hint strip in the 5x7 lettering.
+    c.text("arrows move  ctrl fire  alt up", 3, 1, 1, rgb(170, 200, 255));
+}
+
+void drawMessages(Canvas& c) {
+    struct M {
+        const char* text;  // nullptr for an arrow
+        int dir;           // arrows: +1 right, -1 left
+        Col top, bottom, halo;
+    };
+    const Col gTop = rgb(255, 255, 210), gBot = rgb(255, 170, 40), gHalo = rgb(200, 60, 20);
+    const Col cTop = rgb(235, 255, 255), cBot = rgb(60, 220, 255), cHalo = rgb(30, 80, 220);
+    const Col pTop = rgb(255, 235, 255), pBot = rgb(255, 80, 200), pHalo = rgb(140, 20, 140);
+    const M list[10] = {
+        {"alien saved", 0, rgb(240, 255, 230), rgb(120, 255, 90), rgb(20, 130, 40)},
+        {nullptr, 1, cTop, cBot, cHalo},
+        {nullptr, -1, cTop, cBot, cHalo},
+        {"get to craft", 0, pTop, pBot, pHalo},
+        {"level done!", 0, gTop, gBot, gHalo},
+        {"yeah, bonus!", 0, rgb(240, 255, 230), rgb(120, 255, 90), rgb(20, 130, 40)},
+        {"no bonus!", 0, rgb(255, 230, 230), rgb(255, 70, 60), rgb(140, 20, 20)},
+        {"get set....", 0, cTop, cBot, cHalo},
+        {"for level", 0, cTop, cBot, cHalo},
+        {"commander", 0, gTop, gBot, gHalo},
+    };
+    for (int i = 0; i < 10; ++i) {
+        const M& m = list[i];
+        int y0 = i * 48;
+        Canvas cell(480, 48);
+        if (m.text) {
+            float sc = 5;
+            float w = Canvas::bigTextWidth(m.text, sc) + 0.25f * 7 * sc;
+            neonText(cell, m.text, std::floor((480 - w) / 2), 6, sc, 0.25f, m.top, m.bottom, m.halo);
+        } else {
+            // a broad arrow with chevrons trailing behind it
+            float cx = 240, cy = 24, d = static_cast<float>(m.dir);
+            Canvas a(480, 48);
+            for (int t = 0; t < 3; ++t) {
+                float ox = -80.0f - 34 * t;
+                std::vector<float> chev = {cx + d * (ox + 14), cy, cx + d * ox, cy - 15, cx + d * (ox - 9), cy - 15,
+                                           cx + d * (ox + 5), cy, cx + d * (ox - 9), cy + 15, cx + d * ox, cy + 15};
+                a.poly(chev, scale(m.bottom, 0.9f - 0.25f * t));
+            }
+            std::vector<float> pts = {cx + d * 110, cy,      cx + d * 62,  cy - 19, cx + d * 62,  cy - 8,
+                                      cx + d * -55, cy - 8,  cx + d * -55, cy + 8,  cx + d * 62,  cy + 8,
+                                      cx + d * 62,  cy + 19};
+            a.poly(pts, vgrad(cy - 19, cy + 19, m.top, m.bottom));
+            Canvas haloC(480, 48);
+            for (int yy = 0; yy < 48; ++yy)
+                for (int xx = 0; xx < 480; ++xx)
+                    if (a.get(xx, yy).a > 0.5f) haloC.put(xx, yy, m.halo);
+            haloC.outline(scale(m.halo, 0.5f), 2);
+            a.outline(pal::ink(), 1);
+            cell.blit(haloC, 0, 0);
+            cell.blit(a, 0, 0);
+        }
+        c.blit(cell, 0, y0);
+    }
+}
+
+void drawScanlines1(Canvas& c) {
+    // Every second row a faint dark line; even heights tile seamlessly.
+    for (int y = 1; y < c.h; y += 2) c.rect(0, static_cast<float>(y), static_cast<float>(c.w), 1, rgb(0, 0, 8, 0.28f));
+}
+
+void drawScanlines2(Canvas& c) { drawScanlines1(c); }
+
+void drawTimebar(Canvas& c) {
+    // A panel across the top of the screen, with a slot at (126, 8), 500 x 16,
+    // into which the game stretches the time-left bar.
+    c.roundRect(2, 2, 636, 28, 6, vgrad(2, 30, rgb(70, 60, 110), rgb(28, 22, 50)));
+    c.roundRect(3, 3, 634, 2, 1, rgb(150, 140, 210));
+    c.text("time", 20, 9, 2, vgrad(9, 23, rgb(255, 255, 255), rgb(120, 230, 255)));
+    c.frame(122, 5, 508, 22, 2, rgb(90, 200, 255));
+    c.frame(124, 7, 504, 18, 1, rgb(20, 16, 36));
+    c.rect(126, 8, 500, 16, rgb(0, 0, 0));  // the slot itself stays see-through
+    c.put(125, 7, rgb(20, 16, 36));
+    for (int i = 0; i <= 10; ++i) c.rect(126 + i * 50 - (i == 10 ? 1 : 0), 25, 1, 2, rgb(150, 220, 255));
+}
+
+void drawTimebar2(Canvas& c) {
+    for (int y = 0; y < 16; ++y) {
+        float t = y / 15.0f;
+        float k = 1 - std::fabs(t - 0.35f) * 1.2f;
+        c.put(0, y, mix(rgb(20, 120, 90), rgb(150, 255, 200), clamp01(k)));
+    }
+}
+
+void drawMenuTitle(Canvas& c) {
+    // "NOVAQUAD" in big slanted chrome letters with a neon rim.
+    const char* title = "novaquad";
+    float sc = 9.5f, shear = 0.22f, h = 7 * sc;
+    float w = Canvas::bigTextWidth(title, sc) + shear * h;
+    float x = std::floor((c.w - w) / 2), y = std::floor((c.h - h) / 2) - 4;
+    Canvas t(c.w, c.h);
+    t.bigText(title, x, y, sc, shear, [&](float, float yy) {
+        float v = (yy - y) / h;
+        if (v < 0.52f) return mix(rgb(255, 255, 255), rgb(110, 190, 255), v / 0.52f);
+        return mix(rgb(255, 110, 210), rgb(110, 20, 140), (v - 0.52f) / 0.48f);
+    });
+    for (int yy = 0; yy < c.h; ++yy)
+        for (int xx = 0; xx < c.w; ++xx) {
+            Col p = t.get(xx, yy);
+            if (p.a < 0.5f) continue;
+            if (t.get(xx, yy - 1).a < 0.5f) t.put(xx, yy, scale(pal::white(), p.a));
+            float ry = yy - y - h * 0.52f;
+            if (ry >= 0 && ry < 2) t.put(xx, yy, scale(rgb(40, 16, 70), p.a));
+        }
+    Canvas halo(c.w, c.h);
+    for (int yy = 0; yy < c.h; ++yy)
+        for (int xx = 0; xx < c.w; ++xx)
+            if (t.get(xx, yy).a > 0.5f) halo.put(xx, yy, rgb(255, 60, 200));
+    halo.outline(rgb(170, 30, 150), 2);
+    halo.outline(rgb(80, 16, 90), 3);
+    t.outline(rgb(20, 10, 40), 2);
+    c.blit(halo, 4, 4);
+    c.blit(t, 0, 0);
+    // a thin neon underline with a gleam
+    c.rect(x + 10, y + h + 12, w - 20, 2, hgrad(x, x + w, rgb(60, 200, 255), rgb(255, 80, 210)));
+    c.glow(x + w * 0.7f, y + h + 13, 14, Col{0.8f, 0.8f, 1.0f, 1.0f}, 0.9f);
+}
+
+void drawLogo2(Canvas& c) {
+    float sc = 6;
+    const char* s = "novaquad";
+    float w = Canvas::bigTextWidth(s, sc) + 0.25f * 7 * sc;
+    neonText(c, s, std::floor((c.w - w) / 2), 8, sc, 0.25f, rgb(255, 255, 255), rgb(90, 210, 255), rgb(30, 80, 200));
+    const char* sub = "a hover bike adventure";
+    int w2 = Canvas::textWidth(sub, 2);
+    c.text(sub, (c.w - w2) / 2, 60, 2, rgb(255, 120, 210));
+}
+
+void drawArrow(Canvas& c) {
+    // A downward arrow over the name wheel's selected symbol (RGBA).
+    std::vector<float> outer = {16, 41, 1, 22, 9, 22, 9, 1, 23, 1, 23, 22, 31, 22};
+    c.poly(outer, rgb(20, 10, 40));
+    std::vector<float> inner = {16, 38, 4.5f, 24, 11, 24, 11, 3, 21, 3, 21, 24, 27.5f, 24};
+    c.poly(inner, vgrad(3, 38, rgb(255, 255, 255), rgb(255, 60, 60)));
+    c.rect(13, 5, 2, 18, rgb(255, 255, 255, 0.7f));
+}
+
+// ---------------------------------------------------------------------------
+// The intro: a dark workshop; a lamp switches on over a desk and its monitor
+// starts to glow. The pictures are drawn light so the intro can tint them.
+
+void drawIntro1(Canvas& c) {
+    // A desk with an old monitor; the monitor's screen (50..74, 3..19) is
+    // where the intro lays its glowing screen picture.
+    c.rect(0, 50, 118, 7, vgrad(50, 57, rgb(170, 140, 110), rgb(110, 84, 60)));
+    c.rect(6, 57, 6, 17, rgb(90, 70, 52));
+    c.rect(106, 57, 6, 17, rgb(90, 70, 52));
+    c.rect(70, 57, 34, 14, rgb(120, 94, 70));
+    c.rect(72, 60, 30, 1, rgb(80, 60, 45));
+    c.rect(84, 63, 6, 2, rgb(200, 190, 160));
+    // monitor
+    c.roundRect(42, 0, 40, 36, 4, vgrad(0, 36, rgb(200, 196, 186), rgb(140, 136, 128)));
+    c.rect(48, 2, 28, 20, rgb(30, 34, 40));
+    c.rect(50, 3, 24, 16, rgb(44, 52, 60));
+    c.rect(56, 36, 12, 6, rgb(150, 146, 138));
+    c.roundRect(48, 41, 28, 4, 2, rgb(170, 166, 156));
+    c.circle(76, 30, 1.5f, rgb(120, 255, 120));
+    // keyboard
+    c.poly({34, 49, 40, 44, 86, 44, 92, 49}, rgb(190, 186, 176));
+    for (int k = 0; k < 9; ++k) c.rect(40 + k * 5.5f, 45.5f, 4, 1, rgb(120, 116, 110));
+    // a mug and a stack of papers
+    c.roundRect(10, 38, 9, 12, 2, rgb(200, 80, 70));
+    c.ring(21, 43, 3, 1.5f, rgb(200, 80, 70));
+    c.rect(92, 44, 20, 6, rgb(230, 226, 210));
+    c.rect(94, 42, 18, 2, rgb(210, 206, 190));
+}
+
+void drawIntro2(Canvas& c) {
+    // The monitor's screen, lit: a prompt and lines of text.
+    c.rect(0, 0, 24, 16, rgb(60, 90, 100));
+    for (int l = 0; l < 4; ++l) {
+        int len = (l * 7 + 9) % 17 + 4;
+        c.rect(2, 2 + l * 3, static_cast<float>(len), 1, rgb(220, 255, 255));
+    }
+    c.rect(2, 13, 3, 1, rgb(255, 255, 255));
+    c.rect(6, 13, 1, 1, rgb(255, 255, 255));
+}
+
+void drawIntro3a(Canvas& c) {
+    // The lamp's cone of light, soft and translucent, widening downwards.
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            float fy = (y - 14) / 114.0f;
+            if (fy < 0) continue;
+            float half = 10 + fy * 54;
+            float dx = std::fabs(x + 0.5f - 64) / half;
+            if (dx >= 1) continue;
+            float a = (1 - dx * dx) * (0.55f - 0.35f * fy) * smooth(0, 0.08f, fy);
+            c.put(x, y, Col{a, a * 0.96f, a * 0.8f, a});
+        }
+}
+
+void drawIntro3b(Canvas& c) {
+    // The lamp itself: a cord from the ceiling and a conical shade with its bulb.
+    c.rect(63, 0, 2, 6, rgb(150, 150, 150));
+    c.poly({54, 18, 58, 6, 70, 6, 74, 18}, vgrad(6, 18, rgb(230, 230, 220), rgb(160, 160, 150)));
+    c.rect(54, 17, 20, 2, rgb(120, 120, 112));
+    c.ellipse(64, 20, 6, 3, rgb(255, 255, 240));
+    c.glow(64, 20, 16, Col{0.5f, 0.5f, 0.45f, 0.5f}, 1.0f);
+}
+
+}  // namespace pic

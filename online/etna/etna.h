@@ -66,6 +66,9 @@ enum {
 #define ETNA_MAX_LINES 1000
 #define ETNA_MAX_QUEUE 32
 
+// The game binds the entry points by name into pointers of the same names;
+// it includes this header for the constants only, with ETNA_CONSTANTS_ONLY.
+#ifndef ETNA_CONSTANTS_ONLY
 ETNA_API int ETNA__SetServer(const char* address);
 ETNA_API int ETNA__SetDelimiter(const char* delimiter);
 ETNA_API int ETNA__SetKey(const char* key);
@@ -78,6 +81,7 @@ ETNA_API int ETNA_Receive(int command);
 ETNA_API int ETNA_GetState(void);
 ETNA_API const char* ETNA__GetResult(int line);
 ETNA_API int ETNA_GetNbOfLines(void);
+#endif
 
 #ifdef __cplusplus
 }

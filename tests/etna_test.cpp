@@ -1,0 +1,314 @@
+// The networking library, through the game's binding, against the loopback
+// score service.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fixtures/score_service.h"
+#define ETNA_CONSTANTS_ONLY
+#include "online/etna/etna.h"
+#include "online/online.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Outcome {
+  int state = -1;
+  std::vector<std::string> lines;
+};
+
+class EtnaTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetETNALibraryPath(NOVA_ETNA_LIBRARY);
+    ASSERT_EQ(LoadETNA(), 1);
+    ASSERT_TRUE(service.Start());
+    setenv("NOVAQUAD_SCORES_URL", service.BaseUrl().c_str(), 1);
+    setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "5000", 1);
+    ETNA__SetServer("http://scores.novaquad.invalid/scores");
+    ETNA__SetKey("Wm3kR8xTq5Lb2Zd");
+  }
+  void TearDown() override {
+    Drain();
+    service.Stop();
+    unsetenv("NOVAQUAD_SCORES_URL");
+    unsetenv("NOVAQUAD_ETNA_TIMEOUT_MS");
+  }
+
+  // Runs the queue to its end, as the game's pump does, but with a real
+  // sleep; returns the milliseconds it took.
+  long Drain(long limitMs = 10000) {
+    Clock::time_point start = Clock::now();
+    while (ETNA_GetNumberOfCommandsInQueue() != 0) {
+      ETNA_Update();
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      if (Clock::now() - start > std::chrono::milliseconds(limitMs)) break;
+    }
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+  }
+
+  Outcome Take(int command) {
+    Outcome o;
+    if (!ETNA_Receive(command)) return o;
+    o.state = ETNA_GetState();
+    for (int i = 1; i <= ETNA_GetNbOfLines(); ++i) o.lines.push_back(ETNA__GetResult(i));
+    return o;
+  }
+
+  Outcome Fetch(const char* query) {
+    EXPECT_EQ(ETNA__Send(2, query, 1, 0), 1);
+    Drain();
+    return Take(2);
+  }
+
+  std::vector<std::string> RequestLines() {
+    std::vector<std::string> lines;
+    for (const auto& r : service.Requests()) lines.push_back(r.line);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+
+  ScoreService service;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(EtnaTest, RequestsGoOutAsTheGameBuiltThem) {
+  EXPECT_EQ(ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=ann lee&level=3&score=0", 1, 0), 1);
+  EXPECT_EQ(ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0), 1);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 2);
+  Drain();
+  EXPECT_EQ(Take(1).state, ETNA_STATE_OK);
+  EXPECT_EQ(Take(2).state, ETNA_STATE_OK);
+  EXPECT_EQ(RequestLines(),
+            (Lines{"GET /scores/Novaquad_scores.php?option=addscore&user=ann%20lee&level=3&score=0 HTTP/1.1",
+                   "GET /scores/Novaquad_scores.php?option=getscore&nbscore=11 HTTP/1.1"}));
+  EXPECT_EQ(service.StoredScores(), Lines{"ann lee|3|0"});
+
+  // Only what a URL cannot carry is encoded; '&', '=', '+' and '/' are the
+  // game's own business.
+  service.ClearRequests();
+  Fetch("VersionCheck.php?a=1#2&b=50%\"x\"&c=<{|}>^`\\&d=\xe9\t+/");
+  EXPECT_EQ(RequestLines(),
+            Lines{"GET /scores/VersionCheck.php?a=1%232&b=50%25%22x%22&c=%3C%7B%7C%7D%3E%5E%60%5C&d=%E9%09+/ HTTP/1.1"});
+}
+
+TEST_F(EtnaTest, AddressComesFromTheEnvironmentWhenSet) {
+  // A trailing slash on the base does not double the separator.
+  setenv("NOVAQUAD_SCORES_URL", (service.BaseUrl() + "/").c_str(), 1);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+  EXPECT_EQ(RequestLines(), Lines{"GET /scores/VersionCheck.php?option=getversion&nbscore=30 HTTP/1.1"});
+
+  // Without the variable the address given by the game is used.
+  unsetenv("NOVAQUAD_SCORES_URL");
+  ETNA__SetServer(service.BaseUrl().c_str());
+  service.ClearRequests();
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+  EXPECT_EQ(service.Requests().size(), 1u);
+
+  // No address at all: nothing is queued.
+  ETNA__SetServer("");
+  EXPECT_EQ(ETNA__Send(2, "x", 1, 0), 0);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
+}
+
+TEST_F(EtnaTest, EveryRequestIsSignedWithTheKey) {
+  Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  Fetch("Novaquad_scores.php?option=getscore&nbscore=11");
+  Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  ETNA__SetKey("another key");
+  Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  ETNA__SetKey("");
+  Fetch("VersionCheck.php?option=getversion&nbscore=30");
+
+  auto r = service.Requests();
+  ASSERT_EQ(r.size(), 5u);
+  EXPECT_EQ(r[0].signature.size(), 16u);
+  EXPECT_EQ(r[0].signature.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_EQ(r[0].signature, r[2].signature);  // same query, same key
+  EXPECT_NE(r[0].signature, r[1].signature);  // another query
+  EXPECT_NE(r[0].signature, r[3].signature);  // another key
+  EXPECT_EQ(r[4].signature, "");              // no key, no signature
+}
+
+TEST_F(EtnaTest, RepliesAreSplitIntoLines) {
+  service.AddScore("zed", "4", 900);
+  service.AddScore("amy", "7", 2500);
+  Outcome table = Fetch("Novaquad_scores.php?option=getscore&nbscore=11");
+  EXPECT_EQ(table.state, ETNA_STATE_OK);
+  EXPECT_EQ(table.lines, (Lines{"amy", "7", "2500", "zed", "4", "900"}));
+  // Lines past the count, line 0 and negative lines are empty.
+  EXPECT_STREQ(ETNA__GetResult(7), "");
+  EXPECT_STREQ(ETNA__GetResult(0), "");
+  EXPECT_STREQ(ETNA__GetResult(-3), "");
+  // A reply is taken once.
+  EXPECT_EQ(ETNA_Receive(2), 0);
+
+  struct Case {
+    const char* body;
+    Lines lines;
+  } cases[] = {
+      {"a\r\nb\r\n", {"a", "b"}},            // CR LF
+      {"a\nb", {"a", "b"}},                  // no LF after the last line
+      {"a\n\nb\n", {"a", "", "b"}},          // an empty line inside counts
+      {"\n", {""}},                          // one empty line
+      {"", {}},                              // no line at all
+      {"a\rb\r\r\n", {"a\rb\r"}},            // only the CR right before LF goes
+  };
+  for (const Case& c : cases) {
+    service.SetRawReply("VersionCheck.php", c.body);
+    Outcome o = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(o.state, ETNA_STATE_OK) << c.body;
+    EXPECT_EQ(o.lines, c.lines) << c.body;
+  }
+}
+
+TEST_F(EtnaTest, RepliesAreKeptPerCommandUntilReceived) {
+  service.SetRawReply("VersionCheck.php", "v\n");
+  service.SetRawReply("Novaquad_scores.php", "s\n");
+  ETNA__Send(1, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0);
+  ETNA__Send(2, "VersionCheck.php?option=getversion&nbscore=30", 1, 0);
+  Drain();
+  EXPECT_EQ(ETNA_Receive(3), 0);
+  // Taken in the other order than sent: each keeps its own lines.
+  EXPECT_EQ(Take(2).lines, Lines{"v"});
+  EXPECT_EQ(Take(1).lines, Lines{"s"});
+  // The last reply taken stays current.
+  EXPECT_EQ(ETNA_GetNbOfLines(), 1);
+  EXPECT_STREQ(ETNA__GetResult(1), "s");
+
+  // A new request of a command drops its unread older reply.
+  ETNA__Send(2, "VersionCheck.php?option=getversion&nbscore=30", 1, 0);
+  Drain();
+  service.SetRawReply("VersionCheck.php", "newer\n");
+  ETNA__Send(2, "VersionCheck.php?option=getversion&nbscore=30", 1, 0);
+  Drain();
+  EXPECT_EQ(Take(2).lines, Lines{"newer"});
+  EXPECT_EQ(ETNA_Receive(2), 0);
+}
+
+TEST_F(EtnaTest, StatusOtherThan200IsAFailure) {
+  Outcome unknown = Fetch("Nothing.php?x=1");
+  EXPECT_EQ(unknown.state, ETNA_STATE_HTTP_ERROR);
+  EXPECT_TRUE(unknown.lines.empty());
+  EXPECT_STREQ(ETNA__GetResult(1), "");
+
+  service.SetMode(ScoreService::Mode::Status, 503);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_HTTP_ERROR);
+}
+
+TEST_F(EtnaTest, BrokenServersEndInAFailedState) {
+  service.SetMode(ScoreService::Mode::Drop);
+  Outcome dropped = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_EQ(dropped.state, ETNA_STATE_TRANSPORT);
+  EXPECT_TRUE(dropped.lines.empty());
+
+  service.SetMode(ScoreService::Mode::Garbage);
+  Outcome garbage = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_NE(garbage.state, ETNA_STATE_OK);
+  EXPECT_NE(garbage.state, -1);  // it did end
+  EXPECT_TRUE(garbage.lines.empty());
+
+  service.SetMode(ScoreService::Mode::Oversized);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+
+  // Nobody listening at all.
+  int port = service.Port();
+  service.Stop();
+  setenv("NOVAQUAD_SCORES_URL", ("http://127.0.0.1:" + std::to_string(port) + "/scores").c_str(), 1);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TRANSPORT);
+}
+
+TEST_F(EtnaTest, LimitsOnLinesAndBytes) {
+  std::string lines1000, lines1001, body64k(ETNA_MAX_BODY, 'a'), body64k1(ETNA_MAX_BODY + 1, 'a');
+  for (int i = 0; i < 1000; ++i) lines1000 += "l\n";
+  lines1001 = lines1000 + "l";
+  service.SetRawReply("VersionCheck.php", lines1000);
+  Outcome atLimit = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_EQ(atLimit.state, ETNA_STATE_OK);
+  EXPECT_EQ(atLimit.lines.size(), 1000u);
+
+  service.SetRawReply("VersionCheck.php", lines1001);
+  Outcome over = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_EQ(over.state, ETNA_STATE_TOO_LARGE);
+  EXPECT_TRUE(over.lines.empty());
+
+  service.SetRawReply("VersionCheck.php", body64k);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+  service.SetRawReply("VersionCheck.php", body64k1);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+}
+
+TEST_F(EtnaTest, StalledServerEndsWithinTheBound) {
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "400", 1);
+  service.SetMode(ScoreService::Mode::Stall);
+  ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=a&level=1&score=5", 1, 0);
+  ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0);
+  long took = Drain(10000);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
+  EXPECT_GE(took, 300);
+  EXPECT_LT(took, 3000);
+  EXPECT_EQ(Take(1).state, ETNA_STATE_TIMEOUT);
+  EXPECT_EQ(Take(2).state, ETNA_STATE_TIMEOUT);
+
+  // A bound above 30 s is not taken.
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "999999", 1);
+  service.SetMode(ScoreService::Mode::Normal);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+}
+
+TEST_F(EtnaTest, QueueIsBounded) {
+  service.SetMode(ScoreService::Mode::Stall);
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "300", 1);
+  int queued = 0;
+  for (int i = 0; i < ETNA_MAX_QUEUE + 5; ++i) queued += ETNA__Send(1, "x", 1, 0);
+  EXPECT_EQ(queued, ETNA_MAX_QUEUE);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), ETNA_MAX_QUEUE);
+  EXPECT_EQ(ETNA_Cancel(1), 1);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
+  EXPECT_EQ(ETNA_Receive(1), 0);
+}
+
+TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
+  SetETNALibraryPath("/nonexistent/libETNA.so");
+  EXPECT_EQ(LoadETNA(), 0);
+  EXPECT_FALSE(ETNALoaded());
+  Clock::time_point start = Clock::now();
+  EXPECT_EQ(ETNA__SetServer("http://127.0.0.1:1/scores"), 0);
+  EXPECT_EQ(ETNA__SetKey("k"), 0);
+  EXPECT_EQ(ETNA__Send(1, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0), 0);
+  EXPECT_EQ(ETNA_Update(), 0);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
+  EXPECT_EQ(ETNA_Receive(1), 0);
+  EXPECT_EQ(ETNA_GetState(), 0);
+  EXPECT_EQ(ETNA_GetNbOfLines(), 0);
+  EXPECT_STREQ(ETNA__GetResult(1), "");
+  EXPECT_EQ(ETNA_Cancel(1), 0);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(100));
+}
+
+TEST(EtnaBinding, LoadedLibraryBindsEveryPublishedName) {
+  SetETNALibraryPath(NOVA_ETNA_LIBRARY);
+  ASSERT_EQ(LoadETNA(), 1);
+  EXPECT_TRUE(ETNALoaded());
+  EXPECT_EQ(ETNA__SetServer("http://127.0.0.1:1/scores"), 1);
+  EXPECT_EQ(ETNA__SetKey("k"), 1);
+  EXPECT_EQ(ETNA__SetDelimiter("\n"), 1);
+  EXPECT_EQ(ETNA__SetKeyReceive("k"), 1);
+  // The one name no C library can export stays on its failing substitute.
+  EXPECT_EQ(ETNA_SetKeySend("k"), 0);
+  // Loading again is harmless; unbinding returns to the substitutes.
+  EXPECT_EQ(LoadETNA(), 1);
+  UnbindETNA();
+  EXPECT_FALSE(ETNALoaded());
+  EXPECT_EQ(ETNA__SetKey("k"), 0);
+  SetETNALibraryPath("");
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// Ogg Vorbis decoding from memory, done once at load time.
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "runtime/audio.h"
+
+namespace {
+
+struct Memory {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+};
+
+size_t ReadMem(void* out, size_t size, size_t count, void* source) {
+  Memory* m = static_cast<Memory*>(source);
+  if (size == 0) return 0;
+  size_t want = size * count;
+  size_t left = m->size - m->pos;
+  size_t n = std::min(want, left) / size * size;
+  std::memcpy(out, m->data + m->pos, n);
+  m->pos += n;
+  return n / size;
+}
+
+int SeekMem(void* source, ogg_int64_t offset, int whence) {
+  Memory* m = static_cast<Memory*>(source);
+  int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<int64_t>(m->pos)
+                                                               : static_cast<int64_t>(m->size);
+  int64_t to = base + offset;
+  if (to < 0 || to > static_cast<int64_t>(m->size)) return -1;
+  m->pos = static_cast<size_t>(to);
+  return 0;
+}
+
+long TellMem(void* source) { return static_cast<long>(static_cast<Memory*>(source)->pos); }
+
+// Appends a stereo run recorded at rate, converted to the mix rate by linear
+// interpolation.
+void AppendResampled(const std::vector<float>& run, long rate, std::vector<float>* out) {
+  if (run.empty()) return;
+  if (rate == rt::kMixRate || rate <= 0) {
+    out->insert(out->end(), run.begin(), run.end());
+    return;
+  }
+  size_t frames = run.size() / 2;
+  size_t produced = static_cast<size_t>(static_cast<double>(frames) * rt::kMixRate / static_cast<double>(rate));
+  double step = static_cast<double>(rate) / rt::kMixRate;
+  out->reserve(out->size() + produced * 2);
+  for (size_t i = 0; i < produced; ++i) {
+    double at = static_cast<double>(i) * step;
+    size_t a = static_cast<size_t>(at);
+    if (a >= frames) a = frames - 1;
+    size_t b = std::min(a + 1, frames - 1);
+    float t = static_cast<float>(at - static_cast<double>(a));
+    for (int c = 0; c < 2; ++c) out->push_back(run[a * 2 + c] * (1 - t) + run[b * 2 + c] * t);
+  }
+}
+
+}  // namespace
+
+namespace rt {
+
+bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stereo) {
+  stereo->clear();
+  if (!data || size == 0) return false;
+  Memory mem{data, size, 0};
+  ov_callbacks callbacks{ReadMem, SeekMem, nullptr, TellMem};
+  OggVorbis_File vf;
+  if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return false;
+  std::vector<float> run;
+  long runRate = 0;
+  bool ok = true;
+  for (;;) {
+    float** pcm = nullptr;
+    int section = 0;
+    long frames = ov_read_float(&vf, &pcm, 4096, &section);
+    if (frames == OV_HOLE) continue;  // a gap in the data: carry on
+    if (frames < 0) {
+      ok = false;
+      break;
+    }
+    if (frames == 0) break;
+    vorbis_info* info = ov_info(&vf, section);
+    if (!info || info->channels < 1) continue;
+    if (info->rate != runRate) {
+      AppendResampled(run, runRate, stereo);
+      run.clear();
+      runRate = info->rate;
+    }
+    const float* left = pcm[0];
+    const float* right = info->channels > 1 ? pcm[1] : pcm[0];
+    for (long i = 0; i < frames; ++i) {
+      run.push_back(left[i]);
+      run.push_back(right[i]);
+    }
+  }
+  AppendResampled(run, runRate, stereo);
+  ov_clear(&vf);
+  return ok || !stereo->empty();
+}
+
+}  // namespace rt

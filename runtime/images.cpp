@@ -236,6 +236,10 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
     SDL_RenderCopyF(r, tex, &src, &dst);
     return;
   }
+  if (rt::VideoState().surface) {
+    rt::SoftDrawFrame(image, frame, place, st);
+    return;
+  }
   // Turned or scaled: the frame's four corners placed by the same mapping
   // the collision test uses.
   SDL_SetTextureColorMod(tex, 255, 255, 255);

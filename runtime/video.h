@@ -111,4 +111,7 @@ struct Placement {
   }
 };
 
+// Draws a turned or scaled frame straight into the headless picture.
+void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawState& st);
+
 }  // namespace rt

@@ -1,0 +1,503 @@
+// Drawing, images, read-back, display reopening and frame pacing, checked on
+// the headless back buffer.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "harness/harness.h"
+#include "runtime/headless.h"
+#include "runtime/runtime.h"
+
+using harness::PixelNear;
+using harness::PngKind;
+using harness::Rgb;
+
+namespace {
+
+constexpr int kMaskedOnly = IMAGE_MASKED;  // sharp edges for exact pixel checks
+
+std::vector<uint8_t> Solid(int w, int h, int r, int g, int b, int a = 255) {
+  std::vector<uint8_t> px(size_t(w) * h * 4);
+  for (size_t i = 0; i < px.size(); i += 4) {
+    px[i] = uint8_t(r);
+    px[i + 1] = uint8_t(g);
+    px[i + 2] = uint8_t(b);
+    px[i + 3] = uint8_t(a);
+  }
+  return px;
+}
+
+void Put(std::vector<uint8_t>& px, int w, int x, int y, int r, int g, int b, int a = 255) {
+  uint8_t* p = px.data() + (size_t(y) * w + x) * 4;
+  p[0] = uint8_t(r);
+  p[1] = uint8_t(g);
+  p[2] = uint8_t(b);
+  p[3] = uint8_t(a);
+}
+
+TImage* SolidImage(int w, int h, int r, int g, int b, int flags = kMaskedOnly) {
+  auto px = Solid(w, h, r, g, b);
+  return CreateImageFromRGBA(px.data(), w, h, w, h, 1, flags);
+}
+
+void Background(int r, int g, int b) {
+  DrawState keep = GetDrawState();
+  SetDrawColour(r, g, b);
+  SetDrawAlpha(1);
+  SetDrawBlendMode(3);
+  FillRectangle(0, 0, 640, 480);
+  SetDrawColour(keep.red, keep.green, keep.blue);
+  SetDrawAlpha(keep.alpha);
+  SetDrawBlendMode(keep.blend);
+}
+
+void ResetDrawState() {
+  SetDrawColour(255, 255, 255);
+  SetDrawAlpha(1);
+  SetDrawBlendMode(3);
+  SetDrawRotation(0);
+  SetDrawScale(1, 1);
+}
+
+class Video : public harness::HeadlessTest {};
+class Pacing : public harness::NullDrawingTest {};
+
+// --- blending, colour and clamping ------------------------------------------
+
+TEST_F(Video, AlphaAndLightBlendsMixWithTheBackBuffer) {
+  TImage* green = SolidImage(8, 8, 0, 200, 0);
+  TImage* grey = SolidImage(8, 8, 100, 100, 100);
+  Background(100, 50, 0);
+
+  SetDrawAlpha(0.5f);
+  DrawImageFrame(green, 10, 10, 0);  // alpha: half image, half back buffer
+  EXPECT_TRUE(PixelNear(13, 13, Rgb(50, 125, 0), 2));
+
+  SetDrawBlendMode(4);
+  DrawImageFrame(grey, 30, 10, 0);  // light: image times alpha added
+  EXPECT_TRUE(PixelNear(33, 13, Rgb(150, 100, 50), 2));
+
+  SetDrawAlpha(1);
+  DrawImageFrame(grey, 50, 10, 0);
+  DrawImageFrame(grey, 50, 10, 0);
+  DrawImageFrame(grey, 50, 10, 0);  // light saturates at white
+  EXPECT_TRUE(PixelNear(53, 13, Rgb(255, 255, 255), 0));
+  EXPECT_TRUE(PixelNear(49, 13, Rgb(100, 50, 0), 0)) << "nothing outside the frame";
+}
+
+TEST_F(Video, ColourMultipliesAndFillUsesColourAlphaAndBlend) {
+  TImage* img = SolidImage(8, 8, 200, 100, 50);
+  SetDrawColour(128, 255, 0);
+  DrawImageFrame(img, 0, 0, 0);
+  EXPECT_TRUE(PixelNear(4, 4, Rgb(100, 100, 0), 2));
+
+  SetDrawColour(0, 0, 200);
+  SetDrawAlpha(0.25f);
+  FillRectangle(20, 20, 10, 5);
+  EXPECT_TRUE(PixelNear(20, 20, Rgb(0, 0, 50), 2));
+  EXPECT_TRUE(PixelNear(29, 24, Rgb(0, 0, 50), 2));
+  EXPECT_TRUE(PixelNear(30, 24, 0, 0));
+  EXPECT_TRUE(PixelNear(29, 25, 0, 0));
+
+  ClearDrawBuffer();
+  EXPECT_TRUE(PixelNear(20, 20, 0, 0));
+}
+
+TEST_F(Video, ColourAndAlphaOutsideTheirRangeDrawAsTheNearerEnd) {
+  SetDrawColour(300, -5, 128);
+  SetDrawAlpha(1.5f);
+  DrawState st = GetDrawState();
+  EXPECT_EQ(st.red, 255);
+  EXPECT_EQ(st.green, 0);
+  EXPECT_EQ(st.blue, 128);
+  EXPECT_FLOAT_EQ(st.alpha, 1.0f);
+  FillRectangle(0, 0, 4, 4);
+  EXPECT_TRUE(PixelNear(1, 1, Rgb(255, 0, 128), 1));
+
+  SetDrawAlpha(-0.2f);
+  EXPECT_FLOAT_EQ(GetDrawState().alpha, 0.0f);
+  SetDrawColour(0, 255, 0);
+  FillRectangle(0, 0, 4, 4);  // fully transparent: leaves the pixel alone
+  EXPECT_TRUE(PixelNear(1, 1, Rgb(255, 0, 128), 1));
+}
+
+// --- loading, masks and cells ---------------------------------------------------
+
+TEST_F(Video, BlackIsTransparentOnlyInPicturesWithoutAlpha) {
+  // Left half black, right half orange; the RGBA copy has an opaque black
+  // pixel and a see-through white one.
+  auto px = Solid(8, 4, 0, 0, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 4; x < 8; ++x) Put(px, 8, x, y, 250, 120, 10);
+  harness::RegisterPNG(u"res\\vt_rgb.png", px.data(), 8, 4, PngKind::RGB);
+  harness::RegisterPNG(u"res\\vt_pal.png", px.data(), 8, 4, PngKind::Palette);
+  auto alpha = px;
+  Put(alpha, 8, 7, 0, 255, 255, 255, 0);
+  harness::RegisterPNG(u"res\\vt_rgba.png", alpha.data(), 8, 4, PngKind::RGBA);
+
+  TImage* rgb = LoadImageResource(u"IncBin::res\\vt_rgb.png", -1);
+  TImage* pal = LoadImageResource(u"incbin::res\\vt_pal.png", -1);
+  TImage* rgba = LoadImageResource(u"IncBin::res\\vt_rgba.png", -1);
+  TImage* plain = LoadImageResource(u"IncBin::res\\vt_rgb.png", 0);
+  ASSERT_TRUE(rgb && pal && rgba && plain);
+  EXPECT_EQ(ImageWidth(rgb), 8);
+  EXPECT_EQ(ImageHeight(rgb), 4);
+  EXPECT_EQ(ImageFrameCount(rgb), 1);
+  EXPECT_EQ(ImageHandleX(rgb), 0.0f);
+
+  Background(0, 0, 255);
+  DrawImageFrame(rgb, 0, 0, 0);
+  DrawImageFrame(pal, 0, 10, 0);
+  DrawImageFrame(rgba, 0, 20, 0);
+  DrawImageFrame(plain, 0, 30, 0);
+  for (int y : {1, 11}) {
+    EXPECT_TRUE(PixelNear(1, y, Rgb(0, 0, 255), 0)) << "masked black shows the back buffer";
+    EXPECT_TRUE(PixelNear(5, y, Rgb(250, 120, 10), 0));
+  }
+  EXPECT_TRUE(PixelNear(1, 21, 0, 0)) << "RGBA black is opaque";
+  EXPECT_TRUE(PixelNear(7, 20, Rgb(0, 0, 255), 0)) << "RGBA alpha 0 is transparent";
+  EXPECT_TRUE(PixelNear(1, 31, 0, 0)) << "without the mask flag black is drawn";
+}
+
+TEST_F(Video, GreyPicturesDecodeAndBadLoadsGiveNull) {
+  auto px = Solid(4, 4, 90, 90, 90);
+  harness::RegisterPNG(u"res\\vt_grey.png", px.data(), 4, 4, PngKind::Grey);
+  TImage* grey = LoadImageResource(u"IncBin::res\\vt_grey.png", -1);
+  ASSERT_NE(grey, nullptr);
+  DrawImageFrame(grey, 0, 0, 0);
+  EXPECT_TRUE(PixelNear(2, 2, Rgb(90, 90, 90), 0));
+
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\nothing.png", -1), nullptr);
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\VT_GREY.png", -1), nullptr) << "names keep case";
+  static const char junk[] = "not a picture at all";
+  IncbinRegister(u"res\\vt_junk.png", junk, sizeof junk);
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_junk.png", -1), nullptr);
+  // A truncated PNG fails cleanly instead of reading past its end.
+  auto bytes = harness::EncodePNG(px.data(), 4, 4, PngKind::RGB);
+  static std::vector<uint8_t> half;
+  half.assign(bytes.begin(), bytes.begin() + long(bytes.size() / 2));
+  IncbinRegister(u"res\\vt_half.png", half.data(), half.size());
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_half.png", -1), nullptr);
+}
+
+TEST_F(Video, CellsRunLeftToRightThenTopToBottom) {
+  // A 3 x 2 grid of 4 x 4 cells, cell k coloured (10 * (k + 1), 0, 0).
+  std::vector<uint8_t> px(12 * 8 * 4);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 12; ++x) Put(px, 12, x, y, 10 * ((y / 4) * 3 + x / 4 + 1), 0, 0);
+  harness::RegisterPNG(u"res\\vt_cells.png", px.data(), 12, 8, PngKind::RGB);
+
+  TImage* all = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 6, -1);
+  ASSERT_NE(all, nullptr);
+  EXPECT_EQ(ImageFrameCount(all), 6);
+  EXPECT_EQ(ImageWidth(all), 4);
+  for (int f = 0; f < 6; ++f) {
+    DrawImageFrame(all, float(f * 10), 0, f);
+    EXPECT_TRUE(PixelNear(f * 10 + 2, 2, Rgb(10 * (f + 1), 0, 0), 0)) << "frame " << f;
+  }
+  TImage* tail = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 4, 2, -1);
+  ASSERT_NE(tail, nullptr);
+  DrawImageFrame(tail, 0, 20, 1);
+  EXPECT_TRUE(PixelNear(2, 22, Rgb(60, 0, 0), 0));
+
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 7, -1), nullptr)
+      << "more cells than the picture holds";
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 5, 5, 0, 3, -1), nullptr)
+      << "only whole cells count";
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 0, 4, 0, 1, -1), nullptr);
+  DrawImageFrame(all, 100, 100, 6);  // a frame out of range draws nothing
+  DrawImageFrame(nullptr, 100, 100, 0);
+  EXPECT_TRUE(PixelNear(101, 101, 0, 0));
+}
+
+// --- handles, rotation, scale ---------------------------------------------------
+
+TEST_F(Video, FramesAreDrawnAtTheirHandle) {
+  TImage* img = SolidImage(10, 6, 255, 0, 0);
+  DrawImageFrame(img, 100, 100, 0);
+  EXPECT_TRUE(PixelNear(100, 100, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(109, 105, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(99, 100, 0, 0));
+  EXPECT_TRUE(PixelNear(110, 100, 0, 0));
+
+  ClearDrawBuffer();
+  CentreImageHandle(img);
+  EXPECT_EQ(ImageHandleX(img), 5.0f);
+  EXPECT_EQ(ImageHandleY(img), 3.0f);
+  DrawImageFrame(img, 100, 100, 0);  // covers 95..104 x 97..102
+  EXPECT_TRUE(PixelNear(95, 97, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(104, 102, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(94, 100, 0, 0));
+  EXPECT_TRUE(PixelNear(105, 100, 0, 0));
+  EXPECT_TRUE(PixelNear(100, 103, 0, 0));
+
+  ClearDrawBuffer();
+  SetImageHandle(img, 10, 6);
+  DrawImageFrame(img, 100, 100, 0);  // bottom-right corner at the position
+  EXPECT_TRUE(PixelNear(99, 99, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(100, 100, 0, 0));
+}
+
+TEST_F(Video, RotationTurnsClockwiseAboutTheHandle) {
+  // A 20 x 4 bar, red at its left end, green at its right end.
+  auto px = Solid(20, 4, 255, 255, 255);
+  for (int y = 0; y < 4; ++y) {
+    Put(px, 20, 0, y, 255, 0, 0);
+    Put(px, 20, 19, y, 0, 255, 0);
+  }
+  TImage* bar = CreateImageFromRGBA(px.data(), 20, 4, 20, 4, 1, kMaskedOnly);
+  SetImageHandle(bar, 0, 0);
+
+  SetDrawRotation(90);  // the bar now hangs down from (200, 200), to the left
+  DrawImageFrame(bar, 200, 200, 0);
+  EXPECT_TRUE(PixelNear(198, 200, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(198, 219, Rgb(0, 255, 0), 0));
+  EXPECT_TRUE(PixelNear(198, 210, Rgb(255, 255, 255), 0));
+  EXPECT_TRUE(PixelNear(201, 210, 0, 0));
+  EXPECT_TRUE(PixelNear(198, 221, 0, 0));
+
+  // About a centred handle: a half turn swaps the ends in place.
+  ClearDrawBuffer();
+  CentreImageHandle(bar);
+  SetDrawRotation(180);
+  DrawImageFrame(bar, 300, 300, 0);
+  EXPECT_TRUE(PixelNear(290, 300, Rgb(0, 255, 0), 0));
+  EXPECT_TRUE(PixelNear(309, 300, Rgb(255, 0, 0), 0));
+
+  // 45 degrees: the centre stays put, the far end lies down and right.
+  ClearDrawBuffer();
+  SetDrawRotation(45);
+  DrawImageFrame(bar, 300, 300, 0);
+  EXPECT_TRUE(PixelNear(300, 300, Rgb(255, 255, 255), 0));
+  EXPECT_TRUE(PixelNear(305, 305, Rgb(255, 255, 255), 0));
+  EXPECT_TRUE(PixelNear(305, 295, 0, 0));
+  EXPECT_TRUE(PixelNear(308, 300, 0, 0));
+}
+
+TEST_F(Video, ScaleGrowsAboutTheHandleAndNegativeMirrors) {
+  auto px = Solid(4, 4, 255, 0, 0);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 2; x < 4; ++x) Put(px, 4, x, y, 0, 0, 255);  // left red, right blue
+  TImage* img = CreateImageFromRGBA(px.data(), 4, 4, 4, 4, 1, kMaskedOnly);
+
+  SetDrawScale(3, 2);
+  DrawImageFrame(img, 10, 10, 0);  // 12 x 8 from (10, 10)
+  EXPECT_TRUE(PixelNear(10, 10, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(15, 17, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(16, 17, Rgb(0, 0, 255), 0));
+  EXPECT_TRUE(PixelNear(21, 17, Rgb(0, 0, 255), 0));
+  EXPECT_TRUE(PixelNear(22, 17, 0, 0));
+  EXPECT_TRUE(PixelNear(21, 18, 0, 0));
+
+  // Mirrored about a handle at the left edge: lands left of the position,
+  // blue now on the left.
+  SetDrawScale(-1, 1);
+  DrawImageFrame(img, 100, 10, 0);
+  EXPECT_TRUE(PixelNear(96, 11, Rgb(0, 0, 255), 0));
+  EXPECT_TRUE(PixelNear(99, 11, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(100, 11, 0, 0));
+
+  SetDrawScale(0, 1);  // no size at all: nothing drawn
+  DrawImageFrame(img, 200, 10, 0);
+  EXPECT_TRUE(PixelNear(200, 11, 0, 0));
+}
+
+TEST_F(Video, FillRectangleFollowsRotationAndScale) {
+  SetDrawColour(0, 255, 0);
+  SetDrawScale(2, 1);
+  SetDrawRotation(90);  // 10 x 4 scaled to 20 x 4, then turned to hang down-left
+  FillRectangle(100, 100, 10, 4);
+  EXPECT_TRUE(PixelNear(98, 118, Rgb(0, 255, 0), 0));
+  EXPECT_TRUE(PixelNear(98, 122, 0, 0));
+  EXPECT_TRUE(PixelNear(102, 110, 0, 0));
+}
+
+// --- grabs, reopening, read-back ------------------------------------------------
+
+TEST_F(Video, GrabIntoAMaskedDynamicImageReproducesTheScreenWithBlackSeeThrough) {
+  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  ASSERT_NE(grab, nullptr);
+  SetDrawColour(200, 30, 40);
+  FillRectangle(10, 10, 20, 20);
+  SetDrawColour(255, 255, 255);
+  GrabImageFromScreen(grab, 0, 0, 0);
+
+  Background(0, 0, 120);
+  DrawImageFrame(grab, 0, 0, 0);
+  EXPECT_TRUE(PixelNear(15, 15, Rgb(200, 30, 40), 0));
+  EXPECT_TRUE(PixelNear(100, 100, Rgb(0, 0, 120), 0)) << "black of the grab is transparent";
+
+  // Dimming a grabbed frame the way the dialogs do.
+  ClearDrawBuffer();
+  SetDrawAlpha(0.5f);
+  DrawImageFrame(grab, 0, 0, 0);
+  EXPECT_TRUE(PixelNear(15, 15, Rgb(100, 15, 20), 2));
+
+  // A grab is taken as the screen stands: a later grab replaces it.
+  ClearDrawBuffer();
+  SetDrawAlpha(1);
+  SetDrawColour(0, 255, 0);
+  FillRectangle(300, 300, 5, 5);
+  SetDrawColour(255, 255, 255);
+  GrabImageFromScreen(grab, 0, 0, 0);
+  ClearDrawBuffer();
+  DrawImageFrame(grab, 0, 0, 0);
+  EXPECT_TRUE(PixelNear(302, 302, Rgb(0, 255, 0), 0));
+  EXPECT_TRUE(PixelNear(15, 15, 0, 0));
+}
+
+TEST_F(Video, ReopeningTheDisplayKeepsImagesGrabsAndDrawingState) {
+  TImage* img = SolidImage(6, 6, 10, 200, 30);
+  DrawImageFrame(img, 0, 0, 0);  // its texture exists before the reopen
+  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  SetDrawColour(255, 0, 255);
+  FillRectangle(50, 50, 4, 4);
+  GrabImageFromScreen(grab, 0, 0, 0);
+
+  SetDrawColour(255, 128, 255);
+  SetDrawAlpha(0.5f);
+  SetDrawBlendMode(4);
+  SetDrawRotation(30);
+  SetDrawScale(2, 3);
+  DrawState before = GetDrawState();
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);  // the other mode
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 0, 60, 0), nullptr);   // and back
+  DrawState after = GetDrawState();
+  EXPECT_EQ(after.red, before.red);
+  EXPECT_EQ(after.green, before.green);
+  EXPECT_EQ(after.alpha, before.alpha);
+  EXPECT_EQ(after.blend, before.blend);
+  EXPECT_EQ(after.rotation, before.rotation);
+  EXPECT_EQ(after.scaleY, before.scaleY);
+  EXPECT_TRUE(DisplayIsOpen());
+
+  ResetDrawState();
+  EXPECT_TRUE(PixelNear(2, 2, 0, 0)) << "a reopened display starts black";
+  DrawImageFrame(img, 0, 0, 0);
+  DrawImageFrame(grab, 100, 100, 0);
+  EXPECT_TRUE(PixelNear(2, 2, Rgb(10, 200, 30), 0));
+  EXPECT_TRUE(PixelNear(151, 151, Rgb(255, 0, 255), 0));
+}
+
+TEST_F(Video, ScreenReadBackAgreesAndSavesAsAPicture) {
+  SetDrawColour(1, 2, 3);
+  FillRectangle(0, 0, 1, 1);
+  SetDrawColour(250, 128, 7);
+  FillRectangle(639, 479, 1, 1);
+  std::vector<uint8_t> rgba = ReadScreenRGBA();
+  ASSERT_EQ(rgba.size(), size_t(640 * 480 * 4));
+  EXPECT_EQ(rgba[0], 1);
+  EXPECT_EQ(rgba[2], 3);
+  size_t last = (size_t(479) * 640 + 639) * 4;
+  EXPECT_EQ(rgba[last], 250);
+  EXPECT_EQ(rgba[last + 1], 128);
+  EXPECT_EQ(ReadScreenPixel(639, 479), Rgb(250, 128, 7));
+  EXPECT_EQ(ReadScreenPixel(640, 0), 0u) << "outside the screen";
+  SetDrawColour(255, 255, 255);
+
+  const std::string file = "video_test_saved.png";
+  ASSERT_TRUE(SaveScreenPNG(file));
+  std::ifstream in(file, std::ios::binary);
+  static std::vector<uint8_t> bytes;
+  bytes.assign(std::istreambuf_iterator<char>(in), {});
+  std::remove(file.c_str());
+  IncbinRegister(u"res\\vt_saved.png", bytes.data(), bytes.size());
+  TImage* back = LoadImageResource(u"IncBin::res\\vt_saved.png", 0);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(ImageWidth(back), 640);
+  ClearDrawBuffer();
+  DrawImageFrame(back, 0, 0, 0);
+  EXPECT_EQ(ReadScreenPixel(0, 0), Rgb(1, 2, 3));
+  EXPECT_EQ(ReadScreenPixel(639, 479), Rgb(250, 128, 7));
+}
+
+// --- the null drawing mode ---------------------------------------------------------
+
+class NullDrawing : public harness::NullDrawingTest {};
+
+TEST_F(NullDrawing, DrawsNothingButKeepsImagesAndState) {
+  TImage* img = SolidImage(8, 8, 255, 255, 255);
+  ASSERT_NE(img, nullptr);
+  SetDrawColour(20, 30, 40);
+  FillRectangle(0, 0, 640, 480);
+  DrawImageFrame(img, 0, 0, 0);
+  PresentFrame(-1);
+  EXPECT_EQ(ReadScreenPixel(1, 1), 0u);
+  EXPECT_EQ(GetDrawState().green, 30);
+  EXPECT_EQ(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0), 1);
+  EXPECT_EQ(PresentedFrameCount(), 1);
+}
+
+// --- frame pacing and the clock --------------------------------------------------------
+
+TEST_F(Pacing, SixtyFramesTakeOneSecondInSixteensAndSeventeens) {
+  int32_t start = MillisecondClock();
+  int32_t last = start;
+  int sixteens = 0, seventeens = 0;
+  for (int i = 0; i < 60; ++i) {
+    PresentFrame(-1);
+    int32_t step = MillisecondClock() - last;
+    last = MillisecondClock();
+    if (step == 16) ++sixteens;
+    else if (step == 17) ++seventeens;
+    else ADD_FAILURE() << "frame " << i << " took " << step << " ms";
+  }
+  EXPECT_EQ(last - start, 1000);
+  EXPECT_EQ(sixteens, 20);
+  EXPECT_EQ(seventeens, 40);
+  harness::RunFrames(600);
+  EXPECT_EQ(MillisecondClock() - start, 11000) << "no drift over many seconds";
+  EXPECT_EQ(PresentedFrameCount(), 660);
+}
+
+TEST_F(Pacing, WorkWithinTheFrameIsAbsorbedAndALateFrameRestartsTheSchedule) {
+  PresentFrame(-1);
+  int32_t t0 = MillisecondClock();
+  AdvanceVirtualClock(10);  // ten milliseconds of work
+  PresentFrame(-1);
+  EXPECT_EQ(MillisecondClock() - t0, 17) << "the frame still ends on its due time";
+
+  int32_t t1 = MillisecondClock();
+  AdvanceVirtualClock(50);  // a long frame: shown at once, not made up
+  PresentFrame(-1);
+  EXPECT_EQ(MillisecondClock() - t1, 50);
+  int32_t t2 = MillisecondClock();
+  PresentFrame(-1);
+  EXPECT_EQ(MillisecondClock() - t2, 17) << "the schedule starts again from the late frame";
+  harness::RunFrames(59);
+  EXPECT_EQ(MillisecondClock() - t2, 1000);
+}
+
+TEST_F(Pacing, SleepWaitsAndRunsTheScriptHookButNegativeDoesNothing) {
+  int hooks = 0;
+  SetScriptHook([&] { ++hooks; });
+  int32_t t = MillisecondClock();
+  SleepMillis(25);
+  EXPECT_EQ(MillisecondClock() - t, 25);
+  EXPECT_EQ(hooks, 1);
+  SleepMillis(-40);
+  EXPECT_EQ(MillisecondClock() - t, 25);
+  EXPECT_EQ(hooks, 1);
+  SleepMillis(0);
+  EXPECT_EQ(hooks, 2);
+  SetScriptHook(nullptr);
+}
+
+TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
+  std::vector<std::string> log;
+  harness::Script s;
+  s.At(3, [&] { log.push_back("c" + std::to_string(PresentedFrameCount())); })
+      .At(0, [&] { log.push_back("a" + std::to_string(PresentedFrameCount())); })
+      .At(3, [&] { log.push_back("d"); })
+      .At(1, [&] { log.push_back("b" + std::to_string(PresentedFrameCount())); });
+  harness::RunFrames(2);  // frames before Install do not count
+  s.Install();
+  EXPECT_FALSE(s.Done());
+  harness::RunFrames(5);
+  EXPECT_TRUE(s.Done());
+  EXPECT_EQ(log, (std::vector<std::string>{"a3", "b3", "c5", "d"}));
+}
+
+}  // namespace

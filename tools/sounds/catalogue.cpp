@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 #include <atomic>
@@ -53,11 +54,14 @@ synth::Buffer Render(const Entry& e) {
   b.right.resize(frames, 0.0f);
   if (e.loops) {
     synth::SubtractMean(b);
-    synth::Normalise(b, 0.80f);
+    synth::Normalise(b, 0.75f);
   } else {
     synth::RemoveDc(b);
-    synth::FadeEdges(b, 0.001, 0.004);
-    synth::Normalise(b, 0.89f);
+    synth::FadeEdges(b, 0.001, std::min(0.03, e.seconds * 0.1));
+    synth::Normalise(b, 0.79f);
+    // Keep steady tones (buzzers, hums) from sounding far louder than the rest.
+    const double rms = synth::Rms(b);
+    if (rms > 0.25) synth::Scale(b, static_cast<float>(0.25 / rms));
   }
   return b;
 }

@@ -1,53 +1,746 @@
+// The game's sound effects. Each routine builds its sound from the toolkit's
+// oscillators, noise and filters; the caller trims, de-clicks and levels it.
 #include "effects.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sounds {
 using namespace synth;
 
 namespace {
-Buffer Blip(int frames, double f0, double f1, double noise, std::uint64_t seed) {
-  Buffer b(frames);
-  Osc o(Wave::Saw);
-  Rng r(seed);
+
+double Sec(int i) { return static_cast<double>(i) / kRate; }
+
+// Soft saturation that keeps 0 at 0 and never exceeds 1.
+float Drive(float x, float amount) {
+  return static_cast<float>(std::tanh(x * amount) / std::tanh(amount));
+}
+
+// Copies a mono voice into both channels with a small time offset on one
+// side, which widens it without moving it off centre.
+void SpreadMono(Buffer& b, const std::vector<float>& mono, float gain, int offset, float pan) {
+  for (int i = 0; i < b.Frames(); ++i) {
+    const float l = i < static_cast<int>(mono.size()) ? mono[i] : 0.0f;
+    const int j = i - offset;
+    const float r = (j >= 0 && j < static_cast<int>(mono.size())) ? mono[j] : 0.0f;
+    const double a = (pan + 1.0) * kPi / 4.0;
+    b.left[i] += static_cast<float>(l * gain * std::cos(a) * 1.4142);
+    b.right[i] += static_cast<float>(r * gain * std::sin(a) * 1.4142);
+  }
+}
+
+// A blast: a low thump that falls in pitch, filtered noise whose brightness
+// fades with its loudness, and a scatter of crackles as debris. `size` runs
+// from about 0.2 (a popped drone) to 3 (the bike going up).
+void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain, double length) {
+  Rng rng(seed);
+  Svf body, crack;
+  OnePole rumble;
+  Osc thump(Wave::Sine);
+  const int first = FramesFor(start);
+  const double tau = 0.05 + 0.22 * size;  // loudness decay of the noise body
+  std::vector<float> l(b.Frames(), 0.0f), r(b.Frames(), 0.0f);
+  double sparkle = 0.0;
+  for (int i = first; i < b.Frames(); ++i) {
+    const double t = Sec(i - first);
+    if (t > length) break;
+    // Everything has died away by `length`.
+    const double tail = std::clamp((length - t) / (0.35 * length), 0.0, 1.0);
+    const double env = Perc(t, 0.002 + 0.004 * size, tau) * tail;
+    body.Set(300.0 + 7000.0 * std::exp(-t / (0.04 + 0.15 * size)), 0.7);
+    body.Process(static_cast<float>(rng.Bipolar()));
+    rumble.SetCutoff(90.0 + 60.0 / (1.0 + size));
+    const float low = rumble.Low(static_cast<float>(rng.Bipolar())) * 6.0f;
+    const double f = 40.0 + (150.0 + 40.0 * size) * std::exp(-t / (0.03 + 0.05 * size));
+    const float th = thump.Next(f) * Perc(t, 0.001, 0.06 + 0.12 * size) * static_cast<float>(tail);
+    // Debris: random clicks that thin out as the blast dies away.
+    if (rng.Uniform() < 0.002 * std::exp(-t / (0.2 + 0.3 * size)) * (1.0 + size)) sparkle = tail;
+    sparkle *= 0.992;
+    crack.Set(2500.0, 1.5);
+    crack.Process(static_cast<float>(rng.Bipolar() * sparkle));
+    const double lowEnv = Perc(t, 0.01 + 0.02 * size, 0.15 + 0.35 * size) * tail;
+    const float mono = static_cast<float>(body.low * env * 0.9 + low * lowEnv * std::min(1.0, 0.3 * size) +
+                                          th * 0.8 + crack.band * 0.6);
+    const float side = static_cast<float>(crack.band * 0.5 * (rng.Uniform() < 0.5 ? 1 : -1));
+    l[i] = Drive(mono + side * 0.3f, 1.5f) * gain;
+    r[i] = Drive(mono - side * 0.3f, 1.5f) * gain;
+  }
+  for (int i = 0; i < b.Frames(); ++i) {
+    b.left[i] += l[i];
+    b.right[i] += r[i];
+  }
+}
+
+// A voice: a buzzing pulse train through formant filters, for the murmur and
+// the aliens. `pitch` and `vowel` are functions of time; vowel 0 is "oo", 1 "ah", 2 "ee".
+template <class Pitch, class Vowel, class Amp>
+std::vector<float> Voice(int frames, Pitch pitch, Vowel vowel, Amp amp, std::uint64_t seed) {
+  static const double kFormants[3][3] = {{300, 870, 2240}, {730, 1090, 2440}, {270, 2290, 3010}};
+  std::vector<float> out(frames, 0.0f);
+  Osc glottis(Wave::Saw);
+  Rng rng(seed);
+  Svf f[3];
+  OnePole tilt;
+  tilt.SetCutoff(1800);
   for (int i = 0; i < frames; ++i) {
-    const double u = static_cast<double>(i) / frames;
+    const double t = Sec(i);
+    const double v = std::clamp(vowel(t), 0.0, 2.0);
+    const int a = std::min(1, static_cast<int>(v));
+    const double w = v - a;
+    const float src = tilt.Low(glottis.Next(pitch(t)) + static_cast<float>(rng.Bipolar() * 0.05));
+    float sum = 0.0f;
+    for (int k = 0; k < 3; ++k) {
+      const double hz = kFormants[a][k] * (1 - w) + kFormants[a + 1][k] * w;
+      f[k].Set(hz, 6.0 + 3.0 * k);
+      f[k].Process(src);
+      sum += f[k].band * (k == 0 ? 1.0f : k == 1 ? 0.6f : 0.25f);
+    }
+    out[i] = sum * amp(t);
+  }
+  return out;
+}
+
+// A plain enveloped tone with optional pitch glide, used for blips and chimes.
+void Tone(Buffer& b, double start, double len, double f0, double f1, Wave wave, float gain, float pan,
+          double tau = 0.0) {
+  Osc o(wave);
+  const int first = FramesFor(start);
+  const int n = FramesFor(len);
+  for (int k = 0; k < n && first + k < b.Frames(); ++k) {
+    const double t = Sec(k);
+    const double u = t / len;
     const double f = f0 * std::pow(f1 / f0, u);
-    const float v = static_cast<float>((o.Next(f) * (1 - noise) + r.Bipolar() * noise) * (1 - u));
+    double env = std::min(1.0, t / 0.004) * std::min(1.0, (len - t) / 0.02);
+    if (tau > 0) env *= std::exp(-t / tau);
+    b.AddPanned(first + k, static_cast<float>(o.Next(f) * env) * gain, pan);
+  }
+}
+
+// Stereo echo with damped repeats, applied to a whole buffer.
+void Echo(Buffer& b, double seconds, double feedback, double mix, double damp = 3500) {
+  Delay dl(FramesFor(seconds), feedback, damp), dr(FramesFor(seconds * 1.13), feedback, damp);
+  for (int i = 0; i < b.Frames(); ++i) {
+    const float el = dl.Process(b.left[i]);
+    const float er = dr.Process(b.right[i]);
+    b.left[i] += static_cast<float>(el * mix);
+    b.right[i] += static_cast<float>(er * mix);
+  }
+}
+
+}  // namespace
+
+// Four slow steps on a hard floor, coming a little closer each time.
+Buffer Footsteps(int frames) {
+  Buffer b(frames);
+  Rng rng(11);
+  const double starts[4] = {0.08, 0.64, 1.21, 1.77};
+  for (int s = 0; s < 4; ++s) {
+    const float loud = 0.55f + 0.15f * s;
+    const float pan = (s % 2 == 0 ? -0.25f : 0.25f);
+    // Heel, then the sole rolling onto the floor a moment later.
+    for (int part = 0; part < 2; ++part) {
+      const double at = starts[s] + part * (0.075 + 0.01 * rng.Uniform());
+      const float g = loud * (part == 0 ? 1.0f : 0.45f);
+      Svf scuff;
+      scuff.Set(1300 + 500 * rng.Uniform(), 1.2);
+      Osc knock(Wave::Sine);
+      const int first = FramesFor(at);
+      for (int k = 0; k < FramesFor(0.25) && first + k < frames; ++k) {
+        const double t = Sec(k);
+        scuff.Process(static_cast<float>(rng.Bipolar()));
+        const double f = 70 + 110 * std::exp(-t / 0.012);
+        const float v = static_cast<float>(knock.Next(f) * Perc(t, 0.0015, 0.035) * 0.9 +
+                                           scuff.band * Perc(t, 0.001, 0.018) * 0.8 +
+                                           scuff.high * Perc(t, 0.0005, 0.004) * 0.3);
+        b.AddPanned(first + k, v * g, pan);
+      }
+    }
+  }
+  ReverbOnce(b, 0.55, 4000, 0.22);  // a bare corridor
+  return b;
+}
+
+// A wall switch snaps, then a fluorescent tube stutters into life and hums.
+Buffer Lights(int frames) {
+  Buffer b(frames);
+  Rng rng(23);
+  // The switch: two sharp clicks a few milliseconds apart.
+  for (int c = 0; c < 2; ++c) {
+    Svf click;
+    click.Set(3200 - 900 * c, 3.0);
+    Osc body(Wave::Sine);
+    const int first = FramesFor(0.03 + c * 0.012);
+    for (int k = 0; k < FramesFor(0.08); ++k) {
+      const double t = Sec(k);
+      click.Process(static_cast<float>(rng.Bipolar()));
+      const float v = static_cast<float>(click.band * Perc(t, 0.0003, 0.006) * 1.4 +
+                                         body.Next(900) * Perc(t, 0.0005, 0.01) * 0.5);
+      b.AddPanned(first + k, v * (c == 0 ? 1.0f : 0.6f), 0.1f);
+    }
+  }
+  // The tube: mains hum with a rich buzz, gated on and off while it strikes.
+  const double strikes[][2] = {{0.16, 0.22}, {0.30, 0.34}, {0.42, 0.58}, {0.66, 0.70}, {0.78, 9.0}};
+  Osc hum(Wave::Sine), hum2(Wave::Sine), buzz(Wave::Saw);
+  Svf buzzTone;
+  buzzTone.Set(1100, 0.9);
+  OnePole gateSmooth;
+  gateSmooth.SetCutoff(120);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    double gate = 0.0;
+    for (const auto& s : strikes)
+      if (t >= s[0] && t < s[1]) gate = 1.0;
+    const float g = gateSmooth.Low(static_cast<float>(gate));
+    buzzTone.Process(buzz.Next(100.0));
+    double v = hum.Next(100.0) * 0.3 + hum2.Next(200.0) * 0.15 + buzzTone.band * 0.6;
+    // Each strike starts with a tick of the starter.
+    for (const auto& s : strikes)
+      if (t >= s[0] && t < s[0] + 0.01) v += rng.Bipolar() * (1.0 - (t - s[0]) / 0.01) * 0.6;
+    // Once lit the tube settles to a quieter hum, fading as the scene moves on.
+    const double settle = (0.6 + 0.4 * std::exp(-std::max(0.0, t - 0.8) / 0.5)) *
+                          std::min(1.0, std::max(0.0, Sec(frames) - t) / 0.9);
+    b.AddPanned(i, static_cast<float>(v * g * settle) * 0.5f, -0.1f);
+  }
+  ReverbOnce(b, 0.5, 5000, 0.15);
+  return b;
+}
+
+// A closed-mouth "hmm" that rises a little and falls away, as if thinking it over.
+Buffer Hmmmm(int frames) {
+  Buffer b(frames);
+  const double len = Sec(frames);
+  auto pitch = [&](double t) {
+    const double u = t / len;
+    return 118.0 + 22.0 * std::sin(kPi * std::min(1.0, u * 1.4)) - 12.0 * u + 1.5 * std::sin(kTwoPi * 5.5 * t);
+  };
+  auto vowel = [](double) { return 0.0; };  // lips closed: a dark "oo"-like hum
+  auto amp = [&](double t) {
+    return std::min(1.0, t / 0.06) * std::min(1.0, std::max(0.0, len - t) / 0.18);
+  };
+  std::vector<float> v = Voice(frames, pitch, vowel, amp, 31);
+  // Nasal murmur: keep the low formant, dull the rest.
+  OnePole lp;
+  lp.SetCutoff(900);
+  for (float& s : v) s = lp.Low(s);
+  SpreadMono(b, v, 1.0f, 9, 0.0f);
+  ReverbOnce(b, 0.4, 3000, 0.12);
+  return b;
+}
+
+// A drone popping: short, bright, with a small thump.
+Buffer EnemyExplosion1(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 0.25, 41, 0.9f, Sec(frames));
+  return b;
+}
+
+// A harder, grittier pop: crushed noise and a falling square tone.
+Buffer EnemyExplosion2(int frames) {
+  Buffer b(frames);
+  Rng rng(43);
+  Osc sq(Wave::Square);
+  float held = 0.0f;
+  Svf lp;
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    if (i % 6 == 0) held = static_cast<float>(rng.Bipolar());  // a coarse, grainy noise
+    lp.Set(6000 * std::exp(-t / 0.06) + 400, 0.9);
+    lp.Process(held);
+    const float tone = sq.Next(320 * std::exp(-t / 0.05) + 60) * Perc(t, 0.001, 0.04) * 0.35f;
+    const float v = static_cast<float>(lp.low * Perc(t, 0.001, 0.06) + tone);
+    b.AddPanned(i, Drive(v, 2.0f), 0.0f);
+  }
+  Blast(b, 0.0, 0.15, 44, 0.35f, Sec(frames));
+  return b;
+}
+
+// The alien is home: a bright rising arpeggio with a sparkle on top.
+Buffer AlienRescued(int frames) {
+  Buffer b(frames);
+  const double notes[] = {72, 76, 79, 84};
+  for (int k = 0; k < 4; ++k) {
+    const double at = 0.01 + k * 0.075;
+    const double len = k == 3 ? 0.32 : 0.11;
+    Tone(b, at, len, NoteHz(notes[k]), NoteHz(notes[k]), Wave::Pulse25, 0.28f, -0.3f + 0.2f * k, 0.15);
+    Tone(b, at, len, NoteHz(notes[k] + 12), NoteHz(notes[k] + 12), Wave::Sine, 0.2f, 0.3f - 0.2f * k, 0.1);
+  }
+  Echo(b, 0.09, 0.3, 0.35);
+  return b;
+}
+
+// The bike's gun: a laser zap that drops from a whistle to a growl in 80 ms.
+Buffer PlayerShoot(int frames) {
+  Buffer b(frames);
+  Osc a(Wave::Square), c(Wave::Saw);
+  Rng rng(59);
+  Svf f;
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double hz = 300 + 2400 * std::exp(-t / 0.018);
+    f.Set(hz * 3.0, 1.2);
+    f.Process(a.Next(hz) * 0.6f + c.Next(hz * 1.5) * 0.4f);
+    const double env = std::min(1.0, t / 0.0015) * std::exp(-t / 0.03);
+    const float v = static_cast<float>((f.low + rng.Bipolar() * 0.3 * std::exp(-t / 0.004)) * env);
     b.AddPanned(i, v, 0.0f);
   }
   return b;
 }
+
+// A cheerful rising twinkle: quick sine chimes climbing through the scale, with echoes.
+Buffer AlienPickup(int frames) {
+  Buffer b(frames);
+  const int scale[] = {0, 2, 4, 7, 9, 12, 14, 16, 19, 21, 24};
+  for (int k = 0; k < 11; ++k) {
+    const double hz = NoteHz(74 + scale[k]);
+    Tone(b, 0.02 + k * 0.07, 0.5, hz, hz, Wave::Sine, 0.3f, (k % 2 ? 0.5f : -0.5f), 0.12);
+    Tone(b, 0.02 + k * 0.07, 0.3, hz * 3.01, hz * 3.01, Wave::Sine, 0.06f, (k % 2 ? -0.3f : 0.3f), 0.05);
+  }
+  Echo(b, 0.16, 0.45, 0.5, 5000);
+  ReverbOnce(b, 0.6, 6000, 0.2);
+  return b;
+}
+
+// Refused: a low two-tone buzzer falling a fourth.
+Buffer NoTeleport(int frames) {
+  Buffer b(frames);
+  const double parts[2][3] = {{0.0, 0.22, 220.0}, {0.26, 0.29, 165.0}};
+  for (const auto& p : parts) {
+    Osc o(Wave::Square), o2(Wave::Saw);
+    Svf f;
+    f.Set(1400, 0.9);
+    const int first = FramesFor(p[0]);
+    const int n = FramesFor(p[1]);
+    for (int k = 0; k < n && first + k < frames; ++k) {
+      const double t = Sec(k);
+      f.Process(o.Next(p[2]) * 0.6f + o2.Next(p[2] * 1.007) * 0.5f);
+      const double env = std::min(1.0, t / 0.005) * std::min(1.0, (Sec(n) - t) / 0.03);
+      b.AddPanned(first + k, Drive(static_cast<float>(f.low * env), 2.5f) * 0.7f, 0.0f);
+    }
+  }
+  return b;
+}
+
+// The menu tick: a crisp glassy click that is over in a few tens of milliseconds,
+// short enough to repeat every other frame while a bonus counts down.
+Buffer MenuSelect(int frames) {
+  Buffer b(frames);
+  Osc a(Wave::Sine), c(Wave::Sine);
+  Rng rng(71);
+  Svf click;
+  click.Set(5000, 2.0);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    click.Process(static_cast<float>(rng.Bipolar()));
+    const double v = a.Next(1760) * Perc(t, 0.0008, 0.018) * 0.7 + c.Next(2640) * Perc(t, 0.0008, 0.009) * 0.3 +
+                     click.band * Perc(t, 0.0002, 0.0015) * 0.9;
+    b.AddPanned(i, static_cast<float>(v), 0.0f);
+  }
+  Echo(b, 0.045, 0.25, 0.2, 6000);
+  return b;
+}
+
+// A missile strikes the bike's shield: a heavy hit with a metallic ring and falling debris.
+Buffer MissileHit(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 1.1, 83, 0.9f, Sec(frames));
+  // Struck metal: inharmonic partials, each decaying at its own pace.
+  const double partials[][3] = {{187, 0.9, 0.8}, {431, 0.6, 0.55}, {689, 0.45, 0.4}, {1123, 0.3, 0.25}, {1571, 0.2, 0.18}};
+  for (const auto& p : partials) Tone(b, 0.003, Sec(frames) - 0.01, p[0], p[0] * 0.97, Wave::Sine, static_cast<float>(p[1]) * 0.25f, 0.0f, p[2]);
+  ReverbOnce(b, 0.7, 4500, 0.2);
+  return b;
+}
+
+// A synthetic "woo-hoo!": two sung syllables, the second higher and brighter.
+Buffer Wohoo(int frames) {
+  Buffer b(frames);
+  auto pitch = [](double t) {
+    if (t < 0.2) return 210.0 + 90.0 * (t / 0.2);
+    return 330.0 + 140.0 * std::min(1.0, (t - 0.2) / 0.15) - 40.0 * std::max(0.0, t - 0.38) / 0.13;
+  };
+  auto vowel = [](double t) {
+    if (t < 0.2) return 0.9 * std::min(1.0, t / 0.12);   // "wo"
+    return std::max(0.0, 0.8 - (t - 0.2) * 6.0);          // "hoo"
+  };
+  auto amp = [&](double t) {
+    double a = std::min(1.0, t / 0.03);
+    if (t > 0.16 && t < 0.24) a *= 0.35 + 0.65 * std::fabs(t - 0.2) / 0.04;  // the dip between syllables
+    return a * std::min(1.0, std::max(0.0, Sec(frames) - t) / 0.1);
+  };
+  std::vector<float> v = Voice(frames, pitch, vowel, amp, 97);
+  // The "h" of the second syllable: a puff of breath.
+  Rng rng(98);
+  Svf breath;
+  breath.Set(1500, 0.8);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    breath.Process(static_cast<float>(rng.Bipolar()));
+    if (t > 0.18 && t < 0.26) v[i] += static_cast<float>(breath.band * 0.15 * std::sin(kPi * (t - 0.18) / 0.08));
+  }
+  SpreadMono(b, v, 1.0f, 12, 0.0f);
+  return b;
+}
+
+// Teleport: a shimmering sweep upwards, warbling as it goes.
+Buffer Teleport(int frames) {
+  Buffer b(frames);
+  Osc carrier(Wave::Sine), mod(Wave::Sine), sh(Wave::Triangle);
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double u = t / len;
+    const double base = 260 * std::pow(9.0, u);
+    const double fm = mod.Next(base * 1.5) * base * 1.2 * (1 - u);
+    const double trem = 0.6 + 0.4 * std::sin(kTwoPi * 28 * t);
+    const double env = std::min(1.0, t / 0.01) * std::pow(1 - u, 0.7);
+    const float v = static_cast<float>((carrier.Next(base + fm) * 0.7 + sh.Next(base * 2.01) * 0.25) * trem * env);
+    b.left[i] += v * static_cast<float>(0.6 + 0.4 * std::sin(kTwoPi * 7 * t));
+    b.right[i] += v * static_cast<float>(0.6 - 0.4 * std::sin(kTwoPi * 7 * t));
+  }
+  Echo(b, 0.05, 0.3, 0.3, 7000);
+  return b;
+}
+
+// Electric buzz: a crackling mains arc that sputters and dies.
+Buffer Bzzzt(int frames) {
+  Buffer b(frames);
+  Rng rng(101);
+  Osc saw(Wave::Saw), saw2(Wave::Square);
+  Svf tone, fizz;
+  OnePole smooth, gate;
+  tone.Set(1600, 1.2);
+  fizz.Set(4500, 1.0);
+  smooth.SetCutoff(7000);
+  gate.SetCutoff(300);
+  double spit = 0.0;
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    // The arc flickers: its strength jumps every few milliseconds.
+    if (i % 330 == 0) spit = rng.Uniform() < 0.15 ? 0.1 : 0.5 + 0.5 * rng.Uniform();
+    const float g = gate.Low(static_cast<float>(spit));
+    tone.Process(saw.Next(120) * 0.7f + saw2.Next(60) * 0.3f);
+    fizz.Process(static_cast<float>(rng.Bipolar()));
+    const double env = std::min(1.0, t / 0.004) * (t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / (len - 0.6)));
+    const float raw = static_cast<float>((tone.band * 1.4 + tone.low * 0.5 + fizz.band * 0.12 * g) * g * env);
+    b.AddPanned(i, smooth.Low(Drive(raw, 2.0f)) * 0.6f, static_cast<float>(0.3 * std::sin(kTwoPi * 3 * t)));
+  }
+  return b;
+}
+
+// A beacon's sonar ping with its echoes ringing out.
+Buffer Radar(int frames) {
+  Buffer b(frames);
+  Osc o(Wave::Sine), o2(Wave::Sine);
+  for (int i = 0; i < FramesFor(0.5); ++i) {
+    const double t = Sec(i);
+    const float v = static_cast<float>((o.Next(1320) * 0.8 + o2.Next(2640) * 0.15) * Perc(t, 0.003, 0.09));
+    b.AddPanned(i, v, 0.0f);
+  }
+  Echo(b, 0.27, 0.55, 0.65, 2500);
+  ReverbOnce(b, 0.8, 3500, 0.25);
+  return b;
+}
+
+// A shield bonus collected: a bright, resonant power-up sweep.
+Buffer TakeShield(int frames) {
+  Buffer b(frames);
+  Osc s1(Wave::Saw), s2(Wave::Saw), sub(Wave::Square);
+  Svf f;
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double u = t / len;
+    const double hz = 220 * std::pow(4.0, std::min(1.0, u * 1.6));
+    f.Set(500 + 5000 * u, 4.0);
+    f.Process(s1.Next(hz) * 0.5f + s2.Next(hz * 1.005) * 0.5f + sub.Next(hz * 0.5) * 0.3f);
+    const double env = std::min(1.0, t / 0.01) * (1 - u);
+    const double steps = 0.7 + 0.3 * (std::fmod(t * 24, 1.0) < 0.5 ? 1 : 0);
+    b.AddPanned(i, static_cast<float>(f.low * env * steps), 0.0f);
+  }
+  Echo(b, 0.07, 0.3, 0.3);
+  return b;
+}
+
+// The stranded alien calls: a warbling "wee-ooo, wee-ooo".
+Buffer Alien1(int frames) {
+  Buffer b(frames);
+  Osc o(Wave::Sine), vib(Wave::Sine), o2(Wave::Triangle);
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    // Two calls, each a quick rise and a slower fall.
+    const double c = std::fmod(t, 0.5) / 0.5;
+    const double shape = c < 0.25 ? c / 0.25 : 1.0 - (c - 0.25) / 0.75;
+    const double hz = 520 + 500 * shape + 18 * vib.Next(11.0);
+    double env = 0.0;
+    if (t < 1.0) env = std::sin(kPi * c) * (t < 0.5 ? 1.0 : 0.8);
+    env *= std::min(1.0, std::max(0.0, len - t) / 0.05);
+    const float v = static_cast<float>((o.Next(hz) * 0.8 + o2.Next(hz * 2.0) * 0.2) * env);
+    b.AddPanned(i, v * 0.8f, 0.0f);
+  }
+  Echo(b, 0.11, 0.35, 0.35, 4000);
+  return b;
+}
+
+// Picked up: the alien chatters happily, a run of pitched babble syllables.
+Buffer Alien2(int frames) {
+  Buffer b(frames);
+  Rng rng(131);
+  const int syllables = 9;
+  std::vector<double> pitches(syllables), vowels(syllables);
+  for (int k = 0; k < syllables; ++k) {
+    pitches[k] = 380 + 260 * rng.Uniform() + 25 * k;
+    vowels[k] = 2.0 * rng.Uniform();
+  }
+  const double syl = 0.11;
+  auto idx = [&](double t) { return std::min(syllables - 1, static_cast<int>(t / syl)); };
+  auto pitch = [&](double t) { return pitches[idx(t)] * (1.0 + 0.15 * std::fmod(t, syl) / syl); };
+  auto vowel = [&](double t) { return vowels[idx(t)]; };
+  auto amp = [&](double t) {
+    if (t > syl * syllables + 0.05) return 0.0;
+    const double p = std::fmod(t, syl) / syl;
+    return std::pow(std::sin(kPi * p), 0.6);
+  };
+  std::vector<float> v = Voice(frames, pitch, vowel, amp, 132);
+  SpreadMono(b, v, 1.0f, 8, 0.0f);
+  Echo(b, 0.13, 0.3, 0.3);
+  return b;
+}
+
+// The alien reaches the craft: a long, grateful "oooo-wee" with a ring-modulated sheen.
+Buffer Alien3(int frames) {
+  Buffer b(frames);
+  Osc o(Wave::Sine), ring(Wave::Sine), vib(Wave::Sine);
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double u = t / len;
+    const double contour = u < 0.55 ? 700 - 250 * (u / 0.55) : 450 + 650 * std::min(1.0, (u - 0.55) / 0.25);
+    const double hz = contour * (1 + 0.02 * vib.Next(7.0));
+    const double env = std::min(1.0, t / 0.03) * std::min(1.0, (len - t) / 0.15) * (u > 0.5 && u < 0.58 ? 0.5 : 1.0);
+    const double carrier = o.Next(hz);
+    const float v = static_cast<float>((carrier * 0.75 + carrier * ring.Next(hz * 1.414) * 0.3) * env);
+    b.AddPanned(i, v * 0.8f, 0.0f);
+  }
+  Echo(b, 0.12, 0.3, 0.3);
+  return b;
+}
+
+// The terraformer at work: a throbbing machine drone with two pump strokes.
+Buffer TwoTower(int frames) {
+  Buffer b(frames);
+  Rng rng(151);
+  Osc d1(Wave::Saw), d2(Wave::Saw), sub(Wave::Sine);
+  Svf f, hiss;
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    // Each stroke swells and releases a hiss of steam.
+    const double stroke = std::fmod(t, len / 2) / (len / 2);
+    const double pump = std::pow(std::sin(kPi * stroke), 2.0);
+    f.Set(250 + 900 * pump, 3.0);
+    f.Process(d1.Next(55) * 0.5f + d2.Next(55.4 + 3 * pump) * 0.5f);
+    hiss.Set(3000, 0.6);
+    hiss.Process(static_cast<float>(rng.Bipolar()));
+    const double steam = stroke > 0.55 ? std::exp(-(stroke - 0.55) / 0.1) : 0.0;
+    const double env = std::min(1.0, t / 0.3) * std::min(1.0, (len - t) / 0.6);
+    const float v = static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
+    b.AddPanned(i, v, static_cast<float>(0.4 * std::sin(kTwoPi * t / len)));
+  }
+  ReverbOnce(b, 0.8, 3000, 0.2);
+  return b;
+}
+
+// A tesla coil: sparse snapping arcs over a buzzing hum.
+Buffer EnergyCrackle(int frames) {
+  Buffer b(frames);
+  Rng rng(163);
+  Osc hum(Wave::Saw);
+  Svf humTone, arc;
+  humTone.Set(600, 2.0);
+  const double len = Sec(frames);
+  double spark = 0.0;
+  float pan = 0.0f;
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double env = std::min(1.0, t / 0.05) * std::min(1.0, (len - t) / 0.4);
+    // Sparks come in bursts: dense now, sparse a moment later.
+    const double density = 0.0006 + 0.004 * std::pow(std::max(0.0, std::sin(kTwoPi * 1.7 * t + 0.6 * std::sin(kTwoPi * 0.5 * t))), 3.0);
+    if (rng.Uniform() < density) {
+      spark = 0.6 + 0.4 * rng.Uniform();
+      pan = static_cast<float>(rng.Bipolar() * 0.6);
+      arc.Set(1500 + 5000 * rng.Uniform(), 1.0);
+    }
+    spark *= 0.9965;
+    arc.Process(static_cast<float>(rng.Bipolar() * spark));
+    humTone.Process(hum.Next(120));
+    b.AddPanned(i, static_cast<float>(arc.band * 1.5 * env), pan);
+    b.AddPanned(i, static_cast<float>(humTone.band * 0.18 * env * (0.5 + spark)), 0.0f);
+  }
+  ReverbOnce(b, 0.5, 6000, 0.15);
+  return b;
+}
+
+// Game over, first blast: the bike's shell cracks.
+Buffer Explode1(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 0.6, 171, 0.9f, Sec(frames) - 0.25);
+  ReverbOnce(b, 0.5, 4000, 0.15);
+  return b;
+}
+
+// Game over, second blast: a big explosion with rolling debris.
+Buffer Explode2(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 1.6, 181, 0.9f, Sec(frames) - 0.25);
+  Blast(b, 0.18, 0.5, 182, 0.35f, Sec(frames) - 0.18 - 0.25);
+  ReverbOnce(b, 0.8, 3000, 0.22);
+  return b;
+}
+
+// Game over, the last blast: huge, with a long rumble rolling across the plain.
+Buffer Explode3(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 3.0, 191, 0.95f, Sec(frames) - 0.25);
+  Blast(b, 0.12, 1.0, 192, 0.4f, Sec(frames) - 0.12 - 0.25);
+  Blast(b, 0.45, 0.6, 193, 0.25f, Sec(frames) - 0.45 - 0.25);
+  ReverbOnce(b, 1.0, 2500, 0.25);
+  return b;
+}
+
+// The lunar module sets down: a heavy clunk, the legs settle, gas vents away.
+Buffer ModuleLand(int frames) {
+  Buffer b(frames);
+  Rng rng(201);
+  Osc thud(Wave::Sine), ring(Wave::Sine);
+  Svf vent;
+  vent.Set(2500, 0.7);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    double v = thud.Next(48 + 60 * std::exp(-t / 0.04)) * Perc(t, 0.002, 0.18) * 0.9;
+    v += ring.Next(310) * Perc(t, 0.002, 0.25) * 0.12;
+    // The legs settle in a second, smaller knock.
+    if (t > 0.22) v += std::sin(kTwoPi * 70 * (t - 0.22)) * Perc(t - 0.22, 0.002, 0.08) * 0.4;
+    vent.Process(static_cast<float>(rng.Bipolar()));
+    const double hiss = t > 0.3 ? Perc(t - 0.3, 0.12, 0.5) * 0.35 : 0.0;
+    b.AddPanned(i, static_cast<float>(v), 0.0f);
+    b.AddPanned(i, static_cast<float>(vent.band * hiss), static_cast<float>(std::sin(t * 3.0) * 0.5));
+  }
+  ReverbOnce(b, 0.6, 3000, 0.15);
+  return b;
+}
+
+namespace {
+// A rocket roar: low rumble and a broad hiss, both slowly fluttering.
+void Roar(Buffer& b, std::uint64_t seed, double (*level)(double t, double len), double (*bright)(double t, double len)) {
+  Rng rng(seed);
+  Svf hiss, body;
+  OnePole rumbleL, rumbleR;
+  rumbleL.SetCutoff(120);
+  rumbleR.SetCutoff(120);
+  const double len = Sec(b.Frames());
+  for (int i = 0; i < b.Frames(); ++i) {
+    const double t = Sec(i);
+    const double lv = level(t, len);
+    const double br = bright(t, len);
+    const double flutter = 0.85 + 0.15 * std::sin(kTwoPi * 6.3 * t + 2 * std::sin(kTwoPi * 0.7 * t));
+    hiss.Set(500 + 2500 * br, 0.6);
+    hiss.Process(static_cast<float>(rng.Bipolar()));
+    body.Set(180 + 200 * br, 1.2);
+    body.Process(static_cast<float>(rng.Bipolar()));
+    const float rl = rumbleL.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
+    const float rr = rumbleR.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
+    const double common = (hiss.band * 0.35 + body.band * 0.8) * flutter;
+    b.left[i] += static_cast<float>((common + rl * 0.6) * lv);
+    b.right[i] += static_cast<float>((common + rr * 0.6) * lv);
+  }
+}
 }  // namespace
 
-Buffer Footsteps(int frames) { return Blip(frames, 200, 100, 0.0, 1); }
-Buffer Lights(int frames) { return Blip(frames, 240, 160, 0.1, 2); }
-Buffer Hmmmm(int frames) { return Blip(frames, 280, 220, 0.2, 3); }
-Buffer EnemyExplosion1(int frames) { return Blip(frames, 320, 280, 0.30000000000000004, 4); }
-Buffer EnemyExplosion2(int frames) { return Blip(frames, 360, 340, 0.4, 5); }
-Buffer AlienRescued(int frames) { return Blip(frames, 400, 400, 0.0, 6); }
-Buffer PlayerShoot(int frames) { return Blip(frames, 440, 460, 0.1, 7); }
-Buffer AlienPickup(int frames) { return Blip(frames, 480, 520, 0.2, 8); }
-Buffer NoTeleport(int frames) { return Blip(frames, 520, 580, 0.30000000000000004, 9); }
-Buffer MenuSelect(int frames) { return Blip(frames, 560, 640, 0.4, 10); }
-Buffer MissileHit(int frames) { return Blip(frames, 600, 700, 0.0, 11); }
-Buffer Wohoo(int frames) { return Blip(frames, 640, 760, 0.1, 12); }
-Buffer Teleport(int frames) { return Blip(frames, 680, 820, 0.2, 13); }
-Buffer Bzzzt(int frames) { return Blip(frames, 720, 880, 0.30000000000000004, 14); }
-Buffer Radar(int frames) { return Blip(frames, 760, 940, 0.4, 15); }
-Buffer TakeShield(int frames) { return Blip(frames, 800, 1000, 0.0, 16); }
-Buffer Alien1(int frames) { return Blip(frames, 840, 1060, 0.1, 17); }
-Buffer Alien2(int frames) { return Blip(frames, 880, 1120, 0.2, 18); }
-Buffer Alien3(int frames) { return Blip(frames, 920, 1180, 0.30000000000000004, 19); }
-Buffer TwoTower(int frames) { return Blip(frames, 960, 1240, 0.4, 20); }
-Buffer EnergyCrackle(int frames) { return Blip(frames, 1000, 1300, 0.0, 21); }
-Buffer Explode1(int frames) { return Blip(frames, 1040, 1360, 0.1, 22); }
-Buffer Explode2(int frames) { return Blip(frames, 1080, 1420, 0.2, 23); }
-Buffer Explode3(int frames) { return Blip(frames, 1120, 1480, 0.30000000000000004, 24); }
-Buffer ModuleLand(int frames) { return Blip(frames, 1160, 1540, 0.4, 25); }
-Buffer ModuleThrust(int frames) { return Blip(frames, 1200, 1600, 0.0, 26); }
-Buffer ModuleTakeoff(int frames) { return Blip(frames, 1240, 1660, 0.1, 27); }
-Buffer Towers(int frames) { return Blip(frames, 1280, 1720, 0.2, 28); }
-Buffer Urp(int frames) { return Blip(frames, 1320, 1780, 0.30000000000000004, 29); }
+// The module's descent: a steady burn that throttles back as it touches down.
+Buffer ModuleThrust(int frames) {
+  Buffer b(frames);
+  Roar(
+      b, 211,
+      [](double t, double len) {
+        const double in = std::min(1.0, t / 0.25);
+        const double out = t < 4.6 ? 1.0 : std::max(0.0, 1 - (t - 4.6) / (len - 4.6));
+        return in * (0.8 + 0.2 * out) * out;
+      },
+      [](double t, double) { return t < 4.6 ? 0.6 : std::max(0.1, 0.6 - (t - 4.6)); });
+  ReverbOnce(b, 0.6, 2500, 0.15);
+  return b;
+}
+
+// Lift-off: ignition, a swelling roar, then the craft climbs away out of earshot.
+Buffer ModuleTakeoff(int frames) {
+  Buffer b(frames);
+  Blast(b, 0.0, 0.7, 221, 0.5f, Sec(frames) - 0.25);
+  Roar(
+      b, 222,
+      [](double t, double len) {
+        const double swell = std::min(1.0, t / 0.9);
+        const double away = t < 1.6 ? 1.0 : std::pow(std::max(0.0, 1 - (t - 1.6) / (len - 1.6)), 1.6);
+        return swell * away;
+      },
+      [](double t, double len) { return t < 1.2 ? 0.4 + 0.5 * t / 1.2 : std::max(0.15, 0.9 - 0.7 * (t - 1.2) / (len - 1.2)); });
+  ReverbOnce(b, 0.8, 2500, 0.2);
+  return b;
+}
+
+// The towers' hum: a power-line drone whose overtones beat against each other.
+Buffer Towers(int frames) {
+  Buffer b(frames);
+  const double len = Sec(frames);
+  const double partials[][3] = {{110, 0.5, -0.3}, {110.7, 0.4, 0.3}, {220.5, 0.25, 0.0}, {330, 0.12, -0.5}, {441.5, 0.1, 0.5}, {662, 0.05, 0.0}};
+  for (const auto& p : partials) {
+    Osc o(Wave::Sine);
+    for (int i = 0; i < frames; ++i) {
+      const double t = Sec(i);
+      const double env = std::sin(kPi * std::min(1.0, t / len));
+      const double wob = 1.0 + 0.003 * std::sin(kTwoPi * 0.8 * t + p[0]);
+      b.AddPanned(i, static_cast<float>(o.Next(p[0] * wob) * p[1] * env), static_cast<float>(p[2]));
+    }
+  }
+  Rng rng(231);
+  Svf fizz;
+  fizz.Set(4500, 2.0);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    fizz.Process(static_cast<float>(rng.Bipolar()));
+    const double env = std::sin(kPi * std::min(1.0, t / len)) * (0.5 + 0.5 * std::sin(kTwoPi * 110 * t));
+    b.AddPanned(i, static_cast<float>(fizz.band * 0.05 * env), 0.0f);
+  }
+  ReverbOnce(b, 0.7, 4000, 0.2);
+  return b;
+}
+
+// Off to the next sector: a warp jump, a deep "urp" that lurches down then shoots away upwards.
+Buffer Urp(int frames) {
+  Buffer b(frames);
+  Osc a(Wave::Saw), c(Wave::Saw), sub(Wave::Sine);
+  Svf f;
+  Rng rng(241);
+  Svf wind;
+  const double len = Sec(frames);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double u = t / len;
+    double hz;
+    if (u < 0.3) hz = 180 * std::pow(0.35, u / 0.3);            // the lurch down
+    else hz = 63 * std::pow(30.0, std::pow((u - 0.3) / 0.7, 1.5)); // and away
+    f.Set(200 + hz * 4, 3.5);
+    f.Process(a.Next(hz) * 0.5f + c.Next(hz * 1.01) * 0.5f);
+    wind.Set(300 + 4000 * u, 1.0);
+    wind.Process(static_cast<float>(rng.Bipolar()));
+    const double env = std::min(1.0, t / 0.02) * std::pow(1 - u, 0.8);
+    const double v = (f.low * 0.8 + sub.Next(hz * 0.5) * 0.35 * (1 - u) + wind.band * 0.25 * u) * env;
+    b.left[i] += static_cast<float>(v * (1.0 + 0.3 * std::sin(kTwoPi * 2 * t)));
+    b.right[i] += static_cast<float>(v * (1.0 - 0.3 * std::sin(kTwoPi * 2 * t)));
+  }
+  Echo(b, 0.19, 0.4, 0.3, 3000);
+  return b;
+}
 
 }  // namespace sounds

@@ -208,6 +208,19 @@ float Peak(const Buffer& b) {
   return p;
 }
 
+double Rms(const Buffer& b) {
+  if (b.Frames() == 0) return 0.0;
+  double sum = 0.0;
+  for (float v : b.left) sum += static_cast<double>(v) * v;
+  for (float v : b.right) sum += static_cast<double>(v) * v;
+  return std::sqrt(sum / (2.0 * b.Frames()));
+}
+
+void Scale(Buffer& b, float gain) {
+  for (float& v : b.left) v *= gain;
+  for (float& v : b.right) v *= gain;
+}
+
 void Normalise(Buffer& b, float peak) {
   const float p = Peak(b);
   if (p <= 1e-9f) return;

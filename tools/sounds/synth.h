@@ -116,6 +116,8 @@ void SubtractMean(Buffer& b);  // for loops, where a filter's start-up would bre
 void Normalise(Buffer& b, float peak);            // scale so the loudest sample is `peak`
 void FadeEdges(Buffer& b, double in_s, double out_s);  // short ramps so nothing clicks
 float Peak(const Buffer& b);
+double Rms(const Buffer& b);                      // over both channels
+void Scale(Buffer& b, float gain);
 // Runs a reverb over the buffer as if it were looping forever: the tail of
 // the end spills into the start, so the loop seam stays continuous.
 void ReverbLooped(Buffer& b, double size, double damp_hz, double mix);

@@ -2,6 +2,11 @@
 // loading screen. The order, cells and handle points are fixed: the two
 // handles of one file are loaded one after the other, and "Shots_Enemy.png"
 // is centred only once "ShieldFrags.png" is in.
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
 #include "shell/shell.h"
 
 namespace {
@@ -17,8 +22,6 @@ TImage* Centred(TImage* image) {
   return image;
 }
 
-TSound* Effect(const char* file) { return LoadSoundResource(ResPath(file), 0); }
-TSound* Tune(const char* file) { return LoadSoundResource(ResPath(file), 1); }
 
 void LoadPictures() {
   img_bike2 = Cells("bike2.png", 120, 55, 4);
@@ -73,42 +76,72 @@ void LoadPictures() {
   img_timebar2 = Whole("timebar2.png");
 }
 
-void LoadSounds() {
-  snd_EnemyExplosion1 = Effect("_EnemyExplosion1.ogg");
-  snd_EnemyExplosion2 = Effect("_EnemyExplosion2.ogg");
-  snd_AlienRescued = Effect("_AlienRescued.ogg");
-  snd_PlayerShoot = Effect("_PlayerShoot.ogg");
-  snd_AlienPickup = Effect("_AlienPickup.ogg");
-  snd_NoTeleport = Effect("_NoTeleport.ogg");
-  snd_menuselect = Effect("_menuselect.ogg");
-  snd_MissileHit = Effect("_MissileHit.ogg");
-  snd_wohoo = Effect("_wohoo.ogg");
-  snd_teleport = Effect("_teleport.ogg");
-  snd_menuselect2 = Effect("_menuselect.ogg");
-  snd_bzzzt = Effect("_bzzzt.ogg");
-  snd_radar = Effect("_radar.ogg");
-  snd_TakeShield = Effect("_TakeShield.ogg");
-  snd_alien1 = Effect("_alien1.ogg");
-  snd_alien2 = Effect("_alien2.ogg");
-  snd_alien3 = Effect("_alien3.ogg");
-  snd_2tower = Effect("_2tower.ogg");
-  snd_energycrackle = Effect("_energycrackle.ogg");
-  snd_explode1 = Effect("_explode1.ogg");
-  snd_explode2 = Effect("_explode2.ogg");
-  snd_explode3 = Effect("_explode3.ogg");
-  snd_moduleland = Effect("_moduleland.ogg");
-  snd_ModuleTakeoff2 = Effect("_ModuleTakeoff2.ogg");
-  snd_ModuleThrust = Effect("_ModuleThrust.ogg");
-  snd_Towers = Effect("_Towers.ogg");
-  snd_Urp = Effect("_Urp.ogg");
-  snd_m_menu = Tune("m_menu.ogg");
-  snd_m_game = Tune("m_game.ogg");
-  snd_m_pause = Tune("m_pause.ogg");
+// The sounds in catalogue order (the second "_menuselect.ogg" handle between
+// "_teleport.ogg" and "_bzzzt.ogg", "_ModuleTakeoff2.ogg" before
+// "_ModuleThrust.ogg"), then the three looping tunes.
+struct SoundLoad {
+  TSound** handle;
+  const char* file;
+  int flags;  // 1: loops
+};
+const SoundLoad kSounds[] = {
+    {&snd_EnemyExplosion1, "_EnemyExplosion1.ogg", 0}, {&snd_EnemyExplosion2, "_EnemyExplosion2.ogg", 0},
+    {&snd_AlienRescued, "_AlienRescued.ogg", 0},       {&snd_PlayerShoot, "_PlayerShoot.ogg", 0},
+    {&snd_AlienPickup, "_AlienPickup.ogg", 0},         {&snd_NoTeleport, "_NoTeleport.ogg", 0},
+    {&snd_menuselect, "_menuselect.ogg", 0},           {&snd_MissileHit, "_MissileHit.ogg", 0},
+    {&snd_wohoo, "_wohoo.ogg", 0},                     {&snd_teleport, "_teleport.ogg", 0},
+    {&snd_menuselect2, "_menuselect.ogg", 0},          {&snd_bzzzt, "_bzzzt.ogg", 0},
+    {&snd_radar, "_radar.ogg", 0},                     {&snd_TakeShield, "_TakeShield.ogg", 0},
+    {&snd_alien1, "_alien1.ogg", 0},                   {&snd_alien2, "_alien2.ogg", 0},
+    {&snd_alien3, "_alien3.ogg", 0},                   {&snd_2tower, "_2tower.ogg", 0},
+    {&snd_energycrackle, "_energycrackle.ogg", 0},     {&snd_explode1, "_explode1.ogg", 0},
+    {&snd_explode2, "_explode2.ogg", 0},               {&snd_explode3, "_explode3.ogg", 0},
+    {&snd_moduleland, "_moduleland.ogg", 0},           {&snd_ModuleTakeoff2, "_ModuleTakeoff2.ogg", 0},
+    {&snd_ModuleThrust, "_ModuleThrust.ogg", 0},       {&snd_Towers, "_Towers.ogg", 0},
+    {&snd_Urp, "_Urp.ogg", 0},                         {&snd_m_menu, "m_menu.ogg", 1},
+    {&snd_m_game, "m_game.ogg", 1},                    {&snd_m_pause, "m_pause.ogg", 1},
+};
+
+size_t EmbeddedSize(const char* file) {
+  size_t size = 0;
+  IncbinLookup(StringConcat(u"res\\", StringFromAscii(file)), nullptr, &size);
+  return size;
 }
+
+// Decoding the sounds is most of the loading time, so they are decoded on
+// worker threads, the largest first, while this thread cuts the pictures.
+// Every handle is in place when LoadResources returns.
+class SoundLoader {
+ public:
+  void Start() {
+    for (const SoundLoad& load : kSounds) order_.push_back(&load);
+    std::stable_sort(order_.begin(), order_.end(), [](const SoundLoad* a, const SoundLoad* b) {
+      return EmbeddedSize(a->file) > EmbeddedSize(b->file);
+    });
+    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
+    const size_t workers = std::min<size_t>(cores - 1, order_.size());
+    for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
+  }
+  void Finish() {
+    for (std::thread& t : threads_) t.join();
+    threads_.clear();
+  }
+
+ private:
+  void Work() {
+    for (size_t i = next_++; i < order_.size(); i = next_++)
+      *order_[i]->handle = LoadSoundResource(ResPath(order_[i]->file), order_[i]->flags);
+  }
+  std::vector<const SoundLoad*> order_;
+  std::vector<std::thread> threads_;
+  std::atomic<size_t> next_{0};
+};
 
 }  // namespace
 
 void LoadResources() {
+  SoundLoader sounds;
+  sounds.Start();
   LoadPictures();
-  LoadSounds();
+  sounds.Finish();
 }

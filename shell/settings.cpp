@@ -64,12 +64,36 @@ String ReadLine(std::FILE* f) {
   return line;
 }
 
+// The file name as the system takes it (UTF-8), as the runtime's streams do.
+std::string SystemFileName(const String& name) {
+  std::string out;
+  for (size_t i = 0; i < name.size(); ++i) {
+    uint32_t c = name[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size()) c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | c >> 6);
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | c >> 12);
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | c >> 18);
+      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 void LoadSettings() {
   EnsureHighscoreArrays();
-  std::string fileName = StringToAscii(SettingsFileName);
-  std::FILE* f = std::fopen(fileName.c_str(), "rb");
+  std::FILE* f = std::fopen(SystemFileName(SettingsFileName).c_str(), "rb");
   if (!f) {
     SetDefaults();
     return;

@@ -127,6 +127,12 @@ void KeyUp(int scancode) {
   if (vk && g_keysDown[vk] > 0) --g_keysDown[vk];
 }
 
+void ResetKeys() {
+  std::fill(std::begin(g_keysDown), std::end(g_keysDown), 0);
+  std::fill(std::begin(g_keyPresses), std::end(g_keyPresses), 0);
+  std::fill(std::begin(g_scancodeDown), std::end(g_scancodeDown), false);
+}
+
 // --- Joystick port 0 --------------------------------------------------------------
 
 constexpr int kButtons = 16;
@@ -274,6 +280,7 @@ void HandleEvent(const SDL_Event& e) {
 
 int g_virtualIndex = -1;
 SDL_Joystick* g_virtualHandle = nullptr;
+void DetachVirtualPad();
 
 }  // namespace
 
@@ -292,8 +299,7 @@ void PumpEvents() {
 }
 
 void InputStart() {
-  ClearKeyStates();
-  std::fill(std::begin(g_scancodeDown), std::end(g_scancodeDown), false);
+  ResetKeys();
   // Without a focused window SDL would drop pad events; a headless run has
   // no window to focus.
   if (rt::Options().headless) SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -305,11 +311,10 @@ void InputStart() {
 }
 
 void InputShutdown() {
-  ScriptDetachPad();
+  DetachVirtualPad();
   ClosePort();
   g_localEvents.clear();
-  ClearKeyStates();
-  std::fill(std::begin(g_scancodeDown), std::end(g_scancodeDown), false);
+  ResetKeys();
 }
 
 }  // namespace rt
@@ -332,11 +337,9 @@ int IsKeyHeld(int key) {
 
 void ClearKeyStates() {
   // Keys down now count as up until pressed again: nothing pressed before
-  // this call is seen after it.
-  std::fill(std::begin(g_keysDown), std::end(g_keysDown), 0);
-  std::fill(std::begin(g_keyPresses), std::end(g_keyPresses), 0);
-  std::fill(std::begin(g_scancodeDown), std::end(g_scancodeDown), false);
-  if (EventsReady()) SDL_FlushEvent(SDL_TEXTINPUT);
+  // this call is seen after it, including presses still in the event queue.
+  rt::PumpEvents();
+  ResetKeys();
 }
 
 void PollSystemEvents() { rt::PumpEvents(); }
@@ -425,6 +428,12 @@ bool ScriptAttachPad() {
 }
 
 void ScriptDetachPad() {
+  DetachVirtualPad();
+  rt::PumpEvents();
+}
+
+namespace {
+void DetachVirtualPad() {
   if (g_virtualIndex < 0) return;
   SDL_JoystickID id = g_virtualHandle ? SDL_JoystickInstanceID(g_virtualHandle) : -1;
   // Opening a device twice shares one handle with a count: this closes only
@@ -443,8 +452,8 @@ void ScriptDetachPad() {
     ClosePort();
     OpenPort(id);
   }
-  rt::PumpEvents();
 }
+}  // namespace
 
 void ScriptPadAxis(int axis, float value) {
   if (!g_virtualHandle) return;

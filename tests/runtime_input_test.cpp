@@ -1,0 +1,307 @@
+// Keyboard and pad input through the real event path: press counts, held
+// flags, clearing, the key map, the virtual pad and the close request.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <vector>
+
+#include "harness/harness.h"
+#include "runtime/headless.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+// Every code the key table names (the table's end marker 255 aside).
+std::vector<int> TableCodes() {
+  std::vector<int> codes = {8,   9,   13,  19,  20,  27,  32,  33,  34,  35,  36,  37,  38,  39,  40,
+                            45,  46,  47,  91,  92,  106, 107, 109, 110, 111, 144, 145, 160, 161, 162,
+                            163, 164, 165, 192, 219, 221, 226, 186, 222, 188, 190, 191};
+  for (int c = 48; c <= 57; ++c) codes.push_back(c);
+  for (int c = 65; c <= 90; ++c) codes.push_back(c);
+  for (int c = 96; c <= 105; ++c) codes.push_back(c);
+  for (int c = 112; c <= 123; ++c) codes.push_back(c);
+  return codes;
+}
+
+using InputTest = harness::NullDrawingTest;
+
+}  // namespace
+
+TEST_F(InputTest, PressesAreCountedOnceAndTakenOnce) {
+  ScriptKeyTap(32);
+  ScriptKeyTap(32);
+  ScriptKeyTap(32);
+  EXPECT_EQ(TakeKeyPressCount(32), 3);
+  EXPECT_EQ(TakeKeyPressCount(32), 0);  // a second read in the same frame
+  EXPECT_EQ(IsKeyHeld(32), 0);          // a tap does not leave the key down
+
+  // Counts gather between reads across frames, one key apart from another.
+  harness::Script s;
+  s.KeyTap(1, 78).KeyTap(2, 78).KeyTap(2, 89);
+  s.Install();
+  harness::RunFrames(4);
+  EXPECT_TRUE(s.Done());
+  EXPECT_EQ(TakeKeyPressCount(78), 2);
+  EXPECT_EQ(TakeKeyPressCount(89), 1);
+  EXPECT_EQ(TakeKeyPressCount(27), 0);
+  EXPECT_EQ(TakeKeyPressCount(-1), 0);
+  EXPECT_EQ(TakeKeyPressCount(256), 0);
+  EXPECT_EQ(IsKeyHeld(1000), 0);
+}
+
+TEST_F(InputTest, HeldKeysAndRepeatedDownEvents) {
+  ScriptKeyDown(37);
+  EXPECT_EQ(IsKeyHeld(37), 1);
+  ScriptKeyDown(37);  // what auto-repeat looks like: the key is already down
+  ScriptKeyDown(37);
+  EXPECT_EQ(TakeKeyPressCount(37), 1);
+  EXPECT_EQ(IsKeyHeld(37), 1);
+  ScriptKeyUp(37);
+  EXPECT_EQ(IsKeyHeld(37), 0);
+  ScriptKeyUp(37);  // a second release changes nothing
+  EXPECT_EQ(IsKeyHeld(37), 0);
+  EXPECT_EQ(TakeKeyPressCount(37), 0);
+
+  // Return and the keypad's Enter give one code: it is held while either is.
+  ScriptKeyDown(13);
+  EXPECT_EQ(IsKeyHeld(13), 1);
+  ScriptKeyUp(13);
+  EXPECT_EQ(IsKeyHeld(13), 0);
+}
+
+TEST_F(InputTest, ClearingForgetsPressesAndHeldKeys) {
+  ScriptKeyDown(9);
+  ScriptKeyTap(65);
+  ClearKeyStates();
+  EXPECT_EQ(TakeKeyPressCount(9), 0);
+  EXPECT_EQ(TakeKeyPressCount(65), 0);
+  EXPECT_EQ(IsKeyHeld(9), 0);  // still down on the desk, but pressed before the clear
+  // Presses queued before the clear but not yet pumped are forgotten too.
+  ScriptKeyTap(66);
+  ClearKeyStates();
+  EXPECT_EQ(TakeKeyPressCount(66), 0);
+  // The key held through the clear works again once released and pressed.
+  ScriptKeyUp(9);
+  EXPECT_EQ(IsKeyHeld(9), 0);
+  ScriptKeyDown(9);
+  EXPECT_EQ(IsKeyHeld(9), 1);
+  EXPECT_EQ(TakeKeyPressCount(9), 1);
+  ScriptKeyUp(9);
+}
+
+TEST_F(InputTest, LeftAndRightModifiersAreApart) {
+  const int pairs[][2] = {{160, 161}, {162, 163}, {164, 165}, {91, 92}};
+  for (auto& p : pairs) {
+    ScriptKeyDown(p[0]);
+    EXPECT_EQ(IsKeyHeld(p[0]), 1) << p[0];
+    EXPECT_EQ(IsKeyHeld(p[1]), 0) << p[1];
+    ScriptKeyDown(p[1]);
+    ScriptKeyUp(p[0]);
+    EXPECT_EQ(IsKeyHeld(p[0]), 0) << p[0];
+    EXPECT_EQ(IsKeyHeld(p[1]), 1) << p[1];
+    ScriptKeyUp(p[1]);
+    EXPECT_EQ(TakeKeyPressCount(p[0]), 1);
+    EXPECT_EQ(TakeKeyPressCount(p[1]), 1);
+  }
+}
+
+TEST_F(InputTest, EveryKeyTableCodeCanBePressedAndGivesOnlyItself) {
+  for (int code : TableCodes()) {
+    int sc = ScancodeFromVirtualKey(code);
+    ASSERT_NE(sc, 0) << "no physical key gives code " << code;
+    EXPECT_EQ(VirtualKeyFromScancode(sc), code);
+    ScriptKeyTap(code);
+    for (int other = 1; other < 256; ++other) {
+      int n = TakeKeyPressCount(other);
+      EXPECT_EQ(n, other == code ? 1 : 0) << "pressing " << code << " counted " << other;
+    }
+  }
+}
+
+TEST_F(InputTest, PhysicalPositionsGiveTheirCodes) {
+  // SDL scancodes are the USB key positions: A is 4, Return 40, keypad
+  // Enter 88, left Control 224, right Alt 230, the ISO key beside left Shift 100.
+  EXPECT_EQ(VirtualKeyFromScancode(4), 65);
+  EXPECT_EQ(VirtualKeyFromScancode(29), 90);
+  EXPECT_EQ(VirtualKeyFromScancode(39), 48);
+  EXPECT_EQ(VirtualKeyFromScancode(40), 13);
+  EXPECT_EQ(VirtualKeyFromScancode(88), 13);
+  EXPECT_EQ(VirtualKeyFromScancode(224), 162);
+  EXPECT_EQ(VirtualKeyFromScancode(228), 163);
+  EXPECT_EQ(VirtualKeyFromScancode(230), 165);
+  EXPECT_EQ(VirtualKeyFromScancode(100), 226);
+  EXPECT_EQ(VirtualKeyFromScancode(98), 96);   // keypad 0
+  EXPECT_EQ(VirtualKeyFromScancode(87), 107);  // keypad +
+  EXPECT_EQ(VirtualKeyFromScancode(45), 189);  // the minus key is not keypad -
+  EXPECT_EQ(VirtualKeyFromScancode(0), 0);
+  EXPECT_EQ(VirtualKeyFromScancode(-3), 0);
+  EXPECT_EQ(VirtualKeyFromScancode(100000), 0);
+  EXPECT_EQ(ScancodeFromVirtualKey(13), 40);   // a script's Return is the main one
+  EXPECT_EQ(ScancodeFromVirtualKey(255), 0);
+  EXPECT_EQ(ScancodeFromVirtualKey(-1), 0);
+  // No two codes share a physical key.
+  std::set<int> used;
+  for (int code = 1; code < 256; ++code) {
+    int sc = ScancodeFromVirtualKey(code);
+    if (sc) {
+      EXPECT_TRUE(used.insert(sc).second) << code;
+    }
+  }
+}
+
+TEST_F(InputTest, PadAxesButtonsAndPlugging) {
+  EXPECT_EQ(CountJoysticks(), 0);
+  EXPECT_EQ(JoyAxisX(0), 0.0f);
+  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  ASSERT_TRUE(ScriptAttachPad());
+  EXPECT_EQ(CountJoysticks(), 1);
+
+  ScriptPadAxis(0, -1.0f);
+  ScriptPadAxis(1, 0.5f);
+  EXPECT_FLOAT_EQ(JoyAxisX(0), -1.0f);
+  EXPECT_NEAR(JoyAxisY(0), 0.5f, 1e-4);
+  ScriptPadAxis(0, 3.0f);  // beyond the end reads as the end
+  EXPECT_FLOAT_EQ(JoyAxisX(0), 1.0f);
+  EXPECT_EQ(JoyAxisX(1), 0.0f);  // only port 0 exists
+
+  ScriptPadButton(1, true);
+  EXPECT_EQ(IsJoyButtonHeld(1, 0), 1);
+  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  EXPECT_EQ(TakeJoyButtonPresses(1, 0), 1);
+  EXPECT_EQ(TakeJoyButtonPresses(1, 0), 0);
+  ScriptPadButton(1, false);
+  EXPECT_EQ(IsJoyButtonHeld(1, 0), 0);
+  for (int i = 0; i < 3; ++i) {
+    ScriptPadButton(15, true);
+    PollSystemEvents();
+    ScriptPadButton(15, false);
+    PollSystemEvents();
+  }
+  EXPECT_EQ(TakeJoyButtonPresses(15, 0), 3);
+  EXPECT_EQ(TakeJoyButtonPresses(16, 0), 0);
+  EXPECT_EQ(TakeJoyButtonPresses(-1, 0), 0);
+  // Key clearing leaves pad presses alone: the pad has its own reset.
+  ScriptPadButton(2, true);
+  PollSystemEvents();
+  ClearKeyStates();
+  EXPECT_EQ(TakeJoyButtonPresses(2, 0), 1);
+
+  // Unplugged while held: nothing stays held or tilted.
+  ScriptDetachPad();
+  EXPECT_EQ(CountJoysticks(), 0);
+  EXPECT_EQ(IsJoyButtonHeld(2, 0), 0);
+  EXPECT_EQ(JoyAxisX(0), 0.0f);
+  // Plugged in again while running: port 0 works at once.
+  ASSERT_TRUE(ScriptAttachPad());
+  EXPECT_EQ(CountJoysticks(), 1);
+  ScriptPadAxis(1, -0.25f);
+  EXPECT_NEAR(JoyAxisY(0), -0.25f, 1e-4);
+  ScriptPadButton(0, true);
+  EXPECT_EQ(TakeJoyButtonPresses(0, 0), 1);
+  ScriptDetachPad();
+}
+
+TEST_F(InputTest, ScriptedPadThroughTheHarness) {
+  harness::Script s;
+  s.AttachPad(0).PadAxis(1, 0, 0.75f).PadButton(2, 3, true).PadButton(3, 3, false);
+  s.Install();
+  harness::RunFrames(4);
+  EXPECT_TRUE(s.Done());
+  EXPECT_NEAR(JoyAxisX(0), 0.75f, 1e-4);
+  EXPECT_EQ(TakeJoyButtonPresses(3, 0), 1);
+  EXPECT_EQ(IsJoyButtonHeld(3, 0), 0);
+}
+
+TEST_F(InputTest, ClosingTheWindowRunsTheHandlerAndEndsCleanly) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SetCloseRequestHandler([] { std::fprintf(stderr, "settings saved\n"); });
+        ScriptCloseRequest();
+        PollSystemEvents();
+        std::fprintf(stderr, "still running\n");
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(0), "settings saved");
+}
+
+// A second device plugged in beside the scripted pad, straight through SDL.
+class ExtraDevice {
+ public:
+  explicit ExtraDevice(SDL_JoystickType type, int axes, int buttons) {
+    int index = SDL_JoystickAttachVirtual(type, axes, buttons, 0);
+    if (index >= 0) handle_ = SDL_JoystickOpen(index);
+  }
+  ~ExtraDevice() { Unplug(); }
+  bool ok() const { return handle_ != nullptr; }
+  void Axis(int axis, int16_t v) { SDL_JoystickSetVirtualAxis(handle_, axis, v); }
+  void Button(int b, bool down) { SDL_JoystickSetVirtualButton(handle_, b, down ? 1 : 0); }
+  void Unplug() {
+    if (!handle_) return;
+    SDL_JoystickID id = SDL_JoystickInstanceID(handle_);
+    SDL_JoystickClose(handle_);
+    handle_ = nullptr;
+    for (int i = 0; i < SDL_NumJoysticks(); ++i) {
+      if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+    }
+  }
+
+ private:
+  SDL_Joystick* handle_ = nullptr;
+};
+
+TEST_F(InputTest, PortZeroMovesToTheNextDeviceWhenUnplugged) {
+  ASSERT_TRUE(ScriptAttachPad());
+  ExtraDevice second(SDL_JOYSTICK_TYPE_UNKNOWN, 2, 16);
+  ASSERT_TRUE(second.ok());
+  EXPECT_EQ(CountJoysticks(), 2);
+  second.Axis(0, -32768);
+  second.Button(5, true);
+  ScriptPadAxis(0, 0.5f);
+  EXPECT_NEAR(JoyAxisX(0), 0.5f, 1e-4);  // the first device is port 0
+  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);   // the second one's buttons are not
+  ScriptDetachPad();
+  EXPECT_EQ(CountJoysticks(), 1);
+  EXPECT_FLOAT_EQ(JoyAxisX(0), -1.0f);   // now the second device answers
+  second.Button(5, false);
+  PollSystemEvents();
+  second.Button(5, true);
+  EXPECT_EQ(IsJoyButtonHeld(5, 0), 1);
+  EXPECT_GE(TakeJoyButtonPresses(5, 0), 1);
+  second.Unplug();
+  EXPECT_EQ(CountJoysticks(), 0);
+  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);
+}
+
+TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
+  ExtraDevice pad(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX);
+  ASSERT_TRUE(pad.ok());
+  PollSystemEvents();
+  if (!SDL_IsGameController(0)) GTEST_SKIP() << "this SDL gives virtual devices no controller mapping";
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 32767);
+  pad.Axis(SDL_CONTROLLER_AXIS_RIGHTX, -32768);  // the right stick is not read
+  EXPECT_FLOAT_EQ(JoyAxisY(0), 1.0f);
+  EXPECT_FLOAT_EQ(JoyAxisX(0), 0.0f);
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  pad.Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
+  PollSystemEvents();
+  EXPECT_EQ(IsJoyButtonHeld(0, 0), 1);
+  EXPECT_EQ(IsJoyButtonHeld(4, 0), 1);
+  EXPECT_EQ(TakeJoyButtonPresses(0, 0), 1);
+  EXPECT_EQ(TakeJoyButtonPresses(9, 0), 0);
+}
+
+// Without the platform's services a script's keys still reach the counts.
+TEST(InputWithoutServices, ScriptedKeysStillCount) {
+  ClearKeyStates();
+  ScriptKeyTap(27);
+  ScriptKeyDown(40);
+  EXPECT_EQ(TakeKeyPressCount(27), 1);
+  EXPECT_EQ(IsKeyHeld(40), 1);
+  ScriptKeyUp(40);
+  EXPECT_EQ(IsKeyHeld(40), 0);
+  EXPECT_EQ(CountJoysticks(), 0);
+  EXPECT_FALSE(ScriptAttachPad());
+}

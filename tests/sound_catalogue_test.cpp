@@ -1,0 +1,157 @@
+// Every sound and tune in res/: it decodes, it has the format the mixer
+// expects, it is as long as the game's timings assume, it is neither clipped
+// nor offset, and the three tunes loop without a click.
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Expected {
+  const char* file;
+  double seconds;
+  bool music;
+};
+
+const Expected kSounds[] = {
+    {"_footsteps-4.ogg", 2.40, false},    {"_lights.ogg", 2.99, false},
+    {"_hmmmm.ogg", 0.73, false},          {"_EnemyExplosion1.ogg", 0.26, false},
+    {"_EnemyExplosion2.ogg", 0.24, false}, {"_AlienRescued.ogg", 0.56, false},
+    {"_PlayerShoot.ogg", 0.08, false},    {"_AlienPickup.ogg", 1.80, false},
+    {"_NoTeleport.ogg", 0.57, false},     {"_menuselect.ogg", 0.18, false},
+    {"_MissileHit.ogg", 1.78, false},     {"_wohoo.ogg", 0.51, false},
+    {"_teleport.ogg", 0.37, false},       {"_bzzzt.ogg", 1.03, false},
+    {"_radar.ogg", 1.81, false},          {"_TakeShield.ogg", 0.56, false},
+    {"_alien1.ogg", 1.22, false},         {"_alien2.ogg", 1.51, false},
+    {"_alien3.ogg", 1.17, false},         {"_2tower.ogg", 5.01, false},
+    {"_energycrackle.ogg", 2.37, false},  {"_explode1.ogg", 0.84, false},
+    {"_explode2.ogg", 2.44, false},       {"_explode3.ogg", 4.08, false},
+    {"_moduleland.ogg", 2.00, false},     {"_ModuleThrust.ogg", 5.72, false},
+    {"_ModuleTakeoff2.ogg", 5.30, false}, {"_Towers.ogg", 3.98, false},
+    {"_Urp.ogg", 2.00, false},            {"m_menu.ogg", 134.46, true},
+    {"m_game.ogg", 192.37, true},         {"m_pause.ogg", 42.68, true},
+};
+
+std::filesystem::path ResDir() { return std::filesystem::path(NOVA_SOURCE_DIR) / "res"; }
+
+struct Decoded {
+  bool opened = false;
+  int channels = 0;
+  long rate = 0;
+  long long declared = 0;  // frames according to the stream's last granule position
+  std::vector<float> left, right;
+};
+
+Decoded Decode(const std::filesystem::path& path) {
+  Decoded d;
+  OggVorbis_File vf;
+  if (ov_fopen(path.c_str(), &vf) != 0) return d;
+  d.opened = true;
+  const vorbis_info* vi = ov_info(&vf, -1);
+  d.channels = vi->channels;
+  d.rate = vi->rate;
+  d.declared = ov_pcm_total(&vf, -1);
+  int section = 0;
+  for (;;) {
+    float** pcm = nullptr;
+    const long n = ov_read_float(&vf, &pcm, 4096, &section);
+    if (n <= 0) break;
+    d.left.insert(d.left.end(), pcm[0], pcm[0] + n);
+    d.right.insert(d.right.end(), pcm[d.channels > 1 ? 1 : 0], pcm[d.channels > 1 ? 1 : 0] + n);
+  }
+  ov_clear(&vf);
+  return d;
+}
+
+// Largest step between neighbouring samples among the first and the last
+// `span` samples of a channel: how much the tune itself moves near the seam.
+float LocalStep(const std::vector<float>& ch, size_t span) {
+  float most = 0.0f;
+  for (size_t i = 1; i < span && i < ch.size(); ++i) most = std::max(most, std::fabs(ch[i] - ch[i - 1]));
+  for (size_t i = ch.size() - span; i + 1 < ch.size(); ++i) most = std::max(most, std::fabs(ch[i + 1] - ch[i]));
+  return most;
+}
+
+TEST(SoundCatalogue, ResHoldsExactlyTheCataloguedSounds) {
+  std::set<std::string> expected, found;
+  for (const Expected& e : kSounds) expected.insert(e.file);
+  ASSERT_EQ(expected.size(), 32u);
+  for (const auto& entry : std::filesystem::directory_iterator(ResDir()))
+    if (entry.path().extension() == ".ogg") found.insert(entry.path().filename().string());
+  for (const std::string& f : expected) EXPECT_TRUE(found.count(f)) << f << " is missing from res/";
+  for (const std::string& f : found) EXPECT_TRUE(expected.count(f)) << f << " in res/ is not a sound of the game";
+}
+
+TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthCleanAndAudible) {
+  for (const Expected& e : kSounds) {
+    SCOPED_TRACE(e.file);
+    const Decoded d = Decode(ResDir() / e.file);
+    ASSERT_TRUE(d.opened) << "not a readable Ogg Vorbis file";
+    EXPECT_EQ(d.channels, 2);
+    EXPECT_EQ(d.rate, 44100);
+    const double seconds = static_cast<double>(d.left.size()) / 44100.0;
+    EXPECT_NEAR(seconds, e.seconds, 0.01);
+    // The header's length and the decoded length agree, so a player that
+    // trusts either one loops and ends at the same point.
+    EXPECT_EQ(d.declared, static_cast<long long>(d.left.size()));
+
+    double sumL = 0, sumR = 0, energy = 0;
+    int clipped = 0;
+    for (size_t i = 0; i < d.left.size(); ++i) {
+      sumL += d.left[i];
+      sumR += d.right[i];
+      energy += d.left[i] * d.left[i] + d.right[i] * d.right[i];
+      if (std::fabs(d.left[i]) >= 0.999f || std::fabs(d.right[i]) >= 0.999f) ++clipped;
+    }
+    const double n = static_cast<double>(std::max<size_t>(d.left.size(), 1));
+    EXPECT_EQ(clipped, 0) << "samples at full scale";
+    EXPECT_LT(std::fabs(sumL / n), 0.01) << "left channel off centre";
+    EXPECT_LT(std::fabs(sumR / n), 0.01) << "right channel off centre";
+    const double rms = std::sqrt(energy / (2 * n));
+    EXPECT_GT(rms, 0.02) << "too quiet to hear over the music";
+
+    if (!e.music && !d.left.empty()) {
+      // One-shot sounds start and stop at rest, so they do not pop.
+      EXPECT_LT(std::fabs(d.left.front()), 0.05f);
+      EXPECT_LT(std::fabs(d.right.front()), 0.05f);
+      EXPECT_LT(std::fabs(d.left.back()), 0.05f);
+      EXPECT_LT(std::fabs(d.right.back()), 0.05f);
+    }
+  }
+}
+
+TEST(SoundCatalogue, TunesLoopWithoutAJumpAtTheSeam) {
+  for (const Expected& e : kSounds) {
+    if (!e.music) continue;
+    SCOPED_TRACE(e.file);
+    const Decoded d = Decode(ResDir() / e.file);
+    ASSERT_TRUE(d.opened);
+    ASSERT_GT(d.left.size(), 44100u);
+    for (const auto* ch : {&d.left, &d.right}) {
+      // Going from the last sample back to the first must be no bigger a
+      // step than the music itself takes around there.
+      const float jump = std::fabs(ch->front() - ch->back());
+      const float local = LocalStep(*ch, 441);
+      EXPECT_LE(jump, 1.5f * local + 0.01f) << "click at the loop point";
+      EXPECT_LT(jump, 0.1f);
+    }
+    // The tune is not silent at the seam either: it flows through it
+    // rather than stopping and starting again.
+    double tail = 0, head = 0;
+    const size_t span = 4410;
+    for (size_t i = 0; i < span; ++i) {
+      head += std::fabs(d.left[i]);
+      tail += std::fabs(d.left[d.left.size() - 1 - i]);
+    }
+    EXPECT_GT(head / span, 0.003);
+    EXPECT_GT(tail / span, 0.003);
+  }
+}
+
+}  // namespace

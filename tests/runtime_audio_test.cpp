@@ -1,0 +1,275 @@
+// Sound: decoding, the mixer (looping without a seam, volume and stop at
+// once, overlapping channels), silent running and the choice of output.
+#include <gtest/gtest.h>
+#include <vorbis/vorbisenc.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "harness/harness.h"
+#include "runtime/headless.h"
+#include "runtime/runtime.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// Encodes interleaved samples as an Ogg Vorbis file.
+std::vector<uint8_t> EncodeOgg(const std::vector<float>& samples, int channels, int rate) {
+  std::vector<uint8_t> file;
+  vorbis_info vi;
+  vorbis_info_init(&vi);
+  if (vorbis_encode_init_vbr(&vi, channels, rate, 0.5f) != 0) return file;
+  vorbis_comment vc;
+  vorbis_comment_init(&vc);
+  vorbis_dsp_state vd;
+  vorbis_analysis_init(&vd, &vi);
+  vorbis_block vb;
+  vorbis_block_init(&vd, &vb);
+  ogg_stream_state os;
+  ogg_stream_init(&os, 7);
+  ogg_page og;
+  auto append = [&](const ogg_page& page) {
+    file.insert(file.end(), page.header, page.header + page.header_len);
+    file.insert(file.end(), page.body, page.body + page.body_len);
+  };
+  ogg_packet h1, h2, h3;
+  vorbis_analysis_headerout(&vd, &vc, &h1, &h2, &h3);
+  ogg_stream_packetin(&os, &h1);
+  ogg_stream_packetin(&os, &h2);
+  ogg_stream_packetin(&os, &h3);
+  while (ogg_stream_flush(&os, &og)) append(og);
+
+  int frames = static_cast<int>(samples.size()) / channels;
+  float** buffer = vorbis_analysis_buffer(&vd, frames);
+  for (int i = 0; i < frames; ++i)
+    for (int c = 0; c < channels; ++c) buffer[c][i] = samples[static_cast<size_t>(i * channels + c)];
+  vorbis_analysis_wrote(&vd, frames);
+  vorbis_analysis_wrote(&vd, 0);
+  ogg_packet op;
+  while (vorbis_analysis_blockout(&vd, &vb) == 1) {
+    vorbis_analysis(&vb, nullptr);
+    vorbis_bitrate_addblock(&vb);
+    while (vorbis_bitrate_flushpacket(&vd, &op)) {
+      ogg_stream_packetin(&os, &op);
+      while (ogg_stream_pageout(&os, &og)) append(og);
+    }
+  }
+  while (ogg_stream_flush(&os, &og)) append(og);
+  ogg_stream_clear(&os);
+  vorbis_block_clear(&vb);
+  vorbis_dsp_clear(&vd);
+  vorbis_comment_clear(&vc);
+  vorbis_info_clear(&vi);
+  return file;
+}
+
+// A stereo tone of whole periods (so it loops cleanly), different per side.
+std::vector<float> Tone(int frames, int period) {
+  std::vector<float> s;
+  for (int i = 0; i < frames; ++i) {
+    s.push_back(static_cast<float>(0.4 * std::sin(kTwoPi * i / period)));
+    s.push_back(static_cast<float>(0.3 * std::cos(kTwoPi * i / period)));
+  }
+  return s;
+}
+
+TSound* LoadEncoded(const String& name, const std::vector<float>& samples, int channels, int rate, int flags) {
+  std::vector<uint8_t> ogg = EncodeOgg(samples, channels, rate);
+  IncbinRegister(name, ogg.data(), ogg.size());
+  return LoadSoundResource(u"IncBin::" + name, flags);
+}
+
+// Frames until the channel stops, mixing in small steps (at most limit).
+int FramesUntilEnd(TChannel* channel, int limit) {
+  std::vector<float> buf(2);
+  for (int n = 0; n < limit; ++n) {
+    if (!SoundChannelPlaying(channel)) return n;
+    MixForTest(buf.data(), 1);
+  }
+  return limit;
+}
+
+using SilentAudio = harness::NullDrawingTest;  // no device, virtual clock
+
+constexpr int kLen = 4410;   // a tenth of a second
+constexpr int kPeriod = 98;  // 45 periods in kLen
+
+}  // namespace
+
+TEST_F(SilentAudio, LoadsDecodeWholeAndFailuresGiveNull) {
+  TSound* effect = LoadEncoded(u"res\\t_effect.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
+  ASSERT_NE(effect, nullptr);
+  TChannel* ch = PlaySoundOnChannel(effect, nullptr);
+  EXPECT_EQ(FramesUntilEnd(ch, 2 * kLen), kLen);  // exactly as long as encoded
+
+  // A mono file at half the rate is widened to stereo and stretched in time.
+  std::vector<float> mono;
+  for (int i = 0; i < 2205; ++i) mono.push_back(static_cast<float>(0.5 * std::sin(kTwoPi * i / 49)));
+  TSound* low = LoadEncoded(u"res\\t_mono.ogg", mono, 1, 22050, 0);
+  ASSERT_NE(low, nullptr);
+  ch = PlaySoundOnChannel(low, nullptr);
+  std::vector<float> out(2 * 1000);
+  MixForTest(out.data(), 1000);
+  float loudest = 0;
+  for (int i = 0; i < 1000; ++i) {
+    EXPECT_EQ(out[2 * i], out[2 * i + 1]);
+    loudest = std::max(loudest, std::fabs(out[2 * i]));
+  }
+  EXPECT_GT(loudest, 0.3f);
+  EXPECT_NEAR(FramesUntilEnd(ch, 10000) + 1000, 4410, 2);
+
+  const uint8_t junk[] = {'O', 'g', 'g', 'S', 0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  IncbinRegister(u"res\\t_junk.ogg", junk, sizeof junk);
+  EXPECT_EQ(LoadSoundResource(u"IncBin::res\\t_junk.ogg", 0), nullptr);
+  EXPECT_EQ(LoadSoundResource(u"IncBin::res\\t_missing.ogg", 0), nullptr);
+  EXPECT_EQ(PlaySoundOnChannel(nullptr, nullptr), nullptr);
+}
+
+TEST_F(SilentAudio, LoopingRepeatsWithoutASeam) {
+  TSound* tune = LoadEncoded(u"res\\t_loop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  ASSERT_NE(tune, nullptr);
+  TChannel* ch = PlaySoundOnChannel(tune, nullptr);
+  // Mixed in odd-sized pieces so the loop point falls inside a piece.
+  std::vector<float> out(2 * 3 * kLen);
+  for (int done = 0; done < 3 * kLen;) {
+    int n = std::min(777, 3 * kLen - done);
+    MixForTest(out.data() + 2 * done, n);
+    done += n;
+  }
+  EXPECT_TRUE(SoundChannelPlaying(ch));
+  // Every pass is the same samples in the same places: no gap, nothing lost.
+  for (int i = 0; i < 2 * kLen; ++i) {
+    ASSERT_EQ(out[2 * i], out[2 * (i + kLen)]) << "frame " << i;
+    ASSERT_EQ(out[2 * i + 1], out[2 * (i + kLen) + 1]) << "frame " << i;
+  }
+  // Across the loop point the wave moves no more than it does anywhere else.
+  float steepest = 0;
+  for (int i = 1; i < kLen - 1; ++i) steepest = std::max(steepest, std::fabs(out[2 * i] - out[2 * i - 2]));
+  EXPECT_LE(std::fabs(out[2 * kLen] - out[2 * kLen - 2]), steepest * 1.5f);
+  StopSoundChannel(ch);
+}
+
+TEST_F(SilentAudio, VolumeAndStopTakeEffectAtOnce) {
+  TSound* tune = LoadEncoded(u"res\\t_vol.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  ASSERT_NE(tune, nullptr);
+  std::vector<float> full(2 * 500), half(2 * 500), quiet(2 * 500);
+  TChannel* a = PlaySoundOnChannel(tune, nullptr);
+  MixForTest(full.data(), 500);
+  StopSoundChannel(a);
+  EXPECT_FALSE(SoundChannelPlaying(a));
+  MixForTest(quiet.data(), 500);
+  for (float v : quiet) ASSERT_EQ(v, 0.0f);
+
+  TChannel* b = PlaySoundOnChannel(tune, nullptr);
+  EXPECT_NE(a, b);
+  SetSoundChannelVolume(b, 0.5f);
+  MixForTest(half.data(), 500);
+  for (size_t i = 0; i < full.size(); ++i) ASSERT_FLOAT_EQ(half[i], full[i] * 0.5f);
+  SetSoundChannelVolume(b, 0.0f);
+  MixForTest(quiet.data(), 500);
+  for (float v : quiet) ASSERT_EQ(v, 0.0f);
+  EXPECT_TRUE(SoundChannelPlaying(b));  // silent, but still going
+
+  // Handles of stopped channels and the null channel are harmless.
+  StopSoundChannel(b);
+  StopSoundChannel(b);
+  SetSoundChannelVolume(b, 1.0f);
+  StopSoundChannel(nullptr);
+  SetSoundChannelVolume(nullptr, 1.0f);
+  EXPECT_FALSE(SoundChannelPlaying(nullptr));
+  EXPECT_EQ(PlayingChannelCount(), 0);
+}
+
+TEST_F(SilentAudio, EveryPlayIsANewOverlappingChannel) {
+  TSound* effect = LoadEncoded(u"res\\t_many.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
+  ASSERT_NE(effect, nullptr);
+  std::vector<TChannel*> channels;
+  for (int i = 0; i < 40; ++i) channels.push_back(PlaySoundOnChannel(effect, nullptr));
+  EXPECT_EQ(PlayingChannelCount(), 40);
+  for (size_t i = 1; i < channels.size(); ++i) EXPECT_NE(channels[i], channels[i - 1]);
+  // Two voices of the same sound sum (kept inside the output range).
+  for (size_t i = 2; i < channels.size(); ++i) StopSoundChannel(channels[i]);
+  std::vector<float> two(2 * 200), one(2 * 200);
+  MixForTest(two.data(), 200);
+  StopSoundChannel(channels[1]);
+  TChannel* fresh = PlaySoundOnChannel(effect, nullptr);
+  StopSoundChannel(channels[0]);
+  MixForTest(one.data(), 200);  // the fresh one starts from the top
+  for (int i = 0; i < 200; ++i) EXPECT_NEAR(two[2 * i], 2 * one[2 * i], 1e-6);
+  StopSoundChannel(fresh);
+  EXPECT_EQ(PlayingChannelCount(), 0);
+}
+
+TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
+  TSound* effect = LoadEncoded(u"res\\t_clock.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
+  TSound* tune = LoadEncoded(u"res\\t_clockloop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  ASSERT_NE(effect, nullptr);
+  ASSERT_NE(tune, nullptr);
+  TChannel* shot = PlaySoundOnChannel(effect, nullptr);
+  TChannel* music = PlaySoundOnChannel(tune, nullptr);
+  AdvanceVirtualClock(60);
+  EXPECT_TRUE(SoundChannelPlaying(shot));
+  AdvanceVirtualClock(60);
+  EXPECT_FALSE(SoundChannelPlaying(shot));  // a tenth of a second is over
+  harness::RunFrames(600);                    // ten seconds of frames
+  EXPECT_TRUE(SoundChannelPlaying(music));
+  EXPECT_EQ(PlayingChannelCount(), 1);
+  // No device: the names are still offered, and no choice can be made.
+  EXPECT_EQ(CurrentAudioDriverName(), u"");
+  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_TRUE(SoundChannelPlaying(music));
+}
+
+TEST(AudioDrivers, TheAlternativeOutputIsOffered) {
+  std::vector<String> names = ListAudioDriverNames();
+  int alternative = 0;
+  for (const String& n : names) {
+    alternative += n == u"FreeAudio Multimedia";
+    EXPECT_NE(n, u"dummy");  // not a sound output
+    EXPECT_NE(n, u"disk");
+  }
+  EXPECT_EQ(alternative, 1);
+}
+
+namespace {
+// A real (dummy) device with its own mixing thread.
+class DeviceAudio : public harness::NullDrawingTest {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = NullDrawingTest::Options();
+    o.nullAudio = false;
+    return o;
+  }
+};
+}  // namespace
+
+TEST_F(DeviceAudio, SwitchingOutputsKeepsSoundsPlayable) {
+  if (CurrentAudioDriverName().empty()) GTEST_SKIP() << "no dummy audio output here";
+  EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
+  TSound* tune = LoadEncoded(u"res\\t_dev.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  ASSERT_NE(tune, nullptr);
+  TChannel* music = PlaySoundOnChannel(tune, nullptr);
+  // A headless run has no second way to speakers: refused, and the sound goes on.
+  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
+  EXPECT_TRUE(SoundChannelPlaying(music));
+  EXPECT_EQ(SelectAudioDriver(u"no such output"), 0);
+  // Reopening through a named output keeps the mixer and what it plays.
+  EXPECT_EQ(SelectAudioDriver(u"dummy"), 1);
+  EXPECT_TRUE(SoundChannelPlaying(music));
+  TChannel* again = PlaySoundOnChannel(tune, nullptr);
+  EXPECT_TRUE(SoundChannelPlaying(again));
+  // The game thread and the mixing thread side by side.
+  TSound* effect = LoadEncoded(u"res\\t_devfx.ogg", Tone(441, 49), 2, 44100, 0);
+  ASSERT_NE(effect, nullptr);
+  for (int i = 0; i < 3000; ++i) {
+    TChannel* c = PlaySoundOnChannel(effect, nullptr);
+    SetSoundChannelVolume(c, 0.3f);
+    if (i % 2) StopSoundChannel(c);
+  }
+  StopSoundChannel(music);
+  StopSoundChannel(again);
+  EXPECT_FALSE(SoundChannelPlaying(music));
+}

@@ -171,6 +171,9 @@ void Canvas::ellipse(float cx, float cy, float rx, float ry, const Paint& p) {
          p);
 }
 void Canvas::line(float x0, float y0, float x1, float y1, float t, Col c) {
+    line(x0, y0, x1, y1, t, [c](float, float) { return c; });
+}
+void Canvas::line(float x0, float y0, float x1, float y1, float t, const Paint& c) {
     float r = t / 2;
     fill(std::min(x0, x1) - r, std::min(y0, y1) - r, std::max(x0, x1) + r, std::max(y0, y1) + r,
          [=](float x, float y) { return sdSegment(x, y, x0, y0, x1, y1) - r; }, c);

@@ -73,6 +73,7 @@ public:
     void ellipse(float cx, float cy, float rx, float ry, Col c);
     void ellipse(float cx, float cy, float rx, float ry, const Paint& p);
     void line(float x0, float y0, float x1, float y1, float t, Col c);  // capsule of width t
+    void line(float x0, float y0, float x1, float y1, float t, const Paint& p);
     void poly(const std::vector<float>& xy, Col c);
     void poly(const std::vector<float>& xy, const Paint& p);
     void glow(float cx, float cy, float r, Col c, float strength = 1.0f);  // additive soft disc

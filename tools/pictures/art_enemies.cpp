@@ -1,0 +1,333 @@
+// The flying enemies, their fragments, the ground installations, the mines,
+// the enemy shots and the bonus burst.
+#include <cmath>
+
+#include "art.h"
+
+namespace pic {
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+
+// A glossy sphere paint: lit from the upper left.
+Paint sphere(float cx, float cy, float r, Col light, Col dark) {
+    return [=](float x, float y) {
+        float dx = (x - (cx - r * 0.35f)) / r, dy = (y - (cy - r * 0.35f)) / r;
+        float d = std::sqrt(dx * dx + dy * dy);
+        Col c = mix(light, dark, clamp01(d * 0.8f));
+        if (d < 0.25f) c = mix(rgb(255, 255, 255), c, d / 0.25f);
+        return c;
+    };
+}
+
+// Type 0: a four-bladed spinner drone (the game rotates it).
+void spinner(Canvas& a, int f) {
+    float tw = f * 0.2f;
+    for (int k = 0; k < 4; ++k) {
+        float ang = k * kPi / 2 + tw;
+        float ca = std::cos(ang), sa = std::sin(ang);
+        auto P = [&](float u, float v) { return std::vector<float>{20 + u * ca - v * sa, 20 + u * sa + v * ca}; };
+        std::vector<float> blade;
+        for (auto pt : {P(5, -5), P(18, -2), P(17, 3), P(5, 5)}) blade.insert(blade.end(), pt.begin(), pt.end());
+        a.poly(blade, k % 2 ? rgb(255, 90, 200) : rgb(200, 60, 170));
+    }
+    a.circle(20, 20, 8, sphere(20, 20, 8, rgb(255, 240, 140), rgb(220, 110, 20)));
+    a.circle(20, 20, 3, rgb(255, 255, 230));
+}
+
+// Type 1: a small probe with a blinking antenna.
+void probe(Canvas& a, int f) {
+    a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(210, 220, 240), rgb(70, 80, 110)));
+    a.rect(8, 24, 24, 3, rgb(60, 200, 255));
+    a.line(20, 13, 20, 5, 1.5f, rgb(180, 190, 210));
+    a.circle(20, 5, 2.5f, f % 2 ? rgb(255, 60, 60) : rgb(120, 30, 30));
+    a.ellipse(20, 19, 6, 3, rgb(40, 50, 80));
+}
+
+// Type 2: a floating jellyfish with pulsing tentacles.
+void jelly(Canvas& a, int f) {
+    float p = std::sin(f * kPi / 2);
+    for (int t = 0; t < 5; ++t) {
+        float x0 = 10 + t * 5;
+        for (int s = 0; s < 6; ++s) {
+            float y = 22 + s * 2.8f;
+            float x = x0 + std::sin(s * 0.9f + f * kPi / 2 + t) * 2.0f;
+            a.circle(x, y, 1.6f - s * 0.15f, rgb(255, 120, 220));
+        }
+    }
+    a.ellipse(20, 17, 15 + p, 10 - p * 0.8f, sphere(20, 15, 15, rgb(255, 190, 240), rgb(170, 40, 160)));
+    a.ellipse(20, 20, 12, 3, rgb(130, 20, 120));
+    a.circle(15, 14, 2.2f, rgb(255, 255, 255));
+    a.circle(25, 14, 2.2f, rgb(255, 255, 255));
+    a.circle(15.5f, 14.5f, 1, rgb(40, 0, 40));
+    a.circle(25.5f, 14.5f, 1, rgb(40, 0, 40));
+}
+
+// Type 3: a bouncing ball robot on a spring.
+void springBot(Canvas& a, int f) {
+    const float sq[4] = {0, 2, 4, 2};
+    float s = sq[f];
+    float top = 4 + s;
+    for (int k = 0; k < 4; ++k) a.ellipse(20, 28 + s * 0.3f + k * 2.3f, 7, 1.6f, rgb(200, 200, 220));
+    a.ellipse(20, 37, 9, 2.5f, rgb(120, 120, 150));
+    a.ellipse(20, top + 11, 13, 11 - s * 0.4f, sphere(20, top + 11, 13, rgb(255, 210, 110), rgb(210, 90, 20)));
+    a.rect(9, top + 9, 22, 4, rgb(60, 30, 20));
+    a.rect(12 + f * 3, top + 10, 5, 2, rgb(255, 60, 40));
+}
+
+// Type 4: a saucer with a single eye and running lights.
+void eyeSaucer(Canvas& a, int f) {
+    a.ellipse(20, 22, 18, 7, sphere(20, 22, 18, rgb(200, 230, 220), rgb(50, 90, 100)));
+    a.ellipse(20, 16, 9, 8, sphere(20, 15, 9, rgb(190, 255, 230), rgb(40, 160, 130)));
+    a.circle(20, 16, 4.5f, rgb(255, 255, 255));
+    a.circle(20 + (f == 1) - (f == 3), 16, 2.5f, rgb(20, 60, 40));
+    for (int k = 0; k < 4; ++k) a.circle(7 + k * 8.7f, 24, 1.6f, k == f ? rgb(255, 255, 120) : rgb(60, 120, 110));
+}
+
+// Type 5: a bat-winged flyer, flapping.
+void bat(Canvas& a, int f) {
+    const float lift[4] = {-9, -3, 5, -3};
+    float l = lift[f];
+    for (int side : {-1, 1}) {
+        float sx = static_cast<float>(side);
+        a.poly({20 + sx * 5, 17, 20 + sx * 14, 14 + l, 20 + sx * 19, 11 + l * 1.3f, 20 + sx * 17, 22 + l * 0.6f,
+                20 + sx * 12, 20 + l * 0.3f, 20 + sx * 9, 25},
+               rgb(150, 70, 220));
+        a.line(20 + sx * 5, 18, 20 + sx * 19, 11 + l * 1.3f, 1.4f, rgb(210, 150, 255));
+    }
+    a.ellipse(20, 20, 6, 8, sphere(20, 20, 7, rgb(200, 150, 255), rgb(80, 30, 140)));
+    a.poly({16, 13, 17, 8, 19, 12}, rgb(120, 50, 190));
+    a.poly({24, 13, 23, 8, 21, 12}, rgb(120, 50, 190));
+    a.circle(17.5f, 17, 1.6f, rgb(255, 240, 60));
+    a.circle(22.5f, 17, 1.6f, rgb(255, 240, 60));
+}
+
+// Type 6: a manta gliding in waves.
+void manta(Canvas& a, int f) {
+    float w = std::sin(f * kPi / 2) * 4;
+    a.poly({3, 18 + w, 12, 13, 20, 9, 28, 13, 37, 18 + w, 30, 22, 24, 24, 20, 31, 16, 24, 10, 22},
+           vgrad(9, 31, rgb(140, 240, 255), rgb(20, 90, 160)));
+    a.line(20, 28, 20, 38, 1.5f, rgb(60, 170, 220));
+    a.line(12, 16, 20, 12, 1.2f, rgb(220, 255, 255));
+    a.line(28, 16, 20, 12, 1.2f, rgb(220, 255, 255));
+    a.circle(16, 17, 1.7f, rgb(255, 60, 120));
+    a.circle(24, 17, 1.7f, rgb(255, 60, 120));
+}
+
+// Type 7: a spiked ball, pulsing red.
+void spikeBall(Canvas& a, int f) {
+    float pulse = std::sin(f * kPi / 2);
+    for (int k = 0; k < 8; ++k) {
+        float ang = k * kPi / 4 + kPi / 8;
+        float r0 = 9, r1 = 17 + pulse;
+        float ca = std::cos(ang), sa = std::sin(ang);
+        a.poly({20 + ca * r1, 20 + sa * r1, 20 + ca * r0 - sa * 3, 20 + sa * r0 + ca * 3, 20 + ca * r0 + sa * 3,
+                20 + sa * r0 - ca * 3},
+               rgb(230, 220, 230));
+    }
+    a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 140, 120), rgb(140, 10, 20)));
+    a.circle(20, 20, 4 + pulse, rgb(255, 240, 120));
+}
+
+// Type 8: a ring drone with orbiting lights.
+void ringDrone(Canvas& a, int f) {
+    a.ring(20, 20, 13, 5, rgb(230, 200, 60));
+    a.ring(20, 20, 13, 1.2f, rgb(255, 250, 200));
+    a.circle(20, 20, 6, sphere(20, 20, 6, rgb(255, 255, 200), rgb(200, 120, 20)));
+    for (int k = 0; k < 3; ++k) {
+        float ang = f * kPi / 6 + k * 2 * kPi / 3;
+        a.circle(20 + std::cos(ang) * 13, 20 + std::sin(ang) * 13, 2.6f, rgb(255, 80, 60));
+    }
+}
+
+// Type 9: a wasp with buzzing wings, seven steps.
+void wasp(Canvas& a, int f) {
+    float wing = std::sin(f * 2 * kPi / 7);
+    a.ellipse(13, 11 - wing * 4, 7, 4 + wing * 2, Col{0.6f, 0.85f, 0.9f, 0.9f});
+    a.ellipse(25, 11 - wing * 4, 7, 4 + wing * 2, Col{0.6f, 0.85f, 0.9f, 0.9f});
+    a.ellipse(27, 24, 10, 6, [&](float x, float) {
+        return (static_cast<int>(x) / 3) % 2 ? rgb(40, 40, 20) : rgb(200, 255, 60);
+    });
+    a.poly({36, 24, 40, 26, 35, 27}, rgb(230, 230, 230));
+    a.ellipse(16, 21, 6, 5, sphere(16, 21, 6, rgb(200, 255, 120), rgb(60, 130, 20)));
+    a.circle(9, 20, 5, sphere(9, 20, 5, rgb(220, 255, 140), rgb(60, 120, 20)));
+    a.circle(7, 19, 2, rgb(255, 60, 60));
+    for (int k = 0; k < 3; ++k) a.line(13 + k * 4, 25, 11 + k * 4 + (f % 2), 32, 1.2f, rgb(50, 60, 20));
+}
+
+using Painter = void (*)(Canvas&, int);
+const Painter kTypes[10] = {spinner, probe, jelly, springBot, eyeSaucer, bat, manta, spikeBall, ringDrone, wasp};
+
+const Canvas& enemySheet() {
+    static const Canvas sheet = [] {
+        Canvas c(160, 440);
+        for (int t = 0; t < 10; ++t) {
+            int frames = t == 9 ? 7 : 4;
+            for (int f = 0; f < frames; ++f) {
+                Canvas a(40, 40);
+                kTypes[t](a, f);
+                a.outline(pal::ink(), 1);
+                int cell = t * 4 + f;
+                c.blit(a, (cell % 4) * 40, (cell / 4) * 40);
+            }
+        }
+        return c;
+    }();
+    return sheet;
+}
+
+// --- ground installations ------------------------------------------------------
+
+// Kind 3: a dome turret whose barrel sweeps.
+void domeGun(Canvas& a, int f) {
+    float ang = (-150 + f * 24) * kPi / 180;
+    a.rect(4, 32, 32, 8, vgrad(32, 40, rgb(110, 110, 140), rgb(50, 46, 70)));
+    a.rect(4, 32, 32, 1, rgb(200, 200, 220));
+    a.line(20, 22, 20 + std::cos(ang) * 17, 22 + std::sin(ang) * 17, 4, rgb(170, 170, 190));
+    a.circle(20, 26, 11, sphere(20, 26, 11, rgb(200, 210, 230), rgb(60, 64, 90)));
+    a.rect(9, 28, 22, 4, rgb(60, 64, 90));
+    a.circle(20, 22, 3, f % 2 ? rgb(255, 80, 60) : rgb(150, 40, 30));
+    for (int k = 0; k < 3; ++k) a.rect(8 + k * 10, 35, 5, 2, rgb(255, 200, 60));
+}
+
+// Kind 4: a pylon with a glowing orb that fires from its middle.
+void orbGun(Canvas& a, int f) {
+    float pulse = std::sin(f * kPi / 3);
+    a.poly({8, 40, 13, 26, 27, 26, 32, 40}, vgrad(26, 40, rgb(130, 120, 160), rgb(50, 40, 70)));
+    a.line(11, 30, 20, 14, 3, rgb(150, 140, 180));
+    a.line(29, 30, 20, 14, 3, rgb(150, 140, 180));
+    a.circle(20, 20, 8 + pulse, rgb(120, 20, 40));
+    a.circle(20, 20, 7 + pulse, sphere(20, 20, 7, rgb(255, 180, 160), rgb(200, 20, 40)));
+    a.circle(20, 20, 2.5f + pulse, rgb(255, 255, 220));
+    a.rect(8, 38, 24, 2, rgb(255, 200, 60));
+}
+
+// Kind 5: the shield bonus, a spinning emblem.
+void shieldBonus(Canvas& a, int f) {
+    float turn = std::cos(f * kPi / 6);  // width of the spinning badge
+    float w = 13 * std::max(0.25f, std::fabs(turn));
+    Col rim = rgb(255, 230, 120), face = turn >= 0 ? rgb(60, 220, 160) : rgb(40, 170, 200);
+    a.poly({20 - w, 8, 20 + w, 8, 20 + w, 22, 20, 34, 20 - w, 22}, rim);
+    float wi = w - 2.5f;
+    if (wi > 1)
+        a.poly({20 - wi, 10.5f, 20 + wi, 10.5f, 20 + wi, 21, 20, 31, 20 - wi, 21},
+               vgrad(10, 31, mix(face, rgb(255, 255, 255), 0.4f), face));
+    if (std::fabs(turn) > 0.5f) {
+        float k = w / 13;
+        a.rect(20 - 1.5f * k, 13, 3 * k, 13, rgb(255, 255, 255));
+        a.rect(20 - 6 * k, 18, 12 * k, 3, rgb(255, 255, 255));
+    }
+}
+
+// Kinds 6 and 7: a tracked gun carrier with a missile launcher at the front;
+// this one faces left, its launcher's mouth at (8, 5).
+void carrier(Canvas& a, int f) {
+    // tracks
+    a.roundRect(2, 28, 36, 10, 5, rgb(50, 46, 60));
+    for (int k = 0; k < 5; ++k) a.circle(7 + k * 6.5f, 33, 3, rgb(120, 120, 140));
+    for (int k = 0; k < 9; ++k) {
+        float x = 3 + std::fmod(k * 4.0f - f * 1.0f + 36, 36.0f);
+        a.rect(x, 28, 2, 1.5f, rgb(160, 160, 170));
+    }
+    // hull
+    a.poly({4, 28, 8, 18, 34, 18, 37, 28}, vgrad(18, 28, rgb(200, 160, 90), rgb(110, 70, 30)));
+    a.rect(8, 22, 26, 2, rgb(60, 30, 10));
+    // launcher tilted up to the left
+    a.poly({6, 3, 12, 1, 22, 15, 16, 18}, rgb(160, 165, 180));
+    a.circle(8, 5, 3.2f, rgb(40, 30, 40));
+    a.circle(8, 5, 1.6f, f % 2 ? rgb(255, 120, 40) : rgb(150, 60, 20));
+    a.roundRect(22, 12, 10, 7, 2, rgb(120, 100, 70));
+    a.circle(30, 15, 1.5f, rgb(90, 230, 255));
+}
+
+const Canvas& groundSheet() {
+    static const Canvas sheet = [] {
+        Canvas c(240, 240);
+        auto put = [&](int cell, void (*fn)(Canvas&, int), int f, bool mirror) {
+            Canvas a(40, 40);
+            fn(a, f);
+            a.outline(pal::ink(), 1);
+            if (mirror) a = a.mirrored();
+            c.blit(a, (cell % 6) * 40, (cell / 6) * 40);
+        };
+        for (int f = 0; f < 6; ++f) put(f, domeGun, f, false);
+        for (int f = 0; f < 6; ++f) put(6 + f, orbGun, f, false);
+        for (int f = 0; f < 6; ++f) put(12 + f, shieldBonus, f, false);
+        for (int f = 0; f < 4; ++f) put(18 + f, carrier, f, false);
+        for (int f = 0; f < 4; ++f) put(24 + f, carrier, f, true);
+        return c;
+    }();
+    return sheet;
+}
+
+}  // namespace
+
+void drawEnemies(Canvas& c) { c.blit(enemySheet(), 0, 0); }
+
+void drawFrags(Canvas& c) {
+    // Each enemy type's 40 x 40 picture (its first cell) cut into quarters:
+    // two cells to a row, so the block of type t is simply that picture at y 40 t.
+    const Canvas& s = enemySheet();
+    for (int t = 0; t < 10; ++t) {
+        int cell = t * 4;
+        c.blitRegion(s, (cell % 4) * 40, (cell / 4) * 40, 40, 40, 0, t * 40);
+    }
+}
+
+void drawGroundEnemies(Canvas& c) { c.blit(groundSheet(), 0, 0); }
+
+void drawShieldFrags(Canvas& c) {
+    // The burst of the collected bonus: the bonus picture itself (first cell).
+    c.blitRegion(groundSheet(), 0, 80, 40, 40, 0, 0);
+}
+
+void drawMine(Canvas& c) {
+    for (int f = 0; f < 4; ++f) {
+        Canvas a(40, 40);
+        float rot = f * kPi / 16;
+        for (int k = 0; k < 6; ++k) {
+            float ang = rot + k * kPi / 3;
+            float ca = std::cos(ang), sa = std::sin(ang);
+            a.line(20 + ca * 8, 20 + sa * 8, 20 + ca * 16, 20 + sa * 16, 2.5f, rgb(170, 170, 190));
+            a.circle(20 + ca * 16, 20 + sa * 16, 2.2f, rgb(220, 220, 235));
+        }
+        a.circle(20, 20, 10, sphere(20, 20, 10, rgb(150, 150, 175), rgb(40, 38, 60)));
+        a.ring(20, 20, 7, 1.2f, rgb(30, 28, 44));
+        Col light = (f % 2) ? rgb(255, 60, 60) : rgb(110, 20, 20);
+        a.circle(20, 20, 3.5f, light);
+        if (f % 2) a.glow(20, 20, 9, Col{0.5f, 0.1f, 0.1f, 0.5f}, 0.8f);
+        a.outline(pal::ink(), 1);
+        c.blit(a, f * 40, 0);
+    }
+}
+
+void drawShotsEnemy(Canvas& c) {
+    // An aimed shot: a hot red-orange plasma ball.
+    c.circle(6.5f, 6.5f, 6, rgb(150, 20, 40));
+    c.circle(6.5f, 6.5f, 5, sphere(6.5f, 6.5f, 5, rgb(255, 230, 120), rgb(255, 60, 40)));
+    c.circle(5.5f, 5.5f, 1.8f, rgb(255, 255, 240));
+}
+
+void drawMissile(Canvas& c) {
+    // A homing missile pointing right (the game turns it to its heading),
+    // with a flickering exhaust behind it.
+    for (int f = 0; f < 4; ++f) {
+        Canvas a(23, 23);
+        float flick = 3 + (f % 2) * 2 + (f == 2);
+        for (int x = 0; x < 8; ++x) {
+            float t = (8 - x) / flick;
+            if (t > 1.6f) continue;
+            a.rect(static_cast<float>(x), 10 + t * 0.6f, 1, 3 - t * 1.2f > 0.5f ? 3 - t * 1.2f : 1,
+                   mix(rgb(255, 255, 200), rgb(255, 80, 20), clamp01(t)));
+        }
+        a.poly({7, 9, 18, 9, 22, 11.5f, 18, 14, 7, 14}, vgrad(9, 14, rgb(240, 240, 250), rgb(120, 120, 140)));
+        a.poly({7, 9, 10, 9, 8, 5, 5, 5}, rgb(255, 70, 70));
+        a.poly({7, 14, 10, 14, 8, 18, 5, 18}, rgb(255, 70, 70));
+        a.rect(17, 9.5f, 2, 4, rgb(255, 70, 70));
+        a.outline(pal::ink(), 1);
+        c.blit(a, f * 23, 0);
+    }
+}
+
+}  // namespace pic

@@ -255,12 +255,14 @@ std::vector<NoteEvent> MakePhrase(Rng& rng, const std::vector<Chord>& chords, co
           }
         pitch = best;
         if (last && n + 1 == rhythm.size()) {
-          // End the phrase on the chord's root.
-          for (int m = pitch; m >= lo; --m)
-            if ((m - c.root) % 12 == 0) {
-              pitch = m;
-              break;
+          // End the phrase on the chord's root, the one nearest in range.
+          int home = pitch, homeDist = 1000;
+          for (int m = lo; m <= hi; ++m)
+            if (((m - c.root) % 12 + 12) % 12 == 0 && std::abs(m - pitch) < homeDist) {
+              home = m;
+              homeDist = std::abs(m - pitch);
             }
+          pitch = home;
         }
       } else {
         int step = rng.Below(5) - 2;

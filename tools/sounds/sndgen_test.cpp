@@ -1,0 +1,304 @@
+// Tests of the sound generator: the encoder's exact lengths and repeatable
+// bytes, the synth parts' behaviour, seamless looping and the melody maker.
+#include <gtest/gtest.h>
+#include <vorbis/vorbisfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "oggwriter.h"
+#include "sounds.h"
+#include "synth.h"
+#include "tune.h"
+
+using namespace synth;
+
+namespace {
+
+// Decodes an Ogg Vorbis file held in memory.
+struct Memory {
+  const std::vector<unsigned char>* data;
+  size_t pos = 0;
+};
+size_t MemRead(void* ptr, size_t size, size_t n, void* src) {
+  auto* m = static_cast<Memory*>(src);
+  const size_t want = size * n;
+  const size_t got = std::min(want, m->data->size() - m->pos);
+  std::memcpy(ptr, m->data->data() + m->pos, got);
+  m->pos += got;
+  return size ? got / size : 0;
+}
+int MemSeek(void* src, ogg_int64_t off, int whence) {
+  auto* m = static_cast<Memory*>(src);
+  long long base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? static_cast<long long>(m->pos)
+                                                                : static_cast<long long>(m->data->size());
+  const long long p = base + off;
+  if (p < 0 || p > static_cast<long long>(m->data->size())) return -1;
+  m->pos = static_cast<size_t>(p);
+  return 0;
+}
+long MemTell(void* src) { return static_cast<long>(static_cast<Memory*>(src)->pos); }
+
+struct Decoded {
+  int channels = 0;
+  long rate = 0;
+  long long declared = -1;
+  Buffer pcm;
+};
+
+Decoded DecodeMemory(const std::vector<unsigned char>& data) {
+  Decoded d;
+  Memory m{&data};
+  OggVorbis_File vf;
+  ov_callbacks cb{MemRead, MemSeek, nullptr, MemTell};
+  if (ov_open_callbacks(&m, &vf, nullptr, 0, cb) != 0) return d;
+  d.channels = ov_info(&vf, -1)->channels;
+  d.rate = ov_info(&vf, -1)->rate;
+  d.declared = ov_pcm_total(&vf, -1);
+  int section = 0;
+  for (;;) {
+    float** pcm = nullptr;
+    const long n = ov_read_float(&vf, &pcm, 4096, &section);
+    if (n <= 0) break;
+    d.pcm.left.insert(d.pcm.left.end(), pcm[0], pcm[0] + n);
+    d.pcm.right.insert(d.pcm.right.end(), pcm[1], pcm[1] + n);
+  }
+  ov_clear(&vf);
+  return d;
+}
+
+Buffer SineBuffer(int frames, double hz, float amp) {
+  Buffer b(frames);
+  Osc o(Wave::Sine);
+  for (int i = 0; i < frames; ++i) b.left[i] = b.right[i] = o.Next(hz) * amp;
+  return b;
+}
+
+double RmsOf(const std::vector<float>& v, size_t from) {
+  double s = 0;
+  for (size_t i = from; i < v.size(); ++i) s += static_cast<double>(v[i]) * v[i];
+  return std::sqrt(s / static_cast<double>(v.size() - from));
+}
+
+// --- encoder --------------------------------------------------------------
+
+TEST(OggWriter, DecodesToExactlyTheFramesWrittenWhateverTheCount) {
+  // Counts around the encoder's block size, a single frame, and lengths
+  // whose seconds do not land on a whole sample when multiplied naively.
+  for (int frames : {1, 3528, 4095, 4096, 4097, 44107, FramesFor(0.29), FramesFor(134.46)}) {
+    SCOPED_TRACE(frames);
+    const Buffer b = SineBuffer(frames, 330.0, 0.5f);
+    const Decoded d = DecodeMemory(EncodeOgg(b, 0.3f, 7));
+    EXPECT_EQ(d.channels, 2);
+    EXPECT_EQ(d.rate, 44100);
+    EXPECT_EQ(d.declared, frames);
+    EXPECT_EQ(d.pcm.Frames(), frames);
+  }
+  EXPECT_EQ(FramesFor(0.29), 12789);
+  EXPECT_EQ(FramesFor(134.46), 5929686);
+}
+
+TEST(OggWriter, SameSoundGivesSameBytesAndCarriesTheGivenSerial) {
+  const Buffer b = SineBuffer(20000, 440.0, 0.4f);
+  const auto one = EncodeOgg(b, 0.3f, 0x4E510007);
+  const auto two = EncodeOgg(b, 0.3f, 0x4E510007);
+  ASSERT_FALSE(one.empty());
+  EXPECT_EQ(one, two);
+  // The serial sits at bytes 14 to 17 of every page header.
+  ASSERT_GT(one.size(), 18u);
+  const unsigned serial = one[14] | (one[15] << 8) | (one[16] << 16) | (static_cast<unsigned>(one[17]) << 24);
+  EXPECT_EQ(serial, 0x4E510007u);
+  EXPECT_NE(EncodeOgg(b, 0.3f, 0x4E510008), one);
+}
+
+TEST(OggWriter, OverloudInputIsClampedRatherThanWrappedAndFailuresAreReported) {
+  const Buffer loud = SineBuffer(22050, 220.0, 3.0f);
+  const Decoded d = DecodeMemory(EncodeOgg(loud, 0.3f, 1));
+  ASSERT_EQ(d.pcm.Frames(), 22050);
+  // A clamped sine is a squared-off sine of the same sign, never an inverted one.
+  Osc ref(Wave::Sine);
+  double agree = 0;
+  for (int i = 0; i < d.pcm.Frames(); ++i) agree += ref.Next(220.0) * d.pcm.left[i];
+  EXPECT_GT(agree / d.pcm.Frames(), 0.5);
+  float peak = 0;
+  for (float v : d.pcm.left) peak = std::max(peak, std::fabs(v));
+  EXPECT_LT(peak, 1.3f);
+
+  std::string error;
+  EXPECT_FALSE(WriteOgg("/nonexistent-dir/x.ogg", loud, 0.3f, 1, &error));
+  EXPECT_FALSE(error.empty());
+}
+
+// --- synth parts ------------------------------------------------------------
+
+TEST(Synth, OscillatorsHitTheirPitchAndStayCentredAndBounded) {
+  Osc sine(Wave::Sine);
+  int crossings = 0;
+  float prev = 0;
+  for (int i = 0; i < kRate; ++i) {
+    const float v = sine.Next(441.0);
+    if ((prev < 0) != (v < 0)) ++crossings;
+    prev = v;
+  }
+  EXPECT_NEAR(crossings, 882, 2);
+
+  for (Wave w : {Wave::Triangle, Wave::Saw, Wave::Square, Wave::Pulse25}) {
+    Osc o(w);
+    double sum = 0;
+    float lo = 0, hi = 0;
+    for (int i = 0; i < kRate; ++i) {
+      const float v = o.Next(220.5);
+      sum += v;
+      lo = std::min(lo, v);
+      hi = std::max(hi, v);
+    }
+    EXPECT_LT(std::fabs(sum / kRate), 0.02) << "wave " << static_cast<int>(w) << " carries an offset";
+    EXPECT_GE(lo, -1.6f);
+    EXPECT_LE(hi, 1.6f);
+    EXPECT_GT(hi - lo, 1.0f);
+  }
+}
+
+TEST(Synth, FiltersPassAndStopTheRightBands) {
+  auto through = [](double hz, auto filter) {
+    Osc o(Wave::Sine);
+    std::vector<float> out;
+    for (int i = 0; i < kRate / 2; ++i) out.push_back(filter(o.Next(hz)));
+    return RmsOf(out, kRate / 10) / std::sqrt(0.5);
+  };
+  Svf lowA, lowB, highA, highB;
+  for (Svf* f : {&lowA, &lowB, &highA, &highB}) f->Set(1000, 0.707);
+  EXPECT_GT(through(100, [&](float x) { lowA.Process(x); return lowA.low; }), 0.9);
+  EXPECT_LT(through(10000, [&](float x) { lowB.Process(x); return lowB.low; }), 0.05);
+  EXPECT_LT(through(100, [&](float x) { highA.Process(x); return highA.high; }), 0.05);
+  EXPECT_GT(through(10000, [&](float x) { highB.Process(x); return highB.high; }), 0.9);
+
+  OnePole p1, p2;
+  p1.SetCutoff(200);
+  p2.SetCutoff(200);
+  EXPECT_GT(through(20, [&](float x) { return p1.Low(x); }), 0.9);
+  EXPECT_LT(through(8000, [&](float x) { return p2.Low(x); }), 0.05);
+
+  // A resonant sweep right up to the top of the range must not blow up.
+  Svf sweep;
+  Rng rng(5);
+  for (int i = 0; i < kRate; ++i) {
+    sweep.Set(20.0 + 30000.0 * i / kRate, 8.0);
+    sweep.Process(static_cast<float>(rng.Bipolar()));
+    ASSERT_TRUE(std::isfinite(sweep.low) && std::fabs(sweep.low) < 100.0f) << "at sample " << i;
+  }
+}
+
+TEST(Synth, EnvelopeRisesHoldsAndReleasesWithoutSteps) {
+  const Adsr env{0.01, 0.1, 0.6, 0.2};
+  const double gate = 0.5;
+  EXPECT_EQ(env.At(0.0, gate), 0.0f);
+  EXPECT_NEAR(env.At(0.01, gate), 1.0f, 1e-3);
+  EXPECT_NEAR(env.At(0.3, gate), 0.6f, 1e-3);
+  float prev = 0;
+  for (int i = 0; i <= FramesFor(env.Length(gate)); ++i) {
+    const float v = env.At(static_cast<double>(i) / kRate, gate);
+    ASSERT_LT(std::fabs(v - prev), 0.01f) << "step at sample " << i;
+    prev = v;
+  }
+  EXPECT_EQ(env.At(env.Length(gate) + 0.001, gate), 0.0f);
+  // A note let go during its attack releases from where it got to.
+  EXPECT_LT(env.At(0.0051, 0.005), 0.51f);
+}
+
+TEST(Synth, NoiseRepeatsPerSeedAndIsCentred) {
+  Rng a(42), b(42), c(43);
+  bool differs = false;
+  double sum = 0;
+  for (int i = 0; i < 100000; ++i) {
+    const double x = a.Bipolar();
+    ASSERT_EQ(x, b.Bipolar());
+    if (x != c.Bipolar()) differs = true;
+    ASSERT_GE(x, -1.0);
+    ASSERT_LT(x, 1.0);
+    sum += x;
+  }
+  EXPECT_TRUE(differs);
+  EXPECT_LT(std::fabs(sum / 100000), 0.01);
+}
+
+// --- looping ------------------------------------------------------------------
+
+TEST(Looping, NotesAndEffectTailsCrossingTheEndCarryOnAtTheStart) {
+  Buffer b(1000);
+  b.AddWrapped(1005, 1.0f, 0.0f);
+  b.AddWrapped(-3, 1.0f, 0.0f);
+  EXPECT_GT(b.left[5], 0.5f);
+  EXPECT_GT(b.left[997], 0.5f);
+
+  // A pad chord struck in the last bar is still sounding as the tune wraps.
+  const int frames = FramesFor(8.0);
+  sounds::Tune t(frames, 4, 9);
+  t.Pad(t.At(3, 8), 3.0, 57, 0.3f, 900);
+  const Buffer mix = t.Mix(3, 0.4, 0.8);
+  double head = 0;
+  for (int i = 0; i < 4410; ++i) head += std::fabs(mix.left[i]);
+  EXPECT_GT(head / 4410, 0.005);
+  for (const auto* ch : {&mix.left, &mix.right}) {
+    float step = 0;
+    for (size_t i = 1; i < ch->size(); ++i) step = std::max(step, std::fabs((*ch)[i] - (*ch)[i - 1]));
+    EXPECT_LE(std::fabs(ch->front() - ch->back()), step + 1e-6f) << "the seam jumps more than any other step";
+  }
+
+  // The reverb of a click just before the end rings on at the start.
+  Buffer room(FramesFor(2.0));
+  room.left[room.Frames() - 100] = 1.0f;
+  ReverbLooped(room, 0.8, 4000, 0.5);
+  double early = 0;
+  for (int i = 0; i < 8820; ++i) early += std::fabs(room.left[i]) + std::fabs(room.right[i]);
+  EXPECT_GT(early, 0.1);
+}
+
+// --- melodies -----------------------------------------------------------------
+
+TEST(Melody, PhrasesStayInRangeLandOnChordTonesAndEndOnTheRoot) {
+  const std::vector<sounds::Chord> prog = {{57, 0}, {53, 1}, {48, 1}, {55, 2}};
+  const std::vector<int> scale = {57, 59, 60, 62, 64, 65, 67};
+  for (int density : {0, 1})
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+      SCOPED_TRACE(testing::Message() << "seed " << seed << " density " << density);
+      Rng rng(seed);
+      const auto phrase = sounds::MakePhrase(rng, prog, scale, 69, 84, density);
+      ASSERT_FALSE(phrase.empty());
+      double end = 0;
+      for (const auto& n : phrase) {
+        EXPECT_GE(n.midi, 69);
+        EXPECT_LE(n.midi, 84);
+        EXPECT_GE(n.step, end) << "notes overlap";
+        end = n.step + n.length;
+        const auto& chord = prog[static_cast<size_t>(n.step) / 16];
+        if (std::fmod(n.step, 8.0) == 0.0) {
+          EXPECT_TRUE(chord.Contains(n.midi)) << "note " << n.midi << " at " << n.step;
+        }
+        const int pc = ((n.midi - 57) % 12 + 12) % 12;
+        EXPECT_TRUE(std::find(scale.begin(), scale.end(), 57 + pc) != scale.end() || chord.Contains(n.midi))
+            << "note " << n.midi << " is neither in the key nor in the chord";
+      }
+      EXPECT_LE(end, 64.0) << "the phrase runs past its bars";
+      EXPECT_EQ((phrase.back().midi - 55) % 12, 0) << "the phrase does not come home";
+    }
+}
+
+// --- the catalogue --------------------------------------------------------------
+
+TEST(Catalogue, EverySoundEffectRendersAtItsLengthLevelledAndFinite) {
+  for (const auto& e : sounds::Catalogue()) {
+    if (e.loops) continue;  // the tunes are checked as files
+    SCOPED_TRACE(e.file);
+    const Buffer b = sounds::Render(e);
+    EXPECT_EQ(b.Frames(), FramesFor(e.seconds));
+    bool finite = true;
+    for (int i = 0; i < b.Frames(); ++i) finite = finite && std::isfinite(b.left[i]) && std::isfinite(b.right[i]);
+    EXPECT_TRUE(finite);
+    EXPECT_LE(Peak(b), 0.8f);
+    EXPECT_GT(Peak(b), 0.3f);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,460 @@
+// Score sync, the version check and the high-score screen against the
+// loopback score service, and against broken services and libraries.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "fixtures/score_service.h"
+#include "gameplay/gameplay.h"
+#include "harness/harness.h"
+#include "online/online.h"
+#include "shell/shell.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kEscape = 27, kSpace = 32;
+
+std::string Lines(int from, int to) {
+  std::string body;
+  for (int i = from; i <= to; ++i) body += "line" + std::to_string(i) + "\n";
+  return body;
+}
+
+std::vector<std::string> Ascii(const StringArray& a) {
+  std::vector<std::string> out;
+  for (const String& s : a) out.push_back(StringToAscii(s));
+  return out;
+}
+
+// Everything the online part reads and writes, set to known values, with the
+// library bound and pointed at a fresh service.
+void PrepareOnlineState(ScoreService& service) {
+  SetETNALibraryPath(NOVA_ETNA_LIBRARY);
+  ASSERT_EQ(LoadETNA(), 1);
+  ASSERT_TRUE(service.Start());
+  setenv("NOVAQUAD_SCORES_URL", service.BaseUrl().c_str(), 1);
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "3000", 1);
+  ETNA__SetServer(ScoreServiceAddress);
+  ETNA__SetKey(ScoreServiceKey);
+  OnlinePumpLimitMs = 31000;
+  HighscoreNames = StringArray(12, u"keep");
+  HighscoreLevels = StringArray(12, u"keep");
+  HighscoreScores = StringArray(12, u"keep");
+  VersionMessage1 = u"sync score to check";
+  VersionMessage2 = u"for updated version";
+  NewerVersion = u"earlier";
+  SyncStatus = u"not synced...";
+  PlayerName = u"Ann Lee";
+  Score = 0;
+  LevelNumber = 3;
+}
+
+void ForgetOnlineState(ScoreService& service) {
+  service.Stop();
+  unsetenv("NOVAQUAD_SCORES_URL");
+  unsetenv("NOVAQUAD_ETNA_TIMEOUT_MS");
+  SetETNALibraryPath("");
+}
+
+class OnlineTest : public harness::NullDrawingTest {
+ protected:
+  void SetUp() override {
+    harness::NullDrawingTest::SetUp();
+    PrepareOnlineState(service);
+  }
+  void TearDown() override {
+    LoadETNA();  // puts back a library a test replaced by fakes
+    ForgetOnlineState(service);
+    harness::NullDrawingTest::TearDown();
+  }
+  // Rows stored in the arrays as "name|level|score".
+  std::vector<std::string> Table() {
+    std::vector<std::string> rows;
+    for (size_t k = 0; k < HighscoreNames.size(); ++k) {
+      rows.push_back(StringToAscii(HighscoreNames[k]) + "|" + StringToAscii(HighscoreLevels[k]) + "|" +
+                     StringToAscii(HighscoreScores[k]));
+    }
+    return rows;
+  }
+  std::vector<std::string> RequestLines() {
+    std::vector<std::string> lines;
+    for (const auto& r : service.Requests()) lines.push_back(r.line);
+    return lines;
+  }
+  ScoreService service;
+};
+
+// --- Score sync ---------------------------------------------------------------
+
+TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
+  for (int i = 1; i <= 12; ++i) service.AddScore("p" + std::to_string(i), std::to_string(i), 1000 * i);
+  SyncScores();
+
+  // Lower-cased name, the blank left as it is for the library to carry, a
+  // score of 0 sent as 0.
+  bool submitted = false;
+  for (const std::string& line : RequestLines()) {
+    if (line == "GET /scores/Novaquad_scores.php?option=addscore&user=ann%20lee&level=3&score=0 HTTP/1.1")
+      submitted = true;
+  }
+  EXPECT_TRUE(submitted);
+  EXPECT_EQ(service.Requests().size(), 2u);
+  EXPECT_EQ(SyncStatus, u"Synced...");
+
+  // 33 lines: entries 0 to 10, best first, as name, level, score; entry 11
+  // keeps what it held, and the player's own 0 is below the top eleven.
+  std::vector<std::string> want;
+  for (int i = 12; i >= 2; --i) want.push_back("p" + std::to_string(i) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
+  want.push_back("keep|keep|keep");
+  EXPECT_EQ(Table(), want);
+}
+
+TEST_F(OnlineTest, SyncStaysWithinTheTwelveEntries) {
+  // 40 lines: twelve entries filled, the lines after the 36th ignored.
+  service.SetRawReply("Novaquad_scores.php", Lines(1, 40));
+  SyncScores();
+  EXPECT_EQ(HighscoreNames.size(), 12u);
+  EXPECT_EQ(Table().front(), "line1|line2|line3");
+  EXPECT_EQ(Table().back(), "line34|line35|line36");
+
+  // 34 lines: the last entry has a name and nothing else.
+  service.SetRawReply("Novaquad_scores.php", Lines(1, 34));
+  SyncScores();
+  EXPECT_EQ(Table().back(), "line34||");
+
+  // A successful empty answer changes nothing.
+  HighscoreNames = StringArray(12, u"keep");
+  HighscoreLevels = StringArray(12, u"keep");
+  HighscoreScores = StringArray(12, u"keep");
+  service.SetRawReply("Novaquad_scores.php", "");
+  SyncScores();
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+
+  // Arrays that were never made are not written past their end.
+  HighscoreNames.clear();
+  HighscoreLevels.resize(2);
+  HighscoreScores.clear();
+  service.SetRawReply("Novaquad_scores.php", Lines(1, 36));
+  SyncScores();
+  EXPECT_TRUE(HighscoreNames.empty());
+  EXPECT_EQ(Ascii(HighscoreLevels), (std::vector<std::string>{"line2", "line5"}));
+}
+
+TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
+  const std::vector<std::string> untouched(12, "keep|keep|keep");
+  struct Case {
+    ScoreService::Mode mode;
+    const char* name;
+  } cases[] = {{ScoreService::Mode::Status, "status 500"},
+               {ScoreService::Mode::Drop, "dropped"},
+               {ScoreService::Mode::Garbage, "garbage"},
+               {ScoreService::Mode::Oversized, "oversized"}};
+  for (const Case& c : cases) {
+    service.SetMode(c.mode);
+    SyncStatus = u"not synced...";
+    SyncScores();
+    EXPECT_EQ(Table(), untouched) << c.name;
+    EXPECT_NE(SyncStatus, u"Synced...") << c.name;
+    EXPECT_NE(SyncStatus, u"not synced...") << c.name;
+  }
+}
+
+TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "300", 1);
+  service.SetMode(ScoreService::Mode::Stall);
+  Clock::time_point start = Clock::now();
+  SyncScores();
+  CheckVersion();
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_EQ(VersionMessage1, u"sync score to check");
+
+  int port = service.Port();
+  service.Stop();
+  setenv("NOVAQUAD_SCORES_URL", ("http://127.0.0.1:" + std::to_string(port) + "/scores").c_str(), 1);
+  SyncScores();
+  CheckVersion();
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_NE(SyncStatus, u"Synced...");
+  EXPECT_NE(SyncStatus, u"not synced...");
+}
+
+// --- Version check ------------------------------------------------------------
+
+TEST_F(OnlineTest, VersionCheckAsksTheServiceItsList) {
+  service.AddVersion("otherGame", "7.0");
+  service.AddVersion("novaquad", "1.2");
+  LastKeyCode = 65;
+  CheckVersion();
+  EXPECT_EQ(RequestLines(),
+            std::vector<std::string>{"GET /scores/VersionCheck.php?option=getversion&nbscore=30 HTTP/1.1"});
+  EXPECT_EQ(VersionMessage1, u"you have the latest");
+  EXPECT_EQ(VersionMessage2, u"version of the game");
+  EXPECT_EQ(NewerVersion, u"earlier");
+  EXPECT_EQ(LastKeyCode, 0);
+}
+
+TEST_F(OnlineTest, VersionAnswers) {
+  std::string hundredOthers;
+  for (int i = 0; i < 99; ++i) hundredOthers += "other\n1\n";
+  struct Case {
+    std::string body;
+    const char16_t* message1;
+    const char16_t* message2;
+    const char16_t* newer;
+  } cases[] = {
+      {"novaquad\n1.2\n", u"you have the latest", u"version of the game", u"earlier"},
+      // A trailing zero is another version; so is an older one.
+      {"novaquad\n1.20\n", u"the newer version", u"1.20 is available at;", u"1.20"},
+      {"novaquad\n1.0\n", u"the newer version", u"1.0 is available at;", u"1.0"},
+      // The later of two pairs decides.
+      {"novaquad\n1.3\nother\n9\nnovaquad\n1.2\n", u"you have the latest", u"version of the game", u"earlier"},
+      // The key must match in case.
+      {"Novaquad\n1.3\nNOVAQUAD\n1.4\n", u"sync score to check", u"for updated version", u"earlier"},
+      // An odd line count: the unpaired last key is still examined, and with
+      // no version it takes the earlier answer away.
+      {"novaquad\n1.5\nother\n2\nnovaquad", u"sync score to check", u"for updated version", u"earlier"},
+      {"other\n2\nnovaquad\n1.6\nother", u"the newer version", u"1.6 is available at;", u"1.6"},
+      // The 100th pair counts, the 101st does not.
+      {hundredOthers + "novaquad\n2.0\nnovaquad\n9.9\n", u"the newer version", u"2.0 is available at;", u"2.0"},
+      {"", u"sync score to check", u"for updated version", u"earlier"},
+  };
+  for (const Case& c : cases) {
+    VersionMessage1 = u"sync score to check";
+    VersionMessage2 = u"for updated version";
+    NewerVersion = u"earlier";
+    service.SetRawReply("VersionCheck.php", c.body);
+    CheckVersion();
+    EXPECT_EQ(VersionMessage1, c.message1) << c.body;
+    EXPECT_EQ(VersionMessage2, c.message2) << c.body;
+    EXPECT_EQ(NewerVersion, c.newer) << c.body;
+  }
+}
+
+TEST_F(OnlineTest, FailedVersionCheckKeepsTheLastAnswer) {
+  service.SetRawReply("VersionCheck.php", "novaquad\n1.3\n");
+  CheckVersion();
+  ASSERT_EQ(VersionMessage1, u"the newer version");
+  for (ScoreService::Mode mode : {ScoreService::Mode::Status, ScoreService::Mode::Garbage,
+                                  ScoreService::Mode::Drop, ScoreService::Mode::Oversized}) {
+    service.SetMode(mode);
+    CheckVersion();
+    EXPECT_EQ(VersionMessage1, u"the newer version");
+    EXPECT_EQ(VersionMessage2, u"1.3 is available at;");
+    EXPECT_EQ(NewerVersion, u"1.3");
+  }
+}
+
+// --- Broken or missing libraries --------------------------------------------------
+
+int gQueue;
+int FakeQueue() { return gQueue; }
+int FakeUpdate() {
+  if (gQueue > 0) --gQueue;
+  return 1;
+}
+int FakeSend(int, const char*, int, int) { return 1; }
+int FakeReceive(int command) { return command == 2 && gQueue == 0; }
+int FakeState() { return 2; }
+int FakeManyLines() { return 5000000; }
+const char* FakeNullResult(int line) { return line % 2 ? "novaquad" : nullptr; }
+int ForeverQueue() { return 1; }
+
+TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
+  // Millions of lines claimed, no text behind half of them.
+  gQueue = 1;
+  ETNA_GetNumberOfCommandsInQueue = FakeQueue;
+  ETNA_Update = FakeUpdate;
+  ETNA__Send = FakeSend;
+  ETNA_Receive = FakeReceive;
+  ETNA_GetState = FakeState;
+  ETNA_GetNbOfLines = FakeManyLines;
+  ETNA__GetResult = FakeNullResult;
+  SyncScores();
+  EXPECT_EQ(HighscoreNames.size(), 12u);
+  EXPECT_EQ(HighscoreNames[11], u"");  // line 34: no text
+  EXPECT_EQ(HighscoreLevels[11], u"novaquad");
+  gQueue = 1;
+  CheckVersion();
+  EXPECT_EQ(VersionMessage1, u"sync score to check");
+
+  // A queue that never empties: the pump gives up after its own bound.
+  ETNA_GetNumberOfCommandsInQueue = ForeverQueue;
+  OnlinePumpLimitMs = 200;
+  Clock::time_point start = Clock::now();
+  SyncScores();
+  CheckVersion();
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
+}
+
+TEST_F(OnlineTest, WithoutTheLibraryNothingHappens) {
+  SetETNALibraryPath("/nonexistent/libETNA.so");
+  EXPECT_EQ(LoadETNA(), 0);
+  ETNA__SetServer(ScoreServiceAddress);
+  ETNA__SetKey(ScoreServiceKey);
+  SyncScores();
+  CheckVersion();
+  EXPECT_TRUE(service.Requests().empty());
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_EQ(VersionMessage1, u"sync score to check");
+  EXPECT_EQ(SyncStatus, u"not synced...");
+  SetETNALibraryPath(NOVA_ETNA_LIBRARY);
+}
+
+// --- The high-score screen -------------------------------------------------------
+
+class HighscoreScreenTest : public harness::HeadlessTest {
+ protected:
+  void SetUp() override {
+    harness::HeadlessTest::SetUp();
+    RegisterEmbeddedFiles();
+    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+    LoadResources();
+    PrepareOnlineState(service);
+    ScanlinesOn = 0;
+    SfxOn = 0;
+    Score = 1234;
+    PersonalBest = 56789;
+  }
+  void TearDown() override {
+    LoadETNA();
+    ForgetOnlineState(service);
+    harness::HeadlessTest::TearDown();
+  }
+
+  // Rows y0 to y1 - 1 of a 640 x 480 RGBA picture.
+  static std::vector<uint8_t> Band(const std::vector<uint8_t>& rgba, int y0, int y1) {
+    return std::vector<uint8_t>(rgba.begin() + y0 * 640 * 4, rgba.begin() + y1 * 640 * 4);
+  }
+  // The text band of one font row as the menu frame plus this text draws it.
+  static std::vector<uint8_t> Expected(const String& text, float column, float row) {
+    ClearDrawBuffer();
+    DrawMenuBackground();
+    SetDrawColour(255, 255, 255);
+    DrawFontText(text, column, row);
+    int y = static_cast<int>(row * 16);
+    return Band(ReadScreenRGBA(), y, y + 16);
+  }
+  static std::vector<uint8_t> Shown(const std::vector<uint8_t>& screen, float row) {
+    int y = static_cast<int>(row * 16);
+    return Band(screen, y, y + 16);
+  }
+
+  // Runs the screen: Space held from frame 3 when sync is set, Escape at
+  // frame 8; the screen as presented at frames 2 and 6 is kept.
+  void Run(bool sync) {
+    harness::Script s;
+    if (sync) s.KeyDown(3, kSpace).KeyUp(4, kSpace);
+    s.At(2, [this] { before = ReadScreenRGBA(); });
+    s.At(6, [this] { after = ReadScreenRGBA(); });
+    s.KeyTap(8, kEscape);
+    s.Install();
+    ShowHighscores();
+    framesShown = s.Frame();
+  }
+
+  ScoreService service;
+  std::vector<uint8_t> before, after;
+  int64_t framesShown = 0;
+};
+
+TEST_F(HighscoreScreenTest, FirstVisitShowsPlaceholdersAndPaddedScores) {
+  Run(false);
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Shown(before, 10), Expected(u"last score achieved    : 00001234", 3, 10));
+  EXPECT_EQ(Shown(before, 11.5f), Expected(u"personal highscore     : 00056789", 3, 11.5f));
+  EXPECT_EQ(Shown(before, 14), Expected(u"top 10 highscores", 11.5f, 14));
+  for (int k = 0; k < 11; ++k) {
+    EXPECT_EQ(Shown(before, 16.0f + k), Expected(u"----------                .", 6, 16.0f + k)) << "row " << k;
+  }
+  // The placeholders replace whatever the table held; entry 11 is not shown
+  // and keeps its value.
+  EXPECT_EQ(HighscoreNames[0], u"----------");
+  EXPECT_EQ(HighscoreLevels[10], u"1");
+  EXPECT_EQ(HighscoreScores[10], u".");
+  EXPECT_EQ(HighscoreNames[11], u"keep");
+  // Nothing was sent without Space.
+  EXPECT_TRUE(service.Requests().empty());
+  EXPECT_EQ(framesShown, 8);
+}
+
+TEST_F(HighscoreScreenTest, PromptShowsTheKeysInPink) {
+  Run(false);
+  ClearDrawBuffer();
+  DrawMenuBackground();
+  SetDrawColour(255, 0, 128);
+  DrawFontText(u"      space            escape", 1.5f, 28.6f);
+  SetDrawColour(255, 255, 255);
+  DrawFontText(u"press       to sync or        to exit", 1.5f, 28.6f);
+  EXPECT_EQ(Band(before, 456, 475), Band(ReadScreenRGBA(), 456, 475));
+  // The colour is white again afterwards.
+  EXPECT_EQ(GetDrawState().green, 255);
+}
+
+TEST_F(HighscoreScreenTest, SpaceSyncsAndTheTableIsShownCutAndPadded) {
+  service.AddScore("abcdefghijklmn", "9", 123456789);
+  service.AddScore("bob", "2", 77);
+  service.AddVersion("novaquad", "1.4");
+  Run(true);
+  EXPECT_EQ(Shown(after, 16), Expected(u"abcdefghij         12345678", 6, 16));
+  // The player's own row (score 1234, level 3) comes from the service too.
+  EXPECT_EQ(Shown(after, 17), Expected(u"ann lee                1234", 6, 17));
+  EXPECT_EQ(Shown(after, 18), Expected(u"bob                      77", 6, 18));
+  EXPECT_EQ(Shown(after, 19), Expected(u"----------                .", 6, 19));
+  // The last score shown is not remade by the sync.
+  EXPECT_EQ(Shown(after, 10), Expected(u"last score achieved    : 00001234", 3, 10));
+  EXPECT_EQ(HighscoreLevels[0], u"9");
+  EXPECT_EQ(VersionMessage1, u"the newer version");
+  EXPECT_EQ(NewerVersion, u"1.4");
+}
+
+TEST_F(HighscoreScreenTest, EscapeDuringTheSyncWaitsForItsEnd) {
+  service.AddScore("zoe", "4", 500);
+  // Space held, and Escape pressed while the requests are still out.
+  bool escapePressed = false;
+  int64_t base = PresentedFrameCount();
+  int64_t spaceAt = -1;
+  SetScriptHook([&] {
+    int64_t frame = PresentedFrameCount() - base;
+    if (frame == 2 && spaceAt < 0) {
+      ScriptKeyDown(kSpace);
+      spaceAt = frame;
+    }
+    if (!escapePressed && ETNA_GetNumberOfCommandsInQueue() > 0) {
+      ScriptKeyUp(kSpace);
+      ScriptKeyTap(kEscape);
+      escapePressed = true;
+    }
+    if (frame == 12) ScriptKeyTap(kEscape);
+  });
+  ShowHighscores();
+  SetScriptHook(nullptr);
+  EXPECT_TRUE(escapePressed);
+  // The sync ran to its end, and that Escape was let go with it: the screen
+  // stayed until the second one.
+  EXPECT_EQ(HighscoreNames[1], u"zoe");
+  EXPECT_EQ(SyncStatus, u"Synced...");
+  EXPECT_GE(PresentedFrameCount() - base, 12);
+}
+
+TEST_F(HighscoreScreenTest, PadButtonsAndAMissingLibraryDoNothing) {
+  ASSERT_TRUE(ScriptAttachPad());
+  UnbindETNA();
+  harness::Script s;
+  for (int b = 0; b < 4; ++b) s.PadButton(2 + 2 * b, b, true).PadButton(3 + 2 * b, b, false);
+  s.KeyDown(12, kSpace).KeyUp(13, kSpace);
+  s.KeyTap(16, kEscape);
+  s.Install();
+  ShowHighscores();
+  EXPECT_EQ(s.Frame(), 16);
+  EXPECT_TRUE(service.Requests().empty());
+  EXPECT_EQ(HighscoreNames[0], u"----------");
+  EXPECT_EQ(VersionMessage1, u"sync score to check");
+  ScriptDetachPad();
+}
+
+}  // namespace

@@ -594,7 +594,9 @@ TEST_F(WorldTest, SetUpPlacesEverythingWhereItBelongs) {
       EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - 5000.0f);
       EXPECT_FLOAT_EQ(s->y, 332.0f);
     }
-    if (s->structure == 2) EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - 5900.0f);
+    if (s->structure == 2) {
+      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - 5900.0f);
+    }
     if (s->structure == 1) {
       EXPECT_FLOAT_EQ(s->x, 180.0f);
       EXPECT_EQ(s->Sector, 1);
@@ -603,7 +605,9 @@ TEST_F(WorldTest, SetUpPlacesEverythingWhereItBelongs) {
       EXPECT_GE(s->y, 80.0f);
       EXPECT_LE(s->y, 380.0f);
     }
-    if (s->structure == 6 || s->structure == 7) EXPECT_LE(s->x, 30000.0f);
+    if (s->structure == 6 || s->structure == 7) {
+      EXPECT_LE(s->x, 30000.0f);
+    }
     ++index;
   }
 }

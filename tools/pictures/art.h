@@ -35,9 +35,6 @@ inline Col steelLight() { return rgb(190, 200, 225); }
 inline Col white() { return rgb(245, 245, 255); }
 }  // namespace pal
 
-// A placeholder cell: a numbered tile, for pictures not yet drawn properly.
-void drawNumberedCells(Canvas& c, int cellW, int cellH, int cells);
-
 // Vertical gradient paint between two colours over [y0, y1].
 Paint vgrad(float y0, float y1, Col top, Col bottom);
 // Horizontal gradient paint.

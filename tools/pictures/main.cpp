@@ -20,7 +20,7 @@ Canvas contactSheet(const std::vector<std::pair<const Picture*, Canvas>>& drawn)
     std::vector<Place> places;
     int x = pad, y = pad, shelf = 0;
     for (auto& [p, c] : drawn) {
-        int s = p->w > 700 ? 2 : 1;
+        int s = (p->w > 700 || p->h > 700) ? 2 : 1;
         int w = p->w / s, h = p->h / s + label;
         int need = std::max(w, Canvas::textWidth(p->file, 1));
         if (x + need + pad > sheetW) {

@@ -1,0 +1,520 @@
+// The planet: its parallax landscape, sky and ringed moon, and everything
+// standing on its surface (beacons, towers, terraformer, tesla coil,
+// teleporter, lunar module, statue, bones), plus the main menu backdrop.
+#include <cmath>
+
+#include "art.h"
+
+namespace pic {
+
+namespace {
+
+constexpr float kPi = 3.14159265f;
+constexpr int kLayerW = 1920;
+
+// A height profile that repeats every 1920 pixels: fractal noise whose
+// lattice period divides the picture width.
+float ridge(int x, int period, uint32_t seed, int octaves) {
+    return fbm(x * static_cast<float>(period) / kLayerW, 0.5f, seed, octaves, period);
+}
+
+// Wraps x into the layer.
+int wrapX(int x) { return ((x % kLayerW) + kLayerW) % kLayerW; }
+
+}  // namespace
+
+// Layer 1, the farthest: a range of blue-violet mountains under the haze.
+void drawLayer1(Canvas& c) {
+    for (int x = 0; x < kLayerW; ++x) {
+        float h = ridge(x, 12, 11, 5);
+        float peaks = std::pow(h, 1.6f);
+        int top = static_cast<int>(330 - peaks * 190);
+        for (int y = top; y < 480; ++y) {
+            float depth = (y - top) / 120.0f;
+            float n = fbm(x * 0.025f, y * 0.03f, 12, 3, 48);
+            Col base = mix(rgb(96, 80, 150), rgb(40, 30, 80), clamp01(depth));
+            // rim light from the dusk on the upper slopes
+            if (y - top < 3) base = mix(rgb(230, 150, 220), base, (y - top) / 3.0f);
+            // faint strata
+            base = scale(base, 0.9f + 0.2f * n);
+            // haze rising from the valleys
+            float haze = smooth(300, 420, static_cast<float>(y)) * 0.5f;
+            c.put(x, y, mix(base, rgb(150, 90, 170), haze));
+        }
+    }
+    // a few distant lights on the slopes, placed so they repeat with the picture
+    Rng rng(41);
+    for (int i = 0; i < 40; ++i) {
+        int x = rng.irange(0, kLayerW - 1), y = rng.irange(360, 440);
+        Col l = (i % 3) ? rgb(255, 200, 120) : rgb(120, 230, 255);
+        c.put(x, y, l);
+        c.put(wrapX(x + 1), y, scale(l, 0.7f));
+    }
+}
+
+// Layer 2, the middle distance: dark magenta mesas and rock spires with
+// glowing crystals.
+void drawLayer2(Canvas& c) {
+    std::vector<int> top(kLayerW);
+    for (int x = 0; x < kLayerW; ++x) {
+        float h = ridge(x, 20, 21, 4);
+        // flat-topped mesas: squash the ridge into terraces
+        float terr = std::floor(h * 5) / 5 + smooth(0.0f, 1.0f, h * 5 - std::floor(h * 5)) * 0.2f;
+        top[x] = static_cast<int>(420 - terr * 120);
+    }
+    // spires, placed deterministically and wrapping at the edges
+    Rng rng(22);
+    for (int i = 0; i < 9; ++i) {
+        int sx = rng.irange(0, kLayerW - 1), w = rng.irange(14, 26), hgt = rng.irange(60, 130);
+        for (int dx = -w; dx <= w; ++dx) {
+            float k = 1 - std::fabs(static_cast<float>(dx)) / w;
+            int t = 420 - static_cast<int>(hgt * std::pow(k, 0.6f));
+            int xx = wrapX(sx + dx);
+            top[xx] = std::min(top[xx], t);
+        }
+    }
+    for (int x = 0; x < kLayerW; ++x)
+        for (int y = top[x]; y < 480; ++y) {
+            float depth = (y - top[x]) / 90.0f;
+            float n = fbm(x * 0.05f, y * 0.05f, 23, 3, 96);
+            Col base = mix(rgb(120, 50, 120), rgb(45, 18, 60), clamp01(depth * 0.8f + 0.2f));
+            if (y - top[x] < 2) base = rgb(255, 130, 200);
+            base = scale(base, 0.85f + 0.3f * n);
+            c.put(x, y, base);
+        }
+    // crystals growing out of the rock, lit from inside
+    Rng crystals(24);
+    for (int i = 0; i < 26; ++i) {
+        int x = crystals.irange(0, kLayerW - 1);
+        int y = top[x] + crystals.irange(4, 30);
+        float h = crystals.range(6, 14);
+        Col col = (i % 2) ? rgb(90, 240, 255) : rgb(255, 90, 220);
+        Canvas tmp(40, 40);
+        tmp.poly({20, 38 - h, 24, 38, 16, 38}, vgrad(38 - h, 38, mix(col, pal::white(), 0.5f), scale(col, 0.6f)));
+        tmp.poly({26, 38 - h * 0.6f, 29, 38, 23, 38}, scale(col, 0.8f));
+        for (int yy = 0; yy < 40; ++yy)
+            for (int xx = 0; xx < 40; ++xx) {
+                Col p = tmp.get(xx, yy);
+                if (p.a > 0.5f) c.put(wrapX(x + xx - 20), y + yy - 38, p);
+            }
+    }
+}
+
+// Layer 3, the ground the bike flies over: a violet crust meeting the
+// objects' feet at y 452, with neon moss and pebbles.
+void drawLayer3(Canvas& c) {
+    for (int x = 0; x < kLayerW; ++x) {
+        float h = ridge(x, 60, 31, 3);
+        int top = 447 + static_cast<int>(h * 6);
+        for (int y = top; y < 480; ++y) {
+            float n = fbm(x * 0.1f, y * 0.14f, 32, 3, 192);
+            float depth = (y - top) / 28.0f;
+            Col base = mix(rgb(58, 40, 84), rgb(26, 18, 42), clamp01(depth));
+            base = scale(base, 0.8f + 0.4f * n);
+            if (y == top) base = rgb(150, 110, 190);
+            if (y == top + 1) base = rgb(96, 70, 130);
+            c.put(x, y, base);
+        }
+        // neon moss tufts along the crust
+        if (hashf(x, 0, 33) > 0.93f) {
+            int len = 2 + static_cast<int>(hashf(x, 1, 33) * 4);
+            Col m = hashf(x, 2, 33) > 0.5f ? rgb(120, 255, 160) : rgb(90, 220, 255);
+            for (int k = 1; k <= len; ++k) c.put(x, top - k, scale(m, 1.0f - k * 0.12f));
+        }
+    }
+    // pebbles
+    Rng rng(34);
+    for (int i = 0; i < 160; ++i) {
+        int x = rng.irange(0, kLayerW - 1), y = rng.irange(455, 476);
+        int r = rng.irange(1, 3);
+        Col p = mix(rgb(80, 64, 110), rgb(130, 110, 160), rng.uni());
+        for (int yy = -r; yy <= r; ++yy)
+            for (int xx = -r * 2; xx <= r * 2; ++xx)
+                if (xx * xx + 4 * yy * yy <= 4 * r * r) c.put(wrapX(x + xx), y + yy, yy < 0 ? p : scale(p, 0.7f));
+    }
+}
+
+// The sky behind the landscape, stretched 80 times sideways by the game.
+void drawLayer4(Canvas& c) {
+    for (int y = 0; y < 480; ++y) {
+        Col col;
+        if (y < 40) continue;  // the top stays open to the stars
+        float t = (y - 40) / 380.0f;
+        if (t < 0.5f)
+            col = mix(rgb(18, 10, 46), rgb(70, 30, 110), t / 0.5f);
+        else
+            col = mix(rgb(70, 30, 110), rgb(230, 110, 140), clamp01((t - 0.5f) / 0.5f));
+        for (int x = 0; x < 8; ++x) c.put(x, y, col);
+    }
+}
+
+// A ringed moon hanging in the sky.
+void drawPlanet(Canvas& c) {
+    float cx = 64, cy = 33.5f, R = 25;
+    float tilt = -0.18f;
+    auto ringAt = [&](bool front) {
+        for (int y = 0; y < c.h; ++y)
+            for (int x = 0; x < c.w; ++x) {
+                float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+                float rx = dx * std::cos(tilt) + dy * std::sin(tilt);
+                float ry = -dx * std::sin(tilt) + dy * std::cos(tilt);
+                float e = std::sqrt(rx * rx / (62.0f * 62.0f) + ry * ry / (12.0f * 12.0f));
+                if (e < 0.66f || e > 1.0f) continue;
+                bool isFront = ry > 0;
+                if (isFront != front) continue;
+                if (!front && dx * dx + dy * dy < R * R) continue;
+                float band = 0.6f + 0.4f * std::sin(e * 60);
+                Col col = mix(rgb(255, 180, 210), rgb(150, 90, 170), (e - 0.66f) / 0.34f);
+                c.over(x, y, scale(col, band), 0.95f);
+            }
+    };
+    ringAt(false);
+    c.circle(cx, cy, R, [&](float x, float y) {
+        float dx = (x - cx) / R, dy = (y - cy) / R;
+        float lit = clamp01(0.35f + 0.65f * (-dx * 0.6f - dy * 0.5f + std::sqrt(std::max(0.0f, 1 - dx * dx - dy * dy)) * 0.6f));
+        float bands = 0.5f + 0.5f * std::sin(dy * 9 + fbm(x * 0.1f, y * 0.1f, 50, 3) * 3);
+        Col base = mix(rgb(40, 140, 170), rgb(150, 230, 230), bands);
+        return mix(rgb(20, 20, 60), base, lit);
+    });
+    ringAt(true);
+}
+
+// --- structures on the surface -----------------------------------------------
+
+// The beacon: a lattice mast carrying a turning radar dish and a blinking light.
+void drawRadar(Canvas& c) {
+    for (int f = 0; f < 8; ++f) {
+        Canvas a(70, 120);
+        // base
+        a.roundRect(12, 108, 46, 12, 3, vgrad(108, 120, rgb(120, 110, 150), rgb(50, 44, 70)));
+        a.rect(16, 112, 38, 2, rgb(255, 200, 60));
+        // lattice mast
+        a.line(24, 108, 32, 40, 3, rgb(150, 150, 175));
+        a.line(46, 108, 38, 40, 3, rgb(150, 150, 175));
+        for (int k = 0; k < 6; ++k) {
+            float y0 = 104 - k * 11, y1 = y0 - 11;
+            float l0 = 24 + (104 - y0) / 68 * 8, r0 = 46 - (104 - y0) / 68 * 8;
+            float l1 = 24 + (104 - y1) / 68 * 8, r1 = 46 - (104 - y1) / 68 * 8;
+            a.line(l0, y0, r1, y1, 1.3f, rgb(110, 110, 140));
+            a.line(r0, y0, l1, y1, 1.3f, rgb(110, 110, 140));
+        }
+        a.rect(28, 36, 14, 6, rgb(90, 90, 120));
+        // the dish, turning: its apparent width follows the angle
+        float ang = f * 2 * kPi / 8;
+        float w = 22 * std::cos(ang);
+        float aw = std::fabs(w) + 3;
+        bool facing = w >= 0;
+        a.line(35, 36, 35, 26, 3, rgb(150, 150, 175));
+        a.ellipse(35, 22, aw, 13, facing ? vgrad(9, 35, rgb(235, 240, 255), rgb(120, 130, 170))
+                                        : vgrad(9, 35, rgb(110, 110, 140), rgb(60, 60, 90)));
+        if (facing && aw > 6) {
+            a.ellipse(35, 22, aw * 0.7f, 9, rgb(170, 180, 215));
+            a.line(35, 22, 35 + w * 0.1f, 14, 1.5f, rgb(220, 220, 240));
+            a.circle(35 + w * 0.1f, 13, 2, rgb(255, 80, 80));
+        }
+        // warning light on the top of the mast, blinking
+        Col lamp = (f % 4 < 2) ? rgb(255, 210, 60) : rgb(120, 80, 30);
+        a.circle(35, 44, 3, lamp);
+        if (f % 4 < 2) a.glow(35, 44, 10, Col{0.5f, 0.35f, 0.05f, 0.5f}, 0.9f);
+        a.outline(pal::ink(), 1);
+        c.blit(a, f * 70, 0);
+    }
+}
+
+// Two kinds of scenery tower, eight cells each: a neon spire with light
+// pulses climbing it, and a domed habitat with a turning ring of lights.
+void drawTowers(Canvas& c) {
+    for (int f = 0; f < 8; ++f) {
+        Canvas a(70, 120);
+        a.poly({20, 120, 28, 30, 42, 30, 50, 120}, hgrad(20, 50, rgb(130, 120, 170), rgb(50, 40, 80)));
+        a.poly({30, 30, 35, 2, 40, 30}, rgb(200, 200, 230));
+        for (int k = 0; k < 5; ++k) a.rect(25 + k * 0.0f, 50 + k * 14, 20, 2, rgb(60, 50, 90));
+        // light pulse climbing the spire
+        for (int k = 0; k < 3; ++k) {
+            float y = 116 - std::fmod(f * 12.0f + k * 32, 96.0f);
+            a.rect(29 + (116 - y) * 0.05f, y, 12 - (116 - y) * 0.1f, 3, rgb(90, 240, 255));
+            a.glow(35, y + 1.5f, 9, Col{0.1f, 0.4f, 0.5f, 0.5f}, 0.7f);
+        }
+        a.circle(35, 4, 2.5f, (f % 2) ? rgb(255, 60, 80) : rgb(140, 30, 40));
+        a.outline(pal::ink(), 1);
+        c.blit(a, (f % 8) * 70, 0);
+
+        Canvas b(70, 120);
+        b.rect(26, 50, 18, 70, hgrad(26, 44, rgb(150, 140, 180), rgb(60, 50, 90)));
+        b.roundRect(10, 100, 50, 20, 4, vgrad(100, 120, rgb(120, 110, 150), rgb(50, 40, 70)));
+        b.ellipse(35, 40, 24, 20, [](float x, float y) {
+            float k = clamp01((x - 11) / 48 * 0.6f + (y - 20) / 40 * 0.4f);
+            return mix(rgb(200, 240, 255), rgb(50, 80, 130), k);
+        });
+        b.rect(10, 40, 50, 12, rgb(70, 60, 100));
+        for (int k = 0; k < 8; ++k) {
+            float ang = (k + f * 0.5f) * 2 * kPi / 8;
+            float s = std::sin(ang);
+            if (std::cos(ang) < 0) continue;  // behind the dome
+            b.rect(35 + s * 22 - 1.5f, 44, 3, 4, k % 2 ? rgb(255, 200, 80) : rgb(255, 90, 210));
+        }
+        b.rect(22, 64, 26, 3, rgb(90, 230, 255));
+        b.rect(22, 80, 26, 3, rgb(90, 230, 255));
+        b.line(35, 20, 35, 6, 2, rgb(180, 180, 210));
+        b.circle(35, 6, 2.5f, (f / 2) % 2 ? rgb(120, 255, 140) : rgb(40, 100, 50));
+        b.outline(pal::ink(), 1);
+        c.blit(b, (f % 8) * 70, 120);
+    }
+}
+
+// The terraformer's machine body; its glass tube (x 18..24, y 11..74) is
+// filled by the animated column of "terraformer2.png".
+void drawTerraformer1(Canvas& c) {
+    c.roundRect(4, 86, 34, 34, 3, vgrad(86, 120, rgb(140, 120, 100), rgb(60, 46, 40)));
+    c.rect(0, 112, 42, 8, rgb(80, 64, 56));
+    c.roundRect(10, 4, 22, 86, 4, hgrad(10, 32, rgb(190, 170, 150), rgb(80, 64, 56)));
+    c.rect(16, 9, 11, 68, rgb(40, 30, 30));
+    c.rect(18, 11, 7, 64, rgb(20, 40, 36));  // the tube
+    for (int k = 0; k < 3; ++k) c.rect(8, 20 + k * 25, 26, 3, rgb(60, 46, 40));
+    c.rect(6, 0, 30, 6, rgb(110, 94, 80));
+    c.rect(12, 96, 18, 4, rgb(255, 200, 60));
+    c.rect(12, 104, 18, 2, rgb(120, 255, 160));
+    c.outline(pal::ink(), 1);
+}
+
+void drawTerraformer2(Canvas& c) {
+    for (int f = 0; f < 8; ++f)
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 7; ++x) {
+                float edge = 1 - std::fabs(x + 0.5f - 3.5f) / 3.5f;
+                float rise = std::fmod(y + f * 8.0f, 64.0f);
+                float n = fbm(x * 0.4f, rise * 0.12f, 60, 2);
+                float bubble = hashf(x, static_cast<int>(std::floor((y + f * 8) / 5.0f)), 61) > 0.8f ? 0.4f : 0.0f;
+                float k = 0.45f + 0.4f * edge + 0.3f * n + bubble;
+                c.put(f * 7 + x, y, mix(rgb(30, 120, 80), rgb(200, 255, 180), clamp01(k - 0.3f)));
+            }
+}
+
+// The tesla coil: two insulated prongs with arcs crackling between them.
+void drawTesla(Canvas& c) {
+    for (int f = 0; f < 4; ++f) {
+        Canvas a(80, 60);
+        a.roundRect(6, 48, 68, 12, 3, vgrad(48, 60, rgb(120, 110, 150), rgb(50, 44, 70)));
+        a.rect(10, 52, 60, 2, rgb(255, 200, 60));
+        for (float px : {18.0f, 62.0f}) {
+            a.rect(px - 3, 14, 6, 34, hgrad(px - 3, px + 3, rgb(200, 190, 170), rgb(100, 90, 80)));
+            for (int k = 0; k < 6; ++k) a.ellipse(px, 20 + k * 5.0f, 6, 1.6f, rgb(150, 90, 60));
+            a.circle(px, 11, 6, [px](float x, float y) {
+                float d = std::hypot(x - (px - 2), y - 9) / 6;
+                return mix(rgb(255, 255, 255), rgb(120, 130, 160), clamp01(d));
+            });
+        }
+        a.outline(pal::ink(), 1);
+        // arcs: jagged lines between the two balls, different each cell
+        Rng rng(700 + f);
+        for (int arc = 0; arc < 2; ++arc) {
+            float px = 23, py = 11 + rng.range(-3, 3);
+            for (int s = 1; s <= 8; ++s) {
+                float nx = 23 + s * 34 / 8.0f, ny = s == 8 ? 11 : 11 + rng.range(-9, 6);
+                a.line(px, py, nx, ny, 2.2f, rgb(150, 120, 255));
+                a.line(px, py, nx, ny, 1.0f, rgb(240, 240, 255));
+                px = nx, py = ny;
+            }
+        }
+        a.glow(40, 10, 22, Col{0.25f, 0.2f, 0.5f, 0.5f}, 0.6f);
+        c.blit(a, f * 80, 0);
+    }
+}
+
+// The teleporter: a gate ring over a pad, its swirl turning.
+void drawPortal(Canvas& c) {
+    for (int f = 0; f < 4; ++f) {
+        Canvas a(80, 60);
+        a.roundRect(4, 46, 72, 14, 4, vgrad(46, 60, rgb(120, 110, 160), rgb(46, 40, 70)));
+        a.rect(10, 49, 60, 2, rgb(90, 230, 255));
+        a.rect(14, 38, 6, 10, rgb(140, 140, 170));
+        a.rect(60, 38, 6, 10, rgb(140, 140, 170));
+        // swirl inside the ring
+        for (int y = 4; y < 44; ++y)
+            for (int x = 6; x < 74; ++x) {
+                float dx = (x + 0.5f - 40) / 33, dy = (y + 0.5f - 23) / 17;
+                float r = std::sqrt(dx * dx + dy * dy);
+                if (r > 1) continue;
+                float th = std::atan2(dy, dx);
+                float sw = 0.5f + 0.5f * std::sin(th * 3 + r * 9 - f * kPi / 2);
+                Col col = mix(rgb(40, 20, 110), rgb(120, 240, 255), sw * (1 - r * 0.5f));
+                if (r < 0.25f) col = mix(rgb(255, 255, 255), col, r / 0.25f);
+                a.put(x, y, col);
+            }
+        a.ring(40, 23, 34, 4, rgb(200, 200, 230));
+        a.fill(0, 0, 80, 46, [](float x, float y) {
+            float dx = (x - 40) / 34, dy = (y - 23) / 18;
+            return std::fabs(std::sqrt(dx * dx + dy * dy) - 1) * 17 - 1.5f;
+        }, rgb(210, 210, 240));
+        for (int k = 0; k < 6; ++k) {
+            float ang = k * kPi / 3 + f * kPi / 12;
+            a.circle(40 + std::cos(ang) * 34, 23 + std::sin(ang) * 18, 2, (k + f) % 2 ? rgb(255, 90, 210) : rgb(90, 240, 255));
+        }
+        a.outline(pal::ink(), 1);
+        c.blit(a, f * 80, 0);
+    }
+}
+
+// The lunar module: cell 0 closed, cells 1 to 4 opening its side hatch on
+// the right, from which the landing beam lowers the bike.
+void drawModule(Canvas& c) {
+    for (int f = 0; f < 5; ++f) {
+        Canvas a(80, 60);
+        // legs and pads
+        a.line(18, 40, 6, 57, 3, rgb(170, 170, 190));
+        a.line(62, 40, 74, 57, 3, rgb(170, 170, 190));
+        a.rect(1, 56, 11, 4, rgb(200, 200, 215));
+        a.rect(68, 56, 11, 4, rgb(200, 200, 215));
+        // engine bell
+        a.poly({32, 46, 48, 46, 52, 56, 28, 56}, vgrad(46, 56, rgb(150, 150, 170), rgb(70, 70, 90)));
+        // descent stage, gold foil
+        a.poly({12, 30, 68, 30, 64, 46, 16, 46}, [](float x, float y) {
+            float n = hashf(static_cast<int>(x / 3), static_cast<int>(y / 3), 77);
+            return mix(rgb(255, 200, 90), rgb(170, 110, 30), n * 0.6f + (y - 30) / 40);
+        });
+        // ascent stage cabin
+        a.poly({20, 30, 22, 12, 32, 4, 50, 4, 60, 12, 62, 30}, vgrad(4, 30, rgb(230, 232, 245), rgb(120, 124, 150)));
+        a.poly({28, 12, 34, 8, 42, 8, 42, 16, 28, 16}, rgb(40, 60, 90));
+        a.line(30, 10, 34, 9, 1, rgb(150, 220, 255));
+        a.line(41, 4, 44, 0, 1.5f, rgb(200, 200, 220));
+        a.rect(24, 20, 34, 2, rgb(255, 90, 200));
+        // side hatch on the right, opening
+        float open = f / 4.0f;
+        a.rect(50, 14, 10, 16, rgb(100, 104, 130));
+        if (f > 0) {
+            a.rect(51, 15, 8, 14, mix(rgb(60, 90, 120), rgb(220, 255, 255), open));
+            a.glow(56, 22, 6 + 10 * open, Col{0.2f, 0.5f, 0.6f, 0.6f}, open);
+            // the door swings down into a ramp
+            float ang = open * kPi / 2;
+            a.line(51, 29, 51 + std::sin(ang) * 14, 29 - std::cos(ang) * 14 + 14 * (1 - std::cos(ang)) * 0.0f, 3, rgb(170, 174, 200));
+        }
+        a.outline(pal::ink(), 1);
+        c.blit(a, f * 80, 0);
+    }
+}
+
+// A weathered statue of a robed figure raising a torch, on a pedestal.
+void drawLadyLiberty(Canvas& c) {
+    Paint copper = [](float x, float y) {
+        float n = fbm(x * 0.08f, y * 0.08f, 90, 3);
+        Col base = mix(rgb(120, 200, 170), rgb(50, 120, 110), clamp01((x - 40) / 90.0f));
+        return scale(base, 0.8f + 0.35f * n);
+    };
+    // pedestal
+    c.rect(34, 170, 90, 52, vgrad(170, 222, rgb(170, 150, 140), rgb(80, 66, 70)));
+    c.rect(28, 164, 102, 8, rgb(190, 170, 160));
+    c.rect(28, 214, 102, 8, rgb(120, 100, 100));
+    for (int k = 0; k < 3; ++k) c.rect(46 + k * 24, 180, 14, 26, rgb(110, 92, 96));
+    // robe
+    c.poly({56, 164, 60, 100, 66, 76, 92, 76, 98, 100, 104, 164}, copper);
+    c.poly({64, 110, 72, 164, 78, 164, 70, 108}, rgb(40, 100, 90));
+    c.poly({86, 104, 92, 164, 96, 164, 90, 100}, rgb(40, 100, 90));
+    // tablet held in the left arm
+    c.poly({58, 100, 70, 96, 74, 124, 62, 128}, rgb(90, 170, 150));
+    // raised right arm with the torch
+    c.line(88, 82, 100, 40, 9, copper);
+    c.line(100, 40, 104, 22, 7, copper);
+    c.poly({98, 22, 110, 22, 108, 12, 100, 12}, rgb(200, 170, 90));
+    // the torch flame, still burning neon
+    c.poly({104, 12, 98, 2, 104, 5, 106, 0, 110, 6, 112, 2, 110, 12}, vgrad(0, 12, rgb(255, 250, 200), rgb(255, 120, 60)));
+    c.glow(105, 6, 14, Col{0.5f, 0.3f, 0.1f, 0.6f}, 0.9f);
+    // head with its crown of rays
+    c.circle(78, 66, 10, copper);
+    for (int k = 0; k < 7; ++k) {
+        float ang = kPi + k * kPi / 6;
+        c.line(78 + std::cos(ang) * 8, 60 + std::sin(ang) * 8, 78 + std::cos(ang) * 20, 60 + std::sin(ang) * 20, 3, copper);
+    }
+    c.rect(68, 58, 20, 4, rgb(70, 140, 120));
+    // cracks
+    c.line(62, 140, 70, 150, 1, rgb(30, 60, 60));
+    c.line(94, 120, 90, 135, 1, rgb(30, 60, 60));
+    c.outline(pal::ink(), 1);
+}
+
+// The bleached skeleton of some great beast, half sunk in the ground.
+void drawBones(Canvas& c) {
+    Col bone = rgb(235, 225, 200), shade = rgb(170, 155, 130);
+    c.line(18, 14, 64, 16, 3, shade);  // spine
+    for (int k = 0; k < 6; ++k) {
+        float x = 26 + k * 7;
+        c.line(x, 15, x - 3, 3 + k * 0.6f, 2.2f, bone);
+        c.line(x - 3, 3 + k * 0.6f, x - 7, 10, 2, bone);
+    }
+    // skull
+    c.ellipse(74, 14, 10, 6, bone);
+    c.poly({80, 12, 86, 16, 80, 19}, bone);
+    c.circle(74, 12, 2, rgb(60, 50, 50));
+    c.line(70, 19, 84, 19, 1, shade);
+    // tail and a leg bone
+    c.line(2, 18, 18, 14, 2, bone);
+    c.line(34, 20, 48, 21, 2.5f, bone);
+    c.circle(34, 20, 2, bone);
+    c.circle(48, 21, 2, bone);
+    c.outline(pal::ink(), 1);
+}
+
+// The main menu's backdrop: the planet at dusk, the ringed moon, the
+// mountains and a neon landing grid below.
+void drawMenuMain(Canvas& c) {
+    // sky
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            float t = y / 330.0f;
+            Col sky = t < 0.6f ? mix(rgb(8, 6, 24), rgb(50, 20, 80), t / 0.6f)
+                               : mix(rgb(50, 20, 80), rgb(200, 80, 120), clamp01((t - 0.6f) / 0.4f));
+            float star = hashf(x, y, 400);
+            if (star > 0.9975f && y < 260) sky = mix(sky, rgb(255, 255, 255), (star - 0.9975f) / 0.0025f);
+            c.put(x, y, sky);
+        }
+    // the ringed moon, large, behind the mountains
+    Canvas moon(128, 67);
+    drawPlanet(moon);
+    for (int y = 0; y < 67 * 2; ++y)
+        for (int x = 0; x < 128 * 2; ++x) {
+            Col p = moon.get(x / 2, y / 2);
+            if (p.a > 0.5f) c.put(24 + x, 120 + y, mix(p, rgb(120, 60, 120), 0.15f));
+        }
+    // mountains from the far layer, and mesas from the middle one
+    Canvas far(1920, 480), mid(1920, 480);
+    drawLayer1(far);
+    drawLayer2(mid);
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            Col p = far.get(x + 300, y + 10);
+            if (p.a > 0.5f) c.put(x, y, p);
+            Col q = mid.get(x + 900, y + 20);
+            if (q.a > 0.5f) c.put(x, y, scale(q, 0.9f));
+        }
+    // neon grid across the plain
+    for (int y = 400; y < 480; ++y) {
+        float depth = (y - 398) / 82.0f;
+        for (int x = 0; x < 640; ++x) {
+            Col base = mix(rgb(40, 16, 60), rgb(20, 8, 34), depth);
+            float gx = (x - 320) / (depth * 6 + 0.2f);
+            bool line = std::fabs(gx / 40 - std::round(gx / 40)) * 40 < 0.6f / (depth + 0.15f);
+            float rowPos = std::log(depth + 0.02f) * 6;
+            bool row = std::fabs(rowPos - std::round(rowPos)) < 0.08f;
+            if (line || row) base = mix(base, rgb(255, 70, 200), 0.8f - depth * 0.3f);
+            c.put(x, y, base);
+        }
+    }
+    c.rect(0, 400, 640, 1, rgb(255, 150, 230));
+    // the hover bike parked on the left, facing the menu
+    Canvas bike(120, 220);
+    drawBike(bike);
+    for (int y = 0; y < 55; ++y)
+        for (int x = 0; x < 120; ++x) {
+            Col p = bike.get(x, 165 + y);
+            if (p.a > 0.5f)
+                for (int k = 0; k < 4; ++k) c.put(40 + x * 2 + (k & 1), 310 + y * 2 + (k >> 1), p);
+        }
+    // darken the right side a little so the menu reads clearly
+    for (int y = 130; y < 480; ++y)
+        for (int x = 280; x < 640; ++x) {
+            Col p = c.get(x, y);
+            float k = 1 - 0.45f * smooth(280, 340, static_cast<float>(x)) * smooth(130, 200, static_cast<float>(y));
+            c.put(x, y, Col{p.r * k, p.g * k, p.b * k, 1});
+        }
+}
+
+}  // namespace pic

@@ -112,6 +112,11 @@ TEST_F(EtnaTest, AddressComesFromTheEnvironmentWhenSet) {
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
   EXPECT_EQ(service.Requests().size(), 1u);
 
+  // Only HTTP is spoken, whatever the address says.
+  setenv("NOVAQUAD_SCORES_URL", "file:///etc", 1);
+  EXPECT_EQ(Fetch("hostname").state, ETNA_STATE_TRANSPORT);
+  unsetenv("NOVAQUAD_SCORES_URL");
+
   // No address at all: nothing is queued.
   ETNA__SetServer("");
   EXPECT_EQ(ETNA__Send(2, "x", 1, 0), 0);

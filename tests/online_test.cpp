@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -111,6 +112,25 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 12; i >= 2; --i) want.push_back("p" + std::to_string(i) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
   want.push_back("keep|keep|keep");
   EXPECT_EQ(Table(), want);
+}
+
+TEST_F(OnlineTest, DownloadedTableReachesTheSettingsFile) {
+  service.AddScore("amy", "7", 2500);
+  SyncScores();
+  const String settingsFile = SettingsFileName;
+  SettingsFileName = u"online_test_settings.dat";
+  SaveSettings();
+  SettingsFileName = settingsFile;
+  std::FILE* f = std::fopen("online_test_settings.dat", "rb");
+  ASSERT_NE(f, nullptr);
+  std::string bytes;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+  std::fclose(f);
+  std::remove("online_test_settings.dat");
+  // The first row as the file keeps it: name, score, level; then the
+  // player's own submitted row.
+  EXPECT_NE(bytes.find("\r\namy\r\n2500\r\n7\r\nann lee\r\n0\r\n3\r\n"), std::string::npos);
 }
 
 TEST_F(OnlineTest, SyncStaysWithinTheTwelveEntries) {

@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <thread>
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 
 #include "effects.h"
 #include "oggwriter.h"
@@ -68,11 +70,20 @@ synth::Buffer Render(const Entry& e) {
 
 int WriteAll(const std::string& dir, bool verbose) {
   const auto& all = Catalogue();
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  // Longest first, so the tunes do not start last and hold everyone up.
+  std::vector<int> order(all.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return all[a].seconds > all[b].seconds; });
   std::atomic<int> next{0}, failures{0};
   auto worker = [&] {
-    for (int i = next++; i < static_cast<int>(all.size()); i = next++) {
+    for (int k = next++; k < static_cast<int>(all.size()); k = next++) {
+      const int i = order[k];
       const Entry& e = all[i];
+      const auto begun = std::chrono::steady_clock::now();
       const synth::Buffer b = Render(e);
+      const auto rendered = std::chrono::steady_clock::now();
       std::string error;
       // One fixed serial per file, so every run writes the same bytes.
       const int serial = 0x4E510000 + i;
@@ -80,7 +91,11 @@ int WriteAll(const std::string& dir, bool verbose) {
         std::fprintf(stderr, "sndgen: %s: %s\n", e.file, error.c_str());
         ++failures;
       } else if (verbose) {
-        std::printf("%-24s %7.2f s\n", e.file, e.seconds);
+        const auto done = std::chrono::steady_clock::now();
+        using ms = std::chrono::milliseconds;
+        std::printf("%-24s %7.2f s  (synthesis %lld ms, encoding %lld ms)\n", e.file, e.seconds,
+                    static_cast<long long>(std::chrono::duration_cast<ms>(rendered - begun).count()),
+                    static_cast<long long>(std::chrono::duration_cast<ms>(done - rendered).count()));
       }
     }
   };

@@ -11,9 +11,18 @@ double NoteHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0);
 
 void Buffer::AddPanned(int i, float v, float pan) {
   if (i < 0 || i >= Frames()) return;
-  const double a = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * kPi / 4.0;
-  left[i] += static_cast<float>(v * std::cos(a) * std::sqrt(2.0) * 0.7071);
-  right[i] += static_cast<float>(v * std::sin(a) * std::sqrt(2.0) * 0.7071);
+  // Equal-power pan; notes keep one pan for their whole length, so the gains
+  // of the last pan asked for are kept rather than worked out every sample.
+  thread_local float lastPan = 0.0f, gainL = static_cast<float>(std::cos(kPi / 4)),
+                     gainR = static_cast<float>(std::sin(kPi / 4));
+  if (pan != lastPan) {
+    const double a = (std::clamp(pan, -1.0f, 1.0f) + 1.0) * kPi / 4.0;
+    lastPan = pan;
+    gainL = static_cast<float>(std::cos(a));
+    gainR = static_cast<float>(std::sin(a));
+  }
+  left[i] += v * gainL;
+  right[i] += v * gainR;
 }
 
 void Buffer::AddWrapped(long i, float v, float pan) {

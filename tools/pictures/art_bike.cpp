@@ -165,6 +165,7 @@ void drawPlayerBullet(Canvas& c) {
             float dy = std::fabs(y + 0.5f - 2.5f) / 2.5f;
             float dx = std::fabs(x + 0.5f - 11.5f) / 11.5f;
             float k = (1 - dy * dy) * (1 - dx * dx * dx * dx);
+            if (k < 0.12f) continue;  // leave the corners clear
             Col col = mix(rgb(255, 255, 255), rgb(255, 60, 200), clamp01(dy * 1.3f + dx * 0.4f));
             c.add(x, y, col, clamp01(k * 1.5f));
         }

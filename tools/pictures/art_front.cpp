@@ -153,7 +153,7 @@ void drawTimebar(Canvas& c) {
     c.text("time", 20, 9, 2, vgrad(9, 23, rgb(255, 255, 255), rgb(120, 230, 255)));
     c.frame(122, 5, 508, 22, 2, rgb(90, 200, 255));
     c.frame(124, 7, 504, 18, 1, rgb(20, 16, 36));
-    c.rect(126, 8, 500, 16, rgb(0, 0, 0));  // the slot itself stays see-through
+    c.erase(126, 8, 500, 16);  // the slot itself stays see-through
     c.put(125, 7, rgb(20, 16, 36));
     for (int i = 0; i <= 10; ++i) c.rect(126 + i * 50 - (i == 10 ? 1 : 0), 25, 1, 2, rgb(150, 220, 255));
 }

@@ -109,6 +109,11 @@ void Canvas::add(int x, int y, Col c, float amt) {
     d.a = std::min(1.0f, std::max(d.a, std::max(d.r, std::max(d.g, d.b))));
 }
 
+void Canvas::erase(int x0, int y0, int ew, int eh) {
+    for (int y = y0; y < y0 + eh; ++y)
+        for (int x = x0; x < x0 + ew; ++x) put(x, y, Col{0, 0, 0, 0});
+}
+
 void Canvas::clear() { std::fill(px.begin(), px.end(), Col{0, 0, 0, 0}); }
 
 void Canvas::fill(float x0, float y0, float x1, float y1, const Sdf& d, const Paint& p, bool additive) {

@@ -57,6 +57,7 @@ public:
     void over(int x, int y, Col c, float coverage = 1.0f);  // source-over
     void add(int x, int y, Col c, float amount = 1.0f);     // light (additive)
     void clear();
+    void erase(int x, int y, int w, int h);  // back to fully transparent
 
     // Generic fill of a shape given by a signed distance, within a bounding box.
     void fill(float x0, float y0, float x1, float y1, const Sdf& d, const Paint& p, bool additive = false);

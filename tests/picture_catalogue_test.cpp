@@ -1,0 +1,335 @@
+// Every picture in res/: the size, format and cell grid the loader cuts it
+// into, black kept as the see-through colour, and the pictures whose content
+// other code relies on (font glyphs, flames behind the bike, fragments that
+// reassemble the enemies, seamless backdrop layers, light scan lines).
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum Kind { RGB, PAL, RGBA };
+
+struct Expected {
+  const char* file;
+  int w, h;
+  Kind kind;
+  int cellW, cellH, cells;  // cells the game cuts; whole pictures: one
+};
+
+const Expected kPictures[] = {
+    {"intro1.png", 118, 74, RGB, 118, 74, 1},
+    {"intro2.png", 24, 16, PAL, 24, 16, 1},
+    {"intro3a.png", 128, 128, RGBA, 128, 128, 1},
+    {"intro3b.png", 128, 128, RGBA, 128, 128, 1},
+    {"font.png", 320, 48, PAL, 16, 16, 60},
+    {"bike2.png", 120, 220, RGB, 120, 55, 4},
+    {"playerbullet.png", 23, 5, RGB, 23, 5, 1},
+    {"Shots_Enemy.png", 13, 13, RGB, 13, 13, 1},
+    {"MissileGFX.png", 92, 23, RGB, 23, 23, 4},
+    {"arrow.png", 32, 42, RGBA, 32, 42, 1},
+    {"teslathingy.png", 320, 60, RGB, 80, 60, 4},
+    {"enemies.png", 160, 440, RGB, 40, 40, 44},
+    {"groundenemies.png", 240, 240, RGB, 40, 40, 36},
+    {"frags.png", 40, 400, RGB, 20, 20, 40},
+    {"shadows.png", 192, 64, RGB, 32, 32, 11},
+    {"poof.png", 64, 16, RGB, 16, 16, 4},
+    {"bouncer.png", 160, 40, RGB, 40, 40, 4},
+    {"mine_new.png", 160, 40, RGB, 40, 40, 4},
+    {"radar.png", 560, 120, RGB, 70, 120, 8},
+    {"terraformer1.png", 42, 120, RGB, 42, 120, 1},
+    {"terraformer2.png", 56, 64, RGB, 7, 64, 8},
+    {"MoreTowers.png", 560, 240, RGB, 70, 120, 16},
+    {"explosion.png", 256, 256, RGB, 64, 64, 16},
+    {"explosion2.png", 64, 832, RGB, 64, 64, 13},
+    {"LunarExhaust.png", 256, 64, RGB, 64, 64, 4},
+    {"Glowing.png", 132, 72, RGB, 132, 36, 2},
+    {"menukeys.png", 212, 10, PAL, 212, 10, 1},
+    {"menuarrow.png", 32, 256, PAL, 32, 32, 8},
+    {"menumain.png", 640, 480, RGB, 640, 480, 1},
+    {"menutitle.png", 485, 110, RGB, 485, 110, 1},
+    {"menutext.png", 313, 265, RGB, 313, 265, 1},
+    {"LadyLiberty.png", 158, 222, RGB, 158, 222, 1},
+    {"bones.png", 86, 22, RGB, 86, 22, 1},
+    {"shield_fx.png", 98, 976, RGB, 98, 61, 16},
+    {"shield2.png", 128, 128, RGB, 128, 64, 2},
+    {"exhaust1.png", 124, 976, RGB, 124, 61, 16},
+    {"exhaust2.png", 124, 976, RGB, 124, 61, 16},
+    {"ShieldFrags.png", 40, 40, RGB, 4, 4, 100},
+    {"messages.png", 480, 480, RGB, 480, 48, 10},
+    {"layer1b.png", 1920, 480, RGB, 64, 480, 30},
+    {"layer2b.png", 1920, 480, RGB, 64, 480, 30},
+    {"layer3b.png", 1920, 480, RGB, 64, 480, 30},
+    {"layer4c.png", 8, 480, RGB, 8, 480, 1},
+    {"scanlines1.png", 320, 200, RGBA, 320, 200, 1},
+    {"scanlines2.png", 320, 80, RGBA, 320, 80, 1},
+    {"planet.png", 128, 67, RGB, 128, 67, 1},
+    {"module.png", 400, 60, RGB, 80, 60, 5},
+    {"portal.png", 320, 60, RGB, 80, 60, 4},
+    {"logo2.png", 340, 84, RGB, 340, 84, 1},
+    {"timebar.png", 640, 32, RGB, 640, 32, 1},
+    {"timebar2.png", 1, 16, RGB, 1, 16, 1},
+};
+
+std::filesystem::path ResDir() { return std::filesystem::path(NOVA_SOURCE_DIR) / "res"; }
+
+// What the file's header says, read with libpng's own parser.
+struct Header {
+  bool ok = false;
+  int w = 0, h = 0, bitDepth = 0, colourType = -1, interlace = -1;
+  bool hasTrns = false;
+};
+
+Header ReadHeader(const std::filesystem::path& path) {
+  Header hd;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return hd;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png)) == 0) {
+    png_init_io(png, f);
+    png_read_info(png, info);
+    hd.w = static_cast<int>(png_get_image_width(png, info));
+    hd.h = static_cast<int>(png_get_image_height(png, info));
+    hd.bitDepth = png_get_bit_depth(png, info);
+    hd.colourType = png_get_color_type(png, info);
+    hd.interlace = png_get_interlace_type(png, info);
+    hd.hasTrns = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    hd.ok = true;
+  }
+  png_destroy_read_struct(&png, &info, nullptr);
+  std::fclose(f);
+  return hd;
+}
+
+// The decoded pixels as RGBA; a pixel counts as seen when it is not the
+// see-through black (or, in RGBA pictures, has any alpha).
+struct Pixels {
+  int w = 0, h = 0;
+  std::vector<unsigned char> rgba;
+  const unsigned char* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * w + x) * 4]; }
+  bool seen(int x, int y) const {
+    const unsigned char* p = at(x, y);
+    return p[3] != 255 ? p[3] != 0 : (p[0] | p[1] | p[2]) != 0;
+  }
+  int seenIn(int x0, int y0, int cw, int ch) const {
+    int n = 0;
+    for (int y = y0; y < y0 + ch; ++y)
+      for (int x = x0; x < x0 + cw; ++x) n += seen(x, y);
+    return n;
+  }
+};
+
+Pixels Load(const char* file) {
+  Pixels px;
+  png_image im;
+  std::memset(&im, 0, sizeof im);
+  im.version = PNG_IMAGE_VERSION;
+  std::string path = (ResDir() / file).string();
+  if (!png_image_begin_read_from_file(&im, path.c_str())) return px;
+  im.format = PNG_FORMAT_RGBA;
+  px.rgba.resize(PNG_IMAGE_SIZE(im));
+  if (!png_image_finish_read(&im, nullptr, px.rgba.data(), 0, nullptr)) {
+    png_image_free(&im);
+    px.rgba.clear();
+    return px;
+  }
+  px.w = static_cast<int>(im.width);
+  px.h = static_cast<int>(im.height);
+  return px;
+}
+
+// Cells that no routine draws, and so may stay empty.
+bool MayBeBlank(const std::string& file, int cell) {
+  if (file == "groundenemies.png") return cell == 22 || cell == 23 || cell >= 28;
+  if (file == "enemies.png") return cell == 43;
+  if (file == "ShieldFrags.png") return true;  // the corners of the badge are empty
+  if (file == "font.png") return cell == 0;    // the blank
+  return false;
+}
+
+TEST(PictureCatalogue, EveryFileHasTheCataloguedSizeFormatAndCells) {
+  for (const Expected& e : kPictures) {
+    SCOPED_TRACE(e.file);
+    Header hd = ReadHeader(ResDir() / e.file);
+    ASSERT_TRUE(hd.ok) << "missing or unreadable";
+    EXPECT_EQ(hd.w, e.w);
+    EXPECT_EQ(hd.h, e.h);
+    EXPECT_EQ(hd.bitDepth, 8);
+    EXPECT_EQ(hd.interlace, PNG_INTERLACE_NONE);
+    int wanted = e.kind == RGB ? PNG_COLOR_TYPE_RGB : e.kind == PAL ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA;
+    EXPECT_EQ(hd.colourType, wanted);
+    // Only black may be see-through in RGB and palette pictures; a
+    // transparency chunk would make the loader's colour mask disagree.
+    EXPECT_FALSE(hd.hasTrns);
+    // whole cells only, and at least as many as the game cuts
+    EXPECT_EQ(e.w % e.cellW, 0);
+    EXPECT_EQ(e.h % e.cellH, 0);
+    EXPECT_GE((e.w / e.cellW) * (e.h / e.cellH), e.cells);
+  }
+}
+
+TEST(PictureCatalogue, ResHoldsNoStrayPictures) {
+  std::set<std::string> known;
+  for (const Expected& e : kPictures) known.insert(e.file);
+  EXPECT_EQ(known.size(), 51u);
+  for (const auto& entry : std::filesystem::directory_iterator(ResDir())) {
+    if (entry.path().extension() == ".png") {
+      EXPECT_TRUE(known.count(entry.path().filename().string())) << entry.path();
+    }
+  }
+}
+
+TEST(PictureCatalogue, EveryDrawnCellShowsSomethingAndKeepsAClearBackground) {
+  // Pictures that fill their whole frame on purpose.
+  const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png"};
+  for (const Expected& e : kPictures) {
+    SCOPED_TRACE(e.file);
+    Pixels px = Load(e.file);
+    ASSERT_EQ(px.w, e.w);
+    int cols = e.w / e.cellW;
+    for (int cell = 0; cell < e.cells; ++cell) {
+      if (MayBeBlank(e.file, cell)) continue;
+      int n = px.seenIn((cell % cols) * e.cellW, (cell / cols) * e.cellH, e.cellW, e.cellH);
+      EXPECT_GT(n, 0) << "cell " << cell << " is empty";
+    }
+    if (e.kind != RGBA && !opaque.count(e.file)) {
+      int clear = e.w * e.h - px.seenIn(0, 0, e.w, e.h);
+      EXPECT_GT(clear, 0) << "no see-through background";
+    }
+  }
+}
+
+TEST(PictureCatalogue, FontHasSixtyDistinctGlyphsWithTheHashRepeated) {
+  Pixels px = Load("font.png");
+  ASSERT_EQ(px.w, 320);
+  auto cell = [&](int n) {
+    std::vector<unsigned char> v;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const unsigned char* p = px.at((n % 20) * 16 + x, (n / 20) * 16 + y);
+        v.insert(v.end(), p, p + 3);
+      }
+    return v;
+  };
+  EXPECT_EQ(px.seenIn(0, 0, 16, 16), 0) << "the blank must draw nothing";
+  for (int n : {6, 8, 9, 10, 11}) EXPECT_EQ(cell(n), cell(5)) << "cell " << n << " should repeat #";
+  // every other glyph differs from every other: no letter or digit doubled
+  std::vector<int> distinct = {1, 2, 3, 4, 5, 7};
+  for (int n = 12; n < 60; ++n) distinct.push_back(n);
+  for (size_t i = 0; i < distinct.size(); ++i)
+    for (size_t j = i + 1; j < distinct.size(); ++j)
+      EXPECT_NE(cell(distinct[i]), cell(distinct[j])) << "cells " << distinct[i] << " and " << distinct[j];
+  // glyphs stay inside their cell with a column of space to the right,
+  // so neighbouring characters never touch
+  for (int n = 0; n < 60; ++n)
+    EXPECT_EQ(px.seenIn((n % 20) * 16 + 15, (n / 20) * 16, 1, 16), 0) << "cell " << n;
+}
+
+TEST(PictureCatalogue, FragmentsReassembleTheEnemyTheyCameFrom) {
+  Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
+  ASSERT_EQ(frags.w, 40);
+  ASSERT_EQ(enemies.w, 160);
+  for (int t = 0; t < 10; ++t) {
+    int cell = 4 * t;  // the type's first picture
+    int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
+    int mismatches = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x)
+        mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
+    EXPECT_EQ(mismatches, 0) << "type " << t;
+  }
+}
+
+TEST(PictureCatalogue, FlamesAndBubblesSitOnTheRightSideForEachFacing) {
+  // Cells 0-7 belong to a bike facing right (its tail to the left), 8-15 to
+  // one facing left; the bubble cells must enclose the bike either way.
+  auto centreX = [](const Pixels& px, int y0, int cw, int ch) {
+    double sum = 0;
+    int n = 0;
+    for (int y = y0; y < y0 + ch; ++y)
+      for (int x = 0; x < cw; ++x)
+        if (px.seen(x, y)) sum += x, ++n;
+    return n ? sum / n : -1.0;
+  };
+  Pixels thrust = Load("exhaust1.png");
+  ASSERT_EQ(thrust.w, 124);
+  for (int f = 0; f < 8; ++f) {
+    EXPECT_LT(centreX(thrust, f * 61, 124, 61), 40) << "right-facing thrust flame " << f;
+    EXPECT_GT(centreX(thrust, (f + 8) * 61, 124, 61), 84) << "left-facing thrust flame " << f;
+  }
+  Pixels lift = Load("exhaust2.png");
+  ASSERT_EQ(lift.w, 124);
+  for (int f = 0; f < 16; ++f) {
+    double c = centreX(lift, f * 61, 124, 61);
+    EXPECT_GT(c, 30) << "lift flame " << f;
+    EXPECT_LT(c, 100) << "lift flame " << f;
+    // below the hull: nothing in the top half of the cell
+    EXPECT_EQ(lift.seenIn(0, f * 61, 124, 30), 0) << "lift flame " << f;
+  }
+  // The bike's facing: frame 3 is frame 0 turned round, so shots leave the nose.
+  Pixels bike = Load("bike2.png");
+  ASSERT_EQ(bike.w, 120);
+  int differ = 0;
+  for (int y = 0; y < 55; ++y)
+    for (int x = 0; x < 120; ++x) differ += bike.seen(x, y) != bike.seen(119 - x, 165 + y);
+  EXPECT_EQ(differ, 0);
+  EXPECT_GT(bike.seenIn(92, 165 + 32, 23, 5), 60) << "no gun where right-facing shots start";
+}
+
+TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
+  // The game draws column 29 next to column 0; the join must look like any
+  // other join between neighbouring columns.
+  for (const char* file : {"layer1b.png", "layer2b.png", "layer3b.png"}) {
+    SCOPED_TRACE(file);
+    Pixels px = Load(file);
+    ASSERT_EQ(px.w, 1920);
+    auto stepAt = [&](int xl, int xr) {
+      double sum = 0;
+      for (int y = 0; y < 480; ++y)
+        for (int ch = 0; ch < 3; ++ch) sum += std::abs(px.at(xl, y)[ch] - px.at(xr, y)[ch]);
+      return sum / 480;
+    };
+    double typical = 0;
+    for (int c = 1; c < 30; ++c) typical = std::max(typical, stepAt(c * 64 - 1, c * 64));
+    EXPECT_LE(stepAt(1919, 0), typical * 1.5 + 2);
+    // the top of each layer is open so the sky, moon and stars show through
+    EXPECT_EQ(px.seenIn(0, 0, 1920, 40), 0);
+  }
+}
+
+TEST(PictureCatalogue, ScanlinesAreFaintAndTileEvenly) {
+  for (const char* file : {"scanlines1.png", "scanlines2.png"}) {
+    SCOPED_TRACE(file);
+    Pixels px = Load(file);
+    ASSERT_GT(px.w, 0);
+    double alpha = 0;
+    for (int y = 0; y < px.h; ++y)
+      for (int x = 0; x < px.w; ++x) alpha += px.at(x, y)[3];
+    alpha /= 255.0 * px.w * px.h;
+    EXPECT_GT(alpha, 0.02) << "no lines at all";
+    EXPECT_LT(alpha, 0.3) << "the overlay would darken the screen too much";
+    // tiles stack vertically: the first and last rows must differ, or two
+    // lines (or two gaps) would meet at every seam
+    EXPECT_NE(px.at(0, 0)[3], px.at(0, px.h - 1)[3]);
+  }
+}
+
+TEST(PictureCatalogue, TimeBarSlotIsClearWhereTheBarIsStretched) {
+  // The time-left bar is drawn into (126, 8), 500 x 16, over this picture.
+  Pixels px = Load("timebar.png");
+  ASSERT_EQ(px.w, 640);
+  EXPECT_EQ(px.seenIn(126, 8, 500, 16), 0);
+  Pixels bar = Load("timebar2.png");
+  ASSERT_EQ(bar.h, 16);
+  EXPECT_EQ(bar.seenIn(0, 0, 1, 16), 16) << "the bar itself must have no see-through pixels";
+}
+
+}  // namespace

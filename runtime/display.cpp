@@ -27,6 +27,13 @@ int64_t g_framesPresented = 0;
 
 constexpr int kWidth = 640, kHeight = 480;
 
+struct Batch {
+  SDL_Texture* texture = nullptr;
+  SDL_BlendMode blend = SDL_BLENDMODE_BLEND;
+  std::vector<SDL_Vertex> vertices;
+  std::vector<int> indices;
+} g_batch;
+
 std::string Latin1ToUtf8(const String& s) {
   std::string out;
   for (char16_t ch : s) {
@@ -43,6 +50,9 @@ std::string Latin1ToUtf8(const String& s) {
 
 void CloseDisplay() {
   rt::DropAllTextures();
+  g_batch.vertices.clear();
+  g_batch.indices.clear();
+  g_batch.texture = nullptr;
   if (g_video.target) SDL_DestroyTexture(g_video.target);
   if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
   if (g_video.window) SDL_DestroyWindow(g_video.window);
@@ -56,6 +66,7 @@ void CloseDisplay() {
 // kept and black bars around it.
 void ShowTarget() {
   if (!g_video.window || !g_video.target) return;
+  rt::FlushBatch();
   SDL_Renderer* r = g_video.renderer;
   SDL_SetRenderTarget(r, nullptr);
   SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
@@ -99,6 +110,30 @@ SDL_BlendMode SdlBlend(int mode) { return mode == 4 ? SDL_BLENDMODE_ADD : SDL_BL
 namespace rt {
 
 Video& VideoState() { return g_video; }
+
+void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, const SDL_Vertex corners[4]) {
+  if (texture != g_batch.texture || blend != g_batch.blend || g_batch.vertices.size() >= 4096)
+    FlushBatch();
+  g_batch.texture = texture;
+  g_batch.blend = blend;
+  int first = int(g_batch.vertices.size());
+  g_batch.vertices.insert(g_batch.vertices.end(), corners, corners + 4);
+  for (int i : {0, 1, 2, 0, 2, 3}) g_batch.indices.push_back(first + i);
+}
+
+void FlushBatch() {
+  if (g_batch.vertices.empty()) return;
+  if (g_video.renderer && g_batch.texture) {
+    SDL_SetTextureBlendMode(g_batch.texture, g_batch.blend);
+    SDL_SetTextureColorMod(g_batch.texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(g_batch.texture, 255);
+    SDL_RenderGeometry(g_video.renderer, g_batch.texture, g_batch.vertices.data(),
+                       int(g_batch.vertices.size()), g_batch.indices.data(),
+                       int(g_batch.indices.size()));
+  }
+  g_batch.vertices.clear();
+  g_batch.indices.clear();
+}
 
 bool DrawingEnabled() { return g_video.open && g_video.renderer && !Options().nullDrawing; }
 
@@ -198,6 +233,7 @@ void HideMousePointer() {
 
 void ClearDrawBuffer() {
   if (!rt::DrawingEnabled()) return;
+  rt::FlushBatch();
   SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
   SDL_RenderClear(g_video.renderer);
 }
@@ -219,6 +255,7 @@ int64_t PresentedFrameCount() { return g_framesPresented; }
 
 void FillRectangle(float x, float y, float width, float height) {
   if (!rt::DrawingEnabled()) return;
+  rt::FlushBatch();
   const DrawState& st = g_draw;
   SDL_Renderer* r = g_video.renderer;
   Uint8 a = Uint8(std::lround(st.alpha * 255.0f));
@@ -269,6 +306,7 @@ std::vector<uint8_t> ReadScreenRGBA() {
   int w = g_video.display.width, h = g_video.display.height;
   std::vector<uint8_t> out(size_t(w) * h * 4, 0);
   if (!g_video.open || !g_video.renderer) return out;
+  rt::FlushBatch();
   SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGBA32, out.data(), w * 4);
   return out;
 }
@@ -276,6 +314,7 @@ std::vector<uint8_t> ReadScreenRGBA() {
 uint32_t ReadScreenPixel(int x, int y) {
   int w = g_video.display.width, h = g_video.display.height;
   if (!g_video.open || !g_video.renderer || x < 0 || y < 0 || x >= w || y >= h) return 0;
+  rt::FlushBatch();
   uint8_t px[4] = {0, 0, 0, 0};
   SDL_Rect one{x, y, 1, 1};
   SDL_RenderReadPixels(g_video.renderer, &one, SDL_PIXELFORMAT_RGBA32, px, 4);

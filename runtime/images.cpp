@@ -122,6 +122,7 @@ bool BuildTexture(TImage* img) {
 namespace rt {
 
 void DropAllTextures() {
+  FlushBatch();
   for (TImage* img : g_images) {
     if (img->texture) SDL_DestroyTexture(img->texture);
     img->texture = nullptr;
@@ -138,6 +139,7 @@ void FreeAllImages() {
 SDL_Texture* ImageTexture(TImage* img) {
   if (!VideoState().renderer) return nullptr;
   if (img->texture && !img->dirty) return img->texture;
+  FlushBatch();  // quads waiting on the old pixels go first
   return BuildTexture(img) ? img->texture : nullptr;
 }
 
@@ -218,32 +220,32 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
   if (!ValidFrame(image, frame) || !rt::DrawingEnabled()) return;
   SDL_Texture* tex = rt::ImageTexture(image);
   if (!tex) return;
-  SDL_Renderer* r = rt::VideoState().renderer;
   const DrawState& st = rt::CurrentDrawState();
   rt::Placement place(image, x, y, st);
   if (place.sx == 0.0 || place.sy == 0.0) return;
-  SDL_SetTextureBlendMode(tex, st.blend == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND);
+  SDL_BlendMode blend = st.blend == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
   Uint8 alpha = Uint8(std::lround(st.alpha * 255.0f));
   int fx = (frame % image->gridColumns) * (image->width + 2) + 1;
   int fy = (frame / image->gridColumns) * (image->height + 2) + 1;
 
-  if (place.Identity()) {
+  if (rt::VideoState().surface) {
+    // Headless: plain frames through the renderer's blitter, turned or
+    // scaled ones through our own exact rasteriser.
+    if (!place.Identity()) {
+      rt::SoftDrawFrame(image, frame, place, st);
+      return;
+    }
+    SDL_SetTextureBlendMode(tex, blend);
     SDL_SetTextureColorMod(tex, Uint8(st.red), Uint8(st.green), Uint8(st.blue));
     SDL_SetTextureAlphaMod(tex, alpha);
     SDL_Rect src{fx, fy, image->width, image->height};
     SDL_FRect dst{float(x - image->handleX), float(y - image->handleY), float(image->width),
                   float(image->height)};
-    SDL_RenderCopyF(r, tex, &src, &dst);
+    SDL_RenderCopyF(rt::VideoState().renderer, tex, &src, &dst);
     return;
   }
-  if (rt::VideoState().surface) {
-    rt::SoftDrawFrame(image, frame, place, st);
-    return;
-  }
-  // Turned or scaled: the frame's four corners placed by the same mapping
-  // the collision test uses.
-  SDL_SetTextureColorMod(tex, 255, 255, 255);
-  SDL_SetTextureAlphaMod(tex, 255);
+  // Accelerated: the frame's four corners, placed by the same mapping the
+  // collision test uses, join the batch of quads sharing this texture.
   SDL_Vertex v[4];
   const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
   SDL_Color colour{Uint8(st.red), Uint8(st.green), Uint8(st.blue), alpha};
@@ -255,6 +257,5 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
     v[i].color = colour;
     v[i].tex_coord = SDL_FPoint{float((fx + u) / image->texWidth), float((fy + w) / image->texHeight)};
   }
-  const int index[6] = {0, 1, 2, 0, 2, 3};
-  SDL_RenderGeometry(r, tex, v, 4, index, 6);
+  rt::BatchQuad(tex, blend, v);
 }

@@ -6,6 +6,7 @@
 // same four corners.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "runtime/video.h"
 
@@ -23,33 +24,48 @@ void Restrict(double a, double b, double lo, double hi, double* t0, double* t1) 
   *t1 = std::min(*t1, q);
 }
 
-inline void Sample(const TImage* img, const uint8_t* frame, double u, double v, bool filtered,
-                   int out[4]) {
-  int w = img->width, h = img->height;
-  if (!filtered) {
-    int x = std::min(int(u), w - 1), y = std::min(int(v), h - 1);
-    const uint8_t* p = frame + (size_t(y) * w + x) * 4;
-    out[0] = p[0];
-    out[1] = p[1];
-    out[2] = p[2];
-    out[3] = p[3];
-    return;
-  }
-  double fu = u - 0.5, fv = v - 0.5;
-  int x0 = int(std::floor(fu)), y0 = int(std::floor(fv));
-  int wx = int((fu - x0) * 256.0), wy = int((fv - y0) * 256.0);
-  int xa = std::clamp(x0, 0, w - 1), xb = std::clamp(x0 + 1, 0, w - 1);
-  int ya = std::clamp(y0, 0, h - 1), yb = std::clamp(y0 + 1, 0, h - 1);
-  const uint8_t* p00 = frame + (size_t(ya) * w + xa) * 4;
-  const uint8_t* p10 = frame + (size_t(ya) * w + xb) * 4;
-  const uint8_t* p01 = frame + (size_t(yb) * w + xa) * 4;
-  const uint8_t* p11 = frame + (size_t(yb) * w + xb) * 4;
-  for (int c = 0; c < 4; ++c) {
-    int top = p00[c] * (256 - wx) + p10[c] * wx;
-    int bottom = p01[c] * (256 - wx) + p11[c] * wx;
-    out[c] = (top * (256 - wy) + bottom * wy + 32768) >> 16;
-  }
+// Pixels as 32-bit words, bytes R, G, B, A in memory (little-endian).
+inline uint32_t Load(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
 }
+
+// Mixes two pixels, weight w of 256 on b, two channels per multiply.
+inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t w) {
+  uint32_t rb = (((a & 0xFF00FFu) * (256 - w) + (b & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
+  uint32_t ga = ((((a >> 8) & 0xFF00FFu) * (256 - w) + ((b >> 8) & 0xFF00FFu) * w) >> 8) & 0xFF00FFu;
+  return rb | (ga << 8);
+}
+
+// One output pixel: the sampled source colour modulated and blended. The
+// back buffer stays opaque, so its alpha byte is left alone.
+struct Shade {
+  int mod[4];
+  bool white, light;
+
+  inline void Put(uint8_t* d, uint32_t src) const {
+    int sa = int(src >> 24) * mod[3] / 255;
+    if (sa == 0) return;
+    uint32_t c = src & 0xFFFFFFu;
+    if (!white) {
+      uint32_t r = (c & 255) * uint32_t(mod[0]) / 255, g = ((c >> 8) & 255) * uint32_t(mod[1]) / 255,
+               b = ((c >> 16) & 255) * uint32_t(mod[2]) / 255;
+      c = r | (g << 8) | (b << 16);
+    }
+    if (light) {
+      d[0] = uint8_t(std::min(255u, d[0] + (c & 255) * uint32_t(sa) / 255));
+      d[1] = uint8_t(std::min(255u, d[1] + ((c >> 8) & 255) * uint32_t(sa) / 255));
+      d[2] = uint8_t(std::min(255u, d[2] + ((c >> 16) & 255) * uint32_t(sa) / 255));
+      return;
+    }
+    uint32_t w = uint32_t(sa + (sa >> 7));  // 0 .. 256
+    uint32_t dv = Load(d);
+    uint32_t out = Mix(dv, c | (dv & 0xFF000000u), w);
+    out = (out & 0x00FFFFFFu) | (dv & 0xFF000000u);
+    std::memcpy(d, &out, 4);
+  }
+};
 
 }  // namespace
 
@@ -82,9 +98,11 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   bool filtered = img->flags & IMAGE_FILTERED;
   bool light = st.blend == 4;
   int alpha = int(std::lround(st.alpha * 255.0f));
-  int cr = st.red, cg = st.green, cb = st.blue;
   uint8_t* base = static_cast<uint8_t*>(dst->pixels);
 
+  const Shade shade{{st.red, st.green, st.blue, alpha},
+                    st.red == 255 && st.green == 255 && st.blue == 255, light};
+  const int w = img->width, h = img->height;
   for (int y = y0; y < y1; ++y) {
     double u0 = 0, v0 = 0;
     p.ToSource(xlo + 0.5, y + 0.5, &u0, &v0);
@@ -93,31 +111,45 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
     Restrict(u0, dudx, 0.0, p.w, &t0, &t1);
     Restrict(v0, dvdx, 0.0, p.h, &t0, &t1);
     if (t0 >= t1) continue;
-    int a = int(std::ceil(t0)), b = int(std::ceil(t1));
-    a = std::max(a, 0);
-    b = std::min(b, xhi - xlo);
-    uint8_t* row = base + size_t(y) * dst->pitch;
-    for (int t = a; t < b; ++t) {
-      double u = u0 + dudx * t, vv = v0 + dvdx * t;
-      // Rounding at the very edges of the span.
-      if (!(u >= 0.0 && vv >= 0.0 && u < p.w && vv < p.h)) continue;
-      int s[4];
-      Sample(img, src, u, vv, filtered, s);
-      int sa = s[3] * alpha / 255;
-      if (sa == 0) continue;
-      int r = s[0] * cr / 255, g = s[1] * cg / 255, bl = s[2] * cb / 255;
-      uint8_t* d = row + size_t(xlo + t) * 4;
-      if (light) {
-        d[0] = uint8_t(std::min(255, d[0] + r * sa / 255));
-        d[1] = uint8_t(std::min(255, d[1] + g * sa / 255));
-        d[2] = uint8_t(std::min(255, d[2] + bl * sa / 255));
-      } else {
-        int keep = 255 - sa;
-        d[0] = uint8_t((r * sa + d[0] * keep) / 255);
-        d[1] = uint8_t((g * sa + d[1] * keep) / 255);
-        d[2] = uint8_t((bl * sa + d[2] * keep) / 255);
-        d[3] = uint8_t(sa + d[3] * keep / 255);
+    int a = std::max(int(std::ceil(t0)), 0), b = std::min(int(std::ceil(t1)), xhi - xlo);
+    // Rounding at the very ends of the span: keep only pixels truly inside.
+    auto inside = [&](int t) {
+      double u = u0 + dudx * t, v = v0 + dvdx * t;
+      return u >= 0.0 && v >= 0.0 && u < p.w && v < p.h;
+    };
+    while (a < b && !inside(a)) ++a;
+    while (b > a && !inside(b - 1)) --b;
+    if (a >= b) continue;
+    uint8_t* d = base + size_t(y) * dst->pitch + size_t(xlo + a) * 4;
+    // Stepping in 16.16 fixed point from the span's first pixel.
+    double ua = u0 + dudx * a, va = v0 + dvdx * a;
+    if (!filtered) {
+      int64_t u = int64_t(ua * 65536.0), v = int64_t(va * 65536.0);
+      int64_t du = int64_t(dudx * 65536.0), dv = int64_t(dvdx * 65536.0);
+      for (int t = a; t < b; ++t, d += 4, u += du, v += dv) {
+        int sx = std::clamp(int(u >> 16), 0, w - 1), sy = std::clamp(int(v >> 16), 0, h - 1);
+        uint32_t q = Load(src + (size_t(sy) * w + sx) * 4);
+        if (q >> 24) shade.Put(d, q);
       }
+      continue;
+    }
+    // Filtered: the four pixels around (u - 0.5, v - 0.5), edges repeated.
+    int64_t u = int64_t((ua - 0.5) * 65536.0 + 65536.0 * 2), v = int64_t((va - 0.5) * 65536.0 + 65536.0 * 2);
+    int64_t du = int64_t(dudx * 65536.0), dv = int64_t(dvdx * 65536.0);
+    for (int t = a; t < b; ++t, d += 4, u += du, v += dv) {
+      int xf = int(u >> 16) - 2, yf = int(v >> 16) - 2;  // floor, kept positive while shifting
+      uint32_t wx = uint32_t((u >> 8) & 255), wy = uint32_t((v >> 8) & 255);
+      int xa = xf, xb = xf + 1, ya = yf, yb = yf + 1;
+      if (xa < 0 || xb >= w || ya < 0 || yb >= h) {
+        xa = std::clamp(xa, 0, w - 1);
+        xb = std::clamp(xb, 0, w - 1);
+        ya = std::clamp(ya, 0, h - 1);
+        yb = std::clamp(yb, 0, h - 1);
+      }
+      uint32_t p00 = Load(src + (size_t(ya) * w + xa) * 4), p10 = Load(src + (size_t(ya) * w + xb) * 4);
+      uint32_t p01 = Load(src + (size_t(yb) * w + xa) * 4), p11 = Load(src + (size_t(yb) * w + xb) * 4);
+      if (((p00 | p10 | p01 | p11) >> 24) == 0) continue;  // all see-through
+      shade.Put(d, Mix(Mix(p00, p10, wx), Mix(p01, p11, wx), wy));
     }
   }
 }

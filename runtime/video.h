@@ -111,6 +111,11 @@ struct Placement {
   }
 };
 
+// Quads of frames waiting to be drawn in one call (accelerated path). Any
+// other drawing, read-back or texture change flushes them first.
+void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, const SDL_Vertex corners[4]);
+void FlushBatch();
+
 // Draws a turned or scaled frame straight into the headless picture.
 void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawState& st);
 

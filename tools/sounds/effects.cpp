@@ -38,6 +38,8 @@ void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain,
   Svf body, crack;
   OnePole rumble;
   Osc thump(Wave::Sine);
+  rumble.SetCutoff(90.0 + 60.0 / (1.0 + size));
+  crack.Set(2500.0, 1.5);
   const int first = FramesFor(start);
   const double tau = 0.05 + 0.22 * size;  // loudness decay of the noise body
   std::vector<float> l(b.Frames(), 0.0f), r(b.Frames(), 0.0f);
@@ -50,14 +52,12 @@ void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain,
     const double env = Perc(t, 0.002 + 0.004 * size, tau) * tail;
     body.Set(300.0 + 7000.0 * std::exp(-t / (0.04 + 0.15 * size)), 0.7);
     body.Process(static_cast<float>(rng.Bipolar()));
-    rumble.SetCutoff(90.0 + 60.0 / (1.0 + size));
     const float low = rumble.Low(static_cast<float>(rng.Bipolar())) * 6.0f;
     const double f = 40.0 + (150.0 + 40.0 * size) * std::exp(-t / (0.03 + 0.05 * size));
     const float th = thump.Next(f) * Perc(t, 0.001, 0.06 + 0.12 * size) * static_cast<float>(tail);
     // Debris: random clicks that thin out as the blast dies away.
     if (rng.Uniform() < 0.002 * std::exp(-t / (0.2 + 0.3 * size)) * (1.0 + size)) sparkle = tail;
     sparkle *= 0.992;
-    crack.Set(2500.0, 1.5);
     crack.Process(static_cast<float>(rng.Bipolar() * sparkle));
     const double lowEnv = Perc(t, 0.01 + 0.02 * size, 0.15 + 0.35 * size) * tail;
     const float mono = static_cast<float>(body.low * env * 0.9 + low * lowEnv * std::min(1.0, 0.3 * size) +

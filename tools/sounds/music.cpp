@@ -71,6 +71,26 @@ void Tune::Hat(long at, float vel, bool open, float pan) {
   }
 }
 
+void Tune::Crash(long at, float vel) {
+  // A wash of bright noise with a few metallic rings in it.
+  Svf hp, ring1, ring2;
+  hp.Set(5200, 0.7);
+  ring1.Set(3870, 12.0);
+  ring2.Set(5310, 12.0);
+  const double len = 1.6;
+  const int n = FramesFor(len);
+  for (int k = 0; k < n; ++k) {
+    const double t = static_cast<double>(k) / kRate;
+    const float x = static_cast<float>(rng.Bipolar());
+    hp.Process(x);
+    ring1.Process(hp.high);
+    ring2.Process(hp.high);
+    const double env = std::min(1.0, t / 0.002) * std::exp(-t / 0.45) * std::min(1.0, (len - t) / 0.1);
+    const double v = (hp.high * 0.6 + ring1.band * 0.5 + ring2.band * 0.4) * env * vel;
+    Out(at + k, static_cast<float>(v), k % 2 ? 0.3f : -0.3f, 0.0f, 0.25f);
+  }
+}
+
 void Tune::Bass(long at, double seconds, double midi, float vel, double bright) {
   Osc saw(Wave::Saw), sub(Wave::Square);
   Svf f;

@@ -66,6 +66,12 @@ Buffer GameMusic(int frames) {
         if (step % 4 == 2) t.Hat(t.At(bar, step), 0.22f, step == 14 && b % 2 == 1, 0.25f);
         else if (sec.kick) t.Hat(t.At(bar, step), 0.07f, false, -0.2f);
       }
+      // A crash marks each section where the band comes in together.
+      if (b == 0 && sec.kick && sec.snare && s > 0 && !plan[s - 1].snare) t.Crash(t.At(bar, 0), 0.35f);
+      if (b == 0 && s == 4) t.Crash(t.At(bar, 0), 0.35f);
+      // A short fill on the last beat of every other section.
+      if (b == 7 && sec.snare && s % 2 == 1)
+        for (int step = 12; step < 16; ++step) t.Snare(t.At(bar, step), 0.3f + 0.05f * (step - 12), 0.3f);
       // The build before the return: a snare roll rising through the last bar.
       if (s == 7 && b == 7)
         for (int step = 0; step < 16; ++step) t.Snare(t.At(bar, step), 0.15f + 0.03f * step, 0.3f);

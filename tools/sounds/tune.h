@@ -22,6 +22,7 @@ class Tune {
   void Kick(long at, float vel);
   void Snare(long at, float vel, float verb);
   void Hat(long at, float vel, bool open, float pan);
+  void Crash(long at, float vel);
   void Bass(long at, double seconds, double midi, float vel, double bright);
   void Pad(long at, double seconds, double midi, float vel, double cutoff);
   void Lead(long at, double seconds, double midi, float vel, float pan);

@@ -331,9 +331,13 @@ class HighscoreScreenTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     harness::HeadlessTest::SetUp();
+    // Only the pictures this screen and the sync notice draw; the sound
+    // effects are off.
     RegisterEmbeddedFiles();
+    InstallProgramData();
     img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-    LoadResources();
+    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
+    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     PrepareOnlineState(service);
     ScanlinesOn = 0;
     SfxOn = 0;

@@ -187,13 +187,14 @@ void drawShieldFx(Canvas& c) {
                 float r = std::sqrt(dx * dx + dy * dy);
                 if (r > 1.02f) continue;
                 float rim = std::exp(-std::pow((1 - r) * 9, 2.0f));
-                // hexagonal lattice lines
+                // hexagonal lattice lines, strongest near the shell's edge so
+                // the bike stays visible inside
                 float hx = x / 7.0f, hy = y / 6.06f;
                 float gx = hx - std::floor(hx + ((static_cast<int>(std::floor(hy)) & 1) ? 0.5f : 0.0f));
                 float lattice = (std::fabs(hy - std::round(hy)) < 0.09f || std::fabs(gx - 0.5f) > 0.44f) ? 1.0f : 0.0f;
                 float sweep = std::exp(-std::pow((dx + 1.2f - life * 2.6f) * 3, 2.0f));
-                float k = (rim * 1.0f + lattice * 0.35f * r * r + sweep * 0.25f) * bright;
-                if (k <= 0.02f) continue;
+                float k = (rim + lattice * 0.6f * smooth(0.55f, 0.95f, r) + sweep * 0.5f * smooth(0.3f, 0.9f, r)) * bright;
+                if (k < 0.2f) continue;  // the inside stays see-through
                 cell.add(x, y, mix(rgb(70, 180, 255), rgb(255, 255, 255), clamp01(rim * 0.8f)), clamp01(k));
             }
         c.blit(cell, 0, f * 61);

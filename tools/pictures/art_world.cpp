@@ -32,14 +32,14 @@ void drawLayer1(Canvas& c) {
         for (int y = top; y < 480; ++y) {
             float depth = (y - top) / 120.0f;
             float n = fbm(x * 0.025f, y * 0.03f, 12, 3, 48);
-            Col base = mix(rgb(96, 80, 150), rgb(40, 30, 80), clamp01(depth));
+            Col base = mix(rgb(72, 60, 118), rgb(34, 26, 66), clamp01(depth));
             // rim light from the dusk on the upper slopes
-            if (y - top < 3) base = mix(rgb(230, 150, 220), base, (y - top) / 3.0f);
+            if (y - top < 3) base = mix(rgb(190, 120, 190), base, (y - top) / 3.0f);
             // faint strata
             base = scale(base, 0.9f + 0.2f * n);
             // haze rising from the valleys
             float haze = smooth(300, 420, static_cast<float>(y)) * 0.5f;
-            c.put(x, y, mix(base, rgb(150, 90, 170), haze));
+            c.put(x, y, mix(base, rgb(120, 70, 140), haze));
         }
     }
     // a few distant lights on the slopes, placed so they repeat with the picture
@@ -378,15 +378,16 @@ void drawModule(Canvas& c) {
         a.line(30, 10, 34, 9, 1, rgb(150, 220, 255));
         a.line(41, 4, 44, 0, 1.5f, rgb(200, 200, 220));
         a.rect(24, 20, 34, 2, rgb(255, 90, 200));
-        // side hatch on the right, opening
+        // side hatch on the right: the door slides down, the cabin light
+        // spills out and a ramp folds out towards the beam
         float open = f / 4.0f;
-        a.rect(50, 14, 10, 16, rgb(100, 104, 130));
+        a.rect(49, 13, 12, 18, rgb(60, 62, 84));
+        a.rect(50, 14, 10, 16, mix(rgb(50, 70, 100), rgb(230, 255, 255), open));
+        float doorTop = 14 + 15 * open;
+        a.rect(50, doorTop, 10, 30 - doorTop, vgrad(14, 30, rgb(170, 174, 200), rgb(110, 114, 140)));
         if (f > 0) {
-            a.rect(51, 15, 8, 14, mix(rgb(60, 90, 120), rgb(220, 255, 255), open));
-            a.glow(56, 22, 6 + 10 * open, Col{0.2f, 0.5f, 0.6f, 0.6f}, open);
-            // the door swings down into a ramp
-            float ang = open * kPi / 2;
-            a.line(51, 29, 51 + std::sin(ang) * 14, 29 - std::cos(ang) * 14 + 14 * (1 - std::cos(ang)) * 0.0f, 3, rgb(170, 174, 200));
+            a.line(60, 30, 60 + 16 * open, 30 + 6 * open, 2.5f, rgb(190, 194, 215));
+            a.glow(56, 22, 6 + 12 * open, Col{0.2f, 0.5f, 0.6f, 0.6f}, open);
         }
         a.outline(pal::ink(), 1);
         c.blit(a, f * 80, 0);

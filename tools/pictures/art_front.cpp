@@ -68,8 +68,6 @@ void drawMenuArrow(Canvas& c) {
         float dx = 3 * std::sin(phase);
         float glowK = 0.55f + 0.45f * std::cos(phase);
         Col body = mix(rgb(255, 80, 200), rgb(255, 220, 120), glowK);
-        // soft halo
-        c.ellipse(16 + dx, y0 + 16, 13, 11, scale(body, 0.25f));
         std::vector<float> tri = {6 + dx, y0 + 5, 27 + dx, y0 + 16, 6 + dx, y0 + 27, 11 + dx, y0 + 16};
         c.poly(tri, pal::ink());
         std::vector<float> in = {8 + dx, y0 + 8, 24 + dx, y0 + 16, 8 + dx, y0 + 24, 12 + dx, y0 + 16};

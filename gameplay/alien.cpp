@@ -111,7 +111,9 @@ void UpdateAlien() {
       const int s = TruncateToInt(SinDegrees(AlienBob) * 12);
       if (img_bouncer) DrawImageFrame(img_bouncer, AlienX, AlienY + 8 - static_cast<float>(s), AlienFrame);
       const int t = TruncateToInt(SinDegrees(AlienBob) * 6);
-      if (img_shadows) DrawImageFrame(img_shadows, AlienX + 4, AlienY + 40, t + 5);
+      // Shadow cells 0 to 10: cell 10 when the alien is highest, 0 when lowest.
+      if (img_shadows && t + 5 >= 0 && t + 5 < ImageFrameCount(img_shadows))
+        DrawImageFrame(img_shadows, AlienX + 4, AlienY + 40, t + 5);
       if (SfxOn == 1 && AlienSoundTimer == 0) {
         PlaySfx(snd_alien1);
         AlienSoundTimer = 60;

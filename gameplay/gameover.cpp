@@ -45,7 +45,10 @@ int DrawFruitJam() {
   for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
     if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
     p->WhoseShot -= 1;
-    if (p->WhoseShot < 0) FruitJamList->Remove(p);
+    if (p->WhoseShot < 0) {
+      FruitJamList->Remove(p);  // gone: nothing more to move
+      continue;
+    }
     p->x += p->xadd;
     p->y += p->yadd;
   }

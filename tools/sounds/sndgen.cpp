@@ -1,4 +1,8 @@
 // sndgen <res-dir>: synthesises every sound and tune of the game into res-dir.
+//
+// The files it writes are committed, so the game builds without running it;
+// after changing a sound, build the `sndgen` target, run it on res/ and
+// commit the changed files. Every run writes the same bytes.
 #include <cstdio>
 
 #include "sounds.h"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,11 @@
 #include <set>
 #include <string>
 #include <vector>
+
+// The generator's raster toolkit and PNG writer, compiled in so their
+// guarantees can be checked directly.
+#include "tools/pictures/pngout.cpp"
+#include "tools/pictures/raster.cpp"
 
 namespace {
 
@@ -284,6 +290,46 @@ TEST(PictureCatalogue, FlamesAndBubblesSitOnTheRightSideForEachFacing) {
   EXPECT_GT(bike.seenIn(92, 165 + 32, 23, 5), 60) << "no gun where right-facing shots start";
 }
 
+TEST(PictureCatalogue, PicturesLineUpWithWhereTheGameDrawsThem) {
+  // Message pictures are drawn centred on their cell and zoomed about it:
+  // each lettering or arrow must sit in the middle.
+  Pixels msg = Load("messages.png");
+  ASSERT_EQ(msg.w, 480);
+  for (int f = 0; f < 10; ++f) {
+    int minX = 480, maxX = -1, minY = 48, maxY = -1;
+    for (int y = 0; y < 48; ++y)
+      for (int x = 0; x < 480; ++x)
+        if (msg.seen(x, f * 48 + y)) {
+          minX = std::min(minX, x), maxX = std::max(maxX, x);
+          minY = std::min(minY, y), maxY = std::max(maxY, y);
+        }
+    ASSERT_GE(maxX, 0) << "message " << f;
+    EXPECT_NEAR((minX + maxX) / 2.0, 240, 24) << "message " << f;
+    EXPECT_NEAR((minY + maxY) / 2.0, 24, 4) << "message " << f;
+  }
+  // Menu labels: one per 32-pixel cursor row, right of the cursor, which is
+  // drawn over x 6..37 of this picture.
+  Pixels menu = Load("menutext.png");
+  ASSERT_EQ(menu.w, 313);
+  EXPECT_EQ(menu.seenIn(6, 0, 32, 265), 0);
+  for (int k = 0; k < 6; ++k) {
+    double sum = 0;
+    int n = 0;
+    for (int y = 5 + 32 * k; y < 37 + 32 * k; ++y)
+      for (int x = 38; x < 313; ++x)
+        if (menu.seen(x, y)) sum += y, ++n;
+    ASSERT_GT(n, 100) << "label " << k;
+    EXPECT_NEAR(sum / n, 21 + 32 * k, 4) << "label " << k;
+  }
+  // Shadows: the higher an object hops, the larger the cell number and the
+  // smaller its shadow.
+  Pixels sh = Load("shadows.png");
+  ASSERT_EQ(sh.w, 192);
+  for (int i = 1; i < 11; ++i)
+    EXPECT_LT(sh.seenIn((i % 6) * 32, (i / 6) * 32, 32, 32), sh.seenIn(((i - 1) % 6) * 32, ((i - 1) / 6) * 32, 32, 32))
+        << "cell " << i;
+}
+
 TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
   // The game draws column 29 next to column 0; the join must look like any
   // other join between neighbouring columns.
@@ -330,6 +376,134 @@ TEST(PictureCatalogue, TimeBarSlotIsClearWhereTheBarIsStretched) {
   Pixels bar = Load("timebar2.png");
   ASSERT_EQ(bar.h, 16);
   EXPECT_EQ(bar.seenIn(0, 0, 1, 16), 16) << "the bar itself must have no see-through pixels";
+}
+
+// --- the generator's toolkit ---------------------------------------------------
+
+std::filesystem::path Scratch(const char* name) {
+  return std::filesystem::temp_directory_path() / (std::string("picture_catalogue_test_") + name);
+}
+
+std::vector<char> Bytes(const std::filesystem::path& p) {
+  std::vector<char> v;
+  if (FILE* f = std::fopen(p.c_str(), "rb")) {
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) v.insert(v.end(), buf, buf + n);
+    std::fclose(f);
+  }
+  return v;
+}
+
+TEST(PictureToolkit, OpaqueOutputKeepsBlackForTheBackgroundOnly) {
+  pic::Canvas c(4, 1);
+  c.put(0, 0, pic::Col{0, 0, 0, 0});        // background
+  c.put(1, 0, pic::rgb(0, 0, 0));           // drawn black: must stay visible
+  c.put(2, 0, pic::rgb(200, 100, 50, 0.4f));  // mostly uncovered edge
+  c.put(3, 0, pic::rgb(200, 100, 50, 0.6f));  // mostly covered edge
+  std::vector<uint8_t> hard = pic::toRgb(c, pic::Edge::Hard);
+  EXPECT_EQ(std::vector<uint8_t>(hard.begin(), hard.begin() + 3), (std::vector<uint8_t>{0, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(hard.begin() + 3, hard.begin() + 6), (std::vector<uint8_t>{1, 1, 1}));
+  EXPECT_EQ(std::vector<uint8_t>(hard.begin() + 6, hard.begin() + 9), (std::vector<uint8_t>{0, 0, 0}));
+  EXPECT_EQ(std::vector<uint8_t>(hard.begin() + 9, hard.end()), (std::vector<uint8_t>{200, 100, 50}));
+  // Light pictures add onto the screen: their colour is the light itself,
+  // and a glow too faint to see fades to the background instead of a speck.
+  pic::Canvas g(2, 1);
+  g.add(0, 0, pic::rgb(255, 128, 0), 0.5f);
+  g.add(1, 0, pic::rgb(255, 255, 255), 0.005f);
+  std::vector<uint8_t> glow = pic::toRgb(g, pic::Edge::Glow);
+  EXPECT_NEAR(glow[0], 128, 1);
+  EXPECT_NEAR(glow[1], 64, 1);
+  EXPECT_EQ(glow[2], 0);
+  EXPECT_EQ(std::vector<uint8_t>(glow.begin() + 3, glow.end()), (std::vector<uint8_t>{0, 0, 0}));
+}
+
+TEST(PictureToolkit, ShapesCoverExactlyTheirPixels) {
+  // Rectangles on whole pixels cover exactly their pixels, fully: sprites
+  // rely on this for their pixel-exact collisions.
+  pic::Canvas c(10, 10);
+  c.rect(2, 3, 4, 5, pic::rgb(255, 0, 0));
+  int full = 0, touched = 0;
+  for (const pic::Col& p : c.px) full += p.a == 1.0f, touched += p.a > 0;
+  EXPECT_EQ(full, 20);
+  EXPECT_EQ(touched, 20);
+  EXPECT_EQ(c.get(2, 3).a, 1.0f);
+  EXPECT_EQ(c.get(5, 7).a, 1.0f);
+  EXPECT_EQ(c.get(6, 7).a, 0.0f);
+  // A concave outline (an arrow) is filled inside its notch and not outside.
+  std::vector<float> arrow = {0, 5, 5, 0, 5, 3, 10, 3, 10, 7, 5, 7, 5, 10};
+  EXPECT_LT(pic::sdPoly(8, 5, arrow), 0);
+  EXPECT_GT(pic::sdPoly(8, 1, arrow), 0);
+  EXPECT_GT(pic::sdPoly(8, 9, arrow), 0);
+  // Outlines go round the shape without painting over it; mirroring twice
+  // gives the picture back.
+  pic::Canvas d(5, 5);
+  d.put(2, 2, pic::rgb(200, 200, 200));
+  d.outline(pic::rgb(10, 10, 10), 1);
+  EXPECT_NEAR(d.get(2, 2).r, 200 / 255.0f, 1e-6);
+  EXPECT_NEAR(d.get(1, 1).r, 10 / 255.0f, 1e-6);
+  EXPECT_EQ(d.get(0, 0).a, 0.0f);
+  d.put(4, 1, pic::rgb(1, 2, 3));
+  pic::Canvas twice = d.mirrored().mirrored();
+  for (size_t i = 0; i < d.px.size(); ++i) EXPECT_EQ(std::memcmp(&d.px[i], &twice.px[i], sizeof(pic::Col)), 0);
+  EXPECT_EQ(d.mirrored().get(0, 1).a, 1.0f);
+}
+
+TEST(PictureToolkit, WriterIsRepeatableAndPalettesNeverTurnColoursTransparent) {
+  // A gradient of far more than 256 colours, with dark visible pixels that a
+  // careless reduction would round down to the see-through black.
+  pic::Canvas c(64, 64);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x)
+      if ((x + y) % 7) c.put(x, y, pic::rgb(x * 4, y * 4, (x * y) % 6));
+  auto a = Scratch("a.png"), b = Scratch("b.png");
+  ASSERT_TRUE(pic::writePng(a.string(), c, pic::Format::Palette, pic::Edge::Hard));
+  ASSERT_TRUE(pic::writePng(b.string(), c, pic::Format::Palette, pic::Edge::Hard));
+  EXPECT_EQ(Bytes(a), Bytes(b));
+  Header hd = ReadHeader(a);
+  EXPECT_EQ(hd.colourType, PNG_COLOR_TYPE_PALETTE);
+  EXPECT_FALSE(hd.hasTrns);
+
+  png_image im;
+  std::memset(&im, 0, sizeof im);
+  im.version = PNG_IMAGE_VERSION;
+  ASSERT_TRUE(png_image_begin_read_from_file(&im, a.c_str()));
+  im.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> px(PNG_IMAGE_SIZE(im));
+  ASSERT_TRUE(png_image_finish_read(&im, nullptr, px.data(), 0, nullptr));
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      const unsigned char* p = &px[(static_cast<size_t>(y) * 64 + x) * 3];
+      bool black = (p[0] | p[1] | p[2]) == 0;
+      EXPECT_EQ(black, (x + y) % 7 == 0) << x << "," << y;
+      if (!black) {
+        // the reduction stays close to the drawn colour
+        EXPECT_NEAR(p[0], x * 4, 20);
+        EXPECT_NEAR(p[1], y * 4, 20);
+      }
+    }
+  // An RGBA picture keeps its alpha as drawn.
+  pic::Canvas t(2, 1);
+  t.put(1, 0, pic::rgb(10, 20, 30, 0.5f));
+  ASSERT_TRUE(pic::writePng(a.string(), t, pic::Format::RGBA, pic::Edge::Hard));
+  EXPECT_EQ(ReadHeader(a).colourType, PNG_COLOR_TYPE_RGB_ALPHA);
+  std::filesystem::remove(a);
+  std::filesystem::remove(b);
+}
+
+TEST(PictureToolkit, WrappingNoiseRepeatsAndLetteringCoversTheFontCharacters) {
+  // Backdrops rely on noise that repeats after its period, octave by octave.
+  for (float x : {0.0f, 3.3f, 17.9f})
+    for (float y : {0.2f, 5.5f}) EXPECT_NEAR(pic::fbm(x, y, 9, 4, 24), pic::fbm(x + 24, y, 9, 4, 24), 1e-5);
+  EXPECT_NE(pic::fbm(3.3f, 0.2f, 9, 4, 0), pic::fbm(27.3f, 0.2f, 9, 4, 0));
+  // Every character the game's font shows has a built-in glyph (upper case
+  // maps to lower), the pound sign included, as UTF-8 lettering.
+  const char32_t charset[] = U" !<>;#,\u00a3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
+  for (const char32_t* ch = charset; *ch; ++ch) EXPECT_NE(pic::glyph5x7(*ch), nullptr) << static_cast<unsigned>(*ch);
+  EXPECT_EQ(pic::glyph5x7(U'Q'), pic::glyph5x7(U'q'));
+  pic::Canvas c(12, 7);
+  EXPECT_EQ(c.text("\u00a3", 0, 0, 1, pic::rgb(255, 255, 255)), 5);  // one glyph, not two bytes
+  EXPECT_EQ(pic::Canvas::textWidth("ab", 2), 22);
 }
 
 }  // namespace

@@ -111,7 +111,8 @@ void drawMessages(Canvas& c) {
             neonText(cell, m.text, std::floor((480 - w) / 2), 6, sc, 0.25f, m.top, m.bottom, m.halo);
         } else {
             // a broad arrow with chevrons trailing behind it
-            float cx = 240, cy = 24, d = static_cast<float>(m.dir);
+            float d = static_cast<float>(m.dir);
+            float cx = 240 + d * 23.5f, cy = 24;  // centres the whole sign, chevrons included
             Canvas a(480, 48);
             for (int t = 0; t < 3; ++t) {
                 float ox = -80.0f - 34 * t;

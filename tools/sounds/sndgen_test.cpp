@@ -255,6 +255,32 @@ TEST(Looping, NotesAndEffectTailsCrossingTheEndCarryOnAtTheStart) {
   EXPECT_GT(early, 0.1);
 }
 
+TEST(Looping, BarsTileEachTuneExactlyAndDelaysRepeatOnTime) {
+  // Whatever the tune's length, its bars end exactly on its last sample, and
+  // the sixteenths between never drift by more than one sample.
+  for (const auto& [seconds, bars] : {std::pair{134.46, 48}, std::pair{192.37, 96}, std::pair{42.68, 16}}) {
+    SCOPED_TRACE(seconds);
+    const sounds::Tune t(FramesFor(seconds), bars, 1);
+    EXPECT_EQ(t.At(0, 0), 0);
+    EXPECT_EQ(t.At(bars, 0), FramesFor(seconds));
+    const double step = t.barFrames / 16.0;
+    for (int s = 1; s <= bars * 16; ++s) {
+      const long gap = t.At(0, s) - t.At(0, s - 1);
+      ASSERT_LE(std::fabs(static_cast<double>(gap) - step), 1.0) << "step " << s;
+    }
+  }
+
+  // An echo comes back after exactly its delay, each repeat quieter.
+  Delay echo(1000, 0.5, 20000);
+  std::vector<float> out;
+  for (int i = 0; i < 3500; ++i) out.push_back(echo.Process(i == 0 ? 1.0f : 0.0f));
+  EXPECT_EQ(std::max_element(out.begin(), out.begin() + 1500) - out.begin(), 1000);
+  EXPECT_GT(out[1000], 0.9f);
+  const float second = *std::max_element(out.begin() + 1900, out.begin() + 2100);
+  EXPECT_GT(second, 0.2f);
+  EXPECT_LT(second, out[1000]);
+}
+
 // --- melodies -----------------------------------------------------------------
 
 TEST(Melody, PhrasesStayInRangeLandOnChordTonesAndEndOnTheRoot) {

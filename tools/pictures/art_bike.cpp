@@ -139,8 +139,8 @@ void drawExhaust1(Canvas& c) {
     // y 29 of a right-facing cell (the cell is drawn 22 pixels left of the bike).
     for (int f = 0; f < 8; ++f) {
         Canvas cell(124, 61);
-        float len = 20 + 4 * std::sin(f * 0.785f) + (f % 3);
-        thrustFlame(cell, 25, 29.5f, len, 5.5f, 100u + f);
+        float len = 22 + 2 * std::sin(f * 0.785f) + (f % 2);
+        thrustFlame(cell, 26, 29.5f, len, 7.5f, 100u + f);
         c.blit(cell, 0, f * 61);
         mirrorInto(c, cell, (f + 8) * 61);
     }
@@ -152,8 +152,8 @@ void drawExhaust2(Canvas& c) {
     for (int f = 0; f < 8; ++f) {
         Canvas cell(124, 61);
         float len = 11 + 3 * std::sin(f * 0.785f + 1) + (f % 2);
-        liftFlame(cell, 62, 45, len, 6.5f, 200u + f);
-        liftFlame(cell, 102, 45, len - 1 + (f % 3), 6.5f, 300u + f);
+        liftFlame(cell, 62, 45, len, 7.5f, 200u + f);
+        liftFlame(cell, 102, 45, len - 1 + (f % 3), 7.5f, 300u + f);
         c.blit(cell, 0, f * 61);
         mirrorInto(c, cell, (f + 8) * 61);
     }

@@ -24,7 +24,7 @@ std::vector<uint8_t> toRgb(const Canvas& c, Edge e) {
         } else {
             r = to8(p.r), g = to8(p.g), b = to8(p.b);
             // Faint glows fade out to true black rather than to a dark speck.
-            visible = std::max({r, g, b}) >= 3;
+            visible = std::max({r, g, b}) >= (e == Edge::Flame ? 40 : 3);
             if (!visible) r = g = b = 0;
         }
         if (visible && r == 0 && g == 0 && b == 0) r = g = b = 1;

@@ -12,8 +12,10 @@ enum class Format { RGB, Palette, RGBA };
 // How a canvas becomes an opaque picture whose black is transparent:
 // Hard keeps pixels at least half covered at their full colour and drops the
 // rest to black; Glow composites over black (for pictures drawn with the light
-// blend, where black adds nothing).
-enum class Edge { Hard, Glow };
+// blend, where black adds nothing); Flame is Glow for light pictures that the
+// game draws with the ordinary alpha blend, where dim fringes would show as
+// dark smudges: only the parts bright enough to read as light are kept.
+enum class Edge { Hard, Glow, Flame };
 
 // Opaque 8-bit RGB values of a canvas; every visible pixel avoids pure black.
 std::vector<uint8_t> toRgb(const Canvas& c, Edge e);

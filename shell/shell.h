@@ -86,6 +86,12 @@ extern float PadX, PadY;
 int MainMenu();
 int DrawMenuBackground();
 int OptionsMenu();
+// The options menu decides once per run whether the pad is used: 1 until its
+// first frame has looked for a pad.
+extern int PadCheckPending;
+// The pad's y axis at rest as the options menu compares it, and the axis the
+// options menu (y) or the name wheel (x) read this frame.
+extern float MenuPadRestY, MenuPadAxis;
 int EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();

@@ -1,0 +1,106 @@
+// Reading keys through the key table, the key menu and the redefinition of
+// the four bike controls.
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int kKeyTab = 9, kKeyEscape = 27;
+constexpr int kEndCode = 255;
+
+constexpr int kColumn = 8;
+constexpr int kRowLeft = 10, kRowRight = 12, kRowUp = 14, kRowFire = 16;
+
+// One frame of the redefinition: the lines asked so far with their keys, the
+// line being asked (if any) with its label alone.
+void DrawRedefineStep(int asking) {
+  DrawMenuBackground();
+  const String labels[4] = {u"Left", u"Right", u"up", u"Fire1"};
+  const int rows[4] = {kRowLeft, kRowRight, kRowUp, kRowFire};
+  const int codes[4] = {KeyLeft, KeyRight, KeyClimb2, KeyFire};
+  for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking ? 1 : 0);
+  DrawScanlines();
+  PresentFrame(-1);
+}
+
+}  // namespace
+
+void PollKeyTable() {
+  LastKeyCode = 0;
+  for (const KeyTableEntry& e : KeyTable()) {
+    // Only keys up to the first pressed one are asked, so later presses
+    // stay counted for the next query.
+    if (TakeKeyPressCount(e.code) != 0) {
+      LastKeyCode = e.code;
+      return;
+    }
+    if (e.code == kEndCode) return;
+  }
+}
+
+void WaitForKey() {
+  LastKeyCode = 0;
+  SleepMillis(100);
+  ClearKeyStates();
+  for (;;) {
+    for (const KeyTableEntry& e : KeyTable()) {
+      if (IsKeyHeld(e.code)) {
+        LastKeyCode = e.code;
+        break;
+      }
+      if (e.code == kEndCode) break;
+    }
+    if (LastKeyCode != 0) break;
+    SleepMillis(1);  // nothing is shown while waiting; just don't hog the processor
+  }
+  PlaySfx(snd_menuselect2);
+}
+
+void DrawKeyLine(const String& label, int code, int column, int row, int labelOnly) {
+  DrawFontText(label, static_cast<float>(column), static_cast<float>(row));
+  if (labelOnly == 0) DrawFontText(KeyName(code), static_cast<float>(column + 10), static_cast<float>(row));
+}
+
+void KeyMenu() {
+  PlaySfx(snd_menuselect2);
+  SetDrawBlendMode(3);
+  for (;;) {
+    DrawMenuBackground();
+    // The "up" row names the second climb key: until the keys are redefined
+    // the saved climb key climbs too, unseen here.
+    DrawKeyLine(u"Left", KeyLeft, kColumn, kRowLeft, 0);
+    DrawKeyLine(u"Right", KeyRight, kColumn, kRowRight, 0);
+    DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, 0);
+    DrawKeyLine(u"Fire1", KeyFire, kColumn, kRowFire, 0);
+    DrawFontText(u"use tab to redefine keys", 7, 24);
+    DrawFontText(u"or esc to exit this menu", 7, 25);
+    if (TakeKeyPressCount(kKeyTab) > 0) RedefineKeys();
+    DrawScanlines();
+    PresentFrame(-1);
+    if (TakeKeyPressCount(kKeyEscape) > 0) {
+      PlaySfx(snd_menuselect2);
+      return;
+    }
+  }
+}
+
+void RedefineKeys() {
+  DrawRedefineStep(0);
+  WaitForKey();
+  KeyLeft = LastKeyCode;
+
+  DrawRedefineStep(1);
+  WaitForKey();
+  KeyRight = LastKeyCode;
+
+  DrawRedefineStep(2);
+  WaitForKey();
+  KeyClimb2 = LastKeyCode;
+  KeyClimb = LastKeyCode;
+
+  DrawRedefineStep(3);
+  WaitForKey();
+  KeyFire = LastKeyCode;
+
+  DrawRedefineStep(4);
+  ClearKeyStates();
+}

@@ -1,0 +1,184 @@
+// The options menu: ten rows, each showing a setting, and a star cursor.
+// Selecting a row toggles its setting at once or opens a sub-screen.
+#include "shell/shell.h"
+
+int PadCheckPending = 1;
+float MenuPadRestY = 0;
+float MenuPadAxis = 0;
+
+namespace {
+
+constexpr int kRows = 10;
+constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
+
+const String kPadPresent = u"(keyboard, pad present)";
+const String kNoPad = u"(keyboard, no pad present)";
+
+// Picks the text for a two-state setting; any other value shows nothing.
+String Choose(int value, const String& off, const String& on) {
+  if (value == 0) return off;
+  if (value == 1) return on;
+  return String();
+}
+
+String RowText(int row, const String& padText) {
+  switch (row) {
+    case 0: return Choose(Difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
+    case 1: return Choose(FullScreen, u"change screenmode (windowed)", u"change screenmode (fullscreen)");
+    case 2: return Choose(ScanlinesOn, u"scanlines: off", u"scanlines: on");
+    case 3: return Choose(SfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)");
+    case 4: return Choose(MusicOn, u"turn music on/off (off)", u"turn music on/off (on)");
+    case 5: return Choose(ControlMode, StringConcat(u"controls ", padText), u"controls (pad active)");
+    case 6: return u"redefine keys";
+    case 7: return StringConcat(StringConcat(u"set playername (", PlayerName), u")");
+    case 8: return Choose(VistaSound, u"vista friendly sound (off)", u"vista friendly sound (on)");
+    default: return u"back to mainmenu";
+  }
+}
+
+float RowOf(int index) { return static_cast<float>(9 + 2 * index); }
+
+void TakePadRest() {
+  PadRestX = JoyAxisX(0);
+  PadRestY = JoyAxisY(0);
+  MenuPadRestY = JoyAxisY(0);
+  ClearPadHits();
+}
+
+// The first frame of the run's first visit switches the pad on when one is
+// present, whatever the settings said; a frame without a pad always forces
+// the keyboard.
+void CheckForPad(String& padText) {
+  padText = kPadPresent;
+  if (PadCheckPending == 1) ControlMode = 2;
+  if (CountJoysticks() == 0) {
+    padText = kNoPad;
+    JoystickOn = 0;
+    ControlMode = 0;
+    PadCheckPending = 0;
+  }
+  if (ControlMode == 2 && PadCheckPending == 1) {
+    ControlMode = 1;
+    PadCheckPending = 0;
+    TakePadRest();
+  }
+}
+
+TDisplay* OpenInMode(int fullScreen) {
+  return OpenGraphicsDisplay(640, 480, fullScreen == 1 ? 16 : 0, 60, 0);
+}
+
+// Reopens the display in the other mode; every image survives the switch.
+// When the other mode cannot be had, the mode that worked comes back and
+// the setting keeps saying so.
+void SwitchScreenMode() {
+  FullScreen ^= 1;
+  if (FullScreen == 0 || FullScreen == 1) {
+    if (!OpenInMode(FullScreen)) {
+      FullScreen ^= 1;
+      if (!OpenInMode(FullScreen) && FullScreen == 1 && OpenInMode(0)) FullScreen = 0;
+    }
+  }
+  SleepMillis(200);
+  ClearDrawBuffer();
+  SetDrawBlendMode(3);
+  DrawMenuBackground();
+}
+
+void ToggleMusic() {
+  MusicOn ^= 1;
+  if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
+  if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  // With music off the menu tune still runs, silent.
+  SwitchMusic(snd_m_menu, MenuMusicVolume);
+}
+
+void ToggleControls() {
+  PlaySfx(snd_menuselect2);
+  if (CountJoysticks() == 0) {
+    JoystickOn = 0;
+    ControlMode = 0;
+    return;
+  }
+  JoystickOn = 1;
+  ControlMode += 1;
+  if (ControlMode >= 2) ControlMode = 0;
+  MenuPadRestY = JoyAxisY(0);
+}
+
+// Returns true when the menu is done.
+bool ActOnRow(int row) {
+  switch (row) {
+    case 0: Difficulty ^= 1; break;
+    case 1: SwitchScreenMode(); break;
+    case 2: ScanlinesOn ^= 1; break;
+    case 3: SfxOn ^= 1; break;
+    case 4: ToggleMusic(); break;
+    case 5: ToggleControls(); break;
+    case 6: KeyMenu(); break;
+    case 7: EnterPlayerName(); break;
+    case 8: VistaSound ^= 1; break;  // the audio output follows it at the next start
+    default:
+      SleepMillis(100);
+      ClearKeyStates();
+      return true;
+  }
+  return false;
+}
+
+bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+
+void MoveCursor(int& cursor, int step) {
+  PlaySfx(snd_menuselect2);
+  cursor = (cursor + step + kRows) % kRows;
+  SleepMillis(200);
+  ClearPadHits();
+}
+
+}  // namespace
+
+int OptionsMenu() {
+  SetDrawBlendMode(3);
+  int cursor = 0;
+  bool done = false;
+  String padText;
+  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
+
+  do {
+    DrawMenuBackground();
+    for (int row = 0; row < kRows; ++row) DrawFontText(RowText(row, padText), 4, RowOf(row));
+    DrawFontText(u"*", 2, RowOf(cursor));
+
+    CheckForPad(padText);
+
+    // One reading serves both directions; there is no dead zone.
+    MenuPadAxis = JoyAxisY(0);
+    if (TakeKeyPressCount(kKeyDown) > 0 || TakeKeyPressCount(kKeySpace) > 0 ||
+        (ControlMode == 1 && MenuPadAxis > MenuPadRestY))
+      MoveCursor(cursor, +1);
+    if (TakeKeyPressCount(kKeyUp) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
+      MoveCursor(cursor, -1);
+
+    if (TakeKeyPressCount(KeyFire) > 0 || TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(JoyButton1) ||
+        PadPressed(JoyButton2)) {
+      PlaySfx(snd_menuselect2);
+      done = ActOnRow(cursor);
+    }
+
+    DrawScanlines();
+    PresentFrame(-1);
+  } while (TakeKeyPressCount(kKeyEscape) == 0 && !done);
+
+  ClearKeyStates();
+  if (JoystickOn == 1) TakePadRest();
+  // One frame of the main menu as it stood when this menu opened. The grab
+  // is masked, so clear first or this menu would show through its black.
+  ClearDrawBuffer();
+  SetDrawColour(255, 255, 255);
+  SetDrawAlpha(1);
+  DrawImageFrame(ScreenGrab, 0, 0, 0);
+  DrawScanlines();
+  PresentFrame(-1);
+  PlaySfx(snd_menuselect);
+  return 0;
+}

@@ -45,10 +45,10 @@ const char* const kCreditsText[] = {
     "      credits",
     "  ",
     "code: the novaquad team",
-    "art: the novaquad team",
+    "gfx: the novaquad team",
     "sfx: the novaquad team",
-    "tunes: the novaquad team",
-    "tests: the novaquad team",
+    "tune: the novaquad team",
+    "test: the novaquad team",
     "#",
 };
 

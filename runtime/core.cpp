@@ -60,6 +60,9 @@ void RuntimeStartServices() {
   if (g_options.headless) {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "dummy", SDL_HINT_OVERRIDE);
     SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  } else {
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);  // an earlier headless run in this process
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
   }
   // Each part on its own: a machine without a sound device or joystick
   // support still gets a display, and the game runs silent.

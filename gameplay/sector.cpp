@@ -4,6 +4,10 @@
 #include "gameplay/gameplay.h"
 #include "shell/shell.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 constexpr int kSpacing = 50;  // enemies start at least this far apart
 // Draws allowed for one enemy's place. A band fills up from about level 22
@@ -11,24 +15,26 @@ constexpr int kSpacing = 50;  // enemies start at least this far apart
 // the enemy takes the draw that lies farthest from its nearest neighbour.
 constexpr int kPlacementTries = 400;
 
-int64_t DistanceSquared(int x1, int y1, int x2, int y2) {
-  const int64_t dx = static_cast<int64_t>(x1) - x2;
-  const int64_t dy = static_cast<int64_t>(y1) - y2;
+// Exact for every distance on the play field; far-apart points come out far
+// instead of overflowing.
+double DistanceSquared(int x1, int y1, int x2, int y2) {
+  const double dx = static_cast<double>(static_cast<int64_t>(x1) - x2);
+  const double dy = static_cast<double>(static_cast<int64_t>(y1) - y2);
   return dx * dx + dy * dy;
 }
 
 // Places one enemy at a random point of the band, clear of every enemy placed
-// so far when such a point turns up within the allowed draws.
-void PlaceEnemy(int xLow, int xHigh, int highestType) {
+// so far (both bands; their positions truncated as the list holds them) when
+// such a point turns up within the allowed draws.
+void PlaceEnemy(int xLow, int xHigh, int highestType, std::vector<std::pair<int, int>>& placed) {
   int bestX = 0, bestY = 0;
-  int64_t bestGap = -1;
+  double bestGap = -1;
   for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
     const int x = RandomIntInRange(xLow, xHigh);
     const int y = RandomIntInRange(64, 400);
-    int64_t gap = INT64_MAX;  // squared distance to the nearest enemy
-    for (Enemies* e : Each<Enemies>(EnemiesList)) {
-      const int64_t d = DistanceSquared(x, y, TruncateToInt(e->x), TruncateToInt(e->y));
-      if (d < gap) gap = d;
+    double gap = 1e300;  // squared distance to the nearest enemy
+    for (const auto& [ex, ey] : placed) {
+      gap = std::min(gap, DistanceSquared(x, y, ex, ey));
       if (gap <= bestGap) break;  // cannot beat the best draw so far
     }
     if (gap > bestGap) {
@@ -36,17 +42,18 @@ void PlaceEnemy(int xLow, int xHigh, int highestType) {
       bestX = x;
       bestY = y;
     }
-    if (bestGap >= int64_t{kSpacing} * kSpacing) break;  // clear of every enemy
+    if (bestGap >= kSpacing * kSpacing) break;  // clear of every enemy
   }
   int type = RandomIntInRange(1, highestType);
   if (type == 1) type = 0;  // the spinner takes the plain drifter's share
   NewEnemy(bestX, bestY, type);
+  placed.emplace_back(bestX, bestY);
 }
 }  // namespace
 
 int WithinDistance(int x1, int y1, int x2, int y2, int r) {
-  // Squares in 64 bits: far-apart points must not wrap round to "near".
-  return SquareRoot(static_cast<double>(DistanceSquared(x1, y1, x2, y2))) < r ? 1 : 0;
+  // The squares must not wrap round: far-apart points never count as near.
+  return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r ? 1 : 0;
 }
 
 void SetupSector(int level) {
@@ -58,8 +65,10 @@ void SetupSector(int level) {
 
   const int perBand = (5 * level + 10) / 2;
   const int highestType = level + 4 < 9 ? level + 4 : 9;
-  for (int i = 0; i < perBand; ++i) PlaceEnemy(-600, -40, highestType);
-  for (int i = 0; i < perBand; ++i) PlaceEnemy(640, 2400, highestType);
+  std::vector<std::pair<int, int>> placed;
+  placed.reserve(2 * perBand);
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(-600, -40, highestType, placed);
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(640, 2400, highestType, placed);
 
   AlienX = static_cast<float>(RandomIntInRange(1000, 30000));
   AlienY = 392.0f;

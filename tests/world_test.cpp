@@ -626,7 +626,7 @@ TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {
     EXPECT_EQ(AliensLeft, level + 1);
     EXPECT_LE(c.highestType, 9);
     EXPECT_FALSE(c.typeOne);
-    EXPECT_LT(seconds, 5.0) << "level " << level;
+    EXPECT_LT(seconds, 20.0) << "level " << level;  // generous: sanitizers, busy machines
     for (Enemies* e : Each<Enemies>(EnemiesList)) {
       const bool leftBand = e->x >= -600 && e->x <= -40;
       const bool rightBand = e->x >= 640 && e->x <= 2400;

@@ -30,6 +30,7 @@ constexpr int kWidth = 640, kHeight = 480;
 struct Batch {
   SDL_Texture* texture = nullptr;
   SDL_BlendMode blend = SDL_BLENDMODE_BLEND;
+  SDL_ScaleMode scale = SDL_ScaleModeLinear;
   std::vector<SDL_Vertex> vertices;
   std::vector<int> indices;
 } g_batch;
@@ -69,8 +70,6 @@ void ShowTarget() {
   rt::FlushBatch();
   SDL_Renderer* r = g_video.renderer;
   SDL_SetRenderTarget(r, nullptr);
-  SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
-  SDL_RenderClear(r);
   int ow = kWidth, oh = kHeight;
   SDL_GetRendererOutputSize(r, &ow, &oh);
   double scale = std::min(double(ow) / g_video.display.width, double(oh) / g_video.display.height);
@@ -79,6 +78,11 @@ void ShowTarget() {
   dst.h = float(g_video.display.height * scale);
   dst.x = float((ow - dst.w) / 2);
   dst.y = float((oh - dst.h) / 2);
+  if (dst.w < ow || dst.h < oh) {  // black bars around the picture
+    SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
+    SDL_RenderClear(r);
+  }
+  SDL_SetTextureScaleMode(g_video.target, scale == 1.0 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
   SDL_RenderCopyF(r, g_video.target, nullptr, &dst);
   SDL_RenderPresent(r);
   SDL_SetRenderTarget(r, g_video.target);
@@ -111,11 +115,14 @@ namespace rt {
 
 Video& VideoState() { return g_video; }
 
-void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, const SDL_Vertex corners[4]) {
-  if (texture != g_batch.texture || blend != g_batch.blend || g_batch.vertices.size() >= 4096)
+void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, SDL_ScaleMode scale,
+               const SDL_Vertex corners[4]) {
+  if (texture != g_batch.texture || blend != g_batch.blend || scale != g_batch.scale ||
+      g_batch.vertices.size() >= 4096)
     FlushBatch();
   g_batch.texture = texture;
   g_batch.blend = blend;
+  g_batch.scale = scale;
   int first = int(g_batch.vertices.size());
   g_batch.vertices.insert(g_batch.vertices.end(), corners, corners + 4);
   for (int i : {0, 1, 2, 0, 2, 3}) g_batch.indices.push_back(first + i);
@@ -125,6 +132,7 @@ void FlushBatch() {
   if (g_batch.vertices.empty()) return;
   if (g_video.renderer && g_batch.texture) {
     SDL_SetTextureBlendMode(g_batch.texture, g_batch.blend);
+    SDL_SetTextureScaleMode(g_batch.texture, g_batch.scale);
     SDL_SetTextureColorMod(g_batch.texture, 255, 255, 255);
     SDL_SetTextureAlphaMod(g_batch.texture, 255);
     SDL_RenderGeometry(g_video.renderer, g_batch.texture, g_batch.vertices.data(),
@@ -201,7 +209,6 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
       return nullptr;
     }
     SDL_SetTextureBlendMode(g_video.target, SDL_BLENDMODE_NONE);
-    SDL_SetTextureScaleMode(g_video.target, SDL_ScaleModeLinear);
     SDL_SetRenderTarget(g_video.renderer, g_video.target);
   }
   SDL_RendererInfo info;

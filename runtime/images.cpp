@@ -49,6 +49,7 @@ TImage* Cut(const std::vector<uint8_t>& rgba, int pw, int ph, int cw, int ch, in
       std::memcpy(dst + size_t(y) * cw * 4, rgba.data() + (size_t(y0 + y) * pw + x0) * 4,
                   size_t(cw) * 4);
   }
+  rt::UpdateOpaqueBoxes(img);
   return img;
 }
 
@@ -121,6 +122,29 @@ bool BuildTexture(TImage* img) {
 
 namespace rt {
 
+void UpdateOpaqueBoxes(TImage* img) {
+  img->opaqueBox.assign(size_t(img->frames), SDL_Rect{0, 0, 0, 0});
+  for (int f = 0; f < img->frames; ++f) {
+    const uint8_t* px = img->Frame(f);
+    int x0 = img->width, y0 = img->height, x1 = -1, y1 = -1;
+    for (int y = 0; y < img->height; ++y) {
+      const uint8_t* row = px + size_t(y) * img->width * 4 + 3;
+      int first = -1, last = -1;
+      for (int x = 0; x < img->width; ++x)
+        if (row[size_t(x) * 4]) {
+          if (first < 0) first = x;
+          last = x;
+        }
+      if (first < 0) continue;
+      x0 = std::min(x0, first);
+      x1 = std::max(x1, last);
+      y0 = std::min(y0, y);
+      y1 = y;
+    }
+    if (x1 >= 0) img->opaqueBox[size_t(f)] = SDL_Rect{x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+  }
+}
+
 void DropAllTextures() {
   FlushBatch();
   for (TImage* img : g_images) {
@@ -173,6 +197,7 @@ TImage* CreateEmptyImage(int width, int height, int frames, int flags) {
   // Black all over: transparent when masked, opaque otherwise.
   if (!(flags & IMAGE_MASKED))
     for (size_t i = 3; i < img->pixels.size(); i += 4) img->pixels[i] = 255;
+  rt::UpdateOpaqueBoxes(img);
   return img;
 }
 
@@ -214,6 +239,7 @@ void GrabImageFromScreen(TImage* image, int x, int y, int frame) {
     }
   }
   image->dirty = true;
+  rt::UpdateOpaqueBoxes(image);
 }
 
 void DrawImageFrame(TImage* image, float x, float y, int frame) {
@@ -228,6 +254,9 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
   int fx = (frame % image->gridColumns) * (image->width + 2) + 1;
   int fy = (frame / image->gridColumns) * (image->height + 2) + 1;
 
+  const SDL_Rect box = image->opaqueBox[size_t(frame)];
+  if (box.w <= 0 || box.h <= 0) return;  // nothing to see
+
   if (rt::VideoState().surface) {
     // Headless: plain frames through the renderer's blitter, turned or
     // scaled ones through our own exact rasteriser.
@@ -236,26 +265,36 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
       return;
     }
     SDL_SetTextureBlendMode(tex, blend);
+    SDL_SetTextureScaleMode(tex, (image->flags & IMAGE_FILTERED) ? SDL_ScaleModeLinear
+                                                                  : SDL_ScaleModeNearest);
     SDL_SetTextureColorMod(tex, Uint8(st.red), Uint8(st.green), Uint8(st.blue));
     SDL_SetTextureAlphaMod(tex, alpha);
-    SDL_Rect src{fx, fy, image->width, image->height};
-    SDL_FRect dst{float(x - image->handleX), float(y - image->handleY), float(image->width),
-                  float(image->height)};
+    SDL_Rect src{fx + box.x, fy + box.y, box.w, box.h};
+    SDL_FRect dst{float(x - image->handleX + box.x), float(y - image->handleY + box.y),
+                  float(box.w), float(box.h)};
     SDL_RenderCopyF(rt::VideoState().renderer, tex, &src, &dst);
     return;
   }
-  // Accelerated: the frame's four corners, placed by the same mapping the
-  // collision test uses, join the batch of quads sharing this texture.
+  // Accelerated: the corners of the frame's opaque part (with a pixel to
+  // spare for filtering), placed by the same mapping the collision test
+  // uses, join the batch of quads sharing this texture.
+  bool aligned = place.Identity() && x - image->handleX == std::floor(x - image->handleX) &&
+                 y - image->handleY == std::floor(y - image->handleY);
+  bool filtered = (image->flags & IMAGE_FILTERED) && !aligned;
+  int margin = filtered ? 1 : 0;
+  double u0 = std::max(0, box.x - margin), v0 = std::max(0, box.y - margin);
+  double u1 = std::min(image->width, box.x + box.w + margin);
+  double v1 = std::min(image->height, box.y + box.h + margin);
   SDL_Vertex v[4];
-  const int corner[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+  const double corner[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
   SDL_Color colour{Uint8(st.red), Uint8(st.green), Uint8(st.blue), alpha};
   for (int i = 0; i < 4; ++i) {
-    double u = corner[i][0] * image->width, w = corner[i][1] * image->height;
+    double u = corner[i][0], w = corner[i][1];
     double dx, dy;
     place.ToScreen(u, w, &dx, &dy);
     v[i].position = SDL_FPoint{float(dx), float(dy)};
     v[i].color = colour;
     v[i].tex_coord = SDL_FPoint{float((fx + u) / image->texWidth), float((fy + w) / image->texHeight)};
   }
-  rt::BatchQuad(tex, blend, v);
+  rt::BatchQuad(tex, blend, filtered ? SDL_ScaleModeLinear : SDL_ScaleModeNearest, v);
 }

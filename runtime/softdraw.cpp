@@ -77,9 +77,17 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   if (!dst || p.sx == 0.0 || p.sy == 0.0) return;
   SDL_RenderFlush(v.renderer);  // what was queued before lands first
 
-  // Screen pixels the frame can reach.
+  // Only the frame's opaque part (a pixel wider when filtered) can show.
+  bool filtered = img->flags & IMAGE_FILTERED;
+  const SDL_Rect box = img->opaqueBox[size_t(frame)];
+  if (box.w <= 0 || box.h <= 0) return;
+  int margin = filtered ? 1 : 0;
+  double ulo = std::max(0, box.x - margin), vlo = std::max(0, box.y - margin);
+  double uhi = std::min(p.w, box.x + box.w + margin), vhi = std::min(p.h, box.y + box.h + margin);
+
+  // Screen pixels it can reach.
   double minx = 1e300, miny = 1e300, maxx = -1e300, maxy = -1e300;
-  const double corner[4][2] = {{0, 0}, {double(p.w), 0}, {double(p.w), double(p.h)}, {0, double(p.h)}};
+  const double corner[4][2] = {{ulo, vlo}, {uhi, vlo}, {uhi, vhi}, {ulo, vhi}};
   for (auto& c : corner) {
     double dx, dy;
     p.ToScreen(c[0], c[1], &dx, &dy);
@@ -95,7 +103,6 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   // u and v change by these amounts from one screen pixel to the next.
   double dudx = p.c / p.sx, dvdx = -p.s / p.sy;
   const uint8_t* src = img->Frame(frame);
-  bool filtered = img->flags & IMAGE_FILTERED;
   bool light = st.blend == 4;
   int alpha = int(std::lround(st.alpha * 255.0f));
   uint8_t* base = static_cast<uint8_t*>(dst->pixels);
@@ -106,16 +113,16 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   for (int y = y0; y < y1; ++y) {
     double u0 = 0, v0 = 0;
     p.ToSource(xlo + 0.5, y + 0.5, &u0, &v0);
-    // Pixels xlo + t with 0 <= u < w and 0 <= v < h.
+    // Pixels xlo + t whose centres map inside that part.
     double t0 = 0, t1 = xhi - xlo;
-    Restrict(u0, dudx, 0.0, p.w, &t0, &t1);
-    Restrict(v0, dvdx, 0.0, p.h, &t0, &t1);
+    Restrict(u0, dudx, ulo, uhi, &t0, &t1);
+    Restrict(v0, dvdx, vlo, vhi, &t0, &t1);
     if (t0 >= t1) continue;
     int a = std::max(int(std::ceil(t0)), 0), b = std::min(int(std::ceil(t1)), xhi - xlo);
     // Rounding at the very ends of the span: keep only pixels truly inside.
     auto inside = [&](int t) {
       double u = u0 + dudx * t, v = v0 + dvdx * t;
-      return u >= 0.0 && v >= 0.0 && u < p.w && v < p.h;
+      return u >= ulo && v >= vlo && u < uhi && v < vhi;
     };
     while (a < b && !inside(a)) ++a;
     while (b > a && !inside(b - 1)) --b;

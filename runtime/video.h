@@ -31,6 +31,9 @@ struct TImage {
   int texWidth = 0, texHeight = 0;
   int gridColumns = 1;
   bool dirty = true;  // pixels changed since the texture was built
+  // Per frame, the smallest rectangle holding every pixel that is not fully
+  // transparent (empty when there is none): only that much is drawn.
+  std::vector<SDL_Rect> opaqueBox;
 
   const uint8_t* Frame(int f) const { return pixels.data() + size_t(f) * width * height * 4; }
   uint8_t* Frame(int f) { return pixels.data() + size_t(f) * width * height * 4; }
@@ -65,6 +68,8 @@ DrawState& CurrentDrawState();
 // goes and rebuilt lazily on the next draw.
 void DropAllTextures();
 void FreeAllImages();
+// Recomputes the opaque boxes of every frame (after the pixels change).
+void UpdateOpaqueBoxes(TImage* img);
 // Builds (or refreshes) the texture of an image for the current renderer.
 SDL_Texture* ImageTexture(TImage* image);
 
@@ -113,7 +118,10 @@ struct Placement {
 
 // Quads of frames waiting to be drawn in one call (accelerated path). Any
 // other drawing, read-back or texture change flushes them first.
-void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, const SDL_Vertex corners[4]);
+// A filtered frame that lands exactly on whole pixels, neither turned nor
+// scaled, looks the same sampled plainly, which a CPU renderer does faster.
+void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, SDL_ScaleMode scale,
+               const SDL_Vertex corners[4]);
 void FlushBatch();
 
 // Draws a turned or scaled frame straight into the headless picture.

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "playfield.h"
@@ -83,14 +84,26 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   SetRandomSeed(2024);
   float bonusAtTouch = -1;
   int scoreAtTouch = -1, deliveries = 0, hits = 0, shields = 8;
+  // Pictures of the game as a player sees it, drawn only for the frames kept.
+  const int64_t start = PresentedFrameCount();
+  const std::pair<int64_t, const char*> shots[] = {
+      {300, "wholegame_landing.png"}, {478, "wholegame_pickup.png"}, {700, "wholegame_takeoff.png"},
+      {1530, "wholegame_level2.png"}};
   SetScriptHook([&] {
+    const int64_t f = PresentedFrameCount() - start;
+    bool draw = false;
+    for (const auto& [at, name] : shots) {
+      if (f == at) SaveScreenPNG(name);
+      draw |= f == at - 1;
+    }
+    Drawing(draw);
     if (LevelNumber == 2) {  // only the mines may hurt on level 2
       EnemyBulletsList->Clear();
       for (Enemies* e : Each<Enemies>(EnemiesList)) e->x = 1500;
     }
     if (QuitState != 0 || ShieldCount < 0 || PlayerY == 402 || TakeOffFlag != 0) return;  // not in play
     if (LevelNumber == 1) {
-      InvulnerableTicks = std::max(InvulnerableTicks, 2);
+      InvulnerableTicks = 19;  // drawn at 0.9 and never hurt
       if (AlienFree == 1) {
         AlienX = PlayerX + 30;  // under the bike's pick-up box
       } else if (AliensLeft > 0) {

@@ -274,6 +274,13 @@ void drawTerraformer1(Canvas& c) {
     c.rect(6, 0, 30, 6, rgb(110, 94, 80));
     c.rect(12, 96, 18, 4, rgb(255, 200, 60));
     c.rect(12, 104, 18, 2, rgb(120, 255, 160));
+    // feed pipes down the sides and exhaust vents on the cap
+    c.line(6, 30, 6, 88, 3, rgb(150, 130, 110));
+    c.line(36, 40, 36, 88, 3, rgb(150, 130, 110));
+    c.line(6, 30, 10, 30, 3, rgb(150, 130, 110));
+    c.line(36, 40, 32, 40, 3, rgb(150, 130, 110));
+    for (int k = 0; k < 3; ++k) c.rect(11 + k * 8, 0, 4, 3, rgb(60, 46, 40));
+    c.circle(21, 82, 2, rgb(255, 90, 60));
     c.outline(pal::ink(), 1);
 }
 
@@ -426,9 +433,27 @@ void drawLadyLiberty(Canvas& c) {
         c.line(78 + std::cos(ang) * 8, 60 + std::sin(ang) * 8, 78 + std::cos(ang) * 20, 60 + std::sin(ang) * 20, 3, copper);
     }
     c.rect(68, 58, 20, 4, rgb(70, 140, 120));
+    // robe folds and the face's shading
+    for (int k = 0; k < 5; ++k) {
+        float x0 = 62 + k * 8.5f;
+        c.line(x0, 112 + (k % 2) * 6, x0 + 2 + (k % 3), 162, 1.6f, rgb(60, 130, 115));
+    }
+    c.line(70, 86, 96, 96, 2, rgb(150, 220, 190));  // sash
+    c.rect(74, 66, 3, 2, rgb(40, 100, 90));
+    c.rect(81, 66, 3, 2, rgb(40, 100, 90));
+    c.line(78, 68, 79, 72, 1.2f, rgb(70, 140, 120));
     // cracks
     c.line(62, 140, 70, 150, 1, rgb(30, 60, 60));
     c.line(94, 120, 90, 135, 1, rgb(30, 60, 60));
+    // plaque on the pedestal, and neon moss creeping up its foot
+    c.rect(60, 192, 38, 10, rgb(200, 180, 120));
+    c.rect(62, 194, 34, 6, rgb(150, 130, 80));
+    Rng rng(95);
+    for (int i = 0; i < 60; ++i) {
+        float x = rng.range(30, 128), h = rng.range(2, 9);
+        Col m = (i % 3) ? rgb(120, 255, 160) : rgb(90, 220, 255);
+        c.line(x, 221, x + rng.range(-2, 2), 221 - h, 1.2f, scale(m, rng.range(0.6f, 1.0f)));
+    }
     c.outline(pal::ink(), 1);
 }
 

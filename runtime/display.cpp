@@ -89,7 +89,9 @@ void ShowTarget() {
 }
 
 void Pace() {
-  if (g_video.vsync) return;  // the retrace paces full screen
+  // The retrace paces full screen, except on the virtual clock, which only
+  // the schedule moves on.
+  if (g_video.vsync && !rt::Options().virtualClock) return;
   int64_t now = rt::NowMillis();
   if (!g_scheduleRunning) {
     g_scheduleRunning = true;
@@ -105,6 +107,32 @@ void Pace() {
     return;
   }
   rt::WaitUntilMillis(g_due);
+}
+
+// A window (or the desktop in full screen) with its renderer and the back
+// buffer as a render target. Leaves nothing open when a step fails.
+bool OpenWindow(int width, int height, bool fullscreen) {
+  g_video.fullscreen = fullscreen;
+  Uint32 windowFlags = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+  g_video.window = SDL_CreateWindow(Latin1ToUtf8(g_title).c_str(), SDL_WINDOWPOS_CENTERED,
+                                    SDL_WINDOWPOS_CENTERED, width, height, windowFlags);
+  if (!g_video.window) return false;
+  Uint32 accel = SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE;
+  if (fullscreen) accel |= SDL_RENDERER_PRESENTVSYNC;
+  g_video.renderer = SDL_CreateRenderer(g_video.window, -1, accel);
+  if (!g_video.renderer)
+    g_video.renderer =
+        SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+  if (g_video.renderer)
+    g_video.target = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGBA32,
+                                       SDL_TEXTUREACCESS_TARGET, width, height);
+  if (!g_video.target) {
+    CloseDisplay();
+    return false;
+  }
+  SDL_SetTextureBlendMode(g_video.target, SDL_BLENDMODE_NONE);
+  SDL_SetRenderTarget(g_video.renderer, g_video.target);
+  return true;
 }
 
 SDL_BlendMode SdlBlend(int mode) { return mode == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND; }
@@ -186,30 +214,11 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
       CloseDisplay();
       return nullptr;
     }
-  } else {
-    g_video.fullscreen = depth != 0;
-    Uint32 windowFlags = g_video.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    g_video.window = SDL_CreateWindow(Latin1ToUtf8(g_title).c_str(), SDL_WINDOWPOS_CENTERED,
-                                      SDL_WINDOWPOS_CENTERED, width, height, windowFlags);
-    if (!g_video.window) return nullptr;
-    Uint32 accel = SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE;
-    if (g_video.fullscreen) accel |= SDL_RENDERER_PRESENTVSYNC;
-    g_video.renderer = SDL_CreateRenderer(g_video.window, -1, accel);
-    if (!g_video.renderer)
-      g_video.renderer =
-          SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-    if (!g_video.renderer) {
-      CloseDisplay();
-      return nullptr;
-    }
-    g_video.target = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGBA32,
-                                       SDL_TEXTUREACCESS_TARGET, width, height);
-    if (!g_video.target) {
-      CloseDisplay();
-      return nullptr;
-    }
-    SDL_SetTextureBlendMode(g_video.target, SDL_BLENDMODE_NONE);
-    SDL_SetRenderTarget(g_video.renderer, g_video.target);
+  } else if (!OpenWindow(width, height, depth != 0) &&
+             !(depth != 0 && OpenWindow(width, height, false))) {
+    // Full screen refused: a window serves. Nothing at all: say why.
+    std::fprintf(stderr, "cannot open the display: %s\n", SDL_GetError());
+    return nullptr;
   }
   SDL_RendererInfo info;
   if (SDL_GetRendererInfo(g_video.renderer, &info) == 0) {

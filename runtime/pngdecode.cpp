@@ -21,6 +21,8 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t count) {
 }
 
 void Silent(png_structp, png_const_charp) {}
+// A broken picture is reported by the null image, not on the console.
+[[noreturn]] void Fail(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 // Everything libpng touches between setjmp and a longjmp lives in the
 // caller's objects, so nothing here needs to survive the jump.
@@ -59,7 +61,7 @@ namespace rt {
 bool DecodePNG(const uint8_t* data, size_t size, std::vector<uint8_t>* rgba, int* width,
                int* height, bool* hasAlpha) {
   if (!data || size < 8 || png_sig_cmp(data, 0, 8) != 0) return false;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Silent);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, Fail, Silent);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {

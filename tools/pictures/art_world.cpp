@@ -42,6 +42,18 @@ void drawLayer1(Canvas& c) {
             c.put(x, y, mix(base, rgb(120, 70, 140), haze));
         }
     }
+    // a far-off colony: low domes glinting at the foot of the range
+    Rng domes(42);
+    for (int i = 0; i < 5; ++i) {
+        int dx = domes.irange(0, kLayerW - 1), r = domes.irange(10, 22);
+        for (int yy = -r; yy <= 0; ++yy)
+            for (int xx = -r; xx <= r; ++xx) {
+                if (xx * xx + yy * yy > r * r) continue;
+                float lit = 0.6f + 0.4f * (-xx - yy) / (2.0f * r);
+                c.put(wrapX(dx + xx), 430 + yy, scale(rgb(120, 110, 180), lit));
+            }
+        for (int k = -r + 3; k < r - 2; k += 5) c.put(wrapX(dx + k), 430 - 2, rgb(255, 220, 140));
+    }
     // a few distant lights on the slopes, placed so they repeat with the picture
     Rng rng(41);
     for (int i = 0; i < 40; ++i) {
@@ -82,6 +94,28 @@ void drawLayer2(Canvas& c) {
             base = scale(base, 0.85f + 0.3f * n);
             c.put(x, y, base);
         }
+    // natural rock arches standing on the mesas
+    Rng arches(25);
+    for (int i = 0; i < 3; ++i) {
+        int ax = arches.irange(0, kLayerW - 1);
+        float r = arches.range(28, 44), t = arches.range(8, 12);
+        int base = top[ax] + 6;
+        Canvas tmp(120, 80);
+        tmp.fill(0, 0, 120, 80, [=](float x, float y) {
+            float d = std::fabs(sdCircle(x, y, 60, 78, r)) - t / 2;
+            return y > 78 ? 1.0f : d;
+        }, vgrad(78 - r - t, 78, rgb(150, 60, 140), rgb(60, 24, 76)));
+        tmp.fill(0, 0, 120, 80, [=](float x, float y) {
+            float d = std::fabs(sdCircle(x, y, 60, 78, r + t / 2 - 1)) - 0.8f;
+            return y > 70 ? 1.0f : d;
+        }, rgb(255, 130, 200));
+        for (int yy = 0; yy < 80; ++yy)
+            for (int xx = 0; xx < 120; ++xx) {
+                Col p = tmp.get(xx, yy);
+                int y = base - 78 + yy;
+                if (p.a > 0.5f && y >= 0 && y < 480) c.put(wrapX(ax + xx - 60), y, p);
+            }
+    }
     // crystals growing out of the rock, lit from inside
     Rng crystals(24);
     for (int i = 0; i < 26; ++i) {

@@ -459,11 +459,15 @@ void ScriptPadAxis(int axis, float value) {
   if (!g_virtualHandle) return;
   float v = std::clamp(value, -1.0f, 1.0f);
   SDL_JoystickSetVirtualAxis(g_virtualHandle, axis, static_cast<Sint16>(v * 32767.0f + (v < 0 ? -0.5f : 0.5f)));
+  SDL_JoystickUpdate();
 }
 
 void ScriptPadButton(int button, bool down) {
   if (!g_virtualHandle) return;
   SDL_JoystickSetVirtualButton(g_virtualHandle, button, down ? SDL_PRESSED : SDL_RELEASED);
+  // Turn the change into an event now, so a press and release scripted
+  // before the next poll still count as a press, as taps of keys do.
+  SDL_JoystickUpdate();
 }
 
 void ScriptCloseRequest() {

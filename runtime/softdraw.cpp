@@ -45,8 +45,14 @@ struct Shade {
   bool white, light;
 
   inline void Put(uint8_t* d, uint32_t src) const {
-    int sa = int(src >> 24) * mod[3] / 255;
+    int sa = mod[3] == 255 ? int(src >> 24) : int(src >> 24) * mod[3] / 255;
     if (sa == 0) return;
+    if (sa == 255 && white && !light) {  // an opaque pixel simply replaces
+      d[0] = uint8_t(src);
+      d[1] = uint8_t(src >> 8);
+      d[2] = uint8_t(src >> 16);
+      return;
+    }
     uint32_t c = src & 0xFFFFFFu;
     if (!white) {
       uint32_t r = (c & 255) * uint32_t(mod[0]) / 255, g = ((c >> 8) & 255) * uint32_t(mod[1]) / 255,

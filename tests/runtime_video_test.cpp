@@ -500,4 +500,20 @@ TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
   EXPECT_EQ(log, (std::vector<std::string>{"a3", "b3", "c5", "d"}));
 }
 
+TEST_F(Pacing, ScriptedKeysArriveAfterTheirFrame) {
+  harness::Script s;
+  s.KeyTap(2, 32).KeyDown(3, 37).KeyUp(5, 37);
+  s.Install();
+  PresentFrame(-1);
+  EXPECT_EQ(TakeKeyPressCount(32), 0);
+  PresentFrame(-1);
+  EXPECT_EQ(TakeKeyPressCount(32), 1);
+  EXPECT_EQ(TakeKeyPressCount(32), 0) << "a press is seen once";
+  PresentFrame(-1);
+  EXPECT_EQ(IsKeyHeld(37), 1);
+  harness::RunFrames(2);
+  EXPECT_EQ(IsKeyHeld(37), 0);
+  EXPECT_TRUE(s.Done());
+}
+
 }  // namespace

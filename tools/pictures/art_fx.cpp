@@ -32,7 +32,7 @@ void fireball(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (
     float cx = ox + size / 2.0f, cy = oy + size / 2.0f;
     float maxR = size * 0.46f;
     float r = maxR * (0.25f + 0.75f * std::sqrt(t));
-    float heat0 = 1.25f - t * 1.1f;
+    float heat0 = 1.3f - t * 1.05f;
     for (int y = oy; y < oy + size; ++y)
         for (int x = ox; x < ox + size; ++x) {
             float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
@@ -40,11 +40,12 @@ void fireball(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (
             float n = fbm((x - ox) * 0.11f, (y - oy) * 0.11f + t * 2, seed, 4);
             float edge = r * (0.75f + 0.5f * n);
             float k = 1 - d / edge;
-            if (t > 0.4f) k -= (t - 0.4f) * 1.2f * (1 - n);  // breaks up into wisps
+            if (t > 0.5f) k -= (t - 0.5f) * 0.8f * (1 - n);  // breaks up into wisps
             float h = 0;
             if (k > 0) h = k * heat0 + (n - 0.5f) * 0.4f;
             // shock ring early on
-            float ring = ringK * std::exp(-std::pow((d - maxR * (0.3f + t * 1.4f)) / 2.2f, 2.0f)) * (1 - t) * 0.9f;
+            float ring = ringK * std::exp(-std::pow((d - maxR * (0.3f + t * 0.9f)) / 2.2f, 2.0f)) * (1 - t) * (1 - t) *
+                         smooth(0.75f, 0.55f, t) * 0.9f;  // gone before it reaches the cell's edge
             float v = std::max(h, 0.0f);
             if (v <= 0.02f && ring <= 0.02f) continue;
             if (v > 0.02f) c.add(x, y, ramp(v), clamp01(v * 2.2f));

@@ -44,6 +44,8 @@
 //   RGBA, palette or grey); RegisterPNG("res\\x.png", rgba, w, h, kind) also
 //   registers them as an embedded file (the bytes stay alive), so
 //   LoadImageResource("IncBin::res\\x.png", -1) loads them like game art.
+//   The first registration of a name wins for the whole process: give every
+//   test picture a name of its own.
 //   CreateImageFromRGBA (runtime/headless.h) makes an image without a PNG.
 #pragma once
 

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 
 #include "runtime/internal.h"
@@ -282,6 +283,8 @@ int g_virtualIndex = -1;
 SDL_Joystick* g_virtualHandle = nullptr;
 void DetachVirtualPad();
 
+std::chrono::steady_clock::time_point g_lastPlatformPump;
+
 }  // namespace
 
 namespace rt {
@@ -293,9 +296,16 @@ void PumpEvents() {
     HandleEvent(e);
   }
   if (!EventsReady()) return;
-  SDL_PumpEvents();
+  // Asking the platform for news costs system calls, and a screen may poll
+  // a hundred keys a frame: ask at most once a millisecond. Events already
+  // queued (scripted keys and pad changes among them) are taken every time.
+  auto now = std::chrono::steady_clock::now();
+  if (now - g_lastPlatformPump >= std::chrono::milliseconds(1)) {
+    g_lastPlatformPump = now;
+    SDL_PumpEvents();
+  }
   SDL_Event e;
-  while (SDL_PollEvent(&e)) HandleEvent(e);
+  while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1) HandleEvent(e);
 }
 
 void InputStart() {

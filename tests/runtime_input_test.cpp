@@ -235,8 +235,15 @@ class ExtraDevice {
   }
   ~ExtraDevice() { Unplug(); }
   bool ok() const { return handle_ != nullptr; }
-  void Axis(int axis, int16_t v) { SDL_JoystickSetVirtualAxis(handle_, axis, v); }
-  void Button(int b, bool down) { SDL_JoystickSetVirtualButton(handle_, b, down ? 1 : 0); }
+  // Each change is reported at once, as a device's report would arrive.
+  void Axis(int axis, int16_t v) {
+    SDL_JoystickSetVirtualAxis(handle_, axis, v);
+    SDL_JoystickUpdate();
+  }
+  void Button(int b, bool down) {
+    SDL_JoystickSetVirtualButton(handle_, b, down ? 1 : 0);
+    SDL_JoystickUpdate();
+  }
   void Unplug() {
     if (!handle_) return;
     SDL_JoystickID id = SDL_JoystickInstanceID(handle_);

@@ -1,6 +1,7 @@
-// A player at the keyboard for the front-end tests: actions at given frames,
-// answers once a screen starts waiting (polling with sleeps, no frames), and
-// the drawing state in force at every presented frame.
+// A player for the front-end tests: actions after given frames, answers once
+// a screen waits (polling with sleeps, presenting nothing), and the drawing
+// state in force at every presented frame. A screen that never ends stops
+// the test process with a failure instead of hanging it.
 #pragma once
 
 #include <cstdio>
@@ -18,58 +19,47 @@ namespace menutest {
 class Driver {
  public:
   ~Driver() { SetScriptHook(nullptr); }
-  // Runs after frame n (counted from Install) has been presented.
-  void OnFrame(int64_t n, std::function<void()> action) { frames_[n].push_back(std::move(action)); }
-  // Runs at the first sleep without a new frame once at least n frames are
-  // presented: a screen waiting for an answer. Receives the frame count.
-  void OnWait(int64_t atLeast, std::function<void(int64_t)> action) {
-    waits_.push_back({atLeast, std::move(action)});
-  }
-  // Runs after every presented frame.
-  void EveryFrame(std::function<void(int64_t)> action) { every_ = std::move(action); }
+  // After frame n (counted from Install) is presented.
+  void OnFrame(int64_t n, std::function<void()> f) { frames_[n].push_back(std::move(f)); }
+  // At the first sleep without a new frame once at least n frames are shown.
+  void OnWait(int64_t n, std::function<void(int64_t)> f) { waits_.push_back({n, std::move(f)}); }
+  void EveryFrame(std::function<void(int64_t)> f) { every_ = std::move(f); }
   void Install() {
     base_ = PresentedFrameCount();
     SetScriptHook([this] { Tick(); });
   }
-  // The drawing state at presented frame n (from 1).
-  const DrawState& At(int64_t n) const { return states_.at(size_t(n - 1)); }
+  const DrawState& At(int64_t n) const { return states_.at(size_t(n - 1)); }  // n from 1
   int64_t Frames() const { return int64_t(states_.size()); }
 
  private:
+  struct Wait {
+    int64_t n;
+    std::function<void(int64_t)> f;
+  };
   void Tick() {
     const int64_t n = PresentedFrameCount() - base_;
-    // A screen that never ends fails the test instead of hanging it.
     if (n > 30000 || ++hooks_ > 2000000) {
-      std::fprintf(stderr, "menu driver: the screen never ended (frame %lld)\n", static_cast<long long>(n));
+      std::fprintf(stderr, "menu driver: the screen never ended (frame %lld)\n", (long long)n);
       std::_Exit(1);
     }
-    if (n > int64_t(states_.size())) {
+    if (n > Frames()) {
       states_.push_back(GetDrawState());
       if (every_) every_(n);
-      auto it = frames_.find(n);
-      if (it != frames_.end())
-        for (auto& action : it->second) action();
+      for (auto& f : frames_[n]) f();
       return;
     }
-    for (size_t i = 0; i < waits_.size(); ++i) {
-      if (n >= waits_[i].atLeast) {
-        auto action = std::move(waits_[i].action);
+    for (size_t i = 0; i < waits_.size(); ++i)
+      if (n >= waits_[i].n) {
+        auto f = std::move(waits_[i].f);
         waits_.erase(waits_.begin() + long(i));
-        action(n);
-        return;
+        return f(n);
       }
-    }
   }
-  struct Wait {
-    int64_t atLeast;
-    std::function<void(int64_t)> action;
-  };
   std::map<int64_t, std::vector<std::function<void()>>> frames_;
   std::vector<Wait> waits_;
   std::function<void(int64_t)> every_;
   std::vector<DrawState> states_;
-  int64_t base_ = 0;
-  int64_t hooks_ = 0;
+  int64_t base_ = 0, hooks_ = 0;
 };
 
 // The game's pictures and sounds loaded as the start-up loads them.
@@ -81,10 +71,8 @@ inline void LoadGameResources() {
   LoadResources();
   CreateObjectLists();
   CreateStars();
-  QuitState = 0;
-  ControlMode = 0;
-  SfxOn = 1;
-  ScanlinesOn = 1;
+  QuitState = ControlMode = 0;
+  SfxOn = ScanlinesOn = 1;
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);

@@ -304,6 +304,29 @@ TEST_F(Video, ScaleGrowsAboutTheHandleAndNegativeMirrors) {
   EXPECT_TRUE(PixelNear(200, 11, 0, 0));
 }
 
+TEST_F(Video, FilteredScalingBlendsNeighboursAndRepeatsTheEdges) {
+  // Two pixels, red and blue, four times as wide: pixel centres fall at
+  // u = (x + 0.5) / 4, mixing the two around u - 0.5.
+  std::vector<uint8_t> px = {255, 0, 0, 255, 0, 0, 255, 255};
+  TImage* img = CreateImageFromRGBA(px.data(), 2, 1, 2, 1, 1, IMAGE_FILTERED);
+  SetDrawScale(4, 4);
+  DrawImageFrame(img, 100, 100, 0);
+  EXPECT_TRUE(PixelNear(100, 101, Rgb(255, 0, 0), 2)) << "the edge repeats, not fades";
+  EXPECT_TRUE(PixelNear(101, 101, Rgb(255, 0, 0), 2));
+  EXPECT_TRUE(PixelNear(103, 101, Rgb(159, 0, 96), 3));
+  EXPECT_TRUE(PixelNear(104, 101, Rgb(96, 0, 159), 3));
+  EXPECT_TRUE(PixelNear(107, 101, Rgb(0, 0, 255), 2));
+  EXPECT_TRUE(PixelNear(108, 101, 0, 0));
+
+  // A solid filtered frame keeps its colour inside wherever it is turned.
+  TImage* solid = SolidImage(16, 16, 40, 180, 90, IMAGE_DEFAULT_FLAGS);
+  CentreImageHandle(solid);
+  SetDrawScale(1.5f, 1.5f);
+  SetDrawRotation(37);
+  DrawImageFrame(solid, 300, 300, 0);
+  for (int d = -6; d <= 6; d += 3) EXPECT_TRUE(PixelNear(300 + d, 300 - d, Rgb(40, 180, 90), 1));
+}
+
 TEST_F(Video, FillRectangleFollowsRotationAndScale) {
   SetDrawColour(0, 255, 0);
   SetDrawScale(2, 1);

@@ -330,6 +330,32 @@ TEST(PictureCatalogue, PicturesLineUpWithWhereTheGameDrawsThem) {
         << "cell " << i;
 }
 
+TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
+  // Anything that reaches a cell's border is cut off in a straight line on
+  // screen (or bleeds into the neighbouring cell's picture).
+  for (const char* file : {"explosion.png", "explosion2.png", "poof.png", "enemies.png", "frags.png", "bouncer.png",
+                           "mine_new.png", "MissileGFX.png", "shield_fx.png", "shield2.png"}) {
+    SCOPED_TRACE(file);
+    const Expected* e = nullptr;
+    for (const Expected& x : kPictures)
+      if (std::strcmp(x.file, file) == 0) e = &x;
+    ASSERT_NE(e, nullptr);
+    Pixels px = Load(file);
+    ASSERT_EQ(px.w, e->w);
+    int cols = e->w / e->cellW;
+    // frags.png is cut from whole enemies: only its 40 x 40 blocks must fade out
+    int bw = std::strcmp(file, "frags.png") == 0 ? 40 : e->cellW, bh = std::strcmp(file, "frags.png") == 0 ? 40 : e->cellH;
+    int blocks = std::strcmp(file, "frags.png") == 0 ? 10 : e->cells;
+    if (std::strcmp(file, "frags.png") == 0) cols = 1;
+    for (int cell = 0; cell < blocks; ++cell) {
+      int x0 = (cell % cols) * bw, y0 = (cell / cols) * bh;
+      int border = px.seenIn(x0, y0, bw, 1) + px.seenIn(x0, y0 + bh - 1, bw, 1) + px.seenIn(x0, y0, 1, bh) +
+                   px.seenIn(x0 + bw - 1, y0, 1, bh);
+      EXPECT_EQ(border, 0) << "cell " << cell;
+    }
+  }
+}
+
 TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
   // The game draws column 29 next to column 0; the join must look like any
   // other join between neighbouring columns.

@@ -179,7 +179,7 @@ void drawShieldFx(Canvas& c) {
         Canvas cell(98, 61);
         float life = f / 7.0f;
         float grow = 0.86f + 0.14f * std::min(1.0f, f / 2.0f);
-        float rx = 47 * grow, ry = 28.5f * grow;
+        float rx = 45 * grow, ry = 25.5f * grow;
         float bright = f < 2 ? 1.0f : 1.0f - (life - 0.28f) * 1.1f;
         for (int y = 0; y < 61; ++y)
             for (int x = 0; x < 98; ++x) {
@@ -222,6 +222,8 @@ void drawShield2(Canvas& c) {
                 float k = sum / n;
                 float core = bike.get(x - ox, y - oy).a;
                 k = clamp01(k * 1.4f + core * 0.3f);
+                // fade out before the cell's edge
+                k *= smooth(0, 4, static_cast<float>(std::min(std::min(x, 127 - x), std::min(y, 63 - y))));
                 if (k > 0.01f) c.add(x, y + cellY, mix(rgb(255, 120, 60), rgb(255, 250, 230), core), k);
             }
     };
@@ -236,7 +238,7 @@ void drawBouncer(Canvas& c) {
     for (int f = 0; f < 4; ++f) {
         Canvas a(40, 40);
         float s = squash[f];
-        float bw = 11 / std::sqrt(s), bh = 12 * s;
+        float bw = 10 / std::sqrt(s), bh = 9.5f * s;
         float by = 36 - bh;  // body centre; feet on y 36
         // feet
         a.ellipse(14, 36, 5, 2.5f, rgb(40, 150, 40));
@@ -250,10 +252,10 @@ void drawBouncer(Canvas& c) {
         a.line(20 + bw - 1, by, 20 + bw + 4, by - 5 - wave, 3, rgb(70, 200, 70));
         // head with antennae
         float hy = by - bh - 3;
-        a.line(15, hy - 4, 11, hy - 12, 1.5f, rgb(90, 220, 90));
-        a.line(25, hy - 4, 29, hy - 12, 1.5f, rgb(90, 220, 90));
-        a.circle(11, hy - 12, 2.2f, rgb(255, 90, 210));
-        a.circle(29, hy - 12, 2.2f, rgb(255, 90, 210));
+        a.line(15, hy - 4, 12, hy - 7.5f, 1.5f, rgb(90, 220, 90));
+        a.line(25, hy - 4, 28, hy - 7.5f, 1.5f, rgb(90, 220, 90));
+        a.circle(12, hy - 7.5f, 2.2f, rgb(255, 90, 210));
+        a.circle(28, hy - 7.5f, 2.2f, rgb(255, 90, 210));
         a.ellipse(20, hy, 10, 8, vgrad(hy - 8, hy + 8, rgb(190, 255, 130), rgb(60, 180, 60)));
         if (blink[f] > 0) {
             a.rect(13, hy - 1, 5, 1.5f, rgb(20, 60, 20));

@@ -29,7 +29,7 @@ void spinner(Canvas& a, int f) {
         float ca = std::cos(ang), sa = std::sin(ang);
         auto P = [&](float u, float v) { return std::vector<float>{20 + u * ca - v * sa, 20 + u * sa + v * ca}; };
         std::vector<float> blade;
-        for (auto pt : {P(5, -5), P(18, -2), P(17, 3), P(5, 5)}) blade.insert(blade.end(), pt.begin(), pt.end());
+        for (auto pt : {P(5, -5), P(16.5f, -2), P(15.5f, 3), P(5, 5)}) blade.insert(blade.end(), pt.begin(), pt.end());
         a.poly(blade, k % 2 ? rgb(255, 90, 200) : rgb(200, 60, 170));
     }
     a.circle(20, 20, 8, sphere(20, 20, 8, rgb(255, 240, 140), rgb(220, 110, 20)));
@@ -68,9 +68,9 @@ void jelly(Canvas& a, int f) {
 void springBot(Canvas& a, int f) {
     const float sq[4] = {0, 2, 4, 2};
     float s = sq[f];
-    float top = 4 + s;
-    for (int k = 0; k < 4; ++k) a.ellipse(20, 28 + s * 0.3f + k * 2.3f, 7, 1.6f, rgb(200, 200, 220));
-    a.ellipse(20, 37, 9, 2.5f, rgb(120, 120, 150));
+    float top = 3 + s;
+    for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.3f + k * 2.1f, 7, 1.6f, rgb(200, 200, 220));
+    a.ellipse(20, 35, 9, 2.2f, rgb(120, 120, 150));
     a.ellipse(20, top + 11, 13, 11 - s * 0.4f, sphere(20, top + 11, 13, rgb(255, 210, 110), rgb(210, 90, 20)));
     a.rect(9, top + 9, 22, 4, rgb(60, 30, 20));
     a.rect(12 + f * 3, top + 10, 5, 2, rgb(255, 60, 40));
@@ -87,14 +87,14 @@ void eyeSaucer(Canvas& a, int f) {
 
 // Type 5: a bat-winged flyer, flapping.
 void bat(Canvas& a, int f) {
-    const float lift[4] = {-9, -3, 5, -3};
+    const float lift[4] = {-7, -2, 4, -2};
     float l = lift[f];
     for (int side : {-1, 1}) {
         float sx = static_cast<float>(side);
-        a.poly({20 + sx * 5, 17, 20 + sx * 14, 14 + l, 20 + sx * 19, 11 + l * 1.3f, 20 + sx * 17, 22 + l * 0.6f,
-                20 + sx * 12, 20 + l * 0.3f, 20 + sx * 9, 25},
+        a.poly({20 + sx * 5, 17, 20 + sx * 13, 14 + l, 20 + sx * 17, 12 + l * 1.2f, 20 + sx * 15.5f, 22 + l * 0.6f,
+                20 + sx * 11, 20 + l * 0.3f, 20 + sx * 9, 25},
                rgb(150, 70, 220));
-        a.line(20 + sx * 5, 18, 20 + sx * 19, 11 + l * 1.3f, 1.4f, rgb(210, 150, 255));
+        a.line(20 + sx * 5, 18, 20 + sx * 17, 12 + l * 1.2f, 1.4f, rgb(210, 150, 255));
     }
     a.ellipse(20, 20, 6, 8, sphere(20, 20, 7, rgb(200, 150, 255), rgb(80, 30, 140)));
     a.poly({16, 13, 17, 8, 19, 12}, rgb(120, 50, 190));
@@ -106,9 +106,9 @@ void bat(Canvas& a, int f) {
 // Type 6: a manta gliding in waves.
 void manta(Canvas& a, int f) {
     float w = std::sin(f * kPi / 2) * 4;
-    a.poly({3, 18 + w, 12, 13, 20, 9, 28, 13, 37, 18 + w, 30, 22, 24, 24, 20, 31, 16, 24, 10, 22},
+    a.poly({4, 18 + w, 12, 13, 20, 9, 28, 13, 36, 18 + w, 30, 22, 24, 24, 20, 31, 16, 24, 10, 22},
            vgrad(9, 31, rgb(140, 240, 255), rgb(20, 90, 160)));
-    a.line(20, 28, 20, 38, 1.5f, rgb(60, 170, 220));
+    a.line(20, 28, 20, 35.5f, 1.5f, rgb(60, 170, 220));
     a.line(12, 16, 20, 12, 1.2f, rgb(220, 255, 255));
     a.line(28, 16, 20, 12, 1.2f, rgb(220, 255, 255));
     a.circle(16, 17, 1.7f, rgb(255, 60, 120));
@@ -144,12 +144,12 @@ void ringDrone(Canvas& a, int f) {
 // Type 9: a wasp with buzzing wings, seven steps.
 void wasp(Canvas& a, int f) {
     float wing = std::sin(f * 2 * kPi / 7);
-    a.ellipse(13, 11 - wing * 4, 7, 4 + wing * 2, Col{0.6f, 0.85f, 0.9f, 0.9f});
-    a.ellipse(25, 11 - wing * 4, 7, 4 + wing * 2, Col{0.6f, 0.85f, 0.9f, 0.9f});
-    a.ellipse(27, 24, 10, 6, [&](float x, float) {
+    a.ellipse(13, 12 - wing * 3, 7, 3.5f + wing * 1.5f, Col{0.6f, 0.85f, 0.9f, 0.9f});
+    a.ellipse(25, 12 - wing * 3, 7, 3.5f + wing * 1.5f, Col{0.6f, 0.85f, 0.9f, 0.9f});
+    a.ellipse(26, 24, 9, 6, [&](float x, float) {
         return (static_cast<int>(x) / 3) % 2 ? rgb(40, 40, 20) : rgb(200, 255, 60);
     });
-    a.poly({36, 24, 40, 26, 35, 27}, rgb(230, 230, 230));
+    a.poly({34, 24, 37.5f, 25.5f, 33, 27}, rgb(230, 230, 230));
     a.ellipse(16, 21, 6, 5, sphere(16, 21, 6, rgb(200, 255, 120), rgb(60, 130, 20)));
     a.circle(9, 20, 5, sphere(9, 20, 5, rgb(220, 255, 140), rgb(60, 120, 20)));
     a.circle(7, 19, 2, rgb(255, 60, 60));
@@ -315,16 +315,16 @@ void drawMissile(Canvas& c) {
     for (int f = 0; f < 4; ++f) {
         Canvas a(23, 23);
         float flick = 3 + (f % 2) * 2 + (f == 2);
-        for (int x = 0; x < 8; ++x) {
+        for (int x = 2; x < 8; ++x) {
             float t = (8 - x) / flick;
             if (t > 1.6f) continue;
             a.rect(static_cast<float>(x), 10 + t * 0.6f, 1, 3 - t * 1.2f > 0.5f ? 3 - t * 1.2f : 1,
                    mix(rgb(255, 255, 200), rgb(255, 80, 20), clamp01(t)));
         }
-        a.poly({7, 9, 18, 9, 22, 11.5f, 18, 14, 7, 14}, vgrad(9, 14, rgb(240, 240, 250), rgb(120, 120, 140)));
+        a.poly({7, 9, 17, 9, 20.5f, 11.5f, 17, 14, 7, 14}, vgrad(9, 14, rgb(240, 240, 250), rgb(120, 120, 140)));
         a.poly({7, 9, 10, 9, 8, 5, 5, 5}, rgb(255, 70, 70));
         a.poly({7, 14, 10, 14, 8, 18, 5, 18}, rgb(255, 70, 70));
-        a.rect(17, 9.5f, 2, 4, rgb(255, 70, 70));
+        a.rect(16, 9.5f, 2, 4, rgb(255, 70, 70));
         a.outline(pal::ink(), 1);
         c.blit(a, f * 23, 0);
     }

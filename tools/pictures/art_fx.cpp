@@ -46,7 +46,11 @@ void fireball(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (
             // shock ring early on
             float ring = ringK * std::exp(-std::pow((d - maxR * (0.3f + t * 0.9f)) / 2.2f, 2.0f)) * (1 - t) * (1 - t) *
                          smooth(0.75f, 0.55f, t) * 0.9f;  // gone before it reaches the cell's edge
-            float v = std::max(h, 0.0f);
+            // everything fades out before the cell's edge
+            int bd = std::min(std::min(x - ox, ox + size - 1 - x), std::min(y - oy, oy + size - 1 - y));
+            float fade = smooth(0, 6, static_cast<float>(bd));
+            ring *= fade;
+            float v = std::max(h, 0.0f) * fade;
             if (v <= 0.02f && ring <= 0.02f) continue;
             if (v > 0.02f) c.add(x, y, ramp(v), clamp01(v * 2.2f));
             if (ring > 0.02f) c.add(x, y, ramp(0.8f), ring);
@@ -66,7 +70,7 @@ void drawExplosion2(Canvas& c) {
         // sparks flying out
         Rng rng(500);
         for (int s = 0; s < 10; ++s) {
-            float ang = rng.range(0, 2 * kPi), sp = rng.range(14, 30);
+            float ang = rng.range(0, 2 * kPi), sp = rng.range(12, 22);
             float d = sp * std::sqrt(t) + 3;
             float x = 32 + std::cos(ang) * d, y = f * 64 + 32 + std::sin(ang) * d;
             if (t < 0.9f) c.glow(x, y, 3.5f, rgb(255, 230, 255), 1.2f * (1 - t));
@@ -77,13 +81,13 @@ void drawExplosion2(Canvas& c) {
 void drawPoof(Canvas& c) {
     for (int f = 0; f < 4; ++f) {
         float t = f / 3.0f;
-        float r = 3 + 4.5f * t;
+        float r = 3 + 3.2f * t;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 float dx = x + 0.5f - 8, dy = y + 0.5f - 8;
                 float d = std::sqrt(dx * dx + dy * dy);
                 float n = valueNoise(x * 0.5f + f * 3, y * 0.5f, 33);
-                float k = (1 - d / (r * (0.8f + 0.4f * n))) * (1 - t * 0.55f);
+                float k = (1 - d / (r * (0.8f + 0.3f * n))) * (1 - t * 0.55f);
                 if (k > 0) c.add(f * 16 + x, y, mix(rgb(255, 250, 220), rgb(255, 140, 60), t), clamp01(k * 1.8f));
             }
     }

@@ -356,6 +356,44 @@ TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
   }
 }
 
+TEST(PictureCatalogue, FlamesStartAtTheBikesNozzleAndPads) {
+  // The flames are drawn 22 pixels left of a right-facing bike (frame 3) and
+  // 14 pixels right of a left-facing one (frame 0), and 0 or 4 pixels lower;
+  // each flame must start where the bike has a nozzle or hover pad.
+  Pixels bike = Load("bike2.png"), thrust = Load("exhaust1.png"), lift = Load("exhaust2.png");
+  ASSERT_EQ(bike.w, 120);
+  ASSERT_EQ(thrust.w, 124);
+  ASSERT_EQ(lift.w, 124);
+  auto bikeSeenNear = [&](int frame, int bx0, int bx1, int by0, int by1) {
+    for (int y = std::max(0, by0); y <= std::min(54, by1); ++y)
+      for (int x = std::max(0, bx0); x <= std::min(119, bx1); ++x)
+        if (bike.seen(x, frame * 55 + y)) return true;
+    return false;
+  };
+  for (int f = 0; f < 16; ++f) {
+    bool right = f < 8;
+    int frame = right ? 3 : 0, shift = right ? -22 : 14;
+    // thrust: the flame's end nearest the bike touches the engine
+    int nearX = right ? -1 : 124, nearY = 0;
+    for (int y = 0; y < 61; ++y)
+      for (int x = 0; x < 124; ++x)
+        if (thrust.seen(x, f * 61 + y) && (right ? x > nearX : x < nearX)) nearX = x, nearY = y;
+    int bx = nearX + shift;
+    EXPECT_TRUE(bikeSeenNear(frame, bx - 3, bx + 3, nearY - 2, nearY + 2)) << "thrust flame " << f;
+    // lift: the top of each jet sits under the hull
+    int top = -1;
+    for (int y = 0; y < 61 && top < 0; ++y)
+      if (lift.seenIn(0, f * 61 + y, 124, 1)) top = y;
+    ASSERT_GE(top, 0) << "lift flame " << f;
+    for (int x = 0; x < 124; ++x) {
+      if (lift.seen(x, f * 61 + top)) {
+        EXPECT_TRUE(bikeSeenNear(frame, x + shift - 1, x + shift + 1, top + 4 - 6, top + 4 - 1))
+            << "lift flame " << f << " at x " << x;
+      }
+    }
+  }
+}
+
 TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
   // The game draws column 29 next to column 0; the join must look like any
   // other join between neighbouring columns.

@@ -177,10 +177,20 @@ void AudioShutdown() {
 }  // namespace rt
 
 TSound* LoadSoundResource(const String& path, int flags) {
+  // Embedded files are decoded where they lie; other files are read first.
+  const void* data = nullptr;
+  size_t size = 0;
   std::vector<uint8_t> bytes;
-  if (!ReadResourceBytes(path, &bytes)) return nullptr;
+  String name = rt::EmbeddedName(path);
+  if (!name.empty()) {
+    if (!IncbinLookup(name, &data, &size)) return nullptr;
+  } else {
+    if (!ReadResourceBytes(path, &bytes)) return nullptr;
+    data = bytes.data();
+    size = bytes.size();
+  }
   TSound* s = new TSound;
-  if (!rt::DecodeOggVorbis(bytes.data(), bytes.size(), &s->pcm)) {
+  if (!rt::DecodeOggVorbis(static_cast<const uint8_t*>(data), size, &s->pcm)) {
     delete s;
     return nullptr;
   }

@@ -70,8 +70,18 @@ bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stere
   ov_callbacks callbacks{ReadMem, SeekMem, nullptr, TellMem};
   OggVorbis_File vf;
   if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return false;
-  std::vector<float> run;
+  ogg_int64_t total = ov_pcm_total(&vf, -1);
+  if (total > 0) stereo->reserve(static_cast<size_t>(total) * 2);
+  // Samples go straight to the output; a run recorded at another rate is
+  // converted when the rate changes or the stream ends.
+  size_t runStart = 0;
   long runRate = 0;
+  auto finishRun = [&] {
+    if (runRate == rt::kMixRate || runRate <= 0 || runStart == stereo->size()) return;
+    std::vector<float> run(stereo->begin() + static_cast<std::ptrdiff_t>(runStart), stereo->end());
+    stereo->resize(runStart);
+    AppendResampled(run, runRate, stereo);
+  };
   bool ok = true;
   for (;;) {
     float** pcm = nullptr;
@@ -86,18 +96,21 @@ bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stere
     vorbis_info* info = ov_info(&vf, section);
     if (!info || info->channels < 1) continue;
     if (info->rate != runRate) {
-      AppendResampled(run, runRate, stereo);
-      run.clear();
+      finishRun();
+      runStart = stereo->size();
       runRate = info->rate;
     }
     const float* left = pcm[0];
     const float* right = info->channels > 1 ? pcm[1] : pcm[0];
+    size_t at = stereo->size();
+    stereo->resize(at + static_cast<size_t>(frames) * 2);
+    float* out = stereo->data() + at;
     for (long i = 0; i < frames; ++i) {
-      run.push_back(left[i]);
-      run.push_back(right[i]);
+      out[2 * i] = left[i];
+      out[2 * i + 1] = right[i];
     }
   }
-  AppendResampled(run, runRate, stereo);
+  finishRun();
   ov_clear(&vf);
   return ok || !stereo->empty();
 }

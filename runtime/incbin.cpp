@@ -43,6 +43,14 @@ bool IncbinLookup(const String& name, const void** data, size_t* size) {
 
 void IncbinClear() { Registry().clear(); }
 
+namespace rt {
+
+String EmbeddedName(const String& path) {
+  return HasProtocol(path) ? path.substr(kProtocol.size()) : String();
+}
+
+}  // namespace rt
+
 bool ReadResourceBytes(const String& path, std::vector<uint8_t>* out) {
   if (!out) return false;
   out->clear();

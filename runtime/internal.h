@@ -37,6 +37,11 @@ void ResetClock();
 // True between RuntimeStartServices and RuntimeShutdown.
 bool ServicesStarted();
 
+// The registered name in an "IncBin::" load path (the protocol matched
+// without regard to case), or empty for a plain file path. With
+// IncbinLookup, embedded bytes can be used where they lie, without a copy.
+String EmbeddedName(const String& path);
+
 // A string as UTF-8 bytes (file names handed to the system).
 std::string Utf8FromString(const String& s);
 

@@ -8,6 +8,11 @@
 // visits a removed record, never touches a freed link, and still sees records
 // appended later. Clearing retires the head itself, so a walk of the old
 // contents ends.
+//
+// Enumerators pin the links they stand on with plain counters (walks are the
+// game's hottest loop; no atomic reference counts on the way). A pinned link
+// that is removed keeps itself alive until the last pin goes, and the link an
+// enumerator has just returned keeps its record until then.
 #include <memory>
 #include <set>
 #include <string>
@@ -19,8 +24,50 @@ struct TListLink : std::enable_shared_from_this<TListLink> {
   std::shared_ptr<TListLink> next;
   TListLink* prev = nullptr;             // live links only
   std::shared_ptr<TListLink> deadPrev;   // dead links only
+  std::shared_ptr<TListLink> keep;       // a dead link still pinned holds itself
+  int nextPins = 0;                      // enumerators about to visit it
+  int currentPins = 0;                   // enumerators that just returned it
   bool dead = false;
 };
+
+namespace {
+
+// Marks a link taken out of its list; what it still owns goes unless pinned.
+void Retire(TListLink* l, std::shared_ptr<TListLink> self, std::shared_ptr<TListLink> before) {
+  l->dead = true;
+  l->deadPrev = std::move(before);
+  l->prev = nullptr;
+  if (l->nextPins + l->currentPins > 0) l->keep = std::move(self);
+  // Ends the record unless an enumerator just returned it or the game holds it.
+  if (l->currentPins == 0) {
+    ObjectRef gone = std::move(l->value);
+  }
+}
+
+void Release(TListLink* l) {
+  if (l->nextPins + l->currentPins > 0 || !l->dead) return;
+  l->value.reset();
+  std::shared_ptr<TListLink> self = std::move(l->keep);  // may end the link itself
+}
+
+void PinNext(TListLink* l) {
+  if (l) ++l->nextPins;
+}
+void UnpinNext(TListLink* l) {
+  if (!l) return;
+  --l->nextPins;
+  Release(l);
+}
+void PinCurrent(TListLink* l) {
+  if (l) ++l->currentPins;
+}
+void UnpinCurrent(TListLink* l) {
+  if (!l) return;
+  if (--l->currentPins == 0 && l->dead) l->value.reset();
+  Release(l);
+}
+
+}  // namespace
 
 TList::TList() : head_(std::make_shared<TListLink>()) { head_->prev = head_.get(); }
 
@@ -43,27 +90,21 @@ int TList::Remove(Object* record) {
     if (l->value.get() != record) continue;
     std::shared_ptr<TListLink> self = l->shared_from_this();
     TListLink* before = l->prev;
-    before->next = l->next;
-    if (l->next) l->next->prev = before;
+    before->next = std::move(l->next);
+    if (before->next) before->next->prev = before;
     else head_->prev = before;
-    l->dead = true;
-    l->deadPrev = before->shared_from_this();
-    l->next.reset();
-    l->prev = nullptr;
     --count_;
-    // Ends the record unless someone (an enumerator, the game) still holds it.
-    ObjectRef gone = std::move(l->value);
+    Retire(l, self, before->shared_from_this());
     return 1;
   }
   return 0;
 }
 
 void TList::Clear() {
-  // Unlink one at a time, so a long list never unwinds recursively.
   // The old head is retired as a dead end, so every walk of the old contents
-  // ends, even one that would have found its way back to the head.
+  // ends, even one that would have found its way back to the head. Links are
+  // unlinked one at a time, so a long list never unwinds recursively.
   std::shared_ptr<TListLink> chain = std::move(head_->next);
-  head_->next.reset();
   head_->dead = true;
   head_->prev = nullptr;
   head_ = std::make_shared<TListLink>();
@@ -71,11 +112,8 @@ void TList::Clear() {
   count_ = 0;
   while (chain) {
     std::shared_ptr<TListLink> following = std::move(chain->next);
-    chain->next.reset();
-    chain->dead = true;
-    chain->deadPrev.reset();
-    chain->prev = nullptr;
-    chain->value.reset();
+    TListLink* l = chain.get();
+    Retire(l, std::move(chain), nullptr);
     chain = std::move(following);
   }
 }
@@ -86,15 +124,38 @@ TListEnum TList::ObjectEnumerator() { return TListEnum(head_->next); }
 
 Object* TList::First() const { return head_->next ? head_->next->value.get() : nullptr; }
 
-TListEnum::TListEnum(std::shared_ptr<TListLink> start) : next_(std::move(start)) {}
+TListEnum::TListEnum(std::shared_ptr<TListLink> start) : next_(start.get()) { PinNext(next_); }
+
+TListEnum::TListEnum(const TListEnum& other) : next_(other.next_), current_(other.current_) {
+  PinNext(next_);
+  PinCurrent(current_);
+}
+
+TListEnum& TListEnum::operator=(const TListEnum& other) {
+  if (this == &other) return *this;
+  PinNext(other.next_);
+  PinCurrent(other.current_);
+  UnpinNext(next_);
+  UnpinCurrent(current_);
+  next_ = other.next_;
+  current_ = other.current_;
+  return *this;
+}
+
+TListEnum::~TListEnum() {
+  UnpinNext(next_);
+  UnpinCurrent(current_);
+}
 
 void TListEnum::SkipDead() {
   if (!next_ || !next_->dead) return;
   TListLink* back = next_->deadPrev.get();
   while (back && back->dead) back = back->deadPrev.get();
-  // Take a reference before letting go of the chain that keeps back alive.
-  std::shared_ptr<TListLink> resume = back ? back->next : nullptr;
-  next_ = std::move(resume);
+  TListLink* resume = back ? back->next.get() : nullptr;
+  // Pin the way on before letting go of the link (and chain) behind it.
+  PinNext(resume);
+  UnpinNext(next_);
+  next_ = resume;
 }
 
 int TListEnum::HasNext() {
@@ -104,14 +165,20 @@ int TListEnum::HasNext() {
 
 Object* TListEnum::NextObject() {
   SkipDead();
-  if (!next_) {
-    current_.reset();
+  TListLink* link = next_;
+  if (!link) {
+    UnpinCurrent(current_);
+    current_ = nullptr;
     return nullptr;
   }
-  current_ = next_->value;
-  std::shared_ptr<TListLink> after = next_->next;
-  next_ = std::move(after);
-  return current_.get();
+  PinCurrent(link);
+  UnpinCurrent(current_);
+  current_ = link;
+  TListLink* after = link->next.get();
+  PinNext(after);
+  UnpinNext(link);  // still pinned as the current link
+  next_ = after;
+  return link->value.get();
 }
 
 namespace {

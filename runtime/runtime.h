@@ -274,6 +274,9 @@ class TList {
 class TListEnum {
  public:
   explicit TListEnum(std::shared_ptr<TListLink> start);
+  TListEnum(const TListEnum& other);
+  TListEnum& operator=(const TListEnum& other);
+  ~TListEnum();
   int HasNext();
   // Moves past the record before returning it; the record returned stays
   // alive until the enumerator moves on, even when it is removed meanwhile.
@@ -281,8 +284,10 @@ class TListEnum {
 
  private:
   void SkipDead();
-  std::shared_ptr<TListLink> next_;
-  ObjectRef current_;
+  // Both links are pinned while the enumerator stands on them: a pinned link
+  // outlives its removal, and the current one keeps its record.
+  TListLink* next_ = nullptr;
+  TListLink* current_ = nullptr;
 };
 
 // Range-for over the records of one type: for (Enemies* e : Each<Enemies>(EnemiesList))

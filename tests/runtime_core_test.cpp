@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -376,6 +377,24 @@ TEST(Lists, AppendsDuringAWalkAndClear) {
   EXPECT_EQ(visited, (std::vector<int>{3}));
   EXPECT_EQ(Ids(list), (std::vector<int>{9}));
   list.Clear();
+  EXPECT_EQ(Counted::alive, 0);
+}
+
+TEST(Lists, EnumeratorsOutliveTheirListAndCopiesWalkOnTheirOwn) {
+  auto list = std::make_unique<TList>();
+  for (int i = 1; i <= 3; ++i) Make(*list, i);
+  TListEnum a = list->ObjectEnumerator();
+  Object* first = a.NextObject();
+  TListEnum b = a;  // a copy stands where the original stands
+  EXPECT_EQ(ObjectDowncast<Counted>(b.NextObject())->id, 2);
+  EXPECT_EQ(ObjectDowncast<Counted>(a.NextObject())->id, 2);
+  list->Remove(first);
+  EXPECT_EQ(Counted::alive, 2);  // no enumerator holds the first any more
+  list.reset();                  // the list ends under both walks
+  EXPECT_EQ(Counted::alive, 1);  // only the record just returned lives on
+  EXPECT_EQ(a.HasNext(), 0);
+  EXPECT_EQ(b.NextObject(), nullptr);
+  EXPECT_EQ(a.NextObject(), nullptr);
   EXPECT_EQ(Counted::alive, 0);
 }
 

@@ -260,20 +260,49 @@ float Canvas::bigTextWidth(std::string_view s, float sc) {
     return u.empty() ? 0 : u.size() * 6 * sc - sc;
 }
 
+namespace {
+// One step of the classic EPX pixel-art enlargement: doubles a bitmap while
+// rounding off its diagonal staircases.
+std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h) {
+    auto at = [&](int x, int y) -> uint8_t { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : src[y * w + x]; };
+    std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            uint8_t p = at(x, y), a = at(x, y - 1), b = at(x + 1, y), c = at(x - 1, y), d = at(x, y + 1);
+            uint8_t e1 = p, e2 = p, e3 = p, e4 = p;
+            if (c == a && c != d && a != b) e1 = a;
+            if (a == b && a != c && b != d) e2 = b;
+            if (d == c && d != b && c != a) e3 = c;
+            if (b == d && b != a && d != c) e4 = d;
+            out[(2 * y) * 2 * w + 2 * x] = e1;
+            out[(2 * y) * 2 * w + 2 * x + 1] = e2;
+            out[(2 * y + 1) * 2 * w + 2 * x] = e3;
+            out[(2 * y + 1) * 2 * w + 2 * x + 1] = e4;
+        }
+    return out;
+}
+}  // namespace
+
 void Canvas::bigText(std::string_view s, float x, float y, float sc, float shear, const Paint& p) {
     auto u = decode(s);
     float h = 7 * sc;
     float x1 = x + bigTextWidth(s, sc) + shear * h + 1;
+    // The whole line as one bitmap (6 columns a character), smoothed twice.
+    int bw = static_cast<int>(u.size()) * 6, bh = 7;
+    std::vector<uint8_t> bits(static_cast<size_t>(bw) * bh, 0);
+    for (size_t i = 0; i < u.size(); ++i)
+        if (const uint8_t* g = glyph5x7(u[i]))
+            for (int row = 0; row < 7; ++row)
+                for (int col = 0; col < 5; ++col)
+                    if (g[row] & (0x10 >> col)) bits[row * bw + i * 6 + col] = 1;
+    bits = epx(bits, bw, bh);
+    bits = epx(bits, bw * 2, bh * 2);
+    int sw = bw * 4, sh = bh * 4;
+    float cell = sc / 4;
     auto bitAt = [&](float gx, float gy) {
-        // gx, gy: position in glyph space, unslanted
-        if (gy < 0 || gy >= h || gx < 0) return false;
-        int ci = static_cast<int>(gx / (6 * sc));
-        if (ci >= static_cast<int>(u.size())) return false;
-        float lx = gx - ci * 6 * sc;
-        int col = static_cast<int>(lx / sc), row = static_cast<int>(gy / sc);
-        if (col > 4) return false;
-        const uint8_t* g = glyph5x7(u[ci]);
-        return g && (g[row] & (0x10 >> col));
+        if (gx < 0 || gy < 0) return false;
+        int col = static_cast<int>(gx / cell), row = static_cast<int>(gy / cell);
+        return col < sw && row < sh && bits[row * sw + col];
     };
     for (int py = std::max(0, static_cast<int>(y)); py < std::min(this->h, static_cast<int>(y + h) + 1); ++py)
         for (int px_ = std::max(0, static_cast<int>(x)); px_ < std::min(w, static_cast<int>(x1) + 1); ++px_) {
@@ -394,7 +423,7 @@ const G kGlyphs[] = {
     {U'n', R(0b10001, 0b11001, 0b10101, 0b10011, 0b10001, 0b10001, 0b10001)},
     {U'o', R(0b01110, 0b10001, 0b10001, 0b10001, 0b10001, 0b10001, 0b01110)},
     {U'p', R(0b11110, 0b10001, 0b10001, 0b11110, 0b10000, 0b10000, 0b10000)},
-    {U'q', R(0b01110, 0b10001, 0b10001, 0b10001, 0b10101, 0b10010, 0b01101)},
+    {U'q', R(0b01110, 0b10001, 0b10001, 0b10001, 0b10001, 0b01110, 0b00011)},
     {U'r', R(0b11110, 0b10001, 0b10001, 0b11110, 0b10100, 0b10010, 0b10001)},
     {U's', R(0b01111, 0b10000, 0b10000, 0b01110, 0b00001, 0b00001, 0b11110)},
     {U't', R(0b11111, 0b00100, 0b00100, 0b00100, 0b00100, 0b00100, 0b00100)},

@@ -160,7 +160,14 @@ void FlushBatch() {
   if (g_batch.vertices.empty()) return;
   if (g_video.renderer && g_batch.texture) {
     SDL_SetTextureBlendMode(g_batch.texture, g_batch.blend);
-    SDL_SetTextureScaleMode(g_batch.texture, g_batch.scale);
+    // The renderer reads a texture's sampling when it finally draws, not
+    // when a draw is queued: let queued draws go before changing it.
+    SDL_ScaleMode current = SDL_ScaleModeLinear;
+    SDL_GetTextureScaleMode(g_batch.texture, &current);
+    if (current != g_batch.scale) {
+      SDL_RenderFlush(g_video.renderer);
+      SDL_SetTextureScaleMode(g_batch.texture, g_batch.scale);
+    }
     SDL_SetTextureColorMod(g_batch.texture, 255, 255, 255);
     SDL_SetTextureAlphaMod(g_batch.texture, 255);
     SDL_RenderGeometry(g_video.renderer, g_batch.texture, g_batch.vertices.data(),

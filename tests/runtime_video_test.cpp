@@ -436,6 +436,42 @@ TEST_F(Video, ScreenReadBackAgreesAndSavesAsAPicture) {
   EXPECT_EQ(ReadScreenPixel(639, 479), Rgb(250, 128, 7));
 }
 
+// --- the window path (SDL's dummy video driver under the test runner) -------
+
+class WindowPath : public harness::HeadlessTest {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = HeadlessTest::Options();
+    o.headless = false;
+    return o;
+  }
+};
+
+TEST_F(WindowPath, QueuedFramesRectanglesAndGrabsKeepTheirOrder) {
+  TImage* red = SolidImage(10, 10, 255, 0, 0);
+  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  DrawImageFrame(red, 0, 0, 0);
+  DrawImageFrame(red, 20, 0, 0);
+  SetDrawColour(0, 0, 255);
+  FillRectangle(5, 0, 20, 5);  // over both frames, after them
+  SetDrawColour(255, 255, 255);
+  DrawImageFrame(red, 22, 2, 0);  // and a frame over the rectangle again
+  EXPECT_TRUE(PixelNear(2, 7, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(7, 2, Rgb(0, 0, 255), 0));
+  EXPECT_TRUE(PixelNear(23, 3, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(15, 7, 0, 0));
+
+  GrabImageFromScreen(grab, 0, 0, 0);
+  PresentFrame(-1);
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 0, 60, 0), nullptr);
+  SetDrawScale(1, 1);
+  DrawImageFrame(grab, 100, 100, 0);
+  EXPECT_TRUE(PixelNear(107, 102, Rgb(0, 0, 255), 0));
+  EXPECT_TRUE(PixelNear(123, 103, Rgb(255, 0, 0), 0));
+  EXPECT_TRUE(PixelNear(2, 7, 0, 0));
+}
+
 // --- the null drawing mode ---------------------------------------------------------
 
 class NullDrawing : public harness::NullDrawingTest {};

@@ -83,11 +83,13 @@ struct Shade {
 #ifdef __SSE2__
 // The same filtered sample and alpha blend, all four channels at once in
 // 16-bit lanes: mix the rows, then the columns, modulate, blend over d.
-inline void FilteredBlendSSE2(uint8_t* d, uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11,
-                              uint32_t wx, uint32_t wy, const Shade& shade) {
+// `pairTop` holds the top-left and top-right pixels in its low 8 bytes,
+// `pairBottom` the two below them.
+inline void FilteredBlendSSE2(uint8_t* d, __m128i pairTop, __m128i pairBottom, uint32_t wx,
+                              uint32_t wy, const Shade& shade) {
   const __m128i zero = _mm_setzero_si128();
-  __m128i top = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, int(p10), int(p00)), zero);
-  __m128i bottom = _mm_unpacklo_epi8(_mm_set_epi32(0, 0, int(p11), int(p01)), zero);
+  __m128i top = _mm_unpacklo_epi8(pairTop, zero);
+  __m128i bottom = _mm_unpacklo_epi8(pairBottom, zero);
   __m128i col = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(short(256 - wy))),
                                              _mm_mullo_epi16(bottom, _mm_set1_epi16(short(wy)))),
                                8);
@@ -200,6 +202,19 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
       int xf = int(u >> 16) - 2, yf = int(v >> 16) - 2;  // floor, kept positive while shifting
       uint32_t wx = uint32_t((u >> 8) & 255), wy = uint32_t((v >> 8) & 255);
       int xa = xf, xb = xf + 1, ya = yf, yb = yf + 1;
+#ifdef __SSE2__
+      if (!shade.light && xa >= 0 && xb < w && ya >= 0 && yb < h) {
+        // Inside the frame: each pair of neighbours is one 8-byte load.
+        const uint8_t* q = src + (size_t(ya) * w + xa) * 4;
+        __m128i top = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q));
+        __m128i bottom = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q + size_t(w) * 4));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_srli_epi32(_mm_unpacklo_epi64(top, bottom), 24),
+                                             _mm_setzero_si128())) == 0xFFFF)
+          continue;  // all four see-through
+        FilteredBlendSSE2(d, top, bottom, wx, wy, shade);
+        continue;
+      }
+#endif
       if (xa < 0 || xb >= w || ya < 0 || yb >= h) {
         xa = std::clamp(xa, 0, w - 1);
         xb = std::clamp(xb, 0, w - 1);
@@ -211,7 +226,8 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
       if (((p00 | p10 | p01 | p11) >> 24) == 0) continue;  // all see-through
 #ifdef __SSE2__
       if (!shade.light) {
-        FilteredBlendSSE2(d, p00, p10, p01, p11, wx, wy, shade);
+        FilteredBlendSSE2(d, _mm_set_epi32(0, 0, int(p10), int(p00)),
+                          _mm_set_epi32(0, 0, int(p11), int(p01)), wx, wy, shade);
         continue;
       }
 #endif

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "runtime/audio.h"
 
@@ -59,6 +60,59 @@ void AppendResampled(const std::vector<float>& run, long rate, std::vector<float
   }
 }
 
+// Long single-rate stereo files (the tunes) decode in slices side by side:
+// each worker opens its own reader on the same bytes, seeks to its first
+// sample and fills its part of the output. Returns false when the file does
+// not suit (several links, another rate) or a slice fails; the caller then
+// decodes it in one pass.
+bool DecodeInSlices(const uint8_t* data, size_t size, ogg_int64_t total, std::vector<float>* stereo) {
+  constexpr ogg_int64_t kSliceFrames = 44100 * 12;
+  unsigned hw = std::max(1u, std::thread::hardware_concurrency());
+  ogg_int64_t slices = std::min<ogg_int64_t>(hw, (total + kSliceFrames - 1) / kSliceFrames);
+  if (slices < 2) return false;
+  stereo->assign(static_cast<size_t>(total) * 2, 0.0f);
+  std::vector<char> ok(static_cast<size_t>(slices), 0);
+  std::vector<std::thread> workers;
+  for (ogg_int64_t k = 0; k < slices; ++k) {
+    workers.emplace_back([=, &ok] {
+      ogg_int64_t from = total * k / slices, to = total * (k + 1) / slices;
+      Memory mem{data, size, 0};
+      ov_callbacks callbacks{ReadMem, SeekMem, nullptr, TellMem};
+      OggVorbis_File vf;
+      if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return;
+      bool good = ov_pcm_seek(&vf, from) == 0;
+      float* out = stereo->data() + from * 2;
+      ogg_int64_t at = from;
+      while (good && at < to) {
+        float** pcm = nullptr;
+        int section = 0;
+        long want = static_cast<long>(std::min<ogg_int64_t>(4096, to - at));
+        long frames = ov_read_float(&vf, &pcm, static_cast<int>(want), &section);
+        if (frames == OV_HOLE) continue;
+        if (frames <= 0) {
+          good = false;
+          break;
+        }
+        vorbis_info* info = ov_info(&vf, section);
+        const float* left = pcm[0];
+        const float* right = info && info->channels > 1 ? pcm[1] : pcm[0];
+        for (long i = 0; i < frames; ++i) {
+          out[2 * i] = left[i];
+          out[2 * i + 1] = right[i];
+        }
+        out += frames * 2;
+        at += frames;
+      }
+      ov_clear(&vf);
+      ok[static_cast<size_t>(k)] = good ? 1 : 0;
+    });
+  }
+  for (auto& w : workers) w.join();
+  for (char c : ok)
+    if (!c) return false;
+  return true;
+}
+
 }  // namespace
 
 namespace rt {
@@ -71,6 +125,13 @@ bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stere
   OggVorbis_File vf;
   if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return false;
   ogg_int64_t total = ov_pcm_total(&vf, -1);
+  vorbis_info* first = ov_info(&vf, -1);
+  if (ov_streams(&vf) == 1 && ov_seekable(&vf) && first && first->rate == rt::kMixRate && total > 0 &&
+      DecodeInSlices(data, size, total, stereo)) {
+    ov_clear(&vf);
+    return true;
+  }
+  stereo->clear();
   if (total > 0) stereo->reserve(static_cast<size_t>(total) * 2);
   // Samples go straight to the output; a run recorded at another rate is
   // converted when the rate changes or the stream ends.

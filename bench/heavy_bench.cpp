@@ -15,9 +15,7 @@
 #include <cstring>
 #include <vector>
 
-#include "gameplay/gameplay.h"
-#include "runtime/headless.h"
-#include "shell/shell.h"
+#include "bench/bench_game.h"
 
 namespace {
 
@@ -131,38 +129,13 @@ void Print(const char* scene, const char* path, const Figures& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool window = argc > 1 && std::strcmp(argv[1], "--window") == 0;
-  const bool null = argc > 1 && std::strcmp(argv[1], "--null") == 0;
-  RuntimeOptions options;
-  options.headless = !window;
-  options.nullDrawing = null;
-  options.virtualClock = true;  // measure the work, not the 60 Hz pacing
-  options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RegisterEmbeddedFiles();
-  RuntimeStartServices();
-  RegisterRecordTypes();
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
-    std::fprintf(stderr, "no display\n");
-    return 1;
-  }
-  SetRandomSeed(4321);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-  LoadResources();
-  CreateObjectLists();
-  CreateStars();
-  SfxOn = 1;
-  MusicOn = 1;
-  ControlMode = 0;
+  const char* path = StartBenchGame(argc, argv, 4321, "no drawing");
+  if (!path) return 1;
 
   if (const char* n = std::getenv("NOVA_BENCH_FRAMES")) {
     kCarnageFrames = std::max(10, std::atoi(n));
     kShatterRuns = 1;
   }
-  const char* path = window ? "accelerated" : null ? "no drawing" : "headless";
   Print("carnage", path, Carnage());
   Print("shatter", path, Shatter());
   RuntimeShutdown();

@@ -62,14 +62,7 @@ int GameOver() {
   SetDrawBlendMode(3);
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
-  DrawStars();
-  SetDrawScale(80, 1);
-  SetDrawAlpha(0.5f);
-  DrawImageFrame(img_layer4c, 0, 20, 0);
-  SetDrawScale(1, 1);
-  SetDrawAlpha(0.9f);
-  DrawImageFrame(img_planet, PlanetX, 20, 0);
-  SetDrawAlpha(1);
+  DrawSky(1.0f);
   DrawBackdrop();
   UpdateStructures(1);
   DrawTextMessages();

@@ -92,6 +92,9 @@ extern int LiftFlameFrame, LiftFlameDelay;      // bike's lift flame animation
 // --- Game loop and pause -----------------------------------------------------
 int PlayGame();
 void CheckTakeOff();
+// The far sky behind every game picture: stars, the haze band and the planet,
+// faded by fade.
+void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
 void SetupSector(int level);

@@ -9,14 +9,7 @@ namespace {
 // The sky shared with play: stars, the haze, the planet, the back layers.
 void FrameOpening() {
   ClearDrawBuffer();
-  DrawStars();
-  SetDrawScale(80, 1);
-  SetDrawAlpha(0.5f);
-  DrawImageFrame(img_layer4c, 0, 20, 0);
-  SetDrawScale(1, 1);
-  SetDrawAlpha(0.9f);
-  DrawImageFrame(img_planet, PlanetX, 20, 0);
-  SetDrawAlpha(1);
+  DrawSky(1.0f);
   DrawBackLayers();
 }
 

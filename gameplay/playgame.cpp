@@ -15,18 +15,6 @@ void SetScrollFactors() {
   ScrollFactor[2] = suicidal ? 2.4f : 1.4f;
 }
 
-// The far sky behind every game picture: stars, the haze band and the planet.
-void DrawSky(float fade) {
-  DrawStars();
-  SetDrawScale(80.0f, 1.0f);
-  SetDrawAlpha(0.5f * fade);
-  DrawImageFrame(img_layer4c, 0.0f, 20.0f, 0);
-  SetDrawScale(1.0f, 1.0f);
-  SetDrawAlpha(0.9f * fade);
-  DrawImageFrame(img_planet, PlanetX, 20.0f, 0);
-  SetDrawAlpha(1.0f);
-}
-
 void DrawDialogFrame(bool withText) {
   ClearDrawBuffer();
   SetDrawAlpha(DialogFade);
@@ -170,6 +158,18 @@ void PlayPass() {
   if (ShieldCount < 0) GameOver();
 }
 }  // namespace
+
+// The far sky behind every game picture: stars, the haze band and the planet.
+void DrawSky(float fade) {
+  DrawStars();
+  SetDrawScale(80.0f, 1.0f);
+  SetDrawAlpha(0.5f * fade);
+  DrawImageFrame(img_layer4c, 0.0f, 20.0f, 0);
+  SetDrawScale(1.0f, 1.0f);
+  SetDrawAlpha(0.9f * fade);
+  DrawImageFrame(img_planet, PlanetX, 20.0f, 0);
+  SetDrawAlpha(1.0f);
+}
 
 void CheckTakeOff() {
   if (TakeOffFlag == 1) TakeOffSequence();

@@ -1,0 +1,46 @@
+// Start-up shared by the game benchmarks: the runtime on the chosen path,
+// every picture and sound loaded as the game loads them, the lists and the
+// star field ready for PlayGame.
+//
+//   <bench>              headless software drawing
+//   <bench> --window     the accelerated path (run under xvfb-run -a)
+//   <bench> --null       the game's logic alone, every drawing skipped
+#pragma once
+
+#include <cstdio>
+#include <cstring>
+
+#include "gameplay/gameplay.h"
+#include "runtime/headless.h"
+#include "shell/shell.h"
+
+// Returns the name of the path measured, or null when no display opened.
+inline const char* StartBenchGame(int argc, char** argv, int seed, const char* nullName) {
+  const bool window = argc > 1 && std::strcmp(argv[1], "--window") == 0;
+  const bool null = argc > 1 && std::strcmp(argv[1], "--null") == 0;
+  RuntimeOptions options;
+  options.headless = !window;
+  options.nullDrawing = null;
+  options.virtualClock = true;  // measure the work, not the 60 Hz pacing
+  options.nullAudio = true;
+  SetRuntimeOptions(options);
+  RuntimeStartCore();
+  RegisterEmbeddedFiles();
+  RuntimeStartServices();
+  RegisterRecordTypes();
+  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
+  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
+    std::fprintf(stderr, "no display\n");
+    return nullptr;
+  }
+  SetRandomSeed(seed);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  LoadResources();
+  CreateObjectLists();
+  CreateStars();
+  SfxOn = 1;
+  MusicOn = 1;
+  ControlMode = 0;
+  return window ? "accelerated" : null ? nullName : "headless";
+}

@@ -12,20 +12,11 @@ struct Box {
   int x0, y0, x1, y1;  // pixels x0 .. x1 - 1, y0 .. y1 - 1
 };
 
+// Every pixel whose centre can fall inside the frame.
 Box Bounds(const rt::Placement& p) {
-  double minx = 1e300, miny = 1e300, maxx = -1e300, maxy = -1e300;
-  const double corner[4][2] = {{0, 0}, {double(p.w), 0}, {double(p.w), double(p.h)}, {0, double(p.h)}};
-  for (auto& c : corner) {
-    double dx, dy;
-    p.ToScreen(c[0], c[1], &dx, &dy);
-    minx = std::min(minx, dx);
-    maxx = std::max(maxx, dx);
-    miny = std::min(miny, dy);
-    maxy = std::max(maxy, dy);
-  }
-  // Every pixel whose centre can fall inside, with a pixel to spare.
-  return Box{int(std::floor(minx)) - 1, int(std::floor(miny)) - 1, int(std::ceil(maxx)) + 1,
-             int(std::ceil(maxy)) + 1};
+  Box b;
+  p.ScreenBox(0, 0, p.w, p.h, &b.x0, &b.y0, &b.x1, &b.y1);
+  return b;
 }
 
 bool Intersect(Box a, Box b, Box* out) {

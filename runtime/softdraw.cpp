@@ -132,18 +132,10 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   double uhi = std::min(p.w, box.x + box.w + margin), vhi = std::min(p.h, box.y + box.h + margin);
 
   // Screen pixels it can reach.
-  double minx = 1e300, miny = 1e300, maxx = -1e300, maxy = -1e300;
-  const double corner[4][2] = {{ulo, vlo}, {uhi, vlo}, {uhi, vhi}, {ulo, vhi}};
-  for (auto& c : corner) {
-    double dx, dy;
-    p.ToScreen(c[0], c[1], &dx, &dy);
-    minx = std::min(minx, dx);
-    maxx = std::max(maxx, dx);
-    miny = std::min(miny, dy);
-    maxy = std::max(maxy, dy);
-  }
-  int y0 = std::max(0, int(std::floor(miny)) - 1), y1 = std::min(dst->h, int(std::ceil(maxy)) + 1);
-  int xlo = std::max(0, int(std::floor(minx)) - 1), xhi = std::min(dst->w, int(std::ceil(maxx)) + 1);
+  int xlo, y0, xhi, y1;
+  p.ScreenBox(ulo, vlo, uhi, vhi, &xlo, &y0, &xhi, &y1);
+  xlo = std::max(0, xlo), y0 = std::max(0, y0);
+  xhi = std::min(dst->w, xhi), y1 = std::min(dst->h, y1);
   if (y0 >= y1 || xlo >= xhi) return;
 
   // u and v change by these amounts from one screen pixel to the next.

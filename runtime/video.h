@@ -1,6 +1,8 @@
 // Shared between the display, image and collision files of the runtime.
 #pragma once
 
+#include <algorithm>
+
 #include <SDL.h>
 
 #include <cmath>
@@ -104,6 +106,24 @@ struct Placement {
     double a = (u - hx) * sx, b = (v - hy) * sy;
     *dx = x + c * a - s * b;
     *dy = y + s * a + c * b;
+  }
+  // The screen pixels the source rectangle (u0, v0) - (u1, v1) can reach, with
+  // a pixel to spare on every side: x0 .. x1 - 1, y0 .. y1 - 1.
+  void ScreenBox(double u0, double v0, double u1, double v1, int* x0, int* y0, int* x1, int* y1) const {
+    double minx = 1e300, miny = 1e300, maxx = -1e300, maxy = -1e300;
+    const double corner[4][2] = {{u0, v0}, {u1, v0}, {u1, v1}, {u0, v1}};
+    for (auto& k : corner) {
+      double dx, dy;
+      ToScreen(k[0], k[1], &dx, &dy);
+      minx = std::min(minx, dx);
+      maxx = std::max(maxx, dx);
+      miny = std::min(miny, dy);
+      maxy = std::max(maxy, dy);
+    }
+    *x0 = int(std::floor(minx)) - 1;
+    *y0 = int(std::floor(miny)) - 1;
+    *x1 = int(std::ceil(maxx)) + 1;
+    *y1 = int(std::ceil(maxy)) + 1;
   }
   // Screen point back into the frame; false when the scale is zero.
   bool ToSource(double px, double py, double* u, double* v) const {

@@ -5,14 +5,17 @@
 #include "shell/shell.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
 namespace {
 constexpr int kSpacing = 50;  // enemies start at least this far apart
-// Draws allowed for one enemy's place. A band fills up from about level 22
-// (the left band holds only about 60 enemies at the spacing); once it is full,
-// the enemy takes the draw that lies farthest from its nearest neighbour.
+constexpr int kBandTop = 64, kBandBottom = 400;
+// Random draws allowed for one enemy's place. Past them the band is searched
+// point by point; only a band with no clear point left (from about level 22,
+// the left band holds about 60 enemies at the spacing) makes an enemy take
+// the draw that lies farthest from its nearest neighbour.
 constexpr int kPlacementTries = 400;
 
 // Exact for every distance on the play field; far-apart points come out far
@@ -23,15 +26,73 @@ double DistanceSquared(int x1, int y1, int x2, int y2) {
   return dx * dx + dy * dy;
 }
 
-// Places one enemy at a random point of the band, clear of every enemy placed
-// so far (both bands; their positions truncated as the list holds them) when
-// such a point turns up within the allowed draws.
-void PlaceEnemy(int xLow, int xHigh, int highestType, std::vector<std::pair<int, int>>& placed) {
-  int bestX = 0, bestY = 0;
+// Every point of one band, marked when it lies closer than the spacing to a
+// placed enemy. Built only when the random draws run dry, and then brought up
+// to date with the enemies placed since, so a full search costs one pass over
+// the band rather than one distance test per point and enemy.
+class BandMap {
+ public:
+  BandMap(int xLow, int xHigh) : xLow_(xLow), xHigh_(xHigh), width_(xHigh - xLow + 1) {}
+
+  // The first clear point at or after (startX, startY), row by row and
+  // round to the band's start; false when there is none. No random numbers
+  // are used, so a replay finds the same point.
+  bool FindClearPoint(const std::vector<std::pair<int, int>>& placed, int startX, int startY, int& x, int& y) {
+    CatchUp(placed);
+    if (clearPoints_ == 0) return false;
+    const size_t size = blocked_.size();
+    const size_t start = static_cast<size_t>(startY - kBandTop) * width_ + static_cast<size_t>(startX - xLow_);
+    for (size_t step = 0; step < size; ++step) {
+      const size_t at = (start + step) % size;
+      if (blocked_[at]) continue;
+      x = xLow_ + static_cast<int>(at % width_);
+      y = kBandTop + static_cast<int>(at / width_);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  static constexpr int kRows = kBandBottom - kBandTop + 1;
+
+  void CatchUp(const std::vector<std::pair<int, int>>& placed) {
+    if (blocked_.empty()) {
+      blocked_.assign(static_cast<size_t>(width_) * kRows, 0);
+      clearPoints_ = width_ * kRows;
+    }
+    for (; marked_ < placed.size(); ++marked_) Mark(placed[marked_].first, placed[marked_].second);
+  }
+
+  // Blocks the points strictly closer than the spacing, as WithinDistance
+  // counts them.
+  void Mark(int ex, int ey) {
+    const int reach = kSpacing - 1;
+    const int yFrom = std::max(kBandTop, ey - reach), yTo = std::min(kBandBottom, ey + reach);
+    const int xFrom = std::max(xLow_, ex - reach), xTo = std::min(xHigh_, ex + reach);
+    for (int y = yFrom; y <= yTo; ++y)
+      for (int x = xFrom; x <= xTo; ++x) {
+        if ((x - ex) * (x - ex) + (y - ey) * (y - ey) >= kSpacing * kSpacing) continue;
+        uint8_t& point = blocked_[static_cast<size_t>(y - kBandTop) * width_ + static_cast<size_t>(x - xLow_)];
+        clearPoints_ -= point == 0;
+        point = 1;
+      }
+  }
+
+  int xLow_, xHigh_, width_;
+  std::vector<uint8_t> blocked_;
+  int clearPoints_ = 0;
+  size_t marked_ = 0;  // enemies of `placed` already marked
+};
+
+// Places one enemy at a random point of its band, clear of every enemy placed
+// so far (both bands; their positions truncated as the list holds them).
+void PlaceEnemy(BandMap& band, int xLow, int xHigh, int highestType, std::vector<std::pair<int, int>>& placed) {
+  int bestX = 0, bestY = 0, lastX = xLow, lastY = kBandTop;
   double bestGap = -1;
   for (int attempt = 0; attempt < kPlacementTries; ++attempt) {
     const int x = RandomIntInRange(xLow, xHigh);
-    const int y = RandomIntInRange(64, 400);
+    const int y = RandomIntInRange(kBandTop, kBandBottom);
+    lastX = x, lastY = y;
     double gap = 1e300;  // squared distance to the nearest enemy
     for (const auto& [ex, ey] : placed) {
       gap = std::min(gap, DistanceSquared(x, y, ex, ey));
@@ -44,6 +105,10 @@ void PlaceEnemy(int xLow, int xHigh, int highestType, std::vector<std::pair<int,
     }
     if (bestGap >= kSpacing * kSpacing) break;  // clear of every enemy
   }
+  // The draws missed the few clear points of a crowded band: look for one,
+  // starting from the last draw so the search does not pile enemies into
+  // one corner.
+  if (bestGap < kSpacing * kSpacing) band.FindClearPoint(placed, lastX, lastY, bestX, bestY);
   int type = RandomIntInRange(1, highestType);
   if (type == 1) type = 0;  // the spinner takes the plain drifter's share
   NewEnemy(bestX, bestY, type);
@@ -67,8 +132,9 @@ void SetupSector(int level) {
   const int highestType = level + 4 < 9 ? level + 4 : 9;
   std::vector<std::pair<int, int>> placed;
   placed.reserve(2 * perBand);
-  for (int i = 0; i < perBand; ++i) PlaceEnemy(-600, -40, highestType, placed);
-  for (int i = 0; i < perBand; ++i) PlaceEnemy(640, 2400, highestType, placed);
+  BandMap leftBand(-600, -40), rightBand(640, 2400);
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(leftBand, -600, -40, highestType, placed);
+  for (int i = 0; i < perBand; ++i) PlaceEnemy(rightBand, 640, 2400, highestType, placed);
 
   AlienX = static_cast<float>(RandomIntInRange(1000, 30000));
   AlienY = 392.0f;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gameplay/gameplay.h"
@@ -350,6 +352,70 @@ TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {
     EXPECT_EQ(c.typeOnes, 0);
     EXPECT_LT(seconds, 20.0) << "level " << level;  // generous: sanitizers, busy machines
   }
+}
+
+// Which points of one enemy band are closer than 50 pixels to an enemy placed
+// so far. Painting each enemy once keeps the check cheap enough to replay
+// many set-ups.
+class BandCoverage {
+ public:
+  BandCoverage(int xLow, int xHigh) : xLow_(xLow), xHigh_(xHigh), width_(xHigh - xLow + 1) {
+    blocked_.assign(static_cast<size_t>(width_) * kRows, 0);
+    free_ = width_ * kRows;
+  }
+  bool Holds(int x) const { return x >= xLow_ && x <= xHigh_; }
+  int FreePoints() const { return free_; }
+  void Block(int ex, int ey) {
+    for (int y = std::max(kTop, ey - 49); y <= std::min(kBottom, ey + 49); ++y)
+      for (int x = std::max(xLow_, ex - 49); x <= std::min(xHigh_, ex + 49); ++x) {
+        if ((x - ex) * (x - ex) + (y - ey) * (y - ey) >= 2500) continue;
+        uint8_t& cell = blocked_[static_cast<size_t>(y - kTop) * width_ + (x - xLow_)];
+        free_ -= cell == 0;
+        cell = 1;
+      }
+  }
+
+ private:
+  static constexpr int kTop = 64, kBottom = 400, kRows = kBottom - kTop + 1;
+  int xLow_, xHigh_, width_, free_;
+  std::vector<uint8_t> blocked_;
+};
+
+// Walks the enemies in the order they were placed and counts those that came
+// closer than 50 pixels to an earlier one while their band still had room.
+int CrowdedWithRoomToSpare() {
+  BandCoverage bands[2] = {{-600, -40}, {640, 2400}};
+  std::vector<std::pair<int, int>> earlier;
+  int crowded = 0;
+  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+    const int x = TruncateToInt(e->x), y = TruncateToInt(e->y);
+    bool near = false;
+    for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50) == 1;
+    for (const BandCoverage& band : bands)
+      if (near && band.Holds(x) && band.FreePoints() > 0) ++crowded;
+    for (BandCoverage& band : bands) band.Block(x, y);
+    earlier.emplace_back(x, y);
+  }
+  return crowded;
+}
+
+TEST_F(WorldTest, FullishBandsStillKeepEnemiesApartWhileThereIsRoom) {
+  const auto start = std::chrono::steady_clock::now();
+  std::string seedsPerLevel;
+  int total = 0;
+  for (int level = 18; level <= 22; ++level) {
+    int seedsCrowded = 0;
+    for (int seed = 1; seed <= 30; ++seed) {
+      SetRandomSeed(seed * 131 + level);
+      SetupSector(level);
+      seedsCrowded += CrowdedWithRoomToSpare() > 0;
+    }
+    seedsPerLevel += " " + std::to_string(level) + ":" + std::to_string(seedsCrowded);
+    total += seedsCrowded;
+  }
+  EXPECT_EQ(total, 0) << "seeds with a needless close pair, by level:" << seedsPerLevel;
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 10.0);  // about a quarter of a second on an idle machine
 }
 
 TEST(WithinDistance, StrictlyCloserThanTheRadius) {

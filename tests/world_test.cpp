@@ -142,6 +142,65 @@ TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   EXPECT_NEAR(e->x, 288.1f, 1e-3f);
 }
 
+// Enemies drawn for real, as solid white squares, so the screen shows
+// exactly where they land.
+class EnemyDrawingTest : public harness::HeadlessTest {
+ protected:
+  void SetUp() override {
+    harness::HeadlessTest::SetUp();
+    CreateObjectLists();
+    EnemiesList->Clear();
+    savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
+    const std::vector<uint8_t> white(160 * 440 * 4, 255);
+    img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
+    img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, -1);
+    CentreImageHandle(img_enemies_one);
+    SetDrawBlendMode(3);
+    SetDrawAlpha(1.0f);
+    ClearDrawBuffer();
+  }
+  void TearDown() override {
+    img_enemies = savedSheet_, img_enemies_one = savedSpinner_;
+    harness::HeadlessTest::TearDown();
+  }
+  static Enemies* Place(int type, float x, float y) {
+    auto e = ObjectNew<Enemies>();
+    EnemiesList->AddLast(e);
+    e->enemy = type, e->x = x, e->y = y, e->MaxFrame = 4;
+    // A spinner turning one degree a drawn frame; at 45 degrees its corners
+    // reach 28 pixels out from its centre.
+    e->RotationDir = 0.5f, e->Rotation = 44.0f;
+    return e.get();
+  }
+
+ private:
+  TImage* savedSheet_ = nullptr;
+  TImage* savedSpinner_ = nullptr;
+};
+
+TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTurn) {
+  Place(2, -39.0f, 100.0f);  // one column on screen
+  Place(6, 639.0f, 300.0f);  // likewise at the right edge
+  Enemies* leftEdge = Place(0, -40.0f, 200.0f);  // turned, a corner would show
+  Enemies* rightEdge = Place(0, 680.0f, 300.0f);
+  Enemies* justIn = Place(0, -39.5f, 380.0f);
+  Enemies* justInRight = Place(0, 679.5f, 20.0f);
+  DrawEnemies();
+
+  EXPECT_TRUE(harness::PixelNear(0, 120, 0xffffff));
+  EXPECT_TRUE(harness::PixelNear(1, 120, 0x000000));
+  EXPECT_TRUE(harness::PixelNear(639, 320, 0xffffff));
+  EXPECT_TRUE(harness::PixelNear(638, 320, 0x000000));
+
+  EXPECT_FLOAT_EQ(leftEdge->Rotation, 44.0f);
+  EXPECT_FLOAT_EQ(rightEdge->Rotation, 44.0f);
+  EXPECT_TRUE(harness::PixelNear(4, 220, 0x000000)) << "a spinner at -40 is not drawn";
+  EXPECT_FLOAT_EQ(justIn->Rotation, 45.0f);
+  EXPECT_FLOAT_EQ(justInRight->Rotation, 45.0f);
+  EXPECT_TRUE(harness::PixelNear(4, 400, 0xffffff)) << "its corner shows at 45 degrees";
+  EXPECT_EQ(GetDrawState().rotation, 0.0f) << "later drawings are not turned";
+}
+
 // --- Structures ----------------------------------------------------------------
 
 TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
@@ -200,6 +259,38 @@ TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   for (Structures* s : Each<Structures>(StructuresList)) s->x = 640.0f;  // just off screen
   for (int i = 0; i < 500; ++i) UpdateStructures(1);
   EXPECT_EQ(ExplosionsList->Count(), 0);
+}
+
+TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
+  // N = 120 - 5 x level: about 200 shots in 200 N frames, whether or not
+  // the bike is invulnerable.
+  Structures* gun = Build(4, 300, 412);
+  InvulnerableTicks = 50;
+  for (int level : {1, 12, 23}) {
+    LevelNumber = level;
+    EnemyBulletsList->Clear();
+    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(1);
+    const int shots = EnemyBulletsList->Count();
+    EXPECT_GT(shots, 150) << "level " << level;
+    EXPECT_LT(shots, 250) << "level " << level;
+  }
+  const auto* first = ObjectDowncast<EnemyBullets>(EnemyBulletsList->First());
+  EXPECT_FLOAT_EQ(first->x, 320.0f);  // from the middle of the gun
+  EXPECT_FLOAT_EQ(first->y, 432.0f);
+
+  EnemyBulletsList->Clear();
+  for (int level : {24, 25, 40, 500}) {
+    LevelNumber = level;
+    for (int i = 0; i < 3000; ++i) UpdateStructures(1);
+  }
+  EXPECT_EQ(EnemyBulletsList->Count(), 0) << "no gun fires from level 24 on";
+
+  LevelNumber = 23;  // one in five frames, but not from just off screen
+  for (float x : {640.0f, -170.0f}) {
+    gun->x = x;
+    for (int i = 0; i < 300; ++i) UpdateStructures(1);
+  }
+  EXPECT_EQ(EnemyBulletsList->Count(), 0);
 }
 
 // --- Explosions, stars, layers, status line --------------------------------------

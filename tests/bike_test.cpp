@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
@@ -149,6 +151,65 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   b = ObjectDowncast<PlayerBullets>(PlayerBulletsList->First());
   EXPECT_FLOAT_EQ(b->x, 238.0f);
   EXPECT_FLOAT_EQ(b->xspeed, -10.0f);
+}
+
+// The bike drawn for real as a solid white picture over black, so a pixel
+// of it reads the alpha it was drawn at; a carried alien is solid red.
+class BikeDrawingTest : public harness::HeadlessTest {
+ protected:
+  void SetUp() override {
+    harness::HeadlessTest::SetUp();
+    savedBike_ = img_bike2, savedAlien_ = img_bouncer_centred;
+    const std::vector<uint8_t> white(480 * 55 * 4, 255);
+    img_bike2 = CreateImageFromRGBA(white.data(), 480, 55, 120, 55, 4, -1);
+    std::vector<uint8_t> red(160 * 40 * 4, 0);
+    for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
+    img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
+    CentreImageHandle(img_bouncer_centred);
+    PlayerX = 272.0f, PlayerY = 300.0f, Facing = 3;
+    Thrusting = Climbing = 0;
+    AlienFree = 1, AlienFrame = 0;
+    SetDrawBlendMode(3);
+    SetDrawAlpha(1.0f);
+  }
+  void TearDown() override {
+    img_bike2 = savedBike_, img_bouncer_centred = savedAlien_;
+    harness::HeadlessTest::TearDown();
+  }
+  // Draws one frame over black and gives the grey level of the bike's middle.
+  static int DrawnBrightness() {
+    ClearDrawBuffer();
+    DrawPlayer();
+    return static_cast<int>(ReadScreenPixel(372, 340) & 0xff);
+  }
+
+ private:
+  TImage* savedBike_ = nullptr;
+  TImage* savedAlien_ = nullptr;
+};
+
+TEST_F(BikeDrawingTest, BlinksInASawToothOfTenFramesWhileInvulnerable) {
+  InvulnerableTicks = 90;
+  for (int frame = 0; frame < 95; ++frame) {
+    const int ticks = 90 - frame;
+    // Invisible on the first frame and every tenth after it, then 0.9 down
+    // to 0.1; drawn whole once the count has run out.
+    const int want = ticks > 0 ? (ticks % 10) * 255 / 10 : 255;
+    ASSERT_NEAR(DrawnBrightness(), want, 2) << "frame " << frame;
+    ASSERT_EQ(InvulnerableTicks, std::max(ticks - 1, 0));
+    ASSERT_FLOAT_EQ(GetDrawState().alpha, 1.0f) << "later drawings do not blink";
+  }
+}
+
+TEST_F(BikeDrawingTest, TheCarriedAlienNeverBlinks) {
+  AlienFree = 0;
+  InvulnerableTicks = 30;  // the bike itself is invisible on this frame
+  EXPECT_EQ(DrawnBrightness(), 0);
+  EXPECT_TRUE(harness::PixelNear(292, 307, 0xff0000)) << "at the bike's tail";
+  Facing = 0;
+  InvulnerableTicks = 20;
+  EXPECT_EQ(DrawnBrightness(), 0);
+  EXPECT_TRUE(harness::PixelNear(368, 307, 0xff0000));
 }
 
 }  // namespace

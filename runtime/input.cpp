@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <deque>
 
 #include "runtime/internal.h"
@@ -285,11 +286,45 @@ void DetachVirtualPad();
 
 std::chrono::steady_clock::time_point g_lastPlatformPump;
 
+// --- Hang-up --------------------------------------------------------------------------
+// SDL turns an interrupt or a termination into a quit event; a hang-up (the
+// terminal the game runs in has closed) would end the program on the spot,
+// losing what the quit handler saves. It is taken the same way: noted by
+// the signal handler, acted on at the next event pump.
+
+volatile std::sig_atomic_t g_hangUp = 0;
+bool g_hangUpHandled = false;
+struct sigaction g_hangUpBefore;
+
+void NoteHangUp(int) { g_hangUp = 1; }
+
+void CatchHangUp() {
+  g_hangUp = 0;
+  // As SDL does for its own: not when asked to leave signals alone, and not
+  // when the program was started with hang-ups ignored (nohup).
+  if (g_hangUpHandled || SDL_GetHintBoolean(SDL_HINT_NO_SIGNAL_HANDLERS, SDL_FALSE)) return;
+  if (sigaction(SIGHUP, nullptr, &g_hangUpBefore) != 0 || g_hangUpBefore.sa_handler != SIG_DFL) return;
+  struct sigaction action {};
+  action.sa_handler = NoteHangUp;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  g_hangUpHandled = sigaction(SIGHUP, &action, nullptr) == 0;
+}
+
+void ReleaseHangUp() {
+  if (g_hangUpHandled) sigaction(SIGHUP, &g_hangUpBefore, nullptr);
+  g_hangUpHandled = false;
+}
+
 }  // namespace
 
 namespace rt {
 
 void PumpEvents() {
+  if (g_hangUp) {
+    g_hangUp = 0;
+    rt::HandleQuitRequest();
+  }
   while (!g_localEvents.empty()) {
     SDL_Event e = g_localEvents.front();
     g_localEvents.pop_front();
@@ -310,6 +345,7 @@ void PumpEvents() {
 
 void InputStart() {
   ResetKeys();
+  CatchHangUp();
   // Without a focused window SDL would drop pad events; a headless run has
   // no window to focus.
   if (rt::Options().headless) SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
@@ -321,6 +357,7 @@ void InputStart() {
 }
 
 void InputShutdown() {
+  ReleaseHangUp();
   DetachVirtualPad();
   ClosePort();
   g_localEvents.clear();

@@ -5,7 +5,13 @@
 // Layout: 15 signed 32-bit little-endian integers (60 bytes), then 8-bit text
 // lines ending in CR LF: the name, ten rows of name / score / level, an empty
 // line written as a line holding CR LF, and four comment lines nobody reads.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "shell/shell.h"
@@ -89,11 +95,118 @@ std::string SystemFileName(const String& name) {
   return out;
 }
 
+// Only a plain file is read: a pipe or a device of that name would keep the
+// start-up waiting before any window opens, so it reads as no file at all.
+std::FILE* OpenPlainFileForReading(const std::string& path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+  // It may have been swapped since: open without waiting and look again.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, "rb");
+  if (!f) ::close(fd);
+  return f;
+}
+
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The path a save must replace: the file at the end of any chain of links,
+// so the links stay links. A link to a file not made yet gives the path of
+// that file. Empty when the chain cannot be followed.
+std::string ReplaceablePath(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? path : std::string();
+    if (!S_ISLNK(st.st_mode)) return path;
+    std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096, '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0 || static_cast<size_t>(n) >= link.size()) return std::string();
+    link.resize(static_cast<size_t>(n));
+    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+  }
+  return std::string();  // a loop of links
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Replaces the file at path with bytes in one step: a new file is written
+// whole beside it, under a name no one else holds, and renamed over it, so
+// a full disk or a crash never leaves a half-written file and a link or
+// file someone left at a fixed name is never written through. The old file
+// keeps its mode. Something at path that is no plain file, or a plain file
+// no one may write to, is left as it is. False when nothing was replaced.
+bool ReplaceFile(const std::string& path, const std::string& bytes) {
+  const std::string target = ReplaceablePath(path);
+  if (target.empty()) return false;
+  struct stat old;
+  const bool existed = ::lstat(target.c_str(), &old) == 0;
+  mode_t mode;
+  if (existed) {
+    // The mode bits decide read-only, as for a user who may write anything.
+    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) return false;
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    mode = old.st_mode & 0777;
+  } else {
+    // What creating the file would have given it (the mask can only be read
+    // by setting it; it is put back at once).
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+
+  std::string temporary = target + ".XXXXXX";
+  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // created afresh, never through a link
+  if (fd < 0) return false;
+  if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+    (void)!::fchown(fd, old.st_uid, old.st_gid);  // kept where allowed
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // The new name itself must reach the disk too.
+  const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder >= 0) {
+    ::fsync(folder);
+    ::close(folder);
+  }
+  return true;
+}
+
+void AppendInt32(std::string& out, int32_t value) {
+  const uint32_t u = static_cast<uint32_t>(value);
+  for (int b = 0; b < 4; ++b) out += static_cast<char>(u >> (8 * b) & 0xFF);
+}
+
+// Each character cut to its low 8 bits, then CR LF.
+void AppendLine(std::string& out, const String& line) {
+  out += StringToAscii(line);
+  out += "\r\n";
+}
+
 }  // namespace
 
 void LoadSettings() {
   EnsureHighscoreArrays();
-  std::FILE* f = std::fopen(SystemFileName(SettingsFileName).c_str(), "rb");
+  std::FILE* f = OpenPlainFileForReading(SystemFileName(SettingsFileName));
   if (!f) {
     SetDefaults();
     return;
@@ -123,19 +236,16 @@ void LoadSettings() {
 
 void SaveSettings() {
   EnsureHighscoreArrays();
-  // Written beside the old file and moved over it only when every byte is
-  // out, so a full disk or a crash never leaves a half-written settings file.
-  const String temporary = StringConcat(SettingsFileName, u".tmp");
-  TStream* s = OpenFileForWriting(temporary);
-  if (!s) return;
-  for (int i = 0; i < kIntegerCount; ++i) WriteStreamInt32(s, *kIntegers[i]);
-  WriteStreamTextLine(s, PlayerName);
+  std::string bytes;
+  for (int i = 0; i < kIntegerCount; ++i) AppendInt32(bytes, *kIntegers[i]);
+  AppendLine(bytes, PlayerName);
   for (int k = 0; k < kHighscoreRows; ++k) {
-    WriteStreamTextLine(s, HighscoreNames[k]);
-    WriteStreamTextLine(s, HighscoreScores[k]);
-    WriteStreamTextLine(s, HighscoreLevels[k]);
+    AppendLine(bytes, HighscoreNames[k]);
+    AppendLine(bytes, HighscoreScores[k]);
+    AppendLine(bytes, HighscoreLevels[k]);
   }
-  WriteStreamTextLine(s, u"\r\n");
-  for (const char* line : kCommentLines) WriteStreamTextLine(s, StringFromAscii(line));
-  if (!CloseFileStreamChecked(s) || !RenameFile(temporary, SettingsFileName)) DeleteFile(temporary);
+  AppendLine(bytes, u"\r\n");
+  for (const char* line : kCommentLines) AppendLine(bytes, StringFromAscii(line));
+  // A save that cannot be made keeps the old file and the game ends as usual.
+  ReplaceFile(SystemFileName(SettingsFileName), bytes);
 }

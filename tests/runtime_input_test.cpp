@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <set>
 #include <vector>
@@ -224,6 +225,33 @@ TEST_F(InputTest, ClosingTheWindowRunsTheHandlerAndEndsCleanly) {
         std::_Exit(3);
       },
       ::testing::ExitedWithCode(0), "settings saved");
+}
+
+TEST_F(InputTest, AHangUpEndsLikeClosingTheWindow) {
+  // The terminal the game was started from has closed.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        SetCloseRequestHandler([] { std::fprintf(stderr, "settings saved\n"); });
+        std::raise(SIGHUP);
+        PollSystemEvents();
+        std::fprintf(stderr, "still running\n");
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(0), "settings saved");
+  // Started with hang-ups ignored (nohup): they stay ignored.
+  EXPECT_EXIT(
+      {
+        RuntimeShutdown();
+        std::signal(SIGHUP, SIG_IGN);
+        RuntimeStartServices();
+        SetCloseRequestHandler([] { std::fprintf(stderr, "settings saved\n"); });
+        std::raise(SIGHUP);
+        PollSystemEvents();
+        std::fprintf(stderr, "still running\n");
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(3), "still running");
 }
 
 // A second device plugged in beside the scripted pad, straight through SDL.

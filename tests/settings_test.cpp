@@ -1,11 +1,17 @@
-// The settings file: the exact bytes written, what is read back, and files
-// that are short, odd or cannot be written.
+// The settings file: the exact bytes written, what is read back, files that
+// are short, odd or cannot be written, and what the save does to what lies
+// around it: links, modes, pipes and leftovers of earlier saves.
+#include <dirent.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <set>
 
 #include "shell/shell.h"
 
@@ -36,9 +42,38 @@ class SettingsFile : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
   void Write(const std::string& bytes) { std::ofstream(path_, std::ios::binary) << bytes; }
-  std::string Read() {
-    std::ifstream in(path_, std::ios::binary);
+  std::string Read() { return ReadFile(path_); }
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static void WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+  }
+  // The names in the test folder.
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    if (DIR* d = opendir(dir_.c_str())) {
+      while (dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.insert(e->d_name);
+      closedir(d);
+    }
+    return names;
+  }
+  // Saves a known set of settings with this name; true when path holds them.
+  void SaveAs(const char* name) {
+    for (size_t i = 0; i < kOdd.size(); ++i) *kGlobals[i] = kOdd[i];
+    PlayerName = StringFromAscii(name);
+    for (int k = 0; k < 10; ++k) HighscoreNames[k] = HighscoreScores[k] = HighscoreLevels[k] = u"r";
+    SaveSettings();
+  }
+  static bool HoldsSave(const std::string& path, const char* name) {
+    const std::string bytes = ReadFile(path);
+    return bytes.rfind(FileImage({name}), 0) == 0 && bytes.find("the latest in-game score is synced.\r\n") != std::string::npos;
+  }
+  static mode_t ModeOf(const std::string& path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
   }
   void ExpectDefaults() {
     EXPECT_EQ(FullScreen, 1);
@@ -69,8 +104,7 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
                              "synced with the online server - only",
                              "the latest in-game score is synced."});
   EXPECT_EQ(Read(), FileImage(lines));
-  struct stat st;
-  EXPECT_NE(stat((path_ + ".tmp").c_str(), &st), 0) << "no temporary file is left behind";
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "no temporary file is left behind";
 
   for (int* g : kGlobals) *g = 99;
   PlayerName = HighscoreLevels[9] = u"";
@@ -114,11 +148,116 @@ TEST_F(SettingsFile, MissingOrTruncatedFileGivesDefaults) {
 TEST_F(SettingsFile, ASaveThatCannotBeWrittenKeepsTheOldFile) {
   const std::string old = FileImage({"old"});
   Write(old);
-  mkdir((path_ + ".tmp").c_str(), 0700);  // the new file cannot be created
-  SaveSettings();
+  // Files may grow to 16 bytes only: the new file cannot be written whole,
+  // whoever runs the test (root too).
+  rlimit before;
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit tiny = before;
+  tiny.rlim_cur = 16;
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &tiny);
+  SaveAs("new");
+  setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(Read(), old);
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "the unfinished file is removed";
+
   SettingsFileName = StringFromAscii((dir_ + "/no/such/dir/Settings.dat").c_str());
   SaveSettings();  // returns quietly
+}
+
+TEST_F(SettingsFile, LeftoversOfEarlierSavesAreNeverWrittenThroughOrReused) {
+  // Someone planted a link where a save might put its new file.
+  const std::string victim = dir_ + "/victim";
+  WriteFile(victim, "keep me");
+  Write(FileImage({"old"}));
+  ASSERT_EQ(symlink(victim.c_str(), (path_ + ".tmp").c_str()), 0);
+  SaveAs("first");
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_TRUE(S_ISREG(ModeOf(path_)));
+  EXPECT_TRUE(HoldsSave(path_, "first"));
+  EXPECT_TRUE(S_ISLNK(ModeOf(path_ + ".tmp")));
+
+  // A folder in the way of a temporary name does not stop the save either.
+  ASSERT_EQ(unlink((path_ + ".tmp").c_str()), 0);
+  ASSERT_EQ(mkdir((path_ + ".tmp").c_str(), 0700), 0);
+  SaveAs("second");
+  EXPECT_TRUE(HoldsSave(path_, "second"));
+  EXPECT_EQ(Entries(), (std::set<std::string>{"Settings.dat", "Settings.dat.tmp", "victim"}));
+}
+
+TEST_F(SettingsFile, ALinkedSettingsFileStaysALinkAndItsTargetIsSaved) {
+  // Settings.dat -> hop -> kept/Settings.dat, the links relative to their folder.
+  ASSERT_EQ(mkdir((dir_ + "/kept").c_str(), 0700), 0);
+  const std::string target = dir_ + "/kept/Settings.dat";
+  WriteFile(target, FileImage({"old"}));
+  ASSERT_EQ(symlink("kept/Settings.dat", (dir_ + "/hop").c_str()), 0);
+  ASSERT_EQ(symlink("hop", path_.c_str()), 0);
+  SaveAs("linked");
+  EXPECT_TRUE(S_ISLNK(ModeOf(path_)));
+  EXPECT_TRUE(S_ISLNK(ModeOf(dir_ + "/hop")));
+  EXPECT_TRUE(HoldsSave(target, "linked"));
+  PlayerName = u"";
+  LoadSettings();
+  EXPECT_EQ(PlayerName, u"linked");
+  EXPECT_EQ(Entries(), (std::set<std::string>{"Settings.dat", "hop", "kept"}));
+
+  // A link to a file not made yet: the file is made where the link points.
+  ASSERT_EQ(unlink(target.c_str()), 0);
+  ASSERT_EQ(unlink(path_.c_str()), 0);
+  ASSERT_EQ(symlink(target.c_str(), path_.c_str()), 0);
+  SaveAs("dangling");
+  EXPECT_TRUE(S_ISLNK(ModeOf(path_)));
+  EXPECT_TRUE(HoldsSave(target, "dangling"));
+}
+
+TEST_F(SettingsFile, TheOldFilesModeIsKeptAndAReadOnlyFileIsLeftAlone) {
+  const mode_t oldMask = umask(022);
+  SaveAs("fresh");  // a new file gets the usual mode
+  EXPECT_EQ(ModeOf(path_) & 07777, 0644u);
+  for (mode_t mode : {0600, 0640}) {
+    ASSERT_EQ(chmod(path_.c_str(), mode), 0);
+    SaveAs(mode == 0600 ? "private" : "group");
+    EXPECT_EQ(ModeOf(path_) & 07777, mode);
+    EXPECT_TRUE(HoldsSave(path_, mode == 0600 ? "private" : "group"));
+  }
+  // Read-only by its mode, even to a user the system lets write anything.
+  ASSERT_EQ(chmod(path_.c_str(), 0444), 0);
+  const std::string kept = Read();
+  SaveAs("changed");
+  EXPECT_EQ(Read(), kept);
+  EXPECT_EQ(ModeOf(path_) & 07777, 0444u);
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+  umask(oldMask);
+}
+
+TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) {
+  // A pipe: opening it to read would wait for a writer that never comes.
+  // The load runs in a child with a time bound, so a wait fails the test
+  // instead of hanging it.
+  ASSERT_EQ(mkfifo(path_.c_str(), 0600), 0);
+  EXPECT_EXIT(
+      {
+        alarm(10);
+        FullScreen = 0;
+        PlayerName = u"left over";
+        LoadSettings();
+        std::exit(FullScreen == 1 && PlayerName == u"not set" && KeyClimb == 164 ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  SaveAs("piped");
+  EXPECT_TRUE(S_ISFIFO(ModeOf(path_)));
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+
+  // A folder of that name.
+  ASSERT_EQ(unlink(path_.c_str()), 0);
+  ASSERT_EQ(mkdir(path_.c_str(), 0700), 0);
+  FullScreen = 0;
+  LoadSettings();
+  ExpectDefaults();
+  SaveAs("folder");
+  EXPECT_TRUE(S_ISDIR(ModeOf(path_)));
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The whole program run headless from start to the confirmed exit: what the
 // start-up leaves in place, the loading screen, and the settings written at
 // the end (also when the window is closed instead).
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -117,6 +118,24 @@ TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
       },
       ::testing::ExitedWithCode(0), "");
   EXPECT_TRUE(SettingsRewritten());
+}
+
+TEST_F(StartupTest, TerminationOrAHangUpSavesTheSettings) {
+  // Asked to end from outside, or the terminal closed: as closing the window.
+  for (int signal : {SIGTERM, SIGHUP}) {
+    WriteSettings(0, 1, 0);
+    EXPECT_EXIT(
+        {
+          Driver d;
+          d.OnFrame(kMenu + 5, [signal] { std::raise(signal); });
+          d.Install();
+          GameMain();
+          std::exit(3);  // not reached: the signal ends the program
+        },
+        ::testing::ExitedWithCode(0), "")
+        << signal;
+    EXPECT_TRUE(SettingsRewritten()) << signal;
+  }
 }
 
 }  // namespace

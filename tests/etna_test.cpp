@@ -250,6 +250,32 @@ TEST_F(EtnaTest, LimitsOnLinesAndBytes) {
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
 }
 
+TEST_F(EtnaTest, FloodsOfHeaderOrTrailerLinesAreRefused) {
+  for (ScoreService::Mode mode : {ScoreService::Mode::HeaderFlood, ScoreService::Mode::TrailerFlood}) {
+    const char* name = mode == ScoreService::Mode::HeaderFlood ? "headers" : "trailers";
+    // A long but bounded header or trailer section still gives the reply.
+    service.SetMode(mode);
+    service.SetFloodLimit(ETNA_MAX_HEADERS / 2);
+    Outcome fair = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(fair.state, ETNA_STATE_OK) << name;
+    EXPECT_EQ(fair.lines, Lines{"ok"}) << name;
+
+    // Past the bound the request fails, and the library hangs up long before
+    // the service runs out of lines.
+    service.SetFloodLimit(ETNA_MAX_HEADERS * 2);
+    Outcome over = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(over.state, ETNA_STATE_TOO_LARGE) << name;
+    EXPECT_TRUE(over.lines.empty()) << name;
+
+    service.SetFloodLimit(ScoreService::kDefaultFloodBytes);
+    Clock::time_point start = Clock::now();
+    Outcome flood = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(flood.state, ETNA_STATE_TOO_LARGE) << name;
+    EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4) << name;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)) << name;
+  }
+}
+
 TEST_F(EtnaTest, StalledServerEndsWithinTheBound) {
   setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "400", 1);
   service.SetMode(ScoreService::Mode::Stall);

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,40 @@ TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
     EXPECT_NE(SyncStatus, u"Synced...") << c.name;
     EXPECT_NE(SyncStatus, u"not synced...") << c.name;
   }
+}
+
+// Peak resident memory of this process in KiB, after starting a new peak
+// where the kernel allows it.
+long PeakKiB(bool restart) {
+  if (restart) {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", f);
+      std::fclose(f);
+    }
+  }
+  long kib = -1;
+  if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atol(line + 6);
+    }
+    std::fclose(f);
+  }
+  return kib;
+}
+
+TEST_F(OnlineTest, FloodedSyncStaysSmall) {
+  // Endless trailer lines after the last chunk, to both requests of a sync.
+  service.SetMode(ScoreService::Mode::TrailerFlood);
+  const long before = PeakKiB(true);
+  SyncScores();
+  const long after = PeakKiB(false);
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_NE(SyncStatus, u"Synced...");
+  EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4);
+  if (before < 0 || after < 0) GTEST_SKIP() << "no peak memory figure on this system";
+  std::printf("peak memory during a flooded sync: %ld KiB -> %ld KiB\n", before, after);
+  EXPECT_LT(after - before, 16 * 1024);
 }
 
 TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {

@@ -33,6 +33,7 @@ struct Command {
   curl_slist* headers = nullptr;
   std::string url;
   std::string body;
+  size_t headerBytes = 0;
   bool tooLarge = false;
   Clock::time_point deadline;
   ~Command() {
@@ -164,6 +165,19 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   return n;
 }
 
+// Sees every header line and, for a chunked body, every trailer line after
+// it; libcurl keeps them all, so their total is bounded like the body's.
+size_t CountHeader(char*, size_t size, size_t count, void* user) {
+  Command* c = static_cast<Command*>(user);
+  size_t n = size * count;
+  c->headerBytes += n;
+  if (c->headerBytes > ETNA_MAX_HEADERS) {
+    c->tooLarge = true;
+    return 0;  // ends the transfer with a write error
+  }
+  return n;
+}
+
 // Splits a body at LF; a CR before the LF goes, a trailing empty piece is no
 // line. Returns false when there are too many lines.
 bool SplitLines(const std::string& body, std::vector<std::string>* lines) {
@@ -246,6 +260,8 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
             curl_easy_setopt(e, CURLOPT_USERAGENT, "ETNA/1.0") == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, WriteBody) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get()) == CURLE_OK &&
+            curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader) == CURLE_OK &&
+            curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get()) == CURLE_OK &&
             (!c->headers || curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers) == CURLE_OK);
   if (!ok) return nullptr;
   c->deadline = Clock::now() + std::chrono::milliseconds(total + kWatchdogSlackMs);

@@ -97,6 +97,12 @@ TEST_F(EtnaTest, RequestsGoOutAsTheGameBuiltThem) {
   Fetch("VersionCheck.php?a=1#2&b=50%\"x\"&c=<{|}>^`\\&d=\xe9\t+/");
   EXPECT_EQ(RequestLines(),
             Lines{"GET /scores/VersionCheck.php?a=1%232&b=50%25%22x%22&c=%3C%7B%7C%7D%3E%5E%60%5C&d=%E9%09+/ HTTP/1.1"});
+
+  // An escape the caller made is not encoded again; a '%' that starts none
+  // is, up to the very end of the query.
+  service.ClearRequests();
+  Fetch("VersionCheck.php?e=%41%7e%2B&f=%4g%%2&g=%");
+  EXPECT_EQ(RequestLines(), Lines{"GET /scores/VersionCheck.php?e=%41%7e%2B&f=%254g%25%252&g=%25 HTTP/1.1"});
 }
 
 TEST_F(EtnaTest, AddressComesFromTheEnvironmentWhenSet) {

@@ -96,8 +96,7 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 1; i <= 12; ++i) service.AddScore("p" + std::to_string(i), std::to_string(i), 1000 * i);
   SyncScores();
 
-  // Lower-cased name, the blank left as it is for the library to carry, a
-  // score of 0 sent as 0.
+  // Lower-cased name, the blank sent as %20, a score of 0 sent as 0.
   bool submitted = false;
   for (const std::string& line : RequestLines()) {
     if (line == "GET /scores/Novaquad_scores.php?option=addscore&user=ann%20lee&level=3&score=0 HTTP/1.1")
@@ -113,6 +112,52 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 12; i >= 2; --i) want.push_back("p" + std::to_string(i) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
   want.push_back("keep|keep|keep");
   EXPECT_EQ(Table(), want);
+}
+
+TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
+  struct Case {
+    String name;
+    std::string stored;  // lower-cased as the game does
+  } cases[] = {
+      {u"a&b", "a&b"},
+      {u"x&option=none", "x&option=none"},
+      {u"A+B", "a+b"},
+      {u"50%", "50%"},
+      {u"%41 %zz", "%41 %zz"},
+      {u";?/=#", ";?/=#"},
+      {u"\u00C9t\u00E9 \u00FF\u0080", "\xE9t\xE9 \xFF\x80"},
+      {u"Ann-Lee_2.0~", "ann-lee_2.0~"},
+  };
+  int score = 100;
+  for (const Case& c : cases) {
+    PlayerName = c.name;
+    Score = ++score;
+    SyncScores();
+    const std::vector<std::string> rows = service.StoredScores();
+    ASSERT_FALSE(rows.empty());
+    // The newest score is the best one, so it is on top of both tables.
+    EXPECT_EQ(rows.front(), c.stored + "|3|" + std::to_string(score)) << c.stored;
+    EXPECT_EQ(StringToAscii(HighscoreNames[0]), c.stored);
+  }
+  EXPECT_EQ(service.StoredScores().size(), std::size(cases));
+}
+
+TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
+  // Letters, digits and - . _ ~ go out unchanged and a blank as %20: the
+  // request and its signature are those of the name joined in unencoded.
+  PlayerName = u"Not set-2.0_~";
+  SyncScores();
+  ScoreService::Request fromSync;
+  for (const auto& r : service.Requests()) {
+    if (r.line.find("option=addscore") != std::string::npos) fromSync = r;
+  }
+  EXPECT_EQ(fromSync.line, "GET /scores/Novaquad_scores.php?option=addscore&user=not%20set-2.0_~&level=3&score=0 HTTP/1.1");
+  service.ClearRequests();
+  ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=not set-2.0_~&level=3&score=0", 1, 0);
+  PumpETNAQueue([](int) {});
+  ASSERT_EQ(service.Requests().size(), 1u);
+  EXPECT_EQ(service.Requests().front().line, fromSync.line);
+  EXPECT_EQ(service.Requests().front().signature, fromSync.signature);
 }
 
 TEST_F(OnlineTest, DownloadedTableReachesTheSettingsFile) {

@@ -71,16 +71,23 @@ bool EnsureMulti(Library& lib) {
   return lib.multi != nullptr;
 }
 
-bool UrlCannotCarry(unsigned char c) {
-  if (c <= 0x20 || c >= 0x7f) return true;
-  return std::strchr("\"#%<>\\^`{|}", c) != nullptr;
+bool IsHexDigit(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A '%' that starts an escape is the caller's encoding and stays as it is;
+// any other '%' cannot be carried.
+bool UrlCannotCarry(const unsigned char* p) {
+  if (*p <= 0x20 || *p >= 0x7f) return true;
+  if (*p == '%') return !(IsHexDigit(p[1]) && IsHexDigit(p[2]));
+  return std::strchr("\"#<>\\^`{|}", *p) != nullptr;
 }
 
 std::string PercentEncode(const char* text) {
   static const char hex[] = "0123456789ABCDEF";
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (UrlCannotCarry(*p)) {
+    if (UrlCannotCarry(p)) {
       out += '%';
       out += hex[*p >> 4];
       out += hex[*p & 15];

@@ -10,9 +10,12 @@
 //   ETNA__SetKey(key)        key that signs every request (see below).
 //   ETNA__Send(id, query, 1, 0)
 //                            queues GET <base>/<query>. Bytes a URL cannot
-//                            carry (controls, blanks, non-ASCII and the
-//                            characters " # % < > \ ^ ` { | }) are
-//                            percent-encoded; the rest goes out as given.
+//                            carry (controls, blanks, non-ASCII, the
+//                            characters " # < > \ ^ ` { | } and a % that
+//                            does not start an escape %XX) are
+//                            percent-encoded; the rest, escapes included,
+//                            goes out as given, so a caller that encodes a
+//                            value itself is not encoded twice.
 //                            Returns 1 when queued, else 0.
 //   ETNA_Update()            advances every transfer without blocking.
 //   ETNA_GetNumberOfCommandsInQueue()

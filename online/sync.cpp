@@ -16,6 +16,27 @@ void SendQuery(int command, const String& query) {
   MemFree(text);
 }
 
+// The name as a query value: each of its 8-bit characters, except letters,
+// digits and - . _ ~, as %XX, so that '&', '=', '+', '%' and the like in a
+// name reach the service as part of it.
+String QueryValue(const String& text) {
+  static const char16_t hex[] = u"0123456789ABCDEF";
+  String out;
+  for (char16_t c : text) {
+    const unsigned byte = c & 0xFF;  // what goes on the wire for this character
+    const bool plain = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+                       (byte >= '0' && byte <= '9') || byte == '-' || byte == '.' || byte == '_' || byte == '~';
+    if (plain) {
+      out += static_cast<char16_t>(byte);
+    } else {
+      out += u'%';
+      out += hex[byte >> 4];
+      out += hex[byte & 15];
+    }
+  }
+  return out;
+}
+
 void StoreEntry(StringArray& table, int k, const String& text) {
   if (k >= 0 && static_cast<size_t>(k) < table.size()) table[static_cast<size_t>(k)] = text;
 }
@@ -52,10 +73,10 @@ void SyncScores() {
   SleepMillis(150);
   ClearKeyStates();
 
-  // The name goes out as the player typed it (lower-cased); the library
-  // encodes only what a URL cannot carry.
+  // The library encodes only what a URL cannot carry and leaves '&', '=' and
+  // escapes alone, so the name is encoded here.
   String submit = u"Novaquad_scores.php?option=addscore&user=";
-  submit = StringConcat(submit, name);
+  submit = StringConcat(submit, QueryValue(name));
   submit = StringConcat(submit, StringConcat(u"&level=", level));
   submit = StringConcat(submit, StringConcat(u"&score=", score));
   SendQuery(1, submit);

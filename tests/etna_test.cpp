@@ -97,6 +97,12 @@ TEST_F(EtnaTest, RequestsGoOutAsTheGameBuiltThem) {
   Fetch("VersionCheck.php?a=1#2&b=50%\"x\"&c=<{|}>^`\\&d=\xe9\t+/");
   EXPECT_EQ(RequestLines(),
             Lines{"GET /scores/VersionCheck.php?a=1%232&b=50%25%22x%22&c=%3C%7B%7C%7D%3E%5E%60%5C&d=%E9%09+/ HTTP/1.1"});
+
+  // An escape the caller made is not encoded again; a '%' that starts none
+  // is, up to the very end of the query.
+  service.ClearRequests();
+  Fetch("VersionCheck.php?e=%41%7e%2B&f=%4g%%2&g=%");
+  EXPECT_EQ(RequestLines(), Lines{"GET /scores/VersionCheck.php?e=%41%7e%2B&f=%254g%25%252&g=%25 HTTP/1.1"});
 }
 
 TEST_F(EtnaTest, AddressComesFromTheEnvironmentWhenSet) {
@@ -248,6 +254,32 @@ TEST_F(EtnaTest, LimitsOnLinesAndBytes) {
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
   service.SetRawReply("VersionCheck.php", body64k1);
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+}
+
+TEST_F(EtnaTest, FloodsOfHeaderOrTrailerLinesAreRefused) {
+  for (ScoreService::Mode mode : {ScoreService::Mode::HeaderFlood, ScoreService::Mode::TrailerFlood}) {
+    const char* name = mode == ScoreService::Mode::HeaderFlood ? "headers" : "trailers";
+    // A long but bounded header or trailer section still gives the reply.
+    service.SetMode(mode);
+    service.SetFloodLimit(ETNA_MAX_HEADERS / 2);
+    Outcome fair = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(fair.state, ETNA_STATE_OK) << name;
+    EXPECT_EQ(fair.lines, Lines{"ok"}) << name;
+
+    // Past the bound the request fails, and the library hangs up long before
+    // the service runs out of lines.
+    service.SetFloodLimit(ETNA_MAX_HEADERS * 2);
+    Outcome over = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(over.state, ETNA_STATE_TOO_LARGE) << name;
+    EXPECT_TRUE(over.lines.empty()) << name;
+
+    service.SetFloodLimit(ScoreService::kDefaultFloodBytes);
+    Clock::time_point start = Clock::now();
+    Outcome flood = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(flood.state, ETNA_STATE_TOO_LARGE) << name;
+    EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4) << name;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(3)) << name;
+  }
 }
 
 TEST_F(EtnaTest, StalledServerEndsWithinTheBound) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -95,8 +96,7 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 1; i <= 12; ++i) service.AddScore("p" + std::to_string(i), std::to_string(i), 1000 * i);
   SyncScores();
 
-  // Lower-cased name, the blank left as it is for the library to carry, a
-  // score of 0 sent as 0.
+  // Lower-cased name, the blank sent as %20, a score of 0 sent as 0.
   bool submitted = false;
   for (const std::string& line : RequestLines()) {
     if (line == "GET /scores/Novaquad_scores.php?option=addscore&user=ann%20lee&level=3&score=0 HTTP/1.1")
@@ -112,6 +112,52 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 12; i >= 2; --i) want.push_back("p" + std::to_string(i) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
   want.push_back("keep|keep|keep");
   EXPECT_EQ(Table(), want);
+}
+
+TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
+  struct Case {
+    String name;
+    std::string stored;  // lower-cased as the game does
+  } cases[] = {
+      {u"a&b", "a&b"},
+      {u"x&option=none", "x&option=none"},
+      {u"A+B", "a+b"},
+      {u"50%", "50%"},
+      {u"%41 %zz", "%41 %zz"},
+      {u";?/=#", ";?/=#"},
+      {u"\u00C9t\u00E9 \u00FF\u0080", "\xE9t\xE9 \xFF\x80"},
+      {u"Ann-Lee_2.0~", "ann-lee_2.0~"},
+  };
+  int score = 100;
+  for (const Case& c : cases) {
+    PlayerName = c.name;
+    Score = ++score;
+    SyncScores();
+    const std::vector<std::string> rows = service.StoredScores();
+    ASSERT_FALSE(rows.empty());
+    // The newest score is the best one, so it is on top of both tables.
+    EXPECT_EQ(rows.front(), c.stored + "|3|" + std::to_string(score)) << c.stored;
+    EXPECT_EQ(StringToAscii(HighscoreNames[0]), c.stored);
+  }
+  EXPECT_EQ(service.StoredScores().size(), std::size(cases));
+}
+
+TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
+  // Letters, digits and - . _ ~ go out unchanged and a blank as %20: the
+  // request and its signature are those of the name joined in unencoded.
+  PlayerName = u"Not set-2.0_~";
+  SyncScores();
+  ScoreService::Request fromSync;
+  for (const auto& r : service.Requests()) {
+    if (r.line.find("option=addscore") != std::string::npos) fromSync = r;
+  }
+  EXPECT_EQ(fromSync.line, "GET /scores/Novaquad_scores.php?option=addscore&user=not%20set-2.0_~&level=3&score=0 HTTP/1.1");
+  service.ClearRequests();
+  ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=not set-2.0_~&level=3&score=0", 1, 0);
+  PumpETNAQueue([](int) {});
+  ASSERT_EQ(service.Requests().size(), 1u);
+  EXPECT_EQ(service.Requests().front().line, fromSync.line);
+  EXPECT_EQ(service.Requests().front().signature, fromSync.signature);
 }
 
 TEST_F(OnlineTest, DownloadedTableReachesTheSettingsFile) {
@@ -181,6 +227,40 @@ TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
     EXPECT_NE(SyncStatus, u"Synced...") << c.name;
     EXPECT_NE(SyncStatus, u"not synced...") << c.name;
   }
+}
+
+// Peak resident memory of this process in KiB, after starting a new peak
+// where the kernel allows it.
+long PeakKiB(bool restart) {
+  if (restart) {
+    if (std::FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+      std::fputs("5", f);
+      std::fclose(f);
+    }
+  }
+  long kib = -1;
+  if (std::FILE* f = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    while (std::fgets(line, sizeof line, f)) {
+      if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atol(line + 6);
+    }
+    std::fclose(f);
+  }
+  return kib;
+}
+
+TEST_F(OnlineTest, FloodedSyncStaysSmall) {
+  // Endless trailer lines after the last chunk, to both requests of a sync.
+  service.SetMode(ScoreService::Mode::TrailerFlood);
+  const long before = PeakKiB(true);
+  SyncScores();
+  const long after = PeakKiB(false);
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_NE(SyncStatus, u"Synced...");
+  EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4);
+  if (before < 0 || after < 0) GTEST_SKIP() << "no peak memory figure on this system";
+  std::printf("peak memory during a flooded sync: %ld KiB -> %ld KiB\n", before, after);
+  EXPECT_LT(after - before, 16 * 1024);
 }
 
 TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {

@@ -33,6 +33,7 @@ struct Command {
   curl_slist* headers = nullptr;
   std::string url;
   std::string body;
+  size_t headerBytes = 0;
   bool tooLarge = false;
   Clock::time_point deadline;
   ~Command() {
@@ -70,16 +71,23 @@ bool EnsureMulti(Library& lib) {
   return lib.multi != nullptr;
 }
 
-bool UrlCannotCarry(unsigned char c) {
-  if (c <= 0x20 || c >= 0x7f) return true;
-  return std::strchr("\"#%<>\\^`{|}", c) != nullptr;
+bool IsHexDigit(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A '%' that starts an escape is the caller's encoding and stays as it is;
+// any other '%' cannot be carried.
+bool UrlCannotCarry(const unsigned char* p) {
+  if (*p <= 0x20 || *p >= 0x7f) return true;
+  if (*p == '%') return !(IsHexDigit(p[1]) && IsHexDigit(p[2]));
+  return std::strchr("\"#<>\\^`{|}", *p) != nullptr;
 }
 
 std::string PercentEncode(const char* text) {
   static const char hex[] = "0123456789ABCDEF";
   std::string out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(text); *p; ++p) {
-    if (UrlCannotCarry(*p)) {
+    if (UrlCannotCarry(p)) {
       out += '%';
       out += hex[*p >> 4];
       out += hex[*p & 15];
@@ -161,6 +169,19 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
     return 0;  // ends the transfer with a write error
   }
   c->body.append(data, n);
+  return n;
+}
+
+// Sees every header line and, for a chunked body, every trailer line after
+// it; libcurl keeps them all, so their total is bounded like the body's.
+size_t CountHeader(char*, size_t size, size_t count, void* user) {
+  Command* c = static_cast<Command*>(user);
+  size_t n = size * count;
+  c->headerBytes += n;
+  if (c->headerBytes > ETNA_MAX_HEADERS) {
+    c->tooLarge = true;
+    return 0;  // ends the transfer with a write error
+  }
   return n;
 }
 
@@ -246,6 +267,8 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
             curl_easy_setopt(e, CURLOPT_USERAGENT, "ETNA/1.0") == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, WriteBody) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_WRITEDATA, c.get()) == CURLE_OK &&
+            curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, CountHeader) == CURLE_OK &&
+            curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get()) == CURLE_OK &&
             (!c->headers || curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers) == CURLE_OK);
   if (!ok) return nullptr;
   c->deadline = Clock::now() + std::chrono::milliseconds(total + kWatchdogSlackMs);

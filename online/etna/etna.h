@@ -10,9 +10,12 @@
 //   ETNA__SetKey(key)        key that signs every request (see below).
 //   ETNA__Send(id, query, 1, 0)
 //                            queues GET <base>/<query>. Bytes a URL cannot
-//                            carry (controls, blanks, non-ASCII and the
-//                            characters " # % < > \ ^ ` { | }) are
-//                            percent-encoded; the rest goes out as given.
+//                            carry (controls, blanks, non-ASCII, the
+//                            characters " # < > \ ^ ` { | } and a % that
+//                            does not start an escape %XX) are
+//                            percent-encoded; the rest, escapes included,
+//                            goes out as given, so a caller that encodes a
+//                            value itself is not encoded twice.
 //                            Returns 1 when queued, else 0.
 //   ETNA_Update()            advances every transfer without blocking.
 //   ETNA_GetNumberOfCommandsInQueue()
@@ -29,7 +32,9 @@
 //
 // Replies: status 200 is success; the body is split at LF, a CR before the LF
 // is dropped, and an empty piece after the last LF is not a line. A body over
-// ETNA_MAX_BODY bytes or ETNA_MAX_LINES lines is refused (ETNA_STATE_TOO_LARGE).
+// ETNA_MAX_BODY bytes or ETNA_MAX_LINES lines, or header and trailer lines
+// over ETNA_MAX_HEADERS bytes together (status line and line ends included),
+// are refused (ETNA_STATE_TOO_LARGE).
 //
 // Bounds: connecting may take 5 s, a whole request 30 s, and a transfer that
 // moves less than one byte a second for 10 s is dropped. The environment
@@ -58,12 +63,13 @@ enum {
   ETNA_STATE_OK = 2,         // status 200, lines available
   ETNA_STATE_HTTP_ERROR = 3, // the server answered another status
   ETNA_STATE_TRANSPORT = 4,  // no usable answer (refused, dropped, garbage)
-  ETNA_STATE_TOO_LARGE = 5,  // over ETNA_MAX_BODY bytes or ETNA_MAX_LINES lines
+  ETNA_STATE_TOO_LARGE = 5,  // a reply over one of the ETNA_MAX_* bounds
   ETNA_STATE_TIMEOUT = 6,    // the time bound ran out
 };
 
 #define ETNA_MAX_BODY 65536
 #define ETNA_MAX_LINES 1000
+#define ETNA_MAX_HEADERS 65536
 #define ETNA_MAX_QUEUE 32
 
 // The game binds the entry points by name into pointers of the same names;

@@ -364,23 +364,28 @@ Buffer Lights(int frames) {
   return b;
 }
 
-// A closed-mouth "hmm" that rises a little and falls away, as if thinking it over.
+// The pilot murmurs to himself, thinking it over: "hmm... uh-mm", lips
+// mostly closed, the middle syllable half opening into a mumbled vowel.
 Buffer Hmmmm(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
+  // Speech-like intonation: up a little on the first "hmm", then drifting down.
   auto pitch = [&](double t) {
-    const double u = t / len;
-    return 118.0 + 22.0 * std::sin(kPi * std::min(1.0, u * 1.4)) - 12.0 * u + 1.5 * std::sin(kTwoPi * 5.5 * t);
+    return 112.0 + 16.0 * std::sin(kPi * std::min(1.0, t / 0.3)) - 22.0 * std::max(0.0, t - 0.3) / (len - 0.3);
   };
-  auto vowel = [](double) { return 0.0; };  // lips closed: a dark "oo"-like hum
-  auto amp = [&](double t) {
-    return std::min(1.0, t / 0.06) * std::min(1.0, std::max(0.0, len - t) / 0.18);
+  const std::vector<Mouth> path = {
+      {0.00, kUh, 0.0, 0.3, 0.9},   // a breath out...
+      {0.04, kUh, 0.4, 0.6, 0.4},
+      {0.10, kOo, 0.8, 1.0, 0.05},  // ...into "hmm"
+      {0.22, kOo, 0.7, 1.0, 0.05},
+      {0.30, kUh, 0.25, 0.8, 0.2},  // a dip between the syllables
+      {0.37, kUh, 1.0, 0.2, 0.08},  // "uh", half open
+      {0.45, kEh, 0.8, 0.3, 0.08},
+      {0.51, kOo, 0.3, 1.0, 0.15},  // closing again
+      {0.57, kOo, 0.65, 1.0, 0.05},  // "mm"
+      {0.70, kOo, 0.0, 1.0, 0.3},
   };
-  std::vector<float> v = Voice(frames, pitch, vowel, amp, 31);
-  // Nasal murmur: keep the low formant, dull the rest.
-  OnePole lp;
-  lp.SetCutoff(900);
-  for (float& s : v) s = lp.Low(s);
+  std::vector<float> v = Speak(frames, path, pitch, 31);
   SpreadMono(b, v, 1.0f, 9, 0.0f);
   ReverbOnce(b, 0.4, 3000, 0.12);
   return b;
@@ -600,17 +605,54 @@ Buffer Bzzzt(int frames) {
   return b;
 }
 
-// A beacon's sonar ping with its echoes ringing out.
+// A beacon's sonar ping: one bright ping that rings away, and a moment
+// later its echo comes back from far off, fainter, duller and a touch lower.
 Buffer Radar(int frames) {
   Buffer b(frames);
-  Osc o(Wave::Sine), o2(Wave::Sine);
-  for (int i = 0; i < FramesFor(0.5); ++i) {
-    const double t = Sec(i);
-    const float v = static_cast<float>((o.Next(1320) * 0.8 + o2.Next(2640) * 0.15) * Perc(t, 0.003, 0.09));
-    b.AddPanned(i, v, 0.0f);
+  // The ping itself: a pure tone with a faint metallic overtone, struck hard
+  // and ringing down, its pitch sagging slightly as it fades.
+  auto ping = [&](double start, double hz, double gain, double attack, double ring, float pan) {
+    Osc tone(Wave::Sine), overtone(Wave::Sine), shimmer(Wave::Sine);
+    const int first = FramesFor(start);
+    for (int k = 0; first + k < frames; ++k) {
+      const double t = Sec(k);
+      const double sag = 1.0 - 0.012 * (1.0 - std::exp(-t / 0.25));
+      // A quick fall, then a longer, quieter ring.
+      const double env = Perc(t, attack, ring) * 0.85 + Perc(t, attack, ring * 3.0) * 0.15;
+      if (env < 1e-4 && t > attack) break;
+      const double v = tone.Next(hz * sag) * 0.8 + overtone.Next(hz * 2.76 * sag) * 0.12 * std::exp(-t / 0.06) +
+                       shimmer.Next(hz * 1.003 * sag) * 0.2;  // a slow beat, as from a hull
+      b.AddPanned(first + k, static_cast<float>(v * env * gain), pan);
+    }
+  };
+  ping(0.0, 1250, 1.0, 0.003, 0.11, 0.0f);
+  // The transducer's knock as it fires.
+  Rng rng(141);
+  Svf knock;
+  knock.Set(2800, 1.2);
+  for (int i = 0; i < FramesFor(0.04); ++i) {
+    knock.Process(static_cast<float>(rng.Bipolar()));
+    b.AddPanned(i, static_cast<float>(knock.band * Perc(Sec(i), 0.001, 0.006) * 0.5), 0.0f);
   }
-  Echo(b, 0.27, 0.55, 0.65, 2500);
-  ReverbOnce(b, 0.8, 3500, 0.25);
+  // The echo: a softer onset, as a return smeared over the distance travelled.
+  Buffer echo(frames);
+  std::swap(echo, b);
+  ping(0.64, 1232, 0.35, 0.015, 0.12, 0.35f);
+  ping(1.18, 1225, 0.12, 0.025, 0.13, -0.3f);
+  // Distance takes the top off the returns.
+  for (auto* ch : {&b.left, &b.right}) {
+    Svf dull;
+    dull.Set(1700, 0.7);
+    for (float& v : *ch) {
+      dull.Process(v);
+      v = dull.low;
+    }
+  }
+  for (int i = 0; i < frames; ++i) {
+    b.left[i] += echo.left[i];
+    b.right[i] += echo.right[i];
+  }
+  ReverbOnce(b, 0.35, 3000, 0.15);  // a short ring off the hull
   return b;
 }
 
@@ -638,23 +680,37 @@ Buffer TakeShield(int frames) {
   return b;
 }
 
-// The stranded alien calls: a warbling "wee-ooo, wee-ooo".
+// The stranded alien calls: a warbling "wee-ooo, wee-ooo" in its small,
+// high voice, with a pure whistle under it.
 Buffer Alien1(int frames) {
   Buffer b(frames);
-  Osc o(Wave::Sine), vib(Wave::Sine), o2(Wave::Triangle);
-  const double len = Sec(frames);
-  for (int i = 0; i < frames; ++i) {
-    const double t = Sec(i);
-    // Two calls, each a quick rise and a slower fall.
+  Osc whistle(Wave::Sine), vib(Wave::Sine);
+  // Two calls, each a quick rise and a slower fall, with a fast flutter.
+  std::vector<double> flutter(frames);
+  for (double& f : flutter) f = vib.Next(11.0);
+  auto pitch = [&](double t) {
     const double c = std::fmod(t, 0.5) / 0.5;
     const double shape = c < 0.25 ? c / 0.25 : 1.0 - (c - 0.25) / 0.75;
-    const double hz = 520 + 500 * shape + 18 * vib.Next(11.0);
-    double env = 0.0;
-    if (t < 1.0) env = std::sin(kPi * c) * (t < 0.5 ? 1.0 : 0.8);
-    env *= std::min(1.0, std::max(0.0, len - t) / 0.05);
-    const float v = static_cast<float>((o.Next(hz) * 0.8 + o2.Next(hz * 2.0) * 0.2) * env);
-    b.AddPanned(i, v * 0.8f, 0.0f);
+    return 520 + 500 * shape + 18 * flutter[std::min(frames - 1, FramesFor(t))];
+  };
+  std::vector<Mouth> path;
+  for (int call = 0; call < 2; ++call) {
+    const double at = 0.5 * call, loud = call == 0 ? 1.0 : 0.8;
+    const Vowel oo = kOo.Scaled(1.4), ee = kEe.Scaled(1.4);
+    path.push_back({at + 0.01, oo, 0.0, 0.3, 0.2});
+    path.push_back({at + 0.08, ee, 0.9 * loud, 0.0, 0.05});
+    path.push_back({at + 0.15, ee, loud, 0.0, 0.05});
+    path.push_back({at + 0.36, oo, 0.75 * loud, 0.0, 0.05});
+    path.push_back({at + 0.49, oo, 0.0, 0.2, 0.1});
   }
+  std::vector<float> v = Speak(frames, path, pitch, 121);
+  std::vector<std::pair<double, double>> loudness;
+  for (const Mouth& m : path) loudness.push_back({m.at, m.loud});
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    v[i] += static_cast<float>(whistle.Next(pitch(t)) * 0.12 * Glide(loudness, t));
+  }
+  SpreadMono(b, v, 0.8f, 7, 0.0f);
   Echo(b, 0.11, 0.35, 0.35, 4000);
   return b;
 }
@@ -809,59 +865,101 @@ Buffer ModuleLand(int frames) {
 }
 
 namespace {
-// A rocket roar: low rumble and a broad hiss, both slowly fluttering.
-void Roar(Buffer& b, std::uint64_t seed, double (*level)(double t, double len), double (*bright)(double t, double len)) {
+// A rocket engine: a rumble that chugs with the combustion, a body of low
+// roar, a hiss whose tone slowly sweeps up and down, and the whine of the
+// turbine. Over time `loud` sets its level, `open` (0 to 1) how hard it
+// burns, which brightens the hiss and lifts the roar, and `spin` the
+// turbine's pitch as a multiple of its cruising pitch.
+template <class Loud, class Open, class Spin>
+void Engine(Buffer& b, std::uint64_t seed, Loud loud, Open open, Spin spin) {
   Rng rng(seed);
-  Svf hiss, body;
-  OnePole rumbleL, rumbleR;
-  rumbleL.SetCutoff(120);
-  rumbleR.SetCutoff(120);
-  const double len = Sec(b.Frames());
+  Svf sweepL, sweepR, bodyL, bodyR, whine, hissL, hissR;
+  OnePole rumbleL, rumbleR, chugSmooth;
+  hissL.Set(3000, 0.7);
+  hissR.Set(3000, 0.7);
+  rumbleL.SetCutoff(110);
+  rumbleR.SetCutoff(110);
+  chugSmooth.SetCutoff(14);
+  Osc turbine(Wave::Saw), turbine2(Wave::Saw);
+  float chugTarget = 0.5f;
+  // Each engine starts its slow swings somewhere of its own.
+  const double sweepFrom = rng.Uniform() * kTwoPi, swellFrom = rng.Uniform() * kTwoPi;
   for (int i = 0; i < b.Frames(); ++i) {
     const double t = Sec(i);
-    const double lv = level(t, len);
-    const double br = bright(t, len);
-    const double flutter = 0.85 + 0.15 * std::sin(kTwoPi * 6.3 * t + 2 * std::sin(kTwoPi * 0.7 * t));
-    hiss.Set(500 + 2500 * br, 0.6);
-    hiss.Process(static_cast<float>(rng.Bipolar()));
-    body.Set(180 + 200 * br, 1.2);
-    body.Process(static_cast<float>(rng.Bipolar()));
+    const double burn = open(t);
+    // Two slow, unrelated swings: one sweeps the exhaust's tone, one its strength.
+    const double sway =
+        0.5 + 0.35 * std::sin(kTwoPi * 0.23 * t + sweepFrom) + 0.15 * std::sin(kTwoPi * 0.61 * t + 2.0 * sweepFrom);
+    const double swell = 0.8 + 0.2 * std::sin(kTwoPi * 0.31 * t + swellFrom);
+    const double centre = 450 * std::pow(6.0, sway) * (0.35 + 0.9 * burn);
+    sweepL.Set(centre, 3.0);
+    sweepR.Set(centre * 1.09, 3.0);
+    const float nl = static_cast<float>(rng.Bipolar()), nr = static_cast<float>(rng.Bipolar());
+    sweepL.Process(nl);
+    sweepR.Process(nr);
+    hissL.Process(nl);
+    hissR.Process(nr);
+    const double bodyHz = (160 + 80 * sway) * (0.6 + 0.4 * burn);
+    bodyL.Set(bodyHz, 1.3);
+    bodyR.Set(bodyHz * 1.07, 1.3);
+    bodyL.Process(static_cast<float>(rng.Bipolar()));
+    bodyR.Process(static_cast<float>(rng.Bipolar()));
+    // Combustion chug: the rumble's strength stutters several times a second.
+    if (i % 2205 == 0) chugTarget = static_cast<float>(rng.Uniform());
+    const double chug = 0.5 + chugSmooth.Low(chugTarget);
     const float rl = rumbleL.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
     const float rr = rumbleR.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
-    const double common = (hiss.band * 0.35 + body.band * 0.8) * flutter;
-    b.left[i] += static_cast<float>((common + rl * 0.6) * lv);
-    b.right[i] += static_cast<float>((common + rr * 0.6) * lv);
+    const double hz = 180 * spin(t) * (1.0 + 0.03 * std::sin(kTwoPi * 0.37 * t));
+    whine.Set(hz * 3.0, 2.0);
+    whine.Process(turbine.Next(hz) * 0.6f + turbine2.Next(hz * 1.502) * 0.4f);
+    const double level = loud(t) * swell;
+    const double tone = whine.band * 0.22;
+    b.left[i] += static_cast<float>(
+        (sweepL.band * 0.45 + hissL.low * 0.3 + bodyL.band * 0.7 + rl * 0.5 * chug + tone) * level);
+    b.right[i] += static_cast<float>(
+        (sweepR.band * 0.45 + hissR.low * 0.3 + bodyR.band * 0.7 + rr * 0.5 * chug + tone) * level);
   }
 }
 }  // namespace
 
-// The module's descent: a steady burn that throttles back as it touches down.
+// The module's descent: the engine burns all the way down, its roar
+// swelling and slowly sweeping in tone as the craft nears the ground, the
+// combustion chugging underneath and the turbine sinking in pitch; as the
+// legs touch it throttles back and spins down.
 Buffer ModuleThrust(int frames) {
   Buffer b(frames);
-  Roar(
+  const double len = Sec(frames);
+  const double touch = 4.8;  // the engine is cut here
+  auto throttle = [=](double t) { return t < touch ? 1.0 : std::exp(-(t - touch) / 0.3); };
+  auto near = [=](double t) { return std::clamp(t / touch, 0.0, 1.0); };  // closer: louder, brighter
+  Engine(
       b, 211,
-      [](double t, double len) {
-        const double in = std::min(1.0, t / 0.25);
-        const double out = t < 4.6 ? 1.0 : std::max(0.0, 1 - (t - 4.6) / (len - 4.6));
-        return in * (0.8 + 0.2 * out) * out;
+      [&](double t) {
+        const double start = std::min(1.0, t / 0.5);
+        return start * start * (3.0 - 2.0 * start) * std::min(1.0, (len - t) / 0.3) * (0.7 + 0.3 * near(t)) *
+               throttle(t);
       },
-      [](double t, double) { return t < 4.6 ? 0.6 : std::max(0.1, 0.6 - (t - 4.6)); });
+      [&](double t) { return throttle(t) * (0.8 + 0.3 * near(t)); },
+      [&](double t) { return (1.0 - 0.2 * near(t)) * (0.4 + 0.6 * throttle(t)); });
   ReverbOnce(b, 0.6, 2500, 0.15);
   return b;
 }
 
-// Lift-off: ignition, a swelling roar, then the craft climbs away out of earshot.
+// Lift-off: ignition, a swelling roar as the turbine spins up, then the
+// craft climbs away out of earshot, its pitch falling as it goes.
 Buffer ModuleTakeoff(int frames) {
   Buffer b(frames);
-  Blast(b, 0.0, 0.7, 221, 0.5f, Sec(frames) - 0.25);
-  Roar(
+  const double len = Sec(frames);
+  Blast(b, 0.0, 0.7, 221, 0.5f, len - 0.25);
+  Engine(
       b, 222,
-      [](double t, double len) {
+      [=](double t) {
         const double swell = std::min(1.0, t / 0.9);
         const double away = t < 1.6 ? 1.0 : std::pow(std::max(0.0, 1 - (t - 1.6) / (len - 1.6)), 1.6);
-        return swell * away;
+        return swell * swell * (3.0 - 2.0 * swell) * away;
       },
-      [](double t, double len) { return t < 1.2 ? 0.4 + 0.5 * t / 1.2 : std::max(0.15, 0.9 - 0.7 * (t - 1.2) / (len - 1.2)); });
+      [=](double t) { return t < 1.2 ? 0.5 + 0.5 * t / 1.2 : std::max(0.1, 1.0 - 0.9 * (t - 1.2) / (len - 1.2)); },
+      [=](double t) { return t < 1.4 ? 0.6 + 0.6 * t / 1.4 : 1.2 - 0.45 * (t - 1.4) / (len - 1.4); });
   ReverbOnce(b, 0.8, 2500, 0.2);
   return b;
 }

@@ -72,35 +72,6 @@ void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain,
   }
 }
 
-// A voice: a buzzing pulse train through formant filters, for the murmur and
-// the aliens. `pitch` and `vowel` are functions of time; vowel 0 is "oo", 1 "ah", 2 "ee".
-template <class Pitch, class Vowel, class Amp>
-std::vector<float> Voice(int frames, Pitch pitch, Vowel vowel, Amp amp, std::uint64_t seed) {
-  static const double kFormants[3][3] = {{300, 870, 2240}, {730, 1090, 2440}, {270, 2290, 3010}};
-  std::vector<float> out(frames, 0.0f);
-  Osc glottis(Wave::Saw);
-  Rng rng(seed);
-  Svf f[3];
-  OnePole tilt;
-  tilt.SetCutoff(1800);
-  for (int i = 0; i < frames; ++i) {
-    const double t = Sec(i);
-    const double v = std::clamp(vowel(t), 0.0, 2.0);
-    const int a = std::min(1, static_cast<int>(v));
-    const double w = v - a;
-    const float src = tilt.Low(glottis.Next(pitch(t)) + static_cast<float>(rng.Bipolar() * 0.05));
-    float sum = 0.0f;
-    for (int k = 0; k < 3; ++k) {
-      const double hz = kFormants[a][k] * (1 - w) + kFormants[a + 1][k] * w;
-      f[k].Set(hz, 6.0 + 3.0 * k);
-      f[k].Process(src);
-      sum += f[k].band * (k == 0 ? 1.0f : k == 1 ? 0.6f : 0.25f);
-    }
-    out[i] = sum * amp(t);
-  }
-  return out;
-}
-
 // A two-pole resonance with unit gain at 0 Hz, retuned every sample. A chain
 // of them turns a buzz into a vowel, each one lifting one formant.
 class Resonance {
@@ -514,32 +485,21 @@ Buffer MissileHit(int frames) {
   return b;
 }
 
-// A synthetic "woo-hoo!": two sung syllables, the second higher and brighter.
+// A synthetic "woo-hoo!": two sung syllables, the second higher and brighter,
+// with a puff of breath for its "h".
 Buffer Wohoo(int frames) {
   Buffer b(frames);
   auto pitch = [](double t) {
     if (t < 0.2) return 210.0 + 90.0 * (t / 0.2);
     return 330.0 + 140.0 * std::min(1.0, (t - 0.2) / 0.15) - 40.0 * std::max(0.0, t - 0.38) / 0.13;
   };
-  auto vowel = [](double t) {
-    if (t < 0.2) return 0.9 * std::min(1.0, t / 0.12);   // "wo"
-    return std::max(0.0, 0.8 - (t - 0.2) * 6.0);          // "hoo"
+  const Vowel wo{690, 1070, 2420};  // most of the way from "oo" to "ah"
+  const std::vector<Mouth> path = {
+      {0.00, kOo, 0.0, 0.3, 0.2}, {0.03, kOo, 0.8, 0.0, 0.05}, {0.12, wo, 1.0, 0.0, 0.05},
+      {0.17, wo, 0.8, 0.0, 0.1},  {0.20, kUh, 0.35, 0.0, 0.8},  {0.24, wo, 1.0, 0.0, 0.05},  // "h"
+      {0.33, kOo, 0.9, 0.0, 0.05}, {0.47, kOo, 0.0, 0.2, 0.2},
   };
-  auto amp = [&](double t) {
-    double a = std::min(1.0, t / 0.03);
-    if (t > 0.16 && t < 0.24) a *= 0.35 + 0.65 * std::fabs(t - 0.2) / 0.04;  // the dip between syllables
-    return a * std::min(1.0, std::max(0.0, Sec(frames) - t) / 0.1);
-  };
-  std::vector<float> v = Voice(frames, pitch, vowel, amp, 97);
-  // The "h" of the second syllable: a puff of breath.
-  Rng rng(98);
-  Svf breath;
-  breath.Set(1500, 0.8);
-  for (int i = 0; i < frames; ++i) {
-    const double t = Sec(i);
-    breath.Process(static_cast<float>(rng.Bipolar()));
-    if (t > 0.18 && t < 0.26) v[i] += static_cast<float>(breath.band * 0.15 * std::sin(kPi * (t - 0.18) / 0.08));
-  }
+  std::vector<float> v = Speak(frames, path, pitch, 97);
   SpreadMono(b, v, 1.0f, 12, 0.0f);
   return b;
 }

@@ -924,7 +924,8 @@ Buffer ModuleTakeoff(int frames) {
   return b;
 }
 
-// The towers' hum: a power-line drone whose overtones beat against each other.
+// The towers' hum: a power-line drone whose overtones beat against each
+// other, with the rasp of the transformer inside.
 Buffer Towers(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
@@ -946,6 +947,17 @@ Buffer Towers(int frames) {
     fizz.Process(static_cast<float>(rng.Bipolar()));
     const double env = std::sin(kPi * std::min(1.0, t / len)) * (0.5 + 0.5 * std::sin(kTwoPi * 110 * t));
     b.AddPanned(i, static_cast<float>(fizz.band * 0.05 * env), 0.0f);
+  }
+  // The transformer's buzz: the hum squared off into odd overtones, heard
+  // through the housing as a mid-range rasp that waxes and wanes.
+  Osc core(Wave::Sine);
+  Svf housing;
+  housing.Set(1400, 0.7);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double env = std::sin(kPi * std::min(1.0, t / len)) * (0.6 + 0.4 * std::sin(kTwoPi * 0.35 * t + 1.0));
+    housing.Process(Drive(core.Next(110.3), 8.0f));
+    b.AddPanned(i, static_cast<float>(housing.band * env), 0.15f);
   }
   ReverbOnce(b, 0.7, 4000, 0.2);
   return b;

@@ -1,11 +1,12 @@
 // Every sound and tune in res/: it decodes, it has the format the mixer
 // expects, it is as long as the game's timings assume, it is neither clipped
-// nor offset, and the three tunes loop without a click.
+// nor offset, nothing in it clicks, and the three tunes loop without a seam.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -78,6 +79,111 @@ float LocalStep(const std::vector<float>& ch, size_t span) {
   return most;
 }
 
+// --- clicks ---------------------------------------------------------------------
+//
+// A click is a break in the waveform: the signal jumps (a large step from one
+// sample to the next) or turns a sharp corner (a large change of step) where
+// nothing around it moves like that. Buzzes, noise and drum hits move sharply
+// all the time, so each step is measured against the largest step of the
+// same kind within 20 ms on either side of it, leaving out the few samples
+// next to it (over which one break spreads). Sharp edges that come back
+// within 20 ms, 50 times a second or more, fuse into a buzz; slower ones are
+// heard one by one, as clicks. A one-shot sound is heard with silence before
+// and after it, so its first and last samples are steps out of and into
+// silence; a tune is heard looping, so its end runs into its start.
+
+constexpr size_t kNeighbourhood = 882;  // 20 ms at 44100 Hz
+constexpr size_t kGuard = 8;            // samples either side that belong to the same break
+constexpr float kFloor = 0.002f;        // steps this small go unheard whatever their neighbours
+constexpr double kMostAboveNeighbours = 2.5;
+
+struct Click {
+  double ratio = 0;       // the step over the largest step of its neighbourhood
+  double seconds = 0;     // where it is
+  const char* kind = "";  // "jump" (first difference) or "corner" (second difference)
+};
+
+// Largest of v[k - span + 1 .. k] for every k (a running window maximum).
+std::vector<float> RunningMax(const std::vector<float>& v, size_t span) {
+  std::vector<float> out(v.size());
+  std::deque<size_t> best;  // indices with falling values; the front is the window's maximum
+  for (size_t k = 0; k < v.size(); ++k) {
+    while (!best.empty() && v[best.back()] <= v[k]) best.pop_back();
+    best.push_back(k);
+    if (best.front() + span <= k) best.pop_front();
+    out[k] = v[best.front()];
+  }
+  return out;
+}
+
+// The worst click in one channel.
+Click WorstClick(const std::vector<float>& ch, bool loops) {
+  Click worst;
+  const size_t n = ch.size();
+  if (n < 2) return worst;
+  // The channel with what is heard around it: silence, or its own other end.
+  const size_t pad = kNeighbourhood + kGuard + 2;
+  std::vector<float> heard(n + 2 * pad, 0.0f);
+  for (size_t i = 0; i < n; ++i) heard[pad + i] = ch[i];
+  if (loops) {
+    for (size_t i = 0; i < pad; ++i) {
+      heard[pad - 1 - i] = ch[n - 1 - i % n];
+      heard[pad + n + i] = ch[i % n];
+    }
+  }
+  const size_t m = heard.size();
+  std::vector<float> jump(m, 0.0f), corner(m, 0.0f);
+  for (size_t k = 2; k < m; ++k) {
+    jump[k] = std::fabs(heard[k] - heard[k - 1]);
+    corner[k] = std::fabs(heard[k] - 2.0f * heard[k - 1] + heard[k - 2]);
+  }
+  const size_t span = kNeighbourhood - kGuard;
+  for (const auto& [measure, kind] : {std::pair{&jump, "jump"}, std::pair{&corner, "corner"}}) {
+    const std::vector<float> most = RunningMax(*measure, span);
+    // From the step out of silence into the first sample to the one back into it.
+    for (size_t k = pad; k <= pad + n + 1; ++k) {
+      const float before = most[k - kGuard];
+      const float after = most[k + kGuard + span - 1];
+      const double ratio = (*measure)[k] / (std::max(before, after) + kFloor);
+      if (ratio > worst.ratio) worst = {ratio, static_cast<double>(k - pad) / 44100.0, kind};
+    }
+  }
+  return worst;
+}
+
+// Mean absolute level of ch[from .. from + count).
+double MeanLevel(const std::vector<float>& ch, size_t from, size_t count) {
+  double sum = 0;
+  for (size_t i = from; i < from + count && i < ch.size(); ++i) sum += std::fabs(ch[i]);
+  return sum / static_cast<double>(std::max<size_t>(count, 1));
+}
+
+TEST(SoundCatalogue, TheClickFinderTellsClicksFromBuzzesAndRamps) {
+  const double kTwoPi = 6.283185307179586;
+  auto sine = [&](size_t n, double hz, auto level) {
+    std::vector<float> v(n);
+    for (size_t i = 0; i < n; ++i) v[i] = static_cast<float>(std::sin(kTwoPi * hz * i / 44100.0) * level(i));
+    return v;
+  };
+  const size_t n = 22050;
+  auto ramped = [n](size_t i) { return std::min({1.0, i / 441.0, (n - i) / 441.0}); };
+  EXPECT_LT(WorstClick(sine(n, 440, ramped), false).ratio, 1.5) << "a clean, ramped tone";
+  // The same tone dropping to 60% in one sample, as a gate does.
+  const Click gated = WorstClick(sine(n, 440, [&](size_t i) { return ramped(i) * (i < 10000 ? 1.0 : 0.6); }), false);
+  EXPECT_GT(gated.ratio, kMostAboveNeighbours);
+  EXPECT_NEAR(gated.seconds, 10000 / 44100.0, 0.001);
+  // Cut off at the top of a cycle, without a ramp.
+  EXPECT_GT(WorstClick(sine(22025, 441, [](size_t i) { return std::min(1.0, i / 441.0); }), false).ratio,
+            kMostAboveNeighbours);
+  // A raw 110 Hz sawtooth jumps every cycle: a buzz, not a click.
+  std::vector<float> saw(n);
+  for (size_t i = 0; i < n; ++i) saw[i] = static_cast<float>(std::fmod(110.0 * i / 44100.0, 1.0) - 0.5) * 0.5f;
+  EXPECT_LT(WorstClick(saw, true).ratio, 1.5);
+  // A loop whose end does not come back to its start jumps at the seam.
+  EXPECT_GT(WorstClick(sine(22025, 441, [](size_t) { return 0.5; }), true).ratio, kMostAboveNeighbours);
+  EXPECT_LT(WorstClick(sine(22000, 441, [](size_t) { return 0.5; }), true).ratio, 1.5) << "whole cycles loop cleanly";
+}
+
 TEST(SoundCatalogue, ResHoldsExactlyTheCataloguedSounds) {
   std::set<std::string> expected, found;
   for (const Expected& e : kSounds) expected.insert(e.file);
@@ -122,6 +228,27 @@ TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthCleanAndAudible) {
       EXPECT_LT(std::fabs(d.right.front()), 0.05f);
       EXPECT_LT(std::fabs(d.left.back()), 0.05f);
       EXPECT_LT(std::fabs(d.right.back()), 0.05f);
+    }
+  }
+}
+
+TEST(SoundCatalogue, NothingClicksAndOneShotsRampInAndOut) {
+  for (const Expected& e : kSounds) {
+    SCOPED_TRACE(e.file);
+    const Decoded d = Decode(ResDir() / e.file);
+    ASSERT_TRUE(d.opened);
+    for (const auto* ch : {&d.left, &d.right}) {
+      const Click c = WorstClick(*ch, e.music);
+      EXPECT_LE(c.ratio, kMostAboveNeighbours)
+          << (ch == &d.left ? "left" : "right") << " channel: a " << c.kind << " at " << c.seconds << " s stands "
+          << c.ratio << " times above anything within 20 ms of it";
+      if (e.music || ch->size() < 200) continue;
+      // The first and last quarter millisecond are a ramp: quieter than the
+      // two milliseconds beside them, not the sound already at full level.
+      const size_t edge = 11, beside = 88, n = ch->size();
+      EXPECT_LE(MeanLevel(*ch, 0, edge), 0.5 * MeanLevel(*ch, edge, beside) + 0.002) << "starts abruptly";
+      EXPECT_LE(MeanLevel(*ch, n - edge, edge), 0.5 * MeanLevel(*ch, n - edge - beside, beside) + 0.002)
+          << "stops abruptly";
     }
   }
 }

@@ -72,33 +72,161 @@ void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain,
   }
 }
 
-// A voice: a buzzing pulse train through formant filters, for the murmur and
-// the aliens. `pitch` and `vowel` are functions of time; vowel 0 is "oo", 1 "ah", 2 "ee".
-template <class Pitch, class Vowel, class Amp>
-std::vector<float> Voice(int frames, Pitch pitch, Vowel vowel, Amp amp, std::uint64_t seed) {
-  static const double kFormants[3][3] = {{300, 870, 2240}, {730, 1090, 2440}, {270, 2290, 3010}};
+// A two-pole resonance with unit gain at 0 Hz, retuned every sample. A chain
+// of them turns a buzz into a vowel, each one lifting one formant.
+class Resonance {
+ public:
+  float Process(float x, double hz, double width) {
+    const double r = std::exp(-kPi * width / kRate);
+    const double b = 2.0 * r * std::cos(kTwoPi * hz / kRate);
+    const double c = -r * r;
+    const double y = (1.0 - b - c) * x + b * y1_ + c * y2_;
+    y2_ = y1_;
+    y1_ = y;
+    return static_cast<float>(y);
+  }
+
+ private:
+  double y1_ = 0, y2_ = 0;
+};
+
+// The three lowest formants of a vowel, in Hz (an adult's; small creatures
+// scale them up).
+struct Vowel {
+  double f1, f2, f3;
+  Vowel Scaled(double k) const { return {f1 * k, f2 * k, f3 * k}; }
+};
+constexpr Vowel kOo{300, 870, 2240}, kAh{730, 1090, 2440}, kUh{600, 1200, 2400},
+    kEh{530, 1840, 2480}, kIh{390, 1990, 2550}, kEe{270, 2290, 3010};
+
+// The shape of a voice at one moment: the vowel the mouth is making, how
+// loud it is, how much of it goes through the nose (1 with the lips closed,
+// a hum) and how breathy it is (1 a whisper, as in "h").
+struct Mouth {
+  double at;  // seconds from the start
+  Vowel vowel;
+  double loud, nasal, breath;
+};
+
+// A speaking voice: a buzz at the given pitch (with a little natural
+// unsteadiness) and breath noise, through the formants of the mouth or the
+// nose, following the mouth shapes in `path` with smooth moves between them.
+template <class Pitch>
+std::vector<float> Speak(int frames, const std::vector<Mouth>& path, Pitch pitch, std::uint64_t seed) {
   std::vector<float> out(frames, 0.0f);
   Osc glottis(Wave::Saw);
   Rng rng(seed);
-  Svf f[3];
-  OnePole tilt;
-  tilt.SetCutoff(1800);
+  Resonance f1, f2, f3, f4, f5, noseLow, noseHigh;
+  OnePole breathHigh, noseDull, wobble;
+  breathHigh.SetCutoff(400);
+  noseDull.SetCutoff(1400);
+  wobble.SetCutoff(12);
+  std::vector<float> loudness(frames);
+  double drift = 0.0;
+  size_t seg = 0;
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
-    const double v = std::clamp(vowel(t), 0.0, 2.0);
-    const int a = std::min(1, static_cast<int>(v));
-    const double w = v - a;
-    const float src = tilt.Low(glottis.Next(pitch(t)) + static_cast<float>(rng.Bipolar() * 0.05));
-    float sum = 0.0f;
-    for (int k = 0; k < 3; ++k) {
-      const double hz = kFormants[a][k] * (1 - w) + kFormants[a + 1][k] * w;
-      f[k].Set(hz, 6.0 + 3.0 * k);
-      f[k].Process(src);
-      sum += f[k].band * (k == 0 ? 1.0f : k == 1 ? 0.6f : 0.25f);
-    }
-    out[i] = sum * amp(t);
+    while (seg + 1 < path.size() && path[seg + 1].at <= t) ++seg;
+    const Mouth& a = path[seg];
+    const Mouth& z = seg + 1 < path.size() ? path[seg + 1] : a;
+    double w = z.at > a.at ? std::clamp((t - a.at) / (z.at - a.at), 0.0, 1.0) : 0.0;
+    w = w * w * (3.0 - 2.0 * w);  // ease in and out of every move
+    auto mix = [w](double p, double q) { return p + (q - p) * w; };
+    const double f1hz = mix(a.vowel.f1, z.vowel.f1), f2hz = mix(a.vowel.f2, z.vowel.f2),
+                 f3hz = mix(a.vowel.f3, z.vowel.f3);
+    const double loud = mix(a.loud, z.loud), nasal = mix(a.nasal, z.nasal), breath = mix(a.breath, z.breath);
+    // No voice holds its pitch exactly: a slow random drift of a few cents.
+    if (i % 441 == 0) drift = rng.Bipolar();
+    const double hz = pitch(t) * (1.0 + 0.006 * wobble.Low(static_cast<float>(drift)));
+    // A high voice opens its mouth to keep the first formant above the pitch,
+    // as singers do, or the vowel would lose its body.
+    const double f1lifted = std::max(f1hz, hz * 1.15);
+    const float buzz = glottis.Next(hz);
+    const float hiss = breathHigh.High(static_cast<float>(rng.Bipolar()));
+    const float source = static_cast<float>(buzz * (1.0 - breath) + hiss * breath * 1.6);
+    // Mouth: five formants in a chain, the upper two fixed by the head's size.
+    float m = f1.Process(source, f1lifted, 80);
+    m = f2.Process(m, f2hz, 100);
+    m = f3.Process(m, f3hz, 160);
+    m = f4.Process(m, f3hz * 1.3 + 300, 250);
+    m = f5.Process(m, f3hz * 1.6 + 600, 300);
+    // Nose: one low resonance and a faint high one, the rest damped.
+    float n = noseLow.Process(source, 260, 90);
+    n = noseDull.Low(noseHigh.Process(n, 2200, 400));
+    out[i] = static_cast<float>(m * (1.0 - nasal) + n * nasal);
+    loudness[i] = static_cast<float>(loud);
   }
+  // Vowels differ in strength by many decibels: even them out with the
+  // voice's own level, smoothed forwards and backwards so it neither lags
+  // nor starts from nothing, and let `loud` alone set each moment's level.
+  std::vector<double> power(frames);
+  const double follow = 1.0 - std::exp(-kTwoPi * 8.0 / kRate);
+  double p = 0.0;
+  for (int i = 0; i < std::min(frames, 441); ++i) p += static_cast<double>(out[i]) * out[i] / 441.0;
+  for (int i = 0; i < frames; ++i) power[i] = p += (static_cast<double>(out[i]) * out[i] - p) * follow;
+  for (int i = frames - 1; i >= 0; --i) power[i] = p += (power[i] - p) * follow;
+  for (int i = 0; i < frames; ++i) out[i] = static_cast<float>(out[i] / std::sqrt(power[i] + 1e-8) * 0.3 * loudness[i]);
   return out;
+}
+
+// A value that moves smoothly between (time, value) keys: eased moves,
+// held before the first key and after the last.
+double Glide(const std::vector<std::pair<double, double>>& keys, double t) {
+  if (t <= keys.front().first) return keys.front().second;
+  for (size_t k = 1; k < keys.size(); ++k) {
+    if (t < keys[k].first) {
+      double w = (t - keys[k - 1].first) / (keys[k].first - keys[k - 1].first);
+      w = w * w * (3.0 - 2.0 * w);
+      return keys[k - 1].second + (keys[k].second - keys[k - 1].second) * w;
+    }
+  }
+  return keys.back().second;
+}
+
+// One syllable of alien babble: when, the vowel, the pitch it slides
+// between, and how it starts: 'b', 'd', 'm' or 'w' voiced, 't' or 'k' with a
+// puff of breath and a tap of the tongue.
+struct Syllable {
+  double at, len;
+  Vowel vowel;
+  double hzFrom, hzTo;
+  char onset;
+};
+
+// Babble: the syllables spoken by a voice with formants scaled by `size`
+// (above 1, a small creature), each opening from its consonant into its
+// vowel, with the stops tapped in as short bursts of filtered noise.
+std::vector<float> Babble(int frames, const std::vector<Syllable>& syllables, double size, std::uint64_t seed) {
+  std::vector<Mouth> path;
+  std::vector<std::pair<double, double>> pitch;
+  for (const Syllable& s : syllables) {
+    const bool voiced = s.onset != 't' && s.onset != 'k';
+    const Vowel v = s.vowel.Scaled(size);
+    const Vowel closed = (s.onset == 'w' ? kOo : kUh).Scaled(size);
+    path.push_back({s.at - 0.012, closed, voiced ? 0.2 : 0.05, s.onset == 'm' ? 1.0 : voiced ? 0.5 : 0.0,
+                    voiced ? 0.1 : 0.7});
+    path.push_back({s.at + 0.02, v, 1.0, 0.0, 0.05});
+    path.push_back({s.at + s.len - 0.03, v, 0.8, 0.0, 0.05});
+    pitch.push_back({s.at, s.hzFrom});
+    pitch.push_back({s.at + s.len, s.hzTo});
+  }
+  const Syllable& last = syllables.back();
+  path.push_back({last.at + last.len + 0.04, last.vowel.Scaled(size), 0.0, 0.2, 0.3});
+  std::vector<float> v = Speak(frames, path, [&](double t) { return Glide(pitch, t); }, seed);
+  Rng rng(seed + 1);
+  for (const Syllable& s : syllables) {
+    if (s.onset != 't' && s.onset != 'k') continue;
+    Svf tap;
+    OnePole soften;
+    tap.Set(s.onset == 't' ? 4000 : 2000, 2.0);
+    soften.SetCutoff(7000);
+    const int first = FramesFor(s.at - 0.006);
+    for (int k = 0; k < FramesFor(0.04) && first + k < frames; ++k) {
+      tap.Process(static_cast<float>(rng.Bipolar()));
+      v[first + k] += soften.Low(tap.band) * Perc(Sec(k), 0.0025, 0.007) * 0.25f;
+    }
+  }
+  return v;
 }
 
 // A plain enveloped tone with optional pitch glide, used for blips and chimes.
@@ -184,19 +312,20 @@ Buffer Lights(int frames) {
   Osc hum(Wave::Sine), hum2(Wave::Sine), buzz(Wave::Saw);
   Svf buzzTone;
   buzzTone.Set(1100, 0.9);
-  OnePole gateSmooth;
-  gateSmooth.SetCutoff(120);
+  OnePole gateSmooth, gateSmooth2;  // the tube takes a few milliseconds to strike and to go out
+  gateSmooth.SetCutoff(150);
+  gateSmooth2.SetCutoff(150);
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
     double gate = 0.0;
     for (const auto& s : strikes)
       if (t >= s[0] && t < s[1]) gate = 1.0;
-    const float g = gateSmooth.Low(static_cast<float>(gate));
+    const float g = gateSmooth2.Low(gateSmooth.Low(static_cast<float>(gate)));
     buzzTone.Process(buzz.Next(100.0));
     double v = hum.Next(100.0) * 0.3 + hum2.Next(200.0) * 0.15 + buzzTone.band * 0.6;
     // Each strike starts with a tick of the starter.
     for (const auto& s : strikes)
-      if (t >= s[0] && t < s[0] + 0.01) v += rng.Bipolar() * (1.0 - (t - s[0]) / 0.01) * 0.6;
+      if (t >= s[0] && t < s[0] + 0.01) v += rng.Bipolar() * Perc(t - s[0], 0.001, 0.004) * 0.6;
     // Once lit the tube settles to a quieter hum, fading as the scene moves on.
     const double settle = (0.6 + 0.4 * std::exp(-std::max(0.0, t - 0.8) / 0.5)) *
                           std::min(1.0, std::max(0.0, Sec(frames) - t) / 0.9);
@@ -206,23 +335,28 @@ Buffer Lights(int frames) {
   return b;
 }
 
-// A closed-mouth "hmm" that rises a little and falls away, as if thinking it over.
+// The pilot murmurs to himself, thinking it over: "hmm... uh-mm", lips
+// mostly closed, the middle syllable half opening into a mumbled vowel.
 Buffer Hmmmm(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
+  // Speech-like intonation: up a little on the first "hmm", then drifting down.
   auto pitch = [&](double t) {
-    const double u = t / len;
-    return 118.0 + 22.0 * std::sin(kPi * std::min(1.0, u * 1.4)) - 12.0 * u + 1.5 * std::sin(kTwoPi * 5.5 * t);
+    return 112.0 + 16.0 * std::sin(kPi * std::min(1.0, t / 0.3)) - 22.0 * std::max(0.0, t - 0.3) / (len - 0.3);
   };
-  auto vowel = [](double) { return 0.0; };  // lips closed: a dark "oo"-like hum
-  auto amp = [&](double t) {
-    return std::min(1.0, t / 0.06) * std::min(1.0, std::max(0.0, len - t) / 0.18);
+  const std::vector<Mouth> path = {
+      {0.00, kUh, 0.0, 0.3, 0.9},   // a breath out...
+      {0.04, kUh, 0.4, 0.6, 0.4},
+      {0.10, kOo, 0.8, 1.0, 0.05},  // ...into "hmm"
+      {0.22, kOo, 0.7, 1.0, 0.05},
+      {0.30, kUh, 0.25, 0.8, 0.2},  // a dip between the syllables
+      {0.37, kUh, 1.0, 0.2, 0.08},  // "uh", half open
+      {0.45, kEh, 0.8, 0.3, 0.08},
+      {0.51, kOo, 0.3, 1.0, 0.15},  // closing again
+      {0.57, kOo, 0.65, 1.0, 0.05},  // "mm"
+      {0.70, kOo, 0.0, 1.0, 0.3},
   };
-  std::vector<float> v = Voice(frames, pitch, vowel, amp, 31);
-  // Nasal murmur: keep the low formant, dull the rest.
-  OnePole lp;
-  lp.SetCutoff(900);
-  for (float& s : v) s = lp.Low(s);
+  std::vector<float> v = Speak(frames, path, pitch, 31);
   SpreadMono(b, v, 1.0f, 9, 0.0f);
   ReverbOnce(b, 0.4, 3000, 0.12);
   return b;
@@ -351,32 +485,21 @@ Buffer MissileHit(int frames) {
   return b;
 }
 
-// A synthetic "woo-hoo!": two sung syllables, the second higher and brighter.
+// A synthetic "woo-hoo!": two sung syllables, the second higher and brighter,
+// with a puff of breath for its "h".
 Buffer Wohoo(int frames) {
   Buffer b(frames);
   auto pitch = [](double t) {
     if (t < 0.2) return 210.0 + 90.0 * (t / 0.2);
     return 330.0 + 140.0 * std::min(1.0, (t - 0.2) / 0.15) - 40.0 * std::max(0.0, t - 0.38) / 0.13;
   };
-  auto vowel = [](double t) {
-    if (t < 0.2) return 0.9 * std::min(1.0, t / 0.12);   // "wo"
-    return std::max(0.0, 0.8 - (t - 0.2) * 6.0);          // "hoo"
+  const Vowel wo{690, 1070, 2420};  // most of the way from "oo" to "ah"
+  const std::vector<Mouth> path = {
+      {0.00, kOo, 0.0, 0.3, 0.2}, {0.03, kOo, 0.8, 0.0, 0.05}, {0.12, wo, 1.0, 0.0, 0.05},
+      {0.17, wo, 0.8, 0.0, 0.1},  {0.20, kUh, 0.35, 0.0, 0.8},  {0.24, wo, 1.0, 0.0, 0.05},  // "h"
+      {0.33, kOo, 0.9, 0.0, 0.05}, {0.47, kOo, 0.0, 0.2, 0.2},
   };
-  auto amp = [&](double t) {
-    double a = std::min(1.0, t / 0.03);
-    if (t > 0.16 && t < 0.24) a *= 0.35 + 0.65 * std::fabs(t - 0.2) / 0.04;  // the dip between syllables
-    return a * std::min(1.0, std::max(0.0, Sec(frames) - t) / 0.1);
-  };
-  std::vector<float> v = Voice(frames, pitch, vowel, amp, 97);
-  // The "h" of the second syllable: a puff of breath.
-  Rng rng(98);
-  Svf breath;
-  breath.Set(1500, 0.8);
-  for (int i = 0; i < frames; ++i) {
-    const double t = Sec(i);
-    breath.Process(static_cast<float>(rng.Bipolar()));
-    if (t > 0.18 && t < 0.26) v[i] += static_cast<float>(breath.band * 0.15 * std::sin(kPi * (t - 0.18) / 0.08));
-  }
+  std::vector<float> v = Speak(frames, path, pitch, 97);
   SpreadMono(b, v, 1.0f, 12, 0.0f);
   return b;
 }
@@ -405,47 +528,99 @@ Buffer Teleport(int frames) {
 Buffer Bzzzt(int frames) {
   Buffer b(frames);
   Rng rng(101);
-  Osc saw(Wave::Saw), saw2(Wave::Square);
-  Svf tone, fizz;
-  OnePole smooth, gate;
+  Osc saw(Wave::Saw), hum(Wave::Triangle);
+  Svf tone, fizz, snap, smooth;
+  OnePole gate1, gate2;
   tone.Set(1600, 1.2);
   fizz.Set(4500, 1.0);
-  smooth.SetCutoff(7000);
-  gate.SetCutoff(300);
-  double spit = 0.0;
+  smooth.Set(6000, 0.7);
+  snap.Set(3000, 1.2);
+  gate1.SetCutoff(150);
+  gate2.SetCutoff(150);
+  double spit = 0.0, crack = 0.0;
+  int nextFlicker = 0;
   const double len = Sec(frames);
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
-    // The arc flickers: its strength jumps every few milliseconds.
-    if (i % 330 == 0) spit = rng.Uniform() < 0.15 ? 0.1 : 0.5 + 0.5 * rng.Uniform();
-    const float g = gate.Low(static_cast<float>(spit));
-    tone.Process(saw.Next(120) * 0.7f + saw2.Next(60) * 0.3f);
+    // The arc flickers: its strength jumps every few milliseconds, and drops
+    // out more and more often as it dies.
+    if (i >= nextFlicker) {
+      const double dropout = 0.12 + 0.35 * std::max(0.0, t - 0.5) / (len - 0.5);
+      spit = rng.Uniform() < dropout ? 0.08 : 0.5 + 0.5 * rng.Uniform();
+      nextFlicker = i + 700 + rng.Below(700);
+    }
+    const float g = gate2.Low(gate1.Low(static_cast<float>(spit)));
+    // Now and then the arc snaps.
+    if (rng.Uniform() < 0.0012 * g) crack = 0.7 + 0.3 * rng.Uniform();
+    crack *= 0.997;
+    snap.Process(static_cast<float>(rng.Bipolar() * crack));
+    tone.Process(saw.Next(120) * 0.7f + hum.Next(60) * 0.4f);
     fizz.Process(static_cast<float>(rng.Bipolar()));
     const double env = std::min(1.0, t / 0.004) * (t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / (len - 0.6)));
     const float raw = static_cast<float>((tone.band * 1.4 + tone.low * 0.5 + fizz.band * 0.12 * g) * g * env);
-    b.AddPanned(i, smooth.Low(Drive(raw, 2.0f)) * 0.6f, static_cast<float>(0.3 * std::sin(kTwoPi * 3 * t)));
+    smooth.Process(Drive(raw, 2.0f));
+    b.AddPanned(i, smooth.low * 0.6f, static_cast<float>(0.3 * std::sin(kTwoPi * 3 * t)));
+    b.AddPanned(i, static_cast<float>(snap.band * 0.5 * env), static_cast<float>(-0.3 * std::sin(kTwoPi * 3 * t)));
   }
   return b;
 }
 
-// A beacon's sonar ping with its echoes ringing out.
+// A beacon's sonar ping: one bright ping that rings away, and a moment
+// later its echo comes back from far off, fainter, duller and a touch lower.
 Buffer Radar(int frames) {
   Buffer b(frames);
-  Osc o(Wave::Sine), o2(Wave::Sine);
-  for (int i = 0; i < FramesFor(0.5); ++i) {
-    const double t = Sec(i);
-    const float v = static_cast<float>((o.Next(1320) * 0.8 + o2.Next(2640) * 0.15) * Perc(t, 0.003, 0.09));
-    b.AddPanned(i, v, 0.0f);
+  // The ping itself: a pure tone with a faint metallic overtone, struck hard
+  // and ringing down, its pitch sagging slightly as it fades.
+  auto ping = [&](double start, double hz, double gain, double attack, double ring, float pan) {
+    Osc tone(Wave::Sine), overtone(Wave::Sine), shimmer(Wave::Sine);
+    const int first = FramesFor(start);
+    for (int k = 0; first + k < frames; ++k) {
+      const double t = Sec(k);
+      const double sag = 1.0 - 0.012 * (1.0 - std::exp(-t / 0.25));
+      // A quick fall, then a longer, quieter ring.
+      const double env = Perc(t, attack, ring) * 0.85 + Perc(t, attack, ring * 3.0) * 0.15;
+      if (env < 1e-4 && t > attack) break;
+      const double v = tone.Next(hz * sag) * 0.8 + overtone.Next(hz * 2.76 * sag) * 0.12 * std::exp(-t / 0.06) +
+                       shimmer.Next(hz * 1.003 * sag) * 0.2;  // a slow beat, as from a hull
+      b.AddPanned(first + k, static_cast<float>(v * env * gain), pan);
+    }
+  };
+  ping(0.0, 1250, 1.0, 0.003, 0.11, 0.0f);
+  // The transducer's knock as it fires.
+  Rng rng(141);
+  Svf knock;
+  knock.Set(2800, 1.2);
+  for (int i = 0; i < FramesFor(0.04); ++i) {
+    knock.Process(static_cast<float>(rng.Bipolar()));
+    b.AddPanned(i, static_cast<float>(knock.band * Perc(Sec(i), 0.001, 0.006) * 0.5), 0.0f);
   }
-  Echo(b, 0.27, 0.55, 0.65, 2500);
-  ReverbOnce(b, 0.8, 3500, 0.25);
+  // The echo: a softer onset, as a return smeared over the distance travelled.
+  Buffer echo(frames);
+  std::swap(echo, b);
+  ping(0.64, 1232, 0.35, 0.015, 0.12, 0.35f);
+  ping(1.18, 1225, 0.12, 0.025, 0.13, -0.3f);
+  // Distance takes the top off the returns.
+  for (auto* ch : {&b.left, &b.right}) {
+    Svf dull;
+    dull.Set(1700, 0.7);
+    for (float& v : *ch) {
+      dull.Process(v);
+      v = dull.low;
+    }
+  }
+  for (int i = 0; i < frames; ++i) {
+    b.left[i] += echo.left[i];
+    b.right[i] += echo.right[i];
+  }
+  ReverbOnce(b, 0.35, 3000, 0.15);  // a short ring off the hull
   return b;
 }
 
-// A shield bonus collected: a bright, resonant power-up sweep.
+// A shield bonus collected: a bright, resonant power-up sweep that pulses
+// as it climbs, with a glassy shimmer riding an octave above.
 Buffer TakeShield(int frames) {
   Buffer b(frames);
-  Osc s1(Wave::Saw), s2(Wave::Saw), sub(Wave::Square);
+  Osc s1(Wave::Saw), s2(Wave::Saw), sub(Wave::Square), glass(Wave::Sine), glassMod(Wave::Sine);
   Svf f;
   const double len = Sec(frames);
   for (int i = 0; i < frames; ++i) {
@@ -455,74 +630,92 @@ Buffer TakeShield(int frames) {
     f.Set(500 + 5000 * u, 4.0);
     f.Process(s1.Next(hz) * 0.5f + s2.Next(hz * 1.005) * 0.5f + sub.Next(hz * 0.5) * 0.3f);
     const double env = std::min(1.0, t / 0.01) * (1 - u);
-    const double steps = 0.7 + 0.3 * (std::fmod(t * 24, 1.0) < 0.5 ? 1 : 0);
-    b.AddPanned(i, static_cast<float>(f.low * env * steps), 0.0f);
+    // Pulses 24 times a second, each edge eased over a couple of milliseconds.
+    const double pulse = 0.7 + 0.3 * (0.5 + 0.5 * std::tanh(3.0 * std::sin(kTwoPi * 24 * t)));
+    const double shimmer = glass.Next(hz * 2.0 + glassMod.Next(hz * 3.0) * hz * 0.6 * (1 - u)) * 0.18 *
+                           std::min(1.0, t / 0.08);
+    b.AddPanned(i, static_cast<float>((f.low * pulse + shimmer) * env), 0.0f);
   }
   Echo(b, 0.07, 0.3, 0.3);
   return b;
 }
 
-// The stranded alien calls: a warbling "wee-ooo, wee-ooo".
+// The stranded alien calls: a warbling "wee-ooo, wee-ooo" in its small,
+// high voice, with a pure whistle under it.
 Buffer Alien1(int frames) {
   Buffer b(frames);
-  Osc o(Wave::Sine), vib(Wave::Sine), o2(Wave::Triangle);
-  const double len = Sec(frames);
-  for (int i = 0; i < frames; ++i) {
-    const double t = Sec(i);
-    // Two calls, each a quick rise and a slower fall.
+  Osc whistle(Wave::Sine), vib(Wave::Sine);
+  // Two calls, each a quick rise and a slower fall, with a fast flutter.
+  std::vector<double> flutter(frames);
+  for (double& f : flutter) f = vib.Next(11.0);
+  auto pitch = [&](double t) {
     const double c = std::fmod(t, 0.5) / 0.5;
     const double shape = c < 0.25 ? c / 0.25 : 1.0 - (c - 0.25) / 0.75;
-    const double hz = 520 + 500 * shape + 18 * vib.Next(11.0);
-    double env = 0.0;
-    if (t < 1.0) env = std::sin(kPi * c) * (t < 0.5 ? 1.0 : 0.8);
-    env *= std::min(1.0, std::max(0.0, len - t) / 0.05);
-    const float v = static_cast<float>((o.Next(hz) * 0.8 + o2.Next(hz * 2.0) * 0.2) * env);
-    b.AddPanned(i, v * 0.8f, 0.0f);
+    return 520 + 500 * shape + 18 * flutter[std::min(frames - 1, FramesFor(t))];
+  };
+  std::vector<Mouth> path;
+  for (int call = 0; call < 2; ++call) {
+    const double at = 0.5 * call, loud = call == 0 ? 1.0 : 0.8;
+    const Vowel oo = kOo.Scaled(1.4), ee = kEe.Scaled(1.4);
+    path.push_back({at + 0.01, oo, 0.0, 0.3, 0.2});
+    path.push_back({at + 0.08, ee, 0.9 * loud, 0.0, 0.05});
+    path.push_back({at + 0.15, ee, loud, 0.0, 0.05});
+    path.push_back({at + 0.36, oo, 0.75 * loud, 0.0, 0.05});
+    path.push_back({at + 0.49, oo, 0.0, 0.2, 0.1});
   }
+  std::vector<float> v = Speak(frames, path, pitch, 121);
+  std::vector<std::pair<double, double>> loudness;
+  for (const Mouth& m : path) loudness.push_back({m.at, m.loud});
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    v[i] += static_cast<float>(whistle.Next(pitch(t)) * 0.12 * Glide(loudness, t));
+  }
+  SpreadMono(b, v, 0.8f, 7, 0.0f);
   Echo(b, 0.11, 0.35, 0.35, 4000);
   return b;
 }
 
-// Picked up: the alien chatters happily, a run of pitched babble syllables.
+// Picked up: the alien chatters happily, a quick run of babbled syllables
+// that climbs into a delighted "wee!".
 Buffer Alien2(int frames) {
   Buffer b(frames);
-  Rng rng(131);
-  const int syllables = 9;
-  std::vector<double> pitches(syllables), vowels(syllables);
-  for (int k = 0; k < syllables; ++k) {
-    pitches[k] = 380 + 260 * rng.Uniform() + 25 * k;
-    vowels[k] = 2.0 * rng.Uniform();
-  }
-  const double syl = 0.11;
-  auto idx = [&](double t) { return std::min(syllables - 1, static_cast<int>(t / syl)); };
-  auto pitch = [&](double t) { return pitches[idx(t)] * (1.0 + 0.15 * std::fmod(t, syl) / syl); };
-  auto vowel = [&](double t) { return vowels[idx(t)]; };
-  auto amp = [&](double t) {
-    if (t > syl * syllables + 0.05) return 0.0;
-    const double p = std::fmod(t, syl) / syl;
-    return std::pow(std::sin(kPi * p), 0.6);
+  const std::vector<Syllable> chatter = {
+      {0.03, 0.10, kEe, 520, 600, 'b'}, {0.15, 0.08, kIh, 560, 640, 'd'}, {0.25, 0.11, kAh, 480, 540, 'b'},
+      {0.39, 0.13, kOo, 600, 500, 'd'}, {0.55, 0.09, kEe, 620, 700, 'm'}, {0.67, 0.08, kIh, 640, 720, 'k'},
+      {0.78, 0.09, kAh, 560, 620, 't'}, {0.91, 0.20, kEe, 600, 950, 'w'},
   };
-  std::vector<float> v = Voice(frames, pitch, vowel, amp, 132);
+  std::vector<float> v = Babble(frames, chatter, 1.4, 131);
   SpreadMono(b, v, 1.0f, 8, 0.0f);
   Echo(b, 0.13, 0.3, 0.3);
   return b;
 }
 
-// The alien reaches the craft: a long, grateful "oooo-wee" with a ring-modulated sheen.
+// The alien reaches the craft: a long, grateful "oooo-wee", sung with a
+// ring-modulated sheen that makes it sound not quite of this world.
 Buffer Alien3(int frames) {
   Buffer b(frames);
-  Osc o(Wave::Sine), ring(Wave::Sine), vib(Wave::Sine);
-  const double len = Sec(frames);
+  const std::vector<std::pair<double, double>> contour = {{0.0, 700}, {0.6, 450}, {0.66, 450}, {0.88, 1100}};
+  auto pitch = [&](double t) { return Glide(contour, t) * (1.0 + 0.02 * std::sin(kTwoPi * 7.0 * t)); };
+  const double size = 1.4;
+  const std::vector<Mouth> path = {
+      {0.00, kOo.Scaled(size), 0.0, 0.4, 0.4},  {0.08, kOo.Scaled(size), 1.0, 0.0, 0.05},
+      {0.52, kOo.Scaled(size), 0.85, 0.0, 0.05}, {0.62, kIh.Scaled(size), 0.45, 0.2, 0.1},  // the breath between
+      {0.70, kEe.Scaled(size), 1.0, 0.0, 0.05},  {0.88, kEe.Scaled(size), 0.9, 0.0, 0.05},
+      {1.02, kEe.Scaled(size), 0.0, 0.0, 0.2},
+  };
+  std::vector<float> v = Speak(frames, path, pitch, 151);
+  // The sheen: a pure tone at the same pitch, ring-modulated by another a
+  // tritone above, whose sum and difference sit out of tune with the voice.
+  Osc carrier(Wave::Sine), ring(Wave::Sine);
+  std::vector<std::pair<double, double>> level;
+  for (const Mouth& m : path) level.push_back({m.at, m.loud});
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
-    const double u = t / len;
-    const double contour = u < 0.55 ? 700 - 250 * (u / 0.55) : 450 + 650 * std::min(1.0, (u - 0.55) / 0.25);
-    const double hz = contour * (1 + 0.02 * vib.Next(7.0));
-    const double env = std::min(1.0, t / 0.03) * std::min(1.0, (len - t) / 0.15) * (u > 0.5 && u < 0.58 ? 0.5 : 1.0);
-    const double carrier = o.Next(hz);
-    const float v = static_cast<float>((carrier * 0.75 + carrier * ring.Next(hz * 1.414) * 0.3) * env);
-    b.AddPanned(i, v * 0.8f, 0.0f);
+    const double hz = pitch(t);
+    const double c = carrier.Next(hz);
+    v[i] += static_cast<float>((c * 0.5 + c * ring.Next(hz * 1.414) * 0.35) * 0.3 * Glide(level, t));
   }
+  SpreadMono(b, v, 1.0f, 10, 0.0f);
   Echo(b, 0.12, 0.3, 0.3);
   return b;
 }
@@ -543,7 +736,7 @@ Buffer TwoTower(int frames) {
     f.Process(d1.Next(55) * 0.5f + d2.Next(55.4 + 3 * pump) * 0.5f);
     hiss.Set(3000, 0.6);
     hiss.Process(static_cast<float>(rng.Bipolar()));
-    const double steam = stroke > 0.55 ? std::exp(-(stroke - 0.55) / 0.1) : 0.0;
+    const double steam = stroke > 0.55 ? Perc((stroke - 0.55) * len / 2, 0.03, 0.25) : 0.0;
     const double env = std::min(1.0, t / 0.3) * std::min(1.0, (len - t) / 0.6);
     const float v = static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
     b.AddPanned(i, v, static_cast<float>(0.4 * std::sin(kTwoPi * t / len)));
@@ -632,64 +825,107 @@ Buffer ModuleLand(int frames) {
 }
 
 namespace {
-// A rocket roar: low rumble and a broad hiss, both slowly fluttering.
-void Roar(Buffer& b, std::uint64_t seed, double (*level)(double t, double len), double (*bright)(double t, double len)) {
+// A rocket engine: a rumble that chugs with the combustion, a body of low
+// roar, a hiss whose tone slowly sweeps up and down, and the whine of the
+// turbine. Over time `loud` sets its level, `open` (0 to 1) how hard it
+// burns, which brightens the hiss and lifts the roar, and `spin` the
+// turbine's pitch as a multiple of its cruising pitch.
+template <class Loud, class Open, class Spin>
+void Engine(Buffer& b, std::uint64_t seed, Loud loud, Open open, Spin spin) {
   Rng rng(seed);
-  Svf hiss, body;
-  OnePole rumbleL, rumbleR;
-  rumbleL.SetCutoff(120);
-  rumbleR.SetCutoff(120);
-  const double len = Sec(b.Frames());
+  Svf sweepL, sweepR, bodyL, bodyR, whine, hissL, hissR;
+  OnePole rumbleL, rumbleR, chugSmooth;
+  hissL.Set(3000, 0.7);
+  hissR.Set(3000, 0.7);
+  rumbleL.SetCutoff(110);
+  rumbleR.SetCutoff(110);
+  chugSmooth.SetCutoff(14);
+  Osc turbine(Wave::Saw), turbine2(Wave::Saw);
+  float chugTarget = 0.5f;
+  // Each engine starts its slow swings somewhere of its own.
+  const double sweepFrom = rng.Uniform() * kTwoPi, swellFrom = rng.Uniform() * kTwoPi;
   for (int i = 0; i < b.Frames(); ++i) {
     const double t = Sec(i);
-    const double lv = level(t, len);
-    const double br = bright(t, len);
-    const double flutter = 0.85 + 0.15 * std::sin(kTwoPi * 6.3 * t + 2 * std::sin(kTwoPi * 0.7 * t));
-    hiss.Set(500 + 2500 * br, 0.6);
-    hiss.Process(static_cast<float>(rng.Bipolar()));
-    body.Set(180 + 200 * br, 1.2);
-    body.Process(static_cast<float>(rng.Bipolar()));
+    const double burn = open(t);
+    // Two slow, unrelated swings: one sweeps the exhaust's tone, one its strength.
+    const double sway =
+        0.5 + 0.35 * std::sin(kTwoPi * 0.23 * t + sweepFrom) + 0.15 * std::sin(kTwoPi * 0.61 * t + 2.0 * sweepFrom);
+    const double swell = 0.8 + 0.2 * std::sin(kTwoPi * 0.31 * t + swellFrom);
+    const double centre = 450 * std::pow(6.0, sway) * (0.35 + 0.9 * burn);
+    sweepL.Set(centre, 3.0);
+    sweepR.Set(centre * 1.09, 3.0);
+    const float nl = static_cast<float>(rng.Bipolar()), nr = static_cast<float>(rng.Bipolar());
+    sweepL.Process(nl);
+    sweepR.Process(nr);
+    hissL.Process(nl);
+    hissR.Process(nr);
+    const double bodyHz = (160 + 80 * sway) * (0.6 + 0.4 * burn);
+    bodyL.Set(bodyHz, 1.3);
+    bodyR.Set(bodyHz * 1.07, 1.3);
+    bodyL.Process(static_cast<float>(rng.Bipolar()));
+    bodyR.Process(static_cast<float>(rng.Bipolar()));
+    // Combustion chug: the rumble's strength stutters several times a second.
+    if (i % 2205 == 0) chugTarget = static_cast<float>(rng.Uniform());
+    const double chug = 0.5 + chugSmooth.Low(chugTarget);
     const float rl = rumbleL.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
     const float rr = rumbleR.Low(static_cast<float>(rng.Bipolar())) * 7.0f;
-    const double common = (hiss.band * 0.35 + body.band * 0.8) * flutter;
-    b.left[i] += static_cast<float>((common + rl * 0.6) * lv);
-    b.right[i] += static_cast<float>((common + rr * 0.6) * lv);
+    const double hz = 180 * spin(t) * (1.0 + 0.03 * std::sin(kTwoPi * 0.37 * t));
+    whine.Set(hz * 3.0, 2.0);
+    whine.Process(turbine.Next(hz) * 0.6f + turbine2.Next(hz * 1.502) * 0.4f);
+    const double level = loud(t) * swell;
+    const double tone = whine.band * 0.22;
+    b.left[i] += static_cast<float>(
+        (sweepL.band * 0.45 + hissL.low * 0.3 + bodyL.band * 0.7 + rl * 0.5 * chug + tone) * level);
+    b.right[i] += static_cast<float>(
+        (sweepR.band * 0.45 + hissR.low * 0.3 + bodyR.band * 0.7 + rr * 0.5 * chug + tone) * level);
   }
 }
 }  // namespace
 
-// The module's descent: a steady burn that throttles back as it touches down.
+// The module's descent: the engine burns all the way down, its roar
+// swelling and slowly sweeping in tone as the craft nears the ground, the
+// combustion chugging underneath and the turbine sinking in pitch; as the
+// legs touch it throttles back and spins down.
 Buffer ModuleThrust(int frames) {
   Buffer b(frames);
-  Roar(
+  const double len = Sec(frames);
+  const double touch = 4.8;  // the engine is cut here
+  auto throttle = [=](double t) { return t < touch ? 1.0 : std::exp(-(t - touch) / 0.3); };
+  auto near = [=](double t) { return std::clamp(t / touch, 0.0, 1.0); };  // closer: louder, brighter
+  Engine(
       b, 211,
-      [](double t, double len) {
-        const double in = std::min(1.0, t / 0.25);
-        const double out = t < 4.6 ? 1.0 : std::max(0.0, 1 - (t - 4.6) / (len - 4.6));
-        return in * (0.8 + 0.2 * out) * out;
+      [&](double t) {
+        const double start = std::min(1.0, t / 0.5);
+        return start * start * (3.0 - 2.0 * start) * std::min(1.0, (len - t) / 0.3) * (0.7 + 0.3 * near(t)) *
+               throttle(t);
       },
-      [](double t, double) { return t < 4.6 ? 0.6 : std::max(0.1, 0.6 - (t - 4.6)); });
+      [&](double t) { return throttle(t) * (0.8 + 0.3 * near(t)); },
+      [&](double t) { return (1.0 - 0.2 * near(t)) * (0.4 + 0.6 * throttle(t)); });
   ReverbOnce(b, 0.6, 2500, 0.15);
   return b;
 }
 
-// Lift-off: ignition, a swelling roar, then the craft climbs away out of earshot.
+// Lift-off: ignition, a swelling roar as the turbine spins up, then the
+// craft climbs away out of earshot, its pitch falling as it goes.
 Buffer ModuleTakeoff(int frames) {
   Buffer b(frames);
-  Blast(b, 0.0, 0.7, 221, 0.5f, Sec(frames) - 0.25);
-  Roar(
+  const double len = Sec(frames);
+  Blast(b, 0.0, 0.7, 221, 0.5f, len - 0.25);
+  Engine(
       b, 222,
-      [](double t, double len) {
+      [=](double t) {
         const double swell = std::min(1.0, t / 0.9);
         const double away = t < 1.6 ? 1.0 : std::pow(std::max(0.0, 1 - (t - 1.6) / (len - 1.6)), 1.6);
-        return swell * away;
+        return swell * swell * (3.0 - 2.0 * swell) * away;
       },
-      [](double t, double len) { return t < 1.2 ? 0.4 + 0.5 * t / 1.2 : std::max(0.15, 0.9 - 0.7 * (t - 1.2) / (len - 1.2)); });
+      [=](double t) { return t < 1.2 ? 0.5 + 0.5 * t / 1.2 : std::max(0.1, 1.0 - 0.9 * (t - 1.2) / (len - 1.2)); },
+      [=](double t) { return t < 1.4 ? 0.6 + 0.6 * t / 1.4 : 1.2 - 0.45 * (t - 1.4) / (len - 1.4); });
   ReverbOnce(b, 0.8, 2500, 0.2);
   return b;
 }
 
-// The towers' hum: a power-line drone whose overtones beat against each other.
+// The towers' hum: a power-line drone whose overtones beat against each
+// other, with the rasp of the transformer inside.
 Buffer Towers(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
@@ -711,6 +947,17 @@ Buffer Towers(int frames) {
     fizz.Process(static_cast<float>(rng.Bipolar()));
     const double env = std::sin(kPi * std::min(1.0, t / len)) * (0.5 + 0.5 * std::sin(kTwoPi * 110 * t));
     b.AddPanned(i, static_cast<float>(fizz.band * 0.05 * env), 0.0f);
+  }
+  // The transformer's buzz: the hum squared off into odd overtones, heard
+  // through the housing as a mid-range rasp that waxes and wanes.
+  Osc core(Wave::Sine);
+  Svf housing;
+  housing.Set(1400, 0.7);
+  for (int i = 0; i < frames; ++i) {
+    const double t = Sec(i);
+    const double env = std::sin(kPi * std::min(1.0, t / len)) * (0.6 + 0.4 * std::sin(kTwoPi * 0.35 * t + 1.0));
+    housing.Process(Drive(core.Next(110.3), 8.0f));
+    b.AddPanned(i, static_cast<float>(housing.band * env), 0.15f);
   }
   ReverbOnce(b, 0.7, 4000, 0.2);
   return b;

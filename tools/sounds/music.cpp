@@ -32,12 +32,17 @@ void Tune::Out(long frame, float v, float pan, float echo, float verb) {
 
 void Tune::Kick(long at, float vel) {
   Osc o(Wave::Sine);
+  Svf beater;
+  beater.Set(2500, 0.7);
   const int n = FramesFor(0.38);
   for (int k = 0; k < n; ++k) {
     const double t = static_cast<double>(k) / kRate;
     const double f = 46 + 120 * std::exp(-t / 0.032);
     const double amp = std::min(1.0, t / 0.001) * std::exp(-t / 0.16) * std::min(1.0, (0.38 - t) / 0.05);
-    const double click = rng.Bipolar() * std::exp(-t / 0.0015) * 0.25;
+    // The beater's knock: dull and eased in, a thud's edge rather than a tick
+    // that would stand out from the mix on its own.
+    beater.Process(static_cast<float>(rng.Bipolar()));
+    const double click = beater.low * std::min(1.0, t / 0.0005) * std::exp(-t / 0.0015) * 0.4;
     const float v = static_cast<float>(std::tanh((o.Next(f) * amp + click) * 1.6) * vel);
     Out(at + k, v, 0.0f, 0.0f, 0.05f);
   }

@@ -1,11 +1,15 @@
 // Tests of the sound generator: the encoder's exact lengths and repeatable
-// bytes, the synth parts' behaviour, seamless looping and the melody maker.
+// bytes, the synth parts' behaviour, seamless looping, the melody maker, and
+// the character of the effects that are easiest to get flat: the beacon's
+// ping and echo, the moving engine of the descent, the pilot's murmur.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "oggwriter.h"
 #include "sounds.h"
@@ -325,6 +329,96 @@ TEST(Catalogue, EverySoundEffectRendersAtItsLengthLevelledAndFinite) {
     EXPECT_LE(Peak(b), 0.8f);
     EXPECT_GT(Peak(b), 0.3f);
   }
+}
+
+// --- the character of single effects ---------------------------------------------
+
+// Level (dB) and brightness (zero crossings a second) of one stretch of sound.
+struct Stretch {
+  double db;
+  double crossings;
+};
+
+// A catalogue effect rendered as the game gets it, cut into windows of `seconds`.
+std::vector<Stretch> Windows(const char* file, double seconds) {
+  std::vector<Stretch> out;
+  for (const auto& e : sounds::Catalogue()) {
+    if (std::string(e.file) != file) continue;
+    const Buffer b = sounds::Render(e);
+    const int w = FramesFor(seconds);
+    for (int at = 0; at + w <= b.Frames(); at += w) {
+      double energy = 0;
+      int crossings = 0;
+      float prev = 0;
+      for (int i = at; i < at + w; ++i) {
+        const float v = 0.5f * (b.left[i] + b.right[i]);
+        energy += static_cast<double>(v) * v;
+        if (i > at && (v < 0) != (prev < 0)) ++crossings;
+        prev = v;
+      }
+      out.push_back({10.0 * std::log10(energy / w + 1e-12), crossings / seconds});
+    }
+  }
+  return out;
+}
+
+TEST(Character, TheBeaconPingsFallsQuietAndHearsItsEcho) {
+  const auto w = Windows("_radar.ogg", 0.02);
+  ASSERT_GT(w.size(), 80u);
+  const double ping = std::max({w[0].db, w[1].db, w[2].db});
+  // A quiet stretch of at least 0.2 s well below the ping, then the echo.
+  size_t quiet = 0, echo = 0;
+  for (size_t k = 3; k < w.size() && echo == 0; ++k) {
+    if (w[k].db <= ping - 25) ++quiet;
+    else if (quiet >= 10 && w[k].db >= ping - 15) echo = k;
+    else quiet = 0;
+  }
+  EXPECT_GT(echo, 0u) << "no echo after a quiet gap: the ping rings on or repeats without a pause";
+  // The ping is a clear pitch, not noise: about 1.2 kHz, two crossings a cycle.
+  EXPECT_NEAR(w[1].crossings, 2500, 500);
+}
+
+TEST(Character, TheDescentEngineSweepsAndSwellsWhileItBurns) {
+  const auto w = Windows("_ModuleThrust.ogg", 0.25);
+  ASSERT_GE(w.size(), 18u);
+  double darkest = 1e9, brightest = 0, softest = 1e9, loudest = -1e9;
+  for (size_t k = 2; k < 18; ++k) {  // 0.5 s to 4.5 s, the steady burn
+    darkest = std::min(darkest, w[k].crossings);
+    brightest = std::max(brightest, w[k].crossings);
+    softest = std::min(softest, w[k].db);
+    loudest = std::max(loudest, w[k].db);
+  }
+  EXPECT_GT(brightest / darkest, 1.6) << "the exhaust's tone barely moves";
+  EXPECT_GT(loudest - softest, 3.0) << "the roar's level barely moves";
+  // Throttled back at touchdown: the last half second is far below the burn.
+  EXPECT_LT(w.back().db, softest - 12);
+}
+
+TEST(Character, ThePilotMurmursInSyllablesThatChangeTheirVowel) {
+  const auto w = Windows("_hmmmm.ogg", 0.02);
+  ASSERT_GT(w.size(), 30u);
+  // Valleys: windows at least 6 dB below the loudest window on either side.
+  int valleys = 0;
+  bool inValley = false;
+  double peak = -1e9;
+  for (size_t k = 0; k < w.size(); ++k) {
+    double before = -1e9, after = -1e9;
+    for (size_t j = 0; j < k; ++j) before = std::max(before, w[j].db);
+    for (size_t j = k + 1; j < w.size(); ++j) after = std::max(after, w[j].db);
+    const bool valley = w[k].db <= std::min(before, after) - 6;
+    if (valley && !inValley) ++valleys;
+    inValley = valley;
+    peak = std::max(peak, w[k].db);
+  }
+  EXPECT_GE(valleys, 2) << "one long tone rather than syllables";
+  // Where it is spoken out, the brightness moves with the vowel.
+  double darkest = 1e9, brightest = 0;
+  for (const Stretch& s : w)
+    if (s.db > peak - 10) {
+      darkest = std::min(darkest, s.crossings);
+      brightest = std::max(brightest, s.crossings);
+    }
+  EXPECT_GT(brightest / darkest, 1.5) << "the mouth never opens";
 }
 
 }  // namespace

@@ -239,6 +239,42 @@ TEST(PictureCatalogue, FontHasSixtyDistinctGlyphsWithTheHashRepeated) {
     EXPECT_EQ(px.seenIn((n % 20) * 16 + 15, (n / 20) * 16, 1, 16), 0) << "cell " << n;
 }
 
+TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
+  // Text is drawn in white or a tint over any picture; only a dark rim
+  // round every letter keeps it readable over light ground. So no bright
+  // pixel may touch the see-through background, and each glyph's right and
+  // lower edges carry a shadow at least two pixels deep somewhere.
+  Pixels px = Load("font.png");
+  ASSERT_EQ(px.w, 320);
+  auto bright = [&](int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return px.seen(x, y) && std::max({p[0], p[1], p[2]}) > 128;
+  };
+  auto dark = [&](int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return px.seen(x, y) && std::max({p[0], p[1], p[2]}) < 48;
+  };
+  for (int n = 1; n < 60; ++n) {
+    int x0 = (n % 20) * 16, y0 = (n / 20) * 16;
+    int face = 0, deepShadow = 0;
+    for (int y = y0; y < y0 + 16; ++y)
+      for (int x = x0; x < x0 + 16; ++x) {
+        if (!bright(x, y)) continue;
+        ++face;
+        for (int oy = -1; oy <= 1; ++oy)
+          for (int ox = -1; ox <= 1; ++ox) {
+            int nx = x + ox, ny = y + oy;
+            bool inCell = nx >= x0 && nx < x0 + 16 && ny >= y0 && ny < y0 + 16;
+            EXPECT_TRUE(inCell && px.seen(nx, ny)) << "cell " << n << ": bright pixel " << x - x0 << "," << y - y0
+                                                   << " has no dark edge towards " << ox << "," << oy;
+          }
+        if (x + 2 < x0 + 16 && y + 1 < y0 + 16 && dark(x + 1, y) && dark(x + 2, y)) ++deepShadow;
+      }
+    EXPECT_GT(face, 6) << "cell " << n << " has too little bright face to read";
+    EXPECT_GT(deepShadow, 0) << "cell " << n << " casts no shadow";
+  }
+}
+
 TEST(PictureCatalogue, FragmentsReassembleTheEnemyTheyCameFrom) {
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);

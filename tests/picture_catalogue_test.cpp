@@ -366,6 +366,43 @@ TEST(PictureCatalogue, PicturesLineUpWithWhereTheGameDrawsThem) {
         << "cell " << i;
 }
 
+TEST(PictureCatalogue, TextStandsOnCalmDarkGround) {
+  auto brightest = [](const Pixels& px, int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return static_cast<int>(std::max({p[0], p[1], p[2]}));
+  };
+  // The name wheel turns its 38 letters on an ellipse round (304, 208); the
+  // title picture, drawn at (144, 22) on the same screen, must leave every
+  // letter's cell empty so the two never cross.
+  Pixels title = Load("menutitle.png");
+  ASSERT_EQ(title.w, 485);
+  for (int n = 0; 9.5 * n <= 359; ++n) {
+    double a = 9.5 * n * 3.14159265358979 / 180;
+    int x = static_cast<int>(std::floor((19 + 17 * std::sin(a)) * 16)) - 144;
+    int y = static_cast<int>(std::floor((13 + 12 * std::cos(a)) * 16)) - 22;
+    int x0 = std::max(0, x), y0 = std::max(0, y), x1 = std::min(title.w, x + 17), y1 = std::min(title.h, y + 17);
+    if (x0 < x1 && y0 < y1) {
+      EXPECT_EQ(title.seenIn(x0, y0, x1 - x0, y1 - y0), 0) << "wheel position " << n;
+    }
+  }
+  // The menu picture lies dimmed under the option rows, briefings and
+  // score tables, which fill the screen from y 144 down: no bright hull,
+  // grid or light may stand there beyond a stray lamp.
+  Pixels menu = Load("menumain.png");
+  ASSERT_EQ(menu.w, 640);
+  int glaring = 0, total = 0;
+  for (int y = 144; y < 480; ++y)
+    for (int x = 0; x < 640; ++x, ++total) glaring += brightest(menu, x, y) > 150;
+  EXPECT_LT(glaring, total / 500) << glaring << " bright pixels under the text";
+  // The status line is written across the front layer's rows 457 to 473.
+  Pixels ground = Load("layer3b.png");
+  ASSERT_EQ(ground.w, 1920);
+  int lightest = 0;
+  for (int y = 457; y < 474; ++y)
+    for (int x = 0; x < 1920; ++x) lightest = std::max(lightest, brightest(ground, x, y));
+  EXPECT_LT(lightest, 100) << "stones as light as the status line's digits";
+}
+
 TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
   // Anything that reaches a cell's border is cut off in a straight line on
   // screen (or bleeds into the neighbouring cell's picture).

@@ -251,11 +251,15 @@ void drawTimebar2(Canvas& c) {
 }
 
 void drawMenuTitle(Canvas& c) {
-    // "NOVAQUAD" in big slanted chrome letters with a neon rim.
+    // "NOVAQUAD" in slanted chrome letters with a neon rim. The name-entry
+    // screen turns its wheel of letters in an arch across the top of this
+    // picture (drawn at 144, 22); the title sits under that arch, centred
+    // on the wheel, so no letter of the wheel ever crosses it.
     const char* title = "novaquad";
-    float sc = 9.5f, shear = 0.22f, h = 7 * sc;
+    const float sc = 6.0f, shear = 0.22f, h = 7 * sc;
+    const float centreX = 167;  // the wheel's middle, in this picture
     float w = Canvas::bigTextWidth(title, sc) + shear * h;
-    float x = std::floor((c.w - w) / 2), y = std::floor((c.h - h) / 2) - 4;
+    float x = std::floor(centreX - w / 2), y = 44;
     Canvas t(c.w, c.h);
     t.bigText(title, x, y, sc, shear, [&](float, float yy) {
         float v = (yy - y) / h;
@@ -268,20 +272,20 @@ void drawMenuTitle(Canvas& c) {
             if (p.a < 0.5f) continue;
             if (t.get(xx, yy - 1).a < 0.5f) t.put(xx, yy, scale(pal::white(), p.a));
             float ry = yy - y - h * 0.52f;
-            if (ry >= 0 && ry < 2) t.put(xx, yy, scale(rgb(40, 16, 70), p.a));
+            if (ry >= 0 && ry < 1.5f) t.put(xx, yy, scale(rgb(40, 16, 70), p.a));
         }
     Canvas halo(c.w, c.h);
     for (int yy = 0; yy < c.h; ++yy)
         for (int xx = 0; xx < c.w; ++xx)
             if (t.get(xx, yy).a > 0.5f) halo.put(xx, yy, rgb(255, 60, 200));
-    halo.outline(rgb(170, 30, 150), 2);
-    halo.outline(rgb(80, 16, 90), 3);
+    halo.outline(rgb(170, 30, 150), 1);
+    halo.outline(rgb(80, 16, 90), 2);
     t.outline(rgb(20, 10, 40), 2);
-    c.blit(halo, 4, 4);
+    c.blit(halo, 3, 3);
     c.blit(t, 0, 0);
     // a thin neon underline with a gleam
-    c.rect(x + 10, y + h + 12, w - 20, 2, hgrad(x, x + w, rgb(60, 200, 255), rgb(255, 80, 210)));
-    c.glow(x + w * 0.7f, y + h + 13, 14, Col{0.8f, 0.8f, 1.0f, 1.0f}, 0.9f);
+    c.rect(x + 10, y + h + 10, w - 20, 2, hgrad(x, x + w, rgb(60, 200, 255), rgb(255, 80, 210)));
+    c.glow(x + w * 0.7f, y + h + 11, 12, Col{0.8f, 0.8f, 1.0f, 1.0f}, 0.9f);
 }
 
 void drawLogo2(Canvas& c) {

@@ -135,36 +135,59 @@ void drawLayer2(Canvas& c) {
 }
 
 // Layer 3, the ground the bike flies over: a violet crust meeting the
-// objects' feet at y 452, with neon moss and pebbles.
+// objects' feet at y 452, neon moss and boulders along its lip. The status
+// line is written across y 457 to 473, so below the lip the soil stays dark
+// and even: faint strata, and only dark stones half sunk in it.
 void drawLayer3(Canvas& c) {
+    std::vector<int> top(kLayerW);
+    for (int x = 0; x < kLayerW; ++x) top[x] = 448 + static_cast<int>(ridge(x, 60, 31, 3) * 5);
+    // boulders sitting on the lip, drawn first so the crust's edge runs round them
+    Rng rocks(35);
+    for (int i = 0; i < 26; ++i) {
+        int rx = rocks.irange(0, kLayerW - 1), r = rocks.irange(4, 9);
+        float squash = rocks.range(0.6f, 0.9f);
+        for (int yy = -r; yy <= 0; ++yy)
+            for (int xx = -2 * r; xx <= 2 * r; ++xx) {
+                float d = std::sqrt(xx * xx / 4.0f + yy * yy / (squash * squash));
+                if (d > r) continue;
+                int px = wrapX(rx + xx);
+                int y = top[px] + 1 + yy;
+                float lit = clamp01(0.5f - (xx / (2.0f * r)) * 0.4f - (yy / static_cast<float>(r)) * 0.5f);
+                Col rock = mix(rgb(36, 26, 56), rgb(104, 80, 140), lit);
+                if (d > r - 1) rock = rgb(24, 16, 38);
+                c.put(px, y, rock);
+            }
+    }
     for (int x = 0; x < kLayerW; ++x) {
-        float h = ridge(x, 60, 31, 3);
-        int top = 447 + static_cast<int>(h * 6);
-        for (int y = top; y < 480; ++y) {
-            float n = fbm(x * 0.1f, y * 0.14f, 32, 3, 192);
-            float depth = (y - top) / 28.0f;
-            Col base = mix(rgb(58, 40, 84), rgb(26, 18, 42), clamp01(depth));
-            base = scale(base, 0.8f + 0.4f * n);
-            if (y == top) base = rgb(150, 110, 190);
-            if (y == top + 1) base = rgb(96, 70, 130);
-            c.put(x, y, base);
+        int t = top[x];
+        for (int y = t; y < 480; ++y) {
+            if (c.get(x, y).a > 0 && y < t + 1) continue;  // a boulder's foot
+            float n = fbm(x * 0.05f, y * 0.3f, 32, 3, 96);
+            float depth = clamp01((y - t) / 10.0f);
+            Col soil = mix(rgb(64, 44, 92), rgb(24, 15, 38), depth);
+            // strata: slow horizontal bands, barely lighter than the soil
+            float band = 0.5f + 0.5f * std::sin(y * 0.9f + n * 3);
+            soil = scale(soil, 0.92f + 0.1f * band * depth);
+            if (y == t) soil = rgb(170, 128, 206);
+            if (y == t + 1) soil = rgb(104, 76, 140);
+            c.put(x, y, soil);
         }
         // neon moss tufts along the crust
         if (hashf(x, 0, 33) > 0.93f) {
             int len = 2 + static_cast<int>(hashf(x, 1, 33) * 4);
             Col m = hashf(x, 2, 33) > 0.5f ? rgb(120, 255, 160) : rgb(90, 220, 255);
-            for (int k = 1; k <= len; ++k) c.put(x, top - k, scale(m, 1.0f - k * 0.12f));
+            for (int k = 1; k <= len; ++k) c.put(x, t - k, scale(m, 1.0f - k * 0.12f));
         }
     }
-    // pebbles
+    // dark stones in the soil: a shade lighter than their bed, no brighter
     Rng rng(34);
-    for (int i = 0; i < 160; ++i) {
-        int x = rng.irange(0, kLayerW - 1), y = rng.irange(455, 476);
+    for (int i = 0; i < 140; ++i) {
+        int x = rng.irange(0, kLayerW - 1), y = rng.irange(456, 477);
         int r = rng.irange(1, 3);
-        Col p = mix(rgb(80, 64, 110), rgb(130, 110, 160), rng.uni());
+        Col p = mix(rgb(34, 23, 52), rgb(46, 32, 68), rng.uni());
         for (int yy = -r; yy <= r; ++yy)
             for (int xx = -r * 2; xx <= r * 2; ++xx)
-                if (xx * xx + 4 * yy * yy <= 4 * r * r) c.put(wrapX(x + xx), y + yy, yy < 0 ? p : scale(p, 0.7f));
+                if (xx * xx + 4 * yy * yy <= 4 * r * r) c.put(wrapX(x + xx), y + yy, yy < 0 ? p : scale(p, 0.75f));
     }
 }
 
@@ -513,67 +536,109 @@ void drawBones(Canvas& c) {
     c.outline(pal::ink(), 1);
 }
 
-// The main menu's backdrop: the planet at dusk, the ringed moon, the
-// mountains and a neon landing grid below.
+// The main menu's backdrop, also shown dimmed behind every other front-end
+// screen. Those screens write text over nearly all of the lower two thirds
+// (option rows, briefings, the name wheel), so everything bright keeps to
+// the top corners: the ringed moon on the left, the bike flying on the
+// right. Below the horizon lie dark, quiet silhouettes and a faint grid.
 void drawMenuMain(Canvas& c) {
-    // sky
+    constexpr float kHorizon = 262;
+    // sky: night overhead, a dusky band above the far ranges
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
-            float t = y / 330.0f;
-            Col sky = t < 0.6f ? mix(rgb(8, 6, 24), rgb(50, 20, 80), t / 0.6f)
-                               : mix(rgb(50, 20, 80), rgb(200, 80, 120), clamp01((t - 0.6f) / 0.4f));
+            float t = y / kHorizon;
+            Col sky = t < 0.55f ? mix(rgb(5, 4, 18), rgb(26, 12, 52), t / 0.55f)
+                                : mix(rgb(26, 12, 52), rgb(92, 34, 92), smooth(0.55f, 1.0f, t));
+            // a faint nebula drifting across the upper sky
+            float neb = fbm(x * 0.008f, y * 0.02f, 402, 4);
+            sky = mix(sky, rgb(60, 30, 110), smooth(0.55f, 0.8f, neb) * 0.35f * (1 - smooth(60, 200, static_cast<float>(y))));
             float star = hashf(x, y, 400);
-            if (star > 0.9975f && y < 260) sky = mix(sky, rgb(255, 255, 255), (star - 0.9975f) / 0.0025f);
+            if (y < 200 && star > 0.9965f) {
+                float k = (star - 0.9965f) / 0.0035f * (1 - y / 220.0f);
+                sky = mix(sky, rgb(235, 235, 255), k);
+            }
             c.put(x, y, sky);
         }
-    // the ringed moon, large, behind the mountains
+    // a few brighter stars with a cross glint, in the top corners only
+    Rng stars(403);
+    for (int i = 0; i < 7; ++i) {
+        float sx = i < 4 ? stars.range(130, 300) + (i % 2) * 300 : stars.range(10, 630);
+        float sy = stars.range(4, 60);
+        c.glow(sx, sy, 3, Col{0.6f, 0.6f, 0.7f, 0.7f}, 1.0f);
+        c.add(static_cast<int>(sx), static_cast<int>(sy), rgb(255, 255, 255));
+    }
+    // the ringed moon, top left, clear of the title and the name wheel
     Canvas moon(128, 67);
     drawPlanet(moon);
-    for (int y = 0; y < 67 * 2; ++y)
-        for (int x = 0; x < 128 * 2; ++x) {
-            Col p = moon.get(x / 2, y / 2);
-            if (p.a > 0.5f) c.put(24 + x, 120 + y, mix(p, rgb(120, 60, 120), 0.15f));
+    for (int y = 0; y < 67; ++y)
+        for (int x = 0; x < 128; ++x) {
+            Col p = moon.get(x, y);
+            if (p.a > 0.5f) c.put(x - 4, y + 8, mix(p, rgb(60, 30, 90), 0.1f));
         }
-    // mountains from the far layer, and mesas from the middle one
-    Canvas far(1920, 480), mid(1920, 480);
-    drawLayer1(far);
-    drawLayer2(mid);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            Col p = far.get(x + 300, y + 10);
-            if (p.a > 0.5f) c.put(x, y, p);
-            Col q = mid.get(x + 900, y + 20);
-            if (q.a > 0.5f) c.put(x, y, scale(q, 0.9f));
-        }
-    // neon grid across the plain
-    for (int y = 400; y < 480; ++y) {
-        float depth = (y - 398) / 82.0f;
-        for (int x = 0; x < 640; ++x) {
-            Col base = mix(rgb(40, 16, 60), rgb(20, 8, 34), depth);
-            float gx = (x - 320) / (depth * 6 + 0.2f);
-            bool line = std::fabs(gx / 40 - std::round(gx / 40)) * 40 < 0.6f / (depth + 0.15f);
-            float rowPos = std::log(depth + 0.02f) * 6;
-            bool row = std::fabs(rowPos - std::round(rowPos)) < 0.08f;
-            if (line || row) base = mix(base, rgb(255, 70, 200), 0.8f - depth * 0.3f);
-            c.put(x, y, base);
+    // the far range: a silhouette a little lighter than the sky at its
+    // foot, hazier towards its base, its crest catching the last light
+    for (int x = 0; x < 640; ++x) {
+        float h = fbm(x * 0.010f, 3.5f, 404, 5);
+        int top = static_cast<int>(kHorizon - 10 - std::pow(h, 1.4f) * 110);
+        for (int y = top; y < kHorizon + 30; ++y) {
+            float d = (y - top) / 50.0f;
+            Col rock = mix(rgb(62, 30, 84), rgb(36, 16, 56), clamp01(d));
+            rock = mix(rock, rgb(84, 34, 92), smooth(kHorizon - 40, kHorizon + 10, static_cast<float>(y)) * 0.45f);
+            if (y - top < 1) rock = rgb(132, 70, 140);
+            c.put(x, y, rock);
         }
     }
-    c.rect(0, 400, 640, 1, rgb(255, 150, 230));
-    // the hover bike parked on the left, facing the menu
-    Canvas bike(120, 220);
+    // the near ridge, darker still, with a few lamps of a far-off outpost
+    std::vector<int> nearTop(640);
+    for (int x = 0; x < 640; ++x) {
+        float h = fbm(x * 0.02f, 7.5f, 405, 3);
+        nearTop[x] = static_cast<int>(kHorizon + 6 - h * 34);
+        for (int y = nearTop[x]; y < 480; ++y) {
+            Col rock = mix(rgb(32, 15, 48), rgb(18, 9, 30), clamp01((y - nearTop[x]) / 30.0f));
+            if (y == nearTop[x]) rock = rgb(76, 36, 96);
+            c.put(x, y, rock);
+        }
+    }
+    Rng lamps(406);
+    for (int i = 0; i < 9; ++i) {
+        int lx = lamps.irange(20, 620);
+        int ly = nearTop[lx] + lamps.irange(3, 9);
+        c.put(lx, ly, i % 3 ? rgb(200, 150, 110) : rgb(110, 190, 220));
+    }
+    // the plain: near-black violet with a grid that fades into the distance
+    for (int y = static_cast<int>(kHorizon) + 20; y < 480; ++y) {
+        float depth = (y - kHorizon) / (480 - kHorizon);  // 0 at the horizon, 1 at the bottom
+        for (int x = 0; x < 640; ++x) {
+            Col base = c.get(x, y);
+            Col ground = mix(rgb(22, 10, 36), rgb(12, 6, 22), depth);
+            float blend = smooth(kHorizon + 20, kHorizon + 70, static_cast<float>(y));
+            base = mix(base, ground, blend);
+            // a ground plane in perspective: across, x / distance; along, 1 / distance
+            float below = y + 0.5f - kHorizon;
+            float across = (x + 0.5f - 320) / below * 2.2f;
+            float along = 260 / below;
+            float lineD = std::fabs(across - std::round(across)) * below / 2.2f;  // in pixels
+            float rowD = std::fabs(along - std::round(along)) * below * below / 260;
+            float grid = std::max(clamp01(1 - lineD), clamp01(1 - rowD)) * blend * (0.3f + 0.7f * depth);
+            c.put(x, y, mix(base, rgb(110, 40, 130), grid * 0.55f));
+        }
+    }
+    // the hover bike streaking across the top right, flame and all
+    Canvas bike(120, 220), flames(124, 976);
     drawBike(bike);
+    drawExhaust1(flames);
+    const int bx = 508, by = 12;
+    for (int y = 0; y < 3; ++y)  // speed lines trailing behind it
+        c.rect(bx - 60 + y * 14, by + 26 + y * 7, 50 - y * 10, 1, rgb(150, 120, 220, 0.35f));
+    for (int y = 0; y < 61; ++y)
+        for (int x = 0; x < 124; ++x) {
+            Col f = flames.get(x, y);
+            if (f.a > 0) c.add(bx - 22 + x, by + y, f);
+        }
     for (int y = 0; y < 55; ++y)
         for (int x = 0; x < 120; ++x) {
             Col p = bike.get(x, 165 + y);
-            if (p.a > 0.5f)
-                for (int k = 0; k < 4; ++k) c.put(40 + x * 2 + (k & 1), 310 + y * 2 + (k >> 1), p);
-        }
-    // darken the right side a little so the menu reads clearly
-    for (int y = 130; y < 480; ++y)
-        for (int x = 280; x < 640; ++x) {
-            Col p = c.get(x, y);
-            float k = 1 - 0.45f * smooth(280, 340, static_cast<float>(x)) * smooth(130, 200, static_cast<float>(y));
-            c.put(x, y, Col{p.r * k, p.g * k, p.b * k, 1});
+            if (p.a > 0.5f) c.put(bx + x, by + y, p);
         }
 }
 

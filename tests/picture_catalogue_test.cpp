@@ -195,7 +195,7 @@ TEST(PictureCatalogue, ResHoldsNoStrayPictures) {
 
 TEST(PictureCatalogue, EveryDrawnCellShowsSomethingAndKeepsAClearBackground) {
   // Pictures that fill their whole frame on purpose.
-  const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png"};
+  const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png", "layer4c.png"};
   for (const Expected& e : kPictures) {
     SCOPED_TRACE(e.file);
     Pixels px = Load(e.file);
@@ -486,6 +486,16 @@ TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
     // the top of each layer is open so the sky, moon and stars show through
     EXPECT_EQ(px.seenIn(0, 0, 1920, 40), 0);
   }
+  // The sky behind them is drawn from just under the time bar down: it must
+  // start at its very first row and darken or brighten gently from there,
+  // or a band of bare space ends in a hard edge across the screen.
+  Pixels sky = Load("layer4c.png");
+  ASSERT_EQ(sky.h, 480);
+  EXPECT_EQ(sky.seenIn(0, 0, 8, 480), 8 * 480);
+  int first = *std::max_element(sky.at(0, 0), sky.at(0, 0) + 3);
+  EXPECT_LT(first, 24) << "the top of the sky must pass for space";
+  for (int y = 1; y < 480; ++y)
+    for (int ch = 0; ch < 3; ++ch) EXPECT_LE(std::abs(sky.at(0, y)[ch] - sky.at(0, y - 1)[ch]), 4) << "row " << y;
 }
 
 TEST(PictureCatalogue, ScanlinesAreFaintAndTileEvenly) {

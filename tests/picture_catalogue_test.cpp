@@ -275,18 +275,41 @@ TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
   }
 }
 
-TEST(PictureCatalogue, FragmentsReassembleTheEnemyTheyCameFrom) {
+TEST(PictureCatalogue, FragmentsAreTheirEnemyBrokenAlongJaggedEdges) {
+  // The four pieces of a shot-down enemy are cut from its first picture:
+  // away from the middle every pixel is the enemy's own, and no piece
+  // reaches outside the enemy's outline. Along the breaks each piece stops
+  // short of its cell's inner sides on a wandering line, so the pieces
+  // never meet in a straight cross.
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);
   ASSERT_EQ(enemies.w, 160);
   for (int t = 0; t < 10; ++t) {
+    SCOPED_TRACE("type " + std::to_string(t));
     int cell = 4 * t;  // the type's first picture
     int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
-    int mismatches = 0;
+    int mismatches = 0, outside = 0, onInnerSide = 0;
     for (int y = 0; y < 40; ++y)
-      for (int x = 0; x < 40; ++x)
-        mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
-    EXPECT_EQ(mismatches, 0) << "type " << t;
+      for (int x = 0; x < 40; ++x) {
+        bool farFromBreak = std::abs(x * 2 - 39) > 9 && std::abs(y * 2 - 39) > 9;
+        if (farFromBreak) mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
+        if (frags.seen(x, 40 * t + y) && !enemies.seen(ex + x, ey + y)) ++outside;
+        if ((x == 19 || x == 20 || y == 19 || y == 20) && frags.seen(x, 40 * t + y)) ++onInnerSide;
+      }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(onInnerSide, 0);
+    // the right edge of the top-left piece, row by row, wanders
+    std::set<int> edgeXs;
+    for (int y = 0; y < 19; ++y)
+      for (int x = 19; x >= 0; --x)
+        if (frags.seen(x, 40 * t + y)) {
+          if (enemies.seen(ex + 20, ey + y)) edgeXs.insert(x);  // rows the enemy spans across the break
+          break;
+        }
+    if (!edgeXs.empty()) {
+      EXPECT_GE(edgeXs.size(), 2u) << "a straight break";
+    }
   }
 }
 
@@ -401,6 +424,54 @@ TEST(PictureCatalogue, TextStandsOnCalmDarkGround) {
   for (int y = 457; y < 474; ++y)
     for (int x = 0; x < 1920; ++x) lightest = std::max(lightest, brightest(ground, x, y));
   EXPECT_LT(lightest, 100) << "stones as light as the status line's digits";
+}
+
+TEST(PictureCatalogue, ShotsBeamsAndEnemiesReadAtAGlance) {
+  // The bike's shot: a bright core along the whole bolt, and the same
+  // picture either way round, since shots fly left and right unmirrored.
+  Pixels shot = Load("playerbullet.png");
+  ASSERT_EQ(shot.w, 23);
+  int hot = 0;
+  for (int x = 0; x < 23; ++x) {
+    const unsigned char* p = shot.at(x, 2);
+    hot += p[0] >= 200 && p[1] >= 200 && p[2] >= 200;
+  }
+  EXPECT_GE(hot, 19);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 23; ++x) EXPECT_EQ(std::memcmp(shot.at(x, y), shot.at(22 - x, y), 3), 0) << x << "," << y;
+  // The landing beam is nine rows of one picture added up where they
+  // overlap, all nine on one spot twice in every breath: a row must be
+  // faint enough that nine of them stay short of a white box.
+  Pixels beam = Load("Glowing.png");
+  ASSERT_EQ(beam.w, 132);
+  for (int cellY : {18, 54})
+    for (int ch = 0; ch < 3; ++ch) {
+      double mean = 0;
+      for (int x = 0; x < 132; ++x) mean += beam.at(x, cellY)[ch];
+      EXPECT_LT(9 * mean / 132, 255) << "beam row at " << cellY << ", channel " << ch;
+    }
+  // Animated enemies (types 2 to 9) show each cell for eight frames: from
+  // one cell to the next something must visibly move, not a pixel or two.
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  auto cellPixel = [&](int cell, int x, int y) { return en.at((cell % 4) * 40 + x, (cell / 4) * 40 + y); };
+  for (int type = 2; type <= 9; ++type) {
+    int frames = type == 9 ? 7 : 4;
+    for (int f = 0; f < frames; ++f) {
+      int a = type * 4 + f, b = type * 4 + (f + 1) % frames;
+      int changed = 0, shown = 0;
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+          const unsigned char *p = cellPixel(a, x, y), *q = cellPixel(b, x, y);
+          bool any = (p[0] | p[1] | p[2]) || (q[0] | q[1] | q[2]);
+          shown += any;
+          int diff = std::max({std::abs(p[0] - q[0]), std::abs(p[1] - q[1]), std::abs(p[2] - q[2])});
+          changed += any && diff > 48;
+        }
+      EXPECT_GT(changed * 100, shown * 12) << "type " << type << ", cells " << f << " to " << (f + 1) % frames << ": "
+                                          << changed << " of " << shown << " pixels change";
+    }
+  }
 }
 
 TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {

@@ -195,7 +195,7 @@ TEST(PictureCatalogue, ResHoldsNoStrayPictures) {
 
 TEST(PictureCatalogue, EveryDrawnCellShowsSomethingAndKeepsAClearBackground) {
   // Pictures that fill their whole frame on purpose.
-  const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png"};
+  const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png", "layer4c.png"};
   for (const Expected& e : kPictures) {
     SCOPED_TRACE(e.file);
     Pixels px = Load(e.file);
@@ -239,18 +239,77 @@ TEST(PictureCatalogue, FontHasSixtyDistinctGlyphsWithTheHashRepeated) {
     EXPECT_EQ(px.seenIn((n % 20) * 16 + 15, (n / 20) * 16, 1, 16), 0) << "cell " << n;
 }
 
-TEST(PictureCatalogue, FragmentsReassembleTheEnemyTheyCameFrom) {
+TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
+  // Text is drawn in white or a tint over any picture; only a dark rim
+  // round every letter keeps it readable over light ground. So no bright
+  // pixel may touch the see-through background, and each glyph's right and
+  // lower edges carry a shadow at least two pixels deep somewhere.
+  Pixels px = Load("font.png");
+  ASSERT_EQ(px.w, 320);
+  auto bright = [&](int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return px.seen(x, y) && std::max({p[0], p[1], p[2]}) > 128;
+  };
+  auto dark = [&](int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return px.seen(x, y) && std::max({p[0], p[1], p[2]}) < 48;
+  };
+  for (int n = 1; n < 60; ++n) {
+    int x0 = (n % 20) * 16, y0 = (n / 20) * 16;
+    int face = 0, deepShadow = 0;
+    for (int y = y0; y < y0 + 16; ++y)
+      for (int x = x0; x < x0 + 16; ++x) {
+        if (!bright(x, y)) continue;
+        ++face;
+        for (int oy = -1; oy <= 1; ++oy)
+          for (int ox = -1; ox <= 1; ++ox) {
+            int nx = x + ox, ny = y + oy;
+            bool inCell = nx >= x0 && nx < x0 + 16 && ny >= y0 && ny < y0 + 16;
+            EXPECT_TRUE(inCell && px.seen(nx, ny)) << "cell " << n << ": bright pixel " << x - x0 << "," << y - y0
+                                                   << " has no dark edge towards " << ox << "," << oy;
+          }
+        if (x + 2 < x0 + 16 && y + 1 < y0 + 16 && dark(x + 1, y) && dark(x + 2, y)) ++deepShadow;
+      }
+    EXPECT_GT(face, 6) << "cell " << n << " has too little bright face to read";
+    EXPECT_GT(deepShadow, 0) << "cell " << n << " casts no shadow";
+  }
+}
+
+TEST(PictureCatalogue, FragmentsAreTheirEnemyBrokenAlongJaggedEdges) {
+  // The four pieces of a shot-down enemy are cut from its first picture:
+  // away from the middle every pixel is the enemy's own, and no piece
+  // reaches outside the enemy's outline. Along the breaks each piece stops
+  // short of its cell's inner sides on a wandering line, so the pieces
+  // never meet in a straight cross.
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);
   ASSERT_EQ(enemies.w, 160);
   for (int t = 0; t < 10; ++t) {
+    SCOPED_TRACE("type " + std::to_string(t));
     int cell = 4 * t;  // the type's first picture
     int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
-    int mismatches = 0;
+    int mismatches = 0, outside = 0, onInnerSide = 0;
     for (int y = 0; y < 40; ++y)
-      for (int x = 0; x < 40; ++x)
-        mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
-    EXPECT_EQ(mismatches, 0) << "type " << t;
+      for (int x = 0; x < 40; ++x) {
+        bool farFromBreak = std::abs(x * 2 - 39) > 9 && std::abs(y * 2 - 39) > 9;
+        if (farFromBreak) mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
+        if (frags.seen(x, 40 * t + y) && !enemies.seen(ex + x, ey + y)) ++outside;
+        if ((x == 19 || x == 20 || y == 19 || y == 20) && frags.seen(x, 40 * t + y)) ++onInnerSide;
+      }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_EQ(outside, 0);
+    EXPECT_EQ(onInnerSide, 0);
+    // the right edge of the top-left piece, row by row, wanders
+    std::set<int> edgeXs;
+    for (int y = 0; y < 19; ++y)
+      for (int x = 19; x >= 0; --x)
+        if (frags.seen(x, 40 * t + y)) {
+          if (enemies.seen(ex + 20, ey + y)) edgeXs.insert(x);  // rows the enemy spans across the break
+          break;
+        }
+    if (!edgeXs.empty()) {
+      EXPECT_GE(edgeXs.size(), 2u) << "a straight break";
+    }
   }
 }
 
@@ -328,6 +387,91 @@ TEST(PictureCatalogue, PicturesLineUpWithWhereTheGameDrawsThem) {
   for (int i = 1; i < 11; ++i)
     EXPECT_LT(sh.seenIn((i % 6) * 32, (i / 6) * 32, 32, 32), sh.seenIn(((i - 1) % 6) * 32, ((i - 1) / 6) * 32, 32, 32))
         << "cell " << i;
+}
+
+TEST(PictureCatalogue, TextStandsOnCalmDarkGround) {
+  auto brightest = [](const Pixels& px, int x, int y) {
+    const unsigned char* p = px.at(x, y);
+    return static_cast<int>(std::max({p[0], p[1], p[2]}));
+  };
+  // The name wheel turns its 38 letters on an ellipse round (304, 208); the
+  // title picture, drawn at (144, 22) on the same screen, must leave every
+  // letter's cell empty so the two never cross.
+  Pixels title = Load("menutitle.png");
+  ASSERT_EQ(title.w, 485);
+  for (int n = 0; 9.5 * n <= 359; ++n) {
+    double a = 9.5 * n * 3.14159265358979 / 180;
+    int x = static_cast<int>(std::floor((19 + 17 * std::sin(a)) * 16)) - 144;
+    int y = static_cast<int>(std::floor((13 + 12 * std::cos(a)) * 16)) - 22;
+    int x0 = std::max(0, x), y0 = std::max(0, y), x1 = std::min(title.w, x + 17), y1 = std::min(title.h, y + 17);
+    if (x0 < x1 && y0 < y1) {
+      EXPECT_EQ(title.seenIn(x0, y0, x1 - x0, y1 - y0), 0) << "wheel position " << n;
+    }
+  }
+  // The menu picture lies dimmed under the option rows, briefings and
+  // score tables, which fill the screen from y 144 down: no bright hull,
+  // grid or light may stand there beyond a stray lamp.
+  Pixels menu = Load("menumain.png");
+  ASSERT_EQ(menu.w, 640);
+  int glaring = 0, total = 0;
+  for (int y = 144; y < 480; ++y)
+    for (int x = 0; x < 640; ++x, ++total) glaring += brightest(menu, x, y) > 150;
+  EXPECT_LT(glaring, total / 500) << glaring << " bright pixels under the text";
+  // The status line is written across the front layer's rows 457 to 473.
+  Pixels ground = Load("layer3b.png");
+  ASSERT_EQ(ground.w, 1920);
+  int lightest = 0;
+  for (int y = 457; y < 474; ++y)
+    for (int x = 0; x < 1920; ++x) lightest = std::max(lightest, brightest(ground, x, y));
+  EXPECT_LT(lightest, 100) << "stones as light as the status line's digits";
+}
+
+TEST(PictureCatalogue, ShotsBeamsAndEnemiesReadAtAGlance) {
+  // The bike's shot: a bright core along the whole bolt, and the same
+  // picture either way round, since shots fly left and right unmirrored.
+  Pixels shot = Load("playerbullet.png");
+  ASSERT_EQ(shot.w, 23);
+  int hot = 0;
+  for (int x = 0; x < 23; ++x) {
+    const unsigned char* p = shot.at(x, 2);
+    hot += p[0] >= 200 && p[1] >= 200 && p[2] >= 200;
+  }
+  EXPECT_GE(hot, 19);
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 23; ++x) EXPECT_EQ(std::memcmp(shot.at(x, y), shot.at(22 - x, y), 3), 0) << x << "," << y;
+  // The landing beam is nine rows of one picture added up where they
+  // overlap, all nine on one spot twice in every breath: a row must be
+  // faint enough that nine of them stay short of a white box.
+  Pixels beam = Load("Glowing.png");
+  ASSERT_EQ(beam.w, 132);
+  for (int cellY : {18, 54})
+    for (int ch = 0; ch < 3; ++ch) {
+      double mean = 0;
+      for (int x = 0; x < 132; ++x) mean += beam.at(x, cellY)[ch];
+      EXPECT_LT(9 * mean / 132, 255) << "beam row at " << cellY << ", channel " << ch;
+    }
+  // Animated enemies (types 2 to 9) show each cell for eight frames: from
+  // one cell to the next something must visibly move, not a pixel or two.
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  auto cellPixel = [&](int cell, int x, int y) { return en.at((cell % 4) * 40 + x, (cell / 4) * 40 + y); };
+  for (int type = 2; type <= 9; ++type) {
+    int frames = type == 9 ? 7 : 4;
+    for (int f = 0; f < frames; ++f) {
+      int a = type * 4 + f, b = type * 4 + (f + 1) % frames;
+      int changed = 0, shown = 0;
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+          const unsigned char *p = cellPixel(a, x, y), *q = cellPixel(b, x, y);
+          bool any = (p[0] | p[1] | p[2]) || (q[0] | q[1] | q[2]);
+          shown += any;
+          int diff = std::max({std::abs(p[0] - q[0]), std::abs(p[1] - q[1]), std::abs(p[2] - q[2])});
+          changed += any && diff > 48;
+        }
+      EXPECT_GT(changed * 100, shown * 12) << "type " << type << ", cells " << f << " to " << (f + 1) % frames << ": "
+                                          << changed << " of " << shown << " pixels change";
+    }
+  }
 }
 
 TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
@@ -413,6 +557,16 @@ TEST(PictureCatalogue, BackdropLayersWrapWithoutASeam) {
     // the top of each layer is open so the sky, moon and stars show through
     EXPECT_EQ(px.seenIn(0, 0, 1920, 40), 0);
   }
+  // The sky behind them is drawn from just under the time bar down: it must
+  // start at its very first row and darken or brighten gently from there,
+  // or a band of bare space ends in a hard edge across the screen.
+  Pixels sky = Load("layer4c.png");
+  ASSERT_EQ(sky.h, 480);
+  EXPECT_EQ(sky.seenIn(0, 0, 8, 480), 8 * 480);
+  int first = *std::max_element(sky.at(0, 0), sky.at(0, 0) + 3);
+  EXPECT_LT(first, 24) << "the top of the sky must pass for space";
+  for (int y = 1; y < 480; ++y)
+    for (int ch = 0; ch < 3; ++ch) EXPECT_LE(std::abs(sky.at(0, y)[ch] - sky.at(0, y - 1)[ch]), 4) << "row " << y;
 }
 
 TEST(PictureCatalogue, ScanlinesAreFaintAndTileEvenly) {

@@ -160,15 +160,29 @@ void drawExhaust2(Canvas& c) {
 }
 
 void drawPlayerBullet(Canvas& c) {
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 23; ++x) {
-            float dy = std::fabs(y + 0.5f - 2.5f) / 2.5f;
-            float dx = std::fabs(x + 0.5f - 11.5f) / 11.5f;
-            float k = (1 - dy * dy) * (1 - dx * dx * dx * dx);
-            if (k < 0.12f) continue;  // leave the corners clear
-            Col col = mix(rgb(255, 255, 255), rgb(255, 60, 200), clamp01(dy * 1.3f + dx * 0.4f));
-            c.add(x, y, col, clamp01(k * 1.5f));
+    // A cyan laser bolt, the complement of the violet world it flies over:
+    // a white-hot core the full length of the cell, a cyan glow either side
+    // and a thin dark rim, so it shows over dark sky and pale rock alike.
+    // The same picture flies both ways, so it is symmetric end to end.
+    for (int x = 0; x < 23; ++x) {
+        float e = std::fabs(x + 0.5f - 11.5f) / 11.5f;  // 0 mid, 1 at the ends
+        // core: white, tinged cyan towards the tips
+        if (e < 0.97f) c.put(x, 2, mix(rgb(255, 255, 255), rgb(150, 245, 255), smooth(0.6f, 0.97f, e)));
+        // glow rows above and below the core, shorter
+        if (e < 0.82f) {
+            Col glow = mix(rgb(170, 250, 255), rgb(40, 200, 255), smooth(0.2f, 0.82f, e));
+            c.put(x, 1, glow);
+            c.put(x, 3, glow);
+        } else if (e < 0.97f) {
+            c.put(x, 1, rgb(20, 60, 110));
+            c.put(x, 3, rgb(20, 60, 110));
         }
+        // the dark rim
+        if (e < 0.7f) {
+            c.put(x, 0, rgb(16, 40, 90));
+            c.put(x, 4, rgb(16, 40, 90));
+        }
+    }
 }
 
 void drawShieldFx(Canvas& c) {

@@ -1,6 +1,7 @@
 // The flying enemies, their fragments, the ground installations, the mines,
 // the enemy shots and the bonus burst.
 #include <cmath>
+#include <utility>
 
 #include "art.h"
 
@@ -36,124 +37,188 @@ void spinner(Canvas& a, int f) {
     a.circle(20, 20, 3, rgb(255, 255, 230));
 }
 
-// Type 1: a small probe with a blinking antenna.
+// Type 1: a small probe with a blinking antenna and a light running round
+// its belt.
 void probe(Canvas& a, int f) {
     a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(210, 220, 240), rgb(70, 80, 110)));
-    a.rect(8, 24, 24, 3, rgb(60, 200, 255));
+    a.rect(8, 24, 24, 3, rgb(30, 110, 160));
+    const float run[4] = {11, 17, 23, 29};
+    a.rect(run[f] - 2, 24, 4, 3, rgb(180, 250, 255));
     a.line(20, 13, 20, 5, 1.5f, rgb(180, 190, 210));
-    a.circle(20, 5, 2.5f, f % 2 ? rgb(255, 60, 60) : rgb(120, 30, 30));
+    a.circle(20, 5, 2.5f, f % 2 ? rgb(255, 60, 60) : rgb(110, 30, 30));
+    if (f % 2) a.glow(20, 5, 6, Col{0.5f, 0.1f, 0.1f, 0.5f}, 0.8f);
     a.ellipse(20, 19, 6, 3, rgb(40, 50, 80));
 }
 
-// Type 2: a floating jellyfish with pulsing tentacles.
+// Type 2: a floating jellyfish: the bell squeezes and relaxes, a wave runs
+// down its tentacles, and the spots on its bell glow in turn.
 void jelly(Canvas& a, int f) {
-    float p = std::sin(f * kPi / 2);
+    float ph = f * kPi / 2;
+    float squeeze = std::cos(ph);  // 1 relaxed and wide, -1 squeezed tall
+    float spacing = 2.6f - 0.35f * squeeze;
     for (int t = 0; t < 5; ++t) {
         float x0 = 10 + t * 5;
         for (int s = 0; s < 6; ++s) {
-            float y = 22 + s * 2.8f;
-            float x = x0 + std::sin(s * 0.9f + f * kPi / 2 + t) * 2.0f;
-            a.circle(x, y, 1.6f - s * 0.15f, rgb(255, 120, 220));
+            float y = 22 + s * spacing;
+            float x = x0 + std::sin(s * 0.95f - ph + t * 0.7f) * (0.6f + s * 0.55f);
+            a.circle(x, y, 1.7f - s * 0.17f, mix(rgb(255, 140, 230), rgb(200, 70, 200), s / 6.0f));
         }
     }
-    a.ellipse(20, 17, 15 + p, 10 - p * 0.8f, sphere(20, 15, 15, rgb(255, 190, 240), rgb(170, 40, 160)));
-    a.ellipse(20, 20, 12, 3, rgb(130, 20, 120));
-    a.circle(15, 14, 2.2f, rgb(255, 255, 255));
-    a.circle(25, 14, 2.2f, rgb(255, 255, 255));
-    a.circle(15.5f, 14.5f, 1, rgb(40, 0, 40));
-    a.circle(25.5f, 14.5f, 1, rgb(40, 0, 40));
+    float rx = 15 + 1.6f * squeeze, ry = 10 - 1.3f * squeeze, cy = 17 + 0.8f * squeeze;
+    a.ellipse(20, cy, rx, ry, sphere(20, cy - 2, 15, rgb(255, 190, 240), rgb(170, 40, 160)));
+    a.ellipse(20, cy + 3, rx - 3, 3, rgb(130, 20, 120));
+    for (int k = 0; k < 3; ++k) {
+        bool lit = k == f % 3;
+        float sx = 12 + k * 8;
+        a.circle(sx, cy - ry * 0.55f + (k == 1 ? -1 : 0), 1.3f, lit ? rgb(255, 255, 200) : rgb(230, 120, 220));
+        if (lit) a.glow(sx, cy - ry * 0.55f, 5, Col{0.4f, 0.35f, 0.2f, 0.4f}, 0.8f);
+    }
+    a.circle(15, cy - 3, 2.2f, rgb(255, 255, 255));
+    a.circle(25, cy - 3, 2.2f, rgb(255, 255, 255));
+    a.circle(15.5f, cy - 2.5f, 1, rgb(40, 0, 40));
+    a.circle(25.5f, cy - 2.5f, 1, rgb(40, 0, 40));
 }
 
-// Type 3: a bouncing ball robot on a spring.
+// Type 3: a ball robot bouncing on a spring: the spring squashes and
+// stretches and the eye slot scans from side to side.
 void springBot(Canvas& a, int f) {
-    const float sq[4] = {0, 2, 4, 2};
+    const float sq[4] = {0, 3, 5, 3};
+    const float scan[4] = {11, 16, 21, 16};
     float s = sq[f];
-    float top = 3 + s;
-    for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.3f + k * 2.1f, 7, 1.6f, rgb(200, 200, 220));
+    float top = 2 + s;
+    float coil = 2.2f - s * 0.25f;
+    for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.55f + k * coil, 7, 1.6f, k % 2 ? rgb(170, 170, 195) : rgb(220, 220, 235));
     a.ellipse(20, 35, 9, 2.2f, rgb(120, 120, 150));
-    a.ellipse(20, top + 11, 13, 11 - s * 0.4f, sphere(20, top + 11, 13, rgb(255, 210, 110), rgb(210, 90, 20)));
+    a.ellipse(20, top + 11, 13 + s * 0.25f, 11 - s * 0.35f, sphere(20, top + 11, 13, rgb(255, 210, 110), rgb(210, 90, 20)));
     a.rect(9, top + 9, 22, 4, rgb(60, 30, 20));
-    a.rect(12 + f * 3, top + 10, 5, 2, rgb(255, 60, 40));
+    a.rect(scan[f], top + 10, 5, 2, rgb(255, 80, 50));
+    a.glow(scan[f] + 2.5f, top + 11, 5, Col{0.5f, 0.12f, 0.05f, 0.5f}, 0.9f);
 }
 
-// Type 4: a saucer with a single eye and running lights.
+// Type 4: a saucer with a single roving eye; its running lights chase round
+// the rim and the stripes of the spinning rim slide along.
 void eyeSaucer(Canvas& a, int f) {
     a.ellipse(20, 22, 18, 7, sphere(20, 22, 18, rgb(200, 230, 220), rgb(50, 90, 100)));
+    for (int k = 0; k < 5; ++k) {
+        float x = 5 + std::fmod(k * 7.5f + f * 1.9f, 30.0f);
+        a.rect(x, 25, 2, 2, rgb(60, 110, 115));
+    }
     a.ellipse(20, 16, 9, 8, sphere(20, 15, 9, rgb(190, 255, 230), rgb(40, 160, 130)));
     a.circle(20, 16, 4.5f, rgb(255, 255, 255));
-    a.circle(20 + (f == 1) - (f == 3), 16, 2.5f, rgb(20, 60, 40));
-    for (int k = 0; k < 4; ++k) a.circle(7 + k * 8.7f, 24, 1.6f, k == f ? rgb(255, 255, 120) : rgb(60, 120, 110));
+    const float lookX[4] = {-2.2f, 0, 2.2f, 0}, lookY[4] = {0, 1.2f, 0, -1.2f};
+    a.circle(20 + lookX[f], 16 + lookY[f], 2.5f, rgb(20, 60, 40));
+    a.circle(19.2f + lookX[f], 15.2f + lookY[f], 0.8f, rgb(255, 255, 255));
+    for (int k = 0; k < 4; ++k) {
+        bool lit = k == f;
+        float x = 7 + k * 8.7f;
+        a.circle(x, 24, lit ? 2.2f : 1.7f, lit ? rgb(255, 255, 140) : rgb(50, 100, 96));
+        if (lit) a.glow(x, 24, 7, Col{0.45f, 0.45f, 0.15f, 0.5f}, 1.0f);
+    }
 }
 
-// Type 5: a bat-winged flyer, flapping.
+// Type 5: a bat-winged flyer, flapping, its body bobbing with the beat.
 void bat(Canvas& a, int f) {
-    const float lift[4] = {-7, -2, 4, -2};
-    float l = lift[f];
+    const float lift[4] = {-8, -2, 5, -2};
+    const float bob[4] = {1, 0, -1, 0};
+    float l = lift[f], b = bob[f];
     for (int side : {-1, 1}) {
         float sx = static_cast<float>(side);
-        a.poly({20 + sx * 5, 17, 20 + sx * 13, 14 + l, 20 + sx * 17, 12 + l * 1.2f, 20 + sx * 15.5f, 22 + l * 0.6f,
-                20 + sx * 11, 20 + l * 0.3f, 20 + sx * 9, 25},
+        a.poly({20 + sx * 5, 17 + b, 20 + sx * 13, 14 + l, 20 + sx * 17.5f, 12 + l * 1.2f, 20 + sx * 15.5f, 22 + l * 0.6f,
+                20 + sx * 11, 20 + l * 0.3f, 20 + sx * 9, 25 + b},
                rgb(150, 70, 220));
-        a.line(20 + sx * 5, 18, 20 + sx * 17, 12 + l * 1.2f, 1.4f, rgb(210, 150, 255));
+        a.line(20 + sx * 5, 18 + b, 20 + sx * 17.5f, 12 + l * 1.2f, 1.4f, rgb(210, 150, 255));
+        a.line(20 + sx * 11, 16 + l * 0.5f, 20 + sx * 13, 21 + l * 0.4f, 1, rgb(110, 40, 180));
     }
-    a.ellipse(20, 20, 6, 8, sphere(20, 20, 7, rgb(200, 150, 255), rgb(80, 30, 140)));
-    a.poly({16, 13, 17, 8, 19, 12}, rgb(120, 50, 190));
-    a.poly({24, 13, 23, 8, 21, 12}, rgb(120, 50, 190));
-    a.circle(17.5f, 17, 1.6f, rgb(255, 240, 60));
-    a.circle(22.5f, 17, 1.6f, rgb(255, 240, 60));
+    a.ellipse(20, 20 + b, 6, 8, sphere(20, 20 + b, 7, rgb(200, 150, 255), rgb(80, 30, 140)));
+    a.poly({16, 13 + b, 17, 8 + b, 19, 12 + b}, rgb(120, 50, 190));
+    a.poly({24, 13 + b, 23, 8 + b, 21, 12 + b}, rgb(120, 50, 190));
+    a.circle(17.5f, 17 + b, 1.6f, rgb(255, 240, 60));
+    a.circle(22.5f, 17 + b, 1.6f, rgb(255, 240, 60));
 }
 
-// Type 6: a manta gliding in waves.
+// Type 6: a manta gliding in waves: its wings beat, the tips flexing, and
+// its tail swishes.
 void manta(Canvas& a, int f) {
-    float w = std::sin(f * kPi / 2) * 4;
-    a.poly({4, 18 + w, 12, 13, 20, 9, 28, 13, 36, 18 + w, 30, 22, 24, 24, 20, 31, 16, 24, 10, 22},
+    float ph = f * kPi / 2;
+    float w = std::sin(ph) * 6, tip = std::sin(ph - 0.8f) * 3;
+    float tail = std::sin(ph + 1) * 3;
+    a.poly({3, 18 + w + tip, 12, 13 + w * 0.3f, 20, 9, 28, 13 + w * 0.3f, 37, 18 + w + tip, 30, 22 + w * 0.2f, 24, 24, 20, 31,
+            16, 24, 10, 22 + w * 0.2f},
            vgrad(9, 31, rgb(140, 240, 255), rgb(20, 90, 160)));
-    a.line(20, 28, 20, 35.5f, 1.5f, rgb(60, 170, 220));
-    a.line(12, 16, 20, 12, 1.2f, rgb(220, 255, 255));
-    a.line(28, 16, 20, 12, 1.2f, rgb(220, 255, 255));
-    a.circle(16, 17, 1.7f, rgb(255, 60, 120));
-    a.circle(24, 17, 1.7f, rgb(255, 60, 120));
+    a.line(20, 28, 20 + tail, 35.5f, 1.5f, rgb(60, 170, 220));
+    a.line(12, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
+    a.line(28, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
+    Col eye = f % 2 ? rgb(255, 120, 170) : rgb(255, 50, 110);
+    a.circle(16, 17, 1.7f, eye);
+    a.circle(24, 17, 1.7f, eye);
 }
 
-// Type 7: a spiked ball, pulsing red.
+// Type 7: a spiked ball rolling round, its core pulsing red-hot.
 void spikeBall(Canvas& a, int f) {
     float pulse = std::sin(f * kPi / 2);
+    float turn = f * kPi / 16;  // an eighth of a turn over the four cells: the spikes come round
     for (int k = 0; k < 8; ++k) {
-        float ang = k * kPi / 4 + kPi / 8;
-        float r0 = 9, r1 = 17 + pulse;
+        float ang = k * kPi / 4 + kPi / 8 + turn;
+        float r0 = 9, r1 = 17;
         float ca = std::cos(ang), sa = std::sin(ang);
         a.poly({20 + ca * r1, 20 + sa * r1, 20 + ca * r0 - sa * 3, 20 + sa * r0 + ca * 3, 20 + ca * r0 + sa * 3,
                 20 + sa * r0 - ca * 3},
-               rgb(230, 220, 230));
+               k % 2 ? rgb(200, 190, 205) : rgb(240, 232, 240));
     }
     a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 140, 120), rgb(140, 10, 20)));
-    a.circle(20, 20, 4 + pulse, rgb(255, 240, 120));
+    for (int k = 0; k < 4; ++k) {  // seams on the shell, turning with it
+        float ang = k * kPi / 2 + turn;
+        a.line(20 + std::cos(ang) * 6, 20 + std::sin(ang) * 6, 20 + std::cos(ang) * 10, 20 + std::sin(ang) * 10, 1,
+               rgb(110, 10, 20));
+    }
+    a.circle(20, 20, 4.5f + pulse * 1.2f, mix(rgb(255, 170, 60), rgb(255, 250, 170), 0.5f + 0.5f * pulse));
+    a.glow(20, 20, 9 + pulse * 2, Col{0.5f, 0.25f, 0.05f, 0.5f}, 0.7f + 0.3f * pulse);
 }
 
-// Type 8: a ring drone with orbiting lights.
+// Type 8: a ring drone: lights orbit its ring, a sheen slides round it and
+// the core throbs.
 void ringDrone(Canvas& a, int f) {
     a.ring(20, 20, 13, 5, rgb(230, 200, 60));
     a.ring(20, 20, 13, 1.2f, rgb(255, 250, 200));
-    a.circle(20, 20, 6, sphere(20, 20, 6, rgb(255, 255, 200), rgb(200, 120, 20)));
+    float sheen = f * kPi / 2 + 0.6f;
+    a.fill(0, 0, 40, 40, [=](float x, float y) {
+        float ang = std::atan2(y - 20, x - 20);
+        float da = std::fabs(std::remainder(ang - sheen, 2 * kPi));
+        return std::max(std::fabs(sdCircle(x, y, 20, 20, 13)) - 2.0f, (da - 0.45f) * 13);
+    }, rgb(255, 255, 230));
+    float pulse = std::sin(f * kPi / 2);
+    a.circle(20, 20, 6 + pulse * 0.8f, sphere(20, 20, 6, rgb(255, 255, 200), rgb(200, 120, 20)));
+    a.glow(20, 20, 8, Col{0.4f, 0.3f, 0.05f, 0.4f}, 0.5f + 0.4f * pulse);
     for (int k = 0; k < 3; ++k) {
         float ang = f * kPi / 6 + k * 2 * kPi / 3;
         a.circle(20 + std::cos(ang) * 13, 20 + std::sin(ang) * 13, 2.6f, rgb(255, 80, 60));
+        a.circle(20 + std::cos(ang) * 13 - 0.6f, 20 + std::sin(ang) * 13 - 0.6f, 1, rgb(255, 220, 200));
     }
 }
 
-// Type 9: a wasp with buzzing wings, seven steps.
+// Type 9: a wasp with buzzing wings (seven steps holding three beats, so
+// the wings flick from high to low nearly every step), twitching legs and
+// a throbbing sting.
 void wasp(Canvas& a, int f) {
-    float wing = std::sin(f * 2 * kPi / 7);
-    a.ellipse(13, 12 - wing * 3, 7, 3.5f + wing * 1.5f, Col{0.6f, 0.85f, 0.9f, 0.9f});
-    a.ellipse(25, 12 - wing * 3, 7, 3.5f + wing * 1.5f, Col{0.6f, 0.85f, 0.9f, 0.9f});
+    float ph = f * 2 * kPi * 3 / 7;
+    float wing = std::sin(ph);
+    Col membrane{0.6f, 0.85f, 0.9f, 0.9f};
+    a.ellipse(13 + wing, 11 - wing * 4, 7, 3 + std::fabs(wing) * 1.5f, membrane);
+    a.ellipse(25 - wing, 11 - wing * 4, 7, 3 + std::fabs(wing) * 1.5f, membrane);
+    a.line(14, 12 - wing * 4, 18, 17, 2.5f, membrane);  // the wings' roots
+    a.line(24, 12 - wing * 4, 20, 17, 2.5f, membrane);
     a.ellipse(26, 24, 9, 6, [&](float x, float) {
         return (static_cast<int>(x) / 3) % 2 ? rgb(40, 40, 20) : rgb(200, 255, 60);
     });
-    a.poly({34, 24, 37.5f, 25.5f, 33, 27}, rgb(230, 230, 230));
+    float sting = 36.5f + std::sin(ph * 2);
+    a.poly({34, 23.5f, sting, 25.5f, 34, 27.5f}, rgb(230, 230, 230));
     a.ellipse(16, 21, 6, 5, sphere(16, 21, 6, rgb(200, 255, 120), rgb(60, 130, 20)));
     a.circle(9, 20, 5, sphere(9, 20, 5, rgb(220, 255, 140), rgb(60, 120, 20)));
-    a.circle(7, 19, 2, rgb(255, 60, 60));
-    for (int k = 0; k < 3; ++k) a.line(13 + k * 4, 25, 11 + k * 4 + (f % 2), 32, 1.2f, rgb(50, 60, 20));
+    a.circle(7, 19, 2, f % 2 ? rgb(255, 90, 90) : rgb(255, 40, 40));
+    for (int k = 0; k < 3; ++k) {
+        float kick = std::sin(ph + k * 2.1f) * 1.5f;
+        a.line(13 + k * 4, 25, 11 + k * 4 + kick, 32, 1.2f, rgb(50, 60, 20));
+    }
 }
 
 using Painter = void (*)(Canvas&, int);
@@ -266,12 +331,52 @@ const Canvas& groundSheet() {
 void drawEnemies(Canvas& c) { c.blit(enemySheet(), 0, 0); }
 
 void drawFrags(Canvas& c) {
-    // Each enemy type's 40 x 40 picture (its first cell) cut into quarters:
-    // two cells to a row, so the block of type t is simply that picture at y 40 t.
+    // Each enemy type's 40 x 40 picture (its first cell) broken into four
+    // pieces, two cells to a row, so the block of type t lies at y 40 t.
+    // The pieces are not clean quarters: each is broken off along its own
+    // jagged line a little short of the middle, its broken edge glowing
+    // hot, so a piece spinning away reads as a chunk of the enemy and four
+    // of them never show a straight seam.
     const Canvas& s = enemySheet();
+    const Col ember = rgb(255, 170, 80);
     for (int t = 0; t < 10; ++t) {
         int cell = t * 4;
-        c.blitRegion(s, (cell % 4) * 40, (cell / 4) * 40, 40, 40, 0, t * 40);
+        int sx = (cell % 4) * 40, sy = (cell / 4) * 40;
+        auto visible = [&](int x, int y) { return x >= 0 && y >= 0 && x < 40 && y < 40 && s.get(sx + x, sy + y).a >= 0.5f; };
+        // How far each broken edge falls short of its cell's inner side,
+        // 0 to 2 pixels, wandering along it: left pieces, right pieces,
+        // top pieces, bottom pieces.
+        Rng rng(800 + t);
+        std::vector<int> shortfall[4];
+        for (auto& line : shortfall) {
+            line.assign(40, 0);
+            int at = 0, depth = rng.irange(0, 2);
+            while (at < 40) {
+                int run = rng.irange(2, 5), next = rng.irange(0, 2);
+                for (int k = 0; k < run && at < 40; ++k, ++at) line[at] = depth;
+                depth = next;
+            }
+        }
+        // inside(x, y): the pixel belongs to the piece whose cell holds it
+        auto inside = [&](int x, int y) {
+            if (x < 0 || y < 0 || x >= 40 || y >= 40) return false;
+            bool left = x < 20, top = y < 20;
+            if (left ? x > 18 - shortfall[0][y] : x < 21 + shortfall[1][y]) return false;
+            if (top ? y > 18 - shortfall[2][x] : y < 21 + shortfall[3][x]) return false;
+            return visible(x, y);
+        };
+        auto samePiece = [](int x0, int y0, int x1, int y1) { return (x0 < 20) == (x1 < 20) && (y0 < 20) == (y1 < 20); };
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 40; ++x) {
+                Col p = s.get(sx + x, sy + y);
+                bool brokenSide = false;
+                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+                    int nx = x + ox, ny = y + oy;
+                    if (nx < 0 || ny < 0 || nx >= 40 || ny >= 40) continue;
+                    if (inside(x, y) && visible(nx, ny) && !(samePiece(x, y, nx, ny) && inside(nx, ny))) brokenSide = true;
+                }
+                if (inside(x, y)) c.put(x, t * 40 + y, brokenSide ? mix(p, ember, 0.7f) : p);
+            }
     }
 }
 

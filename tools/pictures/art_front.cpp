@@ -1,7 +1,9 @@
 // Front-end pictures: the bitmap font, the menu pictures, the message
 // pictures, the scan-line overlays, the time bar and the intro's pictures.
+#include <algorithm>
 #include <cmath>
 #include <string>
+#include <string_view>
 
 #include "art.h"
 
@@ -40,14 +42,97 @@ void neonText(Canvas& c, std::string_view s, float x, float y, float sc, float s
 
 }  // namespace
 
+namespace {
+
+constexpr int kGlyphW = 10, kGlyphH = 14;  // the letter itself, inside a 16 x 16 cell
+constexpr int kGlyphX = 2, kGlyphY = 1;    // its place in the cell
+
+using GlyphBits = std::vector<uint8_t>;  // kGlyphW x kGlyphH, 1 = ink
+
+// A 5x7 letter doubled: two-pixel strokes, with the diagonals rounded by
+// EPX except in the letters whose narrow counters it would close up.
+GlyphBits enlargedGlyph(const char* ch) {
+    GlyphBits small(5 * 7, 0);
+    // the cells hold single characters; the pound sign is two bytes of UTF-8
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(ch);
+    char32_t code = p[0] < 0x80 ? p[0] : ((p[0] & 0x1f) << 6) | (p[1] & 0x3f);
+    if (const uint8_t* g = glyph5x7(code))
+        for (int row = 0; row < 7; ++row)
+            for (int col = 0; col < 5; ++col) small[row * 5 + col] = (g[row] >> (4 - col)) & 1;
+    if (std::string_view("#*&mw").find(static_cast<char>(code)) == std::string_view::npos) return epx(small, 5, 7);
+    GlyphBits doubled(kGlyphW * kGlyphH);
+    for (int y = 0; y < kGlyphH; ++y)
+        for (int x = 0; x < kGlyphW; ++x) doubled[y * kGlyphW + x] = small[(y / 2) * 5 + x / 2];
+    return doubled;
+}
+
+// The glyph the status line shows for a shield count below zero, and the
+// stand-in for characters the font lacks: a shield cracked in two.
+GlyphBits brokenShieldGlyph() {
+    GlyphBits bits(kGlyphW * kGlyphH, 0);
+    const int S = 8;  // supersampling per axis
+    // a crest: flat top, straight sides, a point at the foot
+    std::vector<float> shield = {0.3f, 0.3f, 9.7f, 0.3f, 9.7f, 6.5f, 5.0f, 13.7f, 0.3f, 6.5f};
+    // the crack: a zigzag from the top edge down to the point; the right
+    // half has dropped a pixel
+    std::vector<float> crack = {6.0f, -1.0f, 3.6f, 4.0f, 6.6f, 7.5f, 4.4f, 15.0f};
+    auto crackSide = [&](float fx, float fy) {  // > 0 right of the crack
+        for (size_t i = 0; i + 3 < crack.size(); i += 2)
+            if (fy >= crack[i + 1] && fy <= crack[i + 3]) {
+                float t = (fy - crack[i + 1]) / (crack[i + 3] - crack[i + 1]);
+                return fx - (crack[i] + (crack[i + 2] - crack[i]) * t);
+            }
+        return fx - 5.0f;
+    };
+    for (int y = 0; y < kGlyphH; ++y)
+        for (int x = 0; x < kGlyphW; ++x) {
+            int hits = 0;
+            for (int sy = 0; sy < S; ++sy)
+                for (int sx = 0; sx < S; ++sx) {
+                    float fx = x + (sx + 0.5f) / S, fy = y + (sy + 0.5f) / S;
+                    float side = crackSide(fx, fy);
+                    if (side > 0) fy -= 1;  // the dropped half
+                    if (std::fabs(side) < 0.8f) continue;
+                    if (sdPoly(fx, fy, shield) > 0) continue;
+                    ++hits;
+                }
+            bits[y * kGlyphW + x] = hits * 2 > S * S;
+        }
+    return bits;
+}
+
+}  // namespace
+
 void drawFont(Canvas& c) {
+    // White letters with a dark rim on every side and a drop shadow to the
+    // lower right, so tinted text stays readable over any picture.
+    const Col rim = rgb(14, 8, 28), shadow = rgb(6, 4, 14);
     for (int n = 0; n < 60; ++n) {
         int x0 = (n % 20) * 16, y0 = (n / 20) * 16;
-        Canvas g(16, 16);
-        // 5x7 glyph doubled to 10x14, set one pixel down from the cell's top
-        g.text(kFontCells[n], 3, 1, 2, vgrad(1, 15, rgb(255, 255, 255), rgb(178, 186, 214)));
-        g.outline(rgb(26, 20, 44), 1);
-        c.blit(g, x0, y0);
+        GlyphBits bits = n == 12 ? brokenShieldGlyph() : enlargedGlyph(kFontCells[n]);
+        auto ink = [&](int x, int y) {
+            int gx = x - kGlyphX, gy = y - kGlyphY;
+            return gx >= 0 && gy >= 0 && gx < kGlyphW && gy < kGlyphH && bits[gy * kGlyphW + gx];
+        };
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 15; ++x) {  // the last column stays clear between letters
+                if (ink(x, y)) {
+                    // bright face, a touch cooler towards the foot of the letter
+                    float t = (y - kGlyphY) / static_cast<float>(kGlyphH - 1);
+                    c.put(x0 + x, y0 + y, mix(rgb(255, 255, 255), rgb(200, 208, 236), t * t));
+                    continue;
+                }
+                bool nearInk = false, castShadow = false;
+                for (int oy = -1; oy <= 1; ++oy)
+                    for (int ox = -1; ox <= 1; ++ox) {
+                        nearInk = nearInk || ink(x + ox, y + oy);
+                        castShadow = castShadow || ink(x + ox - 1, y + oy - 1);  // the rim moved down and right
+                    }
+                if (nearInk)
+                    c.put(x0 + x, y0 + y, rim);
+                else if (castShadow)
+                    c.put(x0 + x, y0 + y, shadow);
+            }
     }
 }
 
@@ -166,11 +251,15 @@ void drawTimebar2(Canvas& c) {
 }
 
 void drawMenuTitle(Canvas& c) {
-    // "NOVAQUAD" in big slanted chrome letters with a neon rim.
+    // "NOVAQUAD" in slanted chrome letters with a neon rim. The name-entry
+    // screen turns its wheel of letters in an arch across the top of this
+    // picture (drawn at 144, 22); the title sits under that arch, centred
+    // on the wheel, so no letter of the wheel ever crosses it.
     const char* title = "novaquad";
-    float sc = 9.5f, shear = 0.22f, h = 7 * sc;
+    const float sc = 6.0f, shear = 0.22f, h = 7 * sc;
+    const float centreX = 167;  // the wheel's middle, in this picture
     float w = Canvas::bigTextWidth(title, sc) + shear * h;
-    float x = std::floor((c.w - w) / 2), y = std::floor((c.h - h) / 2) - 4;
+    float x = std::floor(centreX - w / 2), y = 44;
     Canvas t(c.w, c.h);
     t.bigText(title, x, y, sc, shear, [&](float, float yy) {
         float v = (yy - y) / h;
@@ -183,20 +272,20 @@ void drawMenuTitle(Canvas& c) {
             if (p.a < 0.5f) continue;
             if (t.get(xx, yy - 1).a < 0.5f) t.put(xx, yy, scale(pal::white(), p.a));
             float ry = yy - y - h * 0.52f;
-            if (ry >= 0 && ry < 2) t.put(xx, yy, scale(rgb(40, 16, 70), p.a));
+            if (ry >= 0 && ry < 1.5f) t.put(xx, yy, scale(rgb(40, 16, 70), p.a));
         }
     Canvas halo(c.w, c.h);
     for (int yy = 0; yy < c.h; ++yy)
         for (int xx = 0; xx < c.w; ++xx)
             if (t.get(xx, yy).a > 0.5f) halo.put(xx, yy, rgb(255, 60, 200));
-    halo.outline(rgb(170, 30, 150), 2);
-    halo.outline(rgb(80, 16, 90), 3);
+    halo.outline(rgb(170, 30, 150), 1);
+    halo.outline(rgb(80, 16, 90), 2);
     t.outline(rgb(20, 10, 40), 2);
-    c.blit(halo, 4, 4);
+    c.blit(halo, 3, 3);
     c.blit(t, 0, 0);
     // a thin neon underline with a gleam
-    c.rect(x + 10, y + h + 12, w - 20, 2, hgrad(x, x + w, rgb(60, 200, 255), rgb(255, 80, 210)));
-    c.glow(x + w * 0.7f, y + h + 13, 14, Col{0.8f, 0.8f, 1.0f, 1.0f}, 0.9f);
+    c.rect(x + 10, y + h + 10, w - 20, 2, hgrad(x, x + w, rgb(60, 200, 255), rgb(255, 80, 210)));
+    c.glow(x + w * 0.7f, y + h + 11, 12, Col{0.8f, 0.8f, 1.0f, 1.0f}, 0.9f);
 }
 
 void drawLogo2(Canvas& c) {

@@ -27,69 +27,161 @@ Col plasma(float h) {
     return mix(rgb(255, 110, 220), rgb(255, 255, 255), (h - 0.7f) / 0.3f);
 }
 
-// One turbulent fireball at stage t (0 start, 1 gone) centred in a cell.
-void fireball(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ramp)(float), float ringK) {
-    float cx = ox + size / 2.0f, cy = oy + size / 2.0f;
-    float maxR = size * 0.46f;
-    float r = maxR * (0.25f + 0.75f * std::sqrt(t));
-    float heat0 = 1.3f - t * 1.05f;
-    for (int y = oy; y < oy + size; ++y)
-        for (int x = ox; x < ox + size; ++x) {
-            float dx = x + 0.5f - cx, dy = y + 0.5f - cy;
+// A spark or ember's place at stage t: flung out fast, slowing in the
+// air, and (for heavy bits) dropping as it goes.
+struct Flight {
+    float angle, reach, drop;
+};
+
+float flightX(const Flight& f, float t) { return std::cos(f.angle) * f.reach * (1 - std::exp(-4 * t)) / (1 - std::exp(-4.0f)); }
+float flightY(const Flight& f, float t) {
+    return std::sin(f.angle) * f.reach * (1 - std::exp(-4 * t)) / (1 - std::exp(-4.0f)) + f.drop * t * t;
+}
+
+// One blast at stage t (0 start, 1 gone) centred in a size x size cell:
+// a white flash with flare rays, a turbulent fireball whose hot core
+// cools and breaks into wisps, a shock ring, streaking sparks and glowing
+// debris falling away. Everything fades out before the cell's edge.
+void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ramp)(float), float ringK) {
+    const float maxR = size * 0.34f;
+    Canvas b(size, size);  // drawn in the cell's own coordinates, then faded at the border
+    const float bx = size / 2.0f, by = size / 2.0f;
+    // the fireball
+    float r = maxR * (0.18f + 0.82f * std::sqrt(t));
+    float heat0 = 1.45f - t * 1.25f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float dx = x + 0.5f - bx, dy = y + 0.5f - by;
             float d = std::sqrt(dx * dx + dy * dy);
-            float n = fbm((x - ox) * 0.11f, (y - oy) * 0.11f + t * 2, seed, 4);
-            float edge = r * (0.75f + 0.5f * n);
+            float n = fbm(x * 0.12f, y * 0.12f + t * 2.5f, seed, 4);
+            float edge = r * (0.7f + 0.6f * n);
             float k = 1 - d / edge;
-            if (t > 0.5f) k -= (t - 0.5f) * 0.8f * (1 - n);  // breaks up into wisps
-            float h = 0;
-            if (k > 0) h = k * heat0 + (n - 0.5f) * 0.4f;
-            // shock ring early on
-            float ring = ringK * std::exp(-std::pow((d - maxR * (0.3f + t * 0.9f)) / 2.2f, 2.0f)) * (1 - t) * (1 - t) *
-                         smooth(0.75f, 0.55f, t) * 0.9f;  // gone before it reaches the cell's edge
-            // everything fades out before the cell's edge
-            int bd = std::min(std::min(x - ox, ox + size - 1 - x), std::min(y - oy, oy + size - 1 - y));
-            float fade = smooth(0, 6, static_cast<float>(bd));
-            ring *= fade;
-            float v = std::max(h, 0.0f) * fade;
-            if (v <= 0.02f && ring <= 0.02f) continue;
-            if (v > 0.02f) c.add(x, y, ramp(v), clamp01(v * 2.2f));
-            if (ring > 0.02f) c.add(x, y, ramp(0.8f), ring);
+            if (t > 0.45f) k -= (t - 0.45f) * 1.1f * (1 - n);  // breaks up into wisps
+            if (k <= 0) continue;
+            float h = k * heat0 + (n - 0.5f) * 0.35f;
+            // the core stays white-hot for the first frames
+            h += std::max(0.0f, 0.6f - t * 2) * std::exp(-d * d / 30);
+            if (h > 0.02f) b.add(x, y, ramp(h), clamp01(h * 2.4f));
+        }
+    // the first flash: a white-hot centre and flare rays
+    if (t < 0.25f) {
+        float f = 1 - t / 0.25f;
+        b.glow(bx, by, 6 + 10 * t, rgb(255, 255, 255), 1.6f * f);
+        for (int k = 0; k < 6; ++k) {
+            float ang = k * kPi / 3 + 0.3f;
+            float len = (10 + 14 * t / 0.25f) * (k % 2 ? 0.6f : 1.0f);
+            for (float s = 0; s < len; s += 0.5f) {
+                float fade = (1 - s / len) * f;
+                b.add(static_cast<int>(bx + std::cos(ang) * s), static_cast<int>(by + std::sin(ang) * s), rgb(255, 250, 220), fade * 0.9f);
+            }
+        }
+    }
+    // the shock ring
+    if (ringK > 0 && t > 0.03f && t < 0.5f) {
+        float rr = 5 + maxR * 1.1f * (t / 0.5f);
+        float f = ringK * (1 - t / 0.5f);
+        b.fill(0, 0, static_cast<float>(size), static_cast<float>(size),
+               [=](float x, float y) { return std::fabs(sdCircle(x, y, bx, by, rr)) - 0.6f; }, scale(ramp(0.92f), f), true);
+    }
+    // sparks: short bright streaks flying straight out
+    Rng rng(seed * 7 + 1);
+    for (int s = 0; s < 14; ++s) {
+        Flight fl{rng.range(0, 2 * kPi), rng.range(14, 26), rng.range(0, 4)};
+        float life = rng.range(0.45f, 0.8f);
+        if (t > life) continue;
+        float f = 1 - t / life;
+        float x1 = bx + flightX(fl, t), y1 = by + flightY(fl, t);
+        float tail = std::max(0.0f, t - 0.14f);
+        float x0 = bx + flightX(fl, tail), y0 = by + flightY(fl, tail);
+        b.fill(std::min(x0, x1) - 1, std::min(y0, y1) - 1, std::max(x0, x1) + 1, std::max(y0, y1) + 1,
+               [=](float x, float y) {
+                   // brightest at the head, fading along the tail
+                   float along = clamp01(std::hypot(x - x0, y - y0) / (std::hypot(x1 - x0, y1 - y0) + 0.01f));
+                   return sdSegment(x, y, x0, y0, x1, y1) - 0.35f - 0.35f * along;
+               },
+               scale(rgb(255, 230, 150), f), true);
+        b.add(static_cast<int>(x1), static_cast<int>(y1), rgb(255, 255, 255), f);
+    }
+    // debris: glowing chunks thrown up and falling away, tumbling
+    for (int s = 0; s < 8; ++s) {
+        Flight fl{rng.range(kPi * 1.1f, kPi * 1.9f), rng.range(10, 20), rng.range(10, 18)};
+        float f = clamp01(1.2f - t) * smooth(0.0f, 0.12f, t);
+        if (f <= 0) continue;
+        float x = bx + flightX(fl, t), y = by + flightY(fl, t);
+        float spin = t * 9 + s;
+        float w = 1.2f + 0.6f * std::fabs(std::sin(spin)), h = 1.2f + 0.6f * std::fabs(std::cos(spin));
+        Col ember = ramp(0.75f - t * 0.4f);
+        b.fill(x - 3, y - 3, x + 3, y + 3, [=](float px, float py) { return sdBox(px, py, x, y, w, h); }, scale(ember, f), true);
+        b.add(static_cast<int>(x), static_cast<int>(y), ramp(0.95f), f * 0.8f);
+    }
+    // everything fades out before the cell's edge
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const Col& p = b.px[static_cast<size_t>(y) * size + x];
+            if (p.a <= 0) continue;
+            int bd = std::min(std::min(x, size - 1 - x), std::min(y, size - 1 - y));
+            float fade = smooth(1, 7, static_cast<float>(bd));
+            c.add(ox + x, oy + y, Col{p.r, p.g, p.b, p.a}, fade);
         }
 }
 
 }  // namespace
 
 void drawExplosion(Canvas& c) {
-    for (int f = 0; f < 16; ++f) fireball(c, (f % 4) * 64, (f / 4) * 64, 64, f / 15.0f, 77, fire, 0.7f);
+    for (int f = 0; f < 16; ++f) blast(c, (f % 4) * 64, (f / 4) * 64, 64, f / 15.0f, 77, fire, 0.8f);
 }
 
 void drawExplosion2(Canvas& c) {
+    // The plasma bursts: the same blast in violet and pink, with arcs of
+    // lightning crackling out of it in the first frames.
     for (int f = 0; f < 13; ++f) {
         float t = f / 12.0f;
-        fireball(c, 0, f * 64, 64, t, 91, plasma, 1.0f);
-        // sparks flying out
-        Rng rng(500);
-        for (int s = 0; s < 10; ++s) {
-            float ang = rng.range(0, 2 * kPi), sp = rng.range(12, 22);
-            float d = sp * std::sqrt(t) + 3;
-            float x = 32 + std::cos(ang) * d, y = f * 64 + 32 + std::sin(ang) * d;
-            if (t < 0.9f) c.glow(x, y, 3.5f, rgb(255, 230, 255), 1.2f * (1 - t));
+        blast(c, 0, f * 64, 64, t, 91, plasma, 1.0f);
+        if (t < 0.5f) {
+            Rng rng(510 + f);
+            for (int arc = 0; arc < 3; ++arc) {
+                float ang = rng.range(0, 2 * kPi), len = 10 + 16 * t / 0.5f;
+                float px = 32, py = f * 64 + 32.0f;
+                for (int s = 1; s <= 5; ++s) {
+                    float d = len * s / 5;
+                    float nx = 32 + std::cos(ang) * d + rng.range(-2.5f, 2.5f);
+                    float ny = f * 64 + 32 + std::sin(ang) * d + rng.range(-2.5f, 2.5f);
+                    c.fill(std::min(px, nx) - 1, std::min(py, ny) - 1, std::max(px, nx) + 1, std::max(py, ny) + 1,
+                           [=](float x, float y) { return sdSegment(x, y, px, py, nx, ny) - 0.45f; },
+                           scale(rgb(230, 200, 255), 1 - t / 0.5f), true);
+                    px = nx, py = ny;
+                }
+            }
         }
     }
 }
 
 void drawPoof(Canvas& c) {
+    // A muzzle flash: a white star that opens into a hot puff and scatters.
     for (int f = 0; f < 4; ++f) {
         float t = f / 3.0f;
-        float r = 3 + 3.2f * t;
+        float r = 2.5f + 3.5f * t;
+        float cx = f * 16 + 8.0f, cy = 8;
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x) {
                 float dx = x + 0.5f - 8, dy = y + 0.5f - 8;
                 float d = std::sqrt(dx * dx + dy * dy);
-                float n = valueNoise(x * 0.5f + f * 3, y * 0.5f, 33);
-                float k = (1 - d / (r * (0.8f + 0.3f * n))) * (1 - t * 0.55f);
-                if (k > 0) c.add(f * 16 + x, y, mix(rgb(255, 250, 220), rgb(255, 140, 60), t), clamp01(k * 1.8f));
+                float n = valueNoise(x * 0.6f + f * 3, y * 0.6f, 33);
+                float k = (1 - d / (r * (0.75f + 0.4f * n))) * (1 - t * 0.6f);
+                if (t > 0.5f) k *= 0.6f + 0.8f * n;  // breaking up
+                if (k > 0) c.add(f * 16 + x, y, mix(rgb(255, 255, 235), rgb(255, 130, 50), clamp01(t + d / 8)), clamp01(k * 2));
             }
+        // the star's rays, long at first and shrinking
+        float len = 7 * (1 - t) + 1;
+        for (int k = 0; k < 4; ++k) {
+            float ang = k * kPi / 2 + kPi / 4 * (f % 2);
+            for (float s = 0; s < len; s += 0.5f) {
+                float px = cx + std::cos(ang) * s, py = cy + std::sin(ang) * s;
+                int bd = static_cast<int>(std::min(std::min(px - f * 16, f * 16 + 15 - px), std::min(py, 15 - py)));
+                if (bd < 1) continue;
+                c.add(static_cast<int>(px), static_cast<int>(py), rgb(255, 250, 210), (1 - s / len) * (1 - t * 0.7f));
+            }
+        }
     }
 }
 
@@ -115,16 +207,35 @@ void drawLunarExhaust(Canvas& c) {
 }
 
 void drawGlowing(Canvas& c) {
-    // One row of the landing beam: a shimmering band of light, two variants.
+    // One row of the landing beam. The game draws nine rows of it with the
+    // light blend, one over another and breathing apart and together, so
+    // each row is faint on its own: shafts of light falling straight down,
+    // brightest in a core off the module's hatch side, softening at the
+    // top and bottom of the row and to nothing at its ends, with a few
+    // motes drifting in them. The two variants shift the shafts a little,
+    // so the beam shimmers as the rows alternate.
     for (int f = 0; f < 2; ++f)
         for (int y = 0; y < 36; ++y)
             for (int x = 0; x < 132; ++x) {
                 float dy = (y + 0.5f - 18) / 18, dx = (x + 0.5f - 66) / 66;
-                float band = std::exp(-dy * dy * 4.5f) * (1 - std::pow(std::fabs(dx), 6.0f));
-                float streak = 0.55f + 0.45f * std::sin(x * 0.31f + f * 2.1f + valueNoise(x * 0.2f, y * 0.15f, 950 + f) * 3);
-                float sparkle = hashf(x, y, 900 + f) > 0.985f ? 0.8f : 0.0f;
-                float k = band * streak + sparkle * band;
-                if (k > 0.03f) c.add(x, f * 36 + y, mix(rgb(80, 200, 255), rgb(235, 255, 255), clamp01(band * 1.2f - 0.3f)), clamp01(k));
+                float rows = std::exp(-dy * dy * 2.2f);
+                float across = std::pow(std::max(0.0f, 1 - dx * dx), 1.5f);
+                // shafts: thin vertical streaks of different strength
+                float shaft = 0.35f + 0.65f * std::pow(valueNoise(x * 0.55f + f * 1.7f, 0.5f, 950), 2.0f);
+                shaft += 0.5f * std::pow(std::max(0.0f, std::sin(x * 0.21f + f * 0.9f)), 12.0f);
+                float k = rows * across * shaft * 0.26f;
+                float mote = hashf(x, y, 900 + f) > 0.997f ? 0.3f * across * rows : 0.0f;
+                k += mote;
+                // Nine rows stack up, so the faintest step the picture can
+                // hold would show nine times over as a hard rim: the fringe
+                // is dithered instead, a few pixels at a visible level with
+                // the same light on average.
+                const float step = 10 / 255.0f;
+                if (k < step) {
+                    if (hashf(x, y, 960 + f) * step >= k) continue;
+                    k = step;
+                }
+                c.add(x, f * 36 + y, mix(rgb(110, 210, 255), rgb(235, 255, 255), clamp01(shaft - 0.3f + mote)), clamp01(k));
             }
 }
 

@@ -1,7 +1,9 @@
 // The planet: its parallax landscape, sky and ringed moon, and everything
 // standing on its surface (beacons, towers, terraformer, tesla coil,
 // teleporter, lunar module, statue, bones), plus the main menu backdrop.
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "art.h"
 
@@ -21,25 +23,148 @@ float ridge(int x, int period, uint32_t seed, int octaves) {
 // Wraps x into the layer.
 int wrapX(int x) { return ((x % kLayerW) + kLayerW) % kLayerW; }
 
+// The sky picture's colour at row r: near-black at the top, through violet
+// to a dusk glow low down. The game draws it from y 20 at half strength.
+Col skyRow(int r) {
+    struct Stop {
+        float r;
+        Col c;
+    };
+    const Stop stops[] = {{0, rgb(8, 4, 22)},        {110, rgb(28, 12, 60)}, {230, rgb(70, 28, 108)},
+                          {330, rgb(150, 60, 136)}, {400, rgb(224, 104, 146)}, {480, rgb(250, 150, 150)}};
+    for (size_t i = 1; i < std::size(stops); ++i)
+        if (r <= stops[i].r) return mix(stops[i - 1].c, stops[i].c, smooth(stops[i - 1].r, stops[i].r, static_cast<float>(r)));
+    return stops[std::size(stops) - 1].c;
+}
+
+// What the sky looks like on screen at y: the sky picture's row y - 20 at
+// half strength over the black of space.
+Col skyOnScreen(int y) { return scale(skyRow(std::max(0, y - 20)), 0.5f); }
+
+// Ridge lines running down a mountain face from its peaks: for each ridge,
+// its x at every row from the peak down. Used to light one side of each
+// spur and shade the other.
+struct RidgeLine {
+    int y0;
+    std::vector<float> x;  // x at rows y0, y0 + 1, ...
+};
+
+std::vector<RidgeLine> ridgeLines(const std::vector<int>& top, uint32_t seed, int length) {
+    std::vector<RidgeLine> lines;
+    Rng rng(seed);
+    for (int x = 0; x < kLayerW; ++x) {
+        // a peak: the highest point within 20 pixels either side
+        bool peak = true;
+        for (int k = -20; k <= 20 && peak; ++k)
+            if (k && (top[wrapX(x + k)] < top[x] || (top[wrapX(x + k)] == top[x] && k < 0))) peak = false;
+        if (!peak) continue;
+        // a main spur and, lower down, a side spur branching off it
+        for (int branch = 0; branch < 2; ++branch) {
+            RidgeLine r;
+            float lean = rng.range(-0.7f, 0.7f);
+            float fx = static_cast<float>(x);
+            r.y0 = top[x];
+            int len = static_cast<int>(length * rng.range(0.6f, 1.0f));
+            if (branch) {
+                int at = rng.irange(8, 30);
+                const RidgeLine& main = lines.back();
+                if (at >= static_cast<int>(main.x.size())) continue;
+                r.y0 = main.y0 + at;
+                fx = main.x[at];
+                lean = (lean > 0 ? 1 : -1) * rng.range(0.5f, 1.1f);
+                len /= 2;
+            }
+            for (int k = 0; k < len; ++k) {
+                r.x.push_back(fx);
+                fx += lean + (valueNoise(fx * 0.1f, (r.y0 + k) * 0.08f, seed + 1) - 0.5f) * 1.4f;
+            }
+            lines.push_back(std::move(r));
+        }
+    }
+    return lines;
+}
+
+// Signed distance (pixels, left negative) from (x, y) to the nearest ridge
+// line crossing row y, and how far down that ridge the row is (0..1).
+// Returns false when no ridge runs within reach.
+bool nearestRidge(const std::vector<RidgeLine>& lines, int x, int y, float reach, float& d, float& along) {
+    bool found = false;
+    for (const RidgeLine& r : lines) {
+        int k = y - r.y0;
+        if (k < 0 || k >= static_cast<int>(r.x.size())) continue;
+        float dx = x + 0.5f - r.x[k];
+        if (dx > kLayerW / 2) dx -= kLayerW;  // ridges near the seam reach round it
+        if (dx < -kLayerW / 2) dx += kLayerW;
+        if (std::fabs(dx) < reach && (!found || std::fabs(dx) < std::fabs(d))) {
+            d = dx;
+            along = static_cast<float>(k) / r.x.size();
+            found = true;
+        }
+    }
+    return found;
+}
+
+// Light and shade from the ridges: the side of a spur facing the dusk (the
+// left) brightens, the far side darkens, both fading down the spur.
+Col ridgeShade(const std::vector<RidgeLine>& lines, int x, int y, Col base, float strength) {
+    float d = 0, along = 0;
+    if (!nearestRidge(lines, x, y, 26, d, along)) return base;
+    float fade = (1 - along) * (1 - std::fabs(d) / 26);
+    if (std::fabs(d) < 0.8f) return scale(base, 1 + 0.55f * strength * (1 - along));  // the ridge's spine
+    return scale(base, d < 0 ? 1 + 0.35f * strength * fade : 1 - 0.3f * strength * fade);
+}
+
+// Jagged peaks: ridged noise mixed into the smooth profile.
+std::vector<int> peakProfile(int base, float amplitude, int period, uint32_t seed) {
+    std::vector<int> top(kLayerW);
+    for (int x = 0; x < kLayerW; ++x) {
+        float smoothPart = ridge(x, period, seed, 4);
+        float sharp = 1 - std::fabs(2 * ridge(x, period * 2, seed + 7, 3) - 1);
+        float h = 0.65f * smoothPart + 0.35f * sharp;
+        top[x] = base - static_cast<int>(std::pow(h, 1.4f) * amplitude);
+    }
+    return top;
+}
+
 }  // namespace
 
-// Layer 1, the farthest: a range of blue-violet mountains under the haze.
+// Layer 1, the farthest: two ranges fading into the dusk. The far one is
+// a paler band of jagged peaks barely lit; the nearer one has lit and
+// shaded spurs running down from its peaks, faint strata, and haze pooling
+// at its foot.
 void drawLayer1(Canvas& c) {
+    const Col haze = rgb(126, 78, 150);
+    // the far range, peaks up to about y 110
+    std::vector<int> farTop = peakProfile(270, 200, 6, 111);
+    std::vector<RidgeLine> farRidges = ridgeLines(farTop, 112, 60);
+    for (int x = 0; x < kLayerW; ++x)
+        for (int y = farTop[x]; y < 480; ++y) {
+            float d = (y - farTop[x]) / 160.0f;
+            Col col = mix(skyOnScreen(y), rgb(66, 50, 118), 0.45f);
+            col = ridgeShade(farRidges, x, y, col, 0.5f);
+            col = mix(col, haze, smooth(0.05f, 1.0f, d) * 0.5f);
+            if (y == farTop[x]) col = mix(col, rgb(170, 140, 210), 0.45f);
+            c.put(x, y, col);
+        }
+    // the nearer range, peaks up to about y 170
+    std::vector<int> top = peakProfile(356, 200, 11, 11);
+    std::vector<RidgeLine> ridges = ridgeLines(top, 14, 110);
     for (int x = 0; x < kLayerW; ++x) {
-        float h = ridge(x, 12, 11, 5);
-        float peaks = std::pow(h, 1.6f);
-        int top = static_cast<int>(330 - peaks * 190);
-        for (int y = top; y < 480; ++y) {
-            float depth = (y - top) / 120.0f;
-            float n = fbm(x * 0.025f, y * 0.03f, 12, 3, 48);
-            Col base = mix(rgb(72, 60, 118), rgb(34, 26, 66), clamp01(depth));
-            // rim light from the dusk on the upper slopes
-            if (y - top < 3) base = mix(rgb(190, 120, 190), base, (y - top) / 3.0f);
-            // faint strata
-            base = scale(base, 0.9f + 0.2f * n);
+        // flanks rising to the right face the dusk light on the left
+        float slope = static_cast<float>(top[wrapX(x - 2)] - top[wrapX(x + 2)]) / 4;
+        for (int y = top[x]; y < 480; ++y) {
+            float depth = (y - top[x]) / 150.0f;
+            Col base = mix(rgb(72, 54, 126), rgb(40, 30, 74), clamp01(depth));
+            base = ridgeShade(ridges, x, y, base, 1.0f);
+            // strata: faint bands, tilted a little by slow noise
+            float band = std::sin(y * 0.5f + fbm(x * 20.0f / kLayerW, y * 0.01f, 13, 2, 20) * 12);
+            base = scale(base, 0.97f + 0.04f * band);
+            // the crest, brightest where it faces the light
+            if (y == top[x]) base = mix(base, rgb(214, 150, 220), 0.55f + 0.3f * clamp01(slope));
+            else if (y == top[x] + 1) base = mix(base, rgb(214, 150, 220), 0.3f * clamp01(slope));
             // haze rising from the valleys
-            float haze = smooth(300, 420, static_cast<float>(y)) * 0.5f;
-            c.put(x, y, mix(base, rgb(120, 70, 140), haze));
+            base = mix(base, haze, smooth(300, 430, static_cast<float>(y)) * 0.55f);
+            c.put(x, y, base);
         }
     }
     // a far-off colony: low domes glinting at the foot of the range
@@ -50,22 +175,23 @@ void drawLayer1(Canvas& c) {
             for (int xx = -r; xx <= r; ++xx) {
                 if (xx * xx + yy * yy > r * r) continue;
                 float lit = 0.6f + 0.4f * (-xx - yy) / (2.0f * r);
-                c.put(wrapX(dx + xx), 430 + yy, scale(rgb(120, 110, 180), lit));
+                c.put(wrapX(dx + xx), 400 + yy, scale(rgb(150, 120, 190), lit));
             }
-        for (int k = -r + 3; k < r - 2; k += 5) c.put(wrapX(dx + k), 430 - 2, rgb(255, 220, 140));
+        for (int k = -r + 3; k < r - 2; k += 5) c.put(wrapX(dx + k), 400 - 2, rgb(255, 220, 140));
     }
     // a few distant lights on the slopes, placed so they repeat with the picture
     Rng rng(41);
     for (int i = 0; i < 40; ++i) {
-        int x = rng.irange(0, kLayerW - 1), y = rng.irange(360, 440);
+        int x = rng.irange(0, kLayerW - 1);
+        int y = std::max(top[x] + 12, rng.irange(300, 420));
         Col l = (i % 3) ? rgb(255, 200, 120) : rgb(120, 230, 255);
         c.put(x, y, l);
         c.put(wrapX(x + 1), y, scale(l, 0.7f));
     }
 }
 
-// Layer 2, the middle distance: dark magenta mesas and rock spires with
-// glowing crystals.
+// Layer 2, the middle distance: dark magenta mesas in layered rock, solid
+// spires, and rock arches and crystals standing on the ridge line.
 void drawLayer2(Canvas& c) {
     std::vector<int> top(kLayerW);
     for (int x = 0; x < kLayerW; ++x) {
@@ -74,58 +200,95 @@ void drawLayer2(Canvas& c) {
         float terr = std::floor(h * 5) / 5 + smooth(0.0f, 1.0f, h * 5 - std::floor(h * 5)) * 0.2f;
         top[x] = static_cast<int>(420 - terr * 120);
     }
-    // spires, placed deterministically and wrapping at the edges
+    // spires: tall needles of rock rising from the mesas, placed
+    // deterministically and wrapping at the edges; each keeps its own
+    // outline so its flanks can be lit and shaded as a solid
+    const std::vector<int> mesaTop = top;
+    std::vector<int> spireOf(kLayerW, -1);
+    std::vector<float> spireSide(kLayerW, 0);  // -1 left flank .. +1 right flank
     Rng rng(22);
     for (int i = 0; i < 9; ++i) {
-        int sx = rng.irange(0, kLayerW - 1), w = rng.irange(14, 26), hgt = rng.irange(60, 130);
+        int sx = rng.irange(0, kLayerW - 1), w = rng.irange(16, 28), hgt = rng.irange(60, 120);
+        int foot = top[sx];
         for (int dx = -w; dx <= w; ++dx) {
             float k = 1 - std::fabs(static_cast<float>(dx)) / w;
-            int t = 420 - static_cast<int>(hgt * std::pow(k, 0.6f));
+            // concave flanks with a few ledges
+            float ledge = valueNoise(dx * 0.4f, static_cast<float>(i), 26) * 0.12f;
+            int t = foot - static_cast<int>(hgt * (std::pow(k, 1.6f) + ledge * k)) + 6;
             int xx = wrapX(sx + dx);
-            top[xx] = std::min(top[xx], t);
+            if (t < top[xx]) {
+                top[xx] = t;
+                spireOf[xx] = i;
+                spireSide[xx] = static_cast<float>(dx) / w;
+            }
         }
     }
+    auto solid = [&](int x, int y) { return y >= top[wrapX(x)]; };
     for (int x = 0; x < kLayerW; ++x)
         for (int y = top[x]; y < 480; ++y) {
-            float depth = (y - top[x]) / 90.0f;
+            float depth = std::max(0, y - mesaTop[x]) / 90.0f;
             float n = fbm(x * 0.05f, y * 0.05f, 23, 3, 96);
-            Col base = mix(rgb(120, 50, 120), rgb(45, 18, 60), clamp01(depth * 0.8f + 0.2f));
-            if (y - top[x] < 2) base = rgb(255, 130, 200);
-            base = scale(base, 0.85f + 0.3f * n);
+            Col base = mix(rgb(124, 54, 124), rgb(46, 18, 62), clamp01(depth * 0.8f + 0.2f));
+            base = scale(base, 0.94f + 0.12f * n);
+            // layered rock: the beds the terraces were cut from, each a dark
+            // seam over a lit ledge, wavering a little
+            float bed = (420 - y + (fbm(x * 40.0f / kLayerW, 0.5f, 27, 1, 40) - 0.5f) * 6) / 24.0f;
+            float inBed = bed - std::floor(bed);
+            if (inBed < 0.05f) base = scale(base, 0.72f);
+            else if (inBed > 0.93f) base = scale(base, 1.18f);
+            else base = scale(base, 1.04f - 0.1f * inBed);
+            if (spireOf[x] >= 0 && y < mesaTop[x] + 4) {
+                // a needle: lit on its left flank, in shadow on its right
+                float side = spireSide[x];
+                float rise = (mesaTop[x] - y) / 60.0f;
+                base = mix(rgb(156, 70, 150), rgb(54, 20, 68), clamp01(0.5f + side * 0.8f));
+                base = scale(base, 0.92f + 0.16f * n);
+                base = mix(base, rgb(70, 26, 84), (1 - clamp01(rise)) * 0.35f);
+            }
+            // a continuous rim wherever the rock meets the sky, above or beside
+            bool edgeUp = !solid(x, y - 1), edgeLeft = !solid(x - 1, y), edgeRight = !solid(x + 1, y);
+            if (edgeUp || edgeLeft) base = rgb(255, 134, 206);
+            else if (edgeRight) base = rgb(150, 70, 150);
+            else if (!solid(x, y - 2) || !solid(x - 2, y)) base = mix(base, rgb(255, 134, 206), 0.35f);
             c.put(x, y, base);
         }
-    // natural rock arches standing on the mesas
+    // natural rock arches: each foot stands on the rock beneath it
     Rng arches(25);
     for (int i = 0; i < 3; ++i) {
         int ax = arches.irange(0, kLayerW - 1);
         float r = arches.range(28, 44), t = arches.range(8, 12);
-        int base = top[ax] + 6;
-        Canvas tmp(120, 80);
-        tmp.fill(0, 0, 120, 80, [=](float x, float y) {
+        int footL = wrapX(ax - static_cast<int>(r)), footR = wrapX(ax + static_cast<int>(r));
+        int base = std::min(top[footL], top[footR]) + 2;  // the springing line
+        Canvas tmp(120, 80 + 60);
+        auto leg = [&](float x, float y) {  // the ring, with legs running down to the rock
             float d = std::fabs(sdCircle(x, y, 60, 78, r)) - t / 2;
-            return y > 78 ? 1.0f : d;
-        }, vgrad(78 - r - t, 78, rgb(150, 60, 140), rgb(60, 24, 76)));
+            if (y > 78) d = std::fabs(std::fabs(x - 60) - r) - t / 2;
+            return d;
+        };
+        tmp.fill(0, 0, 120, 140, leg, vgrad(78 - r - t, 78, rgb(160, 66, 150), rgb(60, 24, 76)));
         tmp.fill(0, 0, 120, 80, [=](float x, float y) {
             float d = std::fabs(sdCircle(x, y, 60, 78, r + t / 2 - 1)) - 0.8f;
-            return y > 70 ? 1.0f : d;
-        }, rgb(255, 130, 200));
-        for (int yy = 0; yy < 80; ++yy)
+            return y > 76 ? 1.0f : d;
+        }, rgb(255, 134, 206));
+        for (int yy = 0; yy < 140; ++yy)
             for (int xx = 0; xx < 120; ++xx) {
                 Col p = tmp.get(xx, yy);
-                int y = base - 78 + yy;
-                if (p.a > 0.5f && y >= 0 && y < 480) c.put(wrapX(ax + xx - 60), y, p);
+                int x = wrapX(ax + xx - 60), y = base - 78 + yy;
+                if (p.a > 0.5f && y >= 0 && y < 480 && y < top[x] + 3) c.put(x, y, p);
             }
     }
-    // crystals growing out of the rock, lit from inside
+    // crystals growing on the ridge line, lit from inside
     Rng crystals(24);
     for (int i = 0; i < 26; ++i) {
         int x = crystals.irange(0, kLayerW - 1);
-        int y = top[x] + crystals.irange(4, 30);
-        float h = crystals.range(6, 14);
+        if (spireOf[x] >= 0) continue;
+        int y = std::max({top[x], top[wrapX(x - 4)], top[wrapX(x + 4)]}) + 2;  // sunk into the rock, never hanging
+        float h = crystals.range(7, 15);
         Col col = (i % 2) ? rgb(90, 240, 255) : rgb(255, 90, 220);
         Canvas tmp(40, 40);
         tmp.poly({20, 38 - h, 24, 38, 16, 38}, vgrad(38 - h, 38, mix(col, pal::white(), 0.5f), scale(col, 0.6f)));
         tmp.poly({26, 38 - h * 0.6f, 29, 38, 23, 38}, scale(col, 0.8f));
+        tmp.poly({13, 38 - h * 0.45f, 15.5f, 38, 10.5f, 38}, scale(col, 0.7f));
         for (int yy = 0; yy < 40; ++yy)
             for (int xx = 0; xx < 40; ++xx) {
                 Col p = tmp.get(xx, yy);
@@ -135,51 +298,68 @@ void drawLayer2(Canvas& c) {
 }
 
 // Layer 3, the ground the bike flies over: a violet crust meeting the
-// objects' feet at y 452, with neon moss and pebbles.
+// objects' feet at y 452, neon moss and boulders along its lip. The status
+// line is written across y 457 to 473, so below the lip the soil stays dark
+// and even: faint strata, and only dark stones half sunk in it.
 void drawLayer3(Canvas& c) {
+    std::vector<int> top(kLayerW);
+    for (int x = 0; x < kLayerW; ++x) top[x] = 448 + static_cast<int>(ridge(x, 60, 31, 3) * 5);
+    // boulders sitting on the lip, drawn first so the crust's edge runs round them
+    Rng rocks(35);
+    for (int i = 0; i < 26; ++i) {
+        int rx = rocks.irange(0, kLayerW - 1), r = rocks.irange(4, 9);
+        float squash = rocks.range(0.6f, 0.9f);
+        for (int yy = -r; yy <= 0; ++yy)
+            for (int xx = -2 * r; xx <= 2 * r; ++xx) {
+                float d = std::sqrt(xx * xx / 4.0f + yy * yy / (squash * squash));
+                if (d > r) continue;
+                int px = wrapX(rx + xx);
+                int y = top[px] + 1 + yy;
+                float lit = clamp01(0.5f - (xx / (2.0f * r)) * 0.4f - (yy / static_cast<float>(r)) * 0.5f);
+                Col rock = mix(rgb(36, 26, 56), rgb(104, 80, 140), lit);
+                if (d > r - 1) rock = rgb(24, 16, 38);
+                c.put(px, y, rock);
+            }
+    }
     for (int x = 0; x < kLayerW; ++x) {
-        float h = ridge(x, 60, 31, 3);
-        int top = 447 + static_cast<int>(h * 6);
-        for (int y = top; y < 480; ++y) {
-            float n = fbm(x * 0.1f, y * 0.14f, 32, 3, 192);
-            float depth = (y - top) / 28.0f;
-            Col base = mix(rgb(58, 40, 84), rgb(26, 18, 42), clamp01(depth));
-            base = scale(base, 0.8f + 0.4f * n);
-            if (y == top) base = rgb(150, 110, 190);
-            if (y == top + 1) base = rgb(96, 70, 130);
-            c.put(x, y, base);
+        int t = top[x];
+        for (int y = t; y < 480; ++y) {
+            if (c.get(x, y).a > 0 && y < t + 1) continue;  // a boulder's foot
+            float n = fbm(x * 0.05f, y * 0.3f, 32, 3, 96);
+            float depth = clamp01((y - t) / 10.0f);
+            Col soil = mix(rgb(64, 44, 92), rgb(24, 15, 38), depth);
+            // strata: slow horizontal bands, barely lighter than the soil
+            float band = 0.5f + 0.5f * std::sin(y * 0.9f + n * 3);
+            soil = scale(soil, 0.92f + 0.1f * band * depth);
+            if (y == t) soil = rgb(170, 128, 206);
+            if (y == t + 1) soil = rgb(104, 76, 140);
+            c.put(x, y, soil);
         }
         // neon moss tufts along the crust
         if (hashf(x, 0, 33) > 0.93f) {
             int len = 2 + static_cast<int>(hashf(x, 1, 33) * 4);
             Col m = hashf(x, 2, 33) > 0.5f ? rgb(120, 255, 160) : rgb(90, 220, 255);
-            for (int k = 1; k <= len; ++k) c.put(x, top - k, scale(m, 1.0f - k * 0.12f));
+            for (int k = 1; k <= len; ++k) c.put(x, t - k, scale(m, 1.0f - k * 0.12f));
         }
     }
-    // pebbles
+    // dark stones in the soil: a shade lighter than their bed, no brighter
     Rng rng(34);
-    for (int i = 0; i < 160; ++i) {
-        int x = rng.irange(0, kLayerW - 1), y = rng.irange(455, 476);
+    for (int i = 0; i < 140; ++i) {
+        int x = rng.irange(0, kLayerW - 1), y = rng.irange(456, 477);
         int r = rng.irange(1, 3);
-        Col p = mix(rgb(80, 64, 110), rgb(130, 110, 160), rng.uni());
+        Col p = mix(rgb(34, 23, 52), rgb(46, 32, 68), rng.uni());
         for (int yy = -r; yy <= r; ++yy)
             for (int xx = -r * 2; xx <= r * 2; ++xx)
-                if (xx * xx + 4 * yy * yy <= 4 * r * r) c.put(wrapX(x + xx), y + yy, yy < 0 ? p : scale(p, 0.7f));
+                if (xx * xx + 4 * yy * yy <= 4 * r * r) c.put(wrapX(x + xx), y + yy, yy < 0 ? p : scale(p, 0.75f));
     }
 }
 
-// The sky behind the landscape, stretched 80 times sideways by the game.
+// The sky behind the landscape, stretched 80 times sideways by the game
+// and drawn from y 20 at half strength. It starts at its very first row,
+// dark enough to pass for space, so no band or edge shows under the time bar.
 void drawLayer4(Canvas& c) {
-    for (int y = 0; y < 480; ++y) {
-        Col col;
-        if (y < 40) continue;  // the top stays open to the stars
-        float t = (y - 40) / 380.0f;
-        if (t < 0.5f)
-            col = mix(rgb(18, 10, 46), rgb(70, 30, 110), t / 0.5f);
-        else
-            col = mix(rgb(70, 30, 110), rgb(230, 110, 140), clamp01((t - 0.5f) / 0.5f));
-        for (int x = 0; x < 8; ++x) c.put(x, y, col);
-    }
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 8; ++x) c.put(x, y, skyRow(y));
 }
 
 // A ringed moon hanging in the sky.
@@ -513,67 +693,109 @@ void drawBones(Canvas& c) {
     c.outline(pal::ink(), 1);
 }
 
-// The main menu's backdrop: the planet at dusk, the ringed moon, the
-// mountains and a neon landing grid below.
+// The main menu's backdrop, also shown dimmed behind every other front-end
+// screen. Those screens write text over nearly all of the lower two thirds
+// (option rows, briefings, the name wheel), so everything bright keeps to
+// the top corners: the ringed moon on the left, the bike flying on the
+// right. Below the horizon lie dark, quiet silhouettes and a faint grid.
 void drawMenuMain(Canvas& c) {
-    // sky
+    constexpr float kHorizon = 262;
+    // sky: night overhead, a dusky band above the far ranges
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x) {
-            float t = y / 330.0f;
-            Col sky = t < 0.6f ? mix(rgb(8, 6, 24), rgb(50, 20, 80), t / 0.6f)
-                               : mix(rgb(50, 20, 80), rgb(200, 80, 120), clamp01((t - 0.6f) / 0.4f));
+            float t = y / kHorizon;
+            Col sky = t < 0.55f ? mix(rgb(5, 4, 18), rgb(26, 12, 52), t / 0.55f)
+                                : mix(rgb(26, 12, 52), rgb(92, 34, 92), smooth(0.55f, 1.0f, t));
+            // a faint nebula drifting across the upper sky
+            float neb = fbm(x * 0.008f, y * 0.02f, 402, 4);
+            sky = mix(sky, rgb(60, 30, 110), smooth(0.55f, 0.8f, neb) * 0.35f * (1 - smooth(60, 200, static_cast<float>(y))));
             float star = hashf(x, y, 400);
-            if (star > 0.9975f && y < 260) sky = mix(sky, rgb(255, 255, 255), (star - 0.9975f) / 0.0025f);
+            if (y < 200 && star > 0.9965f) {
+                float k = (star - 0.9965f) / 0.0035f * (1 - y / 220.0f);
+                sky = mix(sky, rgb(235, 235, 255), k);
+            }
             c.put(x, y, sky);
         }
-    // the ringed moon, large, behind the mountains
+    // a few brighter stars with a cross glint, in the top corners only
+    Rng stars(403);
+    for (int i = 0; i < 7; ++i) {
+        float sx = i < 4 ? stars.range(130, 300) + (i % 2) * 300 : stars.range(10, 630);
+        float sy = stars.range(4, 60);
+        c.glow(sx, sy, 3, Col{0.6f, 0.6f, 0.7f, 0.7f}, 1.0f);
+        c.add(static_cast<int>(sx), static_cast<int>(sy), rgb(255, 255, 255));
+    }
+    // the ringed moon, top left, clear of the title and the name wheel
     Canvas moon(128, 67);
     drawPlanet(moon);
-    for (int y = 0; y < 67 * 2; ++y)
-        for (int x = 0; x < 128 * 2; ++x) {
-            Col p = moon.get(x / 2, y / 2);
-            if (p.a > 0.5f) c.put(24 + x, 120 + y, mix(p, rgb(120, 60, 120), 0.15f));
+    for (int y = 0; y < 67; ++y)
+        for (int x = 0; x < 128; ++x) {
+            Col p = moon.get(x, y);
+            if (p.a > 0.5f) c.put(x - 4, y + 8, mix(p, rgb(60, 30, 90), 0.1f));
         }
-    // mountains from the far layer, and mesas from the middle one
-    Canvas far(1920, 480), mid(1920, 480);
-    drawLayer1(far);
-    drawLayer2(mid);
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            Col p = far.get(x + 300, y + 10);
-            if (p.a > 0.5f) c.put(x, y, p);
-            Col q = mid.get(x + 900, y + 20);
-            if (q.a > 0.5f) c.put(x, y, scale(q, 0.9f));
-        }
-    // neon grid across the plain
-    for (int y = 400; y < 480; ++y) {
-        float depth = (y - 398) / 82.0f;
-        for (int x = 0; x < 640; ++x) {
-            Col base = mix(rgb(40, 16, 60), rgb(20, 8, 34), depth);
-            float gx = (x - 320) / (depth * 6 + 0.2f);
-            bool line = std::fabs(gx / 40 - std::round(gx / 40)) * 40 < 0.6f / (depth + 0.15f);
-            float rowPos = std::log(depth + 0.02f) * 6;
-            bool row = std::fabs(rowPos - std::round(rowPos)) < 0.08f;
-            if (line || row) base = mix(base, rgb(255, 70, 200), 0.8f - depth * 0.3f);
-            c.put(x, y, base);
+    // the far range: a silhouette a little lighter than the sky at its
+    // foot, hazier towards its base, its crest catching the last light
+    for (int x = 0; x < 640; ++x) {
+        float h = fbm(x * 0.010f, 3.5f, 404, 5);
+        int top = static_cast<int>(kHorizon - 10 - std::pow(h, 1.4f) * 110);
+        for (int y = top; y < kHorizon + 30; ++y) {
+            float d = (y - top) / 50.0f;
+            Col rock = mix(rgb(62, 30, 84), rgb(36, 16, 56), clamp01(d));
+            rock = mix(rock, rgb(84, 34, 92), smooth(kHorizon - 40, kHorizon + 10, static_cast<float>(y)) * 0.45f);
+            if (y - top < 1) rock = rgb(132, 70, 140);
+            c.put(x, y, rock);
         }
     }
-    c.rect(0, 400, 640, 1, rgb(255, 150, 230));
-    // the hover bike parked on the left, facing the menu
-    Canvas bike(120, 220);
+    // the near ridge, darker still, with a few lamps of a far-off outpost
+    std::vector<int> nearTop(640);
+    for (int x = 0; x < 640; ++x) {
+        float h = fbm(x * 0.02f, 7.5f, 405, 3);
+        nearTop[x] = static_cast<int>(kHorizon + 6 - h * 34);
+        for (int y = nearTop[x]; y < 480; ++y) {
+            Col rock = mix(rgb(32, 15, 48), rgb(18, 9, 30), clamp01((y - nearTop[x]) / 30.0f));
+            if (y == nearTop[x]) rock = rgb(76, 36, 96);
+            c.put(x, y, rock);
+        }
+    }
+    Rng lamps(406);
+    for (int i = 0; i < 9; ++i) {
+        int lx = lamps.irange(20, 620);
+        int ly = nearTop[lx] + lamps.irange(3, 9);
+        c.put(lx, ly, i % 3 ? rgb(200, 150, 110) : rgb(110, 190, 220));
+    }
+    // the plain: near-black violet with a grid that fades into the distance
+    for (int y = static_cast<int>(kHorizon) + 20; y < 480; ++y) {
+        float depth = (y - kHorizon) / (480 - kHorizon);  // 0 at the horizon, 1 at the bottom
+        for (int x = 0; x < 640; ++x) {
+            Col base = c.get(x, y);
+            Col ground = mix(rgb(22, 10, 36), rgb(12, 6, 22), depth);
+            float blend = smooth(kHorizon + 20, kHorizon + 70, static_cast<float>(y));
+            base = mix(base, ground, blend);
+            // a ground plane in perspective: across, x / distance; along, 1 / distance
+            float below = y + 0.5f - kHorizon;
+            float across = (x + 0.5f - 320) / below * 2.2f;
+            float along = 260 / below;
+            float lineD = std::fabs(across - std::round(across)) * below / 2.2f;  // in pixels
+            float rowD = std::fabs(along - std::round(along)) * below * below / 260;
+            float grid = std::max(clamp01(1 - lineD), clamp01(1 - rowD)) * blend * (0.3f + 0.7f * depth);
+            c.put(x, y, mix(base, rgb(110, 40, 130), grid * 0.55f));
+        }
+    }
+    // the hover bike streaking across the top right, flame and all
+    Canvas bike(120, 220), flames(124, 976);
     drawBike(bike);
+    drawExhaust1(flames);
+    const int bx = 508, by = 12;
+    for (int y = 0; y < 3; ++y)  // speed lines trailing behind it
+        c.rect(bx - 60 + y * 14, by + 26 + y * 7, 50 - y * 10, 1, rgb(150, 120, 220, 0.35f));
+    for (int y = 0; y < 61; ++y)
+        for (int x = 0; x < 124; ++x) {
+            Col f = flames.get(x, y);
+            if (f.a > 0) c.add(bx - 22 + x, by + y, f);
+        }
     for (int y = 0; y < 55; ++y)
         for (int x = 0; x < 120; ++x) {
             Col p = bike.get(x, 165 + y);
-            if (p.a > 0.5f)
-                for (int k = 0; k < 4; ++k) c.put(40 + x * 2 + (k & 1), 310 + y * 2 + (k >> 1), p);
-        }
-    // darken the right side a little so the menu reads clearly
-    for (int y = 130; y < 480; ++y)
-        for (int x = 280; x < 640; ++x) {
-            Col p = c.get(x, y);
-            float k = 1 - 0.45f * smooth(280, 340, static_cast<float>(x)) * smooth(130, 200, static_cast<float>(y));
-            c.put(x, y, Col{p.r * k, p.g * k, p.b * k, 1});
+            if (p.a > 0.5f) c.put(bx + x, by + y, p);
         }
 }
 

@@ -12,7 +12,7 @@ const std::vector<Picture>& pictures() {
         {"intro3b.png", 128, 128, F::RGBA, 128, 128, 1, E::Hard, drawIntro3b},
         {"font.png", 320, 48, F::Palette, 16, 16, 60, E::Hard, drawFont},
         {"bike2.png", 120, 220, F::RGB, 120, 55, 4, E::Hard, drawBike},
-        {"playerbullet.png", 23, 5, F::RGB, 23, 5, 1, E::Flame, drawPlayerBullet},
+        {"playerbullet.png", 23, 5, F::RGB, 23, 5, 1, E::Hard, drawPlayerBullet},
         {"Shots_Enemy.png", 13, 13, F::RGB, 13, 13, 1, E::Hard, drawShotsEnemy},
         {"MissileGFX.png", 92, 23, F::RGB, 23, 23, 4, E::Hard, drawMissile},
         {"arrow.png", 32, 42, F::RGBA, 32, 42, 1, E::Hard, drawArrow},

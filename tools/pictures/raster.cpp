@@ -260,9 +260,6 @@ float Canvas::bigTextWidth(std::string_view s, float sc) {
     return u.empty() ? 0 : u.size() * 6 * sc - sc;
 }
 
-namespace {
-// One step of the classic EPX pixel-art enlargement: doubles a bitmap while
-// rounding off its diagonal staircases.
 std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h) {
     auto at = [&](int x, int y) -> uint8_t { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : src[y * w + x]; };
     std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
@@ -281,7 +278,6 @@ std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h) {
         }
     return out;
 }
-}  // namespace
 
 void Canvas::bigText(std::string_view s, float x, float y, float sc, float shear, const Paint& p) {
     auto u = decode(s);

@@ -106,6 +106,10 @@ float sdBox(float x, float y, float cx, float cy, float hw, float hh, float r = 
 float sdSegment(float x, float y, float ax, float ay, float bx, float by);
 float sdPoly(float x, float y, const std::vector<float>& xy);
 
+// One step of the classic EPX pixel-art enlargement: doubles a 0/1 bitmap of
+// w x h while rounding off its diagonal staircases.
+std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h);
+
 // The built-in 5x7 glyph of a character (7 rows of 5 bits, bit 4 leftmost);
 // nullptr if there is none.
 const uint8_t* glyph5x7(char32_t ch);

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <unordered_map>
 
 #include "runtime/audio.h"
@@ -20,6 +21,7 @@
 struct TSound {
   std::vector<float> pcm;  // stereo, interleaved
   bool loop = false;
+  std::string name;  // the file name it was loaded from, for the sound log
   size_t Frames() const { return pcm.size() / 2; }
 };
 
@@ -41,6 +43,27 @@ bool g_alternative = false;  // output chosen through the alternative name
 int64_t g_silentClockMs = 0;   // where the silent channels stand in time
 
 uintptr_t IdOf(TChannel* channel) { return reinterpret_cast<uintptr_t>(channel); }
+std::vector<SoundEvent> g_log;  // headless only; guarded by g_mix
+
+// Records one call of the game in the sound log. Call with g_mix.
+void LogLocked(SoundEvent::Kind kind, TChannel* channel, const TSound* sound, float volume) {
+  if (!rt::Options().headless) return;
+  SoundEvent e;
+  e.kind = kind;
+  e.channel = channel;
+  e.sound = const_cast<TSound*>(sound);
+  if (sound) e.name = sound->name, e.loop = sound->loop;
+  e.volume = volume;
+  e.frame = PresentedFrameCount();
+  g_log.push_back(std::move(e));
+}
+
+// The sound now on a channel, or null when it has ended. Call with g_mix.
+const TSound* SoundOnLocked(TChannel* channel) {
+  auto it = g_voices.find(IdOf(channel));
+  return it == g_voices.end() ? nullptr : it->second.sound;
+}
+
 
 // Mixes frames into out (stereo floats, added to what is there) and moves
 // every voice on; voices that reach their end are dropped. Call with g_mix.
@@ -160,6 +183,7 @@ void AudioStart() {
   {
     std::lock_guard<std::mutex> lock(g_mix);
     g_voices.clear();
+    g_log.clear();
     g_silentClockMs = NowMillis();
   }
   g_alternative = false;
@@ -195,6 +219,8 @@ TSound* LoadSoundResource(const String& path, int flags) {
     return nullptr;
   }
   s->loop = (flags & 1) != 0;
+  std::string file = StringToAscii(path);
+  s->name = file.substr(file.find_last_of("\\/:") + 1);
   // Sounds are held until the program ends: never freed.
   return s;
 }
@@ -210,6 +236,7 @@ TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel) {
   if (it != g_voices.end()) v.volume = it->second.volume;  // a reused channel keeps its volume
   g_voices[id] = v;
   if (sound->Frames() == 0) g_voices.erase(id);
+  LogLocked(SoundEvent::Kind::Play, reinterpret_cast<TChannel*>(id), sound, v.volume);
   return reinterpret_cast<TChannel*>(id);
 }
 
@@ -217,13 +244,17 @@ void SetSoundChannelVolume(TChannel* channel, float volume) {
   if (!channel) return;
   std::lock_guard<std::mutex> lock(g_mix);
   CatchUpSilentLocked();
+  volume = std::isnan(volume) ? 0.0f : std::clamp(volume, 0.0f, 1.0f);
   auto it = g_voices.find(IdOf(channel));
-  if (it != g_voices.end()) it->second.volume = std::isnan(volume) ? 0.0f : std::clamp(volume, 0.0f, 1.0f);
+  if (it != g_voices.end()) it->second.volume = volume;
+  LogLocked(SoundEvent::Kind::Volume, channel, SoundOnLocked(channel), volume);
 }
 
 void StopSoundChannel(TChannel* channel) {
   if (!channel) return;
   std::lock_guard<std::mutex> lock(g_mix);
+  CatchUpSilentLocked();
+  LogLocked(SoundEvent::Kind::Stop, channel, SoundOnLocked(channel), 0.0f);
   g_voices.erase(IdOf(channel));
 }
 
@@ -238,6 +269,16 @@ int PlayingChannelCount() {
   std::lock_guard<std::mutex> lock(g_mix);
   CatchUpSilentLocked();
   return static_cast<int>(g_voices.size());
+}
+
+std::vector<SoundEvent> SoundLog() {
+  std::lock_guard<std::mutex> lock(g_mix);
+  return g_log;
+}
+
+void ClearSoundLog() {
+  std::lock_guard<std::mutex> lock(g_mix);
+  g_log.clear();
 }
 
 void MixForTest(float* out, int frames) {

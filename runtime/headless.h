@@ -69,6 +69,27 @@ int ScancodeFromVirtualKey(int vk);
 
 // Sound: channels now playing (for tests) and the driver in use.
 int PlayingChannelCount();
+
+// The sound log: on the headless path every play, volume change and stop the
+// game asks for is recorded in order (calls on the null channel do nothing
+// and are not recorded), so tests can check what was played, how loud and
+// when. Cleared when the services start.
+struct TSound;
+struct TChannel;
+struct SoundEvent {
+  enum class Kind { Play, Volume, Stop };
+  Kind kind = Kind::Play;
+  TChannel* channel = nullptr;
+  // Play: the sound started. Volume, Stop: the sound on the channel at the
+  // time, or null when the channel had already ended.
+  TSound* sound = nullptr;
+  std::string name;  // that sound's file name as loaded ("_bzzzt.ogg"), or ""
+  float volume = 0;  // Play: the channel's starting volume; Volume: as set
+  bool loop = false;  // the sound loops until its channel is stopped
+  int64_t frame = 0;  // PresentedFrameCount() at the call
+};
+std::vector<SoundEvent> SoundLog();
+void ClearSoundLog();
 // Mixes frames of the current mix into out (stereo interleaved floats) as the
 // device would; for tests of looping and volume with no device.
 void MixForTest(float* out, int frames);

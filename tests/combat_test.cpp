@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "playfield.h"
+#include "sound_log.h"
 
 using namespace playfield;
 
@@ -295,4 +296,42 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
   }
   EXPECT_TRUE(SaveScreenPNG("combat_shield_hit.png"));
   EXPECT_NE(0u, ReadScreenPixel(332, 417));
+}
+
+// Every way a fight makes a sound, each heard only with effects on.
+class CombatSoundTest : public PlayfieldTest {
+ protected:
+  static std::string Outcome() {
+    return std::to_string(Score) + " score, " + std::to_string(ShieldCount) + " shields, " +
+           std::to_string(InvulnerableTicks) + " ticks, " + std::to_string(Count<Explosions>(ExplosionsList)) +
+           " explosions, " + std::to_string(Count<Shields>(ShieldsList)) + " shield effects";
+  }
+  static void Bullet(int type) {
+    EnemyBullets* b = Add<EnemyBullets>(EnemyBulletsList);
+    b->WhatType = type, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
+  }
+};
+
+TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
+  const auto reset = [] { ResetWorld(); };
+  const soundlog::Path paths[] = {
+      {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
+      {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(7, 300, 200), AddShot(270, 210, 10); },
+       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
+      {"a shot hits a gun", [] { ResetWorld(), AddStructure(3, 300, 412), AddShot(270, 420, 10); },
+       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
+      {"a shot destroys a gun", [] { ResetWorld(), AddStructure(4, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
+       UpdatePlayerBullets, {snd_EnemyExplosion1, snd_EnemyExplosion2}, Outcome},
+      {"an aimed shot strikes the bike", [] { ResetWorld(), Bullet(0); }, UpdateEnemyBullets,
+       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
+      {"a missile strikes the bike", [] { ResetWorld(), Bullet(1); }, UpdateEnemyBullets, {snd_MissileHit},
+       Outcome},
+      {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(9, 312, 405); }, EnemiesHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
+      {"the bike runs into a mine", [] { ResetWorld(), AddStructure(8, 312, 397); }, StructuresHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
+      {"the bike takes the bonus", [] { ResetWorld(), AddStructure(5, 312, 397); }, StructuresHitPlayer,
+       {snd_TakeShield}, Outcome},
+  };
+  for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }

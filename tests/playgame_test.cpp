@@ -3,6 +3,7 @@
 // and ten thousand frames of random input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -10,6 +11,7 @@
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
 #include "shell/shell.h"
+#include "sound_log.h"
 
 namespace {
 
@@ -141,6 +143,100 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
   EXPECT_GT(bonusAfter, -0.01f);
+}
+
+// Escape at frame 150, then the answers in turn, the next Escape a second
+// after the picture has faded back.
+int64_t PauseAndAnswer(const std::vector<int>& answers) {
+  size_t given = 0;
+  int64_t escapeAt = 150;
+  return PlayWith([&](int64_t frame, bool fresh) {
+    if (fresh && frame == escapeAt) ScriptKeyTap(kEscape), escapeAt = -1;
+    if (escapeAt < 0 && given < answers.size() && WaitingForAnswer(fresh))
+      ScriptKeyTap(answers[given++]), escapeAt = frame + 36 + 60;
+  });
+}
+
+// Every tune's volume is set as it starts, before a sample of it is heard.
+void ExpectVolumeSetWithEveryTune() {
+  const std::vector<SoundEvent> log = SoundLog();
+  for (size_t i = 0; i < log.size(); ++i) {
+    if (log[i].kind != SoundEvent::Kind::Play || !log[i].loop) continue;
+    ASSERT_LT(i + 1, log.size());
+    EXPECT_TRUE(log[i + 1].kind == SoundEvent::Kind::Volume && log[i + 1].channel == log[i].channel &&
+                log[i + 1].frame == log[i].frame)
+        << log[i].name << " started at frame " << log[i].frame << " without its volume";
+  }
+}
+
+TEST_F(PlayGameFastTest, TheGameTuneIsAtHalfVolumeUntilThePauseIsFirstAnsweredNo) {
+  ClearSoundLog();
+  PauseAndAnswer({kN, kN, kY});
+  // One tune at a time; after yes nothing plays until the menu's tune.
+  EXPECT_EQ(soundlog::Tunes(),
+            "m_game.ogg@0.2 m_pause.ogg@0.4 m_game.ogg@0.4 m_pause.ogg@0.4 m_game.ogg@0.4 "
+            "m_pause.ogg@0.4 m_menu.ogg@0.4");
+  ExpectVolumeSetWithEveryTune();
+  const std::vector<SoundEvent> log = SoundLog();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back().name, "m_menu.ogg");
+  EXPECT_EQ(log.back().channel, MusicChannel);
+}
+
+TEST_F(PlayGameFastTest, WithMusicOffEveryTuneIsSilentThePauseTuneToo) {
+  // The start-up and the options set these two to 0 with the music; the
+  // pause tune goes by the music setting itself.
+  MusicOn = 0;
+  GameMusicVolume = MenuMusicVolume = 0;
+  PauseMusicVolume = 0.4f;
+  ClearSoundLog();
+  PauseAndAnswer({kN, kY});
+  EXPECT_EQ(soundlog::Tunes(), "m_game.ogg@0 m_pause.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_menu.ogg@0");
+  ExpectVolumeSetWithEveryTune();
+  MusicOn = 1;
+  GameMusicVolume = MenuMusicVolume = 0.4f;
+}
+
+// The same short game with effects on and off: off, only the tunes play,
+// and nothing else about the game changes.
+TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
+  struct Run {
+    std::vector<TSound*> effects;
+    std::string tunes;
+    int score, shields;
+    int64_t frames;
+  } runs[2];
+  for (int sfx : {1, 0}) {
+    SetRandomSeed(99);
+    SfxOn = sfx;
+    ClearSoundLog();
+    bool leaving = false;
+    Run& run = runs[sfx];
+    run.frames = PlayWith([&](int64_t frame, bool fresh) {
+      if (leaving) {
+        if (WaitingForAnswer(fresh)) ScriptKeyTap(kY);
+        return;
+      }
+      if (!fresh) return;
+      if (frame == 90) ScriptKeyDown(KeyLeft);  // across the sector, past its guns
+      if (frame > 90 && frame % 6 == 0) ScriptKeyTap(KeyFire);
+      if (frame == 900) ScriptKeyUp(KeyLeft), ScriptKeyTap(kEscape), leaving = true;
+      run.score = Score, run.shields = ShieldCount;
+    });
+    run.effects = soundlog::Effects();
+    run.tunes = soundlog::Tunes();
+  }
+  SfxOn = 1;
+  const std::vector<TSound*>& on = runs[1].effects;
+  EXPECT_GT(on.size(), 100u);
+  // The landing, shots, hits, the scenery's hum and a beacon.
+  for (TSound* sound : {snd_ModuleThrust, snd_PlayerShoot, snd_EnemyExplosion1, snd_bzzzt, snd_Towers, snd_radar})
+    EXPECT_NE(std::find(on.begin(), on.end(), sound), on.end());
+  EXPECT_TRUE(runs[0].effects.empty()) << runs[0].effects.size() << " effects with effects off";
+  EXPECT_EQ(runs[0].tunes, runs[1].tunes);
+  EXPECT_EQ(runs[0].score, runs[1].score);
+  EXPECT_EQ(runs[0].shields, runs[1].shields);
+  EXPECT_EQ(runs[0].frames, runs[1].frames);
 }
 
 // A monkey at the controls. Shields are topped up so the flight lasts; the

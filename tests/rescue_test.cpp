@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "playfield.h"
+#include "sound_log.h"
 
 using namespace playfield;
 
@@ -155,6 +156,36 @@ TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
   DrawTextMessages();
   EXPECT_EQ(0, Count<TextMessages>(TextMessagesList));
   EXPECT_EQ(1.0f, GetDrawState().scaleX);
+}
+
+// Every sound of the rescue, each heard only with effects on.
+TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
+  const auto outcome = [] {
+    // The alien's call timer runs only with effects on: not part of it.
+    return std::to_string(AlienFree) + std::to_string(AliensLeft) + " " +
+           std::to_string(Score) + " " + std::to_string(TakeOffFlag) + std::to_string(TeleportersOff) + " " +
+           std::to_string(PlayerX) + " " + std::to_string(Count<TextMessages>(TextMessagesList));
+  };
+  const auto carrying = [](int left) { ResetWorld(), AlienFree = 0, AliensLeft = left; };
+  const soundlog::Path paths[] = {
+      {"the alien calls", [] { ResetWorld(), AlienX = 300, AlienSoundTimer = 1; }, UpdateAlien, {snd_alien1},
+       outcome},
+      {"the alien is picked up", [] { ResetWorld(), AlienX = 302, AlienBob = 136; }, CaptureAlien, {snd_alien2},
+       outcome},
+      {"a beacon answers", [] { ResetWorld(), AddStructure(0, 272, 332, 2); }, PlayerMeetsStructures,
+       {snd_radar}, outcome},
+      {"a teleporter", [] { ResetWorld(), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+       {snd_teleport}, outcome},
+      {"an alien delivered", [&] { carrying(1), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+       {snd_AlienRescued, snd_teleport}, outcome},
+      {"the last alien refused", [&] { carrying(0), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+       {snd_NoTeleport}, outcome},
+      {"the module reached", [&] { carrying(0), AddStructure(1, 292, 392, 1); }, PlayerMeetsStructures,
+       {snd_alien3}, outcome},
+      {"a terraformer hums", [] { ResetWorld(), AddStructure(9, 300, 332); }, [] { UpdateStructures(1); },
+       {snd_2tower}, outcome},
+  };
+  for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }
 
 class SequenceTest : public PlayfieldTest {

@@ -222,6 +222,55 @@ TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   EXPECT_TRUE(SoundChannelPlaying(music));
 }
 
+TEST_F(SilentAudio, TheLogRecordsEveryPlayVolumeAndStopInOrder) {
+  TSound* effect = LoadEncoded(u"res\\t_logfx.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
+  TSound* tune = LoadEncoded(u"res\\t_logtune.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  ASSERT_NE(effect, nullptr);
+  ASSERT_NE(tune, nullptr);
+  ClearSoundLog();
+  harness::RunFrames(2);
+  TChannel* shot = PlaySoundOnChannel(effect, nullptr);
+  TChannel* music = PlaySoundOnChannel(tune, nullptr);
+  SetSoundChannelVolume(music, 1.5f);  // recorded as it takes effect
+  harness::RunFrames(10);              // the effect ends meanwhile
+  SetSoundChannelVolume(music, 0.25f);
+  StopSoundChannel(shot);
+  StopSoundChannel(music);
+  StopSoundChannel(nullptr);  // calls on no channel are no calls at all
+  SetSoundChannelVolume(nullptr, 1);
+  PlaySoundOnChannel(nullptr, nullptr);
+
+  using K = SoundEvent::Kind;
+  const std::vector<SoundEvent> log = SoundLog();
+  ASSERT_EQ(log.size(), 6u);
+  const struct {
+    K kind;
+    TChannel* channel;
+    TSound* sound;
+    const char* name;
+    float volume;
+    bool loop;
+    int64_t frame;
+  } want[] = {{K::Play, shot, effect, "t_logfx.ogg", 1, false, 2},
+              {K::Play, music, tune, "t_logtune.ogg", 1, true, 2},
+              {K::Volume, music, tune, "t_logtune.ogg", 1, true, 2},
+              {K::Volume, music, tune, "t_logtune.ogg", 0.25f, true, 12},
+              {K::Stop, shot, nullptr, "", 0, false, 12},  // over already
+              {K::Stop, music, tune, "t_logtune.ogg", 0, true, 12}};
+  for (size_t i = 0; i < log.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(log[i].kind, want[i].kind);
+    EXPECT_EQ(log[i].channel, want[i].channel);
+    EXPECT_EQ(log[i].sound, want[i].sound);
+    EXPECT_EQ(log[i].name, want[i].name);
+    EXPECT_EQ(log[i].volume, want[i].volume);
+    EXPECT_EQ(log[i].loop, want[i].loop);
+    EXPECT_EQ(log[i].frame - log[0].frame + 2, want[i].frame);
+  }
+  ClearSoundLog();
+  EXPECT_TRUE(SoundLog().empty());
+}
+
 TEST(AudioDrivers, TheAlternativeOutputIsOffered) {
   std::vector<String> names = ListAudioDriverNames();
   int alternative = 0;

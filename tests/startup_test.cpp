@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "menu_driver.h"
+#include "sound_log.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ class StartupTest : public ::testing::Test {
     std::system(("rm -rf " + dir_).c_str());
   }
   // A hand-written settings file (no comment lines) with one high-score row.
-  void WriteSettings(int fullScreen, int musicOn, int vistaSound) {
-    const int32_t ints[15] = {fullScreen, 777, musicOn, vistaSound, 1, 1, 37, 39, 164, 162, 0, 0, 1, 0, 0};
+  void WriteSettings(int fullScreen, int musicOn, int vistaSound, int joystickOn = 0) {
+    const int32_t ints[15] = {fullScreen, 777, musicOn, vistaSound, 1, 1, 37, 39, 164, 162, joystickOn, 0, 1, 0, 0};
     std::ofstream out(path_, std::ios::binary);
     out.write(reinterpret_cast<const char*>(ints), sizeof ints);  // a little-endian machine
     out << "Ace\r\nbest\r\n9000\r\n4\r\n";
@@ -136,6 +137,73 @@ TEST_F(StartupTest, TerminationOrAHangUpSavesTheSettings) {
         << signal;
     EXPECT_TRUE(SettingsRewritten()) << signal;
   }
+}
+
+TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
+  WriteSettings(0, 0, 0);
+  SetRuntimeOptions({.headless = true, .nullDrawing = true, .virtualClock = true, .nullAudio = true});
+  // In the menu: play; cut the landing short; pause and go on; pause and
+  // leave; then leave the program from the menu.
+  enum { kPlay, kCutLanding, kPause, kAnswerNo, kPauseAgain, kAnswerYes, kLeaveMenu, kAnswerExit, kDone };
+  int step = kPlay;
+  int64_t next = kMenu + 2, last = -1;
+  const int64_t base = PresentedFrameCount();
+  SetScriptHook([&] {
+    const int64_t frame = PresentedFrameCount() - base;
+    const bool fresh = frame != last;
+    last = frame;
+    if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
+    const bool waiting = !fresh && DialogFade < 0.5f;  // a yes/no dialog polls
+    const int keys[] = {13, 32, 27, 78, 27, 89, 27, 89};
+    const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||
+                         step == kLeaveMenu;
+    if (step == kDone || !(byFrame ? fresh && frame == next : waiting && frame > next)) return;
+    ScriptKeyTap(keys[step]);
+    // A dialog answers after its Escape; the next key by frame comes later.
+    const bool opensDialog = step == kPause || step == kPauseAgain || step == kLeaveMenu;
+    next = opensDialog ? frame : frame + (step == kAnswerYes ? 200 : 100);
+    ++step;
+  });
+  EXPECT_EQ(GameMain(), 0);
+  EXPECT_EQ(step, kDone);
+  EXPECT_EQ(soundlog::Tunes(), "m_menu.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_menu.ogg@0");
+  for (const SoundEvent& e : SoundLog()) {
+    if (e.kind != SoundEvent::Kind::Volume) continue;
+    EXPECT_EQ(e.volume, 0.0f) << e.name << " at frame " << e.frame;
+  }
+}
+
+TEST_F(StartupTest, PadControlFromTheFileTakesThePadsRestAndRunsWithoutAPadToo) {
+  WriteSettings(0, 1, 0, 1);
+  RuntimeStartServices();  // so the pad can be plugged in before the start-up
+  ASSERT_TRUE(ScriptAttachPad());
+  ScriptPadAxis(0, 0.25f);
+  ScriptPadAxis(1, -0.5f);
+  Driver d;
+  float rest[2] = {};
+  int mode = -1;
+  d.OnFrame(1, [&] { rest[0] = PadRestX, rest[1] = PadRestY, mode = ControlMode; });
+  EXPECT_EQ(RunToExit(d), 0);
+  EXPECT_EQ(mode, 1);
+  EXPECT_NEAR(rest[0], 0.25f, 0.001f);
+  EXPECT_NEAR(rest[1], -0.5f, 0.001f);
+  EXPECT_TRUE(SettingsRewritten());
+  ScriptDetachPad();
+  RuntimeShutdown();
+
+  // No pad at all: pad control all the same, resting at the middle, and the
+  // program runs to its end on the keyboard.
+  ControlMode = 0;
+  PadRestX = PadRestY = 1;
+  rest[0] = rest[1] = 1, mode = -1;
+  RuntimeStartServices();  // frames count from here, as in the first run
+  Driver without;
+  without.OnFrame(1, [&] { rest[0] = PadRestX, rest[1] = PadRestY, mode = ControlMode; });
+  EXPECT_EQ(RunToExit(without), 0);
+  EXPECT_EQ(mode, 1);
+  EXPECT_EQ(rest[0], 0.0f);
+  EXPECT_EQ(rest[1], 0.0f);
+  EXPECT_EQ(QuitState, 2);
 }
 
 }  // namespace

@@ -39,6 +39,12 @@
 //   the back buffer, each channel within the tolerance, and says what it saw.
 //   Rgb(r, g, b) builds 0xRRGGBB.
 //
+// Sound
+//   SoundLog() (runtime/headless.h) lists every play, volume change and stop
+//   since the services started or ClearSoundLog(): channel, sound handle and
+//   file name, volume, loop flag and the frame. tests/sound_log.h reads it
+//   as the effects played and the tunes' story ("m_game.ogg@0.2 ...").
+//
 // Pictures in memory
 //   EncodePNG(rgba, w, h, kind) makes PNG bytes of a picture (kind: RGB,
 //   RGBA, palette or grey); RegisterPNG("res\\x.png", rgba, w, h, kind) also

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <deque>
+#include <optional>
 
 #include "runtime/video.h"
 
@@ -16,14 +18,34 @@ TGraphicsDriver g_d3d7{"Direct3D 7"};
 TGraphicsDriver* g_driver = nullptr;
 String g_title;
 bool g_hidePointer = false;
+// The pacing tests' monitor, when they give one.
+std::optional<MonitorStandIn> g_standIn;
 DrawState g_draw{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
 
-// Frame pacing in a window: each frame is due 16 ms after the last, 17 ms
-// on 40 frames of every 60, so 60 frames take exactly one second.
-bool g_scheduleRunning = false;
-int64_t g_due = 0;
-int g_slot = 0;
+// Frame pacing. Every speed and delay of the game counts frames, so it must
+// see exactly 60 a second on any monitor. The millisecond schedule does that
+// everywhere: each frame is due 16 ms after the last, 17 ms on 40 frames of
+// every 60, so 60 frames take exactly one second. Only in full screen on a
+// display whose mode is 59-61 Hz does vsync pace instead (no tearing), and
+// only while the presents really wait for the retrace; a frame is never held
+// by both.
+struct Schedule {
+  bool running = false;
+  int64_t due = 0;
+  int slot = 0;
+} g_schedule;
 int64_t g_framesPresented = 0;
+
+// Under vsync: when the last presents came back, oldest first, two seconds'
+// worth. Presents held by a retrace of at most 61 Hz can come no faster than
+// this, less the lateness of waking up after an earlier one; the long spans
+// catch a retrace only a little too fast.
+std::deque<int64_t> g_presentReturns;
+constexpr size_t kWatchedPresents = 120;
+constexpr double kFastestRetraceMs = 1000.0 / 61;
+constexpr double kWakeUpJitterMs = 6;
+// Presents made at display open to see whether vsync holds them.
+constexpr int kVsyncProbePresents = 4;
 
 constexpr int kWidth = 640, kHeight = 480;
 
@@ -63,6 +85,54 @@ void CloseDisplay() {
   g_video.display = keep;
 }
 
+// The refresh rate of the display the window is on, as its mode reports it
+// (0: unknown).
+int ModeRefreshHz() {
+  if (g_standIn) return g_standIn->modeHz;
+  SDL_DisplayMode mode;
+  int display = g_video.window ? std::max(SDL_GetWindowDisplayIndex(g_video.window), 0) : 0;
+  if (SDL_GetDesktopDisplayMode(display, &mode) != 0) return 0;
+  return mode.refresh_rate;
+}
+
+void PresentToScreen() {
+  SDL_RenderPresent(g_video.renderer);
+  // The stand-in monitor of the pacing tests holds a vsync'd present until
+  // its next retrace, as a real one would.
+  if (g_video.vsync && g_standIn && g_standIn->retraceHz > 0) {
+    double period = 1000.0 / g_standIn->retraceHz;
+    int64_t now = rt::NowMillis();
+    auto retrace = [period](int64_t n) { return int64_t(std::ceil(double(n) * period)); };
+    int64_t n = int64_t(std::floor(double(now) / period));
+    while (retrace(n) <= now) ++n;
+    rt::WaitUntilMillis(retrace(n));
+  }
+}
+
+void StopVsync() {
+  SDL_RenderSetVSync(g_video.renderer, 0);
+  g_video.vsync = false;
+  g_presentReturns.clear();
+  g_schedule.running = false;
+}
+
+// Called after each present under vsync. Presents that come back faster than
+// a 59-61 Hz retrace allows are not held by it (the driver or compositor
+// ignores vsync, or the display is faster than its mode says): the schedule
+// takes over from the next frame.
+void WatchRetrace() {
+  int64_t now = rt::NowMillis();
+  for (size_t k = 1; k <= g_presentReturns.size(); ++k) {
+    int64_t span = now - g_presentReturns[g_presentReturns.size() - k];
+    if (double(span) < double(k) * kFastestRetraceMs - kWakeUpJitterMs) {
+      StopVsync();
+      return;
+    }
+  }
+  g_presentReturns.push_back(now);
+  if (g_presentReturns.size() > kWatchedPresents) g_presentReturns.pop_front();
+}
+
 // Copies the back buffer to the window, scaled to fit with its 4:3 shape
 // kept and black bars around it.
 void ShowTarget() {
@@ -84,48 +154,75 @@ void ShowTarget() {
   }
   SDL_SetTextureScaleMode(g_video.target, scale == 1.0 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
   SDL_RenderCopyF(r, g_video.target, nullptr, &dst);
-  SDL_RenderPresent(r);
+  PresentToScreen();
   SDL_SetRenderTarget(r, g_video.target);
 }
 
-void Pace() {
-  // The retrace paces full screen, except on the virtual clock, which only
-  // the schedule moves on.
-  if (g_video.vsync && !rt::Options().virtualClock) return;
+void WaitForSchedule() {
   int64_t now = rt::NowMillis();
-  if (!g_scheduleRunning) {
-    g_scheduleRunning = true;
-    g_due = now;
-    g_slot = 0;
+  if (!g_schedule.running) {
+    g_schedule.running = true;
+    g_schedule.due = now;
+    g_schedule.slot = 0;
   }
-  g_due += 16 + (g_slot % 3 != 2 ? 1 : 0);
-  g_slot = (g_slot + 1) % 60;
-  if (now > g_due) {
+  g_schedule.due += 16 + (g_schedule.slot % 3 != 2 ? 1 : 0);
+  g_schedule.slot = (g_schedule.slot + 1) % 60;
+  if (now > g_schedule.due) {
     // Late: show at once and count the next frame from now.
-    g_due = now;
-    g_slot = 0;
+    g_schedule.due = now;
+    g_schedule.slot = 0;
     return;
   }
-  rt::WaitUntilMillis(g_due);
+  rt::WaitUntilMillis(g_schedule.due);
 }
 
-// A window (or the desktop in full screen) with its renderer and the back
-// buffer as a render target. Leaves nothing open when a step fails.
+// A window (or the whole desktop in full screen) with its renderer and the
+// back buffer as a render target. Leaves nothing open when a step fails.
 bool OpenWindow(int width, int height, bool fullscreen) {
   g_video.fullscreen = fullscreen;
+  // Full screen is made at the desktop's size: without a window manager
+  // nothing would grow a smaller window to fill the screen.
+  int windowWidth = width, windowHeight = height;
+  SDL_DisplayMode desktop;
+  if (fullscreen && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+    windowWidth = desktop.w;
+    windowHeight = desktop.h;
+  }
   Uint32 windowFlags = fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
   g_video.window = SDL_CreateWindow(Latin1ToUtf8(g_title).c_str(), SDL_WINDOWPOS_CENTERED,
-                                    SDL_WINDOWPOS_CENTERED, width, height, windowFlags);
+                                    SDL_WINDOWPOS_CENTERED, windowWidth, windowHeight, windowFlags);
   if (!g_video.window) return false;
+  const int refreshHz = ModeRefreshHz();
+  const bool wantVsync = fullscreen && refreshHz >= 59 && refreshHz <= 61;
   Uint32 accel = SDL_RENDERER_ACCELERATED | SDL_RENDERER_TARGETTEXTURE;
-  if (fullscreen) accel |= SDL_RENDERER_PRESENTVSYNC;
+  if (wantVsync) accel |= SDL_RENDERER_PRESENTVSYNC;
   g_video.renderer = SDL_CreateRenderer(g_video.window, -1, accel);
   if (!g_video.renderer)
     g_video.renderer =
         SDL_CreateRenderer(g_video.window, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
-  if (g_video.renderer)
+  if (g_video.renderer) {
+    SDL_RendererInfo info;
+    bool granted = SDL_GetRendererInfo(g_video.renderer, &info) == 0 &&
+                   (info.flags & SDL_RENDERER_PRESENTVSYNC);
+    if (g_standIn) granted = g_standIn->grantsVsync;
+    g_video.vsync = wantVsync && granted;
+    // Vsync may be on without our asking (SDL_RENDER_VSYNC in the
+    // environment); the schedule must not wait on top of it.
+    if (!g_video.vsync && granted) SDL_RenderSetVSync(g_video.renderer, 0);
+    if (g_video.vsync) {
+      // A few black frames show whether the presents really wait for the
+      // retrace; the watch drops vsync when they do not.
+      g_presentReturns.clear();
+      SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
+      for (int i = 0; i < kVsyncProbePresents && g_video.vsync; ++i) {
+        SDL_RenderClear(g_video.renderer);
+        PresentToScreen();
+        WatchRetrace();
+      }
+    }
     g_video.target = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGBA32,
                                        SDL_TEXTUREACCESS_TARGET, width, height);
+  }
   if (!g_video.target) {
     CloseDisplay();
     return false;
@@ -184,14 +281,15 @@ DrawState& CurrentDrawState() { return g_draw; }
 
 void VideoStart() {
   g_draw = DrawState{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
-  g_scheduleRunning = false;
+  g_schedule.running = false;
   g_framesPresented = 0;
 }
 
 void VideoShutdown() {
   CloseDisplay();
   FreeAllImages();
-  g_scheduleRunning = false;
+  g_schedule.running = false;
+  g_standIn.reset();
 }
 
 void OnWindowEvent(int sdlWindowEvent) {
@@ -206,12 +304,14 @@ TGraphicsDriver* DirectX7DrawDriver() { return &g_d3d7; }
 
 void SelectGraphicsDriver(TGraphicsDriver* driver, int) { g_driver = driver; }
 
+void SetMonitorStandIn(const MonitorStandIn& monitor) { g_standIn = monitor; }
+
 TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int flags) {
   CloseDisplay();
   if (width <= 0) width = kWidth;
   if (height <= 0) height = kHeight;
   g_video.display = TDisplay{width, height, depth, hertz, flags};
-  g_scheduleRunning = false;
+  g_schedule.running = false;
 
   if (rt::Options().headless) {
     g_video.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
@@ -231,7 +331,6 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
   if (SDL_GetRendererInfo(g_video.renderer, &info) == 0) {
     g_video.maxTextureWidth = info.max_texture_width;
     g_video.maxTextureHeight = info.max_texture_height;
-    g_video.vsync = g_video.fullscreen && (info.flags & SDL_RENDERER_PRESENTVSYNC);
   }
   if (g_hidePointer) SDL_ShowCursor(SDL_DISABLE);
   g_video.open = true;
@@ -262,19 +361,22 @@ void ClearDrawBuffer() {
 }
 
 void PresentFrame(int) {
-  Pace();
+  if (!g_video.vsync) WaitForSchedule();
   if (rt::DrawingEnabled()) {
     if (g_video.window)
       ShowTarget();
     else
       SDL_RenderFlush(g_video.renderer);
   }
+  if (g_video.vsync) WatchRetrace();
   ++g_framesPresented;
   if (rt::ServicesStarted()) rt::PumpEvents();
   rt::RunScriptHook();
 }
 
 int64_t PresentedFrameCount() { return g_framesPresented; }
+
+bool FramesPacedByRetrace() { return g_video.vsync; }
 
 void FillRectangle(float x, float y, float width, float height) {
   if (!rt::DrawingEnabled()) return;

@@ -19,11 +19,26 @@ struct RuntimeOptions {
   bool virtualClock = false;
   // Do not open any audio device: sounds load and channels are kept, silent.
   bool nullAudio = false;
+
 };
 
 // Must be called before RuntimeStartServices.
 void SetRuntimeOptions(const RuntimeOptions& options);
 RuntimeOptions GetRuntimeOptions();
+
+// A stand-in for the monitor of a full-screen display, for pacing tests.
+struct MonitorStandIn {
+  // The refresh rate the display mode reports (0: unknown).
+  int modeHz = 60;
+  // Whether the renderer accepts vsync.
+  bool grantsVsync = true;
+  // How often the retrace really comes: with vsync on, each present waits for
+  // the next one. 0: presents never wait (vsync reported but not honoured).
+  double retraceHz = 0;
+};
+// Takes effect when the display next opens; RuntimeShutdown goes back to the
+// real display.
+void SetMonitorStandIn(const MonitorStandIn& monitor);
 
 // Called at every PresentFrame (after the frame is shown) and at every
 // SleepMillis, so a script can press keys at given frames or times.
@@ -31,6 +46,9 @@ void SetScriptHook(std::function<void()> hook);
 
 // Number of frames presented since the services started.
 int64_t PresentedFrameCount();
+// True while the display's retrace paces the frames (vsync in full screen on
+// a 60 Hz display that honours it); false while the millisecond schedule does.
+bool FramesPacedByRetrace();
 // Virtual clock: move time on by hand.
 void AdvanceVirtualClock(int ms);
 

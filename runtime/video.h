@@ -54,7 +54,7 @@ struct Video {
   SDL_Surface* surface = nullptr;  // headless back buffer
   bool open = false;
   bool fullscreen = false;
-  bool vsync = false;
+  bool vsync = false;  // presents wait for the retrace, which paces the frames
   int maxTextureWidth = 0, maxTextureHeight = 0;  // 0: no limit
   TDisplay display;
 };

@@ -529,6 +529,113 @@ TEST_F(Pacing, WorkWithinTheFrameIsAbsorbedAndALateFrameRestartsTheSchedule) {
   EXPECT_EQ(MillisecondClock() - t2, 1000);
 }
 
+// Full screen on the window path (SDL's dummy driver), before a stand-in
+// monitor: whatever the monitor, the game sees 60 frames a second.
+class FullScreenPacing : public harness::HeadlessTest {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = HeadlessTest::Options();
+    o.headless = false;
+    return o;
+  }
+  // Opens full screen on the monitor and returns how long 180 frames take,
+  // in milliseconds of the runtime's clock.
+  int32_t Time180Frames(const MonitorStandIn& monitor, int depth = 16) {
+    SetMonitorStandIn(monitor);
+    EXPECT_NE(OpenGraphicsDisplay(640, 480, depth, 60, 0), nullptr);
+    int32_t start = MillisecondClock();
+    harness::RunFrames(180);
+    return MillisecondClock() - start;
+  }
+};
+
+struct MonitorCase {
+  const char* name;
+  MonitorStandIn monitor;
+  bool pacedByRetrace;
+};
+void PrintTo(const MonitorCase& c, std::ostream* out) { *out << c.name; }
+
+class AnyMonitor : public FullScreenPacing, public ::testing::WithParamInterface<MonitorCase> {};
+
+TEST_P(AnyMonitor, HundredAndEightyFramesTakeThreeSeconds) {
+  const MonitorCase& c = GetParam();
+  int32_t took = Time180Frames(c.monitor);
+  EXPECT_NEAR(took, 3000, 16) << c.name;
+  EXPECT_EQ(FramesPacedByRetrace(), c.pacedByRetrace) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FullScreen, AnyMonitor,
+    ::testing::Values(
+        MonitorCase{"At60HzHonouringVsync", {60, true, 60.0}, true},
+        MonitorCase{"At59_94HzReportedAs60", {60, true, 59.94}, true},
+        MonitorCase{"At60HzVsyncReportedButNeverWaitedFor", {60, true, 0}, false},
+        MonitorCase{"At60HzVsyncRefused", {60, false, 60.0}, false},
+        MonitorCase{"Reports60HzRunsAt75", {60, true, 75.0}, false},
+        MonitorCase{"Reports60HzRunsALittleFast", {60, true, 62.9}, false},
+        MonitorCase{"At75Hz", {75, true, 75.0}, false},
+        MonitorCase{"At120Hz", {120, true, 120.0}, false},
+        MonitorCase{"At144Hz", {144, true, 144.0}, false},
+        MonitorCase{"VariableRefreshUpTo165Hz", {165, true, 165.0}, false},
+        MonitorCase{"RateUnknown", {0, true, 144.0}, false}),
+    [](const ::testing::TestParamInfo<MonitorCase>& info) { return std::string(info.param.name); });
+
+TEST_F(FullScreenPacing, VsyncThatStopsHoldingPresentsHandsOverToTheSchedule) {
+  SetMonitorStandIn({60, true, 60.0});
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  harness::RunFrames(30);
+  ASSERT_TRUE(FramesPacedByRetrace());
+  // The retrace no longer holds the presents (a compositor took over, the
+  // screen went to sleep): at most a frame may slip through early.
+  SetMonitorStandIn({60, true, 0});
+  int32_t start = MillisecondClock();
+  harness::RunFrames(180);
+  EXPECT_NEAR(MillisecondClock() - start, 3000, 16);
+  EXPECT_FALSE(FramesPacedByRetrace());
+}
+
+TEST_F(FullScreenPacing, UnderVsyncWorkWithinTheFrameIsAbsorbedAndAWindowNeverUsesIt) {
+  SetMonitorStandIn({60, true, 60.0});
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  int32_t start = MillisecondClock();
+  // Ten milliseconds of work a frame still fit one retrace each.
+  harness::RunFrames(180, [] { AdvanceVirtualClock(10); });
+  EXPECT_NEAR(MillisecondClock() - start, 3000, 16);
+  EXPECT_TRUE(FramesPacedByRetrace());
+
+  EXPECT_NEAR(Time180Frames({60, true, 60.0}, 0), 3000, 16);
+  EXPECT_FALSE(FramesPacedByRetrace()) << "a window keeps to the schedule";
+}
+
+class FullScreenPacingRealClock : public FullScreenPacing {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = FullScreenPacing::Options();
+    o.virtualClock = false;
+    return o;
+  }
+};
+
+// The one test on real time (three seconds): a fast monitor that honours
+// vsync must not make the game fast. A busy machine may hold a frame back
+// past its due time (the schedule then starts again from it); only the time
+// lost that way may add to the three seconds.
+TEST_F(FullScreenPacingRealClock, AHundredAndFortyFourHertzMonitorStillGivesSixtyFrames) {
+  SetMonitorStandIn({144, true, 144.0});
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  int32_t start = MillisecondClock(), last = start, lostToLateFrames = 0;
+  for (int i = 0; i < 180; ++i) {
+    PresentFrame(-1);
+    int32_t now = MillisecondClock();
+    lostToLateFrames += std::max(0, now - last - 17);
+    last = now;
+  }
+  EXPECT_GE(last - start, 3000 - 16);
+  EXPECT_LE(last - start - lostToLateFrames, 3000 + 16);
+  EXPECT_FALSE(FramesPacedByRetrace());
+}
+
 TEST_F(Pacing, SleepWaitsAndRunsTheScriptHookButNegativeDoesNothing) {
   int hooks = 0;
   SetScriptHook([&] { ++hooks; });

@@ -52,6 +52,10 @@ bool FramesPacedByRetrace();
 // Virtual clock: move time on by hand.
 void AdvanceVirtualClock(int ms);
 
+// A fingerprint of the random generator's position, for replays that check
+// no routine draws a number more or less than before.
+uint64_t RandomStateFingerprint();
+
 // Scripted input. Key codes are virtual-key codes; they go through the same
 // event path (scancode -> virtual-key) as real key presses.
 void ScriptKeyDown(int vk);

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "runtime/headless.h"
 #include "runtime/runtime.h"
 
 namespace {
@@ -65,6 +66,11 @@ void Quadrant(double deg, int* quarter, double* rest) {
 }  // namespace
 
 void SetRandomSeed(int32_t seed) { Rng().Seed(seed); }
+
+uint64_t RandomStateFingerprint() {
+  const Generator& g = Rng();
+  return g.s[0] ^ Generator::Rotl(g.s[1], 16) ^ Generator::Rotl(g.s[2], 32) ^ Generator::Rotl(g.s[3], 48);
+}
 
 int RandomIntInRange(int a, int b) {
   int64_t lo = a < b ? a : b;

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
   std::clock_t cpuStart = std::clock();
   for (int n = 0; n < frames; ++n) {
     ClearDrawBuffer();
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1);
     SetDrawRotation(0);
     SetDrawScale(1, 1);
@@ -111,11 +111,11 @@ int main(int argc, char** argv) {
     }
     SetDrawRotation(0);
     SetDrawScale(1, 1);
-    SetDrawBlendMode(4);
+    SetDrawBlendMode(BlendMode::Light);
     SetDrawAlpha(0.8f);
     for (int i = 0; i < 30 && part("lights"); ++i)
       DrawImageFrame(blasts, float((i * 97 + n * 2) % 640), float((i * 61) % 480), (i + n / 4) % 16);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1);
     PresentFrame(-1);
   }

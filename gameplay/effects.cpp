@@ -34,7 +34,7 @@ void DrawShields() {
   for (Shields* s : Each<Shields>(ShieldsList)) {
     if (s->ShieldType == 0) {
       // The bubble: eight cells, five frames each, following the bike.
-      SetDrawBlendMode(3);
+      SetDrawBlendMode(BlendMode::Alpha);
       SetDrawAlpha(0.7f);
       if (Facing == 3)
         DrawCell(img_shield_fx, PlayerX + 12, PlayerY - 6, s->Frame);
@@ -48,7 +48,7 @@ void DrawShields() {
       }
     } else if (s->ShieldType == 1) {
       // The flash of a missile strike: additive, fading from grey 255 by 12.
-      SetDrawBlendMode(4);
+      SetDrawBlendMode(BlendMode::Light);
       SetDrawAlpha(0.2f);
       SetDrawColour(s->Color, s->Color, s->Color);
       if (Facing == 3)
@@ -61,7 +61,7 @@ void DrawShields() {
     }
   }
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }
 
 void NewFrag(int x, int y, int enemy, int quarter) {

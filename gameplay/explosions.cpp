@@ -28,7 +28,7 @@ void ScrollExplosions() {
 }
 
 void DrawExplosions() {
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   for (Explosions* e : Each<Explosions>(ExplosionsList)) {
     if (e->whichone < 0 || e->whichone > 2) continue;
     const ExplosionKind& kind = kKinds[e->whichone];
@@ -40,5 +40,5 @@ void DrawExplosions() {
       if (++e->frame >= kind.cells) ExplosionsList->Remove(e);
     }
   }
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }

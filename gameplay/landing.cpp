@@ -30,7 +30,7 @@ void DrawBeam(float& angle, int& rowFrame) {
     angle += 0.75f;
     if (angle > 359) angle = 0;
     const int offset = TruncateToInt(SinDegrees(angle) * 8 * r);
-    SetDrawBlendMode(4);
+    SetDrawBlendMode(BlendMode::Light);
     DrawImageFrame(img_Glowing, 260, PlayerY + static_cast<float>(offset), rowFrame);
     rowFrame ^= 1;
   }
@@ -89,7 +89,7 @@ void LandingSequence(int mode) {
     if (moduleY == 392) {
       // Beam fades in, the bike fades in inside it, the beam fades out.
       if (stage == 1) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         beamAlpha += 0.04f;
@@ -99,7 +99,7 @@ void LandingSequence(int mode) {
         }
       }
       if (stage == 2) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(bikeAlpha);
         DrawImageFrame(img_bike2, 272, 397, 3);
         SetDrawAlpha(beamAlpha);
@@ -108,7 +108,7 @@ void LandingSequence(int mode) {
         if (bikeAlpha > 1) stage = 3;
       }
       if (stage == 3) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(1);
         DrawImageFrame(img_bike2, 272, 397, 3);
         SetDrawAlpha(beamAlpha);
@@ -119,7 +119,7 @@ void LandingSequence(int mode) {
     }
 
     SetDrawAlpha(1);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     DrawScanlines();
     PresentFrame(-1);
     if (TakeKeyPressCount(32) > 0 || stage == 4) break;

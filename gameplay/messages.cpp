@@ -16,7 +16,7 @@ void NewTextMessage(int number, int delay) {
 }
 
 void DrawTextMessages() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   for (TextMessages* m : Each<TextMessages>(TextMessagesList)) {
     if (m->delayticks > 0) {
       m->delayticks -= 1;

@@ -42,7 +42,7 @@ bool WaitForExitAnswer() {
 }
 
 void PauseDialog() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();
   DialogFade = 1.0f;
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
@@ -98,7 +98,7 @@ void StartGame() {
 
   // The first picture, composed but not shown, then faded in from black.
   ClearDrawBuffer();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1.0f);
   DrawSky(BackdropFade);
   DrawBackdrop();
@@ -113,7 +113,7 @@ void StartGame() {
   }
   SetDrawAlpha(1.0f);
   SetDrawColour(255, 255, 255);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawScale(1.0f, 1.0f);
 
   // Set up afresh: the landing shows a different world from the faded-in one.

@@ -184,5 +184,5 @@ void SetupSector(int level) {
   TakeOffFlag = 0;
   SectorShown = 1;
   TimeBonus = 100.0f;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }

@@ -88,14 +88,17 @@ void GrabImageFromScreen(TImage* image, int x, int y, int frame);
 void DrawImageFrame(TImage* image, float x, float y, int frame);
 void SetDrawColour(int red, int green, int blue);
 void SetDrawAlpha(float alpha);
-void SetDrawBlendMode(int mode);  // 3 alpha, 4 light (additive)
+// How a drawn frame meets the picture under it: mixed by its alpha, or added
+// to it (light: glows, flames, flashes).
+enum class BlendMode { Alpha = 3, Light = 4 };
+void SetDrawBlendMode(BlendMode mode);
 void SetDrawRotation(float degrees);
 void SetDrawScale(float sx, float sy);
 // The drawing state as it stands (for routines and tests that check it).
 struct DrawState {
   int red, green, blue;
   float alpha;
-  int blend;
+  BlendMode blend;
   float rotation;
   float scaleX, scaleY;
 };

@@ -40,7 +40,7 @@ void ShowHighscores() {
   PutPlaceholderRows();
   const String lastScoreText = ZeroPadded(Score);
   const String personalBestText = ZeroPadded(PersonalBest);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SleepMillis(100);
   ClearKeyStates();
   SleepMillis(100);

@@ -36,7 +36,7 @@ void DrawScene(const IntroScene& s, int g, float a) {
 int PlayIntro() {
   ClearDrawBuffer();
   PresentFrame(-1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 
   IntroScene scene;
   scene.pilot = LoadImageResource(ResPath("intro1.png"), -1);

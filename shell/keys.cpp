@@ -62,7 +62,7 @@ void DrawKeyLine(const String& label, int code, int column, int row, int labelOn
 
 void KeyMenu() {
   PlaySfx(snd_menuselect2);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   for (;;) {
     DrawMenuBackground();
     // The "up" row names the second climb key: until the keys are redefined

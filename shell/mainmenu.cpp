@@ -32,7 +32,7 @@ bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(bu
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
   DialogFade = 1.0f;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   do {
     SetDrawAlpha(DialogFade);
     DrawMenuPicture();
@@ -84,7 +84,7 @@ int WaitForAnswer() {
 
 // "exit to windows  (y/n)" over the dimmed menu. Yes sets QuitState to 2.
 void ExitDialog() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();
   DialogFade = 1.0f;
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
@@ -146,7 +146,7 @@ void OpenMenu() {
   PadRestY = JoyAxisY(0);
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuPicture();
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);

@@ -81,7 +81,7 @@ void SwitchScreenMode() {
   }
   SleepMillis(200);
   ClearDrawBuffer();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuBackground();
 }
 
@@ -138,7 +138,7 @@ void MoveCursor(int& cursor, int step) {
 }  // namespace
 
 int OptionsMenu() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   int cursor = 0;
   bool done = false;
   String padText;

@@ -35,7 +35,7 @@ bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPres
 int EnterPlayerName() {
   int selected = 0;
   float arrowAngle = 0;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 
   for (;;) {
     DrawMenuBackground();

@@ -169,7 +169,7 @@ class BikeDrawingTest : public harness::HeadlessTest {
     PlayerX = 272.0f, PlayerY = 300.0f, Facing = 3;
     Thrusting = Climbing = 0;
     AlienFree = 1, AlienFrame = 0;
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);
   }
   void TearDown() override {

@@ -247,7 +247,7 @@ TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
   EXPECT_EQ(22, counts[1]);
   EXPECT_EQ(1, Count<Shields>(ShieldsList));
   const DrawState st = GetDrawState();
-  EXPECT_TRUE(st.alpha == 1 && st.blend == 3 && st.red == 255 && st.blue == 255);
+  EXPECT_TRUE(st.alpha == 1 && st.blend == BlendMode::Alpha && st.red == 255 && st.blue == 255);
 }
 
 TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {

@@ -20,7 +20,7 @@ class FontText : public harness::HeadlessTest {
       font[i * 4] = c >> 16, font[i * 4 + 1] = (c >> 8) & 255, font[i * 4 + 2] = c & 255;
     }
     img_font = CreateImageFromRGBA(font.data(), 320, 48, 16, 16, 60, -1);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
   }
   void TearDown() override {
     HeadlessTest::TearDown();

@@ -36,7 +36,7 @@ TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
   for (int k = 0; k < 128; ++k) EXPECT_EQ(d.At(375 + k).red, 255 - 2 * k) << k;
   EXPECT_EQ(channels[1] - channels[0], 1);
   const DrawState s = GetDrawState();
-  EXPECT_TRUE(s.red == 255 && s.blue == 255 && s.alpha == 1.0f && s.blend == 3);
+  EXPECT_TRUE(s.red == 255 && s.blue == 255 && s.alpha == 1.0f && s.blend == BlendMode::Alpha);
   SfxOn = 1;
 }
 

@@ -53,7 +53,7 @@ inline void ResetWorld(int seed = 1234) {
   TimeBonus = 100;
   SfxOn = 1;
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();
 }
 

@@ -161,7 +161,7 @@ TEST_F(Overlap, FramesAreChosenAndBadArgumentsGiveNoOverlap) {
 // Reported hit against shared pixels on screen, for the current state.
 int DrawnOverlap(TImage* a, int ax, int ay, TImage* b, int bx, int by) {
   ClearDrawBuffer();
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   SetDrawColour(255, 0, 0);
   DrawImageFrame(a, float(ax), float(ay), 0);
   SetDrawColour(0, 255, 0);

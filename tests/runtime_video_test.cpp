@@ -46,7 +46,7 @@ void Background(int r, int g, int b) {
   DrawState keep = GetDrawState();
   SetDrawColour(r, g, b);
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   FillRectangle(0, 0, 640, 480);
   SetDrawColour(keep.red, keep.green, keep.blue);
   SetDrawAlpha(keep.alpha);
@@ -56,7 +56,7 @@ void Background(int r, int g, int b) {
 void ResetDrawState() {
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawRotation(0);
   SetDrawScale(1, 1);
 }
@@ -75,7 +75,7 @@ TEST_F(Video, AlphaAndLightBlendsMixWithTheBackBuffer) {
   DrawImageFrame(green, 10, 10, 0);  // alpha: half image, half back buffer
   EXPECT_TRUE(PixelNear(13, 13, Rgb(50, 125, 0), 2));
 
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   DrawImageFrame(grey, 30, 10, 0);  // light: image times alpha added
   EXPECT_TRUE(PixelNear(33, 13, Rgb(150, 100, 50), 2));
 
@@ -381,7 +381,7 @@ TEST_F(Video, ReopeningTheDisplayKeepsImagesGrabsAndDrawingState) {
 
   SetDrawColour(255, 128, 255);
   SetDrawAlpha(0.5f);
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   SetDrawRotation(30);
   SetDrawScale(2, 3);
   DrawState before = GetDrawState();

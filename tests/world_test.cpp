@@ -155,7 +155,7 @@ class EnemyDrawingTest : public harness::HeadlessTest {
     img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
     img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, -1);
     CentreImageHandle(img_enemies_one);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);
     ClearDrawBuffer();
   }
@@ -304,7 +304,7 @@ TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
     while (ExplosionsList->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
-  EXPECT_EQ(GetDrawState().blend, 3);
+  EXPECT_EQ(GetDrawState().blend, BlendMode::Alpha);
   EXPECT_FLOAT_EQ(GetDrawState().alpha, 1.0f);
   NewExplosion(100, 100, 0, 2);
   PlayerSpeed = 8.5f;

@@ -34,8 +34,8 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
     return nullptr;
   }
   SetRandomSeed(seed);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
   CreateObjectLists();
   CreateStars();

@@ -34,7 +34,7 @@ TImage* Sheet(int cw, int ch, int cells, int seed) {
       p[2] = uint8_t(80 + (y * 5) % 170);
       p[3] = 255;
     }
-  TImage* img = CreateImageFromRGBA(px.data(), w, h, cw, ch, cells, -1);
+  TImage* img = CreateImageFromRGBA(px.data(), w, h, cw, ch, cells, IMAGE_DEFAULT_FLAGS);
   CentreImageHandle(img);
   return img;
 }
@@ -54,7 +54,7 @@ TImage* Layer(int height, int seed) {
       p[3] = 255;
     }
   }
-  return CreateImageFromRGBA(px.data(), w, h, 64, 480, 30, -1);
+  return CreateImageFromRGBA(px.data(), w, h, 64, 480, 30, IMAGE_DEFAULT_FLAGS);
 }
 
 }  // namespace

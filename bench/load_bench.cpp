@@ -26,8 +26,8 @@ int main() {
   }
 
   const auto start = std::chrono::steady_clock::now();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

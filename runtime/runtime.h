@@ -71,7 +71,8 @@ void FillRectangle(float x, float y, float width, float height);
 constexpr int IMAGE_MASKED = 1;   // black (0,0,0) is transparent without alpha
 constexpr int IMAGE_FILTERED = 2; // smooth scaling
 constexpr int IMAGE_DYNAMIC = 8;  // can receive grabs of the back buffer
-constexpr int IMAGE_DEFAULT_FLAGS = IMAGE_MASKED | IMAGE_FILTERED;  // flags -1
+constexpr int IMAGE_DEFAULT_FLAGS = IMAGE_MASKED | IMAGE_FILTERED;
+// Flags -1 also asks for IMAGE_DEFAULT_FLAGS.
 
 TImage* LoadImageResource(const String& path, int flags);
 TImage* LoadImageCells(const String& path, int cellWidth, int cellHeight,

@@ -39,10 +39,10 @@ int PlayIntro() {
   SetDrawBlendMode(BlendMode::Alpha);
 
   IntroScene scene;
-  scene.pilot = LoadImageResource(ResPath("intro1.png"), -1);
-  scene.eyes = LoadImageResource(ResPath("intro2.png"), -1);
-  scene.lampBack = LoadImageResource(ResPath("intro3a.png"), -1);
-  scene.lampFront = LoadImageResource(ResPath("intro3b.png"), -1);
+  scene.pilot = LoadImageResource(ResPath("intro1.png"), IMAGE_DEFAULT_FLAGS);
+  scene.eyes = LoadImageResource(ResPath("intro2.png"), IMAGE_DEFAULT_FLAGS);
+  scene.lampBack = LoadImageResource(ResPath("intro3a.png"), IMAGE_DEFAULT_FLAGS);
+  scene.lampFront = LoadImageResource(ResPath("intro3b.png"), IMAGE_DEFAULT_FLAGS);
   TSound* footsteps = LoadSoundResource(ResPath("_footsteps-4.ogg"), 0);
   TSound* lights = LoadSoundResource(ResPath("_lights.ogg"), 0);
   TSound* murmur = LoadSoundResource(ResPath("_hmmmm.ogg"), 0);
@@ -74,7 +74,7 @@ int PlayIntro() {
 
   // The last picture once more, grabbed and faded to black in 128 frames.
   DrawScene(scene, grey, alpha);
-  TImage* still = CreateEmptyImage(640, 480, 1, 9);
+  TImage* still = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   GrabImageFromScreen(still, 0, 0, 0);
   float level = 255;
   do {

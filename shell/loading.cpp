@@ -11,10 +11,10 @@
 
 namespace {
 
-TImage* Whole(const char* file) { return LoadImageResource(ResPath(file), -1); }
+TImage* Whole(const char* file) { return LoadImageResource(ResPath(file), IMAGE_DEFAULT_FLAGS); }
 
 TImage* Cells(const char* file, int width, int height, int count) {
-  return LoadImageCells(ResPath(file), width, height, 0, count, -1);
+  return LoadImageCells(ResPath(file), width, height, 0, count, IMAGE_DEFAULT_FLAGS);
 }
 
 TImage* Centred(TImage* image) {

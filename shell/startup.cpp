@@ -70,9 +70,9 @@ int GameMain() {
   WebsiteLines = ArrayNew(u"String", 1);
   WebsiteLines[0] = StringConcat(u"      ", kWebsite);
 
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
   ShowLoadingScreen();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
 
   if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;

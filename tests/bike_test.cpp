@@ -161,10 +161,10 @@ class BikeDrawingTest : public harness::HeadlessTest {
     harness::HeadlessTest::SetUp();
     savedBike_ = img_bike2, savedAlien_ = img_bouncer_centred;
     const std::vector<uint8_t> white(480 * 55 * 4, 255);
-    img_bike2 = CreateImageFromRGBA(white.data(), 480, 55, 120, 55, 4, -1);
+    img_bike2 = CreateImageFromRGBA(white.data(), 480, 55, 120, 55, 4, IMAGE_DEFAULT_FLAGS);
     std::vector<uint8_t> red(160 * 40 * 4, 0);
     for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
-    img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
+    img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(img_bouncer_centred);
     PlayerX = 272.0f, PlayerY = 300.0f, Facing = 3;
     Thrusting = Climbing = 0;

@@ -17,10 +17,10 @@ class ScreensTest : public harness::HeadlessTest {
     HeadlessTest::SetUp();
     RegisterEmbeddedFiles();
     InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
-    img_arrow = LoadImageResource(ResPath("arrow.png"), -1);
+    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
+    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
+    img_arrow = LoadImageResource(ResPath("arrow.png"), IMAGE_DEFAULT_FLAGS);
     ScanlinesOn = 0, ControlMode = 0, JoyButton1 = 1, JoyButton2 = 0, KeyFire = kFire;
     WebsiteLines = {u"      www.novaquad.example"};
     ClearKeyStates();

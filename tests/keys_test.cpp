@@ -15,9 +15,9 @@ class KeysTest : public harness::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     RegisterEmbeddedFiles();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
+    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
+    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
     ScanlinesOn = 0;
     KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
     ClearKeyStates();

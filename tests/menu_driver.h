@@ -66,8 +66,8 @@ class Driver {
 inline void LoadGameResources() {
   RegisterEmbeddedFiles();
   RegisterRecordTypes();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
   CreateObjectLists();
   CreateStars();

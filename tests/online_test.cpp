@@ -415,9 +415,9 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     // effects are off.
     RegisterEmbeddedFiles();
     InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
+    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
+    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
     PrepareOnlineState(service);
     ScanlinesOn = 0;
     SfxOn = 0;

@@ -15,10 +15,10 @@ class OptionsTest : public harness::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     RegisterEmbeddedFiles();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
-    ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
+    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
+    ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
     PadCheckPending = 1, ControlMode = 0, JoystickOn = 0, Difficulty = 0, FullScreen = 0;
     ScanlinesOn = 0, SfxOn = 1, KeyFire = kFire, JoyButton1 = 1, JoyButton2 = 0;
     ClearKeyStates();

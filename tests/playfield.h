@@ -24,8 +24,8 @@ inline void StartOnce(bool drawing = true) {
   RuntimeStartServices();
   RegisterRecordTypes();
   OpenGraphicsDisplay(640, 480, 0, 60, 0);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
   CreateObjectLists();
   CreateStars();

@@ -73,7 +73,7 @@ TEST_F(Overlap, TransparentPixelsNeverCollide) {
   px[8] = 255;  // pixel 2: white with alpha 0
   px[11] = 0;
   px[15] = 255;  // pixel 3: opaque black
-  TImage* alpha = CreateImageFromRGBA(px.data(), 4, 1, 4, 1, 1, -1);
+  TImage* alpha = CreateImageFromRGBA(px.data(), 4, 1, 4, 1, 1, IMAGE_DEFAULT_FLAGS);
   TImage* one = Block(1, 1);
   EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 0, 0, 0), 0);
   EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 1, 0, 0), 1);

@@ -152,8 +152,8 @@ class EnemyDrawingTest : public harness::HeadlessTest {
     EnemiesList->Clear();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);
-    img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
-    img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, -1);
+    img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, IMAGE_DEFAULT_FLAGS);
+    img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(img_enemies_one);
     SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);

@@ -49,7 +49,7 @@
 //   EncodePNG(rgba, w, h, kind) makes PNG bytes of a picture (kind: RGB,
 //   RGBA, palette or grey); RegisterPNG("res\\x.png", rgba, w, h, kind) also
 //   registers them as an embedded file (the bytes stay alive), so
-//   LoadImageResource("IncBin::res\\x.png", -1) loads them like game art.
+//   LoadImageResource("IncBin::res\\x.png", IMAGE_DEFAULT_FLAGS) loads them like game art.
 //   The first registration of a name wins for the whole process: give every
 //   test picture a name of its own.
 //   CreateImageFromRGBA (runtime/headless.h) makes an image without a PNG.

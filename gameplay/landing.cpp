@@ -122,7 +122,7 @@ void LandingSequence(int mode) {
     SetDrawBlendMode(BlendMode::Alpha);
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(32) > 0 || stage == 4) break;
+    if (TakeKeyPressCount(KeyCode::Space) > 0 || stage == 4) break;
   }
   PlayerX = 272;
   PlayerY = 397;
@@ -189,7 +189,7 @@ void TakeOffSequence() {
     TimeBarAndStatusLine();
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(27) > 0 || gone) break;
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || gone) break;
   }
 
   PlaySfx(snd_Urp);

@@ -4,7 +4,6 @@
 #include "shell/shell.h"
 
 namespace {
-constexpr int kEscape = 27, kYes = 89, kNo = 78;
 
 void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
@@ -31,10 +30,10 @@ void DrawDialogFrame(bool withText) {
 bool WaitForExitAnswer() {
   for (;;) {
     int answer = 0;
-    if (TakeKeyPressCount(kYes) > 0) answer = 1;
-    if (TakeKeyPressCount(kNo) > 0)
+    if (TakeKeyPressCount(KeyCode::Y) > 0) answer = 1;
+    if (TakeKeyPressCount(KeyCode::N) > 0)
       answer = 2;
-    else if (TakeKeyPressCount(kEscape) > 0)
+    else if (TakeKeyPressCount(KeyCode::Escape) > 0)
       answer = 2;
     if (answer != 0) return answer == 1;
     SleepMillis(1);
@@ -152,7 +151,7 @@ void PlayPass() {
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
   if (TimeBonus > 0.0f) TimeBonus -= 0.01f;
 
-  if (TakeKeyPressCount(kEscape) > 0) PauseDialog();
+  if (TakeKeyPressCount(KeyCode::Escape) > 0) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
   if (ShieldCount < 0) GameOver();

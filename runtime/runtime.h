@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/keycodes.h"
+
 // ---------------------------------------------------------------------------
 // Strings: immutable sequences of 16-bit characters.
 using String = std::u16string;
@@ -126,7 +128,8 @@ int SelectAudioDriver(const String& name);
 String CurrentAudioDriverName();
 
 // ---------------------------------------------------------------------------
-// Keyboard: Windows virtual-key codes 0-255. Polling pumps events first.
+// Keyboard: Windows virtual-key codes 0-255, named in runtime/keycodes.h.
+// Polling pumps events first.
 
 int TakeKeyPressCount(int key);
 int IsKeyHeld(int key);

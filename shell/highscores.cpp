@@ -60,7 +60,7 @@ void ShowHighscores() {
                    6, static_cast<float>(16 + k));
     }
 
-    if (IsKeyHeld(32)) {
+    if (IsKeyHeld(KeyCode::Space)) {
       ClearKeyStates();
       PlaySfx(snd_menuselect);
       ShowSyncNotice();
@@ -74,7 +74,7 @@ void ShowHighscores() {
     DrawScanlines();
     PresentFrame(-1);
 
-    if (TakeKeyPressCount(27)) {
+    if (TakeKeyPressCount(KeyCode::Escape)) {
       PlaySfx(snd_menuselect);
       ClearKeyStates();
       return;

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int kKeyEscape = 27;
 
 struct IntroScene {
   TImage* pilot;     // "intro1.png"
@@ -67,7 +66,7 @@ int PlayIntro() {
       if (++brightFrames == 40) PlaySoundOnChannel(murmur, nullptr);
     }
     if (grey >= 255 && brightFrames > 150) break;
-    if (TakeKeyPressCount(kKeyEscape) > 0) break;
+    if (TakeKeyPressCount(KeyCode::Escape) > 0) break;
   }
   ClearKeyStates();
   SleepMillis(50);

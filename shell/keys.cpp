@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kKeyTab = 9, kKeyEscape = 27;
 constexpr int kEndCode = 255;
 
 constexpr int kColumn = 8;
@@ -73,10 +72,10 @@ void KeyMenu() {
     DrawKeyLine(u"Fire1", KeyFire, kColumn, kRowFire, 0);
     DrawFontText(u"use tab to redefine keys", 7, 24);
     DrawFontText(u"or esc to exit this menu", 7, 25);
-    if (TakeKeyPressCount(kKeyTab) > 0) RedefineKeys();
+    if (TakeKeyPressCount(KeyCode::Tab) > 0) RedefineKeys();
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(kKeyEscape) > 0) {
+    if (TakeKeyPressCount(KeyCode::Escape) > 0) {
       PlaySfx(snd_menuselect2);
       return;
     }

@@ -12,8 +12,6 @@ float PadX = 0, PadY = 0;
 namespace {
 
 constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
-constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
-constexpr int kKeyN = 78, kKeyY = 89;
 
 // Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
 int BlinkCounter = 0;
@@ -74,8 +72,8 @@ void ActOnChoice() {
 int WaitForAnswer() {
   for (;;) {
     int answer = 0;
-    if (TakeKeyPressCount(kKeyY) > 0 || PadPressed(JoyButton2)) answer = 1;
-    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 || PadPressed(JoyButton1))
+    if (TakeKeyPressCount(KeyCode::Y) > 0 || PadPressed(JoyButton2)) answer = 1;
+    if (TakeKeyPressCount(KeyCode::N) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0 || PadPressed(JoyButton1))
       answer = 2;
     if (answer != 0) return answer;
     SleepMillis(1);  // the dialog stays on screen; no frame is presented while waiting
@@ -188,7 +186,7 @@ int MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(JoyButton1) || PadPressed(JoyButton2)) {
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(JoyButton1) || PadPressed(JoyButton2)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
     }
@@ -204,11 +202,11 @@ int MainMenu() {
       if (PadY < PadRestY) direction = 2;
       if (PadY > PadRestY) direction = 1;
     }
-    if (TakeKeyPressCount(kKeySpace) > 0 || TakeKeyPressCount(kKeyDown) > 0 || direction == 1)
+    if (TakeKeyPressCount(KeyCode::Space) > 0 || TakeKeyPressCount(KeyCode::Down) > 0 || direction == 1)
       MoveCursor(+1, direction);
-    if (TakeKeyPressCount(kKeyUp) > 0 || direction == 2) MoveCursor(-1, direction);
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(kKeyEscape) > 0 || MenuExitRequest == 1) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest == 1) ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);

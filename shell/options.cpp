@@ -9,7 +9,6 @@ float MenuPadAxis = 0;
 namespace {
 
 constexpr int kRows = 10;
-constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
 
 const String kPadPresent = u"(keyboard, pad present)";
 const String kNoPad = u"(keyboard, no pad present)";
@@ -153,13 +152,13 @@ int OptionsMenu() {
 
     // One reading serves both directions; there is no dead zone.
     MenuPadAxis = JoyAxisY(0);
-    if (TakeKeyPressCount(kKeyDown) > 0 || TakeKeyPressCount(kKeySpace) > 0 ||
+    if (TakeKeyPressCount(KeyCode::Down) > 0 || TakeKeyPressCount(KeyCode::Space) > 0 ||
         (ControlMode == 1 && MenuPadAxis > MenuPadRestY))
       MoveCursor(cursor, +1);
-    if (TakeKeyPressCount(kKeyUp) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
       MoveCursor(cursor, -1);
 
-    if (TakeKeyPressCount(KeyFire) > 0 || TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(JoyButton1) ||
+    if (TakeKeyPressCount(KeyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(JoyButton1) ||
         PadPressed(JoyButton2)) {
       PlaySfx(snd_menuselect2);
       done = ActOnRow(cursor);
@@ -167,7 +166,7 @@ int OptionsMenu() {
 
     DrawScanlines();
     PresentFrame(-1);
-  } while (TakeKeyPressCount(kKeyEscape) == 0 && !done);
+  } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
   if (JoystickOn == 1) TakePadRest();

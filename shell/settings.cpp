@@ -37,7 +37,8 @@ int* const kIntegers[kIntegerCount] = {
     &SfxOn,      &KeyLeft,      &KeyRight, &KeyClimb,        &KeyFire,
     &JoystickOn, &ReservedSetting, &JoyButton1, &JoyButton2, &Difficulty,
 };
-constexpr int kDefaults[kIntegerCount] = {1, 0, 1, 0, 1, 1, 37, 39, 164, 162, 0, 0, 1, 0, 0};
+constexpr int kDefaults[kIntegerCount] = {
+    1, 0, 1, 0, 1, 1, KeyCode::Left, KeyCode::Right, KeyCode::LeftAlt, KeyCode::LeftControl, 0, 0, 1, 0, 0};
 
 void EnsureHighscoreArrays() {
   for (StringArray* a : {&HighscoreNames, &HighscoreScores, &HighscoreLevels})

@@ -20,7 +20,8 @@ class BikeTest : public harness::NullDrawingTest {
     PlayerBulletsList->Clear();
     ControlMode = 0;
     SfxOn = 0;
-    KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
+    KeyLeft = KeyCode::Left, KeyRight = KeyCode::Right, KeyClimb = KeyCode::LeftAlt;
+    KeyClimb2 = KeyCode::Up, KeyFire = KeyCode::LeftControl;
     ScrollFactor[2] = 1.4f;
     PlayerX = 272.0f, PlayerY = 397.0f, PlayerSpeed = 0.0f, Facing = 3, ScrollPos = 0.0f;
     ClearKeyStates();
@@ -41,11 +42,11 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   EXPECT_FLOAT_EQ(PlayerY, 32.0f);
   EXPECT_EQ(Climbing, 1);  // the lift flame burns at the ceiling too
   ScriptKeyUp(KeyClimb);
-  ScriptKeyDown(38);  // the second climb key, whatever the first is bound to
+  ScriptKeyDown(KeyCode::Up);  // the second climb key, whatever the first is bound to
   PlayerY = 200.0f;
   PlayerControl();
   EXPECT_FLOAT_EQ(PlayerY, 194.0f);
-  ScriptKeyUp(38);
+  ScriptKeyUp(KeyCode::Up);
   PlayerControl();
   EXPECT_FLOAT_EQ(PlayerY, 198.0f);
 }

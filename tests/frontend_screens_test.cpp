@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kBackspace = 8, kReturn = 13, kEscape = 27, kLeft = 37, kFire = 162, kMainMinus = 189;
 
 class ScreensTest : public harness::HeadlessTest {
  protected:
@@ -21,7 +20,7 @@ class ScreensTest : public harness::HeadlessTest {
     img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
     img_arrow = LoadImageResource(ResPath("arrow.png"), IMAGE_DEFAULT_FLAGS);
-    ScanlinesOn = 0, ControlMode = 0, JoyButton1 = 1, JoyButton2 = 0, KeyFire = kFire;
+    ScanlinesOn = 0, ControlMode = 0, JoyButton1 = 1, JoyButton2 = 0, KeyFire = KeyCode::LeftControl;
     WebsiteLines = {u"      www.novaquad.example"};
     ClearKeyStates();
   }
@@ -36,7 +35,7 @@ class ScreensTest : public harness::HeadlessTest {
       rests = n == last ? rests + 1 : 0;
       last = n;
       act(n, rests);
-      if (rests > 2000 || n > 100) ScriptKeyTap(kEscape);  // never hang
+      if (rests > 2000 || n > 100) ScriptKeyTap(KeyCode::Escape);  // never hang
     });
     screen();
     SetScriptHook(nullptr);
@@ -91,7 +90,7 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
     int endedAtRest = 0;
     EXPECT_EQ(Play(ShowMission, [&](int64_t, int rest) {
       if (rest == 1) shot = ReadScreenRGBA();
-      if (rest == 2) ScriptPadButton(JoyButton2, true), ScriptKeyTap(kMainMinus);
+      if (rest == 2) ScriptPadButton(JoyButton2, true), ScriptKeyTap(KeyCode::Minus);
       if (rest == 20) ScriptKeyTap('A'), endedAtRest = 20;
     }), 1);
     ScriptPadButton(JoyButton2, false);
@@ -136,9 +135,9 @@ TEST_F(ScreensTest, NameWheelLimits) {
   // Ten characters at most; deletion still works.
   PlayerName = u"";
   Play(EnterPlayerName, [](int64_t n, int rest) {
-    if (rest == 0 && n <= 12) ScriptKeyTap(kFire);
-    if (rest == 0 && n == 13) ScriptKeyTap(kBackspace);
-    if (rest == 0 && n == 14) ScriptKeyTap(kReturn);
+    if (rest == 0 && n <= 12) ScriptKeyTap(KeyFire);
+    if (rest == 0 && n == 13) ScriptKeyTap(KeyCode::Backspace);
+    if (rest == 0 && n == 14) ScriptKeyTap(KeyCode::Enter);
   });
   EXPECT_EQ(PlayerName, u"aaaaaaaaa");
 
@@ -147,12 +146,12 @@ TEST_F(ScreensTest, NameWheelLimits) {
   PlayerName = u"Q!";
   std::vector<uint8_t> first;
   Play(EnterPlayerName, [&](int64_t n, int rest) {
-    if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(kLeft);
-    if ((n == 1 || n == 15) && rest == 1) ScriptKeyUp(kLeft);
-    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(kFire);  // "Q", "", ""
-    if (rest == 0 && n == 5) ScriptKeyDown(kLeft);
-    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(kFire);
-    if (rest == 0 && n == 18) ScriptKeyTap(kEscape);
+    if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(KeyCode::Left);
+    if ((n == 1 || n == 15) && rest == 1) ScriptKeyUp(KeyCode::Left);
+    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(KeyFire);  // "Q", "", ""
+    if (rest == 0 && n == 5) ScriptKeyDown(KeyCode::Left);
+    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(KeyFire);
+    if (rest == 0 && n == 18) ScriptKeyTap(KeyCode::Escape);
   });
   EXPECT_EQ(PlayerName, u"  ");
   ASSERT_FALSE(first.empty());

@@ -42,8 +42,8 @@ TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
 
 TEST_F(IntroTest, EscapeEndsTheSceneAfterOneFrameButNotTheFade) {
   Driver d;
-  d.OnFrame(1, [] { ScriptKeyTap(27); });   // pressed while the footsteps play
-  d.OnFrame(10, [] { ScriptKeyTap(27); });  // the fade cannot be cut short
+  d.OnFrame(1, [] { ScriptKeyTap(KeyCode::Escape); });   // pressed while the footsteps play
+  d.OnFrame(10, [] { ScriptKeyTap(KeyCode::Escape); });  // the fade cannot be cut short
   d.Install();
   PlayIntro();
   EXPECT_EQ(d.Frames(), 1 + 1 + 128);

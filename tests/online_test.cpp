@@ -18,7 +18,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kEscape = 27, kSpace = 32;
 
 std::string Lines(int from, int to) {
   std::string body;
@@ -452,10 +451,10 @@ class HighscoreScreenTest : public harness::HeadlessTest {
   // frame 8; the screen as presented at frames 2 and 6 is kept.
   void Run(bool sync) {
     harness::Script s;
-    if (sync) s.KeyDown(3, kSpace).KeyUp(4, kSpace);
+    if (sync) s.KeyDown(3, KeyCode::Space).KeyUp(4, KeyCode::Space);
     s.At(2, [this] { before = ReadScreenRGBA(); });
     s.At(6, [this] { after = ReadScreenRGBA(); });
-    s.KeyTap(8, kEscape);
+    s.KeyTap(8, KeyCode::Escape);
     s.Install();
     ShowHighscores();
     framesShown = s.Frame();
@@ -525,15 +524,15 @@ TEST_F(HighscoreScreenTest, EscapeDuringTheSyncWaitsForItsEnd) {
   SetScriptHook([&] {
     int64_t frame = PresentedFrameCount() - base;
     if (frame == 2 && spaceAt < 0) {
-      ScriptKeyDown(kSpace);
+      ScriptKeyDown(KeyCode::Space);
       spaceAt = frame;
     }
     if (!escapePressed && ETNA_GetNumberOfCommandsInQueue() > 0) {
-      ScriptKeyUp(kSpace);
-      ScriptKeyTap(kEscape);
+      ScriptKeyUp(KeyCode::Space);
+      ScriptKeyTap(KeyCode::Escape);
       escapePressed = true;
     }
-    if (frame == 12) ScriptKeyTap(kEscape);
+    if (frame == 12) ScriptKeyTap(KeyCode::Escape);
   });
   ShowHighscores();
   SetScriptHook(nullptr);
@@ -550,8 +549,8 @@ TEST_F(HighscoreScreenTest, PadButtonsAndAMissingLibraryDoNothing) {
   UnbindETNA();
   harness::Script s;
   for (int b = 0; b < 4; ++b) s.PadButton(2 + 2 * b, b, true).PadButton(3 + 2 * b, b, false);
-  s.KeyDown(12, kSpace).KeyUp(13, kSpace);
-  s.KeyTap(16, kEscape);
+  s.KeyDown(12, KeyCode::Space).KeyUp(13, KeyCode::Space);
+  s.KeyTap(16, KeyCode::Escape);
   s.Install();
   ShowHighscores();
   EXPECT_EQ(s.Frame(), 16);

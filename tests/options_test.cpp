@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kReturn = 13, kEscape = 27, kSpace = 32, kUp = 38, kDown = 40, kFire = 162;
 
 class OptionsTest : public harness::HeadlessTest {
  protected:
@@ -20,7 +19,7 @@ class OptionsTest : public harness::HeadlessTest {
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
     ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
     PadCheckPending = 1, ControlMode = 0, JoystickOn = 0, Difficulty = 0, FullScreen = 0;
-    ScanlinesOn = 0, SfxOn = 1, KeyFire = kFire, JoyButton1 = 1, JoyButton2 = 0;
+    ScanlinesOn = 0, SfxOn = 1, KeyFire = KeyCode::LeftControl, JoyButton1 = 1, JoyButton2 = 0;
     ClearKeyStates();
   }
   // Opens the menu with the given key tapped after each listed frame (and
@@ -39,7 +38,7 @@ class OptionsTest : public harness::HeadlessTest {
         clock.push_back(MillisecondClock());
         if (taps.count(n)) ScriptKeyTap(taps[n]);
         if (extra.count(n)) extra[n]();
-        if (n > 100) ScriptKeyTap(kEscape);  // never hang
+        if (n > 100) ScriptKeyTap(KeyCode::Escape);  // never hang
       }
     });
     EXPECT_EQ(OptionsMenu(), 0);
@@ -76,8 +75,8 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
   DrawFontText(u"the main menu", 3, 3);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
   // A tap after frame n acts in frame n + 1, after its rows are drawn.
-  Visit({{1, kUp}, {2, kSpace}, {3, kFire}, {4, kDown}, {5, kDown}, {6, kReturn}, {7, kDown}, {8, kReturn},
-         {10, kEscape}});
+  Visit({{1, KeyCode::Up}, {2, KeyCode::Space}, {3, KeyFire}, {4, KeyCode::Down}, {5, KeyCode::Down},
+         {6, KeyCode::Enter}, {7, KeyCode::Down}, {8, KeyCode::Enter}, {10, KeyCode::Escape}});
   ASSERT_EQ(shots.size(), 12u);  // ten frames and the closing one
   EXPECT_EQ(CursorRow(shots[2]), 0);
   EXPECT_EQ(CursorRow(shots[3]), 9);
@@ -98,8 +97,8 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
 TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   // No pad: the keyboard is forced even when the settings had the pad.
   ControlMode = 1, JoystickOn = 1;
-  for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(kDown); };
-  Visit({{6, kReturn}, {7, kEscape}});
+  for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(KeyCode::Down); };
+  Visit({{6, KeyCode::Enter}, {7, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, no pad present)"));
   EXPECT_TRUE(RowReads(shots[7], 5, u"controls (keyboard, no pad present)"));
   EXPECT_EQ(ControlMode, 0);
@@ -114,7 +113,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   }
   extra[12] = [] { ScriptPadButton(JoyButton2, true); };
   extra[13] = [] { ScriptPadButton(JoyButton2, false); };
-  Visit({{14, kReturn}, {16, kEscape}});
+  Visit({{14, KeyCode::Enter}, {16, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[1], 5, u"controls "));  // nothing checked yet
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (pad active)"));
   EXPECT_EQ(CursorRow(shots[12]), 5);
@@ -125,7 +124,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
 
   // Later visits leave the choice alone.
   ControlMode = 0;
-  Visit({{2, kEscape}});
+  Visit({{2, KeyCode::Escape}});
   EXPECT_EQ(ControlMode, 0);
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, pad present)"));
   ScriptDetachPad();
@@ -138,7 +137,7 @@ TEST_F(OptionsTest, ScreenModeSwitchKeepsEveryImage) {
   bool fullScreenBetween = false;
   extra[3] = [&] { fullScreenBetween = FullScreen == 1 && DisplayIsOpen(); };
   // To full screen in frame 3, back to the window in frame 5.
-  Visit({{1, kDown}, {2, kReturn}, {4, kReturn}, {6, kEscape}});
+  Visit({{1, KeyCode::Down}, {2, KeyCode::Enter}, {4, KeyCode::Enter}, {6, KeyCode::Escape}});
   EXPECT_TRUE(fullScreenBetween);
   EXPECT_EQ(FullScreen, 0);
   ASSERT_EQ(shots.size(), 8u);

@@ -31,65 +31,65 @@ using InputTest = harness::NullDrawingTest;
 }  // namespace
 
 TEST_F(InputTest, PressesAreCountedOnceAndTakenOnce) {
-  ScriptKeyTap(32);
-  ScriptKeyTap(32);
-  ScriptKeyTap(32);
-  EXPECT_EQ(TakeKeyPressCount(32), 3);
-  EXPECT_EQ(TakeKeyPressCount(32), 0);  // a second read in the same frame
-  EXPECT_EQ(IsKeyHeld(32), 0);          // a tap does not leave the key down
+  ScriptKeyTap(KeyCode::Space);
+  ScriptKeyTap(KeyCode::Space);
+  ScriptKeyTap(KeyCode::Space);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 3);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0);  // a second read in the same frame
+  EXPECT_EQ(IsKeyHeld(KeyCode::Space), 0);          // a tap does not leave the key down
 
   // Counts gather between reads across frames, one key apart from another.
   harness::Script s;
-  s.KeyTap(1, 78).KeyTap(2, 78).KeyTap(2, 89);
+  s.KeyTap(1, KeyCode::N).KeyTap(2, KeyCode::N).KeyTap(2, KeyCode::Y);
   s.Install();
   harness::RunFrames(4);
   EXPECT_TRUE(s.Done());
-  EXPECT_EQ(TakeKeyPressCount(78), 2);
-  EXPECT_EQ(TakeKeyPressCount(89), 1);
-  EXPECT_EQ(TakeKeyPressCount(27), 0);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::N), 2);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Y), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 0);
   EXPECT_EQ(TakeKeyPressCount(-1), 0);
   EXPECT_EQ(TakeKeyPressCount(256), 0);
   EXPECT_EQ(IsKeyHeld(1000), 0);
 }
 
 TEST_F(InputTest, HeldKeysAndRepeatedDownEvents) {
-  ScriptKeyDown(37);
-  EXPECT_EQ(IsKeyHeld(37), 1);
-  ScriptKeyDown(37);  // what auto-repeat looks like: the key is already down
-  ScriptKeyDown(37);
-  EXPECT_EQ(TakeKeyPressCount(37), 1);
-  EXPECT_EQ(IsKeyHeld(37), 1);
-  ScriptKeyUp(37);
-  EXPECT_EQ(IsKeyHeld(37), 0);
-  ScriptKeyUp(37);  // a second release changes nothing
-  EXPECT_EQ(IsKeyHeld(37), 0);
-  EXPECT_EQ(TakeKeyPressCount(37), 0);
+  ScriptKeyDown(KeyCode::Left);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
+  ScriptKeyDown(KeyCode::Left);  // what auto-repeat looks like: the key is already down
+  ScriptKeyDown(KeyCode::Left);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 1);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
+  ScriptKeyUp(KeyCode::Left);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
+  ScriptKeyUp(KeyCode::Left);  // a second release changes nothing
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 0);
 
   // Return and the keypad's Enter give one code: it is held while either is.
-  ScriptKeyDown(13);
-  EXPECT_EQ(IsKeyHeld(13), 1);
-  ScriptKeyUp(13);
-  EXPECT_EQ(IsKeyHeld(13), 0);
+  ScriptKeyDown(KeyCode::Enter);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Enter), 1);
+  ScriptKeyUp(KeyCode::Enter);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Enter), 0);
 }
 
 TEST_F(InputTest, ClearingForgetsPressesAndHeldKeys) {
-  ScriptKeyDown(9);
-  ScriptKeyTap(65);
+  ScriptKeyDown(KeyCode::Tab);
+  ScriptKeyTap('A');
   ClearKeyStates();
-  EXPECT_EQ(TakeKeyPressCount(9), 0);
-  EXPECT_EQ(TakeKeyPressCount(65), 0);
-  EXPECT_EQ(IsKeyHeld(9), 0);  // still down on the desk, but pressed before the clear
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 0);
+  EXPECT_EQ(TakeKeyPressCount('A'), 0);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 0);  // still down on the desk, but pressed before the clear
   // Presses queued before the clear but not yet pumped are forgotten too.
-  ScriptKeyTap(66);
+  ScriptKeyTap('B');
   ClearKeyStates();
-  EXPECT_EQ(TakeKeyPressCount(66), 0);
+  EXPECT_EQ(TakeKeyPressCount('B'), 0);
   // The key held through the clear works again once released and pressed.
-  ScriptKeyUp(9);
-  EXPECT_EQ(IsKeyHeld(9), 0);
-  ScriptKeyDown(9);
-  EXPECT_EQ(IsKeyHeld(9), 1);
-  EXPECT_EQ(TakeKeyPressCount(9), 1);
-  ScriptKeyUp(9);
+  ScriptKeyUp(KeyCode::Tab);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 0);
+  ScriptKeyDown(KeyCode::Tab);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 1);
+  ScriptKeyUp(KeyCode::Tab);
 }
 
 TEST_F(InputTest, LeftAndRightModifiersAreApart) {
@@ -124,22 +124,22 @@ TEST_F(InputTest, EveryKeyTableCodeCanBePressedAndGivesOnlyItself) {
 TEST_F(InputTest, PhysicalPositionsGiveTheirCodes) {
   // SDL scancodes are the USB key positions: A is 4, Return 40, keypad
   // Enter 88, left Control 224, right Alt 230, the ISO key beside left Shift 100.
-  EXPECT_EQ(VirtualKeyFromScancode(4), 65);
-  EXPECT_EQ(VirtualKeyFromScancode(29), 90);
-  EXPECT_EQ(VirtualKeyFromScancode(39), 48);
-  EXPECT_EQ(VirtualKeyFromScancode(40), 13);
-  EXPECT_EQ(VirtualKeyFromScancode(88), 13);
-  EXPECT_EQ(VirtualKeyFromScancode(224), 162);
+  EXPECT_EQ(VirtualKeyFromScancode(4), 'A');
+  EXPECT_EQ(VirtualKeyFromScancode(29), 'Z');
+  EXPECT_EQ(VirtualKeyFromScancode(39), '0');
+  EXPECT_EQ(VirtualKeyFromScancode(40), KeyCode::Enter);
+  EXPECT_EQ(VirtualKeyFromScancode(88), KeyCode::Enter);
+  EXPECT_EQ(VirtualKeyFromScancode(224), KeyCode::LeftControl);
   EXPECT_EQ(VirtualKeyFromScancode(228), 163);
   EXPECT_EQ(VirtualKeyFromScancode(230), 165);
   EXPECT_EQ(VirtualKeyFromScancode(100), 226);
   EXPECT_EQ(VirtualKeyFromScancode(98), 96);   // keypad 0
-  EXPECT_EQ(VirtualKeyFromScancode(87), 107);  // keypad +
-  EXPECT_EQ(VirtualKeyFromScancode(45), 189);  // the minus key is not keypad -
+  EXPECT_EQ(VirtualKeyFromScancode(87), KeyCode::NumpadPlus);  // keypad +
+  EXPECT_EQ(VirtualKeyFromScancode(45), KeyCode::Minus);       // the minus key is not keypad -
   EXPECT_EQ(VirtualKeyFromScancode(0), 0);
   EXPECT_EQ(VirtualKeyFromScancode(-3), 0);
   EXPECT_EQ(VirtualKeyFromScancode(100000), 0);
-  EXPECT_EQ(ScancodeFromVirtualKey(13), 40);   // a script's Return is the main one
+  EXPECT_EQ(ScancodeFromVirtualKey(KeyCode::Enter), 40);  // a script's Return is the main one
   EXPECT_EQ(ScancodeFromVirtualKey(255), 0);
   EXPECT_EQ(ScancodeFromVirtualKey(-1), 0);
   // No two codes share a physical key.
@@ -149,6 +149,25 @@ TEST_F(InputTest, PhysicalPositionsGiveTheirCodes) {
     if (sc) {
       EXPECT_TRUE(used.insert(sc).second) << code;
     }
+  }
+}
+
+TEST_F(InputTest, NamedKeyCodesComeFromTheirKeys) {
+  // A wrong number among the names would put a menu or a default control on
+  // another key.
+  const std::pair<int, SDL_Scancode> named[] = {
+      {KeyCode::Backspace, SDL_SCANCODE_BACKSPACE}, {KeyCode::Tab, SDL_SCANCODE_TAB},
+      {KeyCode::Enter, SDL_SCANCODE_RETURN},        {KeyCode::Escape, SDL_SCANCODE_ESCAPE},
+      {KeyCode::Space, SDL_SCANCODE_SPACE},         {KeyCode::Left, SDL_SCANCODE_LEFT},
+      {KeyCode::Up, SDL_SCANCODE_UP},               {KeyCode::Right, SDL_SCANCODE_RIGHT},
+      {KeyCode::Down, SDL_SCANCODE_DOWN},           {KeyCode::M, SDL_SCANCODE_M},
+      {KeyCode::N, SDL_SCANCODE_N},                 {KeyCode::Y, SDL_SCANCODE_Y},
+      {KeyCode::NumpadPlus, SDL_SCANCODE_KP_PLUS},  {KeyCode::LeftControl, SDL_SCANCODE_LCTRL},
+      {KeyCode::LeftAlt, SDL_SCANCODE_LALT},        {KeyCode::Minus, SDL_SCANCODE_MINUS},
+  };
+  for (auto [code, key] : named) {
+    EXPECT_EQ(ScancodeFromVirtualKey(code), key) << code;
+    EXPECT_EQ(VirtualKeyFromScancode(key), code) << SDL_GetScancodeName(key);
   }
 }
 
@@ -330,12 +349,12 @@ TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
 // Without the platform's services a script's keys still reach the counts.
 TEST(InputWithoutServices, ScriptedKeysStillCount) {
   ClearKeyStates();
-  ScriptKeyTap(27);
-  ScriptKeyDown(40);
-  EXPECT_EQ(TakeKeyPressCount(27), 1);
-  EXPECT_EQ(IsKeyHeld(40), 1);
-  ScriptKeyUp(40);
-  EXPECT_EQ(IsKeyHeld(40), 0);
+  ScriptKeyTap(KeyCode::Escape);
+  ScriptKeyDown(KeyCode::Down);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 1);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Down), 1);
+  ScriptKeyUp(KeyCode::Down);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Down), 0);
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_FALSE(ScriptAttachPad());
 }

@@ -668,17 +668,17 @@ TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
 
 TEST_F(Pacing, ScriptedKeysArriveAfterTheirFrame) {
   harness::Script s;
-  s.KeyTap(2, 32).KeyDown(3, 37).KeyUp(5, 37);
+  s.KeyTap(2, KeyCode::Space).KeyDown(3, KeyCode::Left).KeyUp(5, KeyCode::Left);
   s.Install();
   PresentFrame(-1);
-  EXPECT_EQ(TakeKeyPressCount(32), 0);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0);
   PresentFrame(-1);
-  EXPECT_EQ(TakeKeyPressCount(32), 1);
-  EXPECT_EQ(TakeKeyPressCount(32), 0) << "a press is seen once";
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0) << "a press is seen once";
   PresentFrame(-1);
-  EXPECT_EQ(IsKeyHeld(37), 1);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
   harness::RunFrames(2);
-  EXPECT_EQ(IsKeyHeld(37), 0);
+  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
   EXPECT_TRUE(s.Done());
 }
 

@@ -242,7 +242,7 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
         FullScreen = 0;
         PlayerName = u"left over";
         LoadSettings();
-        std::exit(FullScreen == 1 && PlayerName == u"not set" && KeyClimb == 164 ? 0 : 1);
+        std::exit(FullScreen == 1 && PlayerName == u"not set" && KeyClimb == KeyCode::LeftAlt ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
   SaveAs("piped");

@@ -323,7 +323,7 @@ TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
   EXPECT_EQ(ETNA_Update(), 0);
   EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
   EXPECT_EQ(ETNA_Receive(1), 0);
-  EXPECT_EQ(ETNA_GetState(), 0);
+  EXPECT_EQ(ETNA_GetState(), ETNA_STATE_NONE);
   EXPECT_EQ(ETNA_GetNbOfLines(), 0);
   EXPECT_STREQ(ETNA__GetResult(1), "");
   EXPECT_EQ(ETNA_Cancel(1), 0);

@@ -153,7 +153,7 @@ TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   EXPECT_EQ(fromSync.line, "GET /scores/Novaquad_scores.php?option=addscore&user=not%20set-2.0_~&level=3&score=0 HTTP/1.1");
   service.ClearRequests();
   ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=not set-2.0_~&level=3&score=0", 1, 0);
-  PumpETNAQueue([](int) {});
+  PumpETNAQueue([](RequestState) {});
   ASSERT_EQ(service.Requests().size(), 1u);
   EXPECT_EQ(service.Requests().front().line, fromSync.line);
   EXPECT_EQ(service.Requests().front().signature, fromSync.signature);

@@ -90,7 +90,7 @@ int (*ETNA_GetState)() = FailVoid;
 const char* (*ETNA__GetResult)(int) = FailResult;
 int (*ETNA_GetNbOfLines)() = FailVoid;
 
-int LoadETNA() {
+bool LoadETNA() {
   void* handle = nullptr;
   if (!gExplicitPath.empty()) {
     handle = dlopen(gExplicitPath.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -103,7 +103,7 @@ int LoadETNA() {
     // Nothing is looked up; every entry point keeps (or gets back) its substitute.
     BindAll(nullptr);
     gLoaded = false;
-    return 0;
+    return false;
   }
   // Loading again finds the same library; one reference to it is enough.
   // A library is never unloaded: transfers of its own may still be open.
@@ -111,7 +111,7 @@ int LoadETNA() {
   gHandle = handle;
   BindAll(handle);
   gLoaded = true;
-  return 1;
+  return true;
 }
 
 bool ETNALoaded() { return gLoaded; }

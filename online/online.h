@@ -7,7 +7,7 @@
 // Binding of the networking library. Every pointer is always callable: an
 // entry point the library lacks (or every one, when the library is missing)
 // is bound to a substitute that fails at once.
-int LoadETNA();
+bool LoadETNA();  // true when the library was found
 bool ETNALoaded();
 // Test hooks: load the library from this exact path only (empty: the normal
 // search), and put every entry point back on its failing substitute.

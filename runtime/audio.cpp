@@ -305,8 +305,8 @@ String CurrentAudioDriverName() {
   return StringFromAscii(CurrentDriver().c_str());
 }
 
-int SelectAudioDriver(const String& name) {
-  if (rt::Options().nullAudio || !AudioReady()) return 0;
+bool SelectAudioDriver(const String& name) {
+  if (rt::Options().nullAudio || !AudioReady()) return false;
   std::string wanted = StringToAscii(name);
   std::string current = CurrentDriver();
   std::vector<std::string> tries;
@@ -315,7 +315,7 @@ int SelectAudioDriver(const String& name) {
     // A second way to the speakers: straight to ALSA when the default goes
     // through a sound server, or through a server when it goes to ALSA. A
     // headless run has no speakers to reach.
-    if (rt::Options().headless) return 0;
+    if (rt::Options().headless) return false;
     const char* order[] = {"alsa", "pipewire", "pulseaudio", "jack", "sndio", "dsp"};
     for (const char* d : order) {
       bool compiled = false;
@@ -326,11 +326,11 @@ int SelectAudioDriver(const String& name) {
     for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
       if (wanted == SDL_GetAudioDriver(i)) tries.push_back(wanted);
   }
-  if (tries.empty()) return 0;
+  if (tries.empty()) return false;
   for (const std::string& d : tries) {
     if (ReopenThrough(d.c_str())) {
       g_alternative = alternative;
-      return 1;
+      return true;
     }
   }
   // Nothing else works: the output in use before goes on.
@@ -344,5 +344,5 @@ int SelectAudioDriver(const String& name) {
       g_device = id;
     }
   }
-  return 0;
+  return false;
 }

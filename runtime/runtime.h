@@ -110,7 +110,7 @@ DrawState GetDrawState();
 // ---------------------------------------------------------------------------
 // Collision: exact to the pixel, both frames placed, turned and scaled by the
 // current rotation and scale as DrawImageFrame would draw them now.
-int ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe);
+bool ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe);
 
 // ---------------------------------------------------------------------------
 // Sound.
@@ -124,7 +124,7 @@ void SetSoundChannelVolume(TChannel* channel, float volume);
 void StopSoundChannel(TChannel* channel);
 bool SoundChannelPlaying(TChannel* channel);
 std::vector<String> ListAudioDriverNames();
-int SelectAudioDriver(const String& name);
+bool SelectAudioDriver(const String& name);
 String CurrentAudioDriverName();
 
 // ---------------------------------------------------------------------------
@@ -132,7 +132,7 @@ String CurrentAudioDriverName();
 // Polling pumps events first.
 
 int TakeKeyPressCount(int key);
-int IsKeyHeld(int key);
+bool IsKeyHeld(int key);
 void ClearKeyStates();
 void PollSystemEvents();  // pumps the platform's events without reading input
 
@@ -142,7 +142,7 @@ void PollSystemEvents();  // pumps the platform's events without reading input
 int CountJoysticks();
 float JoyAxisX(int port);
 float JoyAxisY(int port);
-int IsJoyButtonHeld(int button, int port);
+bool IsJoyButtonHeld(int button, int port);
 int TakeJoyButtonPresses(int button, int port);
 
 // ---------------------------------------------------------------------------
@@ -265,7 +265,7 @@ class TList {
   TList& operator=(const TList&) = delete;
 
   TListLink* AddLast(ObjectRef record);
-  int Remove(Object* record);
+  bool Remove(Object* record);  // false when the record is not in the list
   void Clear();
   int Count() const;
   bool IsEmpty() const { return Count() == 0; }
@@ -284,7 +284,7 @@ class TListEnum {
   TListEnum(const TListEnum& other);
   TListEnum& operator=(const TListEnum& other);
   ~TListEnum();
-  int HasNext();
+  bool HasNext();
   // Moves past the record before returning it; the record returned stays
   // alive until the enumerator moves on, even when it is removed meanwhile.
   Object* NextObject();

@@ -87,7 +87,7 @@ class EnemyShotTest : public PlayfieldTest {
     return b;
   }
   EnemyBullets* AtBikeMiddle(int type) {
-    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, 3, img_Shots_Enemy, 332, 425, 0));
+    EXPECT_TRUE(ImagesOverlap(img_bike2, 272, 397, 3, img_Shots_Enemy, 332, 425, 0));
     return AddBullet(type, 332, 425, 0, 0, 400);
   }
 };

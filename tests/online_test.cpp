@@ -35,7 +35,7 @@ std::vector<std::string> Ascii(const StringArray& a) {
 // library bound and pointed at a fresh service.
 void PrepareOnlineState(ScoreService& service) {
   SetETNALibraryPath(NOVA_ETNA_LIBRARY);
-  ASSERT_EQ(LoadETNA(), 1);
+  ASSERT_TRUE(LoadETNA());
   ASSERT_TRUE(service.Start());
   setenv("NOVAQUAD_SCORES_URL", service.BaseUrl().c_str(), 1);
   setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "3000", 1);
@@ -392,7 +392,7 @@ TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
 
 TEST_F(OnlineTest, WithoutTheLibraryNothingHappens) {
   SetETNALibraryPath("/nonexistent/libETNA.so");
-  EXPECT_EQ(LoadETNA(), 0);
+  EXPECT_FALSE(LoadETNA());
   ETNA__SetServer(ScoreServiceAddress);
   ETNA__SetKey(ScoreServiceKey);
   SyncScores();

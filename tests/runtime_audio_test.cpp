@@ -218,7 +218,7 @@ TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   EXPECT_EQ(PlayingChannelCount(), 1);
   // No device: the names are still offered, and no choice can be made.
   EXPECT_EQ(CurrentAudioDriverName(), u"");
-  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"FreeAudio Multimedia"));
   EXPECT_TRUE(SoundChannelPlaying(music));
 }
 
@@ -301,12 +301,12 @@ TEST_F(DeviceAudio, SwitchingOutputsKeepsSoundsPlayable) {
   ASSERT_NE(tune, nullptr);
   TChannel* music = PlaySoundOnChannel(tune, nullptr);
   // A headless run has no second way to speakers: refused, and the sound goes on.
-  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"FreeAudio Multimedia"));
   EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
   EXPECT_TRUE(SoundChannelPlaying(music));
-  EXPECT_EQ(SelectAudioDriver(u"no such output"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"no such output"));
   // Reopening through a named output keeps the mixer and what it plays.
-  EXPECT_EQ(SelectAudioDriver(u"dummy"), 1);
+  EXPECT_TRUE(SelectAudioDriver(u"dummy"));
   EXPECT_TRUE(SoundChannelPlaying(music));
   TChannel* again = PlaySoundOnChannel(tune, nullptr);
   EXPECT_TRUE(SoundChannelPlaying(again));

@@ -36,7 +36,7 @@ TEST_F(InputTest, PressesAreCountedOnceAndTakenOnce) {
   ScriptKeyTap(KeyCode::Space);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 3);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0);  // a second read in the same frame
-  EXPECT_EQ(IsKeyHeld(KeyCode::Space), 0);          // a tap does not leave the key down
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Space));          // a tap does not leave the key down
 
   // Counts gather between reads across frames, one key apart from another.
   harness::Script s;
@@ -49,27 +49,27 @@ TEST_F(InputTest, PressesAreCountedOnceAndTakenOnce) {
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 0);
   EXPECT_EQ(TakeKeyPressCount(-1), 0);
   EXPECT_EQ(TakeKeyPressCount(256), 0);
-  EXPECT_EQ(IsKeyHeld(1000), 0);
+  EXPECT_FALSE(IsKeyHeld(1000));
 }
 
 TEST_F(InputTest, HeldKeysAndRepeatedDownEvents) {
   ScriptKeyDown(KeyCode::Left);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
   ScriptKeyDown(KeyCode::Left);  // what auto-repeat looks like: the key is already down
   ScriptKeyDown(KeyCode::Left);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 1);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
   ScriptKeyUp(KeyCode::Left);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
   ScriptKeyUp(KeyCode::Left);  // a second release changes nothing
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 0);
 
   // Return and the keypad's Enter give one code: it is held while either is.
   ScriptKeyDown(KeyCode::Enter);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Enter), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Enter));
   ScriptKeyUp(KeyCode::Enter);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Enter), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Enter));
 }
 
 TEST_F(InputTest, ClearingForgetsPressesAndHeldKeys) {
@@ -78,16 +78,16 @@ TEST_F(InputTest, ClearingForgetsPressesAndHeldKeys) {
   ClearKeyStates();
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 0);
   EXPECT_EQ(TakeKeyPressCount('A'), 0);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 0);  // still down on the desk, but pressed before the clear
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Tab));  // still down on the desk, but pressed before the clear
   // Presses queued before the clear but not yet pumped are forgotten too.
   ScriptKeyTap('B');
   ClearKeyStates();
   EXPECT_EQ(TakeKeyPressCount('B'), 0);
   // The key held through the clear works again once released and pressed.
   ScriptKeyUp(KeyCode::Tab);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Tab));
   ScriptKeyDown(KeyCode::Tab);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Tab), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Tab));
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 1);
   ScriptKeyUp(KeyCode::Tab);
 }
@@ -96,12 +96,12 @@ TEST_F(InputTest, LeftAndRightModifiersAreApart) {
   const int pairs[][2] = {{160, 161}, {162, 163}, {164, 165}, {91, 92}};
   for (auto& p : pairs) {
     ScriptKeyDown(p[0]);
-    EXPECT_EQ(IsKeyHeld(p[0]), 1) << p[0];
-    EXPECT_EQ(IsKeyHeld(p[1]), 0) << p[1];
+    EXPECT_TRUE(IsKeyHeld(p[0])) << p[0];
+    EXPECT_FALSE(IsKeyHeld(p[1])) << p[1];
     ScriptKeyDown(p[1]);
     ScriptKeyUp(p[0]);
-    EXPECT_EQ(IsKeyHeld(p[0]), 0) << p[0];
-    EXPECT_EQ(IsKeyHeld(p[1]), 1) << p[1];
+    EXPECT_FALSE(IsKeyHeld(p[0])) << p[0];
+    EXPECT_TRUE(IsKeyHeld(p[1])) << p[1];
     ScriptKeyUp(p[1]);
     EXPECT_EQ(TakeKeyPressCount(p[0]), 1);
     EXPECT_EQ(TakeKeyPressCount(p[1]), 1);
@@ -174,7 +174,7 @@ TEST_F(InputTest, NamedKeyCodesComeFromTheirKeys) {
 TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_EQ(JoyAxisX(0), 0.0f);
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(0, 0));
   ASSERT_TRUE(ScriptAttachPad());
   EXPECT_EQ(CountJoysticks(), 1);
 
@@ -187,18 +187,18 @@ TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   EXPECT_EQ(JoyAxisX(1), 0.0f);  // only port 0 exists
 
   ScriptPadButton(1, true);
-  EXPECT_EQ(IsJoyButtonHeld(1, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  EXPECT_TRUE(IsJoyButtonHeld(1, 0));
+  EXPECT_FALSE(IsJoyButtonHeld(0, 0));
   EXPECT_EQ(TakeJoyButtonPresses(1, 0), 1);
   EXPECT_EQ(TakeJoyButtonPresses(1, 0), 0);
   ScriptPadButton(1, false);
-  EXPECT_EQ(IsJoyButtonHeld(1, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(1, 0));
   for (int i = 0; i < 3; ++i) {
     ScriptPadButton(15, true);  // pressed and released between two polls
     ScriptPadButton(15, false);
   }
   EXPECT_EQ(TakeJoyButtonPresses(15, 0), 3);
-  EXPECT_EQ(IsJoyButtonHeld(15, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(15, 0));
   EXPECT_EQ(TakeJoyButtonPresses(16, 0), 0);
   EXPECT_EQ(TakeJoyButtonPresses(-1, 0), 0);
   // Key clearing leaves pad presses alone: the pad has its own reset.
@@ -210,7 +210,7 @@ TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   // Unplugged while held: nothing stays held or tilted.
   ScriptDetachPad();
   EXPECT_EQ(CountJoysticks(), 0);
-  EXPECT_EQ(IsJoyButtonHeld(2, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(2, 0));
   EXPECT_EQ(JoyAxisX(0), 0.0f);
   // Plugged in again while running: port 0 works at once.
   ASSERT_TRUE(ScriptAttachPad());
@@ -230,7 +230,7 @@ TEST_F(InputTest, ScriptedPadThroughTheHarness) {
   EXPECT_TRUE(s.Done());
   EXPECT_NEAR(JoyAxisX(0), 0.75f, 1e-4);
   EXPECT_EQ(TakeJoyButtonPresses(3, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(3, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(3, 0));
 }
 
 TEST_F(InputTest, ClosingTheWindowRunsTheHandlerAndEndsCleanly) {
@@ -314,18 +314,18 @@ TEST_F(InputTest, PortZeroMovesToTheNextDeviceWhenUnplugged) {
   second.Button(5, true);
   ScriptPadAxis(0, 0.5f);
   EXPECT_NEAR(JoyAxisX(0), 0.5f, 1e-4);  // the first device is port 0
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);   // the second one's buttons are not
+  EXPECT_FALSE(IsJoyButtonHeld(5, 0));   // the second one's buttons are not
   ScriptDetachPad();
   EXPECT_EQ(CountJoysticks(), 1);
   EXPECT_FLOAT_EQ(JoyAxisX(0), -1.0f);   // now the second device answers
   second.Button(5, false);
   PollSystemEvents();
   second.Button(5, true);
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 1);
+  EXPECT_TRUE(IsJoyButtonHeld(5, 0));
   EXPECT_GE(TakeJoyButtonPresses(5, 0), 1);
   second.Unplug();
   EXPECT_EQ(CountJoysticks(), 0);
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(5, 0));
 }
 
 TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
@@ -340,8 +340,8 @@ TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
   pad.Button(SDL_CONTROLLER_BUTTON_A, true);
   pad.Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
   PollSystemEvents();
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(4, 0), 1);
+  EXPECT_TRUE(IsJoyButtonHeld(0, 0));
+  EXPECT_TRUE(IsJoyButtonHeld(4, 0));
   EXPECT_EQ(TakeJoyButtonPresses(0, 0), 1);
   EXPECT_EQ(TakeJoyButtonPresses(9, 0), 0);
 }
@@ -352,9 +352,9 @@ TEST(InputWithoutServices, ScriptedKeysStillCount) {
   ScriptKeyTap(KeyCode::Escape);
   ScriptKeyDown(KeyCode::Down);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 1);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Down), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Down));
   ScriptKeyUp(KeyCode::Down);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Down), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Down));
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_FALSE(ScriptAttachPad());
 }

@@ -485,7 +485,7 @@ TEST_F(NullDrawing, DrawsNothingButKeepsImagesAndState) {
   PresentFrame(-1);
   EXPECT_EQ(ReadScreenPixel(1, 1), 0u);
   EXPECT_EQ(GetDrawState().green, 30);
-  EXPECT_EQ(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0), 1);
+  EXPECT_TRUE(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0));
   EXPECT_EQ(PresentedFrameCount(), 1);
 }
 
@@ -676,9 +676,9 @@ TEST_F(Pacing, ScriptedKeysArriveAfterTheirFrame) {
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 1);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0) << "a press is seen once";
   PresentFrame(-1);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
   harness::RunFrames(2);
-  EXPECT_EQ(IsKeyHeld(KeyCode::Left), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
   EXPECT_TRUE(s.Done());
 }
 

@@ -77,7 +77,7 @@ void NoteFrame() {
 // Keeps a key held or released, pressing it again when a screen's
 // ClearKeyStates has made it count as up.
 void Hold(int vk, bool down) {
-  const bool held = IsKeyHeld(vk) != 0;
+  const bool held = IsKeyHeld(vk);
   if (down && !held) ScriptKeyUp(vk), ScriptKeyDown(vk);
   if (!down && held) ScriptKeyUp(vk);
 }

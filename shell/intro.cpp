@@ -32,7 +32,7 @@ void DrawScene(const IntroScene& s, int g, float a) {
 
 }  // namespace
 
-int PlayIntro() {
+void PlayIntro() {
   ClearDrawBuffer();
   PresentFrame(-1);
   SetDrawBlendMode(BlendMode::Alpha);
@@ -87,5 +87,4 @@ int PlayIntro() {
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
   ClearDrawBuffer();
-  return 0;
 }

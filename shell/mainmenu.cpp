@@ -6,7 +6,7 @@
 int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
-int MenuExitRequest = 0;
+bool MenuExitRequest = false;
 float PadX = 0, PadY = 0;
 
 namespace {
@@ -63,7 +63,7 @@ void ActOnChoice() {
     case 2: ShowMission(); break;
     case 3: ShowHighscores(); break;
     case 4: ShowCredits(); break;
-    default: MenuExitRequest = 1; break;
+    default: MenuExitRequest = true; break;
   }
 }
 
@@ -116,7 +116,7 @@ void ExitDialog() {
       DrawScanlines();
       PresentFrame(-1);
     } while (DialogFade < 1);
-    MenuExitRequest = 0;
+    MenuExitRequest = false;
   }
   ClearKeyStates();
 }
@@ -135,7 +135,7 @@ void MoveCursor(int step, int& direction) {
 
 void OpenMenu() {
   MenuChoice = 0;
-  MenuExitRequest = 0;
+  MenuExitRequest = false;
   BlinkCounter = 0;
   SleepMillis(100);
   MenuCursorFrame = 0;
@@ -161,16 +161,15 @@ void OpenMenu() {
 
 }  // namespace
 
-int DrawMenuBackground() {
+void DrawMenuBackground() {
   ClearDrawBuffer();
   SetDrawAlpha(0.5f);
   DrawImageFrame(img_menumain, 0, 0, 0);
   DrawImageFrame(img_menutitle, 144, 22, 0);
   SetDrawAlpha(1);
-  return 0;
 }
 
-int MainMenu() {
+void MainMenu() {
   OpenMenu();
   do {
     DrawMenuPicture();
@@ -206,7 +205,7 @@ int MainMenu() {
       MoveCursor(+1, direction);
     if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest == 1) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);
@@ -215,5 +214,4 @@ int MainMenu() {
   SleepMillis(100);
   ClearKeyStates();
   PlayerSpeed = 0;
-  return 0;
 }

@@ -2,7 +2,7 @@
 // Selecting a row toggles its setting at once or opens a sub-screen.
 #include "shell/shell.h"
 
-int PadCheckPending = 1;
+bool PadCheckPending = true;
 float MenuPadRestY = 0;
 float MenuPadAxis = 0;
 
@@ -49,16 +49,16 @@ void TakePadRest() {
 // the keyboard.
 void CheckForPad(String& padText) {
   padText = kPadPresent;
-  if (PadCheckPending == 1) ControlMode = 2;
+  if (PadCheckPending) ControlMode = 2;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
     JoystickOn = 0;
     ControlMode = 0;
-    PadCheckPending = 0;
+    PadCheckPending = false;
   }
-  if (ControlMode == 2 && PadCheckPending == 1) {
+  if (ControlMode == 2 && PadCheckPending) {
     ControlMode = 1;
-    PadCheckPending = 0;
+    PadCheckPending = false;
     TakePadRest();
   }
 }
@@ -136,7 +136,7 @@ void MoveCursor(int& cursor, int step) {
 
 }  // namespace
 
-int OptionsMenu() {
+void OptionsMenu() {
   SetDrawBlendMode(BlendMode::Alpha);
   int cursor = 0;
   bool done = false;
@@ -179,5 +179,4 @@ int OptionsMenu() {
   DrawScanlines();
   PresentFrame(-1);
   PlaySfx(snd_menuselect);
-  return 0;
 }

@@ -31,7 +31,7 @@ bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPres
 
 }  // namespace
 
-int EnterPlayerName() {
+void EnterPlayerName() {
   int selected = 0;
   float arrowAngle = 0;
   SetDrawBlendMode(BlendMode::Alpha);
@@ -85,5 +85,4 @@ int EnterPlayerName() {
   SleepMillis(100);
   ClearKeyStates();
   PlaySfx(snd_menuselect);
-  return 0;
 }

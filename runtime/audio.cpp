@@ -218,7 +218,7 @@ TSound* LoadSoundResource(const String& path, int flags) {
     delete s;
     return nullptr;
   }
-  s->loop = (flags & 1) != 0;
+  s->loop = (flags & SOUND_LOOPS) != 0;
   std::string file = StringToAscii(path);
   s->name = file.substr(file.find_last_of("\\/:") + 1);
   // Sounds are held until the program ends: never freed.

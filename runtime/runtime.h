@@ -115,9 +115,11 @@ bool ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int
 // ---------------------------------------------------------------------------
 // Sound.
 
-// flags 1: loops. Safe to call from several threads at once (the start-up
-// decodes its sounds on worker threads while it loads the pictures): it only
-// reads the registry of embedded files and builds a sound of its own.
+constexpr int SOUND_LOOPS = 1;  // plays over and over until stopped (the tunes)
+
+// Flags 0 or SOUND_LOOPS. Safe to call from several threads at once (the
+// start-up decodes its sounds on worker threads while it loads the pictures):
+// it only reads the registry of embedded files and builds a sound of its own.
 TSound* LoadSoundResource(const String& path, int flags);
 TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel);
 void SetSoundChannelVolume(TChannel* channel, float volume);

@@ -82,7 +82,7 @@ void LoadPictures() {
 struct SoundLoad {
   TSound** handle;
   const char* file;
-  int flags;  // 1: loops
+  int flags;  // 0 or SOUND_LOOPS
 };
 const SoundLoad kSounds[] = {
     {&snd_EnemyExplosion1, "_EnemyExplosion1.ogg", 0}, {&snd_EnemyExplosion2, "_EnemyExplosion2.ogg", 0},
@@ -98,8 +98,8 @@ const SoundLoad kSounds[] = {
     {&snd_explode2, "_explode2.ogg", 0},               {&snd_explode3, "_explode3.ogg", 0},
     {&snd_moduleland, "_moduleland.ogg", 0},           {&snd_ModuleTakeoff2, "_ModuleTakeoff2.ogg", 0},
     {&snd_ModuleThrust, "_ModuleThrust.ogg", 0},       {&snd_Towers, "_Towers.ogg", 0},
-    {&snd_Urp, "_Urp.ogg", 0},                         {&snd_m_menu, "m_menu.ogg", 1},
-    {&snd_m_game, "m_game.ogg", 1},                    {&snd_m_pause, "m_pause.ogg", 1},
+    {&snd_Urp, "_Urp.ogg", 0},                         {&snd_m_menu, "m_menu.ogg", SOUND_LOOPS},
+    {&snd_m_game, "m_game.ogg", SOUND_LOOPS},          {&snd_m_pause, "m_pause.ogg", SOUND_LOOPS},
 };
 
 size_t EmbeddedSize(const char* file) {

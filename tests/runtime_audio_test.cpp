@@ -128,7 +128,7 @@ TEST_F(SilentAudio, LoadsDecodeWholeAndFailuresGiveNull) {
 }
 
 TEST_F(SilentAudio, LoopingRepeatsWithoutASeam) {
-  TSound* tune = LoadEncoded(u"res\\t_loop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_loop.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   TChannel* ch = PlaySoundOnChannel(tune, nullptr);
   // Mixed in odd-sized pieces so the loop point falls inside a piece.
@@ -152,7 +152,7 @@ TEST_F(SilentAudio, LoopingRepeatsWithoutASeam) {
 }
 
 TEST_F(SilentAudio, VolumeAndStopTakeEffectAtOnce) {
-  TSound* tune = LoadEncoded(u"res\\t_vol.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_vol.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   std::vector<float> full(2 * 500), half(2 * 500), quiet(2 * 500);
   TChannel* a = PlaySoundOnChannel(tune, nullptr);
@@ -204,7 +204,7 @@ TEST_F(SilentAudio, EveryPlayIsANewOverlappingChannel) {
 
 TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   TSound* effect = LoadEncoded(u"res\\t_clock.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
-  TSound* tune = LoadEncoded(u"res\\t_clockloop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_clockloop.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(effect, nullptr);
   ASSERT_NE(tune, nullptr);
   TChannel* shot = PlaySoundOnChannel(effect, nullptr);
@@ -224,7 +224,7 @@ TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
 
 TEST_F(SilentAudio, TheLogRecordsEveryPlayVolumeAndStopInOrder) {
   TSound* effect = LoadEncoded(u"res\\t_logfx.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
-  TSound* tune = LoadEncoded(u"res\\t_logtune.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_logtune.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(effect, nullptr);
   ASSERT_NE(tune, nullptr);
   ClearSoundLog();
@@ -297,7 +297,7 @@ class DeviceAudio : public harness::NullDrawingTest {
 TEST_F(DeviceAudio, SwitchingOutputsKeepsSoundsPlayable) {
   if (CurrentAudioDriverName().empty()) GTEST_SKIP() << "no dummy audio output here";
   EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
-  TSound* tune = LoadEncoded(u"res\\t_dev.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_dev.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   TChannel* music = PlaySoundOnChannel(tune, nullptr);
   // A headless run has no second way to speakers: refused, and the sound goes on.

@@ -188,8 +188,8 @@ void CatchUpSilentLocked() {
   }
 }
 
-// Asks the system to have a tune's bytes in memory before the mixer reads
-// them, so the callback does not wait on the disk for the next page.
+// Asks the system to have a streamed sound's bytes in memory before the
+// mixer reads them, so the callback does not wait on the disk for a page.
 void PrefetchBytes(const uint8_t* data, size_t size) {
 #if defined(__unix__)
   const uintptr_t page = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));

@@ -15,10 +15,11 @@ constexpr int kMixRate = 44100;
 bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<int16_t>* stereo);
 
 // Decodes an Ogg Vorbis file from memory as it plays: the tunes, which would
-// take over a hundred megabytes decoded whole. Only single-stream files at
-// the mix rate, mono or stereo, can be read this way (Open gives null for any
-// other). The bytes must outlive the reader. Not thread-safe: one user at a
-// time.
+// take over a hundred megabytes decoded whole, and the long effects. Opening
+// readies the decoder, so the first read costs no more than the others.
+// Only single-stream files at the mix rate, mono or stereo, can be read this
+// way (Open gives null for any other). The bytes must outlive the reader.
+// Not thread-safe: one user at a time.
 class OggStream {
  public:
   static std::unique_ptr<OggStream> Open(const uint8_t* data, size_t size);

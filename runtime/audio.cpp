@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -34,6 +35,11 @@ struct Voice {
 const char* const kAlternativeOutput = "FreeAudio Multimedia";
 
 std::mutex g_mix;  // guards the voices; the device's callback takes it too
+// Every sound loaded is owned here until the layer shuts down, as the images
+// are: the game only holds handles, some only for a while (the intro's), and
+// a restart of the layer loads everything again.
+std::mutex g_soundsLock;  // sounds are loaded on several threads at once
+std::vector<std::unique_ptr<TSound>> g_sounds;
 std::unordered_map<uintptr_t, Voice> g_voices;
 uintptr_t g_lastId = 0;
 SDL_AudioDeviceID g_device = 0;
@@ -169,9 +175,14 @@ void AudioStart() {
 
 void AudioShutdown() {
   CloseDevice();
-  std::lock_guard<std::mutex> lock(g_mix);
-  g_voices.clear();
-  g_alternative = false;
+  {
+    std::lock_guard<std::mutex> lock(g_mix);
+    g_voices.clear();
+    g_alternative = false;
+  }
+  // No voice refers to a sound any more: free them all.
+  std::lock_guard<std::mutex> lock(g_soundsLock);
+  g_sounds.clear();
 }
 
 }  // namespace rt
@@ -189,14 +200,13 @@ TSound* LoadSoundResource(const String& path, int flags) {
     data = bytes.data();
     size = bytes.size();
   }
-  TSound* s = new TSound;
-  if (!rt::DecodeOggVorbis(static_cast<const uint8_t*>(data), size, &s->pcm)) {
-    delete s;
-    return nullptr;
-  }
-  s->loop = (flags & 1) != 0;
-  // Sounds are held until the program ends: never freed.
-  return s;
+  auto sound = std::make_unique<TSound>();
+  if (!rt::DecodeOggVorbis(static_cast<const uint8_t*>(data), size, &sound->pcm)) return nullptr;
+  sound->loop = (flags & 1) != 0;
+  // Held until RuntimeShutdown, which frees every sound.
+  std::lock_guard<std::mutex> lock(g_soundsLock);
+  g_sounds.push_back(std::move(sound));
+  return g_sounds.back().get();
 }
 
 TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel) {

@@ -2,8 +2,9 @@
 # Installs what the build needs, builds everything with warnings as errors and
 # runs the whole suite headless (SDL's dummy video and audio drivers); builds
 # the release configuration of the whole tree too, as the optimiser warns about
-# other things; then runs the game's long random-input and whole-game runs
-# again in a build with AddressSanitizer and UndefinedBehaviorSanitizer.
+# other things; then runs the game's long random-input and whole-game runs and
+# the start-up again in a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer, each of those suites also as one whole process.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh

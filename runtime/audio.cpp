@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -63,6 +64,11 @@ constexpr float kSampleScale = 1.0f / 32767.0f;
 constexpr int64_t kStreamedAbove = rt::kMixRate;  // frames: effects longer than a second stream
 
 std::mutex g_mix;  // guards the voices and the log; the device's callback takes it too
+// Every sound loaded is owned here until the layer shuts down, as the images
+// are: the game only holds handles, some only for a while (the intro's), and
+// a restart of the layer loads everything again.
+std::mutex g_soundsLock;  // sounds are loaded on several threads at once
+std::vector<std::unique_ptr<TSound>> g_sounds;
 std::unordered_map<uintptr_t, Voice> g_voices;
 uintptr_t g_lastId = 0;
 SDL_AudioDeviceID g_device = 0;
@@ -274,9 +280,14 @@ void AudioStart() {
 
 void AudioShutdown() {
   CloseDevice();
-  std::lock_guard<std::mutex> lock(g_mix);
-  g_voices.clear();
-  g_alternative = false;
+  {
+    std::lock_guard<std::mutex> lock(g_mix);
+    g_voices.clear();
+    g_alternative = false;
+  }
+  // No voice refers to a sound any more: free them all.
+  std::lock_guard<std::mutex> lock(g_soundsLock);
+  g_sounds.clear();
 }
 
 }  // namespace rt
@@ -295,7 +306,7 @@ TSound* LoadSoundResource(const String& path, int flags) {
     size = bytes.size();
   }
   const uint8_t* ogg = static_cast<const uint8_t*>(data);
-  TSound* s = new TSound;
+  auto s = std::make_unique<TSound>();
   s->loop = (flags & 1) != 0;
   std::string file = StringToAscii(path);
   s->name = file.substr(file.find_last_of("\\/:") + 1);
@@ -315,11 +326,12 @@ TSound* LoadSoundResource(const String& path, int flags) {
   } else if (rt::DecodeOggVorbis(ogg, size, &s->pcm)) {
     s->frames = s->pcm.size() / 2;
   } else {
-    delete s;
     return nullptr;
   }
-  // Sounds are held until the program ends: never freed.
-  return s;
+  // Held until RuntimeShutdown, which frees every sound.
+  std::lock_guard<std::mutex> lock(g_soundsLock);
+  g_sounds.push_back(std::move(s));
+  return g_sounds.back().get();
 }
 
 TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel) {

@@ -34,7 +34,9 @@ void RuntimeStartCore();
 // Starts every service of the layer (video, events, input, audio). Called
 // once at the start of GameMain, after the embedded files are registered.
 void RuntimeStartServices();
-// Ends every service: closes the display and the audio device. Idempotent.
+// Ends every service: closes the display and the audio device and frees
+// every image and sound loaded (their handles are no longer valid).
+// Idempotent.
 void RuntimeShutdown();
 // The layer's program entry: starts the core, calls gameMain once and
 // returns its result as the exit status.

@@ -755,10 +755,10 @@ TEST_F(Pacing, SleepWaitsAndRunsTheScriptHookButNegativeDoesNothing) {
 TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
   std::vector<std::string> log;
   harness::Script s;
-  s.At(3, [&] { log.push_back("c" + std::to_string(PresentedFrameCount())); })
-      .At(0, [&] { log.push_back("a" + std::to_string(PresentedFrameCount())); })
+  s.At(3, [&] { log.push_back(std::string("c").append(std::to_string(PresentedFrameCount()))); })
+      .At(0, [&] { log.push_back(std::string("a").append(std::to_string(PresentedFrameCount()))); })
       .At(3, [&] { log.push_back("d"); })
-      .At(1, [&] { log.push_back("b" + std::to_string(PresentedFrameCount())); });
+      .At(1, [&] { log.push_back(std::string("b").append(std::to_string(PresentedFrameCount()))); });
   harness::RunFrames(2);  // frames before Install do not count
   s.Install();
   EXPECT_FALSE(s.Done());

@@ -156,29 +156,24 @@ void PlayerMeetsStructures() {
     if (s->inactive > 0) s->inactive -= 1;
   }
 
-  // The standing alien lives on the same 32000-pixel strip as the structures.
+  // The standing alien lives on the same strip as the structures.
   if (AlienFree == 1) {
     AlienX += static_cast<float>(TeleportOffset);
-    if (AlienX > 31800) AlienX -= 32000;
-    if (AlienX < -200) AlienX += 32000;
+    WrapOnStrip(AlienX);
   }
 
-  if (TeleportOffset > 0) {
+  // This frame's scroll left every structure inside the strip's window and a
+  // teleport shifts it by a fifth of the strip: one wrap brings it back.
+  if (TeleportOffset != 0) {
     for (Structures* s : Each<Structures>(StructuresList)) {
       s->x += static_cast<float>(TeleportOffset);
-      if (s->x > 31800) s->x -= 32000;
+      WrapOnStrip(s->x);
     }
+    ScrollPos += TeleportOffset > 0 ? -6400.0f : 6400.0f;
     TeleportOffset = 0;
-    ScrollPos -= 6400;
-    if (ScrollPos < -200) ScrollPos += 32000;
-  }
-  if (TeleportOffset < 0) {
-    for (Structures* s : Each<Structures>(StructuresList)) {
-      s->x += static_cast<float>(TeleportOffset);
-      if (s->x < -200) s->x += 32000;
-    }
-    TeleportOffset = 0;
-    ScrollPos += 6400;
-    if (ScrollPos > 31800) ScrollPos -= 32000;
+    // KEPT: the view position wraps here by the structures' window, not by
+    // the 0 to 32000 the bike's control keeps it in; the next control step
+    // brings it back.
+    WrapOnStrip(ScrollPos);
   }
 }

@@ -12,7 +12,6 @@ constexpr float kGround = 397.0f;
 constexpr float kHomeX = 272.0f;  // the screen x the bike glides back to
 constexpr float kGlideLeft = 172.0f;
 constexpr float kGlideRight = 372.0f;
-constexpr float kWorldLength = 32000.0f;
 
 bool ClimbInput(float padY) {
   if (IsKeyHeld(KeyClimb) || IsKeyHeld(KeyClimb2)) return true;
@@ -87,8 +86,8 @@ void PlayerControl() {
     Facing = 3;
 
   ScrollPos += PlayerSpeed * ScrollFactor[2];
-  if (ScrollPos > kWorldLength - 1.0f) ScrollPos -= kWorldLength;
-  if (ScrollPos < 0.0f) ScrollPos += kWorldLength;
+  if (ScrollPos > kStripLength - 1.0f) ScrollPos -= kStripLength;
+  if (ScrollPos < 0.0f) ScrollPos += kStripLength;
   SectorShown = 1 + TruncateToInt(ScrollPos / 6500.0f);
 
   // One shot a frame at most; when the key fired, the pad's presses wait.

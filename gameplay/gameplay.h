@@ -4,6 +4,20 @@
 
 #include "runtime/runtime.h"
 
+// --- The world strip -----------------------------------------------------------
+// Structures and the standing alien live on a strip of 32000 pixels that wraps
+// round; their x is kept within -200 to 31800 of the screen's left edge.
+constexpr float kStripLength = 32000.0f;
+constexpr float kStripLow = -200.0f;
+constexpr float kStripHigh = kStripLow + kStripLength;
+
+// Brings x back into the strip's window: one correction each way, which is all
+// a frame's scroll or a teleport's shift ever needs.
+inline void WrapOnStrip(float& x) {
+  if (x > kStripHigh) x -= kStripLength;
+  if (x < kStripLow) x += kStripLength;
+}
+
 // --- Record types: every field zero at construction ------------------------
 struct Structures : Object {
   int32_t structure; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;

@@ -113,8 +113,7 @@ void UpdateStructures(int drawModule) {
     }
 
     s->x -= scroll;
-    if (s->x > 31800.0f) s->x -= 32000.0f;
-    if (s->x < -200.0f) s->x += 32000.0f;
+    WrapOnStrip(s->x);
     if (s->structure > 5) s->x += s->Xspeed;
 
     if (++s->fdelay >= 10) {

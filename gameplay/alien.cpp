@@ -143,13 +143,13 @@ void CaptureAlien() {
 void PlayerMeetsStructures() {
   TeleportOffset = 0;
   for (Structures* s : Each<Structures>(StructuresList)) {
-    if (s->structure == 0 && s->inactive == 0 &&
+    if (s->kind == StructureKind::Beacon && s->inactive == 0 &&
         BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(PlayerX + 10), Trunc(PlayerY + 10),
                      100, 45))
       BeaconTouched(s);
-    if (s->structure == 2 && s->inactive == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
+    if (s->kind == StructureKind::Teleporter && s->inactive == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
       TeleporterTouched(s);
-    if (s->structure == 1 && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && AlienFree == 0) {
+    if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && AlienFree == 0) {
       PlaySfx(snd_alien3);
       TakeOffFlag = 1;
     }

@@ -18,9 +18,32 @@ inline void WrapOnStrip(float& x) {
   if (x < kStripLow) x += kStripLength;
 }
 
+// --- Kinds ------------------------------------------------------------------
+// What a structure is. The numbers are the order the art and the level
+// building were made in; records and tests may hold one outside the list,
+// which is then never drawn and never acts.
+enum class StructureKind : int32_t {
+  Beacon,        // points the way to the alien and the module
+  LunarModule,   // takes the bike off once the last alien is aboard
+  Teleporter,    // takes the carried alien and throws the bike a sector on
+  GroundGun,     // a dome gun that only stands and can be shot
+  FiringGun,     // a gun that fires aimed shots
+  ShieldBonus,   // four shields when the bike flies into it
+  CarrierLeft,   // drives left and fires homing missiles up to the left
+  CarrierRight,  // drives right and fires homing missiles up to the right
+  Mine,
+  Terraformer,   // scenery from here on
+  TeslaCoil,
+  Statue,
+  Bones,
+  Spire,
+  Habitat,
+};
+constexpr int kStructureKinds = 15;
+
 // --- Record types: every field zero at construction ------------------------
 struct Structures : Object {
-  int32_t structure; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
+  StructureKind kind; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
   float Xspeed, Rotation; int32_t RotationDir, HitPoints, SoundDelay;
 };
 struct Enemies : Object {
@@ -142,7 +165,7 @@ String StatusLineText();
 void DrawStatusLine();
 
 // --- Structures -----------------------------------------------------------------
-void CreateStructure(int x, int y, int kind, int sector);
+void CreateStructure(int x, int y, StructureKind kind, int sector);
 void UpdateStructures(int drawModule);
 
 // --- Enemies --------------------------------------------------------------------

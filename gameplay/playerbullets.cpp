@@ -34,16 +34,21 @@ void ShootDownEnemy(Enemies* e) {
   if (was > 319) e->x = static_cast<float>(RandomIntInRange(640, 2500));
 }
 
-// A ground gun hit: each hit scores kind x 500; the hit that takes its hit
-// points below zero scores that again, blows it up and moves it elsewhere on
-// the strip.
+bool IsGroundGun(StructureKind kind) {
+  return kind == StructureKind::GroundGun || kind == StructureKind::FiringGun;
+}
+
+// A ground gun hit: each hit scores 1500 on the plain gun, 2000 on the firing
+// one; the hit that takes its hit points below zero scores that again, blows
+// it up and moves it elsewhere on the strip.
 void HitGroundGun(Structures* s) {
   NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), 0, 0);
   PlaySfx(snd_EnemyExplosion1);
-  Score += s->structure * 500;
+  const int points = s->kind == StructureKind::GroundGun ? 1500 : 2000;
+  Score += points;
   s->HitPoints -= 1;
   if (s->HitPoints < 0) {
-    Score += s->structure * 500;
+    Score += points;
     for (int i = 0; i < 8; ++i) {
       const int dx = RandomIntInRange(4, 36);
       const int dy = RandomIntInRange(4, 36);
@@ -79,7 +84,7 @@ void UpdatePlayerBullets() {
     // The same shot is still tested against the guns, even when it has just
     // brought an enemy down: one shot can score twice in one frame.
     for (Structures* s : Each<Structures>(StructuresList)) {
-      if (s->structure <= 2 || s->structure >= 5) continue;
+      if (!IsGroundGun(s->kind)) continue;
       if (!(s->x > -40 && s->x < 680)) continue;
       if (BoxesOverlap(bx, by, 23, 5, TruncateToInt(s->x), TruncateToInt(s->y), 40, 40)) {
         HitGroundGun(s);

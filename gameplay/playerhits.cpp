@@ -13,6 +13,21 @@ int TouchesBikeBody(float x, float y) {
   return BoxesOverlap(Trunc(PlayerX + 17), Trunc(PlayerY), 77, 54, Trunc(x), Trunc(y), 40, 40);
 }
 
+// Guns, the bonus, the carriers and the mines meet the bike's body; the
+// beacons, the module and the teleporters have a touch of their own and the
+// scenery none.
+bool MeetsTheBike(StructureKind kind) {
+  switch (kind) {
+    case StructureKind::GroundGun:
+    case StructureKind::FiringGun:
+    case StructureKind::ShieldBonus:
+    case StructureKind::CarrierLeft:
+    case StructureKind::CarrierRight:
+    case StructureKind::Mine: return true;
+    default: return false;
+  }
+}
+
 // Hit things reappear off screen, on a side chosen at random.
 float SomewhereOffScreen() {
   const int r = RandomIntInRange(1, 100);
@@ -62,10 +77,10 @@ void EnemiesHitPlayer() {
 
 void StructuresHitPlayer() {
   for (Structures* s : Each<Structures>(StructuresList)) {
-    if (s->structure <= 2 || s->structure >= 9) continue;
+    if (!MeetsTheBike(s->kind)) continue;
     if (!(s->x > -40 && s->x < 680)) continue;
     if (!TouchesBikeBody(s->x, s->y) || InvulnerableTicks != 0) continue;
-    if (s->structure == 5) {
+    if (s->kind == StructureKind::ShieldBonus) {
       // The bonus: four more shields, no upper limit, and it shatters.
       ShieldCount += 4;
       PlaySfx(snd_TakeShield);

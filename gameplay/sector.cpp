@@ -10,6 +10,8 @@
 #include <vector>
 
 namespace {
+using Kind = StructureKind;
+
 constexpr int kSpacing = 50;  // enemies start at least this far apart
 constexpr int kBandTop = 64, kBandBottom = 400;
 // Random draws allowed for one enemy's place. Past them the band is searched
@@ -146,31 +148,32 @@ void SetupSector(int level) {
 
   // Scenery every thousand pixels, give or take a hundred.
   for (int base = 700; base <= 31700; base += 1000) {
-    static constexpr int kSceneryKinds[5] = {9, 10, 13, 14, 13};
-    const int kind = kSceneryKinds[RandomIntInRange(1, 5) - 1];
+    static constexpr Kind kSceneryKinds[5] = {Kind::Terraformer, Kind::TeslaCoil, Kind::Spire, Kind::Habitat,
+                                              Kind::Spire};
+    const Kind kind = kSceneryKinds[RandomIntInRange(1, 5) - 1];
     const int x = base + RandomIntInRange(-100, 100);
-    CreateStructure(x, kind == 10 ? 392 : 332, kind, 0);
+    CreateStructure(x, kind == Kind::TeslaCoil ? 392 : 332, kind, 0);
   }
-  CreateStructure(RandomIntInRange(1000, 31000), 412, 5, 0);
-  CreateStructure(2200, 332, 9, 0);
-  CreateStructure(31000, 229, 11, 0);
-  CreateStructure(31180, 431, 12, 0);
-  CreateStructure(180, 392, 1, 1);
+  CreateStructure(RandomIntInRange(1000, 31000), 412, Kind::ShieldBonus, 0);
+  CreateStructure(2200, 332, Kind::Terraformer, 0);
+  CreateStructure(31000, 229, Kind::Statue, 0);
+  CreateStructure(31180, 431, Kind::Bones, 0);
+  CreateStructure(180, 392, Kind::LunarModule, 1);
   for (int b = 1; b <= 5; ++b) {
-    CreateStructure(6400 * b - 5000, 332, 0, b);
-    CreateStructure(6400 * b - 5900, 392, 2, b);
+    CreateStructure(6400 * b - 5000, 332, Kind::Beacon, b);
+    CreateStructure(6400 * b - 5900, 392, Kind::Teleporter, b);
   }
 
   const int m = perBand / 2;
   const int carriers = TruncateToInt(static_cast<float>(m) * 1.5f);
-  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 3, 0);
-  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 4, 0);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, Kind::GroundGun, 0);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, Kind::FiringGun, 0);
   for (int i = 0; i < 2 * m; ++i) {
     const int x = RandomIntInRange(640, 31900);
-    CreateStructure(x, RandomIntInRange(80, 380), 8, 0);
+    CreateStructure(x, RandomIntInRange(80, 380), Kind::Mine, 0);
   }
-  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 6, 0);
-  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 7, 0);
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierLeft, 0);
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierRight, 0);
 
   PlayerX = 272.0f;
   PlayerY = 402.0f;

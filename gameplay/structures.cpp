@@ -5,22 +5,26 @@
 #include "shell/shell.h"
 
 namespace {
-constexpr int kKinds = 15;
-// Animation cells per kind: beacon, module, teleporter, gun, firing gun, bonus,
-// two carriers, mine, terraformer, tesla coil, statue, bones, two towers.
-constexpr int kMaxFrame[kKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1, 1, 8, 8};
+using Kind = StructureKind;
+
+// Animation cells per kind, in the kinds' order: beacon, module, teleporter,
+// gun, firing gun, bonus, two carriers, mine, terraformer, tesla coil, statue,
+// bones, spire, habitat.
+constexpr int kMaxFrame[kStructureKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1, 1, 8, 8};
+
+bool IsCarrier(Kind kind) { return kind == Kind::CarrierLeft || kind == Kind::CarrierRight; }
 
 void DrawKind(Structures* s, int drawModule) {
   const float x = s->x, y = s->y;
-  switch (s->structure) {
-    case 0: DrawImageFrame(img_radar, x, y, s->frame); break;
-    case 1:
+  switch (s->kind) {
+    case Kind::Beacon: DrawImageFrame(img_radar, x, y, s->frame); break;
+    case Kind::LunarModule:
       if (drawModule == 1) DrawImageFrame(img_module, x, y, 0);
       break;
-    case 2: DrawImageFrame(img_portal, x, y, s->frame); break;
-    case 3: DrawImageFrame(img_groundenemies, x, y, s->frame); break;
-    case 4: DrawImageFrame(img_groundenemies, x, y, s->frame + 6); break;
-    case 5: {
+    case Kind::Teleporter: DrawImageFrame(img_portal, x, y, s->frame); break;
+    case Kind::GroundGun: DrawImageFrame(img_groundenemies, x, y, s->frame); break;
+    case Kind::FiringGun: DrawImageFrame(img_groundenemies, x, y, s->frame + 6); break;
+    case Kind::ShieldBonus: {
       // The bonus bobs over its shadow; the shadow darkens as it rises.
       s->Bounce += 8;
       if (s->Bounce > 359) s->Bounce = 0;
@@ -31,25 +35,25 @@ void DrawKind(Structures* s, int drawModule) {
       DrawImageFrame(img_groundenemies, x, y - 10.0f - static_cast<float>(up), s->frame + 12);
       break;
     }
-    case 6: DrawImageFrame(img_groundenemies, x, y, s->frame + 18); break;
-    case 7: DrawImageFrame(img_groundenemies, x, y, s->frame + 24); break;
-    case 8: DrawImageFrame(img_mine_new, x, y, s->frame); break;
-    case 9:
+    case Kind::CarrierLeft: DrawImageFrame(img_groundenemies, x, y, s->frame + 18); break;
+    case Kind::CarrierRight: DrawImageFrame(img_groundenemies, x, y, s->frame + 24); break;
+    case Kind::Mine: DrawImageFrame(img_mine_new, x, y, s->frame); break;
+    case Kind::Terraformer:
       DrawImageFrame(img_terraformer1, x, y, 0);
       DrawImageFrame(img_terraformer2, x + 18.0f, y + 11.0f, s->frame);
       break;
-    case 10: DrawImageFrame(img_teslathingy, x, y, s->frame); break;
-    case 11: DrawImageFrame(img_LadyLiberty, x, y, 0); break;
-    case 12: DrawImageFrame(img_bones, x, 431.0f, 0); break;
-    case 13: DrawImageFrame(img_MoreTowers, x, 332.0f, s->frame); break;
-    case 14: DrawImageFrame(img_MoreTowers, x, 332.0f, s->frame + 8); break;
+    case Kind::TeslaCoil: DrawImageFrame(img_teslathingy, x, y, s->frame); break;
+    case Kind::Statue: DrawImageFrame(img_LadyLiberty, x, y, 0); break;
+    case Kind::Bones: DrawImageFrame(img_bones, x, 431.0f, 0); break;
+    case Kind::Spire: DrawImageFrame(img_MoreTowers, x, 332.0f, s->frame); break;
+    case Kind::Habitat: DrawImageFrame(img_MoreTowers, x, 332.0f, s->frame + 8); break;
     default: break;
   }
 }
 
 void Act(Structures* s) {
-  switch (s->structure) {
-    case 4: {
+  switch (s->kind) {
+    case Kind::FiringGun: {
       // One aimed shot in N frames; from level 24 on N is not positive and the
       // drawn number never comes to 4.
       const int n = 120 - 5 * LevelNumber;
@@ -57,7 +61,7 @@ void Act(Structures* s) {
         NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), 0, 999);
       break;
     }
-    case 6: {
+    case Kind::CarrierLeft: {
       const int r = RandomIntInRange(1, 50);
       if (r == 26 && InvulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), 1, 0);
@@ -65,7 +69,7 @@ void Act(Structures* s) {
       }
       break;
     }
-    case 7: {
+    case Kind::CarrierRight: {
       const int r = RandomIntInRange(1, 50);
       if (r == 40 && InvulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), 1, 1);
@@ -73,15 +77,17 @@ void Act(Structures* s) {
       }
       break;
     }
-    case 9:
-    case 10:
-    case 13:
-    case 14:
+    case Kind::Terraformer:
+    case Kind::TeslaCoil:
+    case Kind::Spire:
+    case Kind::Habitat:
       if (SfxOn == 1) {
         if (s->SoundDelay > 0) --s->SoundDelay;
         if (s->SoundDelay == 0) {
-          const bool tall = s->structure >= 13;
-          TSound* hum = s->structure == 9 ? snd_2tower : s->structure == 10 ? snd_energycrackle : snd_Towers;
+          const bool tall = s->kind == Kind::Spire || s->kind == Kind::Habitat;
+          TSound* hum = s->kind == Kind::Terraformer ? snd_2tower
+                        : s->kind == Kind::TeslaCoil ? snd_energycrackle
+                                                      : snd_Towers;
           PlaySoundOnChannel(hum, nullptr);
           s->SoundDelay = tall ? 240 : 120;
         }
@@ -92,16 +98,17 @@ void Act(Structures* s) {
 }
 }  // namespace
 
-void CreateStructure(int x, int y, int kind, int sector) {
+void CreateStructure(int x, int y, StructureKind kind, int sector) {
   auto s = ObjectNew<Structures>();
   StructuresList->AddLast(s);
   s->x = static_cast<float>(x);
   s->y = static_cast<float>(y);
-  s->structure = kind;
+  s->kind = kind;
   s->Sector = sector;
-  s->Xspeed = kind == 6 ? -0.8f : kind == 7 ? 0.8f : 0.0f;
-  s->HitPoints = (kind == 3 || kind == 4) ? 4 : 9999;
-  s->maxframe = (kind >= 0 && kind < kKinds) ? kMaxFrame[kind] : 0;
+  s->Xspeed = kind == Kind::CarrierLeft ? -0.8f : kind == Kind::CarrierRight ? 0.8f : 0.0f;
+  s->HitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
+  const int index = static_cast<int>(kind);
+  s->maxframe = (index >= 0 && index < kStructureKinds) ? kMaxFrame[index] : 0;
 }
 
 void UpdateStructures(int drawModule) {
@@ -114,7 +121,9 @@ void UpdateStructures(int drawModule) {
 
     s->x -= scroll;
     WrapOnStrip(s->x);
-    if (s->structure > 5) s->x += s->Xspeed;
+    // The drive comes after the wrap, so it may carry a carrier a fraction
+    // of a pixel past the window until the next frame.
+    if (IsCarrier(s->kind)) s->x += s->Xspeed;
 
     if (++s->fdelay >= 10) {
       s->fdelay = 0;

@@ -53,8 +53,10 @@ TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
 TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) {
   Enemies* first = AddEnemy(4, 300, 380);
   Enemies* second = AddEnemy(5, 300, 380);
-  Structures* gun = AddStructure(3, 300, 412);
-  for (int kind : {0, 1, 2, 5, 6, 7, 8, 9, 11, 13}) AddStructure(kind, 300, 400);  // never hit
+  Structures* gun = AddStructure(Kind::GroundGun, 300, 412);
+  for (Kind kind : {Kind::Beacon, Kind::LunarModule, Kind::Teleporter, Kind::ShieldBonus, Kind::CarrierLeft,
+                    Kind::CarrierRight, Kind::Mine, Kind::Terraformer, Kind::Statue, Kind::Spire})
+    AddStructure(kind, 300, 400);  // never hit
   AddShot(270, 410, 10);
   UpdatePlayerBullets();
   EXPECT_EQ(250 + 1500, Score);
@@ -64,7 +66,7 @@ TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) 
 }
 
 TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAgain) {
-  Structures* gun = AddStructure(4, 300, 412);
+  Structures* gun = AddStructure(Kind::FiringGun, 300, 412);
   for (int i = 0; i < 5; ++i) {
     AddShot(270, 420, 10);
     UpdatePlayerBullets();
@@ -210,7 +212,7 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
 
 TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
   InvulnerableTicks = 1;
-  AddStructure(5, 312, 397);
+  AddStructure(Kind::ShieldBonus, 312, 397);
   StructuresHitPlayer();
   EXPECT_EQ(1, Count<Structures>(StructuresList)) << "no contact while invulnerable";
   InvulnerableTicks = 0;
@@ -220,7 +222,7 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
   EXPECT_EQ(0, Count<Structures>(StructuresList));
   EXPECT_EQ(0, InvulnerableTicks);
   EXPECT_GT(Count<FruitJam>(FruitJamList), 20);
-  Structures* mine = AddStructure(8, 312, 397);
+  Structures* mine = AddStructure(Kind::Mine, 312, 397);
   AddEnemy(2, 312, 405);
   ShieldCount = 0;
   StructuresHitPlayer();
@@ -318,9 +320,9 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
       {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
       {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(7, 300, 200), AddShot(270, 210, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot hits a gun", [] { ResetWorld(), AddStructure(3, 300, 412), AddShot(270, 420, 10); },
+      {"a shot hits a gun", [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot destroys a gun", [] { ResetWorld(), AddStructure(4, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
+      {"a shot destroys a gun", [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1, snd_EnemyExplosion2}, Outcome},
       {"an aimed shot strikes the bike", [] { ResetWorld(), Bullet(0); }, UpdateEnemyBullets,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
@@ -328,9 +330,9 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
        Outcome},
       {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(9, 312, 405); }, EnemiesHitPlayer,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike runs into a mine", [] { ResetWorld(), AddStructure(8, 312, 397); }, StructuresHitPlayer,
+      {"the bike runs into a mine", [] { ResetWorld(), AddStructure(Kind::Mine, 312, 397); }, StructuresHitPlayer,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike takes the bonus", [] { ResetWorld(), AddStructure(5, 312, 397); }, StructuresHitPlayer,
+      {"the bike takes the bonus", [] { ResetWorld(), AddStructure(Kind::ShieldBonus, 312, 397); }, StructuresHitPlayer,
        {snd_TakeShield}, Outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);

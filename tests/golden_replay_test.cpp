@@ -78,7 +78,7 @@ uint64_t HashWorld() {
   h.Add(Thrusting, Climbing, PlanetX, DialogFade, TeleportOffset);
   h.Add(ThrustFlameFrame, ThrustFlameDelay, LiftFlameFrame, LiftFlameDelay);
   AddList<Structures>(h, StructuresList, [&](const Structures& s) {
-    h.Add(s.structure, s.x, s.y, s.frame, s.maxframe, s.fdelay, s.inactive, s.Sector, s.Bounce, s.Xspeed,
+    h.Add(s.kind, s.x, s.y, s.frame, s.maxframe, s.fdelay, s.inactive, s.Sector, s.Bounce, s.Xspeed,
           s.Rotation, s.RotationDir, s.HitPoints, s.SoundDelay);
   });
   AddList<Enemies>(h, EnemiesList, [&](const Enemies& e) {
@@ -137,9 +137,9 @@ struct ReplayGame {
 // The games: each ends in game over or is cut at its frame limit.
 constexpr ReplayGame kGames[] = {{31, 5u, 6000}, {4711, 17u, 6000}, {90210, 23u, 6000}};
 
-Structures* FirstOfKind(int kind) {
+Structures* FirstOfKind(Kind kind) {
   for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -172,7 +172,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
       PlayerY = 397;
       if (AlienFree == 1) {
         AlienX = PlayerX + 30;
-      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? 2 : 1)) {
+      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
         s->x = PlayerX + 20;
       }
     }

@@ -70,10 +70,12 @@ inline Enemies* AddEnemy(int type, float x, float y) {
   return e;
 }
 
-inline Structures* AddStructure(int kind, float x, float y, int sector = 0) {
+using Kind = StructureKind;
+
+inline Structures* AddStructure(Kind kind, float x, float y, int sector = 0) {
   Structures* s = Add<Structures>(StructuresList);
-  s->structure = kind, s->x = x, s->y = y, s->Sector = sector;
-  s->HitPoints = (kind == 3 || kind == 4) ? 4 : 9999;
+  s->kind = kind, s->x = x, s->y = y, s->Sector = sector;
+  s->HitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
   return s;
 }
 

@@ -43,7 +43,7 @@ TEST_F(RescueTest, TheAlienIsPickedUpOnlyLowInItsHopAndWrapsRoundTheStrip) {
 }
 
 TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
-  Structures* beacon = AddStructure(0, 272, 332, 2);
+  Structures* beacon = AddStructure(Kind::Beacon, 272, 332, 2);
   const float places[] = {5000, -5000, -9000, 0};
   const int arrows[] = {1, 2, 0, 0};
   for (int i = 0; i < 4; ++i) {
@@ -83,8 +83,8 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   PlayerX = 322;
   Facing = 0;
   ScrollPos = 10000;
-  Structures* gate = AddStructure(2, 330, 392, 2);
-  Structures* nearEnd = AddStructure(9, 30000, 332);
+  Structures* gate = AddStructure(Kind::Teleporter, 330, 392, 2);
+  Structures* nearEnd = AddStructure(Kind::Terraformer, 30000, 332);
   Enemies* a = AddEnemy(2, 2000, 100);
   AddShot(100, 100, 10);
   NewFrag(1, 1, 1, 1);
@@ -104,7 +104,7 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
 TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
   PlayerX = 222;
   ScrollPos = 10000;
-  Structures* gate = AddStructure(2, 230, 392, 2);
+  Structures* gate = AddStructure(Kind::Teleporter, 230, 392, 2);
   Enemies* b = AddEnemy(2, -500, 100);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(230 - 6238 + 32000, gate->x);
@@ -113,7 +113,7 @@ TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
 }
 
 TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
-  Structures* gate = AddStructure(2, 292, 392, 2);
+  Structures* gate = AddStructure(Kind::Teleporter, 292, 392, 2);
   AlienFree = 0;
   AliensLeft = 1;
   PlayerMeetsStructures();
@@ -130,7 +130,7 @@ TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   EXPECT_EQ(1, TeleportersOff);
   EXPECT_FLOAT_EQ(292, gate->x);
 
-  AddStructure(1, 292, 392, 1);
+  AddStructure(Kind::LunarModule, 292, 392, 1);
   AlienFree = 1;
   PlayerMeetsStructures();
   EXPECT_EQ(0, TakeOffFlag);
@@ -172,17 +172,17 @@ TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
        outcome},
       {"the alien is picked up", [] { ResetWorld(), AlienX = 302, AlienBob = 136; }, CaptureAlien, {snd_alien2},
        outcome},
-      {"a beacon answers", [] { ResetWorld(), AddStructure(0, 272, 332, 2); }, PlayerMeetsStructures,
+      {"a beacon answers", [] { ResetWorld(), AddStructure(Kind::Beacon, 272, 332, 2); }, PlayerMeetsStructures,
        {snd_radar}, outcome},
-      {"a teleporter", [] { ResetWorld(), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+      {"a teleporter", [] { ResetWorld(), AddStructure(Kind::Teleporter, 292, 392, 2); }, PlayerMeetsStructures,
        {snd_teleport}, outcome},
-      {"an alien delivered", [&] { carrying(1), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+      {"an alien delivered", [&] { carrying(1), AddStructure(Kind::Teleporter, 292, 392, 2); }, PlayerMeetsStructures,
        {snd_AlienRescued, snd_teleport}, outcome},
-      {"the last alien refused", [&] { carrying(0), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
+      {"the last alien refused", [&] { carrying(0), AddStructure(Kind::Teleporter, 292, 392, 2); }, PlayerMeetsStructures,
        {snd_NoTeleport}, outcome},
-      {"the module reached", [&] { carrying(0), AddStructure(1, 292, 392, 1); }, PlayerMeetsStructures,
+      {"the module reached", [&] { carrying(0), AddStructure(Kind::LunarModule, 292, 392, 1); }, PlayerMeetsStructures,
        {snd_alien3}, outcome},
-      {"a terraformer hums", [] { ResetWorld(), AddStructure(9, 300, 332); }, [] { UpdateStructures(1); },
+      {"a terraformer hums", [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); }, [] { UpdateStructures(1); },
        {snd_2tower}, outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);

@@ -19,9 +19,9 @@ namespace {
 
 constexpr int kFrameLimit = 30000;
 
-Structures* FirstOfKind(int kind) {
+Structures* FirstOfKind(Kind kind) {
   for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -63,7 +63,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
       PlayerY = 397;
       if (AlienFree == 1) {
         AlienX = PlayerX + 30;
-      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? 2 : 1)) {
+      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
         s->x = PlayerX + 20;
       }
     }
@@ -117,11 +117,11 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       if (AlienFree == 1) {
         AlienX = PlayerX + 30;  // under the bike's pick-up box
       } else if (AliensLeft > 0) {
-        Structures* gate = FirstOfKind(2);
+        Structures* gate = FirstOfKind(Kind::Teleporter);
         gate->x = PlayerX + 20, gate->inactive = 0;
         ++deliveries;
       } else if (bonusAtTouch < 0) {
-        FirstOfKind(1)->x = PlayerX + 20;
+        FirstOfKind(Kind::LunarModule)->x = PlayerX + 20;
         bonusAtTouch = TimeBonus;
         scoreAtTouch = Score;
       }
@@ -129,7 +129,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       hits += ShieldCount < shields;
       shields = ShieldCount;
       if (InvulnerableTicks == 0) {
-        Structures* mine = FirstOfKind(8);
+        Structures* mine = FirstOfKind(Kind::Mine);
         mine->x = PlayerX + 40, mine->y = PlayerY;
       }
     }

@@ -39,7 +39,7 @@ class WorldTest : public harness::NullDrawingTest {
     NewEnemy(x, y, type);
     return Last<Enemies>(EnemiesList);
   }
-  static Structures* Build(int kind, int x, int y = 332) {
+  static Structures* Build(StructureKind kind, int x, int y = 332) {
     CreateStructure(x, y, kind, 0);
     return Last<Structures>(StructuresList);
   }
@@ -204,11 +204,11 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
 // --- Structures ----------------------------------------------------------------
 
 TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
-  Structures* a = Build(13, 0);
-  Structures* b = Build(13, 0);
-  Structures* left = Build(6, 1000, 412);
-  Structures* right = Build(7, 1000, 412);
-  Structures* odd = Build(42, 1000);  // no such kind: scrolls, never acts
+  Structures* a = Build(StructureKind::Spire, 0);
+  Structures* b = Build(StructureKind::Spire, 0);
+  Structures* left = Build(StructureKind::CarrierLeft, 1000, 412);
+  Structures* right = Build(StructureKind::CarrierRight, 1000, 412);
+  Structures* odd = Build(static_cast<StructureKind>(42), 1000);  // no such kind: scrolls, never acts
   a->x = 31800.5f, b->x = -200.5f;
   UpdateStructures(1);
   EXPECT_FLOAT_EQ(a->x, -199.5f);
@@ -229,9 +229,9 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
 }
 
 TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
-  Structures* terra = Build(9, 300);   // every 120 frames
-  Structures* tower = Build(14, 300);  // every 240
-  Structures* coil = Build(10, 900);   // off screen
+  Structures* terra = Build(StructureKind::Terraformer, 300);  // every 120 frames
+  Structures* tower = Build(StructureKind::Habitat, 300);      // every 240
+  Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
   UpdateStructures(1);
   EXPECT_EQ(terra->SoundDelay, 0);
   SfxOn = 1;
@@ -247,7 +247,8 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
 
 TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   // Every missile comes with a puff, so the puffs count the shots.
-  for (Structures* s : {Build(6, 300, 412), Build(7, 400, 412)}) s->Xspeed = 0.0f;
+  for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
+    s->Xspeed = 0.0f;
   InvulnerableTicks = 5;
   for (int i = 0; i < 500; ++i) UpdateStructures(1);
   EXPECT_EQ(ExplosionsList->Count(), 0);
@@ -264,7 +265,7 @@ TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
 TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   // N = 120 - 5 x level: about 200 shots in 200 N frames, whether or not
   // the bike is invulnerable.
-  Structures* gun = Build(4, 300, 412);
+  Structures* gun = Build(StructureKind::FiringGun, 300, 412);
   InvulnerableTicks = 50;
   for (int level : {1, 12, 23}) {
     LevelNumber = level;
@@ -363,7 +364,8 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
 // --- Sector set-up -----------------------------------------------------------------
 
 struct Census {
-  int enemies = 0, scenery = 0, kind[15] = {};
+  int enemies = 0, scenery = 0, kind[kStructureKinds] = {};
+  int Of(StructureKind k) const { return kind[static_cast<int>(k)]; }
   double closest = 1e300;
   int highestType = -1, typeOnes = 0;
 };
@@ -387,11 +389,11 @@ Census TakeCensus() {
     if (index < 32) {  // scenery every thousand pixels, give or take a hundred
       EXPECT_TRUE(s->x >= 600 + 1000 * index && s->x <= 800 + 1000 * index) << index;
       ++c.scenery;
-    } else if (s->structure >= 0 && s->structure < 15) {
-      ++c.kind[s->structure];
+    } else if (static_cast<int>(s->kind) >= 0 && static_cast<int>(s->kind) < kStructureKinds) {
+      ++c.kind[static_cast<int>(s->kind)];
     }
-    if (s->structure == 0 || s->structure == 2) {  // beacons and teleporters never move
-      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - (s->structure ? 5900 : 5000));
+    if (s->kind == StructureKind::Beacon || s->kind == StructureKind::Teleporter) {  // they never move
+      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - (s->kind == StructureKind::Teleporter ? 5900 : 5000));
     }
     ++index;
   }
@@ -410,11 +412,14 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
       const Census c = TakeCensus();
       EXPECT_EQ(c.enemies, k.enemies);
       EXPECT_EQ(c.scenery, 32);
-      for (int kind : {3, 4, 8}) EXPECT_EQ(c.kind[kind], k.guns) << "kind " << kind;
-      for (int kind : {6, 7}) EXPECT_EQ(c.kind[kind], k.carriers) << "kind " << kind;
-      EXPECT_EQ(c.kind[0], 5);
-      EXPECT_EQ(c.kind[2], 5);
-      EXPECT_EQ(c.kind[1] + c.kind[5] + c.kind[11] + c.kind[12], 4);
+      using K = StructureKind;
+      for (K kind : {K::GroundGun, K::FiringGun, K::Mine})
+        EXPECT_EQ(c.Of(kind), k.guns) << "kind " << static_cast<int>(kind);
+      for (K kind : {K::CarrierLeft, K::CarrierRight})
+        EXPECT_EQ(c.Of(kind), k.carriers) << "kind " << static_cast<int>(kind);
+      EXPECT_EQ(c.Of(K::Beacon), 5);
+      EXPECT_EQ(c.Of(K::Teleporter), 5);
+      EXPECT_EQ(c.Of(K::LunarModule) + c.Of(K::ShieldBonus) + c.Of(K::Statue) + c.Of(K::Bones), 4);
       EXPECT_GE(c.closest, 50.0);  // exactly 50 apart is allowed
       EXPECT_EQ(c.typeOnes, 0);
       EXPECT_LE(c.highestType, k.highestType);
@@ -438,8 +443,8 @@ TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {
     const Census c = TakeCensus();
     const int perBand = (5 * level + 10) / 2;
     EXPECT_EQ(c.enemies, 2 * perBand) << "level " << level;
-    EXPECT_EQ(c.kind[3], 2 * (perBand / 2));
-    EXPECT_EQ(c.kind[7], perBand / 2 * 3 / 2);
+    EXPECT_EQ(c.Of(StructureKind::GroundGun), 2 * (perBand / 2));
+    EXPECT_EQ(c.Of(StructureKind::CarrierRight), perBand / 2 * 3 / 2);
     EXPECT_EQ(c.typeOnes, 0);
     EXPECT_LT(seconds, 20.0) << "level " << level;  // generous: sanitizers, busy machines
   }

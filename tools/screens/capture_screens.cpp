@@ -247,9 +247,9 @@ Enemies* TargetAhead() {
   return best;
 }
 
-Structures* FirstStructure(int kind) {
+Structures* FirstStructure(StructureKind kind) {
   for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -368,7 +368,7 @@ void PlanTour(Tour& t) {
 
   // A teleporter ahead: the bike runs into it and the alien is delivered.
   t.Frames(1).Pilot(LowFlight).Do([] {
-    Structures* gate = FirstStructure(2);
+    Structures* gate = FirstStructure(StructureKind::Teleporter);
     gate->x = PlayerX + 380, gate->inactive = 0;
   });
   t.When("the teleport", [] { return AlienFree == 1; });

@@ -64,12 +64,12 @@ void DrawShields() {
   SetDrawBlendMode(3);
 }
 
-void NewFrag(int x, int y, int enemy, int quarter) {
+void NewFrag(int x, int y, EnemyType enemyType, int quarter) {
   auto f = ObjectNew<Frags>();
   FragsList->AddLast(f);
   f->x = static_cast<float>(x);
   f->y = static_cast<float>(y);
-  f->enemy = enemy;
+  f->enemyType = enemyType;
   f->frame = quarter;
   f->Angle = 0;
   f->Alpha = 1;
@@ -112,7 +112,7 @@ void DrawFrags() {
   for (Frags* f : Each<Frags>(FragsList)) {
     SetDrawAlpha(f->Alpha);
     SetDrawRotation(f->Angle);
-    if (f->frame >= 0 && f->frame <= 3) DrawCell(img_frags, f->x, f->y, f->enemy * 4 + f->frame);
+    if (f->frame >= 0 && f->frame <= 3) DrawCell(img_frags, f->x, f->y, SheetRow(f->enemyType) * 4 + f->frame);
   }
   SetDrawAlpha(1);
   SetDrawRotation(0);

@@ -62,12 +62,12 @@ void Wander(Enemies* e, float s) {
 }
 }  // namespace
 
-void NewEnemy(int x, int y, int type) {
+void NewEnemy(int x, int y, EnemyType type) {
   auto e = ObjectNew<Enemies>();
   EnemiesList->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
-  e->enemy = type;
+  e->type = type;
 
   const int dir = RandomIntInRange(1, 2);
   float h = static_cast<float>(RandomRealInRange(-1, 1));
@@ -80,33 +80,33 @@ void NewEnemy(int x, int y, int type) {
   e->AnimDelay = 0;
 
   switch (type) {
-    case 0:
+    case EnemyType::Spinner:
       e->MaxFrame = 1;
       e->Rotation = static_cast<float>(RandomIntInRange(10, 350));
       e->RotationDir = h;
       break;
-    case 2:
-    case 6:
+    case EnemyType::Jellyfish:
+    case EnemyType::Manta:
       e->MaxFrame = 4;
       e->xspeed = 0.7f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
-    case 3:
-    case 7:
+    case EnemyType::SpringBot:
+    case EnemyType::SpikeBall:
       e->MaxFrame = 4;
       e->yspeed = 0.6f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
-    case 4:
-    case 8: {
+    case EnemyType::Saucer:
+    case EnemyType::RingDrone: {
       e->MaxFrame = 4;
       int n = TruncateToInt(static_cast<float>(RandomRealInRange(1.5, 2.5)));
       if (RandomIntInRange(1, 100) < 51) n = -n;
       e->SinCount = n;
       break;
     }
-    case 5:
+    case EnemyType::Bat:
       StartWandering(e.get(), dir);
       break;
-    case 9:
+    case EnemyType::Wasp:
       // Drawn twice over; the second set of values counts.
       StartWandering(e.get(), dir);
       e->MaxFrame = 7;
@@ -120,13 +120,13 @@ void NewEnemy(int x, int y, int type) {
 void UpdateEnemies() {
   const float s = PlayerSpeed * ScrollFactor[2];
   for (Enemies* e : Each<Enemies>(EnemiesList)) {
-    switch (e->enemy) {
-      case 0:
-      case 1:  // drift
+    switch (e->type) {
+      case EnemyType::Spinner:
+      case EnemyType::Probe:  // drift
         e->x = e->x - s + e->xspeed;
         break;
-      case 2:
-      case 6: {  // wave: twice its speed to the right, up and down by a cosine
+      case EnemyType::Jellyfish:
+      case EnemyType::Manta: {  // wave: twice its speed to the right, up and down by a cosine
         e->x = e->x - s + e->xspeed + e->xspeed;
         e->Sinus += 1.0f;
         if (e->Sinus > 360.0f) e->Sinus -= 360.0f;
@@ -136,15 +136,15 @@ void UpdateEnemies() {
         e->y += static_cast<float>(k);
         break;
       }
-      case 3:
-      case 7:  // bounce between the ceiling and the ground
+      case EnemyType::SpringBot:
+      case EnemyType::SpikeBall:  // bounce between the ceiling and the ground
         e->x = e->x - s + 2.0f * e->xspeed;
         e->y += e->yspeed;
         if (e->y < kTop) e->yspeed = static_cast<float>(FloatAbs(e->yspeed));
         if (e->y > kBottom) e->yspeed = -e->yspeed;
         break;
-      case 4:
-      case 8:  // loops while drifting
+      case EnemyType::Saucer:
+      case EnemyType::RingDrone:  // loops while drifting
         e->Sinus += static_cast<float>(e->SinCount);
         if (e->Sinus > 360.0f) e->Sinus -= 360.0f;
         e->y += CosDegrees(e->Sinus);
@@ -152,8 +152,8 @@ void UpdateEnemies() {
         if (e->y < kTop) e->y = kTop;
         if (e->y > kBottom) e->y = kBottom;
         break;
-      case 5:
-      case 9:
+      case EnemyType::Bat:
+      case EnemyType::Wasp:  // wander
         Wander(e, s);
         break;
       default: break;
@@ -172,14 +172,14 @@ void UpdateEnemies() {
 void DrawEnemies() {
   for (Enemies* e : Each<Enemies>(EnemiesList)) {
     if (!(e->x > -40.0f && e->x < 680.0f)) continue;
-    if (e->enemy == 0) {
+    if (e->type == EnemyType::Spinner) {
       // The spinner turns only while it is on screen.
       e->Rotation += static_cast<float>(FloatMod(2.0f * e->RotationDir, 360));
       SetDrawRotation(e->Rotation);
       DrawImageFrame(img_enemies_one, e->x + 20.0f, e->y + 20.0f, 0);
       SetDrawRotation(0.0f);
-    } else if (e->enemy >= 1 && e->enemy <= 9) {
-      DrawImageFrame(img_enemies, e->x, e->y, e->enemy * 4 + e->Frame);
+    } else if (e->type > EnemyType::Spinner && e->type <= EnemyType::Wasp) {
+      DrawImageFrame(img_enemies, e->x, e->y, SheetRow(e->type) * 4 + e->Frame);
     }
   }
 }

@@ -41,13 +41,30 @@ enum class StructureKind : int32_t {
 };
 constexpr int kStructureKinds = 15;
 
+// A flying enemy's type: its row in the enemy and fragment sheets, the way it
+// moves, and a hundred points per step when it rams the bike.
+enum class EnemyType : int32_t {
+  Spinner,    // drifts, its picture turning
+  Probe,      // drifts; the level set-up never makes one
+  Jellyfish,  // waves
+  SpringBot,  // bounces between the ceiling and the ground
+  Saucer,     // flies loops
+  Bat,        // wanders
+  Manta,      // waves
+  SpikeBall,  // bounces
+  RingDrone,  // flies loops
+  Wasp,       // wanders, on seven animation steps
+};
+// The row of the type's cells in the enemy and fragment sheets.
+inline int SheetRow(EnemyType type) { return static_cast<int>(type); }
+
 // --- Record types: every field zero at construction ------------------------
 struct Structures : Object {
   StructureKind kind; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
   float Xspeed, Rotation; int32_t RotationDir, HitPoints, SoundDelay;
 };
 struct Enemies : Object {
-  int32_t enemy; float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, MaxFrame, AnimDelay;
+  EnemyType type; float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, MaxFrame, AnimDelay;
   float Rotation, RotationDir;
 };
 struct EnemyBullets : Object {
@@ -63,7 +80,7 @@ struct Explosions2 : Object {
   float x, y; int32_t frame, fdelay; float Speed; int32_t whichone; float xspeed;
 };
 struct Frags : Object {
-  float x, y; int32_t enemy, frame; float Angle, Alpha;
+  float x, y; EnemyType enemyType; int32_t frame; float Angle, Alpha;
 };
 struct Shields : Object {
   int32_t ShieldType, x, y, Frame, FrameDelay; float Rotation, Zoom; int32_t Color;
@@ -169,7 +186,7 @@ void CreateStructure(int x, int y, StructureKind kind, int sector);
 void UpdateStructures(int drawModule);
 
 // --- Enemies --------------------------------------------------------------------
-void NewEnemy(int x, int y, int type);
+void NewEnemy(int x, int y, EnemyType type);
 void UpdateEnemies();
 void DrawEnemies();
 
@@ -193,7 +210,7 @@ void DrawExplosions();
 // --- Shields, fragments and bursts ------------------------------------------
 void NewShield(int type, int x, int y);
 void DrawShields();
-void NewFrag(int x, int y, int enemy, int quarter);
+void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();
 void DrawFrags();
 void BurstBonus(int x, int y);

@@ -21,10 +21,10 @@ namespace {
 // points, and the enemy reappears off screen on the side it was nearer to.
 void ShootDownEnemy(Enemies* e) {
   NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), 0, 0);
-  NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 10), e->enemy, 0);
-  NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 10), e->enemy, 1);
-  NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 30), e->enemy, 2);
-  NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 30), e->enemy, 3);
+  NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 10), e->type, 0);
+  NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 10), e->type, 1);
+  NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 30), e->type, 2);
+  NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 30), e->type, 3);
   PlaySfx(snd_EnemyExplosion1);
   Score += 250;
   // Both tests look at where the enemy was hit; a position between 319 and

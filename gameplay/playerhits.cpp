@@ -49,7 +49,7 @@ void EnemiesHitPlayer() {
   for (Enemies* e : Each<Enemies>(EnemiesList)) {
     if (!(e->x > -40 && e->x < 680)) continue;
     int ex, ey;
-    if (e->enemy == 0) {
+    if (e->type == EnemyType::Spinner) {
       // The spinner is drawn centred and is tested upright.
       if (!BoxesOverlap(Trunc(PlayerX), Trunc(PlayerY), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
         continue;
@@ -69,7 +69,7 @@ void EnemiesHitPlayer() {
       ex = Trunc(e->x - 12);
       ey = Trunc(e->y - 12);
     }
-    LoseShield(ex, ey, e->enemy * 100);
+    LoseShield(ex, ey, 100 * static_cast<int>(e->type));
     e->x = SomewhereOffScreen();
     return;
   }

@@ -23,7 +23,7 @@ TEST(BoxesOverlapTest, ClosedBoxesAndNoWrapRoundAtTheIntRange) {
 class PlayerShotTest : public PlayfieldTest {};
 
 TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
-  Enemies* e = AddEnemy(7, 23, 200);
+  Enemies* e = AddEnemy(EnemyType::SpikeBall, 23, 200);
   AddShot(9.1f, 210, -10);  // at -0.9, which tests as 0: right edge 23 meets the enemy
   UpdatePlayerBullets();
   EXPECT_EQ(250, Score);
@@ -33,14 +33,14 @@ TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
   ASSERT_EQ(4, Count<Frags>(FragsList));
   const Frags* last = nullptr;
   for (Frags* f : Each<Frags>(FragsList)) last = f;
-  EXPECT_TRUE(last->frame == 3 && last->enemy == 7 && last->x == 53 && last->y == 230);
+  EXPECT_TRUE(last->frame == 3 && last->enemyType == EnemyType::SpikeBall && last->x == 53 && last->y == 230);
   EXPECT_TRUE(e->x >= -900 && e->x <= -40) << e->x;
   EXPECT_EQ(200, e->y);
 }
 
 TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
-  AddEnemy(2, 680, 100);
-  AddEnemy(2, -40, 300);
+  AddEnemy(EnemyType::Jellyfish, 680, 100);
+  AddEnemy(EnemyType::Jellyfish, -40, 300);
   AddShot(670, 110, 10);   // ends at 680 over the right-hand enemy: both stay
   AddShot(-20, 310, -10);  // ends at -30 over the left-hand one
   UpdatePlayerBullets();
@@ -51,8 +51,8 @@ TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
 }
 
 TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) {
-  Enemies* first = AddEnemy(4, 300, 380);
-  Enemies* second = AddEnemy(5, 300, 380);
+  Enemies* first = AddEnemy(EnemyType::Saucer, 300, 380);
+  Enemies* second = AddEnemy(EnemyType::Bat, 300, 380);
   Structures* gun = AddStructure(Kind::GroundGun, 300, 412);
   for (Kind kind : {Kind::Beacon, Kind::LunarModule, Kind::Teleporter, Kind::ShieldBonus, Kind::CarrierLeft,
                     Kind::CarrierRight, Kind::Mine, Kind::Terraformer, Kind::Statue, Kind::Spire})
@@ -177,8 +177,8 @@ class RamTest : public PlayfieldTest {
 };
 
 TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
-  Enemies* nine = AddEnemy(9, 312, 405);
-  Enemies* other = AddEnemy(3, 312, 405);
+  Enemies* nine = AddEnemy(EnemyType::Wasp, 312, 405);
+  Enemies* other = AddEnemy(EnemyType::SpringBot, 312, 405);
   EnemiesHitPlayer();
   EnemiesHitPlayer();
   EXPECT_EQ(900, Score);
@@ -189,7 +189,7 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   EXPECT_EQ(300, First<Explosions>(ExplosionsList)->x);
 
   ResetWorld();
-  AddEnemy(0, 292, 397);  // the spinner is tested centred and scores nothing
+  AddEnemy(EnemyType::Spinner, 292, 397);  // the spinner is tested centred and scores nothing
   EnemiesHitPlayer();
   EXPECT_EQ(0, Score);
   EXPECT_EQ(7, ShieldCount);
@@ -202,7 +202,7 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
     for (int x = 249; x <= 366 && !found; x += 2)
       if (BoxesOverlap(289, 397, 77, 54, x, y, 40, 40) &&
           !ImagesOverlap(img_bike2, 272, 397, 3, img_enemies, x, y, 0)) {
-        AddEnemy(6, static_cast<float>(x), static_cast<float>(y));
+        AddEnemy(EnemyType::Manta, static_cast<float>(x), static_cast<float>(y));
         found = 1;
       }
   ASSERT_TRUE(found) << "the pictures fill their boxes";
@@ -223,7 +223,7 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
   EXPECT_EQ(0, InvulnerableTicks);
   EXPECT_GT(Count<FruitJam>(FruitJamList), 20);
   Structures* mine = AddStructure(Kind::Mine, 312, 397);
-  AddEnemy(2, 312, 405);
+  AddEnemy(EnemyType::Jellyfish, 312, 405);
   ShieldCount = 0;
   StructuresHitPlayer();
   EnemiesHitPlayer();
@@ -253,9 +253,9 @@ TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
 }
 
 TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
-  NewFrag(100, 100, 3, 0);
-  NewFrag(100, 100, 3, 1);
-  NewFrag(100, 100, 55, 3);  // cells the picture lacks are not drawn
+  NewFrag(100, 100, EnemyType::SpringBot, 0);
+  NewFrag(100, 100, EnemyType::SpringBot, 1);
+  NewFrag(100, 100, static_cast<EnemyType>(55), 3);  // cells the picture lacks are not drawn
   UpdateFrags();
   DrawFrags();
   Frags* left = First<Frags>(FragsList);
@@ -286,7 +286,7 @@ TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
 }
 
 TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
-  AddEnemy(9, 312, 405);
+  AddEnemy(EnemyType::Wasp, 312, 405);
   EnemiesHitPlayer();
   for (int i = 0; i < 12; ++i) {
     ClearDrawBuffer();
@@ -318,17 +318,18 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
   const auto reset = [] { ResetWorld(); };
   const soundlog::Path paths[] = {
       {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
-      {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(7, 300, 200), AddShot(270, 210, 10); },
+      {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(EnemyType::SpikeBall, 300, 200), AddShot(270, 210, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
       {"a shot hits a gun", [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot destroys a gun", [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
+      {"a shot destroys a gun",
+       [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
        UpdatePlayerBullets, {snd_EnemyExplosion1, snd_EnemyExplosion2}, Outcome},
       {"an aimed shot strikes the bike", [] { ResetWorld(), Bullet(0); }, UpdateEnemyBullets,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
       {"a missile strikes the bike", [] { ResetWorld(), Bullet(1); }, UpdateEnemyBullets, {snd_MissileHit},
        Outcome},
-      {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(9, 312, 405); }, EnemiesHitPlayer,
+      {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(EnemyType::Wasp, 312, 405); }, EnemiesHitPlayer,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
       {"the bike runs into a mine", [] { ResetWorld(), AddStructure(Kind::Mine, 312, 397); }, StructuresHitPlayer,
        {snd_bzzzt, snd_EnemyExplosion1}, Outcome},

@@ -82,7 +82,7 @@ uint64_t HashWorld() {
           s.Rotation, s.RotationDir, s.HitPoints, s.SoundDelay);
   });
   AddList<Enemies>(h, EnemiesList, [&](const Enemies& e) {
-    h.Add(e.enemy, e.x, e.y, e.xspeed, e.yspeed, e.Sinus, e.SinCount, e.Frame, e.MaxFrame, e.AnimDelay,
+    h.Add(e.type, e.x, e.y, e.xspeed, e.yspeed, e.Sinus, e.SinCount, e.Frame, e.MaxFrame, e.AnimDelay,
           e.Rotation, e.RotationDir);
   });
   AddList<EnemyBullets>(h, EnemyBulletsList, [&](const EnemyBullets& b) {
@@ -97,7 +97,7 @@ uint64_t HashWorld() {
     h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.whichone, e.xspeed);
   });
   AddList<Frags>(h, FragsList,
-                 [&](const Frags& f) { h.Add(f.x, f.y, f.enemy, f.frame, f.Angle, f.Alpha); });
+                 [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.frame, f.Angle, f.Alpha); });
   AddList<Shields>(h, ShieldsList, [&](const Shields& s) {
     h.Add(s.ShieldType, s.x, s.y, s.Frame, s.FrameDelay, s.Rotation, s.Zoom, s.Color);
   });

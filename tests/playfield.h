@@ -64,9 +64,9 @@ T* Add(TList* list) {
   return r.get();
 }
 
-inline Enemies* AddEnemy(int type, float x, float y) {
+inline Enemies* AddEnemy(EnemyType type, float x, float y) {
   Enemies* e = Add<Enemies>(EnemiesList);
-  e->enemy = type, e->x = x, e->y = y;
+  e->type = type, e->x = x, e->y = y;
   return e;
 }
 

@@ -85,9 +85,9 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   ScrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, 330, 392, 2);
   Structures* nearEnd = AddStructure(Kind::Terraformer, 30000, 332);
-  Enemies* a = AddEnemy(2, 2000, 100);
+  Enemies* a = AddEnemy(EnemyType::Jellyfish, 2000, 100);
   AddShot(100, 100, 10);
-  NewFrag(1, 1, 1, 1);
+  NewFrag(1, 1, EnemyType::Probe, 1);
   FruitJam* piece = Add<FruitJam>(FruitJamList);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(330 + 6590, gate->x);
@@ -105,7 +105,7 @@ TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
   PlayerX = 222;
   ScrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, 230, 392, 2);
-  Enemies* b = AddEnemy(2, -500, 100);
+  Enemies* b = AddEnemy(EnemyType::Jellyfish, -500, 100);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(230 - 6238 + 32000, gate->x);
   EXPECT_FLOAT_EQ(16400, ScrollPos);
@@ -178,12 +178,12 @@ TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
        {snd_teleport}, outcome},
       {"an alien delivered", [&] { carrying(1), AddStructure(Kind::Teleporter, 292, 392, 2); }, PlayerMeetsStructures,
        {snd_AlienRescued, snd_teleport}, outcome},
-      {"the last alien refused", [&] { carrying(0), AddStructure(Kind::Teleporter, 292, 392, 2); }, PlayerMeetsStructures,
-       {snd_NoTeleport}, outcome},
+      {"the last alien refused", [&] { carrying(0), AddStructure(Kind::Teleporter, 292, 392, 2); },
+       PlayerMeetsStructures, {snd_NoTeleport}, outcome},
       {"the module reached", [&] { carrying(0), AddStructure(Kind::LunarModule, 292, 392, 1); }, PlayerMeetsStructures,
        {snd_alien3}, outcome},
-      {"a terraformer hums", [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); }, [] { UpdateStructures(1); },
-       {snd_2tower}, outcome},
+      {"a terraformer hums", [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); },
+       [] { UpdateStructures(1); }, {snd_2tower}, outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }

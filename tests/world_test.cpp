@@ -35,7 +35,7 @@ class WorldTest : public harness::NullDrawingTest {
     for (T* t : Each<T>(list)) last = t;
     return last;
   }
-  static Enemies* Spawn(int type, int x, int y) {
+  static Enemies* Spawn(EnemyType type, int x, int y) {
     NewEnemy(x, y, type);
     return Last<Enemies>(EnemiesList);
   }
@@ -51,8 +51,8 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
   for (int seed = 1; seed <= 10; ++seed) {
     SetRandomSeed(seed);
     EnemiesList->Clear();
-    Enemies* wave = Spawn(seed % 2 ? 2 : 6, 300, 200);
-    Enemies* bounce = Spawn(seed % 2 ? 3 : 7, 100, 400);
+    Enemies* wave = Spawn(seed % 2 ? EnemyType::Jellyfish : EnemyType::Manta, 300, 200);
+    Enemies* bounce = Spawn(seed % 2 ? EnemyType::SpringBot : EnemyType::SpikeBall, 100, 400);
     const float x0 = wave->x, step = bounce->yspeed;
     float low = 1000, high = -1000;
     int turns = 0;
@@ -77,7 +77,7 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
   for (int seed = 1; seed <= 12; ++seed) {
     SetRandomSeed(seed);
     EnemiesList->Clear();
-    Enemies* e = Spawn(seed % 2 ? 4 : 8, 500, 220);
+    Enemies* e = Spawn(seed % 2 ? EnemyType::Saucer : EnemyType::RingDrone, 500, 220);
     const int turn = std::abs(e->SinCount);
     ASSERT_TRUE(turn == 1 || turn == 2);
     const int period = 360 / turn;
@@ -92,7 +92,7 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
     EXPECT_NEAR(e->x, x0 + period * e->xspeed, 0.05f);
     EXPECT_NEAR(right - left, turn == 1 ? 114.6f : 57.3f, 2.0f);  // radius about 57 or 29
   }
-  Enemies* low = Spawn(4, 200, 410);
+  Enemies* low = Spawn(EnemyType::Saucer, 200, 410);
   for (int f = 0; f < 720; ++f) {
     UpdateEnemies();
     ASSERT_LE(low->y, 412.0f);
@@ -103,7 +103,7 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
   for (int seed = 1; seed <= 20; ++seed) {
     SetRandomSeed(seed);
     EnemiesList->Clear();
-    Enemies* e = Spawn(seed % 2 ? 5 : 9, 300, 64 + seed * 15);
+    Enemies* e = Spawn(seed % 2 ? EnemyType::Bat : EnemyType::Wasp, 300, 64 + seed * 15);
     ASSERT_TRUE(e->SinCount == 1 || e->SinCount == 2);
     EXPECT_EQ(e->yspeed < 0, e->SinCount == 1);
     for (int f = 0; f < 600; ++f) {
@@ -119,7 +119,7 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
       ASSERT_LT(e->Frame, e->MaxFrame);
     }
   }
-  Enemies* c = Spawn(5, 300, 33);  // a climber meeting the ceiling turns down
+  Enemies* c = Spawn(EnemyType::Bat, 300, 33);  // a climber meeting the ceiling turns down
   c->Sinus = 50, c->xspeed = 0.0f, c->yspeed = -1.5f;
   UpdateEnemies();
   EXPECT_FLOAT_EQ(c->y, 32.0f);
@@ -129,13 +129,13 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
 TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   const std::pair<float, float> cases[] = {{-1000.5f, 1639.5f}, {2640.5f, 0.5f}, {3000, 360}, {-3000, -360}};
   for (const auto& [from, to] : cases) {
-    Enemies* e = Spawn(1, 0, 200);
+    Enemies* e = Spawn(EnemyType::Probe, 0, 200);
     e->x = from, e->xspeed = 0.0f;
     UpdateEnemies();
     EXPECT_FLOAT_EQ(e->x, to) << from;
     EnemiesList->Clear();
   }
-  Enemies* e = Spawn(1, 300, 200);
+  Enemies* e = Spawn(EnemyType::Probe, 300, 200);
   e->xspeed = 0.0f;
   PlayerSpeed = 8.5f;
   UpdateEnemies();
@@ -163,10 +163,10 @@ class EnemyDrawingTest : public harness::HeadlessTest {
     img_enemies = savedSheet_, img_enemies_one = savedSpinner_;
     harness::HeadlessTest::TearDown();
   }
-  static Enemies* Place(int type, float x, float y) {
+  static Enemies* Place(EnemyType type, float x, float y) {
     auto e = ObjectNew<Enemies>();
     EnemiesList->AddLast(e);
-    e->enemy = type, e->x = x, e->y = y, e->MaxFrame = 4;
+    e->type = type, e->x = x, e->y = y, e->MaxFrame = 4;
     // A spinner turning one degree a drawn frame; at 45 degrees its corners
     // reach 28 pixels out from its centre.
     e->RotationDir = 0.5f, e->Rotation = 44.0f;
@@ -179,12 +179,12 @@ class EnemyDrawingTest : public harness::HeadlessTest {
 };
 
 TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTurn) {
-  Place(2, -39.0f, 100.0f);  // one column on screen
-  Place(6, 639.0f, 300.0f);  // likewise at the right edge
-  Enemies* leftEdge = Place(0, -40.0f, 200.0f);  // turned, a corner would show
-  Enemies* rightEdge = Place(0, 680.0f, 300.0f);
-  Enemies* justIn = Place(0, -39.5f, 380.0f);
-  Enemies* justInRight = Place(0, 679.5f, 20.0f);
+  Place(EnemyType::Jellyfish, -39.0f, 100.0f);  // one column on screen
+  Place(EnemyType::Manta, 639.0f, 300.0f);  // likewise at the right edge
+  Enemies* leftEdge = Place(EnemyType::Spinner, -40.0f, 200.0f);  // turned, a corner would show
+  Enemies* rightEdge = Place(EnemyType::Spinner, 680.0f, 300.0f);
+  Enemies* justIn = Place(EnemyType::Spinner, -39.5f, 380.0f);
+  Enemies* justInRight = Place(EnemyType::Spinner, 679.5f, 20.0f);
   DrawEnemies();
 
   EXPECT_TRUE(harness::PixelNear(0, 120, 0xffffff));
@@ -376,8 +376,8 @@ Census TakeCensus() {
   for (Enemies* e : Each<Enemies>(EnemiesList)) all.push_back(e);
   c.enemies = static_cast<int>(all.size());
   for (size_t i = 0; i < all.size(); ++i) {
-    c.highestType = std::max(c.highestType, all[i]->enemy);
-    c.typeOnes += all[i]->enemy == 1;
+    c.highestType = std::max(c.highestType, static_cast<int>(all[i]->type));
+    c.typeOnes += all[i]->type == EnemyType::Probe;
     EXPECT_TRUE((all[i]->x >= -600 && all[i]->x <= -40) || (all[i]->x >= 640 && all[i]->x <= 2400));
     EXPECT_TRUE(all[i]->y >= 64 && all[i]->y <= 400);
     for (size_t j = i + 1; j < all.size(); ++j)

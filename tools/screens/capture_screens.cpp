@@ -384,7 +384,7 @@ void PlanTour(Tour& t) {
     Hold(KeyClimb, false);
     if (ShieldCount > 0) ShieldCount = 0;
     for (Enemies* e : Each<Enemies>(EnemiesList))
-      if (e->enemy != 0 && ShieldCount == 0) {
+      if (e->type != EnemyType::Spinner && ShieldCount == 0) {
         e->x = PlayerX + 40, e->y = PlayerY + 6;
         break;
       }

@@ -17,9 +17,9 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 
 void NewShield(int type, int x, int y) {
   PlaySfx(snd_bzzzt);
-  InvulnerableTicks = 90;
+  world.bike.invulnerableTicks = 90;
   auto s = ObjectNew<Shields>();
-  ShieldsList->AddLast(s);
+  world.shields->AddLast(s);
   s->ShieldType = type;
   s->x = x;
   s->y = y;
@@ -31,32 +31,32 @@ void NewShield(int type, int x, int y) {
 
 void DrawShields() {
   SetDrawColour(255, 255, 255);
-  for (Shields* s : Each<Shields>(ShieldsList)) {
+  for (Shields* s : Each<Shields>(world.shields)) {
     if (s->ShieldType == 0) {
       // The bubble: eight cells, five frames each, following the bike.
       SetDrawBlendMode(3);
       SetDrawAlpha(0.7f);
-      if (Facing == 3)
-        DrawCell(img_shield_fx, PlayerX + 12, PlayerY - 6, s->Frame);
-      else if (Facing == 0)
-        DrawCell(img_shield_fx, PlayerX + 12, PlayerY - 9, s->Frame + 8);
+      if (world.bike.facing == 3)
+        DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 6, s->Frame);
+      else if (world.bike.facing == 0)
+        DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 9, s->Frame + 8);
       s->FrameDelay += 1;
       if (s->FrameDelay >= 5) {
         s->FrameDelay = 0;
         s->Frame += 1;
-        if (s->Frame >= 8) ShieldsList->Remove(s);
+        if (s->Frame >= 8) world.shields->Remove(s);
       }
     } else if (s->ShieldType == 1) {
       // The flash of a missile strike: additive, fading from grey 255 by 12.
       SetDrawBlendMode(4);
       SetDrawAlpha(0.2f);
       SetDrawColour(s->Color, s->Color, s->Color);
-      if (Facing == 3)
-        DrawCell(img_shield2, PlayerX - 5, PlayerY - 3, 1);
-      else if (Facing == 0)
-        DrawCell(img_shield2, PlayerX - 7, PlayerY - 3, 0);
+      if (world.bike.facing == 3)
+        DrawCell(img_shield2, world.bike.x - 5, world.bike.y - 3, 1);
+      else if (world.bike.facing == 0)
+        DrawCell(img_shield2, world.bike.x - 7, world.bike.y - 3, 0);
       s->Color -= 12;
-      if (s->Color <= 0) ShieldsList->Remove(s);
+      if (s->Color <= 0) world.shields->Remove(s);
       SetDrawColour(255, 255, 255);
     }
   }
@@ -66,7 +66,7 @@ void DrawShields() {
 
 void NewFrag(int x, int y, EnemyType enemyType, int quarter) {
   auto f = ObjectNew<Frags>();
-  FragsList->AddLast(f);
+  world.frags->AddLast(f);
   f->x = static_cast<float>(x);
   f->y = static_cast<float>(y);
   f->enemyType = enemyType;
@@ -76,7 +76,7 @@ void NewFrag(int x, int y, EnemyType enemyType, int quarter) {
 }
 
 void UpdateFrags() {
-  for (Frags* f : Each<Frags>(FragsList)) {
+  for (Frags* f : Each<Frags>(world.frags)) {
     const float s = static_cast<float>(SinDegrees(f->Angle));
     const float c = static_cast<float>(CosDegrees(f->Angle));
     switch (f->frame) {
@@ -104,12 +104,12 @@ void UpdateFrags() {
         continue;
     }
     f->Alpha -= 0.02f;
-    if (f->Alpha < 0) FragsList->Remove(f);
+    if (f->Alpha < 0) world.frags->Remove(f);
   }
 }
 
 void DrawFrags() {
-  for (Frags* f : Each<Frags>(FragsList)) {
+  for (Frags* f : Each<Frags>(world.frags)) {
     SetDrawAlpha(f->Alpha);
     SetDrawRotation(f->Angle);
     if (f->frame >= 0 && f->frame <= 3) DrawCell(img_frags, f->x, f->y, SheetRow(f->enemyType) * 4 + f->frame);
@@ -124,7 +124,7 @@ void BurstBonus(int x, int y) {
       const int r = RandomIntInRange(1, 100);
       if (r <= 48) continue;
       auto p = ObjectNew<FruitJam>();
-      FruitJamList->AddLast(p);
+      world.fruitJam->AddLast(p);
       p->x = static_cast<float>(x + 4 * i);
       p->y = static_cast<float>(y + 4 * j);
       p->yadd = -4;
@@ -140,12 +140,12 @@ void BurstBonus(int x, int y) {
 }
 
 void UpdateFruitJam() {
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
     p->yadd += 0.25f;
     p->y = (p->y + p->yadd) + static_cast<float>(RandomIntInRange(0, 1));
     p->x = p->x + p->xadd * static_cast<float>(RandomIntInRange(0, 1));
     DrawCell(img_ShieldFrags, p->x, p->y, p->segment);
     p->pause -= 1;
-    if ((p->pause < 0 && RandomIntInRange(1, 10) == 1) || p->y > 447) FruitJamList->Remove(p);
+    if ((p->pause < 0 && RandomIntInRange(1, 10) == 1) || p->y > 447) world.fruitJam->Remove(p);
   }
 }

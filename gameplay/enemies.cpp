@@ -64,7 +64,7 @@ void Wander(Enemies* e, float s) {
 
 void NewEnemy(int x, int y, EnemyType type) {
   auto e = ObjectNew<Enemies>();
-  EnemiesList->AddLast(e);
+  world.enemies->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
   e->type = type;
@@ -118,8 +118,8 @@ void NewEnemy(int x, int y, EnemyType type) {
 }
 
 void UpdateEnemies() {
-  const float s = PlayerSpeed * ScrollFactor[2];
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  const float s = world.bike.speed * world.scrollFactor[2];
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     switch (e->type) {
       case EnemyType::Spinner:
       case EnemyType::Probe:  // drift
@@ -170,7 +170,7 @@ void UpdateEnemies() {
 }
 
 void DrawEnemies() {
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     if (!(e->x > -40.0f && e->x < 680.0f)) continue;
     if (e->type == EnemyType::Spinner) {
       // The spinner turns only while it is on screen.

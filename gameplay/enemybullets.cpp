@@ -9,28 +9,28 @@ namespace {
 int Trunc(float v) { return TruncateToInt(v); }
 
 // The middle of the bike's 120 x 55 picture, where every bullet aims.
-float TargetX() { return PlayerX + 60; }
-float TargetY() { return PlayerY + 28; }
+float TargetX() { return world.bike.x + 60; }
+float TargetY() { return world.bike.y + 28; }
 
 void Strike(EnemyBullets* b) {
   if (b->WhatType == 0) {
     // The shot flies on through the bike; the invulnerability it has just
     // caused keeps it from hitting twice.
-    NewShield(0, Trunc(PlayerX + 56), Trunc(PlayerY + 32));
+    NewShield(0, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
     PlaySfx(snd_EnemyExplosion1);
-    ShieldCount -= 1;
+    world.shieldCount -= 1;
     return;
   }
   // A missile costs no shield: a flash, a puff, and it is gone.
   auto flash = ObjectNew<Shields>();
-  ShieldsList->AddLast(flash);
+  world.shields->AddLast(flash);
   flash->ShieldType = 1;
-  flash->x = Trunc(PlayerX);
-  flash->y = Trunc(PlayerY);
+  flash->x = Trunc(world.bike.x);
+  flash->y = Trunc(world.bike.y);
   flash->Color = 255;
   PlaySfx(snd_MissileHit);
   NewExplosion(Trunc(b->x), Trunc(b->y), 1, 0);
-  EnemyBulletsList->Remove(b);
+  world.enemyBullets->Remove(b);
 }
 
 void Home(EnemyBullets* b) {
@@ -51,12 +51,12 @@ void Home(EnemyBullets* b) {
 
 void NewEnemyBullet(int x, int y, int kind, int side) {
   auto b = ObjectNew<EnemyBullets>();
-  EnemyBulletsList->AddLast(b);
+  world.enemyBullets->AddLast(b);
   float a;
   if (kind == 0) {
     a = 90 + static_cast<float>(ATan2Degrees(TargetY() - static_cast<float>(y), TargetX() - static_cast<float>(x)));
     // Below level 6 the guns scatter by up to 45 degrees either way.
-    if (LevelNumber < 6) a += static_cast<float>(RandomIntInRange(-45, 45));
+    if (world.level < 6) a += static_cast<float>(RandomIntInRange(-45, 45));
     b->life = RandomIntInRange(90, 150);
   } else {
     a = side == 0 ? 296.0f : side == 1 ? 65.0f : 0.0f;
@@ -73,10 +73,10 @@ void NewEnemyBullet(int x, int y, int kind, int side) {
 }
 
 void UpdateEnemyBullets() {
-  const float s = PlayerSpeed * ScrollFactor[2];
-  for (EnemyBullets* b : Each<EnemyBullets>(EnemyBulletsList)) {
+  const float s = world.bike.speed * world.scrollFactor[2];
+  for (EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
     if (b->x > 680 || b->x < -30 || b->y < 32 || b->y > 456 || b->life < 0) {
-      EnemyBulletsList->Remove(b);
+      world.enemyBullets->Remove(b);
       continue;
     }
     b->life -= 1;
@@ -107,10 +107,10 @@ void UpdateEnemyBullets() {
     }
 
     // The pixel test uses the aimed shot's picture for missiles too.
-    if (BoxesOverlap(Trunc(PlayerX + 17), Trunc(PlayerY), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
-        (InvulnerableTicks == 0 || b->WhatType != 0) &&
-        ImagesOverlap(img_bike2, Trunc(PlayerX), Trunc(PlayerY), Facing, img_Shots_Enemy, Trunc(b->x),
-                      Trunc(b->y), 0))
+    if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
+        (world.bike.invulnerableTicks == 0 || b->WhatType != 0) &&
+        ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), world.bike.facing, img_Shots_Enemy,
+                      Trunc(b->x), Trunc(b->y), 0))
       Strike(b);
   }
 }

@@ -15,7 +15,7 @@ const ExplosionKind kKinds[3] = {{&img_explosion, 3, 16}, {&img_poof, 5, 4}, {&i
 
 void NewExplosion(int x, int y, int whichone, int xspeed) {
   auto e = ObjectNew<Explosions>();
-  ExplosionsList->AddLast(e);
+  world.explosions->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
   e->xspeed = static_cast<float>(xspeed);
@@ -23,13 +23,13 @@ void NewExplosion(int x, int y, int whichone, int xspeed) {
 }
 
 void ScrollExplosions() {
-  for (Explosions* e : Each<Explosions>(ExplosionsList))
-    e->x = e->x - PlayerSpeed * ScrollFactor[2] + e->xspeed * 3.0f;
+  for (Explosions* e : Each<Explosions>(world.explosions))
+    e->x = e->x - world.bike.speed * world.scrollFactor[2] + e->xspeed * 3.0f;
 }
 
 void DrawExplosions() {
   SetDrawBlendMode(4);
-  for (Explosions* e : Each<Explosions>(ExplosionsList)) {
+  for (Explosions* e : Each<Explosions>(world.explosions)) {
     if (e->whichone < 0 || e->whichone > 2) continue;
     const ExplosionKind& kind = kKinds[e->whichone];
     if (e->whichone == 1) SetDrawAlpha(0.5f);
@@ -37,7 +37,7 @@ void DrawExplosions() {
     if (e->whichone == 1) SetDrawAlpha(1.0f);
     if (++e->fdelay >= kind.drawsPerCell) {
       e->fdelay = 0;
-      if (++e->frame >= kind.cells) ExplosionsList->Remove(e);
+      if (++e->frame >= kind.cells) world.explosions->Remove(e);
     }
   }
   SetDrawBlendMode(3);

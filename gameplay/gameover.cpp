@@ -9,8 +9,8 @@ namespace {
 void Burst() {
   const int dx = RandomIntInRange(-60, 60);
   const int dy = RandomIntInRange(-28, 28);
-  NewExplosion(TruncateToInt(PlayerX + static_cast<float>(dx) + 32),
-               TruncateToInt(PlayerY + static_cast<float>(dy) + 12), 2, 0);
+  NewExplosion(TruncateToInt(world.bike.x + static_cast<float>(dx) + 32),
+               TruncateToInt(world.bike.y + static_cast<float>(dy) + 12), 2, 0);
 }
 
 void DrawGrab(int grey) {
@@ -22,12 +22,12 @@ void DrawGrab(int grey) {
 }  // namespace
 
 int ShatterPlayer(int x, int y) {
-  FruitJamList->Clear();
-  const int facingShift = Facing == 3 ? 1 : 0;
+  world.fruitJam->Clear();
+  const int facingShift = world.bike.facing == 3 ? 1 : 0;
   for (int i = 0; i <= 23; ++i) {
     for (int j = 0; j <= 10; ++j) {
       auto p = ObjectNew<FruitJam>();
-      FruitJamList->AddLast(p);
+      world.fruitJam->AddLast(p);
       p->x = static_cast<float>(x + 5 * i);
       p->y = static_cast<float>(y + 5 * j);
       p->WhoseShot = RandomIntInRange(30, 90);
@@ -42,11 +42,11 @@ int ShatterPlayer(int x, int y) {
 
 int DrawFruitJam() {
   const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
     if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
     p->WhoseShot -= 1;
     if (p->WhoseShot < 0) {
-      FruitJamList->Remove(p);  // gone: nothing more to move
+      world.fruitJam->Remove(p);  // gone: nothing more to move
       continue;
     }
     p->x += p->xadd;
@@ -76,7 +76,7 @@ int GameOver() {
 
   // Dim it, with the bike blinking on top.
   int grey = 255;
-  InvulnerableTicks = 120;
+  world.bike.invulnerableTicks = 120;
   SetDrawAlpha(1);
   do {
     ClearDrawBuffer();
@@ -104,11 +104,11 @@ int GameOver() {
       for (int i = 0; i < 6; ++i) Burst();
     t += 1;
     if (t == 50) {
-      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      ShatterPlayer(TruncateToInt(world.bike.x), TruncateToInt(world.bike.y));
       PlaySfx(snd_explode2);
     }
     if (t == 80) {
-      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      ShatterPlayer(TruncateToInt(world.bike.x), TruncateToInt(world.bike.y));
       PlaySfx(snd_explode3);
     }
     DrawScanlines();
@@ -129,7 +129,7 @@ int GameOver() {
     if (grey <= 0) grey = 0;
   } while (grey > 0);
 
-  FruitJamList->Clear();
+  world.fruitJam->Clear();
   QuitState = 1;
   for (int i = 0; i < 2; ++i) {
     ClearDrawBuffer();
@@ -146,11 +146,11 @@ int GameOver() {
   } while (y < 200);
 
   String verdict;
-  if (Score < PersonalBest) {
+  if (world.score < PersonalBest) {
     verdict = u"highscore not achieved";
   } else {
     verdict = u"new personal highscore";
-    PersonalBest = Score;
+    PersonalBest = world.score;
   }
 
   float x = 640;

@@ -100,48 +100,73 @@ struct StarCoords : Object {
 
 // Registers the twelve record types with the runtime, in start-up order.
 void RegisterRecordTypes();
-// Creates the twelve lists, in start-up order.
+// Creates the world's twelve lists, in start-up order.
 void CreateObjectLists();
 
-// --- The lists: one per record type ----------------------------------------
-extern TList* EnemiesList;
-extern TList* ExplosionsList;
-extern TList* Explosions2List;
-extern TList* PlayerBulletsList;
-extern TList* EnemyBulletsList;
-extern TList* StructuresList;
-extern TList* ParticlesList;
-extern TList* TextMessagesList;
-extern TList* StarCoordsList;
-extern TList* ShieldsList;
-extern TList* FragsList;
-extern TList* FruitJamList;
+// --- The world of one game ---------------------------------------------------
 
-// --- World globals ----------------------------------------------------------
-extern float PlayerX, PlayerY, PlayerSpeed, MaxSpeed;
-extern int Facing;               // 0 left, 3 right; also the bike's frame
-extern float ScrollFactor[3];    // layer 1, layer 2, layer 3 and the world
-extern float ScrollPos;
-extern int SectorShown;
-extern int ShieldCount;
-extern int InvulnerableTicks;
-extern int Score;
-extern int LevelNumber;
-extern int AliensLeft;
-extern int AlienFree;
-extern float AlienX, AlienY;
-extern int AlienFrame, AlienFrameDelay, AlienBob, AlienSoundTimer;
-extern int TeleportersOff;
-extern int TakeOffFlag;
-extern float TimeBonus;
-extern float LayerPos1, LayerPos2, LayerPos3;
-extern float BackdropFade;
-extern int Thrusting, Climbing;
-extern float PlanetX;           // x of the planet picture; 400 at each sector start
-extern float DialogFade;        // alpha of the grabbed screen in the pause and exit dialogs
-extern int TeleportOffset;      // world shift made by a teleport in this frame
-extern int ThrustFlameFrame, ThrustFlameDelay;  // bike's thrust flame animation
-extern int LiftFlameFrame, LiftFlameDelay;      // bike's lift flame animation
+// The bike's top speed: it stops accelerating once its speed has reached it.
+constexpr float kMaxSpeed = 8.5f;
+
+struct BikeState {
+  float x, y;                              // top-left corner of the 120 x 55 picture on screen
+  float speed;                             // pixels a frame before the world's scroll factor; below 0 flies left
+  int facing;                              // 0 left, 3 right; also the bike's frame
+  int thrusting, climbing;                 // what the control did this frame, for the drawing
+  int invulnerableTicks;                   // frames left; the drawing counts them down
+  int thrustFlameFrame, thrustFlameDelay;  // the thrust flame's animation
+  int liftFlameFrame, liftFlameDelay;      // the lift flame's animation
+};
+
+// The alien waiting to be picked up, or riding on the bike.
+struct AlienState {
+  int free;  // 1 while it stands on the ground, 0 while the bike carries it
+  float x, y;
+  int frame, frameDelay;
+  int bobAngle;   // its hop, in degrees
+  int callTimer;  // frames until it may call again
+};
+
+// Everything one game plays on: the bike, the alien, the level's counters,
+// the scroll and one list per record type. The lists are created once and
+// then only emptied and refilled, never replaced.
+struct GameWorld {
+  BikeState bike{};
+  AlienState alien{};
+
+  int score = 0;
+  int level = 0;
+  int shieldCount = 0;     // below 0 ends the game
+  int aliensLeft = 0;      // of this level, not yet picked up
+  int teleportersOff = 0;  // the last alien was refused: no more teleports this level
+  int takeOffFlag = 0;     // the bike brought the last alien to the module
+  float timeBonus = 0;     // 100 at a sector's start, falling by 0.01 a frame
+
+  // Parallax layer 1, layer 2, layer 3 and the world.
+  float scrollFactor[3] = {0.4f, 0.9f, 1.4f};
+  float scrollPos = 0;     // the view's place on the strip, 0 to 32000
+  int sectorShown = 1;     // 1 to 5, for the status line
+  int teleportShift = 0;   // a teleport's shift of the world, applied in its frame
+  float layerPos[3] = {};  // the three parallax layers' places, 0 to 1920
+  float backdropFade = 1.0f;
+  float planetX = 400.0f;  // x of the planet picture; 400 at each sector start
+
+  TList* enemies = nullptr;
+  TList* explosions = nullptr;
+  TList* explosions2 = nullptr;  // made for its type; never holds a record
+  TList* playerBullets = nullptr;
+  TList* enemyBullets = nullptr;
+  TList* structures = nullptr;
+  TList* particles = nullptr;  // made for its type; never holds a record
+  TList* textMessages = nullptr;
+  TList* starCoords = nullptr;
+  TList* shields = nullptr;
+  TList* frags = nullptr;
+  TList* fruitJam = nullptr;
+};
+
+extern GameWorld world;
+extern float DialogFade;  // alpha of the grabbed screen in the pause and exit dialogs
 
 // --- Game loop and pause -----------------------------------------------------
 int PlayGame();

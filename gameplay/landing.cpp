@@ -17,7 +17,7 @@ void TimeBarAndStatusLine() {
   SetDrawAlpha(1);
   DrawImageFrame(img_timebar, 0, 0, 0);
   SetDrawAlpha(0.5f);
-  SetDrawScale(TimeBonus * 5, 1);
+  SetDrawScale(world.timeBonus * 5, 1);
   DrawImageFrame(img_timebar2, 126, 8, 0);
   SetDrawScale(1, 1);
   SetDrawAlpha(1);
@@ -31,7 +31,7 @@ void DrawBeam(float& angle, int& rowFrame) {
     if (angle > 359) angle = 0;
     const int offset = TruncateToInt(SinDegrees(angle) * 8 * r);
     SetDrawBlendMode(4);
-    DrawImageFrame(img_Glowing, 260, PlayerY + static_cast<float>(offset), rowFrame);
+    DrawImageFrame(img_Glowing, 260, world.bike.y + static_cast<float>(offset), rowFrame);
     rowFrame ^= 1;
   }
 }
@@ -53,11 +53,11 @@ void LandingSequence(int mode) {
   NewTextMessage(9, 60);
   float beamAngle = 0;
   if (mode == 1) {
-    LayerPos1 = static_cast<float>(RandomIntInRange(1, 1216));
-    LayerPos2 = static_cast<float>(RandomIntInRange(1, 1216));
-    LayerPos3 = static_cast<float>(RandomIntInRange(1, 1216));
+    world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
+    world.layerPos[1] = static_cast<float>(RandomIntInRange(1, 1216));
+    world.layerPos[2] = static_cast<float>(RandomIntInRange(1, 1216));
   } else if (mode == 0) {
-    LayerPos1 = LayerPos2 = LayerPos3 = 0;
+    world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 0;
   }
   PlaySfx(snd_ModuleThrust);
 
@@ -84,7 +84,7 @@ void LandingSequence(int mode) {
       if (moduleFrame > 4.9f) moduleFrame = 4.9f;
     }
     if (moduleFrame == 0.15f) PlaySfx(snd_moduleland);  // the first frame at rest
-    PlayerY = 402;
+    world.bike.y = 402;
 
     if (moduleY == 392) {
       // Beam fades in, the bike fades in inside it, the beam fades out.
@@ -124,22 +124,22 @@ void LandingSequence(int mode) {
     PresentFrame(-1);
     if (TakeKeyPressCount(32) > 0 || stage == 4) break;
   }
-  PlayerX = 272;
-  PlayerY = 397;
+  world.bike.x = 272;
+  world.bike.y = 397;
 }
 
 void TakeOffSequence() {
-  PlayerSpeed = 0;  // the world stands still; the enemies fly on
+  world.bike.speed = 0;  // the world stands still; the enemies fly on
   NewTextMessage(4, 20);
-  int bonusWhole = TruncateToInt(TimeBonus);
+  int bonusWhole = TruncateToInt(world.timeBonus);
   int counting;
-  if (bonusWhole > 1 && AliensLeft == 0) {
+  if (bonusWhole > 1 && world.aliensLeft == 0) {
     NewTextMessage(5, 80);
     counting = 1;
   } else {
     NewTextMessage(6, 80);
     counting = 0;
-    TimeBonus = 0;
+    world.timeBonus = 0;
   }
 
   float moduleY = 392;
@@ -150,7 +150,7 @@ void TakeOffSequence() {
     FrameOpening();
     UpdateStructures(0);
     DrawTextMessages();
-    if (SfxOn == 1 && TimeBonus == 0 && soundPending == 1) {
+    if (SfxOn == 1 && world.timeBonus == 0 && soundPending == 1) {
       PlaySfx(snd_ModuleTakeoff2);
       soundPending = 0;
     }
@@ -172,18 +172,18 @@ void TakeOffSequence() {
 
     if (counting == 1) {
       // Ten points for every whole unit left, one unit every second frame.
-      bonusWhole = TruncateToInt(TimeBonus);
-      TimeBonus = static_cast<float>(bonusWhole);
-      if (TimeBonus > 0) {
+      bonusWhole = TruncateToInt(world.timeBonus);
+      world.timeBonus = static_cast<float>(bonusWhole);
+      if (world.timeBonus > 0) {
         tick -= 1;
         if (tick == 0) {
           tick = 2;
-          Score += 10;
-          TimeBonus -= 1;
+          world.score += 10;
+          world.timeBonus -= 1;
           PlaySfx(snd_menuselect2);
         }
       }
-      if (!(TimeBonus > 0)) counting = 0;
+      if (!(world.timeBonus > 0)) counting = 0;
     }
 
     TimeBarAndStatusLine();
@@ -193,9 +193,9 @@ void TakeOffSequence() {
   }
 
   PlaySfx(snd_Urp);
-  LevelNumber += 1;
-  SetupSector(LevelNumber);
+  world.level += 1;
+  SetupSector(world.level);
   LandingSequence(1);
-  TakeOffFlag = 0;
+  world.takeOffFlag = 0;
   ClearKeyStates();
 }

@@ -5,7 +5,7 @@
 
 void NewTextMessage(int number, int delay) {
   auto m = ObjectNew<TextMessages>();
-  TextMessagesList->AddLast(m);
+  world.textMessages->AddLast(m);
   m->number = number;
   m->x = 320;
   m->y = 300;
@@ -17,7 +17,7 @@ void NewTextMessage(int number, int delay) {
 
 void DrawTextMessages() {
   SetDrawBlendMode(3);
-  for (TextMessages* m : Each<TextMessages>(TextMessagesList)) {
+  for (TextMessages* m : Each<TextMessages>(world.textMessages)) {
     if (m->delayticks > 0) {
       m->delayticks -= 1;
       continue;
@@ -32,7 +32,7 @@ void DrawTextMessages() {
     m->scale += 0.015f;
     m->alpha += m->alphaadd;
     if (m->scale > 0.6f) m->alphaadd = -0.02f;
-    if (m->alpha < 0) TextMessagesList->Remove(m);
+    if (m->alpha < 0) world.textMessages->Remove(m);
   }
   SetDrawAlpha(1);
   SetDrawRotation(0);

@@ -26,7 +26,7 @@ void ShootDownEnemy(Enemies* e) {
   NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 30), e->type, 2);
   NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 30), e->type, 3);
   PlaySfx(snd_EnemyExplosion1);
-  Score += 250;
+  world.score += 250;
   // Both tests look at where the enemy was hit; a position between 319 and
   // 320 draws both places and takes the right-hand one.
   const float was = e->x;
@@ -45,10 +45,10 @@ void HitGroundGun(Structures* s) {
   NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), 0, 0);
   PlaySfx(snd_EnemyExplosion1);
   const int points = s->kind == StructureKind::GroundGun ? 1500 : 2000;
-  Score += points;
+  world.score += points;
   s->HitPoints -= 1;
   if (s->HitPoints < 0) {
-    Score += points;
+    world.score += points;
     for (int i = 0; i < 8; ++i) {
       const int dx = RandomIntInRange(4, 36);
       const int dy = RandomIntInRange(4, 36);
@@ -63,32 +63,32 @@ void HitGroundGun(Structures* s) {
 }  // namespace
 
 void UpdatePlayerBullets() {
-  for (PlayerBullets* b : Each<PlayerBullets>(PlayerBulletsList)) {
+  for (PlayerBullets* b : Each<PlayerBullets>(world.playerBullets)) {
     b->x += b->xspeed;
     if (b->x > 680 || b->x < -30) {
-      PlayerBulletsList->Remove(b);
+      world.playerBullets->Remove(b);
       continue;
     }
     DrawImageFrame(img_playerbullet, b->x, b->y, 0);
     const int bx = TruncateToInt(b->x), by = TruncateToInt(b->y);
 
-    for (Enemies* e : Each<Enemies>(EnemiesList)) {
+    for (Enemies* e : Each<Enemies>(world.enemies)) {
       if (!(e->x > -40 && e->x < 680)) continue;
       if (BoxesOverlap(bx, by, 23, 5, TruncateToInt(e->x), TruncateToInt(e->y), 40, 40)) {
         ShootDownEnemy(e);
-        PlayerBulletsList->Remove(b);
+        world.playerBullets->Remove(b);
         break;
       }
     }
 
     // The same shot is still tested against the guns, even when it has just
     // brought an enemy down: one shot can score twice in one frame.
-    for (Structures* s : Each<Structures>(StructuresList)) {
+    for (Structures* s : Each<Structures>(world.structures)) {
       if (!IsGroundGun(s->kind)) continue;
       if (!(s->x > -40 && s->x < 680)) continue;
       if (BoxesOverlap(bx, by, 23, 5, TruncateToInt(s->x), TruncateToInt(s->y), 40, 40)) {
         HitGroundGun(s);
-        PlayerBulletsList->Remove(b);
+        world.playerBullets->Remove(b);
         break;
       }
     }

@@ -124,10 +124,10 @@ int WithinDistance(int x1, int y1, int x2, int y2, int r) {
 }
 
 void SetupSector(int level) {
-  for (TList* list : {EnemiesList, StructuresList, PlayerBulletsList, ExplosionsList, EnemyBulletsList,
-                      ParticlesList, TextMessagesList, ShieldsList, FragsList, FruitJamList})
+  for (TList* list : {world.enemies, world.structures, world.playerBullets, world.explosions, world.enemyBullets,
+                      world.particles, world.textMessages, world.shields, world.frags, world.fruitJam})
     list->Clear();
-  LevelNumber = level;
+  world.level = level;
   ClearKeyStates();
 
   const int perBand = (5 * level + 10) / 2;
@@ -138,13 +138,13 @@ void SetupSector(int level) {
   for (int i = 0; i < perBand; ++i) PlaceEnemy(leftBand, -600, -40, highestType, placed);
   for (int i = 0; i < perBand; ++i) PlaceEnemy(rightBand, 640, 2400, highestType, placed);
 
-  AlienX = static_cast<float>(RandomIntInRange(1000, 30000));
-  AlienY = 392.0f;
-  AlienFrame = AlienFrameDelay = AlienBob = 0;
-  AlienFree = 1;
-  AlienSoundTimer = 60;
-  InvulnerableTicks = 120;
-  AliensLeft = LevelNumber + 1;
+  world.alien.x = static_cast<float>(RandomIntInRange(1000, 30000));
+  world.alien.y = 392.0f;
+  world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
+  world.alien.free = 1;
+  world.alien.callTimer = 60;
+  world.bike.invulnerableTicks = 120;
+  world.aliensLeft = world.level + 1;
 
   // Scenery every thousand pixels, give or take a hundred.
   for (int base = 700; base <= 31700; base += 1000) {
@@ -175,17 +175,17 @@ void SetupSector(int level) {
   for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierLeft, 0);
   for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierRight, 0);
 
-  PlayerX = 272.0f;
-  PlayerY = 402.0f;
-  PlayerSpeed = 0.0f;
-  Facing = 3;
-  Thrusting = Climbing = 0;
-  PlanetX = 400.0f;
-  ScrollPos = 0.0f;
-  TeleportOffset = 0;
-  TeleportersOff = 0;
-  TakeOffFlag = 0;
-  SectorShown = 1;
-  TimeBonus = 100.0f;
+  world.bike.x = 272.0f;
+  world.bike.y = 402.0f;
+  world.bike.speed = 0.0f;
+  world.bike.facing = 3;
+  world.bike.thrusting = world.bike.climbing = 0;
+  world.planetX = 400.0f;
+  world.scrollPos = 0.0f;
+  world.teleportShift = 0;
+  world.teleportersOff = 0;
+  world.takeOffFlag = 0;
+  world.sectorShown = 1;
+  world.timeBonus = 100.0f;
   SetDrawBlendMode(3);
 }

@@ -4,7 +4,7 @@
 void CreateStars() {
   for (int i = 0; i < 100; ++i) {
     auto s = ObjectNew<StarCoords>();
-    StarCoordsList->AddLast(s);
+    world.starCoords->AddLast(s);
     s->x = static_cast<float>(RandomIntInRange(8, 632));
     s->y = static_cast<float>(RandomIntInRange(8, 128));
     s->xspeed = static_cast<float>(RandomRealInRange(0.1, 1));
@@ -15,7 +15,7 @@ void CreateStars() {
 }
 
 void DrawStars() {
-  for (StarCoords* s : Each<StarCoords>(StarCoordsList)) {
+  for (StarCoords* s : Each<StarCoords>(world.starCoords)) {
     SetDrawColour(s->color, s->color, s->color);
     FillRectangle(s->x, s->y, s->size, s->size);
     s->x += s->xspeed;

@@ -56,14 +56,14 @@ void Act(Structures* s) {
     case Kind::FiringGun: {
       // One aimed shot in N frames; from level 24 on N is not positive and the
       // drawn number never comes to 4.
-      const int n = 120 - 5 * LevelNumber;
+      const int n = 120 - 5 * world.level;
       if (RandomIntInRange(1, n) == 4)
         NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), 0, 999);
       break;
     }
     case Kind::CarrierLeft: {
       const int r = RandomIntInRange(1, 50);
-      if (r == 26 && InvulnerableTicks == 0) {
+      if (r == 26 && world.bike.invulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), 1, 0);
         NewExplosion(TruncateToInt(s->x + 22.0f), TruncateToInt(s->y + 8.0f), 1, TruncateToInt(s->Xspeed));
       }
@@ -71,7 +71,7 @@ void Act(Structures* s) {
     }
     case Kind::CarrierRight: {
       const int r = RandomIntInRange(1, 50);
-      if (r == 40 && InvulnerableTicks == 0) {
+      if (r == 40 && world.bike.invulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), 1, 1);
         NewExplosion(TruncateToInt(s->x + 16.0f), TruncateToInt(s->y + 8.0f), 1, TruncateToInt(s->Xspeed));
       }
@@ -100,7 +100,7 @@ void Act(Structures* s) {
 
 void CreateStructure(int x, int y, StructureKind kind, int sector) {
   auto s = ObjectNew<Structures>();
-  StructuresList->AddLast(s);
+  world.structures->AddLast(s);
   s->x = static_cast<float>(x);
   s->y = static_cast<float>(y);
   s->kind = kind;
@@ -112,8 +112,8 @@ void CreateStructure(int x, int y, StructureKind kind, int sector) {
 }
 
 void UpdateStructures(int drawModule) {
-  const float scroll = PlayerSpeed * ScrollFactor[2];
-  for (Structures* s : Each<Structures>(StructuresList)) {
+  const float scroll = world.bike.speed * world.scrollFactor[2];
+  for (Structures* s : Each<Structures>(world.structures)) {
     if (s->x > -170.0f && s->x < 640.0f) {
       DrawKind(s, drawModule);
       Act(s);

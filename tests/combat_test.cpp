@@ -26,13 +26,13 @@ TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
   Enemies* e = AddEnemy(EnemyType::SpikeBall, 23, 200);
   AddShot(9.1f, 210, -10);  // at -0.9, which tests as 0: right edge 23 meets the enemy
   UpdatePlayerBullets();
-  EXPECT_EQ(250, Score);
-  EXPECT_EQ(0, Count<PlayerBullets>(PlayerBulletsList));
-  ASSERT_EQ(1, Count<Explosions>(ExplosionsList));
-  EXPECT_EQ(11, First<Explosions>(ExplosionsList)->x);
-  ASSERT_EQ(4, Count<Frags>(FragsList));
+  EXPECT_EQ(250, world.score);
+  EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
+  ASSERT_EQ(1, Count<Explosions>(world.explosions));
+  EXPECT_EQ(11, First<Explosions>(world.explosions)->x);
+  ASSERT_EQ(4, Count<Frags>(world.frags));
   const Frags* last = nullptr;
-  for (Frags* f : Each<Frags>(FragsList)) last = f;
+  for (Frags* f : Each<Frags>(world.frags)) last = f;
   EXPECT_TRUE(last->frame == 3 && last->enemyType == EnemyType::SpikeBall && last->x == 53 && last->y == 230);
   EXPECT_TRUE(e->x >= -900 && e->x <= -40) << e->x;
   EXPECT_EQ(200, e->y);
@@ -44,10 +44,10 @@ TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
   AddShot(670, 110, 10);   // ends at 680 over the right-hand enemy: both stay
   AddShot(-20, 310, -10);  // ends at -30 over the left-hand one
   UpdatePlayerBullets();
-  EXPECT_EQ(0, Score);
-  EXPECT_EQ(2, Count<PlayerBullets>(PlayerBulletsList));
+  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(2, Count<PlayerBullets>(world.playerBullets));
   UpdatePlayerBullets();
-  EXPECT_EQ(0, Count<PlayerBullets>(PlayerBulletsList));
+  EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
 }
 
 TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) {
@@ -59,7 +59,7 @@ TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) 
     AddStructure(kind, 300, 400);  // never hit
   AddShot(270, 410, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(250 + 1500, Score);
+  EXPECT_EQ(250 + 1500, world.score);
   EXPECT_LT(first->x, 0);
   EXPECT_EQ(300, second->x);
   EXPECT_EQ(3, gun->HitPoints);
@@ -71,20 +71,20 @@ TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAga
     AddShot(270, 420, 10);
     UpdatePlayerBullets();
   }
-  EXPECT_EQ(12000, Score);
-  EXPECT_EQ(5 + 8, Count<Explosions>(ExplosionsList));
+  EXPECT_EQ(12000, world.score);
+  EXPECT_EQ(5 + 8, Count<Explosions>(world.explosions));
   EXPECT_TRUE(gun->x >= 640 && gun->x <= 31000) << gun->x;
   gun->x = 300;
   AddShot(270, 420, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(16000, Score);
+  EXPECT_EQ(16000, world.score);
   EXPECT_GE(gun->x, 640);
 }
 
 class EnemyShotTest : public PlayfieldTest {
  protected:
   EnemyBullets* AddBullet(int type, float x, float y, float xs, float ys, int life) {
-    EnemyBullets* b = Add<EnemyBullets>(EnemyBulletsList);
+    EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
     b->WhatType = type, b->x = x, b->y = y, b->xspeed = xs, b->yspeed = ys, b->life = life;
     return b;
   }
@@ -97,10 +97,10 @@ class EnemyShotTest : public PlayfieldTest {
 TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
   double widest = 0;
   for (int level : {5, 6}) {
-    LevelNumber = level;
+    world.level = level;
     for (int i = 0; i < 100; ++i) {
       NewEnemyBullet(100, 100, 0, 999);
-      const EnemyBullets* b = First<EnemyBullets>(EnemyBulletsList);
+      const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
       EXPECT_NEAR(4.0, std::hypot(b->xspeed, b->yspeed), 1e-4);
       const double off = ATan2Degrees(b->xspeed * 325 - b->yspeed * 232, b->xspeed * 232 + b->yspeed * 325);
       if (level == 6) {
@@ -108,16 +108,16 @@ TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
       }
       widest = std::max(widest, std::fabs(off));
       EXPECT_TRUE(b->life >= 90 && b->life <= 150);
-      EnemyBulletsList->Clear();
+      world.enemyBullets->Clear();
     }
   }
   EXPECT_TRUE(widest > 30 && widest < 45.01) << widest;
 }
 
 TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheTargetIsBehind) {
-  PlayerY = 100;  // target point (332, 128), out of the missiles' way
+  world.bike.y = 100;  // target point (332, 128), out of the missiles' way
   NewEnemyBullet(400, 400, 1, 0);
-  EnemyBullets* m = First<EnemyBullets>(EnemyBulletsList);
+  EnemyBullets* m = First<EnemyBullets>(world.enemyBullets);
   EXPECT_EQ(296, m->Angle);
   const float x0 = m->x + 9 * m->xspeed;
   for (int i = 0; i < 9; ++i) UpdateEnemyBullets();
@@ -135,7 +135,7 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
 }
 
 TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
-  PlayerY = 32;
+  world.bike.y = 32;
   EnemyBullets* right = AddBullet(0, 676, 300, 4, 0, 100);
   AddBullet(0, 100, 452, 0, 4, 100);
   EnemyBullets* brief = AddBullet(0, 300, 300, 1, 0, 2);
@@ -144,31 +144,31 @@ TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
   UpdateEnemyBullets();
   UpdateEnemyBullets();
   EXPECT_EQ(303, brief->x);
-  EXPECT_EQ(1, Count<EnemyBullets>(EnemyBulletsList));
+  EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets));
   UpdateEnemyBullets();
-  EXPECT_EQ(0, Count<EnemyBullets>(EnemyBulletsList));
+  EXPECT_EQ(0, Count<EnemyBullets>(world.enemyBullets));
 }
 
 TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBike) {
   AtBikeMiddle(0);
   AtBikeMiddle(0);
   UpdateEnemyBullets();
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(90, InvulnerableTicks);
-  EXPECT_EQ(2, Count<EnemyBullets>(EnemyBulletsList)) << "shots fly on through the bike";
-  EXPECT_EQ(1, Count<Shields>(ShieldsList));
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(90, world.bike.invulnerableTicks);
+  EXPECT_EQ(2, Count<EnemyBullets>(world.enemyBullets)) << "shots fly on through the bike";
+  EXPECT_EQ(1, Count<Shields>(world.shields));
 
   ResetWorld();
-  InvulnerableTicks = 50;
+  world.bike.invulnerableTicks = 50;
   AtBikeMiddle(0);
   AtBikeMiddle(1)->GoStraight = 5;
   UpdateEnemyBullets();
-  EXPECT_EQ(8, ShieldCount);
-  EXPECT_EQ(50, InvulnerableTicks);
-  EXPECT_EQ(1, Count<EnemyBullets>(EnemyBulletsList)) << "the missile is gone";
-  ASSERT_EQ(1, Count<Shields>(ShieldsList));
-  EXPECT_EQ(1, First<Shields>(ShieldsList)->ShieldType);
-  EXPECT_EQ(1, First<Explosions>(ExplosionsList)->whichone);
+  EXPECT_EQ(8, world.shieldCount);
+  EXPECT_EQ(50, world.bike.invulnerableTicks);
+  EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
+  ASSERT_EQ(1, Count<Shields>(world.shields));
+  EXPECT_EQ(1, First<Shields>(world.shields)->ShieldType);
+  EXPECT_EQ(1, First<Explosions>(world.explosions)->whichone);
 }
 
 class RamTest : public PlayfieldTest {
@@ -181,19 +181,19 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   Enemies* other = AddEnemy(EnemyType::SpringBot, 312, 405);
   EnemiesHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(900, Score);
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(90, InvulnerableTicks);
+  EXPECT_EQ(900, world.score);
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_TRUE(OffScreen(nine->x)) << nine->x;
   EXPECT_EQ(312, other->x);
-  EXPECT_EQ(300, First<Explosions>(ExplosionsList)->x);
+  EXPECT_EQ(300, First<Explosions>(world.explosions)->x);
 
   ResetWorld();
   AddEnemy(EnemyType::Spinner, 292, 397);  // the spinner is tested centred and scores nothing
   EnemiesHitPlayer();
-  EXPECT_EQ(0, Score);
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(272, First<Explosions>(ExplosionsList)->x);
+  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(272, First<Explosions>(world.explosions)->x);
 }
 
 TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
@@ -207,28 +207,28 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
       }
   ASSERT_TRUE(found) << "the pictures fill their boxes";
   EnemiesHitPlayer();
-  EXPECT_EQ(8, ShieldCount);
+  EXPECT_EQ(8, world.shieldCount);
 }
 
 TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
-  InvulnerableTicks = 1;
+  world.bike.invulnerableTicks = 1;
   AddStructure(Kind::ShieldBonus, 312, 397);
   StructuresHitPlayer();
-  EXPECT_EQ(1, Count<Structures>(StructuresList)) << "no contact while invulnerable";
-  InvulnerableTicks = 0;
-  ShieldCount = 9;
+  EXPECT_EQ(1, Count<Structures>(world.structures)) << "no contact while invulnerable";
+  world.bike.invulnerableTicks = 0;
+  world.shieldCount = 9;
   StructuresHitPlayer();
-  EXPECT_EQ(13, ShieldCount);
-  EXPECT_EQ(0, Count<Structures>(StructuresList));
-  EXPECT_EQ(0, InvulnerableTicks);
-  EXPECT_GT(Count<FruitJam>(FruitJamList), 20);
+  EXPECT_EQ(13, world.shieldCount);
+  EXPECT_EQ(0, Count<Structures>(world.structures));
+  EXPECT_EQ(0, world.bike.invulnerableTicks);
+  EXPECT_GT(Count<FruitJam>(world.fruitJam), 20);
   Structures* mine = AddStructure(Kind::Mine, 312, 397);
   AddEnemy(EnemyType::Jellyfish, 312, 405);
-  ShieldCount = 0;
+  world.shieldCount = 0;
   StructuresHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(-1, ShieldCount) << "one shield a frame at most";
-  EXPECT_EQ(100, Score);
+  EXPECT_EQ(-1, world.shieldCount) << "one shield a frame at most";
+  EXPECT_EQ(100, world.score);
   EXPECT_TRUE(OffScreen(mine->x)) << mine->x;
 }
 
@@ -236,18 +236,18 @@ class EffectsTest : public PlayfieldTest {};
 
 TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
   NewShield(0, 300, 400);
-  Shields* flash = Add<Shields>(ShieldsList);
+  Shields* flash = Add<Shields>(world.shields);
   flash->ShieldType = 1, flash->Color = 255;
-  Add<Shields>(ShieldsList)->ShieldType = 2;  // neither drawn nor removed
+  Add<Shields>(world.shields)->ShieldType = 2;  // neither drawn nor removed
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
-    for (Shields* s : Each<Shields>(ShieldsList))
+    for (Shields* s : Each<Shields>(world.shields))
       if (s->ShieldType < 2) ++counts[s->ShieldType];
     DrawShields();
   }
   EXPECT_EQ(40, counts[0]);
   EXPECT_EQ(22, counts[1]);
-  EXPECT_EQ(1, Count<Shields>(ShieldsList));
+  EXPECT_EQ(1, Count<Shields>(world.shields));
   const DrawState st = GetDrawState();
   EXPECT_TRUE(st.alpha == 1 && st.blend == 3 && st.red == 255 && st.blue == 255);
 }
@@ -258,31 +258,31 @@ TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
   NewFrag(100, 100, static_cast<EnemyType>(55), 3);  // cells the picture lacks are not drawn
   UpdateFrags();
   DrawFrags();
-  Frags* left = First<Frags>(FragsList);
+  Frags* left = First<Frags>(world.frags);
   EXPECT_FLOAT_EQ(98.6f, left->y);
   EXPECT_FLOAT_EQ(0.98f, left->Alpha);
   UpdateFrags();
   EXPECT_FLOAT_EQ(-6, left->Angle);
   for (int i = 2; i < 50; ++i) UpdateFrags();
-  EXPECT_EQ(3, Count<Frags>(FragsList));
+  EXPECT_EQ(3, Count<Frags>(world.frags));
   UpdateFrags();
-  EXPECT_EQ(0, Count<Frags>(FragsList));
+  EXPECT_EQ(0, Count<Frags>(world.frags));
   EXPECT_EQ(0, GetDrawState().rotation);
 }
 
 TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
   BurstBonus(100, 120);
-  const int pieces = Count<FruitJam>(FruitJamList);
+  const int pieces = Count<FruitJam>(world.fruitJam);
   EXPECT_TRUE(pieces > 20 && pieces < 80) << pieces;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
     const int col = (TruncateToInt(p->x) - 100) / 4, row = (TruncateToInt(p->y) - 120) / 4;
     EXPECT_EQ(col + 10 * row, p->segment);
     EXPECT_TRUE(col <= 5 ? (p->xadd == 0 || p->xadd == -1) : (p->xadd == 0 || p->xadd == 1));
   }
   for (int i = 0; i < 30; ++i) UpdateFruitJam();
-  EXPECT_EQ(pieces, Count<FruitJam>(FruitJamList)) << "no random removal in the first 30 updates";
+  EXPECT_EQ(pieces, Count<FruitJam>(world.fruitJam)) << "no random removal in the first 30 updates";
   for (int i = 0; i < 200; ++i) UpdateFruitJam();
-  EXPECT_EQ(0, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(0, Count<FruitJam>(world.fruitJam));
 }
 
 TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
@@ -304,12 +304,13 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
 class CombatSoundTest : public PlayfieldTest {
  protected:
   static std::string Outcome() {
-    return std::to_string(Score) + " score, " + std::to_string(ShieldCount) + " shields, " +
-           std::to_string(InvulnerableTicks) + " ticks, " + std::to_string(Count<Explosions>(ExplosionsList)) +
-           " explosions, " + std::to_string(Count<Shields>(ShieldsList)) + " shield effects";
+    return std::to_string(world.score) + " score, " + std::to_string(world.shieldCount) + " shields, " +
+           std::to_string(world.bike.invulnerableTicks) + " ticks, " +
+           std::to_string(Count<Explosions>(world.explosions)) + " explosions, " +
+           std::to_string(Count<Shields>(world.shields)) + " shield effects";
   }
   static void Bullet(int type) {
-    EnemyBullets* b = Add<EnemyBullets>(EnemyBulletsList);
+    EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
     b->WhatType = type, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
   }
 };

@@ -11,11 +11,11 @@ using namespace playfield;
 class GameOverTest : public PlayfieldTest {};
 
 TEST_F(GameOverTest, TheBikeShattersIntoPiecesTilingItsPicture) {
-  Add<FruitJam>(FruitJamList);  // anything already there goes first
+  Add<FruitJam>(world.fruitJam);  // anything already there goes first
   ShatterPlayer(250, 300);
-  EXPECT_EQ(264, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(264, Count<FruitJam>(world.fruitJam));
   std::set<std::pair<int, int>> places;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
     const int i = (TruncateToInt(p->x) - 250) / 5, j = (TruncateToInt(p->y) - 300) / 5;
     places.insert({i, j});
     EXPECT_EQ(i + 24 * j + 1, p->segment) << "facing right shifts the cell by one";
@@ -23,37 +23,37 @@ TEST_F(GameOverTest, TheBikeShattersIntoPiecesTilingItsPicture) {
   }
   EXPECT_EQ(264u, places.size());
   EXPECT_EQ(std::make_pair(23, 10), *places.rbegin());
-  Facing = 0;
+  world.bike.facing = 0;
   ShatterPlayer(0, 0);
   FruitJam* last = nullptr;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) last = p;
+  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) last = p;
   EXPECT_EQ(23 + 24 * 10, last->segment);
 }
 
 TEST_F(GameOverTest, APieceWithLifeLIsDrawnLPlusOneTimesAndBurstPiecesGoAtOnce) {
-  FruitJam* p = Add<FruitJam>(FruitJamList);
+  FruitJam* p = Add<FruitJam>(world.fruitJam);
   p->x = 10, p->y = 20, p->xadd = 1.5f, p->yadd = -2, p->WhoseShot = 4;
-  Add<FruitJam>(FruitJamList)->segment = 99;  // a burst piece: life 0
+  Add<FruitJam>(world.fruitJam)->segment = 99;  // a burst piece: life 0
   DrawFruitJam();
-  EXPECT_EQ(1, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(1, Count<FruitJam>(world.fruitJam));
   EXPECT_FLOAT_EQ(11.5f, p->x);
   EXPECT_FLOAT_EQ(18, p->y);
   int draws = 1;
-  for (; Count<FruitJam>(FruitJamList) > 0 && draws < 100; ++draws) DrawFruitJam();
+  for (; Count<FruitJam>(world.fruitJam) > 0 && draws < 100; ++draws) DrawFruitJam();
   EXPECT_EQ(5, draws);
 }
 
 TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnded) {
   SetupSector(3);
-  ShieldCount = -1;
+  world.shieldCount = -1;
   BurstBonus(300, 400);
-  Score = 4200;
+  world.score = 4200;
   PersonalBest = 5000;
   const int32_t clock = MillisecondClock();
   const int64_t start = PresentedFrameCount();
   bool shattered = false;
   SetScriptHook([&] {
-    if (PresentedFrameCount() - start == 27 + 60) shattered = Count<FruitJam>(FruitJamList) > 200;
+    if (PresentedFrameCount() - start == 27 + 60) shattered = Count<FruitJam>(world.fruitJam) > 200;
   });
   Drawing(false);
   EXPECT_EQ(0, GameOver());
@@ -62,14 +62,14 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
   EXPECT_GE(MillisecondClock() - clock, 387 * 16 + 500);
   EXPECT_TRUE(shattered);
   EXPECT_EQ(1, QuitState);
-  EXPECT_EQ(0, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(0, Count<FruitJam>(world.fruitJam));
   EXPECT_EQ(5000, PersonalBest);
 }
 
 TEST_F(GameOverTest, ATieIsANewPersonalBestAsMuchAsABetterScore) {
   // The last frame, drawn: the verdict slid in under "game over".
   auto verdict = [](int score, int best) {
-    Score = score;
+    world.score = score;
     PersonalBest = best;
     const int64_t start = PresentedFrameCount();
     std::vector<uint8_t> screen;

@@ -21,13 +21,14 @@ class WorldTest : public harness::NullDrawingTest {
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
-    for (TList* l : {EnemiesList, StructuresList, ExplosionsList, EnemyBulletsList, StarCoordsList}) l->Clear();
+    for (TList* l : {world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
+      l->Clear();
     SetRandomSeed(1234);
     SfxOn = 0;
-    PlayerSpeed = 0.0f;
-    ScrollFactor[0] = 0.4f, ScrollFactor[1] = 0.9f, ScrollFactor[2] = 1.4f;
-    InvulnerableTicks = 0;
-    LevelNumber = 1;
+    world.bike.speed = 0.0f;
+    world.scrollFactor[0] = 0.4f, world.scrollFactor[1] = 0.9f, world.scrollFactor[2] = 1.4f;
+    world.bike.invulnerableTicks = 0;
+    world.level = 1;
   }
   template <class T>
   static T* Last(TList* list) {
@@ -37,11 +38,11 @@ class WorldTest : public harness::NullDrawingTest {
   }
   static Enemies* Spawn(EnemyType type, int x, int y) {
     NewEnemy(x, y, type);
-    return Last<Enemies>(EnemiesList);
+    return Last<Enemies>(world.enemies);
   }
   static Structures* Build(StructureKind kind, int x, int y = 332) {
     CreateStructure(x, y, kind, 0);
-    return Last<Structures>(StructuresList);
+    return Last<Structures>(world.structures);
   }
 };
 
@@ -50,7 +51,7 @@ class WorldTest : public harness::NullDrawingTest {
 TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
   for (int seed = 1; seed <= 10; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
+    world.enemies->Clear();
     Enemies* wave = Spawn(seed % 2 ? EnemyType::Jellyfish : EnemyType::Manta, 300, 200);
     Enemies* bounce = Spawn(seed % 2 ? EnemyType::SpringBot : EnemyType::SpikeBall, 100, 400);
     const float x0 = wave->x, step = bounce->yspeed;
@@ -76,7 +77,7 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
 TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
   for (int seed = 1; seed <= 12; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
+    world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Saucer : EnemyType::RingDrone, 500, 220);
     const int turn = std::abs(e->SinCount);
     ASSERT_TRUE(turn == 1 || turn == 2);
@@ -102,7 +103,7 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
 TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
   for (int seed = 1; seed <= 20; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
+    world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Bat : EnemyType::Wasp, 300, 64 + seed * 15);
     ASSERT_TRUE(e->SinCount == 1 || e->SinCount == 2);
     EXPECT_EQ(e->yspeed < 0, e->SinCount == 1);
@@ -133,11 +134,11 @@ TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
     e->x = from, e->xspeed = 0.0f;
     UpdateEnemies();
     EXPECT_FLOAT_EQ(e->x, to) << from;
-    EnemiesList->Clear();
+    world.enemies->Clear();
   }
   Enemies* e = Spawn(EnemyType::Probe, 300, 200);
   e->xspeed = 0.0f;
-  PlayerSpeed = 8.5f;
+  world.bike.speed = 8.5f;
   UpdateEnemies();
   EXPECT_NEAR(e->x, 288.1f, 1e-3f);
 }
@@ -149,7 +150,7 @@ class EnemyDrawingTest : public harness::HeadlessTest {
   void SetUp() override {
     harness::HeadlessTest::SetUp();
     CreateObjectLists();
-    EnemiesList->Clear();
+    world.enemies->Clear();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);
     img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
@@ -165,7 +166,7 @@ class EnemyDrawingTest : public harness::HeadlessTest {
   }
   static Enemies* Place(EnemyType type, float x, float y) {
     auto e = ObjectNew<Enemies>();
-    EnemiesList->AddLast(e);
+    world.enemies->AddLast(e);
     e->type = type, e->x = x, e->y = y, e->MaxFrame = 4;
     // A spinner turning one degree a drawn frame; at 45 degrees its corners
     // reach 28 pixels out from its centre.
@@ -217,7 +218,7 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   EXPECT_NEAR(right->x, 1000.8f, 1e-3f);
   EXPECT_FLOAT_EQ(odd->x, 1000.0f);
 
-  PlayerSpeed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
+  world.bike.speed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
   a->x = 100.0f;
   for (int i = 0; i < 4572; ++i) {
     UpdateStructures(1);
@@ -225,7 +226,7 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
     ASSERT_LE(a->x, 31800.0f);
   }
   EXPECT_NEAR(a->x, 96.0f, 0.5f);
-  EXPECT_EQ(StructuresList->Count(), 5);
+  EXPECT_EQ(world.structures->Count(), 5);
 }
 
 TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
@@ -249,49 +250,49 @@ TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   // Every missile comes with a puff, so the puffs count the shots.
   for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
     s->Xspeed = 0.0f;
-  InvulnerableTicks = 5;
+  world.bike.invulnerableTicks = 5;
   for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_EQ(ExplosionsList->Count(), 0);
-  InvulnerableTicks = 0;
+  EXPECT_EQ(world.explosions->Count(), 0);
+  world.bike.invulnerableTicks = 0;
   for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_GT(ExplosionsList->Count(), 5);  // about 20
-  EXPECT_LT(ExplosionsList->Count(), 45);
-  ExplosionsList->Clear();
-  for (Structures* s : Each<Structures>(StructuresList)) s->x = 640.0f;  // just off screen
+  EXPECT_GT(world.explosions->Count(), 5);  // about 20
+  EXPECT_LT(world.explosions->Count(), 45);
+  world.explosions->Clear();
+  for (Structures* s : Each<Structures>(world.structures)) s->x = 640.0f;  // just off screen
   for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_EQ(ExplosionsList->Count(), 0);
+  EXPECT_EQ(world.explosions->Count(), 0);
 }
 
 TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   // N = 120 - 5 x level: about 200 shots in 200 N frames, whether or not
   // the bike is invulnerable.
   Structures* gun = Build(StructureKind::FiringGun, 300, 412);
-  InvulnerableTicks = 50;
+  world.bike.invulnerableTicks = 50;
   for (int level : {1, 12, 23}) {
-    LevelNumber = level;
-    EnemyBulletsList->Clear();
+    world.level = level;
+    world.enemyBullets->Clear();
     for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(1);
-    const int shots = EnemyBulletsList->Count();
+    const int shots = world.enemyBullets->Count();
     EXPECT_GT(shots, 150) << "level " << level;
     EXPECT_LT(shots, 250) << "level " << level;
   }
-  const auto* first = ObjectDowncast<EnemyBullets>(EnemyBulletsList->First());
+  const auto* first = ObjectDowncast<EnemyBullets>(world.enemyBullets->First());
   EXPECT_FLOAT_EQ(first->x, 320.0f);  // from the middle of the gun
   EXPECT_FLOAT_EQ(first->y, 432.0f);
 
-  EnemyBulletsList->Clear();
+  world.enemyBullets->Clear();
   for (int level : {24, 25, 40, 500}) {
-    LevelNumber = level;
+    world.level = level;
     for (int i = 0; i < 3000; ++i) UpdateStructures(1);
   }
-  EXPECT_EQ(EnemyBulletsList->Count(), 0) << "no gun fires from level 24 on";
+  EXPECT_EQ(world.enemyBullets->Count(), 0) << "no gun fires from level 24 on";
 
-  LevelNumber = 23;  // one in five frames, but not from just off screen
+  world.level = 23;  // one in five frames, but not from just off screen
   for (float x : {640.0f, -170.0f}) {
     gun->x = x;
     for (int i = 0; i < 300; ++i) UpdateStructures(1);
   }
-  EXPECT_EQ(EnemyBulletsList->Count(), 0);
+  EXPECT_EQ(world.enemyBullets->Count(), 0);
 }
 
 // --- Explosions, stars, layers, status line --------------------------------------
@@ -299,24 +300,24 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
 TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
   const int lives[3] = {48, 20, 39};
   for (int kind = 0; kind < 3; ++kind) {
-    ExplosionsList->Clear();
+    world.explosions->Clear();
     NewExplosion(100, 100, kind, 0);
     int draws = 0;
-    while (ExplosionsList->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
+    while (world.explosions->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
   EXPECT_EQ(GetDrawState().blend, 3);
   EXPECT_FLOAT_EQ(GetDrawState().alpha, 1.0f);
   NewExplosion(100, 100, 0, 2);
-  PlayerSpeed = 8.5f;
+  world.bike.speed = 8.5f;
   ScrollExplosions();
-  EXPECT_NEAR(Last<Explosions>(ExplosionsList)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
+  EXPECT_NEAR(Last<Explosions>(world.explosions)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
 }
 
 TEST_F(WorldTest, StarsDriftRightAndWrap) {
   CreateStars();
-  ASSERT_EQ(StarCoordsList->Count(), 100);
-  auto* s = ObjectDowncast<StarCoords>(StarCoordsList->First());
+  ASSERT_EQ(world.starCoords->Count(), 100);
+  auto* s = ObjectDowncast<StarCoords>(world.starCoords->First());
   EXPECT_GE(s->color, 70);
   s->x = 639.5f, s->xspeed = 0.6f;
   DrawStars();
@@ -328,23 +329,23 @@ TEST_F(WorldTest, StarsDriftRightAndWrap) {
 }
 
 TEST_F(WorldTest, ParallaxLayersWrapAndMoveAtTheirOwnSpeeds) {
-  LayerPos1 = 1950.0f, LayerPos2 = -10.0f, LayerPos3 = 1919.5f;
+  world.layerPos[0] = 1950.0f, world.layerPos[1] = -10.0f, world.layerPos[2] = 1919.5f;
   DrawBackdrop();
-  EXPECT_FLOAT_EQ(LayerPos1, 30.0f);
-  EXPECT_FLOAT_EQ(LayerPos2, 1910.0f);
-  EXPECT_FLOAT_EQ(LayerPos3, 1919.5f);
-  LayerPos1 = LayerPos2 = LayerPos3 = 100.0f;
-  PlayerSpeed = 5.0f;
+  EXPECT_FLOAT_EQ(world.layerPos[0], 30.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[1], 1910.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[2], 1919.5f);
+  world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 100.0f;
+  world.bike.speed = 5.0f;
   DrawBackLayers();
   DrawFrontLayer();
-  EXPECT_FLOAT_EQ(LayerPos1, 100.0f);
-  EXPECT_FLOAT_EQ(LayerPos3, 107.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[0], 100.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[2], 107.0f);
   DrawBackdrop();
-  EXPECT_FLOAT_EQ(LayerPos1, 102.0f);
-  EXPECT_FLOAT_EQ(LayerPos2, 104.5f);
-  LayerPos1 = -50000.0f;  // no caller makes one, but it must not draw outside the picture
+  EXPECT_FLOAT_EQ(world.layerPos[0], 102.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[1], 104.5f);
+  world.layerPos[0] = -50000.0f;  // no caller makes one, but it must not draw outside the picture
   DrawBackLayers();
-  EXPECT_TRUE(LayerPos1 >= 0.0f && LayerPos1 < 1920.0f);
+  EXPECT_TRUE(world.layerPos[0] >= 0.0f && world.layerPos[0] < 1920.0f);
 }
 
 TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
@@ -356,7 +357,7 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
                {50, 10, 3, u"score: 0000050   shield: 9+  Sector: 3"},
                {0, -1, 4, u"score: 0000000   shield: \u00a3   sector: 4"}};
   for (const auto& c : cases) {
-    Score = c.score, ShieldCount = c.shields, SectorShown = c.sector;
+    world.score = c.score, world.shieldCount = c.shields, world.sectorShown = c.sector;
     EXPECT_EQ(StatusLineText(), String(c.text));
   }
 }
@@ -373,7 +374,7 @@ struct Census {
 Census TakeCensus() {
   Census c;
   std::vector<Enemies*> all;
-  for (Enemies* e : Each<Enemies>(EnemiesList)) all.push_back(e);
+  for (Enemies* e : Each<Enemies>(world.enemies)) all.push_back(e);
   c.enemies = static_cast<int>(all.size());
   for (size_t i = 0; i < all.size(); ++i) {
     c.highestType = std::max(c.highestType, static_cast<int>(all[i]->type));
@@ -385,7 +386,7 @@ Census TakeCensus() {
                                                  double(TruncateToInt(all[i]->y) - TruncateToInt(all[j]->y))));
   }
   int index = 0;
-  for (Structures* s : Each<Structures>(StructuresList)) {
+  for (Structures* s : Each<Structures>(world.structures)) {
     if (index < 32) {  // scenery every thousand pixels, give or take a hundred
       EXPECT_TRUE(s->x >= 600 + 1000 * index && s->x <= 800 + 1000 * index) << index;
       ++c.scenery;
@@ -423,13 +424,13 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
       EXPECT_GE(c.closest, 50.0);  // exactly 50 apart is allowed
       EXPECT_EQ(c.typeOnes, 0);
       EXPECT_LE(c.highestType, k.highestType);
-      EXPECT_EQ(AliensLeft, k.level + 1);
-      EXPECT_TRUE(AlienX >= 1000 && AlienX <= 30000);
-      EXPECT_EQ(ExplosionsList->Count(), 0);
-      EXPECT_EQ(PlayerX, 272.0f);
-      EXPECT_EQ(PlayerY, 402.0f);
-      EXPECT_EQ(InvulnerableTicks, 120);
-      EXPECT_EQ(TimeBonus, 100.0f);
+      EXPECT_EQ(world.aliensLeft, k.level + 1);
+      EXPECT_TRUE(world.alien.x >= 1000 && world.alien.x <= 30000);
+      EXPECT_EQ(world.explosions->Count(), 0);
+      EXPECT_EQ(world.bike.x, 272.0f);
+      EXPECT_EQ(world.bike.y, 402.0f);
+      EXPECT_EQ(world.bike.invulnerableTicks, 120);
+      EXPECT_EQ(world.timeBonus, 100.0f);
     }
   }
 }
@@ -483,7 +484,7 @@ int CrowdedWithRoomToSpare() {
   BandCoverage bands[2] = {{-600, -40}, {640, 2400}};
   std::vector<std::pair<int, int>> earlier;
   int crowded = 0;
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     const int x = TruncateToInt(e->x), y = TruncateToInt(e->y);
     bool near = false;
     for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50) == 1;

@@ -68,14 +68,14 @@ void TeleporterTouched(Structures* s) {
     s->inactive = 60;
   }
 
-  if (world.bike.facing == 0 && world.aliensLeft > 0 && world.teleportersOff == 0) {
+  if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && world.teleportersOff == 0) {
     PlaySfx(snd_teleport);
     int d = Trunc(world.bike.x - 272);
     if (d < 0) d = 0;
     world.teleportShift = 6540 + d;
     world.bike.x = 272;
     world.bike.y = 397;
-    world.bike.facing = 0;
+    world.bike.facing = Facing::Left;
     world.bike.speed = 0;
     world.bike.invulnerableTicks = 90;
     for (Enemies* e : Each<Enemies>(world.enemies)) {
@@ -83,14 +83,14 @@ void TeleporterTouched(Structures* s) {
       if (e->x > 2640) e->x -= 2640;
     }
   }
-  if (world.bike.facing == 3 && world.aliensLeft > 0 && world.teleportersOff == 0) {
+  if (world.bike.facing == Facing::Right && world.aliensLeft > 0 && world.teleportersOff == 0) {
     PlaySfx(snd_teleport);
     int d = Trunc(272 - world.bike.x);
     if (d < 0) d = 0;
     world.teleportShift = -6400 + d + 112;
     world.bike.x = 272;
     world.bike.y = 397;
-    world.bike.facing = 3;
+    world.bike.facing = Facing::Right;
     world.bike.speed = 0;
     world.bike.invulnerableTicks = 90;
     for (Enemies* e : Each<Enemies>(world.enemies)) {

@@ -82,9 +82,9 @@ void PlayerControl() {
   }
 
   if (bike.speed < 0.0f)
-    bike.facing = 0;
+    bike.facing = Facing::Left;
   else if (bike.speed > 0.0f)
-    bike.facing = 3;
+    bike.facing = Facing::Right;
 
   world.scrollPos += bike.speed * world.scrollFactor[2];
   if (world.scrollPos > kStripLength - 1.0f) world.scrollPos -= kStripLength;
@@ -101,7 +101,7 @@ void FirePlayerBullet() {
   if (SfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
   auto b = ObjectNew<PlayerBullets>();
   world.playerBullets->AddLast(b);
-  if (bike.facing == 0) {
+  if (bike.facing == Facing::Left) {
     b->x = bike.x - 12.0f;
     b->xspeed = -10.0f;
   } else {
@@ -115,9 +115,9 @@ void DrawPlayer() {
   BikeState& bike = world.bike;
   // Blink while invulnerable: a saw-tooth from 0.9 down to 0 every ten frames.
   if (bike.invulnerableTicks > 0) SetDrawAlpha(static_cast<float>(bike.invulnerableTicks % 10) / 10.0f);
-  DrawImageFrame(img_bike2, bike.x, bike.y, bike.facing);
+  DrawImageFrame(img_bike2, bike.x, bike.y, BikeFrame(bike.facing));
 
-  const bool right = bike.facing == 3;
+  const bool right = bike.facing == Facing::Right;
   const float flameX = right ? bike.x - 22.0f : bike.x + 14.0f;
   const int flameCell = right ? 0 : 8;
   if (bike.thrusting == 1) {
@@ -134,7 +134,7 @@ void DrawPlayer() {
   SetDrawAlpha(1.0f);
   if (world.alien.free == 0) {
     // The carried alien rides at the bike's tail, never blinked.
-    const float alienX = bike.facing == 0 ? bike.x + 96.0f : bike.x + 20.0f;
+    const float alienX = bike.facing == Facing::Left ? bike.x + 96.0f : bike.x + 20.0f;
     DrawImageFrame(img_bouncer_centred, alienX, bike.y + 7.0f, world.alien.frame);
   }
   SetDrawAlpha(1.0f);

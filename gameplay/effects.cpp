@@ -36,9 +36,9 @@ void DrawShields() {
       // The bubble: eight cells, five frames each, following the bike.
       SetDrawBlendMode(3);
       SetDrawAlpha(0.7f);
-      if (world.bike.facing == 3)
+      if (world.bike.facing == Facing::Right)
         DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 6, s->Frame);
-      else if (world.bike.facing == 0)
+      else
         DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 9, s->Frame + 8);
       s->FrameDelay += 1;
       if (s->FrameDelay >= 5) {
@@ -51,9 +51,9 @@ void DrawShields() {
       SetDrawBlendMode(4);
       SetDrawAlpha(0.2f);
       SetDrawColour(s->Color, s->Color, s->Color);
-      if (world.bike.facing == 3)
+      if (world.bike.facing == Facing::Right)
         DrawCell(img_shield2, world.bike.x - 5, world.bike.y - 3, 1);
-      else if (world.bike.facing == 0)
+      else
         DrawCell(img_shield2, world.bike.x - 7, world.bike.y - 3, 0);
       s->Color -= 12;
       if (s->Color <= 0) world.shields->Remove(s);

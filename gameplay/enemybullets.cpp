@@ -109,8 +109,8 @@ void UpdateEnemyBullets() {
     // The pixel test uses the aimed shot's picture for missiles too.
     if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
         (world.bike.invulnerableTicks == 0 || b->WhatType != 0) &&
-        ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), world.bike.facing, img_Shots_Enemy,
-                      Trunc(b->x), Trunc(b->y), 0))
+        ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
+                      img_Shots_Enemy, Trunc(b->x), Trunc(b->y), 0))
       Strike(b);
   }
 }

@@ -23,7 +23,9 @@ void DrawGrab(int grey) {
 
 int ShatterPlayer(int x, int y) {
   world.fruitJam->Clear();
-  const int facingShift = world.bike.facing == 3 ? 1 : 0;
+  // KEPT: the pieces always show the left-facing bike; facing right only
+  // shifts them by one cell.
+  const int facingShift = world.bike.facing == Facing::Right ? 1 : 0;
   for (int i = 0; i <= 23; ++i) {
     for (int j = 0; j <= 10; ++j) {
       auto p = ObjectNew<FruitJam>();

@@ -58,6 +58,13 @@ enum class EnemyType : int32_t {
 // The row of the type's cells in the enemy and fragment sheets.
 inline int SheetRow(EnemyType type) { return static_cast<int>(type); }
 
+// Which way the bike faces.
+enum class Facing : int32_t { Left, Right };
+
+// The frame of the bike picture that shows a facing. Every drawing of the
+// bike and every pixel test against it takes its frame from here.
+inline int BikeFrame(Facing facing) { return facing == Facing::Left ? 0 : 3; }
+
 // --- Record types: every field zero at construction ------------------------
 struct Structures : Object {
   StructureKind kind; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
@@ -111,7 +118,7 @@ constexpr float kMaxSpeed = 8.5f;
 struct BikeState {
   float x, y;                              // top-left corner of the 120 x 55 picture on screen
   float speed;                             // pixels a frame before the world's scroll factor; below 0 flies left
-  int facing;                              // 0 left, 3 right; also the bike's frame
+  Facing facing;
   int thrusting, climbing;                 // what the control did this frame, for the drawing
   int invulnerableTicks;                   // frames left; the drawing counts them down
   int thrustFlameFrame, thrustFlameDelay;  // the thrust flame's animation

@@ -101,7 +101,7 @@ void LandingSequence(int mode) {
       if (stage == 2) {
         SetDrawBlendMode(3);
         SetDrawAlpha(bikeAlpha);
-        DrawImageFrame(img_bike2, 272, 397, 3);
+        DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         bikeAlpha += 0.02f;
@@ -110,7 +110,7 @@ void LandingSequence(int mode) {
       if (stage == 3) {
         SetDrawBlendMode(3);
         SetDrawAlpha(1);
-        DrawImageFrame(img_bike2, 272, 397, 3);
+        DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         beamAlpha -= 0.04f;

@@ -54,8 +54,8 @@ void EnemiesHitPlayer() {
       if (!BoxesOverlap(Trunc(world.bike.x), Trunc(world.bike.y), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
         continue;
       if (world.bike.invulnerableTicks != 0) continue;
-      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), world.bike.facing, img_enemies_one,
-                         Trunc(e->x + 20), Trunc(e->y + 20), 0))
+      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
+                         img_enemies_one, Trunc(e->x + 20), Trunc(e->y + 20), 0))
         continue;
       ex = Trunc(e->x - 20);
       ey = Trunc(e->y - 20);
@@ -63,7 +63,7 @@ void EnemiesHitPlayer() {
       if (!TouchesBikeBody(e->x, e->y)) continue;
       if (world.bike.invulnerableTicks != 0) continue;
       // Cell 0 of the sheet stands in for every type's outline.
-      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), world.bike.facing, img_enemies,
+      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing), img_enemies,
                          Trunc(e->x), Trunc(e->y), 0))
         continue;
       ex = Trunc(e->x - 12);

@@ -178,7 +178,7 @@ void SetupSector(int level) {
   world.bike.x = 272.0f;
   world.bike.y = 402.0f;
   world.bike.speed = 0.0f;
-  world.bike.facing = 3;
+  world.bike.facing = Facing::Right;
   world.bike.thrusting = world.bike.climbing = 0;
   world.planetX = 400.0f;
   world.scrollPos = 0.0f;

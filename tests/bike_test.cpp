@@ -22,7 +22,7 @@ class BikeTest : public harness::NullDrawingTest {
     SfxOn = 0;
     KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
     world.scrollFactor[2] = 1.4f;
-    world.bike.x = 272.0f, world.bike.y = 397.0f, world.bike.speed = 0.0f, world.bike.facing = 3,
+    world.bike.x = 272.0f, world.bike.y = 397.0f, world.bike.speed = 0.0f, world.bike.facing = Facing::Right,
     world.scrollPos = 0.0f;
     ClearKeyStates();
   }
@@ -91,7 +91,7 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   }
   EXPECT_GE(frames, 41);
   EXPECT_LE(frames, 44);
-  EXPECT_EQ(world.bike.facing, 0);  // a stopped bike keeps its facing
+  EXPECT_EQ(world.bike.facing, Facing::Left);  // a stopped bike keeps its facing
   const float stoppedAt = world.bike.x;
   Fly(30);
   EXPECT_FLOAT_EQ(world.bike.x, stoppedAt);
@@ -147,7 +147,7 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   EXPECT_FLOAT_EQ(b->y, 336.0f);
   EXPECT_FLOAT_EQ(b->xspeed, 10.0f);
   world.playerBullets->Clear();
-  world.bike.facing = 0;
+  world.bike.facing = Facing::Left;
   FirePlayerBullet();
   b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 238.0f);
@@ -167,7 +167,7 @@ class BikeDrawingTest : public harness::HeadlessTest {
     for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
     img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
     CentreImageHandle(img_bouncer_centred);
-    world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = 3;
+    world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = Facing::Right;
     world.bike.thrusting = world.bike.climbing = 0;
     world.alien.free = 1, world.alien.frame = 0;
     SetDrawBlendMode(3);
@@ -207,7 +207,7 @@ TEST_F(BikeDrawingTest, TheCarriedAlienNeverBlinks) {
   world.bike.invulnerableTicks = 30;  // the bike itself is invisible on this frame
   EXPECT_EQ(DrawnBrightness(), 0);
   EXPECT_TRUE(harness::PixelNear(292, 307, 0xff0000)) << "at the bike's tail";
-  world.bike.facing = 0;
+  world.bike.facing = Facing::Left;
   world.bike.invulnerableTicks = 20;
   EXPECT_EQ(DrawnBrightness(), 0);
   EXPECT_TRUE(harness::PixelNear(368, 307, 0xff0000));

@@ -89,7 +89,7 @@ class EnemyShotTest : public PlayfieldTest {
     return b;
   }
   EnemyBullets* AtBikeMiddle(int type) {
-    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, 3, img_Shots_Enemy, 332, 425, 0));
+    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_Shots_Enemy, 332, 425, 0));
     return AddBullet(type, 332, 425, 0, 0, 400);
   }
 };
@@ -201,7 +201,7 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
   for (int y = 357; y <= 451 && !found; y += 2)
     for (int x = 249; x <= 366 && !found; x += 2)
       if (BoxesOverlap(289, 397, 77, 54, x, y, 40, 40) &&
-          !ImagesOverlap(img_bike2, 272, 397, 3, img_enemies, x, y, 0)) {
+          !ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_enemies, x, y, 0)) {
         AddEnemy(EnemyType::Manta, static_cast<float>(x), static_cast<float>(y));
         found = 1;
       }

@@ -23,7 +23,7 @@ TEST_F(GameOverTest, TheBikeShattersIntoPiecesTilingItsPicture) {
   }
   EXPECT_EQ(264u, places.size());
   EXPECT_EQ(std::make_pair(23, 10), *places.rbegin());
-  world.bike.facing = 0;
+  world.bike.facing = Facing::Left;
   ShatterPlayer(0, 0);
   FruitJam* last = nullptr;
   for (FruitJam* p : Each<FruitJam>(world.fruitJam)) last = p;

@@ -71,7 +71,8 @@ void AddList(StateHash& h, TList* list, F fields) {
 
 uint64_t HashWorld() {
   StateHash h;
-  h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, world.bike.facing, world.scrollFactor[0],
+  // The facing goes in as the bike's frame, 0 or 3, as it always has.
+  h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing), world.scrollFactor[0],
         world.scrollFactor[1], world.scrollFactor[2]);
   h.Add(world.scrollPos, world.sectorShown, world.shieldCount, world.bike.invulnerableTicks, world.score, world.level,
         PersonalBest, QuitState);

@@ -45,7 +45,7 @@ inline void ResetWorld(int seed = 1234) {
                    world.particles, world.textMessages, world.shields, world.frags, world.fruitJam})
     l->Clear();
   SetScriptHook(nullptr);
-  world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = 3, world.scrollPos = 0;
+  world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = Facing::Right, world.scrollPos = 0;
   world.scrollFactor[2] = 1.4f;
   world.shieldCount = 8, world.bike.invulnerableTicks = 0, world.score = 0, world.level = 1, world.aliensLeft = 2;
   world.alien.free = 1, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,

@@ -81,7 +81,7 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
 
 TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedLists) {
   world.bike.x = 322;
-  world.bike.facing = 0;
+  world.bike.facing = Facing::Left;
   world.scrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, 330, 392, 2);
   Structures* nearEnd = AddStructure(Kind::Terraformer, 30000, 332);
@@ -95,7 +95,7 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   EXPECT_FLOAT_EQ(3600, world.scrollPos);
   EXPECT_FLOAT_EQ(360, a->x);
   EXPECT_FLOAT_EQ(26590, world.alien.x);
-  EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.bike.facing == 0 &&
+  EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.bike.facing == Facing::Left &&
               world.bike.invulnerableTicks == 90);
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets) + Count<Frags>(world.frags));
   EXPECT_EQ(piece, First<FruitJam>(world.fruitJam)) << "burst pieces fall on";

@@ -41,10 +41,10 @@ Figures Shatter() {
   for (int run = 0; run < kShatterRuns; ++run) {
     SetupSector(30);
     world.bike.speed = 8.5f;
-    for (int i = 0; i < 40; ++i) NewExplosion(100 + 12 * i, 150 + (i % 7) * 30, i % 3, 0);
+    for (int i = 0; i < 40; ++i) NewExplosion(100 + 12 * i, 150 + (i % 7) * 30, static_cast<ExplosionKind>(i % 3), 0);
     for (int i = 0; i < 60; ++i)
       NewFrag(50 + 9 * i, 100 + (i % 9) * 25, static_cast<EnemyType>(i % 10), i % 4);
-    for (int i = 0; i < 30; ++i) NewEnemyBullet(20 * i, 300, i % 2, i % 2);
+    for (int i = 0; i < 30; ++i) NewEnemyBullet(20 * i, 300, static_cast<ShotKind>(i % 2), i % 2);
     BurstBonus(400, 300);
     world.shieldCount = -1;
     Clock::time_point previous = Clock::now();
@@ -96,19 +96,19 @@ Figures Carnage() {
       for (Enemies* e : Each<Enemies>(world.enemies)) {
         if (downed == 1) break;
         if (e->x < -40 || e->x > 640) continue;
-        NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), 0, 0);
+        NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), ExplosionKind::Blast, 0);
         for (int q = 0; q < 4; ++q)
           NewFrag(TruncateToInt(e->x + 10 + 20 * (q % 2)), TruncateToInt(e->y + 10 + 20 * (q / 2)), e->type, q);
         e->x = 1200;
         ++downed;
       }
       for (; downed < 1; ++downed) {
-        NewExplosion(100 + 150 * downed, 200, 0, 0);
+        NewExplosion(100 + 150 * downed, 200, ExplosionKind::Blast, 0);
         for (int q = 0; q < 4; ++q)
           NewFrag(110 + 150 * downed + 20 * (q % 2), 210 + 20 * (q / 2), static_cast<EnemyType>(downed), q);
       }
       if (frame % 20 == 0)
-        for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, 2, 0);
+        for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, ExplosionKind::CentredBlast, 0);
       if (frame % 30 == 0) BurstBonus(200, 380);
       if (static_cast<int>(ms.size()) == kCarnageFrames) {
         ScriptKeyUp(KeyRight);

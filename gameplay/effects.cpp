@@ -15,24 +15,24 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 
 }  // namespace
 
-void NewShield(int type, int x, int y) {
+void NewShield(ShieldEffect effect, int x, int y) {
   PlaySfx(snd_bzzzt);
   world.bike.invulnerableTicks = 90;
   auto s = ObjectNew<Shields>();
   world.shields->AddLast(s);
-  s->ShieldType = type;
+  s->effect = effect;
   s->x = x;
   s->y = y;
   s->Color = 255;
   s->Frame = 0;
   s->FrameDelay = 0;
-  if (type == 0) s->Zoom = 0.02f;
+  if (effect == ShieldEffect::Bubble) s->Zoom = 0.02f;
 }
 
 void DrawShields() {
   SetDrawColour(255, 255, 255);
   for (Shields* s : Each<Shields>(world.shields)) {
-    if (s->ShieldType == 0) {
+    if (s->effect == ShieldEffect::Bubble) {
       // The bubble: eight cells, five frames each, following the bike.
       SetDrawBlendMode(3);
       SetDrawAlpha(0.7f);
@@ -46,7 +46,7 @@ void DrawShields() {
         s->Frame += 1;
         if (s->Frame >= 8) world.shields->Remove(s);
       }
-    } else if (s->ShieldType == 1) {
+    } else if (s->effect == ShieldEffect::Flash) {
       // The flash of a missile strike: additive, fading from grey 255 by 12.
       SetDrawBlendMode(4);
       SetDrawAlpha(0.2f);

@@ -13,10 +13,10 @@ float TargetX() { return world.bike.x + 60; }
 float TargetY() { return world.bike.y + 28; }
 
 void Strike(EnemyBullets* b) {
-  if (b->WhatType == 0) {
+  if (b->kind == ShotKind::Aimed) {
     // The shot flies on through the bike; the invulnerability it has just
     // caused keeps it from hitting twice.
-    NewShield(0, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
+    NewShield(ShieldEffect::Bubble, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
     PlaySfx(snd_EnemyExplosion1);
     world.shieldCount -= 1;
     return;
@@ -24,12 +24,12 @@ void Strike(EnemyBullets* b) {
   // A missile costs no shield: a flash, a puff, and it is gone.
   auto flash = ObjectNew<Shields>();
   world.shields->AddLast(flash);
-  flash->ShieldType = 1;
+  flash->effect = ShieldEffect::Flash;
   flash->x = Trunc(world.bike.x);
   flash->y = Trunc(world.bike.y);
   flash->Color = 255;
   PlaySfx(snd_MissileHit);
-  NewExplosion(Trunc(b->x), Trunc(b->y), 1, 0);
+  NewExplosion(Trunc(b->x), Trunc(b->y), ExplosionKind::Puff, 0);
   world.enemyBullets->Remove(b);
 }
 
@@ -49,11 +49,11 @@ void Home(EnemyBullets* b) {
 
 }  // namespace
 
-void NewEnemyBullet(int x, int y, int kind, int side) {
+void NewEnemyBullet(int x, int y, ShotKind kind, int side) {
   auto b = ObjectNew<EnemyBullets>();
   world.enemyBullets->AddLast(b);
   float a;
-  if (kind == 0) {
+  if (kind == ShotKind::Aimed) {
     a = 90 + static_cast<float>(ATan2Degrees(TargetY() - static_cast<float>(y), TargetX() - static_cast<float>(x)));
     // Below level 6 the guns scatter by up to 45 degrees either way.
     if (world.level < 6) a += static_cast<float>(RandomIntInRange(-45, 45));
@@ -69,7 +69,7 @@ void NewEnemyBullet(int x, int y, int kind, int side) {
   b->Angle = TruncateToInt(a);
   b->xspeed = 4 * static_cast<float>(SinDegrees(a));
   b->yspeed = -4 * static_cast<float>(CosDegrees(a));
-  b->WhatType = kind;
+  b->kind = kind;
 }
 
 void UpdateEnemyBullets() {
@@ -82,7 +82,7 @@ void UpdateEnemyBullets() {
     b->life -= 1;
     if (b->GoStraight > 0) b->GoStraight -= 1;
 
-    if (b->WhatType == 0) {
+    if (b->kind == ShotKind::Aimed) {
       b->x = b->x - s + b->xspeed;
       b->y += b->yspeed;
       DrawImageFrame(img_Shots_Enemy, b->x, b->y, 0);
@@ -108,7 +108,7 @@ void UpdateEnemyBullets() {
 
     // The pixel test uses the aimed shot's picture for missiles too.
     if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
-        (world.bike.invulnerableTicks == 0 || b->WhatType != 0) &&
+        (world.bike.invulnerableTicks == 0 || b->kind != ShotKind::Aimed) &&
         ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
                       img_Shots_Enemy, Trunc(b->x), Trunc(b->y), 0))
       Strike(b);

@@ -10,7 +10,7 @@ void Burst() {
   const int dx = RandomIntInRange(-60, 60);
   const int dy = RandomIntInRange(-28, 28);
   NewExplosion(TruncateToInt(world.bike.x + static_cast<float>(dx) + 32),
-               TruncateToInt(world.bike.y + static_cast<float>(dy) + 12), 2, 0);
+               TruncateToInt(world.bike.y + static_cast<float>(dy) + 12), ExplosionKind::CentredBlast, 0);
 }
 
 void DrawGrab(int grey) {

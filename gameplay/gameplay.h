@@ -58,6 +58,23 @@ enum class EnemyType : int32_t {
 // The row of the type's cells in the enemy and fragment sheets.
 inline int SheetRow(EnemyType type) { return static_cast<int>(type); }
 
+// An enemy shot: an aimed shot from a firing gun flies straight; a missile
+// from a carrier leaves on a fixed heading, then homes in on the bike.
+enum class ShotKind : int32_t { Aimed, Missile };
+
+// An explosion's picture and timing.
+enum class ExplosionKind : int32_t {
+  Blast,         // the big blast, anchored at its top-left corner
+  Puff,          // the carriers' small puff, centred, at half alpha
+  CentredBlast,  // the other big blast, centred
+};
+
+// An effect drawn around the bike.
+enum class ShieldEffect : int32_t {
+  Bubble,  // a hit taken on the shields
+  Flash,   // a missile's strike
+};
+
 // Which way the bike faces.
 enum class Facing : int32_t { Left, Right };
 
@@ -75,22 +92,36 @@ struct Enemies : Object {
   float Rotation, RotationDir;
 };
 struct EnemyBullets : Object {
-  float x, y, xspeed, yspeed; int32_t life, WhatType, Angle, GoStraight, Frame, FrameDelay;
+  float x, y, xspeed, yspeed;
+  int32_t life;
+  ShotKind kind;
+  int32_t Angle, GoStraight, Frame, FrameDelay;
 };
 struct PlayerBullets : Object {
   float x, y, xspeed, yspeed;
 };
 struct Explosions : Object {
-  float x, y; int32_t frame, fdelay; float Speed; int32_t whichone; float xspeed;
+  float x, y;
+  int32_t frame, fdelay;
+  float Speed;
+  ExplosionKind kind;
+  float xspeed;
 };
 struct Explosions2 : Object {
-  float x, y; int32_t frame, fdelay; float Speed; int32_t whichone; float xspeed;
+  float x, y;
+  int32_t frame, fdelay;
+  float Speed;
+  ExplosionKind kind;
+  float xspeed;
 };
 struct Frags : Object {
   float x, y; EnemyType enemyType; int32_t frame; float Angle, Alpha;
 };
 struct Shields : Object {
-  int32_t ShieldType, x, y, Frame, FrameDelay; float Rotation, Zoom; int32_t Color;
+  ShieldEffect effect;
+  int32_t x, y, Frame, FrameDelay;
+  float Rotation, Zoom;
+  int32_t Color;
 };
 struct FruitJam : Object {
   float x, y, xadd, yadd, alpha; int32_t segment, pause, WhoseShot;
@@ -223,7 +254,9 @@ void UpdateEnemies();
 void DrawEnemies();
 
 // --- Enemy bullets ---------------------------------------------------------------
-void NewEnemyBullet(int x, int y, int kind, int side);
+// side: a missile leaves up to the left (0) or up to the right (1); aimed
+// shots ignore it.
+void NewEnemyBullet(int x, int y, ShotKind kind, int side);
 void UpdateEnemyBullets();
 
 // --- Player bullets and collision tests -------------------------------------
@@ -235,12 +268,12 @@ void EnemiesHitPlayer();
 void StructuresHitPlayer();
 
 // --- Explosions -------------------------------------------------------------------
-void NewExplosion(int x, int y, int whichone, int xspeed);
+void NewExplosion(int x, int y, ExplosionKind kind, int xspeed);
 void ScrollExplosions();
 void DrawExplosions();
 
 // --- Shields, fragments and bursts ------------------------------------------
-void NewShield(int type, int x, int y);
+void NewShield(ShieldEffect effect, int x, int y);
 void DrawShields();
 void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();

@@ -20,7 +20,7 @@ namespace {
 // A flying enemy shot down: the big explosion, four spinning quarters, 250
 // points, and the enemy reappears off screen on the side it was nearer to.
 void ShootDownEnemy(Enemies* e) {
-  NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), 0, 0);
+  NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), ExplosionKind::Blast, 0);
   NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 10), e->type, 0);
   NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 10), e->type, 1);
   NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 30), e->type, 2);
@@ -42,7 +42,7 @@ bool IsGroundGun(StructureKind kind) {
 // one; the hit that takes its hit points below zero scores that again, blows
 // it up and moves it elsewhere on the strip.
 void HitGroundGun(Structures* s) {
-  NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), 0, 0);
+  NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), ExplosionKind::Blast, 0);
   PlaySfx(snd_EnemyExplosion1);
   const int points = s->kind == StructureKind::GroundGun ? 1500 : 2000;
   world.score += points;
@@ -52,8 +52,8 @@ void HitGroundGun(Structures* s) {
     for (int i = 0; i < 8; ++i) {
       const int dx = RandomIntInRange(4, 36);
       const int dy = RandomIntInRange(4, 36);
-      NewExplosion(TruncateToInt(s->x + static_cast<float>(dx)),
-                   TruncateToInt(s->y + static_cast<float>(dy)), 2, 0);
+      NewExplosion(TruncateToInt(s->x + static_cast<float>(dx)), TruncateToInt(s->y + static_cast<float>(dy)),
+                   ExplosionKind::CentredBlast, 0);
     }
     PlaySfx(snd_EnemyExplosion2);
     s->x = static_cast<float>(RandomIntInRange(640, 31000));

@@ -58,22 +58,24 @@ void Act(Structures* s) {
       // drawn number never comes to 4.
       const int n = 120 - 5 * world.level;
       if (RandomIntInRange(1, n) == 4)
-        NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), 0, 999);
+        NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), ShotKind::Aimed, 999);
       break;
     }
     case Kind::CarrierLeft: {
       const int r = RandomIntInRange(1, 50);
       if (r == 26 && world.bike.invulnerableTicks == 0) {
-        NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), 1, 0);
-        NewExplosion(TruncateToInt(s->x + 22.0f), TruncateToInt(s->y + 8.0f), 1, TruncateToInt(s->Xspeed));
+        NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), ShotKind::Missile, 0);
+        NewExplosion(TruncateToInt(s->x + 22.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
+                     TruncateToInt(s->Xspeed));
       }
       break;
     }
     case Kind::CarrierRight: {
       const int r = RandomIntInRange(1, 50);
       if (r == 40 && world.bike.invulnerableTicks == 0) {
-        NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), 1, 1);
-        NewExplosion(TruncateToInt(s->x + 16.0f), TruncateToInt(s->y + 8.0f), 1, TruncateToInt(s->Xspeed));
+        NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), ShotKind::Missile, 1);
+        NewExplosion(TruncateToInt(s->x + 16.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
+                     TruncateToInt(s->Xspeed));
       }
       break;
     }

@@ -83,14 +83,14 @@ TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAga
 
 class EnemyShotTest : public PlayfieldTest {
  protected:
-  EnemyBullets* AddBullet(int type, float x, float y, float xs, float ys, int life) {
+  EnemyBullets* AddBullet(ShotKind kind, float x, float y, float xs, float ys, int life) {
     EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
-    b->WhatType = type, b->x = x, b->y = y, b->xspeed = xs, b->yspeed = ys, b->life = life;
+    b->kind = kind, b->x = x, b->y = y, b->xspeed = xs, b->yspeed = ys, b->life = life;
     return b;
   }
-  EnemyBullets* AtBikeMiddle(int type) {
+  EnemyBullets* AtBikeMiddle(ShotKind kind) {
     EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_Shots_Enemy, 332, 425, 0));
-    return AddBullet(type, 332, 425, 0, 0, 400);
+    return AddBullet(kind, 332, 425, 0, 0, 400);
   }
 };
 
@@ -99,7 +99,7 @@ TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
   for (int level : {5, 6}) {
     world.level = level;
     for (int i = 0; i < 100; ++i) {
-      NewEnemyBullet(100, 100, 0, 999);
+      NewEnemyBullet(100, 100, ShotKind::Aimed, 999);
       const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
       EXPECT_NEAR(4.0, std::hypot(b->xspeed, b->yspeed), 1e-4);
       const double off = ATan2Degrees(b->xspeed * 325 - b->yspeed * 232, b->xspeed * 232 + b->yspeed * 325);
@@ -116,7 +116,7 @@ TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
 
 TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheTargetIsBehind) {
   world.bike.y = 100;  // target point (332, 128), out of the missiles' way
-  NewEnemyBullet(400, 400, 1, 0);
+  NewEnemyBullet(400, 400, ShotKind::Missile, 0);
   EnemyBullets* m = First<EnemyBullets>(world.enemyBullets);
   EXPECT_EQ(296, m->Angle);
   const float x0 = m->x + 9 * m->xspeed;
@@ -125,9 +125,9 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
   EXPECT_NEAR(x0, m->x, 1e-3);
   UpdateEnemyBullets();
   EXPECT_NE(296, m->Angle);
-  EnemyBullets* behind = AddBullet(1, 332, 300, 0, 0, 400);
+  EnemyBullets* behind = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
   behind->Angle = 180;
-  EnemyBullets* ahead = AddBullet(1, 332, 300, 0, 0, 400);
+  EnemyBullets* ahead = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
   UpdateEnemyBullets();
   EXPECT_EQ(188, behind->Angle);
   EXPECT_EQ(0, ahead->Angle);
@@ -136,9 +136,9 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
 
 TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
   world.bike.y = 32;
-  EnemyBullets* right = AddBullet(0, 676, 300, 4, 0, 100);
-  AddBullet(0, 100, 452, 0, 4, 100);
-  EnemyBullets* brief = AddBullet(0, 300, 300, 1, 0, 2);
+  EnemyBullets* right = AddBullet(ShotKind::Aimed, 676, 300, 4, 0, 100);
+  AddBullet(ShotKind::Aimed, 100, 452, 0, 4, 100);
+  EnemyBullets* brief = AddBullet(ShotKind::Aimed, 300, 300, 1, 0, 2);
   UpdateEnemyBullets();
   EXPECT_EQ(680, right->x);
   UpdateEnemyBullets();
@@ -150,8 +150,8 @@ TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
 }
 
 TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBike) {
-  AtBikeMiddle(0);
-  AtBikeMiddle(0);
+  AtBikeMiddle(ShotKind::Aimed);
+  AtBikeMiddle(ShotKind::Aimed);
   UpdateEnemyBullets();
   EXPECT_EQ(7, world.shieldCount);
   EXPECT_EQ(90, world.bike.invulnerableTicks);
@@ -160,15 +160,15 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
 
   ResetWorld();
   world.bike.invulnerableTicks = 50;
-  AtBikeMiddle(0);
-  AtBikeMiddle(1)->GoStraight = 5;
+  AtBikeMiddle(ShotKind::Aimed);
+  AtBikeMiddle(ShotKind::Missile)->GoStraight = 5;
   UpdateEnemyBullets();
   EXPECT_EQ(8, world.shieldCount);
   EXPECT_EQ(50, world.bike.invulnerableTicks);
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
   ASSERT_EQ(1, Count<Shields>(world.shields));
-  EXPECT_EQ(1, First<Shields>(world.shields)->ShieldType);
-  EXPECT_EQ(1, First<Explosions>(world.explosions)->whichone);
+  EXPECT_EQ(ShieldEffect::Flash, First<Shields>(world.shields)->effect);
+  EXPECT_EQ(ExplosionKind::Puff, First<Explosions>(world.explosions)->kind);
 }
 
 class RamTest : public PlayfieldTest {
@@ -235,14 +235,14 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
 class EffectsTest : public PlayfieldTest {};
 
 TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
-  NewShield(0, 300, 400);
+  NewShield(ShieldEffect::Bubble, 300, 400);
   Shields* flash = Add<Shields>(world.shields);
-  flash->ShieldType = 1, flash->Color = 255;
-  Add<Shields>(world.shields)->ShieldType = 2;  // neither drawn nor removed
+  flash->effect = ShieldEffect::Flash, flash->Color = 255;
+  Add<Shields>(world.shields)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
     for (Shields* s : Each<Shields>(world.shields))
-      if (s->ShieldType < 2) ++counts[s->ShieldType];
+      if (s->effect != static_cast<ShieldEffect>(2)) ++counts[static_cast<int>(s->effect)];
     DrawShields();
   }
   EXPECT_EQ(40, counts[0]);
@@ -309,9 +309,9 @@ class CombatSoundTest : public PlayfieldTest {
            std::to_string(Count<Explosions>(world.explosions)) + " explosions, " +
            std::to_string(Count<Shields>(world.shields)) + " shield effects";
   }
-  static void Bullet(int type) {
+  static void Bullet(ShotKind kind) {
     EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
-    b->WhatType = type, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
+    b->kind = kind, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
   }
 };
 
@@ -319,23 +319,46 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
   const auto reset = [] { ResetWorld(); };
   const soundlog::Path paths[] = {
       {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
-      {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(EnemyType::SpikeBall, 300, 200), AddShot(270, 210, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot hits a gun", [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
+      {"a shot downs an enemy",
+       [] { ResetWorld(), AddEnemy(EnemyType::SpikeBall, 300, 200), AddShot(270, 210, 10); },
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1},
+       Outcome},
+      {"a shot hits a gun",
+       [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1},
+       Outcome},
       {"a shot destroys a gun",
        [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1, snd_EnemyExplosion2}, Outcome},
-      {"an aimed shot strikes the bike", [] { ResetWorld(), Bullet(0); }, UpdateEnemyBullets,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"a missile strikes the bike", [] { ResetWorld(), Bullet(1); }, UpdateEnemyBullets, {snd_MissileHit},
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1, snd_EnemyExplosion2},
        Outcome},
-      {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(EnemyType::Wasp, 312, 405); }, EnemiesHitPlayer,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike runs into a mine", [] { ResetWorld(), AddStructure(Kind::Mine, 312, 397); }, StructuresHitPlayer,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike takes the bonus", [] { ResetWorld(), AddStructure(Kind::ShieldBonus, 312, 397); }, StructuresHitPlayer,
-       {snd_TakeShield}, Outcome},
+      {"an aimed shot strikes the bike",
+       [] { ResetWorld(), Bullet(ShotKind::Aimed); },
+       UpdateEnemyBullets,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"a missile strikes the bike",
+       [] { ResetWorld(), Bullet(ShotKind::Missile); },
+       UpdateEnemyBullets,
+       {snd_MissileHit},
+       Outcome},
+      {"an enemy rams the bike",
+       [] { ResetWorld(), AddEnemy(EnemyType::Wasp, 312, 405); },
+       EnemiesHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"the bike runs into a mine",
+       [] { ResetWorld(), AddStructure(Kind::Mine, 312, 397); },
+       StructuresHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"the bike takes the bonus",
+       [] { ResetWorld(), AddStructure(Kind::ShieldBonus, 312, 397); },
+       StructuresHitPlayer,
+       {snd_TakeShield},
+       Outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }

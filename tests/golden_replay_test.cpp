@@ -91,17 +91,16 @@ uint64_t HashWorld() {
           e.Rotation, e.RotationDir);
   });
   AddList<EnemyBullets>(h, world.enemyBullets, [&](const EnemyBullets& b) {
-    h.Add(b.x, b.y, b.xspeed, b.yspeed, b.life, b.WhatType, b.Angle, b.GoStraight, b.Frame, b.FrameDelay);
+    h.Add(b.x, b.y, b.xspeed, b.yspeed, b.life, b.kind, b.Angle, b.GoStraight, b.Frame, b.FrameDelay);
   });
   AddList<PlayerBullets>(h, world.playerBullets, [&](const PlayerBullets& b) { h.Add(b.x, b.y, b.xspeed, b.yspeed); });
   AddList<Explosions>(h, world.explosions,
-                      [&](const Explosions& e) { h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.whichone, e.xspeed); });
-  AddList<Explosions2>(h, world.explosions2, [&](const Explosions2& e) {
-    h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.whichone, e.xspeed);
-  });
+                      [&](const Explosions& e) { h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.kind, e.xspeed); });
+  AddList<Explosions2>(h, world.explosions2,
+                       [&](const Explosions2& e) { h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.kind, e.xspeed); });
   AddList<Frags>(h, world.frags, [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.frame, f.Angle, f.Alpha); });
   AddList<Shields>(h, world.shields, [&](const Shields& s) {
-    h.Add(s.ShieldType, s.x, s.y, s.Frame, s.FrameDelay, s.Rotation, s.Zoom, s.Color);
+    h.Add(s.effect, s.x, s.y, s.Frame, s.FrameDelay, s.Rotation, s.Zoom, s.Color);
   });
   AddList<FruitJam>(h, world.fruitJam, [&](const FruitJam& p) {
     h.Add(p.x, p.y, p.xadd, p.yadd, p.alpha, p.segment, p.pause, p.WhoseShot);

@@ -301,14 +301,14 @@ TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
   const int lives[3] = {48, 20, 39};
   for (int kind = 0; kind < 3; ++kind) {
     world.explosions->Clear();
-    NewExplosion(100, 100, kind, 0);
+    NewExplosion(100, 100, static_cast<ExplosionKind>(kind), 0);
     int draws = 0;
     while (world.explosions->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
   EXPECT_EQ(GetDrawState().blend, 3);
   EXPECT_FLOAT_EQ(GetDrawState().alpha, 1.0f);
-  NewExplosion(100, 100, 0, 2);
+  NewExplosion(100, 100, ExplosionKind::Blast, 2);
   world.bike.speed = 8.5f;
   ScrollExplosions();
   EXPECT_NEAR(Last<Explosions>(world.explosions)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
@@ -407,7 +407,7 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
   } cases[] = {{1, 14, 6, 4, 5}, {2, 20, 10, 7, 6}};
   for (const auto& k : cases) {
     for (int seed = 1; seed <= 5; ++seed) {
-      NewExplosion(1, 1, 0, 0);
+      NewExplosion(1, 1, ExplosionKind::Blast, 0);
       SetRandomSeed(seed * 77);
       SetupSector(k.level);
       const Census c = TakeCensus();

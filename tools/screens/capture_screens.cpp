@@ -236,7 +236,7 @@ PlayerBullets* ShotAhead(float minDistance) {
 
 bool ExplosionUnderway() {
   for (Explosions* e : Each<Explosions>(world.explosions))
-    if (e->whichone != 1 && e->frame >= 4 && OnScreen(e->x)) return true;
+    if (e->kind != ExplosionKind::Puff && e->frame >= 4 && OnScreen(e->x)) return true;
   return false;
 }
 

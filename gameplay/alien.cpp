@@ -25,17 +25,17 @@ void BeaconTouched(Structures* s) {
   PlaySfx(snd_radar);
   s->inactive = 120;
   if (world.alien.free == 1) {
-    if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(2, 0);
-    if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(1, 0);
+    if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(MessagePicture::ArrowLeft, 0);
+    if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(MessagePicture::ArrowRight, 0);
   }
   if (world.aliensLeft == 0) {
     // The module stands in sector 1 and the strip wraps: point the short way.
     if (s->Sector == 3)
-      NewTextMessage(RandomIntInRange(1, 2), 0);
+      NewTextMessage(RandomIntInRange(1, 2) == 1 ? MessagePicture::ArrowRight : MessagePicture::ArrowLeft, 0);
     else if (s->Sector < 3)
-      NewTextMessage(2, 0);
+      NewTextMessage(MessagePicture::ArrowLeft, 0);
     else
-      NewTextMessage(1, 0);
+      NewTextMessage(MessagePicture::ArrowRight, 0);
   }
 }
 
@@ -57,14 +57,14 @@ void TeleporterTouched(Structures* s) {
       alien.frameDelay = 0;
       alien.bobAngle = 0;
       alien.free = 1;
-      NewTextMessage(0, 0);
+      NewTextMessage(MessagePicture::AlienSaved, 0);
       PlaySfx(snd_AlienRescued);
     }
   } else if (alien.free == 0) {
     // The last alien goes home in the module, not through a teleporter.
     PlaySfx(snd_NoTeleport);
     world.teleportersOff = 1;
-    NewTextMessage(3, 0);
+    NewTextMessage(MessagePicture::GetToCraft, 0);
     s->inactive = 60;
   }
 

@@ -75,6 +75,20 @@ enum class ShieldEffect : int32_t {
   Flash,   // a missile's strike
 };
 
+// The pictures of messages.png that zoom out over the play field.
+enum class MessagePicture : int32_t {
+  AlienSaved,  // a teleporter took the carried alien
+  ArrowRight,  // a beacon: what you look for lies to the right
+  ArrowLeft,   // ... to the left
+  GetToCraft,  // a teleporter refuses the last alien
+  LevelDone,   // the take-off begins
+  YeahBonus,   // the take-off with the time bonus
+  NoBonus,     // ... without it
+  GetSet,      // the landing: "get set...."
+  ForLevel,    // "for level"
+  Commander,   // "commander"
+};
+
 // Which way the bike faces.
 enum class Facing : int32_t { Left, Right };
 
@@ -130,7 +144,9 @@ struct Particles : Object {
   float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, alpha, life;
 };
 struct TextMessages : Object {
-  int32_t number; float x, y, alpha, alphaadd, scale, sinus, rotate; int32_t delayticks;
+  MessagePicture picture;
+  float x, y, alpha, alphaadd, scale, sinus, rotate;
+  int32_t delayticks;
 };
 struct StarCoords : Object {
   float x, y, xspeed, size; int32_t color;
@@ -232,7 +248,7 @@ void CaptureAlien();
 void PlayerMeetsStructures();
 
 // --- Message pictures ----------------------------------------------------------
-void NewTextMessage(int number, int delay);
+void NewTextMessage(MessagePicture picture, int delay);
 void DrawTextMessages();
 
 // --- Backdrop and status line ------------------------------------------------

@@ -48,9 +48,9 @@ void AdvanceExhaust(int& frame, int& tick) {
 }  // namespace
 
 void LandingSequence(int mode) {
-  NewTextMessage(7, 20);
-  NewTextMessage(8, 40);
-  NewTextMessage(9, 60);
+  NewTextMessage(MessagePicture::GetSet, 20);
+  NewTextMessage(MessagePicture::ForLevel, 40);
+  NewTextMessage(MessagePicture::Commander, 60);
   float beamAngle = 0;
   if (mode == 1) {
     world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
@@ -130,14 +130,14 @@ void LandingSequence(int mode) {
 
 void TakeOffSequence() {
   world.bike.speed = 0;  // the world stands still; the enemies fly on
-  NewTextMessage(4, 20);
+  NewTextMessage(MessagePicture::LevelDone, 20);
   int bonusWhole = TruncateToInt(world.timeBonus);
   int counting;
   if (bonusWhole > 1 && world.aliensLeft == 0) {
-    NewTextMessage(5, 80);
+    NewTextMessage(MessagePicture::YeahBonus, 80);
     counting = 1;
   } else {
-    NewTextMessage(6, 80);
+    NewTextMessage(MessagePicture::NoBonus, 80);
     counting = 0;
     world.timeBonus = 0;
   }

@@ -3,10 +3,10 @@
 #include "gameplay/gameplay.h"
 #include "shell/shell.h"
 
-void NewTextMessage(int number, int delay) {
+void NewTextMessage(MessagePicture picture, int delay) {
   auto m = ObjectNew<TextMessages>();
   world.textMessages->AddLast(m);
-  m->number = number;
+  m->picture = picture;
   m->x = 320;
   m->y = 300;
   m->alpha = 0.1f;
@@ -26,8 +26,9 @@ void DrawTextMessages() {
     SetDrawScale(m->scale, m->scale);
     m->sinus += 3;
     const int b = TruncateToInt(SinDegrees(m->sinus) * 120);
-    if (img_messages && m->number >= 0 && m->number < ImageFrameCount(img_messages))
-      DrawImageFrame(img_messages, m->x, m->y - static_cast<float>(b), m->number);
+    const int cell = static_cast<int>(m->picture);
+    if (img_messages && cell >= 0 && cell < ImageFrameCount(img_messages))
+      DrawImageFrame(img_messages, m->x, m->y - static_cast<float>(b), cell);
     // The zoom never stops; the fade starts once it has passed 0.6.
     m->scale += 0.015f;
     m->alpha += m->alphaadd;

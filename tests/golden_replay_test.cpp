@@ -109,7 +109,7 @@ uint64_t HashWorld() {
     h.Add(p.x, p.y, p.xspeed, p.yspeed, p.Sinus, p.SinCount, p.Frame, p.alpha, p.life);
   });
   AddList<TextMessages>(h, world.textMessages, [&](const TextMessages& m) {
-    h.Add(m.number, m.x, m.y, m.alpha, m.alphaadd, m.scale, m.sinus, m.rotate, m.delayticks);
+    h.Add(m.picture, m.x, m.y, m.alpha, m.alphaadd, m.scale, m.sinus, m.rotate, m.delayticks);
   });
   AddList<StarCoords>(h, world.starCoords, [&](const StarCoords& s) { h.Add(s.x, s.y, s.xspeed, s.size, s.color); });
   h.Add(RandomStateFingerprint());

@@ -8,9 +8,9 @@
 using namespace playfield;
 
 namespace {
-int Messages(int number) {
+int Messages(MessagePicture picture) {
   int n = 0;
-  for (TextMessages* m : Each<TextMessages>(world.textMessages)) n += m->number == number;
+  for (TextMessages* m : Each<TextMessages>(world.textMessages)) n += m->picture == picture;
   return n;
 }
 }  // namespace
@@ -44,15 +44,17 @@ TEST_F(RescueTest, TheAlienIsPickedUpOnlyLowInItsHopAndWrapsRoundTheStrip) {
 
 TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
   Structures* beacon = AddStructure(Kind::Beacon, 272, 332, 2);
+  using M = MessagePicture;
   const float places[] = {5000, -5000, -9000, 0};
-  const int arrows[] = {1, 2, 0, 0};
+  const int shown[] = {1, 1, 0, 0};
+  const M arrows[] = {M::ArrowRight, M::ArrowLeft, M::ArrowRight, M::ArrowLeft};
   for (int i = 0; i < 4; ++i) {
     world.textMessages->Clear();
     beacon->inactive = 0;
     world.alien.x = places[i];
     PlayerMeetsStructures();
-    EXPECT_EQ(arrows[i] ? 1 : 0, Count<TextMessages>(world.textMessages)) << places[i];
-    EXPECT_EQ(arrows[i] ? 1 : 0, Messages(arrows[i]));
+    EXPECT_EQ(shown[i], Count<TextMessages>(world.textMessages)) << places[i];
+    EXPECT_EQ(shown[i], Messages(arrows[i]));
     EXPECT_EQ(119, beacon->inactive);
   }
   world.alien.free = 0;  // carried, not the last: only the sound
@@ -67,7 +69,7 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
     beacon->inactive = 0;
     beacon->Sector = sector;
     PlayerMeetsStructures();
-    EXPECT_EQ(1, Messages(sector < 3 ? 2 : 1)) << sector;
+    EXPECT_EQ(1, Messages(sector < 3 ? M::ArrowLeft : M::ArrowRight)) << sector;
   }
   // And it answers again only 120 frames later.
   int answers = 0;
@@ -119,7 +121,7 @@ TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   world.aliensLeft = 1;
   PlayerMeetsStructures();
   EXPECT_EQ(1, world.alien.free);
-  EXPECT_EQ(1, Messages(0));
+  EXPECT_EQ(1, Messages(MessagePicture::AlienSaved));
   EXPECT_EQ(0, world.score);
   EXPECT_TRUE(world.alien.x >= -200 && world.alien.x <= 31800);
 
@@ -127,7 +129,7 @@ TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   world.alien.free = 0;
   world.aliensLeft = 0;
   for (int i = 0; i < 120; ++i) PlayerMeetsStructures();
-  EXPECT_EQ(2, Messages(3)) << "refused at most once every 60 frames";
+  EXPECT_EQ(2, Messages(MessagePicture::GetToCraft)) << "refused at most once every 60 frames";
   EXPECT_EQ(1, world.teleportersOff);
   EXPECT_FLOAT_EQ(292, gate->x);
 
@@ -141,7 +143,7 @@ TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
 }
 
 TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
-  NewTextMessage(9, 60);
+  NewTextMessage(MessagePicture::Commander, 60);
   TextMessages* m = First<TextMessages>(world.textMessages);
   for (int i = 0; i < 60; ++i) DrawTextMessages();
   EXPECT_EQ(0, m->sinus);

@@ -8,7 +8,7 @@ namespace {
 int Trunc(float v) { return TruncateToInt(v); }
 
 // The bike's small box used for the alien, the teleporters and the module.
-int TouchesBikeCore(float left, float top, int w, int h) {
+bool TouchesBikeCore(float left, float top, int w, int h) {
   return BoxesOverlap(Trunc(left), Trunc(top), w, h, Trunc(world.bike.x + 32), Trunc(world.bike.y + 24), 28, 28);
 }
 
@@ -24,7 +24,7 @@ void RandomiseLayers() {
 void BeaconTouched(Structures* s) {
   PlaySfx(snd_radar);
   s->inactive = 120;
-  if (world.alien.free == 1) {
+  if (world.alien.free) {
     if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(MessagePicture::ArrowLeft, 0);
     if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(MessagePicture::ArrowRight, 0);
   }
@@ -49,26 +49,26 @@ void TeleporterTouched(Structures* s) {
     world.particles->Clear();
     world.shields->Clear();
     world.frags->Clear();
-    if (alien.free == 0) {
+    if (!alien.free) {
       // Delivered: the next alien waits somewhere else on the strip.
       alien.x = static_cast<float>(RandomIntInRange(700, 31000));
       alien.y = 392;
       alien.frame = 0;
       alien.frameDelay = 0;
       alien.bobAngle = 0;
-      alien.free = 1;
+      alien.free = true;
       NewTextMessage(MessagePicture::AlienSaved, 0);
       PlaySfx(snd_AlienRescued);
     }
-  } else if (alien.free == 0) {
+  } else if (!alien.free) {
     // The last alien goes home in the module, not through a teleporter.
     PlaySfx(snd_NoTeleport);
-    world.teleportersOff = 1;
+    world.teleportersOff = true;
     NewTextMessage(MessagePicture::GetToCraft, 0);
     s->inactive = 60;
   }
 
-  if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && world.teleportersOff == 0) {
+  if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && !world.teleportersOff) {
     PlaySfx(snd_teleport);
     int d = Trunc(world.bike.x - 272);
     if (d < 0) d = 0;
@@ -83,7 +83,7 @@ void TeleporterTouched(Structures* s) {
       if (e->x > 2640) e->x -= 2640;
     }
   }
-  if (world.bike.facing == Facing::Right && world.aliensLeft > 0 && world.teleportersOff == 0) {
+  if (world.bike.facing == Facing::Right && world.aliensLeft > 0 && !world.teleportersOff) {
     PlaySfx(snd_teleport);
     int d = Trunc(272 - world.bike.x);
     if (d < 0) d = 0;
@@ -104,7 +104,7 @@ void TeleporterTouched(Structures* s) {
 
 void UpdateAlien() {
   AlienState& alien = world.alien;
-  if (alien.free == 1) {
+  if (alien.free) {
     if (alien.callTimer > 0) alien.callTimer -= 1;
     if (alien.x > -64 && alien.x < 640) {
       // It hops while on screen; off screen the hop stands still.
@@ -134,8 +134,8 @@ void UpdateAlien() {
 void CaptureAlien() {
   AlienState& alien = world.alien;
   // Only in the low part of its hop can the alien be grabbed.
-  if (alien.free == 1 && alien.y == 392 && alien.bobAngle > 128 && TouchesBikeCore(alien.x, alien.y, 40, 40)) {
-    alien.free = 0;
+  if (alien.free && alien.y == 392 && alien.bobAngle > 128 && TouchesBikeCore(alien.x, alien.y, 40, 40)) {
+    alien.free = false;
     world.aliensLeft -= 1;
     PlaySfx(snd_alien2);
     alien.callTimer = 60;
@@ -152,15 +152,15 @@ void PlayerMeetsStructures() {
       BeaconTouched(s);
     if (s->kind == StructureKind::Teleporter && s->inactive == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
       TeleporterTouched(s);
-    if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && world.alien.free == 0) {
+    if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && !world.alien.free) {
       PlaySfx(snd_alien3);
-      world.takeOffFlag = 1;
+      world.takeOffDue = true;
     }
     if (s->inactive > 0) s->inactive -= 1;
   }
 
   // The standing alien lives on the same strip as the structures.
-  if (world.alien.free == 1) {
+  if (world.alien.free) {
     world.alien.x += static_cast<float>(world.teleportShift);
     WrapOnStrip(world.alien.x);
   }

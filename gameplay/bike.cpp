@@ -29,23 +29,23 @@ void StepFlame(int& frame, int& delay) {
 
 void PlayerControl() {
   BikeState& bike = world.bike;
-  bike.climbing = 0;
+  bike.climbing = false;
   float padY = static_cast<float>(JoyAxisY(0));
   if (ClimbInput(padY) && bike.y >= 8.0f) {
     bike.y -= 6.0f;
     if (bike.y < kCeiling) bike.y = kCeiling;
-    bike.climbing = 1;
+    bike.climbing = true;
   }
-  if (bike.climbing == 0 && bike.y < 408.0f) {
+  if (!bike.climbing && bike.y < 408.0f) {
     bike.y += 4.0f;
     if (bike.y > kGround) bike.y = kGround;
   }
 
-  bike.thrusting = 0;
+  bike.thrusting = false;
   float padX = static_cast<float>(JoyAxisX(0));
   if (IsKeyHeld(KeyLeft) || (ControlMode == 1 && padX < PadRestX)) {
     if (bike.speed > -kMaxSpeed) {
-      bike.thrusting = 1;
+      bike.thrusting = true;
       bike.speed -= 0.3f;
     }
     if (bike.x < kGlideRight) {
@@ -55,7 +55,7 @@ void PlayerControl() {
   }
   if (IsKeyHeld(KeyRight) || (ControlMode == 1 && padX > PadRestX)) {
     if (bike.speed < kMaxSpeed) {
-      bike.thrusting = 1;
+      bike.thrusting = true;
       bike.speed += 0.3f;
     }
     if (bike.x > kGlideLeft) {
@@ -65,11 +65,11 @@ void PlayerControl() {
   }
 
   bool stopped = false;
-  if (bike.speed > -0.2f && bike.speed < 0.2f && bike.thrusting == 0) {
+  if (bike.speed > -0.2f && bike.speed < 0.2f && !bike.thrusting) {
     bike.speed = 0.0f;
     stopped = true;
   }
-  if (bike.thrusting == 0 && !stopped) {
+  if (!bike.thrusting && !stopped) {
     if (bike.speed > 0.0f)
       bike.speed -= 0.2f;
     else if (bike.speed < 0.0f)
@@ -120,19 +120,19 @@ void DrawPlayer() {
   const bool right = bike.facing == Facing::Right;
   const float flameX = right ? bike.x - 22.0f : bike.x + 14.0f;
   const int flameCell = right ? 0 : 8;
-  if (bike.thrusting == 1) {
+  if (bike.thrusting) {
     SetDrawAlpha(0.8f);
     DrawImageFrame(img_exhaust1, flameX, bike.y, bike.thrustFlameFrame + flameCell);
     StepFlame(bike.thrustFlameFrame, bike.thrustFlameDelay);
   }
-  if (bike.climbing == 1) {
+  if (bike.climbing) {
     SetDrawAlpha(0.8f);
     DrawImageFrame(img_exhaust2, flameX, bike.y + 4.0f, bike.liftFlameFrame + flameCell);
     StepFlame(bike.liftFlameFrame, bike.liftFlameDelay);
   }
 
   SetDrawAlpha(1.0f);
-  if (world.alien.free == 0) {
+  if (!world.alien.free) {
     // The carried alien rides at the bike's tail, never blinked.
     const float alienX = bike.facing == Facing::Left ? bike.x + 96.0f : bike.x + 20.0f;
     DrawImageFrame(img_bouncer_centred, alienX, bike.y + 7.0f, world.alien.frame);

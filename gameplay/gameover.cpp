@@ -21,7 +21,7 @@ void DrawGrab(int grey) {
 
 }  // namespace
 
-int ShatterPlayer(int x, int y) {
+void ShatterPlayer(int x, int y) {
   world.fruitJam->Clear();
   // KEPT: the pieces always show the left-facing bike; facing right only
   // shifts them by one cell.
@@ -39,10 +39,9 @@ int ShatterPlayer(int x, int y) {
       p->segment = i + 24 * j + facingShift;
     }
   }
-  return 0;
 }
 
-int DrawFruitJam() {
+void DrawFruitJam() {
   const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
   for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
     if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
@@ -54,10 +53,9 @@ int DrawFruitJam() {
     p->x += p->xadd;
     p->y += p->yadd;
   }
-  return 0;
 }
 
-int GameOver() {
+void GameOver() {
   // The last picture of the world, one more step of everything in it, but
   // without the bike, its shields and the burst pieces.
   ClearDrawBuffer();
@@ -66,7 +64,7 @@ int GameOver() {
   SetDrawColour(255, 255, 255);
   DrawSky(1.0f);
   DrawBackdrop();
-  UpdateStructures(1);
+  UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
@@ -165,5 +163,4 @@ int GameOver() {
   } while (x >= 130);
 
   SleepMillis(500);
-  return 0;
 }

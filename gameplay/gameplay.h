@@ -166,7 +166,7 @@ struct BikeState {
   float x, y;                              // top-left corner of the 120 x 55 picture on screen
   float speed;                             // pixels a frame before the world's scroll factor; below 0 flies left
   Facing facing;
-  int thrusting, climbing;                 // what the control did this frame, for the drawing
+  bool thrusting, climbing;                // what the control did this frame, for the drawing
   int invulnerableTicks;                   // frames left; the drawing counts them down
   int thrustFlameFrame, thrustFlameDelay;  // the thrust flame's animation
   int liftFlameFrame, liftFlameDelay;      // the lift flame's animation
@@ -174,7 +174,7 @@ struct BikeState {
 
 // The alien waiting to be picked up, or riding on the bike.
 struct AlienState {
-  int free;  // 1 while it stands on the ground, 0 while the bike carries it
+  bool free;  // true while it stands on the ground, false while the bike carries it
   float x, y;
   int frame, frameDelay;
   int bobAngle;   // its hop, in degrees
@@ -192,8 +192,8 @@ struct GameWorld {
   int level = 0;
   int shieldCount = 0;     // below 0 ends the game
   int aliensLeft = 0;      // of this level, not yet picked up
-  int teleportersOff = 0;  // the last alien was refused: no more teleports this level
-  int takeOffFlag = 0;     // the bike brought the last alien to the module
+  bool teleportersOff = false;  // the last alien was refused: no more teleports this level
+  bool takeOffDue = false;      // the bike brought the last alien to the module
   float timeBonus = 0;     // 100 at a sector's start, falling by 0.01 a frame
 
   // Parallax layer 1, layer 2, layer 3 and the world.
@@ -223,7 +223,7 @@ extern GameWorld world;
 extern float DialogFade;  // alpha of the grabbed screen in the pause and exit dialogs
 
 // --- Game loop and pause -----------------------------------------------------
-int PlayGame();
+void PlayGame();
 void CheckTakeOff();
 // The far sky behind every game picture: stars, the haze band and the planet,
 // faded by fade.
@@ -231,10 +231,13 @@ void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
 void SetupSector(int level);
-int WithinDistance(int x1, int y1, int x2, int y2, int r);
+bool WithinDistance(int x1, int y1, int x2, int y2, int r);
 
 // --- Landing and take-off ----------------------------------------------------
-void LandingSequence(int mode);
+// The landing at a game's start puts the parallax layers at 0; the one
+// after a take-off scatters them.
+enum class Landing { GameStart, NextLevel };
+void LandingSequence(Landing landing);
 void TakeOffSequence();
 
 // --- Player bike --------------------------------------------------------------
@@ -262,7 +265,7 @@ void DrawStatusLine();
 
 // --- Structures -----------------------------------------------------------------
 void CreateStructure(int x, int y, StructureKind kind, int sector);
-void UpdateStructures(int drawModule);
+void UpdateStructures(bool drawModule);
 
 // --- Enemies --------------------------------------------------------------------
 void NewEnemy(int x, int y, EnemyType type);
@@ -276,7 +279,7 @@ void NewEnemyBullet(int x, int y, ShotKind kind, int side);
 void UpdateEnemyBullets();
 
 // --- Player bullets and collision tests -------------------------------------
-int BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
 void UpdatePlayerBullets();
 
 // --- Collisions with the bike -------------------------------------------------
@@ -302,6 +305,6 @@ void CreateStars();
 void DrawStars();
 
 // --- Game over -----------------------------------------------------------------
-int GameOver();
-int ShatterPlayer(int x, int y);
-int DrawFruitJam();
+void GameOver();
+void ShatterPlayer(int x, int y);
+void DrawFruitJam();

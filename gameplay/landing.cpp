@@ -47,16 +47,16 @@ void AdvanceExhaust(int& frame, int& tick) {
 
 }  // namespace
 
-void LandingSequence(int mode) {
+void LandingSequence(Landing landing) {
   NewTextMessage(MessagePicture::GetSet, 20);
   NewTextMessage(MessagePicture::ForLevel, 40);
   NewTextMessage(MessagePicture::Commander, 60);
   float beamAngle = 0;
-  if (mode == 1) {
+  if (landing == Landing::NextLevel) {
     world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
     world.layerPos[1] = static_cast<float>(RandomIntInRange(1, 1216));
     world.layerPos[2] = static_cast<float>(RandomIntInRange(1, 1216));
-  } else if (mode == 0) {
+  } else {
     world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 0;
   }
   PlaySfx(snd_ModuleThrust);
@@ -73,7 +73,7 @@ void LandingSequence(int mode) {
     if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
     SetDrawAlpha(1);
     AdvanceExhaust(exhaustFrame, exhaustTick);
-    UpdateStructures(0);
+    UpdateStructures(false);
     DrawFrontLayer();
     TimeBarAndStatusLine();
 
@@ -132,37 +132,37 @@ void TakeOffSequence() {
   world.bike.speed = 0;  // the world stands still; the enemies fly on
   NewTextMessage(MessagePicture::LevelDone, 20);
   int bonusWhole = TruncateToInt(world.timeBonus);
-  int counting;
+  bool counting;
   if (bonusWhole > 1 && world.aliensLeft == 0) {
     NewTextMessage(MessagePicture::YeahBonus, 80);
-    counting = 1;
+    counting = true;
   } else {
     NewTextMessage(MessagePicture::NoBonus, 80);
-    counting = 0;
+    counting = false;
     world.timeBonus = 0;
   }
 
   float moduleY = 392;
   int exhaustFrame = 0, exhaustTick = 0;
   int tick = 2;
-  int soundPending = 1;
+  bool soundPending = true;
   for (;;) {
     FrameOpening();
-    UpdateStructures(0);
+    UpdateStructures(false);
     DrawTextMessages();
-    if (SfxOn == 1 && world.timeBonus == 0 && soundPending == 1) {
+    if (SfxOn == 1 && world.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
-      soundPending = 0;
+      soundPending = false;
     }
     DrawImageFrame(img_module, 180, moduleY, 0);
-    if (counting == 0) {
+    if (!counting) {
       SetDrawAlpha(0.7f);
       if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
       SetDrawAlpha(1);
       AdvanceExhaust(exhaustFrame, exhaustTick);
     }
     bool gone = false;
-    if (bonusWhole <= 0 || counting == 0) {
+    if (bonusWhole <= 0 || !counting) {
       moduleY -= 1.5f;
       if (moduleY < -70) gone = true;
     }
@@ -170,7 +170,7 @@ void TakeOffSequence() {
     DrawEnemies();
     DrawFrontLayer();
 
-    if (counting == 1) {
+    if (counting) {
       // Ten points for every whole unit left, one unit every second frame.
       bonusWhole = TruncateToInt(world.timeBonus);
       world.timeBonus = static_cast<float>(bonusWhole);
@@ -183,7 +183,7 @@ void TakeOffSequence() {
           PlaySfx(snd_menuselect2);
         }
       }
-      if (!(world.timeBonus > 0)) counting = 0;
+      if (!(world.timeBonus > 0)) counting = false;
     }
 
     TimeBarAndStatusLine();
@@ -195,7 +195,7 @@ void TakeOffSequence() {
   PlaySfx(snd_Urp);
   world.level += 1;
   SetupSector(world.level);
-  LandingSequence(1);
-  world.takeOffFlag = 0;
+  LandingSequence(Landing::NextLevel);
+  world.takeOffDue = false;
   ClearKeyStates();
 }

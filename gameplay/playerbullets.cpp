@@ -4,15 +4,15 @@
 #include "gameplay/gameplay.h"
 #include "shell/shell.h"
 
-int BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) {
+bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) {
   // Sums are taken in 64 bits: positions near the int range (a far-flung
   // record truncated with saturation) must not wrap round and fake a hit.
   const int64_t l1 = x1, t1 = y1, l2 = x2, t2 = y2;
-  if (l1 > l2 + w2) return 0;
-  if (l1 + w1 < l2) return 0;
-  if (t1 > t2 + h2) return 0;
-  if (t1 + h1 < t2) return 0;
-  return 1;
+  if (l1 > l2 + w2) return false;
+  if (l1 + w1 < l2) return false;
+  if (t1 > t2 + h2) return false;
+  if (t1 + h1 < t2) return false;
+  return true;
 }
 
 namespace {

@@ -9,7 +9,7 @@ namespace {
 int Trunc(float v) { return TruncateToInt(v); }
 
 // The bike's body box, shared by the enemy and installation tests.
-int TouchesBikeBody(float x, float y) {
+bool TouchesBikeBody(float x, float y) {
   return BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(x), Trunc(y), 40, 40);
 }
 

@@ -102,7 +102,7 @@ void StartGame() {
   SetDrawAlpha(1.0f);
   DrawSky(world.backdropFade);
   DrawBackdrop();
-  UpdateStructures(0);
+  UpdateStructures(false);
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   for (int c = 0; c <= 252; c += 4) {
@@ -118,7 +118,7 @@ void StartGame() {
 
   // Set up afresh: the landing shows a different world from the faded-in one.
   SetupSector(world.level);
-  LandingSequence(0);
+  LandingSequence(Landing::GameStart);
 }
 
 void PlayPass() {
@@ -126,7 +126,7 @@ void PlayPass() {
   DrawSky(1.0f);
   PlayerControl();
   DrawBackdrop();
-  UpdateStructures(1);
+  UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
@@ -172,10 +172,10 @@ void DrawSky(float fade) {
 }
 
 void CheckTakeOff() {
-  if (world.takeOffFlag == 1) TakeOffSequence();
+  if (world.takeOffDue) TakeOffSequence();
 }
 
-int PlayGame() {
+void PlayGame() {
   StartGame();
   do {
     PlayPass();
@@ -184,5 +184,4 @@ int PlayGame() {
   SwitchMusic(snd_m_menu, MenuMusicVolume);
   ClearKeyStates();
   ClearPadHits();
-  return 0;
 }

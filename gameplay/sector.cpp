@@ -118,9 +118,9 @@ void PlaceEnemy(BandMap& band, int xLow, int xHigh, int highestType, std::vector
 }
 }  // namespace
 
-int WithinDistance(int x1, int y1, int x2, int y2, int r) {
+bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
   // The squares must not wrap round: far-apart points never count as near.
-  return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r ? 1 : 0;
+  return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r;
 }
 
 void SetupSector(int level) {
@@ -141,7 +141,7 @@ void SetupSector(int level) {
   world.alien.x = static_cast<float>(RandomIntInRange(1000, 30000));
   world.alien.y = 392.0f;
   world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
-  world.alien.free = 1;
+  world.alien.free = true;
   world.alien.callTimer = 60;
   world.bike.invulnerableTicks = 120;
   world.aliensLeft = world.level + 1;
@@ -179,12 +179,12 @@ void SetupSector(int level) {
   world.bike.y = 402.0f;
   world.bike.speed = 0.0f;
   world.bike.facing = Facing::Right;
-  world.bike.thrusting = world.bike.climbing = 0;
+  world.bike.thrusting = world.bike.climbing = false;
   world.planetX = 400.0f;
   world.scrollPos = 0.0f;
   world.teleportShift = 0;
-  world.teleportersOff = 0;
-  world.takeOffFlag = 0;
+  world.teleportersOff = false;
+  world.takeOffDue = false;
   world.sectorShown = 1;
   world.timeBonus = 100.0f;
   SetDrawBlendMode(3);

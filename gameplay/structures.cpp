@@ -14,12 +14,12 @@ constexpr int kMaxFrame[kStructureKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1, 
 
 bool IsCarrier(Kind kind) { return kind == Kind::CarrierLeft || kind == Kind::CarrierRight; }
 
-void DrawKind(Structures* s, int drawModule) {
+void DrawKind(Structures* s, bool drawModule) {
   const float x = s->x, y = s->y;
   switch (s->kind) {
     case Kind::Beacon: DrawImageFrame(img_radar, x, y, s->frame); break;
     case Kind::LunarModule:
-      if (drawModule == 1) DrawImageFrame(img_module, x, y, 0);
+      if (drawModule) DrawImageFrame(img_module, x, y, 0);
       break;
     case Kind::Teleporter: DrawImageFrame(img_portal, x, y, s->frame); break;
     case Kind::GroundGun: DrawImageFrame(img_groundenemies, x, y, s->frame); break;
@@ -113,7 +113,7 @@ void CreateStructure(int x, int y, StructureKind kind, int sector) {
   s->maxframe = (index >= 0 && index < kStructureKinds) ? kMaxFrame[index] : 0;
 }
 
-void UpdateStructures(int drawModule) {
+void UpdateStructures(bool drawModule) {
   const float scroll = world.bike.speed * world.scrollFactor[2];
   for (Structures* s : Each<Structures>(world.structures)) {
     if (s->x > -170.0f && s->x < 640.0f) {

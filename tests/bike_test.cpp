@@ -40,7 +40,7 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   EXPECT_FLOAT_EQ(world.bike.y, 391.0f);
   Fly(200);
   EXPECT_FLOAT_EQ(world.bike.y, 32.0f);
-  EXPECT_EQ(world.bike.climbing, 1);  // the lift flame burns at the ceiling too
+  EXPECT_TRUE(world.bike.climbing);  // the lift flame burns at the ceiling too
   ScriptKeyUp(KeyClimb);
   ScriptKeyDown(38);  // the second climb key, whatever the first is bound to
   world.bike.y = 200.0f;
@@ -110,7 +110,7 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   PlayerControl();
   EXPECT_NEAR(world.bike.speed, 2.0f, 1e-5f);
   EXPECT_FLOAT_EQ(world.bike.x, 300.0f);
-  EXPECT_EQ(world.bike.thrusting, 1);
+  EXPECT_TRUE(world.bike.thrusting);
   ScriptKeyUp(KeyLeft);
   ScriptKeyUp(KeyRight);
 }
@@ -168,8 +168,8 @@ class BikeDrawingTest : public harness::HeadlessTest {
     img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
     CentreImageHandle(img_bouncer_centred);
     world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = Facing::Right;
-    world.bike.thrusting = world.bike.climbing = 0;
-    world.alien.free = 1, world.alien.frame = 0;
+    world.bike.thrusting = world.bike.climbing = false;
+    world.alien.free = true, world.alien.frame = 0;
     SetDrawBlendMode(3);
     SetDrawAlpha(1.0f);
   }
@@ -203,7 +203,7 @@ TEST_F(BikeDrawingTest, BlinksInASawToothOfTenFramesWhileInvulnerable) {
 }
 
 TEST_F(BikeDrawingTest, TheCarriedAlienNeverBlinks) {
-  world.alien.free = 0;
+  world.alien.free = false;
   world.bike.invulnerableTicks = 30;  // the bike itself is invisible on this frame
   EXPECT_EQ(DrawnBrightness(), 0);
   EXPECT_TRUE(harness::PixelNear(292, 307, 0xff0000)) << "at the bike's tail";

@@ -9,15 +9,15 @@
 using namespace playfield;
 
 TEST(BoxesOverlapTest, ClosedBoxesAndNoWrapRoundAtTheIntRange) {
-  EXPECT_EQ(1, BoxesOverlap(0, 10, 23, 5, 23, 0, 40, 40));  // right edge on left edge
-  EXPECT_EQ(0, BoxesOverlap(0, 10, 23, 5, 24, 0, 40, 40));
-  EXPECT_EQ(1, BoxesOverlap(63, 40, 23, 5, 23, 0, 40, 40));  // left on right, top on bottom
-  EXPECT_EQ(0, BoxesOverlap(63, 41, 23, 5, 23, 0, 40, 40));
-  EXPECT_EQ(0, BoxesOverlap(30, -6, 23, 5, 23, 0, 40, 40));
+  EXPECT_TRUE(BoxesOverlap(0, 10, 23, 5, 23, 0, 40, 40));  // right edge on left edge
+  EXPECT_FALSE(BoxesOverlap(0, 10, 23, 5, 24, 0, 40, 40));
+  EXPECT_TRUE(BoxesOverlap(63, 40, 23, 5, 23, 0, 40, 40));  // left on right, top on bottom
+  EXPECT_FALSE(BoxesOverlap(63, 41, 23, 5, 23, 0, 40, 40));
+  EXPECT_FALSE(BoxesOverlap(30, -6, 23, 5, 23, 0, 40, 40));
   // Saturated positions: the sums must not wrap into a false answer.
-  EXPECT_EQ(1, BoxesOverlap(INT_MAX - 5, 0, 10, 10, INT_MAX - 3, 0, 2, 2));
-  EXPECT_EQ(0, BoxesOverlap(INT_MAX, 0, 10, 10, 0, 0, 10, 10));
-  EXPECT_EQ(1, BoxesOverlap(INT_MIN, INT_MIN, 10, 10, INT_MIN + 5, INT_MIN + 5, 1, 1));
+  EXPECT_TRUE(BoxesOverlap(INT_MAX - 5, 0, 10, 10, INT_MAX - 3, 0, 2, 2));
+  EXPECT_FALSE(BoxesOverlap(INT_MAX, 0, 10, 10, 0, 0, 10, 10));
+  EXPECT_TRUE(BoxesOverlap(INT_MIN, INT_MIN, 10, 10, INT_MIN + 5, INT_MIN + 5, 1, 1));
 }
 
 class PlayerShotTest : public PlayfieldTest {};

@@ -78,7 +78,7 @@ uint64_t HashWorld() {
         PersonalBest, QuitState);
   h.Add(world.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame, world.alien.frameDelay,
         world.alien.bobAngle, world.alien.callTimer);
-  h.Add(world.teleportersOff, world.takeOffFlag, world.timeBonus, world.layerPos[0], world.layerPos[1],
+  h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
         world.layerPos[2], world.backdropFade);
   h.Add(world.bike.thrusting, world.bike.climbing, world.planetX, DialogFade, world.teleportShift);
   h.Add(world.bike.thrustFlameFrame, world.bike.thrustFlameDelay, world.bike.liftFlameFrame, world.bike.liftFlameDelay);
@@ -168,9 +168,9 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
       if (roll(input) < 50) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < 150) ScriptKeyTap(KeyFire);
     if (roll(input) < 3) ScriptKeyTap(27);
-    if (roll(input) < 12 && QuitState == 0 && world.shieldCount >= 0 && world.takeOffFlag == 0) {
+    if (roll(input) < 12 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
       world.bike.y = 397;
-      if (world.alien.free == 1) {
+      if (world.alien.free) {
         world.alien.x = world.bike.x + 30;
       } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
         s->x = world.bike.x + 20;

@@ -48,9 +48,10 @@ inline void ResetWorld(int seed = 1234) {
   world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = Facing::Right, world.scrollPos = 0;
   world.scrollFactor[2] = 1.4f;
   world.shieldCount = 8, world.bike.invulnerableTicks = 0, world.score = 0, world.level = 1, world.aliensLeft = 2;
-  world.alien.free = 1, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,
+  world.alien.free = true, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,
   world.alien.callTimer = 60;
-  world.teleportersOff = world.teleportShift = world.takeOffFlag = QuitState = 0;
+  world.teleportersOff = world.takeOffDue = false;
+  world.teleportShift = QuitState = 0;
   world.timeBonus = 100;
   SfxOn = 1;
   SetDrawAlpha(1);

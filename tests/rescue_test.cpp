@@ -21,17 +21,17 @@ TEST_F(RescueTest, TheAlienIsPickedUpOnlyLowInItsHopAndWrapsRoundTheStrip) {
   world.alien.x = 302;
   world.alien.bobAngle = 128;
   CaptureAlien();
-  EXPECT_EQ(1, world.alien.free);
+  EXPECT_TRUE(world.alien.free);
   world.alien.bobAngle = 136;
   world.alien.callTimer = 30;
   CaptureAlien();
   CaptureAlien();
-  EXPECT_EQ(0, world.alien.free);
+  EXPECT_FALSE(world.alien.free);
   EXPECT_EQ(1, world.aliensLeft);
   EXPECT_EQ(250, world.score);
   EXPECT_EQ(60, world.alien.callTimer);
 
-  world.alien.free = 1;
+  world.alien.free = true;
   for (float from : {31850.0f, -250.0f}) {
     world.alien.x = from;
     PlayerMeetsStructures();
@@ -57,7 +57,7 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
     EXPECT_EQ(shown[i], Messages(arrows[i]));
     EXPECT_EQ(119, beacon->inactive);
   }
-  world.alien.free = 0;  // carried, not the last: only the sound
+  world.alien.free = false;  // carried, not the last: only the sound
   world.aliensLeft = 1;
   world.textMessages->Clear();
   beacon->inactive = 0;
@@ -117,29 +117,29 @@ TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
 
 TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   Structures* gate = AddStructure(Kind::Teleporter, 292, 392, 2);
-  world.alien.free = 0;
+  world.alien.free = false;
   world.aliensLeft = 1;
   PlayerMeetsStructures();
-  EXPECT_EQ(1, world.alien.free);
+  EXPECT_TRUE(world.alien.free);
   EXPECT_EQ(1, Messages(MessagePicture::AlienSaved));
   EXPECT_EQ(0, world.score);
   EXPECT_TRUE(world.alien.x >= -200 && world.alien.x <= 31800);
 
   gate->x = 292;
-  world.alien.free = 0;
+  world.alien.free = false;
   world.aliensLeft = 0;
   for (int i = 0; i < 120; ++i) PlayerMeetsStructures();
   EXPECT_EQ(2, Messages(MessagePicture::GetToCraft)) << "refused at most once every 60 frames";
-  EXPECT_EQ(1, world.teleportersOff);
+  EXPECT_TRUE(world.teleportersOff);
   EXPECT_FLOAT_EQ(292, gate->x);
 
   AddStructure(Kind::LunarModule, 292, 392, 1);
-  world.alien.free = 1;
+  world.alien.free = true;
   PlayerMeetsStructures();
-  EXPECT_EQ(0, world.takeOffFlag);
-  world.alien.free = 0;
+  EXPECT_FALSE(world.takeOffDue);
+  world.alien.free = false;
   PlayerMeetsStructures();
-  EXPECT_EQ(1, world.takeOffFlag);
+  EXPECT_TRUE(world.takeOffDue);
 }
 
 TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
@@ -166,10 +166,10 @@ TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
   const auto outcome = [] {
     // The alien's call timer runs only with effects on: not part of it.
     return std::to_string(world.alien.free) + std::to_string(world.aliensLeft) + " " + std::to_string(world.score) +
-           " " + std::to_string(world.takeOffFlag) + std::to_string(world.teleportersOff) + " " +
+           " " + std::to_string(world.takeOffDue) + std::to_string(world.teleportersOff) + " " +
            std::to_string(world.bike.x) + " " + std::to_string(Count<TextMessages>(world.textMessages));
   };
-  const auto carrying = [](int left) { ResetWorld(), world.alien.free = 0, world.aliensLeft = left; };
+  const auto carrying = [](int left) { ResetWorld(), world.alien.free = false, world.aliensLeft = left; };
   const soundlog::Path paths[] = {
       {"the alien calls",
        [] { ResetWorld(), world.alien.x = 300, world.alien.callTimer = 1; },
@@ -208,7 +208,7 @@ TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
        outcome},
       {"a terraformer hums",
        [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); },
-       [] { UpdateStructures(1); },
+       [] { UpdateStructures(true); },
        {snd_2tower},
        outcome},
   };
@@ -238,11 +238,11 @@ TEST_F(SequenceTest, ALandingTakesFourHundredAndTwoFramesUnlessSpaceCutsIt) {
   bool onBeamLine = true;
   SetScriptHook([&] { onBeamLine &= world.bike.y == 402; });
   world.layerPos[0] = 77;
-  EXPECT_EQ(402, FramesOf([] { LandingSequence(0); }));
+  EXPECT_EQ(402, FramesOf([] { LandingSequence(Landing::GameStart); }));
   EXPECT_TRUE(onBeamLine);
   EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.layerPos[0] == 0);
   TapAt(10, 32);
-  EXPECT_EQ(10, FramesOf([] { LandingSequence(1); }));
+  EXPECT_EQ(10, FramesOf([] { LandingSequence(Landing::NextLevel); }));
   EXPECT_EQ(397, world.bike.y);
   EXPECT_TRUE(world.layerPos[0] >= 1 && world.layerPos[0] <= 1216 &&
               world.layerPos[0] == static_cast<float>(TruncateToInt(world.layerPos[0])));
@@ -251,7 +251,7 @@ TEST_F(SequenceTest, ALandingTakesFourHundredAndTwoFramesUnlessSpaceCutsIt) {
 TEST_F(SequenceTest, TheBonusPaysTenAUnitEverySecondFrameBeforeTheClimb) {
   world.timeBonus = 57.3f;
   world.aliensLeft = 0;
-  world.takeOffFlag = 1;
+  world.takeOffDue = true;
   world.score = 1000;
   const int64_t start = PresentedFrameCount();
   int64_t countedIn = -1;
@@ -261,7 +261,7 @@ TEST_F(SequenceTest, TheBonusPaysTenAUnitEverySecondFrameBeforeTheClimb) {
   EXPECT_EQ(114 + 309 + 402, FramesOf([] { TakeOffSequence(); })) << "count-down, climb, next landing";
   EXPECT_EQ(114, countedIn);
   EXPECT_EQ(1570, world.score);
-  EXPECT_TRUE(world.level == 2 && world.aliensLeft == 3 && world.takeOffFlag == 0 && world.timeBonus == 100);
+  EXPECT_TRUE(world.level == 2 && world.aliensLeft == 3 && !world.takeOffDue && world.timeBonus == 100);
 }
 
 TEST_F(SequenceTest, NoBonusWithAliensLeftOrUnderTwoUnitsAndEscapeCutsTheCount) {
@@ -288,6 +288,6 @@ TEST_F(SequenceTest, ScreenshotOfTheLanding) {
     if (f == 340) SaveScreenPNG("rescue_landing.png");
     Drawing(f == 339);  // only the frame kept is drawn
   });
-  LandingSequence(0);
+  LandingSequence(Landing::GameStart);
   SUCCEED();
 }

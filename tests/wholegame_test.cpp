@@ -59,9 +59,9 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
     if (roll(input) < 2) ScriptKeyTap(27);
     // Now and then the alien, a teleporter or the module turns up under the
     // bike, so random games rescue, teleport and take off too.
-    if (roll(input) < 10 && QuitState == 0 && world.shieldCount >= 0 && world.takeOffFlag == 0) {
+    if (roll(input) < 10 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
       world.bike.y = 397;
-      if (world.alien.free == 1) {
+      if (world.alien.free) {
         world.alien.x = world.bike.x + 30;
       } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
         s->x = world.bike.x + 20;
@@ -111,11 +111,10 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       world.enemyBullets->Clear();
       for (Enemies* e : Each<Enemies>(world.enemies)) e->x = 1500;
     }
-    if (QuitState != 0 || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffFlag != 0)
-      return;  // not in play
+    if (QuitState != 0 || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffDue) return;  // not in play
     if (world.level == 1) {
       world.bike.invulnerableTicks = 19;  // drawn at 0.9 and never hurt
-      if (world.alien.free == 1) {
+      if (world.alien.free) {
         world.alien.x = world.bike.x + 30;  // under the bike's pick-up box
       } else if (world.aliensLeft > 0) {
         Structures* gate = FirstOfKind(Kind::Teleporter);

@@ -211,7 +211,7 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   Structures* right = Build(StructureKind::CarrierRight, 1000, 412);
   Structures* odd = Build(static_cast<StructureKind>(42), 1000);  // no such kind: scrolls, never acts
   a->x = 31800.5f, b->x = -200.5f;
-  UpdateStructures(1);
+  UpdateStructures(true);
   EXPECT_FLOAT_EQ(a->x, -199.5f);
   EXPECT_FLOAT_EQ(b->x, 31799.5f);
   EXPECT_NEAR(left->x, 999.2f, 1e-3f);
@@ -221,7 +221,7 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   world.bike.speed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
   a->x = 100.0f;
   for (int i = 0; i < 4572; ++i) {
-    UpdateStructures(1);
+    UpdateStructures(true);
     ASSERT_GE(a->x, -200.0f);
     ASSERT_LE(a->x, 31800.0f);
   }
@@ -233,13 +233,13 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* terra = Build(StructureKind::Terraformer, 300);  // every 120 frames
   Structures* tower = Build(StructureKind::Habitat, 300);      // every 240
   Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
-  UpdateStructures(1);
+  UpdateStructures(true);
   EXPECT_EQ(terra->SoundDelay, 0);
   SfxOn = 1;
-  UpdateStructures(1);
+  UpdateStructures(true);
   EXPECT_EQ(terra->SoundDelay, 120);
   EXPECT_EQ(tower->SoundDelay, 240);
-  for (int i = 0; i < 120; ++i) UpdateStructures(1);
+  for (int i = 0; i < 120; ++i) UpdateStructures(true);
   EXPECT_EQ(terra->SoundDelay, 120);  // sounded again on the 120th frame
   EXPECT_EQ(tower->SoundDelay, 120);
   EXPECT_EQ(coil->SoundDelay, 0);
@@ -251,15 +251,15 @@ TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
     s->Xspeed = 0.0f;
   world.bike.invulnerableTicks = 5;
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
   EXPECT_EQ(world.explosions->Count(), 0);
   world.bike.invulnerableTicks = 0;
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
   EXPECT_GT(world.explosions->Count(), 5);  // about 20
   EXPECT_LT(world.explosions->Count(), 45);
   world.explosions->Clear();
   for (Structures* s : Each<Structures>(world.structures)) s->x = 640.0f;  // just off screen
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
   EXPECT_EQ(world.explosions->Count(), 0);
 }
 
@@ -271,7 +271,7 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   for (int level : {1, 12, 23}) {
     world.level = level;
     world.enemyBullets->Clear();
-    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(1);
+    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(true);
     const int shots = world.enemyBullets->Count();
     EXPECT_GT(shots, 150) << "level " << level;
     EXPECT_LT(shots, 250) << "level " << level;
@@ -283,14 +283,14 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   world.enemyBullets->Clear();
   for (int level : {24, 25, 40, 500}) {
     world.level = level;
-    for (int i = 0; i < 3000; ++i) UpdateStructures(1);
+    for (int i = 0; i < 3000; ++i) UpdateStructures(true);
   }
   EXPECT_EQ(world.enemyBullets->Count(), 0) << "no gun fires from level 24 on";
 
   world.level = 23;  // one in five frames, but not from just off screen
   for (float x : {640.0f, -170.0f}) {
     gun->x = x;
-    for (int i = 0; i < 300; ++i) UpdateStructures(1);
+    for (int i = 0; i < 300; ++i) UpdateStructures(true);
   }
   EXPECT_EQ(world.enemyBullets->Count(), 0);
 }
@@ -487,7 +487,7 @@ int CrowdedWithRoomToSpare() {
   for (Enemies* e : Each<Enemies>(world.enemies)) {
     const int x = TruncateToInt(e->x), y = TruncateToInt(e->y);
     bool near = false;
-    for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50) == 1;
+    for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50);
     for (const BandCoverage& band : bands)
       if (near && band.Holds(x) && band.FreePoints() > 0) ++crowded;
     for (BandCoverage& band : bands) band.Block(x, y);
@@ -516,11 +516,11 @@ TEST_F(WorldTest, FullishBandsStillKeepEnemiesApartWhileThereIsRoom) {
 }
 
 TEST(WithinDistance, StrictlyCloserThanTheRadius) {
-  EXPECT_EQ(WithinDistance(0, 0, 30, 40, 50), 0);  // exactly 50
-  EXPECT_EQ(WithinDistance(0, 0, 30, 39, 50), 1);
+  EXPECT_FALSE(WithinDistance(0, 0, 30, 40, 50));  // exactly 50
+  EXPECT_TRUE(WithinDistance(0, 0, 30, 39, 50));
   // Far-apart points never count as near, however large the squares.
-  EXPECT_EQ(WithinDistance(0, 0, 65536, 0, 50), 0);
-  EXPECT_EQ(WithinDistance(-2000000000, 0, 2000000000, 0, 50), 0);
+  EXPECT_FALSE(WithinDistance(0, 0, 65536, 0, 50));
+  EXPECT_FALSE(WithinDistance(-2000000000, 0, 2000000000, 0, 50));
 }
 
 }  // namespace

@@ -361,9 +361,9 @@ void PlanTour(Tour& t) {
   // the low part of its hop and can be grabbed.
   t.Frames(1).Pilot([] {
     LowFlight();
-    if (world.alien.free == 1 && world.bike.y == 397) world.alien.x = world.bike.x + 30;
+    if (world.alien.free && world.bike.y == 397) world.alien.x = world.bike.x + 30;
   });
-  t.When("the alien picked up", [] { return world.alien.free == 0; });
+  t.When("the alien picked up", [] { return !world.alien.free; });
   t.When("the alien carried", [&t] { return t.Waited() >= 12 && BikeSolid(); }).Shot("14_alien.png");
 
   // A teleporter ahead: the bike runs into it and the alien is delivered.
@@ -371,7 +371,7 @@ void PlanTour(Tour& t) {
     Structures* gate = FirstStructure(StructureKind::Teleporter);
     gate->x = world.bike.x + 380, gate->inactive = 0;
   });
-  t.When("the teleport", [] { return world.alien.free == 1; });
+  t.When("the teleport", [] { return world.alien.free; });
   t.When("the new place", [&t] { return t.Waited() >= 24 && BikeSolid(); }).Shot("15_teleport.png");
 
   // The pause dialog once the bike has stopped blinking; N goes on playing.

@@ -23,16 +23,16 @@ void RandomiseLayers() {
 // once every alien has been picked up.
 void BeaconTouched(Structures* s) {
   PlaySfx(snd_radar);
-  s->inactive = 120;
+  s->touchCooldown = 120;
   if (world.alien.free) {
     if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(MessagePicture::ArrowLeft, 0);
     if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(MessagePicture::ArrowRight, 0);
   }
   if (world.aliensLeft == 0) {
     // The module stands in sector 1 and the strip wraps: point the short way.
-    if (s->Sector == 3)
+    if (s->sector == 3)
       NewTextMessage(RandomIntInRange(1, 2) == 1 ? MessagePicture::ArrowRight : MessagePicture::ArrowLeft, 0);
-    else if (s->Sector < 3)
+    else if (s->sector < 3)
       NewTextMessage(MessagePicture::ArrowLeft, 0);
     else
       NewTextMessage(MessagePicture::ArrowRight, 0);
@@ -65,7 +65,7 @@ void TeleporterTouched(Structures* s) {
     PlaySfx(snd_NoTeleport);
     world.teleportersOff = true;
     NewTextMessage(MessagePicture::GetToCraft, 0);
-    s->inactive = 60;
+    s->touchCooldown = 60;
   }
 
   if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && !world.teleportersOff) {
@@ -146,17 +146,17 @@ void CaptureAlien() {
 void PlayerMeetsStructures() {
   world.teleportShift = 0;
   for (Structures* s : Each<Structures>(world.structures)) {
-    if (s->kind == StructureKind::Beacon && s->inactive == 0 &&
+    if (s->kind == StructureKind::Beacon && s->touchCooldown == 0 &&
         BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(world.bike.x + 10), Trunc(world.bike.y + 10),
                      100, 45))
       BeaconTouched(s);
-    if (s->kind == StructureKind::Teleporter && s->inactive == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
+    if (s->kind == StructureKind::Teleporter && s->touchCooldown == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
       TeleporterTouched(s);
     if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && !world.alien.free) {
       PlaySfx(snd_alien3);
       world.takeOffDue = true;
     }
-    if (s->inactive > 0) s->inactive -= 1;
+    if (s->touchCooldown > 0) s->touchCooldown -= 1;
   }
 
   // The standing alien lives on the same strip as the structures.

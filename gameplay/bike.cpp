@@ -103,10 +103,10 @@ void FirePlayerBullet() {
   world.playerBullets->AddLast(b);
   if (bike.facing == Facing::Left) {
     b->x = bike.x - 12.0f;
-    b->xspeed = -10.0f;
+    b->xSpeed = -10.0f;
   } else {
     b->x = bike.x + 92.0f;
-    b->xspeed = 10.0f;
+    b->xSpeed = 10.0f;
   }
   b->y = bike.y + 32.0f;
 }

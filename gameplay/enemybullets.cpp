@@ -27,7 +27,7 @@ void Strike(EnemyBullets* b) {
   flash->effect = ShieldEffect::Flash;
   flash->x = Trunc(world.bike.x);
   flash->y = Trunc(world.bike.y);
-  flash->Color = 255;
+  flash->grey = 255;
   PlaySfx(snd_MissileHit);
   NewExplosion(Trunc(b->x), Trunc(b->y), ExplosionKind::Puff, 0);
   world.enemyBullets->Remove(b);
@@ -36,14 +36,14 @@ void Strike(EnemyBullets* b) {
 void Home(EnemyBullets* b) {
   const float t = static_cast<float>(
       FloatMod(ATan2Degrees(b->y - TargetY(), b->x - TargetX()) + 270, 360));
-  float d = t - static_cast<float>(b->Angle);
+  float d = t - static_cast<float>(b->heading);
   if (d < 0) d += 360;
   if (d > 2 && d <= 180) {
-    b->Angle += 8;
-    if (b->Angle >= 360) b->Angle -= 360;
+    b->heading += 8;
+    if (b->heading >= 360) b->heading -= 360;
   } else if (d > 180 && d < 358) {
-    b->Angle -= 8;
-    if (b->Angle < 0) b->Angle += 360;
+    b->heading -= 8;
+    if (b->heading < 0) b->heading += 360;
   }
 }
 
@@ -61,14 +61,14 @@ void NewEnemyBullet(int x, int y, ShotKind kind, int side) {
   } else {
     a = side == 0 ? 296.0f : side == 1 ? 65.0f : 0.0f;
     b->life = 400;
-    b->GoStraight = 10;
-    b->Frame = RandomIntInRange(0, 3);
+    b->straightTicks = 10;
+    b->frame = RandomIntInRange(0, 3);
   }
   b->x = static_cast<float>(x);
   b->y = static_cast<float>(y);
-  b->Angle = TruncateToInt(a);
-  b->xspeed = 4 * static_cast<float>(SinDegrees(a));
-  b->yspeed = -4 * static_cast<float>(CosDegrees(a));
+  b->heading = TruncateToInt(a);
+  b->xSpeed = 4 * static_cast<float>(SinDegrees(a));
+  b->ySpeed = -4 * static_cast<float>(CosDegrees(a));
   b->kind = kind;
 }
 
@@ -80,29 +80,29 @@ void UpdateEnemyBullets() {
       continue;
     }
     b->life -= 1;
-    if (b->GoStraight > 0) b->GoStraight -= 1;
+    if (b->straightTicks > 0) b->straightTicks -= 1;
 
     if (b->kind == ShotKind::Aimed) {
-      b->x = b->x - s + b->xspeed;
-      b->y += b->yspeed;
+      b->x = b->x - s + b->xSpeed;
+      b->y += b->ySpeed;
       DrawImageFrame(img_Shots_Enemy, b->x, b->y, 0);
     } else {
-      if (b->GoStraight > 0) {
-        b->x = b->x - s + b->xspeed;
-        b->y += b->yspeed;
+      if (b->straightTicks > 0) {
+        b->x = b->x - s + b->xSpeed;
+        b->y += b->ySpeed;
       } else {
         Home(b);
-        b->x = b->x - s + 4 * static_cast<float>(SinDegrees(b->Angle));
-        b->y += -4 * static_cast<float>(CosDegrees(b->Angle));
+        b->x = b->x - s + 4 * static_cast<float>(SinDegrees(b->heading));
+        b->y += -4 * static_cast<float>(CosDegrees(b->heading));
       }
-      SetDrawRotation(static_cast<float>(b->Angle + 270));
-      if (b->Frame >= 0 && b->Frame <= 3) DrawImageFrame(img_MissileGFX, b->x, b->y, b->Frame);
+      SetDrawRotation(static_cast<float>(b->heading + 270));
+      if (b->frame >= 0 && b->frame <= 3) DrawImageFrame(img_MissileGFX, b->x, b->y, b->frame);
       SetDrawRotation(0);
-      b->FrameDelay += 1;
-      if (b->FrameDelay > 5) {
-        b->FrameDelay = 0;
-        b->Frame += 1;
-        if (b->Frame > 3) b->Frame = 0;
+      b->frameDelay += 1;
+      if (b->frameDelay > 5) {
+        b->frameDelay = 0;
+        b->frame += 1;
+        if (b->frame > 3) b->frame = 0;
       }
     }
 

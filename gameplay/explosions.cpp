@@ -13,18 +13,18 @@ struct ExplosionLook {
 const ExplosionLook kLooks[3] = {{&img_explosion, 3, 16}, {&img_poof, 5, 4}, {&img_explosion2, 3, 13}};
 }  // namespace
 
-void NewExplosion(int x, int y, ExplosionKind kind, int xspeed) {
+void NewExplosion(int x, int y, ExplosionKind kind, int drift) {
   auto e = ObjectNew<Explosions>();
   world.explosions->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
-  e->xspeed = static_cast<float>(xspeed);
+  e->drift = static_cast<float>(drift);
   e->kind = kind;
 }
 
 void ScrollExplosions() {
   for (Explosions* e : Each<Explosions>(world.explosions))
-    e->x = e->x - world.bike.speed * world.scrollFactor[2] + e->xspeed * 3.0f;
+    e->x = e->x - world.bike.speed * world.scrollFactor[2] + e->drift * 3.0f;
 }
 
 void DrawExplosions() {
@@ -37,8 +37,8 @@ void DrawExplosions() {
     if (puff) SetDrawAlpha(0.5f);
     DrawImageFrame(*look.picture, e->x, e->y, e->frame);
     if (puff) SetDrawAlpha(1.0f);
-    if (++e->fdelay >= look.drawsPerCell) {
-      e->fdelay = 0;
+    if (++e->frameDelay >= look.drawsPerCell) {
+      e->frameDelay = 0;
       if (++e->frame >= look.cells) world.explosions->Remove(e);
     }
   }

@@ -22,36 +22,36 @@ void DrawGrab(int grey) {
 }  // namespace
 
 void ShatterPlayer(int x, int y) {
-  world.fruitJam->Clear();
+  world.pieces->Clear();
   // KEPT: the pieces always show the left-facing bike; facing right only
   // shifts them by one cell.
   const int facingShift = world.bike.facing == Facing::Right ? 1 : 0;
   for (int i = 0; i <= 23; ++i) {
     for (int j = 0; j <= 10; ++j) {
-      auto p = ObjectNew<FruitJam>();
-      world.fruitJam->AddLast(p);
+      auto p = ObjectNew<Pieces>();
+      world.pieces->AddLast(p);
       p->x = static_cast<float>(x + 5 * i);
       p->y = static_cast<float>(y + 5 * j);
-      p->WhoseShot = RandomIntInRange(30, 90);
+      p->life = RandomIntInRange(30, 90);
       const int angle = RandomIntInRange(0, 359);
-      p->xadd = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));
-      p->yadd = static_cast<float>(-CosDegrees(angle) * RandomRealInRange(3, 8));
-      p->segment = i + 24 * j + facingShift;
+      p->xSpeed = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));
+      p->ySpeed = static_cast<float>(-CosDegrees(angle) * RandomRealInRange(3, 8));
+      p->cell = i + 24 * j + facingShift;
     }
   }
 }
 
-void DrawFruitJam() {
+void DrawBikePieces() {
   const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
-  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
-    if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
-    p->WhoseShot -= 1;
-    if (p->WhoseShot < 0) {
-      world.fruitJam->Remove(p);  // gone: nothing more to move
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
+    if (p->cell >= 0 && p->cell < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->cell);
+    p->life -= 1;
+    if (p->life < 0) {
+      world.pieces->Remove(p);  // gone: nothing more to move
       continue;
     }
-    p->x += p->xadd;
-    p->y += p->yadd;
+    p->x += p->xSpeed;
+    p->y += p->ySpeed;
   }
 }
 
@@ -96,7 +96,7 @@ void GameOver() {
     SetDrawAlpha(0.6f);
     DrawFrags();
     SetDrawAlpha(0.6f);  // the pieces fly at 0.6 whatever the fragments left
-    DrawFruitJam();
+    DrawBikePieces();
     DrawExplosions();
     SetDrawAlpha(1);
     const int r = RandomIntInRange(1, 64);
@@ -129,7 +129,7 @@ void GameOver() {
     if (grey <= 0) grey = 0;
   } while (grey > 0);
 
-  world.fruitJam->Clear();
+  world.pieces->Clear();
   QuitState = 1;
   for (int i = 0; i < 2; ++i) {
     ClearDrawBuffer();

@@ -96,60 +96,112 @@ enum class Facing : int32_t { Left, Right };
 // bike and every pixel test against it takes its frame from here.
 inline int BikeFrame(Facing facing) { return facing == Facing::Left ? 0 : 3; }
 
+// A wanderer's course between changes: it always climbs or always descends.
+enum class WanderCourse : int32_t { Climbing = 1, Descending = 2 };
+
 // --- Record types: every field zero at construction ------------------------
+// Fields are camelCase; the ones marked unused are never read but stay, zero,
+// in their places.
 struct Structures : Object {
-  StructureKind kind; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
-  float Xspeed, Rotation; int32_t RotationDir, HitPoints, SoundDelay;
+  StructureKind kind;
+  float x, y;
+  int32_t frame, frameCount, frameDelay;
+  int32_t touchCooldown;  // beacons and teleporters: frames before a touch counts again
+  int32_t sector;         // 1 to 5 for beacons, teleporters and the module; 0 for the rest
+  int32_t bobAngle;       // the bonus's bob, in degrees
+  float driveSpeed;       // the carriers' own drift: -0.8 or 0.8
+  float rotation;         // unused
+  int32_t rotationDir;    // unused
+  int32_t hitPoints;      // ground guns: 4; the rest 9999
+  int32_t soundDelay;     // scenery: frames until its sound may play again
 };
+
+// One flying enemy. A few fields serve the movement pattern of the type, so
+// their storage is shared by the patterns' own names.
 struct Enemies : Object {
-  EnemyType type; float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, MaxFrame, AnimDelay;
-  float Rotation, RotationDir;
+  EnemyType type;
+  float x, y, xSpeed, ySpeed;
+  union {
+    float phase;        // waves: the wave's angle; loops: the loop's angle; others: unused
+    float courseTimer;  // wanderers: frames until the next change of course
+  };
+  union {
+    int32_t loopStep;     // loops: degrees the loop turns a frame (-2, -1, 1 or 2)
+    WanderCourse course;  // wanderers: climbing or descending
+  };
+  int32_t frame, frameCount, frameDelay;
+  float rotation;  // the spinner's drawing angle
+  union {
+    float spin;         // the spinner: half its turn, in degrees, per drawn frame
+    float cruiseSpeed;  // wanderers: flying speed along the course
+  };
 };
 struct EnemyBullets : Object {
-  float x, y, xspeed, yspeed;
-  int32_t life;
+  float x, y, xSpeed, ySpeed;
+  int32_t life;  // frames left; the shot ends below 0
   ShotKind kind;
-  int32_t Angle, GoStraight, Frame, FrameDelay;
+  int32_t heading;        // whole degrees: 0 up, 90 right
+  int32_t straightTicks;  // missiles: frames flown straight before homing
+  int32_t frame, frameDelay;
 };
 struct PlayerBullets : Object {
-  float x, y, xspeed, yspeed;
+  float x, y, xSpeed, ySpeed;
 };
 struct Explosions : Object {
   float x, y;
-  int32_t frame, fdelay;
-  float Speed;
+  int32_t frame, frameDelay;
+  float speed;  // unused
   ExplosionKind kind;
-  float xspeed;
+  float drift;  // own drift: x moves by three times this each frame
 };
+// Registered and listed, never made.
 struct Explosions2 : Object {
   float x, y;
-  int32_t frame, fdelay;
-  float Speed;
+  int32_t frame, frameDelay;
+  float speed;
   ExplosionKind kind;
-  float xspeed;
+  float drift;
 };
+// A spinning quarter of a shot-down enemy.
 struct Frags : Object {
-  float x, y; EnemyType enemyType; int32_t frame; float Angle, Alpha;
+  float x, y;
+  EnemyType enemyType;
+  int32_t quarter;  // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
+  float angle, alpha;
 };
 struct Shields : Object {
   ShieldEffect effect;
-  int32_t x, y, Frame, FrameDelay;
-  float Rotation, Zoom;
-  int32_t Color;
+  int32_t x, y;  // where it was made; the drawing follows the bike
+  int32_t frame, frameDelay;
+  float rotation;  // unused
+  float zoom;      // set for the bubble, never read
+  int32_t grey;    // the flash's colour, fading from 255
 };
-struct FruitJam : Object {
-  float x, y, xadd, yadd, alpha; int32_t segment, pause, WhoseShot;
+// A small square piece: of the shield bonus when the bike takes it, or of the
+// bike itself at game over.
+struct Pieces : Object {
+  float x, y, xSpeed, ySpeed;
+  float alpha;          // unused
+  int32_t cell;         // the cell of the source picture the piece shows
+  int32_t vanishDelay;  // bonus pieces: frames before the piece may vanish
+  int32_t life;         // bike pieces: frames left; the piece ends below 0
 };
+// Registered and listed, never made.
 struct Particles : Object {
-  float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, alpha, life;
+  float x, y, xSpeed, ySpeed, sinus;
+  int32_t sinCount, frame, alpha, life;
 };
 struct TextMessages : Object {
   MessagePicture picture;
-  float x, y, alpha, alphaadd, scale, sinus, rotate;
-  int32_t delayticks;
+  float x, y;  // the picture's centre
+  float alpha, alphaStep, scale;
+  float swingAngle;  // the up-and-down swing, in degrees
+  float rotation;    // unused
+  int32_t delayTicks;
 };
 struct StarCoords : Object {
-  float x, y, xspeed, size; int32_t color;
+  float x, y, xSpeed, size;
+  int32_t grey;
 };
 
 // Registers the twelve record types with the runtime, in start-up order.
@@ -216,7 +268,7 @@ struct GameWorld {
   TList* starCoords = nullptr;
   TList* shields = nullptr;
   TList* frags = nullptr;
-  TList* fruitJam = nullptr;
+  TList* pieces = nullptr;
 };
 
 extern GameWorld world;
@@ -287,7 +339,7 @@ void EnemiesHitPlayer();
 void StructuresHitPlayer();
 
 // --- Explosions -------------------------------------------------------------------
-void NewExplosion(int x, int y, ExplosionKind kind, int xspeed);
+void NewExplosion(int x, int y, ExplosionKind kind, int drift);
 void ScrollExplosions();
 void DrawExplosions();
 
@@ -298,7 +350,7 @@ void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();
 void DrawFrags();
 void BurstBonus(int x, int y);
-void UpdateFruitJam();
+void UpdateBonusPieces();
 
 // --- Star field ----------------------------------------------------------------
 void CreateStars();
@@ -307,4 +359,4 @@ void DrawStars();
 // --- Game over -----------------------------------------------------------------
 void GameOver();
 void ShatterPlayer(int x, int y);
-void DrawFruitJam();
+void DrawBikePieces();

@@ -46,8 +46,8 @@ void HitGroundGun(Structures* s) {
   PlaySfx(snd_EnemyExplosion1);
   const int points = s->kind == StructureKind::GroundGun ? 1500 : 2000;
   world.score += points;
-  s->HitPoints -= 1;
-  if (s->HitPoints < 0) {
+  s->hitPoints -= 1;
+  if (s->hitPoints < 0) {
     world.score += points;
     for (int i = 0; i < 8; ++i) {
       const int dx = RandomIntInRange(4, 36);
@@ -64,7 +64,7 @@ void HitGroundGun(Structures* s) {
 
 void UpdatePlayerBullets() {
   for (PlayerBullets* b : Each<PlayerBullets>(world.playerBullets)) {
-    b->x += b->xspeed;
+    b->x += b->xSpeed;
     if (b->x > 680 || b->x < -30) {
       world.playerBullets->Remove(b);
       continue;

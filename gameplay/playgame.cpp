@@ -137,7 +137,7 @@ void PlayPass() {
   UpdateFrags();
   DrawFrags();
   DrawPlayer();
-  UpdateFruitJam();
+  UpdateBonusPieces();
   ScrollExplosions();
   DrawExplosions();
   PlayerMeetsStructures();

@@ -125,7 +125,7 @@ bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
 
 void SetupSector(int level) {
   for (TList* list : {world.enemies, world.structures, world.playerBullets, world.explosions, world.enemyBullets,
-                      world.particles, world.textMessages, world.shields, world.frags, world.fruitJam})
+                      world.particles, world.textMessages, world.shields, world.frags, world.pieces})
     list->Clear();
   world.level = level;
   ClearKeyStates();

@@ -10,7 +10,7 @@ using Kind = StructureKind;
 // Animation cells per kind, in the kinds' order: beacon, module, teleporter,
 // gun, firing gun, bonus, two carriers, mine, terraformer, tesla coil, statue,
 // bones, spire, habitat.
-constexpr int kMaxFrame[kStructureKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1, 1, 8, 8};
+constexpr int kFrameCount[kStructureKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1, 1, 8, 8};
 
 bool IsCarrier(Kind kind) { return kind == Kind::CarrierLeft || kind == Kind::CarrierRight; }
 
@@ -26,9 +26,9 @@ void DrawKind(Structures* s, bool drawModule) {
     case Kind::FiringGun: DrawImageFrame(img_groundenemies, x, y, s->frame + 6); break;
     case Kind::ShieldBonus: {
       // The bonus bobs over its shadow; the shadow darkens as it rises.
-      s->Bounce += 8;
-      if (s->Bounce > 359) s->Bounce = 0;
-      const double lift = SinDegrees(s->Bounce);
+      s->bobAngle += 8;
+      if (s->bobAngle > 359) s->bobAngle = 0;
+      const double lift = SinDegrees(s->bobAngle);
       const int up = TruncateToInt(lift * 12);
       const int shade = TruncateToInt(lift * 6);
       DrawImageFrame(img_shadows, x + 4.0f, y + 28.0f, shade + 5);
@@ -66,7 +66,7 @@ void Act(Structures* s) {
       if (r == 26 && world.bike.invulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), ShotKind::Missile, 0);
         NewExplosion(TruncateToInt(s->x + 22.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
-                     TruncateToInt(s->Xspeed));
+                     TruncateToInt(s->driveSpeed));
       }
       break;
     }
@@ -75,7 +75,7 @@ void Act(Structures* s) {
       if (r == 40 && world.bike.invulnerableTicks == 0) {
         NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), ShotKind::Missile, 1);
         NewExplosion(TruncateToInt(s->x + 16.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
-                     TruncateToInt(s->Xspeed));
+                     TruncateToInt(s->driveSpeed));
       }
       break;
     }
@@ -84,14 +84,14 @@ void Act(Structures* s) {
     case Kind::Spire:
     case Kind::Habitat:
       if (SfxOn == 1) {
-        if (s->SoundDelay > 0) --s->SoundDelay;
-        if (s->SoundDelay == 0) {
+        if (s->soundDelay > 0) --s->soundDelay;
+        if (s->soundDelay == 0) {
           const bool tall = s->kind == Kind::Spire || s->kind == Kind::Habitat;
           TSound* hum = s->kind == Kind::Terraformer ? snd_2tower
                         : s->kind == Kind::TeslaCoil ? snd_energycrackle
                                                       : snd_Towers;
           PlaySoundOnChannel(hum, nullptr);
-          s->SoundDelay = tall ? 240 : 120;
+          s->soundDelay = tall ? 240 : 120;
         }
       }
       break;
@@ -106,11 +106,11 @@ void CreateStructure(int x, int y, StructureKind kind, int sector) {
   s->x = static_cast<float>(x);
   s->y = static_cast<float>(y);
   s->kind = kind;
-  s->Sector = sector;
-  s->Xspeed = kind == Kind::CarrierLeft ? -0.8f : kind == Kind::CarrierRight ? 0.8f : 0.0f;
-  s->HitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
+  s->sector = sector;
+  s->driveSpeed = kind == Kind::CarrierLeft ? -0.8f : kind == Kind::CarrierRight ? 0.8f : 0.0f;
+  s->hitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
   const int index = static_cast<int>(kind);
-  s->maxframe = (index >= 0 && index < kStructureKinds) ? kMaxFrame[index] : 0;
+  s->frameCount = (index >= 0 && index < kStructureKinds) ? kFrameCount[index] : 0;
 }
 
 void UpdateStructures(bool drawModule) {
@@ -125,11 +125,11 @@ void UpdateStructures(bool drawModule) {
     WrapOnStrip(s->x);
     // The drive comes after the wrap, so it may carry a carrier a fraction
     // of a pixel past the window until the next frame.
-    if (IsCarrier(s->kind)) s->x += s->Xspeed;
+    if (IsCarrier(s->kind)) s->x += s->driveSpeed;
 
-    if (++s->fdelay >= 10) {
-      s->fdelay = 0;
-      if (++s->frame >= s->maxframe) s->frame = 0;
+    if (++s->frameDelay >= 10) {
+      s->frameDelay = 0;
+      if (++s->frame >= s->frameCount) s->frame = 0;
     }
   }
 }

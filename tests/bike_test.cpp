@@ -145,13 +145,13 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   auto* b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 342.0f);
   EXPECT_FLOAT_EQ(b->y, 336.0f);
-  EXPECT_FLOAT_EQ(b->xspeed, 10.0f);
+  EXPECT_FLOAT_EQ(b->xSpeed, 10.0f);
   world.playerBullets->Clear();
   world.bike.facing = Facing::Left;
   FirePlayerBullet();
   b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 238.0f);
-  EXPECT_FLOAT_EQ(b->xspeed, -10.0f);
+  EXPECT_FLOAT_EQ(b->xSpeed, -10.0f);
 }
 
 // The bike drawn for real as a solid white picture over black, so a pixel

@@ -33,7 +33,7 @@ TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
   ASSERT_EQ(4, Count<Frags>(world.frags));
   const Frags* last = nullptr;
   for (Frags* f : Each<Frags>(world.frags)) last = f;
-  EXPECT_TRUE(last->frame == 3 && last->enemyType == EnemyType::SpikeBall && last->x == 53 && last->y == 230);
+  EXPECT_TRUE(last->quarter == 3 && last->enemyType == EnemyType::SpikeBall && last->x == 53 && last->y == 230);
   EXPECT_TRUE(e->x >= -900 && e->x <= -40) << e->x;
   EXPECT_EQ(200, e->y);
 }
@@ -62,7 +62,7 @@ TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) 
   EXPECT_EQ(250 + 1500, world.score);
   EXPECT_LT(first->x, 0);
   EXPECT_EQ(300, second->x);
-  EXPECT_EQ(3, gun->HitPoints);
+  EXPECT_EQ(3, gun->hitPoints);
 }
 
 TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAgain) {
@@ -85,7 +85,7 @@ class EnemyShotTest : public PlayfieldTest {
  protected:
   EnemyBullets* AddBullet(ShotKind kind, float x, float y, float xs, float ys, int life) {
     EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
-    b->kind = kind, b->x = x, b->y = y, b->xspeed = xs, b->yspeed = ys, b->life = life;
+    b->kind = kind, b->x = x, b->y = y, b->xSpeed = xs, b->ySpeed = ys, b->life = life;
     return b;
   }
   EnemyBullets* AtBikeMiddle(ShotKind kind) {
@@ -101,8 +101,8 @@ TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
     for (int i = 0; i < 100; ++i) {
       NewEnemyBullet(100, 100, ShotKind::Aimed, 999);
       const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
-      EXPECT_NEAR(4.0, std::hypot(b->xspeed, b->yspeed), 1e-4);
-      const double off = ATan2Degrees(b->xspeed * 325 - b->yspeed * 232, b->xspeed * 232 + b->yspeed * 325);
+      EXPECT_NEAR(4.0, std::hypot(b->xSpeed, b->ySpeed), 1e-4);
+      const double off = ATan2Degrees(b->xSpeed * 325 - b->ySpeed * 232, b->xSpeed * 232 + b->ySpeed * 325);
       if (level == 6) {
         EXPECT_NEAR(0, off, 0.01);
       }
@@ -118,19 +118,19 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
   world.bike.y = 100;  // target point (332, 128), out of the missiles' way
   NewEnemyBullet(400, 400, ShotKind::Missile, 0);
   EnemyBullets* m = First<EnemyBullets>(world.enemyBullets);
-  EXPECT_EQ(296, m->Angle);
-  const float x0 = m->x + 9 * m->xspeed;
+  EXPECT_EQ(296, m->heading);
+  const float x0 = m->x + 9 * m->xSpeed;
   for (int i = 0; i < 9; ++i) UpdateEnemyBullets();
-  EXPECT_EQ(296, m->Angle);
+  EXPECT_EQ(296, m->heading);
   EXPECT_NEAR(x0, m->x, 1e-3);
   UpdateEnemyBullets();
-  EXPECT_NE(296, m->Angle);
+  EXPECT_NE(296, m->heading);
   EnemyBullets* behind = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
-  behind->Angle = 180;
+  behind->heading = 180;
   EnemyBullets* ahead = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
   UpdateEnemyBullets();
-  EXPECT_EQ(188, behind->Angle);
-  EXPECT_EQ(0, ahead->Angle);
+  EXPECT_EQ(188, behind->heading);
+  EXPECT_EQ(0, ahead->heading);
   EXPECT_FLOAT_EQ(296, ahead->y);
 }
 
@@ -161,7 +161,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   ResetWorld();
   world.bike.invulnerableTicks = 50;
   AtBikeMiddle(ShotKind::Aimed);
-  AtBikeMiddle(ShotKind::Missile)->GoStraight = 5;
+  AtBikeMiddle(ShotKind::Missile)->straightTicks = 5;
   UpdateEnemyBullets();
   EXPECT_EQ(8, world.shieldCount);
   EXPECT_EQ(50, world.bike.invulnerableTicks);
@@ -221,7 +221,7 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
   EXPECT_EQ(13, world.shieldCount);
   EXPECT_EQ(0, Count<Structures>(world.structures));
   EXPECT_EQ(0, world.bike.invulnerableTicks);
-  EXPECT_GT(Count<FruitJam>(world.fruitJam), 20);
+  EXPECT_GT(Count<Pieces>(world.pieces), 20);
   Structures* mine = AddStructure(Kind::Mine, 312, 397);
   AddEnemy(EnemyType::Jellyfish, 312, 405);
   world.shieldCount = 0;
@@ -237,7 +237,7 @@ class EffectsTest : public PlayfieldTest {};
 TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
   NewShield(ShieldEffect::Bubble, 300, 400);
   Shields* flash = Add<Shields>(world.shields);
-  flash->effect = ShieldEffect::Flash, flash->Color = 255;
+  flash->effect = ShieldEffect::Flash, flash->grey = 255;
   Add<Shields>(world.shields)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
@@ -260,9 +260,9 @@ TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
   DrawFrags();
   Frags* left = First<Frags>(world.frags);
   EXPECT_FLOAT_EQ(98.6f, left->y);
-  EXPECT_FLOAT_EQ(0.98f, left->Alpha);
+  EXPECT_FLOAT_EQ(0.98f, left->alpha);
   UpdateFrags();
-  EXPECT_FLOAT_EQ(-6, left->Angle);
+  EXPECT_FLOAT_EQ(-6, left->angle);
   for (int i = 2; i < 50; ++i) UpdateFrags();
   EXPECT_EQ(3, Count<Frags>(world.frags));
   UpdateFrags();
@@ -272,17 +272,17 @@ TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
 
 TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
   BurstBonus(100, 120);
-  const int pieces = Count<FruitJam>(world.fruitJam);
+  const int pieces = Count<Pieces>(world.pieces);
   EXPECT_TRUE(pieces > 20 && pieces < 80) << pieces;
-  for (FruitJam* p : Each<FruitJam>(world.fruitJam)) {
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
     const int col = (TruncateToInt(p->x) - 100) / 4, row = (TruncateToInt(p->y) - 120) / 4;
-    EXPECT_EQ(col + 10 * row, p->segment);
-    EXPECT_TRUE(col <= 5 ? (p->xadd == 0 || p->xadd == -1) : (p->xadd == 0 || p->xadd == 1));
+    EXPECT_EQ(col + 10 * row, p->cell);
+    EXPECT_TRUE(col <= 5 ? (p->xSpeed == 0 || p->xSpeed == -1) : (p->xSpeed == 0 || p->xSpeed == 1));
   }
-  for (int i = 0; i < 30; ++i) UpdateFruitJam();
-  EXPECT_EQ(pieces, Count<FruitJam>(world.fruitJam)) << "no random removal in the first 30 updates";
-  for (int i = 0; i < 200; ++i) UpdateFruitJam();
-  EXPECT_EQ(0, Count<FruitJam>(world.fruitJam));
+  for (int i = 0; i < 30; ++i) UpdateBonusPieces();
+  EXPECT_EQ(pieces, Count<Pieces>(world.pieces)) << "no random removal in the first 30 updates";
+  for (int i = 0; i < 200; ++i) UpdateBonusPieces();
+  EXPECT_EQ(0, Count<Pieces>(world.pieces));
 }
 
 TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
@@ -311,7 +311,7 @@ class CombatSoundTest : public PlayfieldTest {
   }
   static void Bullet(ShotKind kind) {
     EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
-    b->kind = kind, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
+    b->kind = kind, b->x = 332, b->y = 425, b->life = 400, b->straightTicks = 5;  // on the bike's middle
   }
 };
 
@@ -330,7 +330,7 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
        {snd_EnemyExplosion1},
        Outcome},
       {"a shot destroys a gun",
-       [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
+       [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->hitPoints = 0, AddShot(270, 420, 10); },
        UpdatePlayerBullets,
        {snd_EnemyExplosion1, snd_EnemyExplosion2},
        Outcome},

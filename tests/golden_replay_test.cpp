@@ -83,35 +83,36 @@ uint64_t HashWorld() {
   h.Add(world.bike.thrusting, world.bike.climbing, world.planetX, DialogFade, world.teleportShift);
   h.Add(world.bike.thrustFlameFrame, world.bike.thrustFlameDelay, world.bike.liftFlameFrame, world.bike.liftFlameDelay);
   AddList<Structures>(h, world.structures, [&](const Structures& s) {
-    h.Add(s.kind, s.x, s.y, s.frame, s.maxframe, s.fdelay, s.inactive, s.Sector, s.Bounce, s.Xspeed,
-          s.Rotation, s.RotationDir, s.HitPoints, s.SoundDelay);
+    h.Add(s.kind, s.x, s.y, s.frame, s.frameCount, s.frameDelay, s.touchCooldown, s.sector, s.bobAngle, s.driveSpeed,
+          s.rotation, s.rotationDir, s.hitPoints, s.soundDelay);
   });
+  // A field that serves several movement patterns goes in by its first name.
   AddList<Enemies>(h, world.enemies, [&](const Enemies& e) {
-    h.Add(e.type, e.x, e.y, e.xspeed, e.yspeed, e.Sinus, e.SinCount, e.Frame, e.MaxFrame, e.AnimDelay,
-          e.Rotation, e.RotationDir);
+    h.Add(e.type, e.x, e.y, e.xSpeed, e.ySpeed, e.phase, e.loopStep, e.frame, e.frameCount, e.frameDelay, e.rotation,
+          e.spin);
   });
   AddList<EnemyBullets>(h, world.enemyBullets, [&](const EnemyBullets& b) {
-    h.Add(b.x, b.y, b.xspeed, b.yspeed, b.life, b.kind, b.Angle, b.GoStraight, b.Frame, b.FrameDelay);
+    h.Add(b.x, b.y, b.xSpeed, b.ySpeed, b.life, b.kind, b.heading, b.straightTicks, b.frame, b.frameDelay);
   });
-  AddList<PlayerBullets>(h, world.playerBullets, [&](const PlayerBullets& b) { h.Add(b.x, b.y, b.xspeed, b.yspeed); });
+  AddList<PlayerBullets>(h, world.playerBullets, [&](const PlayerBullets& b) { h.Add(b.x, b.y, b.xSpeed, b.ySpeed); });
   AddList<Explosions>(h, world.explosions,
-                      [&](const Explosions& e) { h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.kind, e.xspeed); });
+                      [&](const Explosions& e) { h.Add(e.x, e.y, e.frame, e.frameDelay, e.speed, e.kind, e.drift); });
   AddList<Explosions2>(h, world.explosions2,
-                       [&](const Explosions2& e) { h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.kind, e.xspeed); });
-  AddList<Frags>(h, world.frags, [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.frame, f.Angle, f.Alpha); });
+                       [&](const Explosions2& e) { h.Add(e.x, e.y, e.frame, e.frameDelay, e.speed, e.kind, e.drift); });
+  AddList<Frags>(h, world.frags, [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.quarter, f.angle, f.alpha); });
   AddList<Shields>(h, world.shields, [&](const Shields& s) {
-    h.Add(s.effect, s.x, s.y, s.Frame, s.FrameDelay, s.Rotation, s.Zoom, s.Color);
+    h.Add(s.effect, s.x, s.y, s.frame, s.frameDelay, s.rotation, s.zoom, s.grey);
   });
-  AddList<FruitJam>(h, world.fruitJam, [&](const FruitJam& p) {
-    h.Add(p.x, p.y, p.xadd, p.yadd, p.alpha, p.segment, p.pause, p.WhoseShot);
+  AddList<Pieces>(h, world.pieces, [&](const Pieces& p) {
+    h.Add(p.x, p.y, p.xSpeed, p.ySpeed, p.alpha, p.cell, p.vanishDelay, p.life);
   });
   AddList<Particles>(h, world.particles, [&](const Particles& p) {
-    h.Add(p.x, p.y, p.xspeed, p.yspeed, p.Sinus, p.SinCount, p.Frame, p.alpha, p.life);
+    h.Add(p.x, p.y, p.xSpeed, p.ySpeed, p.sinus, p.sinCount, p.frame, p.alpha, p.life);
   });
   AddList<TextMessages>(h, world.textMessages, [&](const TextMessages& m) {
-    h.Add(m.picture, m.x, m.y, m.alpha, m.alphaadd, m.scale, m.sinus, m.rotate, m.delayticks);
+    h.Add(m.picture, m.x, m.y, m.alpha, m.alphaStep, m.scale, m.swingAngle, m.rotation, m.delayTicks);
   });
-  AddList<StarCoords>(h, world.starCoords, [&](const StarCoords& s) { h.Add(s.x, s.y, s.xspeed, s.size, s.color); });
+  AddList<StarCoords>(h, world.starCoords, [&](const StarCoords& s) { h.Add(s.x, s.y, s.xSpeed, s.size, s.grey); });
   h.Add(RandomStateFingerprint());
   return h.Value();
 }

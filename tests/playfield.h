@@ -42,7 +42,7 @@ inline void Drawing(bool on) {
 inline void ResetWorld(int seed = 1234) {
   SetRandomSeed(seed);
   for (TList* l : {world.enemies, world.explosions, world.playerBullets, world.enemyBullets, world.structures,
-                   world.particles, world.textMessages, world.shields, world.frags, world.fruitJam})
+                   world.particles, world.textMessages, world.shields, world.frags, world.pieces})
     l->Clear();
   SetScriptHook(nullptr);
   world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = Facing::Right, world.scrollPos = 0;
@@ -76,14 +76,14 @@ using Kind = StructureKind;
 
 inline Structures* AddStructure(Kind kind, float x, float y, int sector = 0) {
   Structures* s = Add<Structures>(world.structures);
-  s->kind = kind, s->x = x, s->y = y, s->Sector = sector;
-  s->HitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
+  s->kind = kind, s->x = x, s->y = y, s->sector = sector;
+  s->hitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
   return s;
 }
 
 inline PlayerBullets* AddShot(float x, float y, float xspeed) {
   PlayerBullets* b = Add<PlayerBullets>(world.playerBullets);
-  b->x = x, b->y = y, b->xspeed = xspeed;
+  b->x = x, b->y = y, b->xSpeed = xspeed;
   return b;
 }
 

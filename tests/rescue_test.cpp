@@ -50,24 +50,24 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
   const M arrows[] = {M::ArrowRight, M::ArrowLeft, M::ArrowRight, M::ArrowLeft};
   for (int i = 0; i < 4; ++i) {
     world.textMessages->Clear();
-    beacon->inactive = 0;
+    beacon->touchCooldown = 0;
     world.alien.x = places[i];
     PlayerMeetsStructures();
     EXPECT_EQ(shown[i], Count<TextMessages>(world.textMessages)) << places[i];
     EXPECT_EQ(shown[i], Messages(arrows[i]));
-    EXPECT_EQ(119, beacon->inactive);
+    EXPECT_EQ(119, beacon->touchCooldown);
   }
   world.alien.free = false;  // carried, not the last: only the sound
   world.aliensLeft = 1;
   world.textMessages->Clear();
-  beacon->inactive = 0;
+  beacon->touchCooldown = 0;
   PlayerMeetsStructures();
   EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
   world.aliensLeft = 0;
   for (int sector : {1, 2, 4, 5}) {
     world.textMessages->Clear();
-    beacon->inactive = 0;
-    beacon->Sector = sector;
+    beacon->touchCooldown = 0;
+    beacon->sector = sector;
     PlayerMeetsStructures();
     EXPECT_EQ(1, Messages(sector < 3 ? M::ArrowLeft : M::ArrowRight)) << sector;
   }
@@ -90,7 +90,7 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   Enemies* a = AddEnemy(EnemyType::Jellyfish, 2000, 100);
   AddShot(100, 100, 10);
   NewFrag(1, 1, EnemyType::Probe, 1);
-  FruitJam* piece = Add<FruitJam>(world.fruitJam);
+  Pieces* piece = Add<Pieces>(world.pieces);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(330 + 6590, gate->x);
   EXPECT_FLOAT_EQ(30000 + 6590 - 32000, nearEnd->x);
@@ -100,7 +100,7 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.bike.facing == Facing::Left &&
               world.bike.invulnerableTicks == 90);
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets) + Count<Frags>(world.frags));
-  EXPECT_EQ(piece, First<FruitJam>(world.fruitJam)) << "burst pieces fall on";
+  EXPECT_EQ(piece, First<Pieces>(world.pieces)) << "burst pieces fall on";
   EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
 }
 
@@ -146,13 +146,13 @@ TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
   NewTextMessage(MessagePicture::Commander, 60);
   TextMessages* m = First<TextMessages>(world.textMessages);
   for (int i = 0; i < 60; ++i) DrawTextMessages();
-  EXPECT_EQ(0, m->sinus);
+  EXPECT_EQ(0, m->swingAngle);
   float peak = 0;
   for (int i = 0; i < 104; ++i) {
     DrawTextMessages();
     peak = std::max(peak, m->alpha);
   }
-  EXPECT_EQ(3 * 104, m->sinus);
+  EXPECT_EQ(3 * 104, m->swingAngle);
   EXPECT_NEAR(1.3f, peak, 0.02f);
   EXPECT_GT(m->scale, 1.5f);
   DrawTextMessages();

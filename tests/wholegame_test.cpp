@@ -118,7 +118,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
         world.alien.x = world.bike.x + 30;  // under the bike's pick-up box
       } else if (world.aliensLeft > 0) {
         Structures* gate = FirstOfKind(Kind::Teleporter);
-        gate->x = world.bike.x + 20, gate->inactive = 0;
+        gate->x = world.bike.x + 20, gate->touchCooldown = 0;
         ++deliveries;
       } else if (bonusAtTouch < 0) {
         FirstOfKind(Kind::LunarModule)->x = world.bike.x + 20;
@@ -169,7 +169,7 @@ TEST_F(WholeGameTest, RandomInputGamesEndWithoutACrashOrAnythingPilingUp) {
     levels += r.level - 1;
     ASSERT_EQ(1, QuitState) << "game " << g;
     ASSERT_LE(r.frames, kFrameLimit + 2000) << "game " << g;
-    EXPECT_EQ(0, r.gameOver ? Count<FruitJam>(world.fruitJam) : 0) << "game " << g;
+    EXPECT_EQ(0, r.gameOver ? Count<Pieces>(world.pieces) : 0) << "game " << g;
     EXPECT_LT(Count<PlayerBullets>(world.playerBullets) + Count<Explosions>(world.explosions) +
                   Count<Shields>(world.shields) + Count<TextMessages>(world.textMessages),
               300)

@@ -54,11 +54,11 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
     world.enemies->Clear();
     Enemies* wave = Spawn(seed % 2 ? EnemyType::Jellyfish : EnemyType::Manta, 300, 200);
     Enemies* bounce = Spawn(seed % 2 ? EnemyType::SpringBot : EnemyType::SpikeBall, 100, 400);
-    const float x0 = wave->x, step = bounce->yspeed;
+    const float x0 = wave->x, step = bounce->ySpeed;
     float low = 1000, high = -1000;
     int turns = 0;
     for (int f = 1; f <= 720; ++f) {
-      const float before = bounce->yspeed;
+      const float before = bounce->ySpeed;
       UpdateEnemies();
       low = std::min(low, wave->y), high = std::max(high, wave->y);
       ASSERT_GE(wave->y, 32.0f);
@@ -66,9 +66,9 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
       // A bounce enemy may stand one step outside for a frame, no more.
       ASSERT_GE(bounce->y, 32.0f - step - 1e-3f);
       ASSERT_LE(bounce->y, 412.0f + step + 1e-3f);
-      turns += (before > 0) != (bounce->yspeed > 0);
+      turns += (before > 0) != (bounce->ySpeed > 0);
     }
-    EXPECT_NEAR(wave->x - x0, 720 * 2 * wave->xspeed, 1.0f);  // twice its speed, always right
+    EXPECT_NEAR(wave->x - x0, 720 * 2 * wave->xSpeed, 1.0f);  // twice its speed, always right
     EXPECT_GT(high - low, 150.0f);
     EXPECT_GE(turns, 1);
   }
@@ -79,18 +79,18 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
     SetRandomSeed(seed);
     world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Saucer : EnemyType::RingDrone, 500, 220);
-    const int turn = std::abs(e->SinCount);
+    const int turn = std::abs(e->loopStep);
     ASSERT_TRUE(turn == 1 || turn == 2);
     const int period = 360 / turn;
     const float x0 = e->x, y0 = e->y;
     float left = 1e9f, right = -1e9f;
     for (int f = 1; f <= period; ++f) {
       UpdateEnemies();
-      left = std::min(left, e->x - f * e->xspeed);
-      right = std::max(right, e->x - f * e->xspeed);
+      left = std::min(left, e->x - f * e->xSpeed);
+      right = std::max(right, e->x - f * e->xSpeed);
     }
     EXPECT_NEAR(e->y, y0, 0.05f);
-    EXPECT_NEAR(e->x, x0 + period * e->xspeed, 0.05f);
+    EXPECT_NEAR(e->x, x0 + period * e->xSpeed, 0.05f);
     EXPECT_NEAR(right - left, turn == 1 ? 114.6f : 57.3f, 2.0f);  // radius about 57 or 29
   }
   Enemies* low = Spawn(EnemyType::Saucer, 200, 410);
@@ -105,39 +105,39 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
     SetRandomSeed(seed);
     world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Bat : EnemyType::Wasp, 300, 64 + seed * 15);
-    ASSERT_TRUE(e->SinCount == 1 || e->SinCount == 2);
-    EXPECT_EQ(e->yspeed < 0, e->SinCount == 1);
+    ASSERT_TRUE(e->course == WanderCourse::Climbing || e->course == WanderCourse::Descending);
+    EXPECT_EQ(e->ySpeed < 0, e->course == WanderCourse::Climbing);
     for (int f = 0; f < 600; ++f) {
-      const int course = e->SinCount;
-      const bool turning = e->Sinus <= 0.0f;
+      const WanderCourse course = e->course;
+      const bool turning = e->courseTimer <= 0.0f;
       UpdateEnemies();
       ASSERT_GE(e->y, 32.0f);
       ASSERT_LE(e->y, 412.0f);
-      ASSERT_NEAR(std::hypot(e->xspeed, e->yspeed), e->RotationDir, 1e-3f);
+      ASSERT_NEAR(std::hypot(e->xSpeed, e->ySpeed), e->cruiseSpeed, 1e-3f);
       if (turning && e->y > 32.0f && e->y < 412.0f) {
-        EXPECT_EQ(e->yspeed <= 0, course == 1) << "seed " << seed << " frame " << f;
+        EXPECT_EQ(e->ySpeed <= 0, course == WanderCourse::Climbing) << "seed " << seed << " frame " << f;
       }
-      ASSERT_LT(e->Frame, e->MaxFrame);
+      ASSERT_LT(e->frame, e->frameCount);
     }
   }
   Enemies* c = Spawn(EnemyType::Bat, 300, 33);  // a climber meeting the ceiling turns down
-  c->Sinus = 50, c->xspeed = 0.0f, c->yspeed = -1.5f;
+  c->courseTimer = 50, c->xSpeed = 0.0f, c->ySpeed = -1.5f;
   UpdateEnemies();
   EXPECT_FLOAT_EQ(c->y, 32.0f);
-  EXPECT_FLOAT_EQ(c->yspeed, 1.5f);
+  EXPECT_FLOAT_EQ(c->ySpeed, 1.5f);
 }
 
 TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   const std::pair<float, float> cases[] = {{-1000.5f, 1639.5f}, {2640.5f, 0.5f}, {3000, 360}, {-3000, -360}};
   for (const auto& [from, to] : cases) {
     Enemies* e = Spawn(EnemyType::Probe, 0, 200);
-    e->x = from, e->xspeed = 0.0f;
+    e->x = from, e->xSpeed = 0.0f;
     UpdateEnemies();
     EXPECT_FLOAT_EQ(e->x, to) << from;
     world.enemies->Clear();
   }
   Enemies* e = Spawn(EnemyType::Probe, 300, 200);
-  e->xspeed = 0.0f;
+  e->xSpeed = 0.0f;
   world.bike.speed = 8.5f;
   UpdateEnemies();
   EXPECT_NEAR(e->x, 288.1f, 1e-3f);
@@ -167,10 +167,10 @@ class EnemyDrawingTest : public harness::HeadlessTest {
   static Enemies* Place(EnemyType type, float x, float y) {
     auto e = ObjectNew<Enemies>();
     world.enemies->AddLast(e);
-    e->type = type, e->x = x, e->y = y, e->MaxFrame = 4;
+    e->type = type, e->x = x, e->y = y, e->frameCount = 4;
     // A spinner turning one degree a drawn frame; at 45 degrees its corners
     // reach 28 pixels out from its centre.
-    e->RotationDir = 0.5f, e->Rotation = 44.0f;
+    e->spin = 0.5f, e->rotation = 44.0f;
     return e.get();
   }
 
@@ -193,11 +193,11 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
   EXPECT_TRUE(harness::PixelNear(639, 320, 0xffffff));
   EXPECT_TRUE(harness::PixelNear(638, 320, 0x000000));
 
-  EXPECT_FLOAT_EQ(leftEdge->Rotation, 44.0f);
-  EXPECT_FLOAT_EQ(rightEdge->Rotation, 44.0f);
+  EXPECT_FLOAT_EQ(leftEdge->rotation, 44.0f);
+  EXPECT_FLOAT_EQ(rightEdge->rotation, 44.0f);
   EXPECT_TRUE(harness::PixelNear(4, 220, 0x000000)) << "a spinner at -40 is not drawn";
-  EXPECT_FLOAT_EQ(justIn->Rotation, 45.0f);
-  EXPECT_FLOAT_EQ(justInRight->Rotation, 45.0f);
+  EXPECT_FLOAT_EQ(justIn->rotation, 45.0f);
+  EXPECT_FLOAT_EQ(justInRight->rotation, 45.0f);
   EXPECT_TRUE(harness::PixelNear(4, 400, 0xffffff)) << "its corner shows at 45 degrees";
   EXPECT_EQ(GetDrawState().rotation, 0.0f) << "later drawings are not turned";
 }
@@ -234,22 +234,22 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* tower = Build(StructureKind::Habitat, 300);      // every 240
   Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
   UpdateStructures(true);
-  EXPECT_EQ(terra->SoundDelay, 0);
+  EXPECT_EQ(terra->soundDelay, 0);
   SfxOn = 1;
   UpdateStructures(true);
-  EXPECT_EQ(terra->SoundDelay, 120);
-  EXPECT_EQ(tower->SoundDelay, 240);
+  EXPECT_EQ(terra->soundDelay, 120);
+  EXPECT_EQ(tower->soundDelay, 240);
   for (int i = 0; i < 120; ++i) UpdateStructures(true);
-  EXPECT_EQ(terra->SoundDelay, 120);  // sounded again on the 120th frame
-  EXPECT_EQ(tower->SoundDelay, 120);
-  EXPECT_EQ(coil->SoundDelay, 0);
+  EXPECT_EQ(terra->soundDelay, 120);  // sounded again on the 120th frame
+  EXPECT_EQ(tower->soundDelay, 120);
+  EXPECT_EQ(coil->soundDelay, 0);
   EXPECT_EQ(terra->frame, 4);  // 122 updates: twelve steps round eight cells
 }
 
 TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   // Every missile comes with a puff, so the puffs count the shots.
   for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
-    s->Xspeed = 0.0f;
+    s->driveSpeed = 0.0f;
   world.bike.invulnerableTicks = 5;
   for (int i = 0; i < 500; ++i) UpdateStructures(true);
   EXPECT_EQ(world.explosions->Count(), 0);
@@ -318,11 +318,11 @@ TEST_F(WorldTest, StarsDriftRightAndWrap) {
   CreateStars();
   ASSERT_EQ(world.starCoords->Count(), 100);
   auto* s = ObjectDowncast<StarCoords>(world.starCoords->First());
-  EXPECT_GE(s->color, 70);
-  s->x = 639.5f, s->xspeed = 0.6f;
+  EXPECT_GE(s->grey, 70);
+  s->x = 639.5f, s->xSpeed = 0.6f;
   DrawStars();
   EXPECT_NEAR(s->x, 0.1f, 1e-3f);
-  s->x = 638.5f, s->xspeed = 0.5f;
+  s->x = 638.5f, s->xSpeed = 0.5f;
   DrawStars();
   EXPECT_FLOAT_EQ(s->x, 639.0f);  // exactly 639 waits
   EXPECT_EQ(GetDrawState().red, 255);
@@ -394,7 +394,7 @@ Census TakeCensus() {
       ++c.kind[static_cast<int>(s->kind)];
     }
     if (s->kind == StructureKind::Beacon || s->kind == StructureKind::Teleporter) {  // they never move
-      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - (s->kind == StructureKind::Teleporter ? 5900 : 5000));
+      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->sector - (s->kind == StructureKind::Teleporter ? 5900 : 5000));
     }
     ++index;
   }

@@ -369,7 +369,7 @@ void PlanTour(Tour& t) {
   // A teleporter ahead: the bike runs into it and the alien is delivered.
   t.Frames(1).Pilot(LowFlight).Do([] {
     Structures* gate = FirstStructure(StructureKind::Teleporter);
-    gate->x = world.bike.x + 380, gate->inactive = 0;
+    gate->x = world.bike.x + 380, gate->touchCooldown = 0;
   });
   t.When("the teleport", [] { return world.alien.free; });
   t.When("the new place", [&t] { return t.Waited() >= 24 && BikeSolid(); }).Shot("15_teleport.png");
@@ -391,7 +391,7 @@ void PlanTour(Tour& t) {
   });
   t.When("the last hit", [] { return world.shieldCount < 0; }).Pilot({});
   // The game-over sequence starts from a grab of the last picture.
-  t.When("the bike in pieces", [] { return First<FruitJam>(world.fruitJam) != nullptr; }).Drawn();
+  t.When("the bike in pieces", [] { return First<Pieces>(world.pieces) != nullptr; }).Drawn();
   t.Frames(10).Shot("17_destroyed.png");
   t.When("the fade to black", [] { return QuitState == 1; });
   t.Rest("the verdict").Shot("18_gameover.png");

@@ -87,6 +87,8 @@ void TeleporterTouched(Structures* s) {
     PlaySfx(snd_teleport);
     int d = Trunc(272 - world.bike.x);
     if (d < 0) d = 0;
+    // KEPT: the shift to the left is 252 pixels shorter than the one to
+    // the right.
     world.teleportShift = -6400 + d + 112;
     world.bike.x = 272;
     world.bike.y = 397;

@@ -33,6 +33,8 @@ void DrawLayer(TImage* picture, float p) {
 String StatusLineText() {
   String score = ReplaceText(TrailingChars(StringFromInt(world.score), 7), u" ", u"0");
   String shields;
+  // KEPT: below zero a pound sign stands for the count; past nine the line
+  // reads 9+ and spells Sector with a capital.
   if (world.shieldCount < 0)
     shields = u"   shield: \u00a3   sector: ";
   else if (world.shieldCount > 9)

@@ -34,8 +34,10 @@ void Wander(Enemies* e, float s) {
   if (e->courseTimer > 0.0f) {
     e->courseTimer -= 1.0f;
   } else {
-    // A new course toward a point 50 to 200 pixels ahead: climbing wanderers
-    // always climb, descending ones always descend.
+    // A new course from the angle toward a point 50 to 200 pixels ahead.
+    // KEPT: that angle, measured from the right, is flown as a heading,
+    // measured from up, so climbing wanderers always climb and descending
+    // ones always descend.
     float a;
     const int d = RandomIntInRange(50, 200);
     if (e->course == WanderCourse::Climbing) {
@@ -161,6 +163,8 @@ void UpdateEnemies() {
       default: break;
     }
 
+    // KEPT: the band is 3640 pixels wide but a wrap moves by 2640, so an
+    // enemy leaving on the left comes back at about 1640.
     if (e->x < -1000.0f) e->x += 2640.0f;
     if (e->x > 2640.0f) e->x -= 2640.0f;
 

@@ -14,8 +14,8 @@ float TargetY() { return world.bike.y + 28; }
 
 void Strike(EnemyBullets* b) {
   if (b->kind == ShotKind::Aimed) {
-    // The shot flies on through the bike; the invulnerability it has just
-    // caused keeps it from hitting twice.
+    // KEPT: the shot flies on through the bike; only the invulnerability it
+    // has just caused keeps it from hitting twice.
     NewShield(ShieldEffect::Bubble, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
     PlaySfx(snd_EnemyExplosion1);
     world.shieldCount -= 1;
@@ -106,7 +106,7 @@ void UpdateEnemyBullets() {
       }
     }
 
-    // The pixel test uses the aimed shot's picture for missiles too.
+    // KEPT: the pixel test uses the aimed shot's picture for missiles too.
     if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
         (world.bike.invulnerableTicks == 0 || b->kind != ShotKind::Aimed) &&
         ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),

@@ -1,5 +1,9 @@
-// One game, from the first landing to game over: the record types, their
-// lists, the world globals and every routine of the play loop.
+// One game, from the first landing to game over: the kinds of things in it,
+// the record types, the world that holds them and every routine of the play
+// loop.
+//
+// A comment that starts "KEPT:" marks behaviour that looks like a slip but is
+// how the game plays; it stays as it is.
 #pragma once
 
 #include "runtime/runtime.h"

@@ -27,8 +27,8 @@ void ShootDownEnemy(Enemies* e) {
   NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 30), e->type, 3);
   PlaySfx(snd_EnemyExplosion1);
   world.score += 250;
-  // Both tests look at where the enemy was hit; a position between 319 and
-  // 320 draws both places and takes the right-hand one.
+  // KEPT: both tests look at where the enemy was hit, so a position between
+  // 319 and 320 draws both places and takes the right-hand one.
   const float was = e->x;
   if (was < 320) e->x = static_cast<float>(RandomIntInRange(-900, -40));
   if (was > 319) e->x = static_cast<float>(RandomIntInRange(640, 2500));
@@ -41,6 +41,8 @@ bool IsGroundGun(StructureKind kind) {
 // A ground gun hit: each hit scores 1500 on the plain gun, 2000 on the firing
 // one; the hit that takes its hit points below zero scores that again, blows
 // it up and moves it elsewhere on the strip.
+// KEPT: the hit points are not restored, so every later hit destroys the gun
+// again.
 void HitGroundGun(Structures* s) {
   NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), ExplosionKind::Blast, 0);
   PlaySfx(snd_EnemyExplosion1);
@@ -81,8 +83,8 @@ void UpdatePlayerBullets() {
       }
     }
 
-    // The same shot is still tested against the guns, even when it has just
-    // brought an enemy down: one shot can score twice in one frame.
+    // KEPT: the same shot is still tested against the guns, even when it has
+    // just brought an enemy down: one shot can score twice in one frame.
     for (Structures* s : Each<Structures>(world.structures)) {
       if (!IsGroundGun(s->kind)) continue;
       if (!(s->x > -40 && s->x < 680)) continue;

@@ -50,7 +50,7 @@ void EnemiesHitPlayer() {
     if (!(e->x > -40 && e->x < 680)) continue;
     int ex, ey;
     if (e->type == EnemyType::Spinner) {
-      // The spinner is drawn centred and is tested upright.
+      // KEPT: the spinner is drawn centred and turned, but tested upright.
       if (!BoxesOverlap(Trunc(world.bike.x), Trunc(world.bike.y), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
         continue;
       if (world.bike.invulnerableTicks != 0) continue;
@@ -62,7 +62,7 @@ void EnemiesHitPlayer() {
     } else {
       if (!TouchesBikeBody(e->x, e->y)) continue;
       if (world.bike.invulnerableTicks != 0) continue;
-      // Cell 0 of the sheet stands in for every type's outline.
+      // KEPT: cell 0 of the sheet stands in for every type's outline.
       if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing), img_enemies,
                          Trunc(e->x), Trunc(e->y), 0))
         continue;

@@ -112,7 +112,7 @@ void PlaceEnemy(BandMap& band, int xLow, int xHigh, int highestType, std::vector
   // one corner.
   if (bestGap < kSpacing * kSpacing) band.FindClearPoint(placed, lastX, lastY, bestX, bestY);
   int type = RandomIntInRange(1, highestType);
-  if (type == 1) type = 0;  // the spinner takes the probe's share
+  if (type == 1) type = 0;  // KEPT: the spinner takes the probe's share
   NewEnemy(bestX, bestY, static_cast<EnemyType>(type));
   placed.emplace_back(bestX, bestY);
 }

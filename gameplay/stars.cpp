@@ -9,7 +9,8 @@ void CreateStars() {
     s->y = static_cast<float>(RandomIntInRange(8, 128));
     s->xSpeed = static_cast<float>(RandomRealInRange(0.1, 1));
     s->size = s->xSpeed * 1.8f;
-    // Small slow stars come out brighter than 255; the colour clamps them to white.
+    // KEPT: small slow stars come out brighter than 255; the colour clamps
+    // them to white.
     s->grey = TruncateToInt(255.0f / (s->size * 2.0f));
   }
 }

@@ -54,13 +54,16 @@ void DrawKind(Structures* s, bool drawModule) {
 void Act(Structures* s) {
   switch (s->kind) {
     case Kind::FiringGun: {
-      // One aimed shot in N frames; from level 24 on N is not positive and the
-      // drawn number never comes to 4.
+      // One aimed shot in N frames.
+      // KEPT: from level 24 on N is not positive, the drawn number never
+      // comes to 4 and the gun falls silent.
       const int n = 120 - 5 * world.level;
       if (RandomIntInRange(1, n) == 4)
         NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), ShotKind::Aimed, 999);
       break;
     }
+    // KEPT: the muzzle puff drifts by the carrier's speed cut to a whole
+    // number, which is always 0.
     case Kind::CarrierLeft: {
       const int r = RandomIntInRange(1, 50);
       if (r == 26 && world.bike.invulnerableTicks == 0) {
@@ -123,8 +126,8 @@ void UpdateStructures(bool drawModule) {
 
     s->x -= scroll;
     WrapOnStrip(s->x);
-    // The drive comes after the wrap, so it may carry a carrier a fraction
-    // of a pixel past the window until the next frame.
+    // KEPT: the drive comes after the wrap, so it may carry a carrier a
+    // fraction of a pixel past the window until the next frame.
     if (IsCarrier(s->kind)) s->x += s->driveSpeed;
 
     if (++s->frameDelay >= 10) {

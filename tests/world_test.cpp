@@ -46,6 +46,39 @@ class WorldTest : public harness::NullDrawingTest {
   }
 };
 
+// --- Records -----------------------------------------------------------------
+
+// Every byte of a new record past its base, padding included.
+template <class T>
+bool StartsAllZero() {
+  const auto r = ObjectNew<T>();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(r.get());
+  for (size_t i = sizeof(Object); i < sizeof(T); ++i)
+    if (bytes[i] != 0) return false;
+  return true;
+}
+
+// The creators set only what they need and count on the rest being zero,
+// and an enemy's shared fields must read zero under each pattern's name.
+TEST(RecordsTest, EveryRecordStartsAllZeroUnderEveryName) {
+  EXPECT_TRUE(StartsAllZero<Structures>());
+  EXPECT_TRUE(StartsAllZero<Enemies>());
+  EXPECT_TRUE(StartsAllZero<EnemyBullets>());
+  EXPECT_TRUE(StartsAllZero<PlayerBullets>());
+  EXPECT_TRUE(StartsAllZero<Explosions>());
+  EXPECT_TRUE(StartsAllZero<Explosions2>());
+  EXPECT_TRUE(StartsAllZero<Frags>());
+  EXPECT_TRUE(StartsAllZero<Shields>());
+  EXPECT_TRUE(StartsAllZero<Pieces>());
+  EXPECT_TRUE(StartsAllZero<Particles>());
+  EXPECT_TRUE(StartsAllZero<TextMessages>());
+  EXPECT_TRUE(StartsAllZero<StarCoords>());
+  const auto e = ObjectNew<Enemies>();
+  EXPECT_TRUE(e->phase == 0 && e->courseTimer == 0 && e->loopStep == 0 && static_cast<int>(e->course) == 0 &&
+              e->spin == 0 && e->cruiseSpeed == 0);
+  EXPECT_EQ(StructureKind::Beacon, ObjectNew<Structures>()->kind);
+}
+
 // --- Enemies ----------------------------------------------------------------
 
 TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {

@@ -246,11 +246,11 @@ struct GameWorld {
 
   int score = 0;
   int level = 0;
-  int shieldCount = 0;     // below 0 ends the game
-  int aliensLeft = 0;      // of this level, not yet picked up
+  int shieldCount = 0;          // below 0 ends the game
+  int aliensLeft = 0;           // of this level, not yet picked up
   bool teleportersOff = false;  // the last alien was refused: no more teleports this level
   bool takeOffDue = false;      // the bike brought the last alien to the module
-  float timeBonus = 0;     // 100 at a sector's start, falling by 0.01 a frame
+  float timeBonus = 0;          // 100 at a sector's start, falling by 0.01 a frame
 
   // Parallax layer 1, layer 2, layer 3 and the world.
   float scrollFactor[3] = {0.4f, 0.9f, 1.4f};

@@ -333,7 +333,11 @@ class Each {
 // Embedded files. Load paths are "IncBin::" + registered name; the protocol
 // is matched without regard to case, the name exactly.
 
+// The bytes are copied: the caller's buffer may go.
 void IncbinRegister(const String& name, const void* data, size_t size);
+// For bytes that stay where they are for the whole run, such as the files
+// compiled into the program: used where they lie, without a copy.
+void IncbinRegisterInPlace(const String& name, const void* data, size_t size);
 bool IncbinLookup(const String& name, const void** data, size_t* size);
 void IncbinClear();  // tests only
 

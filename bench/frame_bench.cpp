@@ -45,19 +45,19 @@ Figures Measure(int level) {
     }
     const Clock::time_point now = Clock::now();
     if (frame == 70) ScriptKeyTap(kSpace);  // cut the landing short
-    if (flyingFrom < 0 && frame > 70 && PlayerY == 397.0f) {
+    if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
       // Between two passes: build the level wanted and start flying.
       flyingFrom = frame;
       if (level != 1) SetupSector(level);
-      PlayerY = 397.0f;
-      InvulnerableTicks = 0;
+      world.bike.y = 397.0f;
+      world.bike.invulnerableTicks = 0;
       ScriptKeyDown(KeyRight);
     } else if (flyingFrom >= 0 && !leaving) {
-      AlienX = 20000;  // no alien is picked up: no take-off swallows the final Escape
+      world.alien.x = 20000;  // no alien is picked up: no take-off swallows the final Escape
       if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
       if (ms.size() == 1) cpuFirst = std::clock();
       if (static_cast<int>(ms.size()) == kFrames) cpuLast = std::clock();
-      ShieldCount = 8;
+      world.shieldCount = 8;
       ScriptKeyTap(KeyFire);
       if (static_cast<int>(ms.size()) == kFrames) {
         ScriptKeyUp(KeyRight);

@@ -51,8 +51,8 @@ void PrepareOnlineState(ScoreService& service) {
   NewerVersion = u"earlier";
   SyncStatus = u"not synced...";
   PlayerName = u"Ann Lee";
-  Score = 0;
-  LevelNumber = 3;
+  world.score = 0;
+  world.level = 3;
 }
 
 void ForgetOnlineState(ScoreService& service) {
@@ -131,7 +131,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
   int score = 100;
   for (const Case& c : cases) {
     PlayerName = c.name;
-    Score = ++score;
+    world.score = ++score;
     SyncScores();
     const std::vector<std::string> rows = service.StoredScores();
     ASSERT_FALSE(rows.empty());
@@ -421,7 +421,7 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     PrepareOnlineState(service);
     ScanlinesOn = 0;
     SfxOn = 0;
-    Score = 1234;
+    world.score = 1234;
     PersonalBest = 56789;
   }
   void TearDown() override {

@@ -4,6 +4,8 @@
 //
 //   <bench>              headless software drawing
 //   <bench> --window     the accelerated path (run under xvfb-run -a)
+//   <bench> --fullscreen the accelerated path in full screen, the picture
+//                        scaled to the desktop
 //   <bench> --null       the game's logic alone, every drawing skipped
 #pragma once
 
@@ -16,7 +18,8 @@
 
 // Returns the name of the path measured, or null when no display opened.
 inline const char* StartBenchGame(int argc, char** argv, int seed, const char* nullName) {
-  const bool window = argc > 1 && std::strcmp(argv[1], "--window") == 0;
+  const bool fullscreen = argc > 1 && std::strcmp(argv[1], "--fullscreen") == 0;
+  const bool window = fullscreen || (argc > 1 && std::strcmp(argv[1], "--window") == 0);
   const bool null = argc > 1 && std::strcmp(argv[1], "--null") == 0;
   RuntimeOptions options;
   options.headless = !window;
@@ -29,7 +32,7 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   RuntimeStartServices();
   RegisterRecordTypes();
   SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
+  if (!OpenGraphicsDisplay(640, 480, fullscreen ? 16 : 0, 60, 0)) {
     std::fprintf(stderr, "no display\n");
     return nullptr;
   }
@@ -42,5 +45,5 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   SfxOn = 1;
   MusicOn = 1;
   ControlMode = 0;
-  return window ? "accelerated" : null ? nullName : "headless";
+  return fullscreen ? "full-screen" : window ? "accelerated" : null ? nullName : "headless";
 }

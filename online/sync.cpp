@@ -69,8 +69,8 @@ void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
 
 void SyncScores() {
   const String name = LowerCaseText(PlayerName);
-  const String score = StringFromInt(Score);
-  const String level = StringFromInt(LevelNumber);
+  const String score = StringFromInt(world.score);
+  const String level = StringFromInt(world.level);
   SleepMillis(150);
   ClearKeyStates();
 

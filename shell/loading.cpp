@@ -2,8 +2,6 @@
 // loading screen. The order, cells and handle points are fixed: the two
 // handles of one file are loaded one after the other, and "Shots_Enemy.png"
 // is centred only once "ShieldFrags.png" is in.
-#include <algorithm>
-#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -102,39 +100,22 @@ const SoundLoad kSounds[] = {
     {&snd_m_game, "m_game.ogg", SOUND_LOOPS},          {&snd_m_pause, "m_pause.ogg", SOUND_LOOPS},
 };
 
-size_t EmbeddedSize(const char* file) {
-  size_t size = 0;
-  IncbinLookup(StringConcat(u"res\\", StringFromAscii(file)), nullptr, &size);
-  return size;
-}
-
-// Decoding the sounds is most of the loading time, so they are decoded on
-// worker threads, the largest first, while this thread cuts the pictures.
+// The sounds are read on a worker thread while this thread cuts the
+// pictures, which take longer. One worker is enough: only the short effects
+// are decoded at load (the tunes and the long effects play from their Ogg
+// bytes), and every extra thread would keep a memory arena of its own.
 // Every handle is in place when LoadResources returns.
 class SoundLoader {
  public:
   void Start() {
-    for (const SoundLoad& load : kSounds) order_.push_back(&load);
-    std::stable_sort(order_.begin(), order_.end(), [](const SoundLoad* a, const SoundLoad* b) {
-      return EmbeddedSize(a->file) > EmbeddedSize(b->file);
+    worker_ = std::thread([] {
+      for (const SoundLoad& load : kSounds) *load.handle = LoadSoundResource(ResPath(load.file), load.flags);
     });
-    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
-    const size_t workers = std::min<size_t>(cores - 1, order_.size());
-    for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
-  void Finish() {
-    for (std::thread& t : threads_) t.join();
-    threads_.clear();
-  }
+  void Finish() { worker_.join(); }
 
  private:
-  void Work() {
-    for (size_t i = next_++; i < order_.size(); i = next_++)
-      *order_[i]->handle = LoadSoundResource(ResPath(order_[i]->file), order_[i]->flags);
-  }
-  std::vector<const SoundLoad*> order_;
-  std::vector<std::thread> threads_;
-  std::atomic<size_t> next_{0};
+  std::thread worker_;
 };
 
 }  // namespace

@@ -45,15 +45,15 @@ void PlayFromMenu() {
   SetDrawAlpha(1);
   DrawMenuPicture();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  BackdropFade = 0;
+  world.backdropFade = 0;
   do {
     ClearDrawBuffer();
-    SetDrawAlpha(BackdropFade);
+    SetDrawAlpha(world.backdropFade);
     DrawImageFrame(ScreenGrab, 0, 0, 0);
     DrawScanlines();
     PresentFrame(-1);
-    BackdropFade += 0.04f;
-  } while (BackdropFade < 1);
+    world.backdropFade += 0.04f;
+  } while (world.backdropFade < 1);
 }
 
 void ActOnChoice() {
@@ -213,5 +213,5 @@ void MainMenu() {
 
   SleepMillis(100);
   ClearKeyStates();
-  PlayerSpeed = 0;
+  world.bike.speed = 0;
 }

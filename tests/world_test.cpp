@@ -540,7 +540,7 @@ TEST_F(WorldTest, FullishBandsStillKeepEnemiesApartWhileThereIsRoom) {
       SetupSector(level);
       seedsCrowded += CrowdedWithRoomToSpare() > 0;
     }
-    seedsPerLevel += " " + std::to_string(level) + ":" + std::to_string(seedsCrowded);
+    seedsPerLevel.append(" ").append(std::to_string(level)).append(":").append(std::to_string(seedsCrowded));
     total += seedsCrowded;
   }
   EXPECT_EQ(total, 0) << "seeds with a needless close pair, by level:" << seedsPerLevel;

@@ -34,7 +34,7 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
     return nullptr;
   }
   SetRandomSeed(seed);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  LoadFirstPictures();
   ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
   LoadResources();
   CreateObjectLists();

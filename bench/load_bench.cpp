@@ -26,7 +26,7 @@ int main() {
   }
 
   const auto start = std::chrono::steady_clock::now();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  LoadFirstPictures();
   ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
   LoadResources();
   const double ms =

@@ -3,12 +3,15 @@
 #pragma once
 
 #include "runtime/runtime.h"
-#include "shell/resources.h"
+#include "res/assets.h"
 
 // --- Start-up -------------------------------------------------------------
 int GameMain();
-void RegisterEmbeddedFiles();  // the 84 registrations, catalogue order
-void LoadResources();          // every picture after font.png, the sounds, the music
+void RegisterEmbeddedFiles();  // every file of res/, catalogue order
+void LoadFirstPictures();      // the font, which the loading screen needs
+void LoadResources();          // every other picture, the sounds, the music
+// "IncBin::res\\" + file name: where the runtime finds an embedded file.
+String ResPath(const char* fileName);
 // Installs the program's built-in data list (mission, sync notice, credits,
 // key table) with the read position on its first entry.
 void InstallProgramData();

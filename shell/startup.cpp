@@ -70,7 +70,7 @@ int GameMain() {
   WebsiteLines = ArrayNew(u"String", 1);
   WebsiteLines[0] = StringConcat(u"      ", kWebsite);
 
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  LoadFirstPictures();
   ShowLoadingScreen();
   ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
   LoadResources();

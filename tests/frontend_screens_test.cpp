@@ -17,7 +17,7 @@ class ScreensTest : public harness::HeadlessTest {
     HeadlessTest::SetUp();
     RegisterEmbeddedFiles();
     InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+    LoadFirstPictures();
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     img_arrow = LoadImageResource(ResPath("arrow.png"), -1);

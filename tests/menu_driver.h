@@ -66,7 +66,7 @@ class Driver {
 inline void LoadGameResources() {
   RegisterEmbeddedFiles();
   RegisterRecordTypes();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  LoadFirstPictures();
   ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
   LoadResources();
   CreateObjectLists();

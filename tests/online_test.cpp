@@ -415,7 +415,7 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     // effects are off.
     RegisterEmbeddedFiles();
     InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+    LoadFirstPictures();
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     PrepareOnlineState(service);

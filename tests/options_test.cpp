@@ -15,7 +15,7 @@ class OptionsTest : public harness::HeadlessTest {
   void SetUp() override {
     HeadlessTest::SetUp();
     RegisterEmbeddedFiles();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+    LoadFirstPictures();
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     ScreenGrab = CreateEmptyImage(640, 480, 1, 9);

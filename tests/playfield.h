@@ -24,7 +24,7 @@ inline void StartOnce(bool drawing = true) {
   RuntimeStartServices();
   RegisterRecordTypes();
   OpenGraphicsDisplay(640, 480, 0, 60, 0);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+  LoadFirstPictures();
   ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
   LoadResources();
   CreateObjectLists();

@@ -46,7 +46,7 @@ class GameTest : public Base {
     Base::SetUp();
     RegisterEmbeddedFiles();
     RegisterRecordTypes();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, -1);
+    LoadFirstPictures();
     ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
     LoadResources();
     CreateObjectLists();

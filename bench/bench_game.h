@@ -23,21 +23,11 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   options.nullDrawing = null;
   options.virtualClock = true;  // measure the work, not the 60 Hz pacing
   options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RegisterEmbeddedFiles();
-  RuntimeStartServices();
-  RegisterRecordTypes();
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
+  if (!StartGameRuntime(options)) {
     std::fprintf(stderr, "no display\n");
     return nullptr;
   }
   SetRandomSeed(seed);
-  LoadFirstPictures();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-  LoadResources();
-  CreateObjectLists();
   CreateStars();
   SfxOn = 1;
   MusicOn = 1;

@@ -44,8 +44,6 @@ struct StarCoords : Object {
   float x, y, xspeed, size; int32_t color;
 };
 
-// Registers the twelve record types with the runtime, in start-up order.
-void RegisterRecordTypes();
 // Creates the twelve lists, in start-up order.
 void CreateObjectLists();
 

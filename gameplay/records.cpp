@@ -39,13 +39,6 @@ int TeleportOffset;
 int ThrustFlameFrame, ThrustFlameDelay;
 int LiftFlameFrame, LiftFlameDelay;
 
-void RegisterRecordTypes() {
-  for (const char* name : {"Particles", "FruitJam", "Frags", "Shields", "TextMessages", "Structures",
-                           "Enemies", "Explosions", "Explosions2", "PlayerBullets", "EnemyBullets",
-                           "StarCoords"})
-    RegisterUserType(name);
-}
-
 void CreateObjectLists() {
   // Created once; the game empties and refills them but never replaces them.
   for (TList** list : {&EnemiesList, &ExplosionsList, &Explosions2List, &PlayerBulletsList,

@@ -14,8 +14,6 @@
 namespace {
 
 rt::Video g_video;
-TGraphicsDriver g_d3d7{"Direct3D 7"};
-TGraphicsDriver* g_driver = nullptr;
 String g_title;
 bool g_hidePointer = false;
 // The pacing tests' monitor, when they give one.
@@ -299,10 +297,6 @@ void OnWindowEvent(int sdlWindowEvent) {
 }
 
 }  // namespace rt
-
-TGraphicsDriver* DirectX7DrawDriver() { return &g_d3d7; }
-
-void SelectGraphicsDriver(TGraphicsDriver* driver, int) { g_driver = driver; }
 
 void SetMonitorStandIn(const MonitorStandIn& monitor) { g_standIn = monitor; }
 

@@ -4,17 +4,7 @@
 
 #include "runtime/runtime.h"
 #include "res/assets.h"
-
-// --- Start-up -------------------------------------------------------------
-int GameMain();
-void RegisterEmbeddedFiles();  // every file of res/, catalogue order
-void LoadFirstPictures();      // the font, which the loading screen needs
-void LoadResources();          // every other picture, the sounds, the music
-// "IncBin::res\\" + file name: where the runtime finds an embedded file.
-String ResPath(const char* fileName);
-// Installs the program's built-in data list (mission, sync notice, credits,
-// key table) with the read position on its first entry.
-void InstallProgramData();
+#include "shell/startup.h"
 
 // --- Settings (stored in "Settings.dat") -----------------------------------
 extern int FullScreen;

@@ -5,6 +5,7 @@
 #include "shell/shell.h"
 #include "gameplay/gameplay.h"
 #include "online/online.h"
+#include "runtime/headless.h"
 
 namespace {
 
@@ -44,12 +45,29 @@ void ShowLoadingScreen() {
 
 }  // namespace
 
-int GameMain() {
+void RegisterProgramFiles() {
   RegisterEmbeddedFiles();
   InstallProgramData();
+}
+
+void LoadForTheRun(LoadingScreen loadingScreen) {
+  LoadFirstPictures();
+  if (loadingScreen == LoadingScreen::Shown) ShowLoadingScreen();
+  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  LoadResources();
+  CreateObjectLists();
+}
+
+bool StartGameRuntime(const RuntimeOptions& options) {
+  RegisterProgramFiles();
+  if (!StartRuntime(options)) return false;
+  LoadForTheRun(LoadingScreen::Skipped);
+  return true;
+}
+
+int GameMain() {
+  RegisterProgramFiles();
   RuntimeStartServices();
-  RegisterRecordTypes();
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
   FillHighscorePlaceholders();
   LoadSettings();
   // From here on, closing the window keeps the settings as the exit would.
@@ -70,10 +88,7 @@ int GameMain() {
   WebsiteLines = ArrayNew(u"String", 1);
   WebsiteLines[0] = StringConcat(u"      ", kWebsite);
 
-  LoadFirstPictures();
-  ShowLoadingScreen();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-  LoadResources();
+  LoadForTheRun(LoadingScreen::Shown);
 
   if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
   if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
@@ -81,7 +96,6 @@ int GameMain() {
     for (const String& name : ListAudioDriverNames())
       if (StringCompare(name, u"FreeAudio Multimedia") == 0) SelectAudioDriver(name);
   }
-  CreateObjectLists();
 
   PlayIntro();
   CreateStars();

@@ -64,12 +64,8 @@ class Driver {
 
 // The game's pictures and sounds loaded as the start-up loads them.
 inline void LoadGameResources() {
-  RegisterEmbeddedFiles();
-  RegisterRecordTypes();
-  LoadFirstPictures();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-  LoadResources();
-  CreateObjectLists();
+  RegisterProgramFiles();
+  LoadForTheRun(LoadingScreen::Skipped);
   CreateStars();
   QuitState = ControlMode = 0;
   SfxOn = ScanlinesOn = 1;

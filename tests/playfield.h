@@ -18,16 +18,7 @@ inline void StartOnce(bool drawing = true) {
   static bool started = false;
   if (started) return;
   started = true;
-  RegisterEmbeddedFiles();
-  RuntimeStartCore();
-  SetRuntimeOptions({.headless = true, .nullDrawing = !drawing, .virtualClock = true, .nullAudio = true});
-  RuntimeStartServices();
-  RegisterRecordTypes();
-  OpenGraphicsDisplay(640, 480, 0, 60, 0);
-  LoadFirstPictures();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-  LoadResources();
-  CreateObjectLists();
+  StartGameRuntime({.headless = true, .nullDrawing = !drawing, .virtualClock = true, .nullAudio = true});
   CreateStars();
 }
 

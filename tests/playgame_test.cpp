@@ -44,12 +44,8 @@ class GameTest : public Base {
  protected:
   void SetUp() override {
     Base::SetUp();
-    RegisterEmbeddedFiles();
-    RegisterRecordTypes();
-    LoadFirstPictures();
-    ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-    LoadResources();
-    CreateObjectLists();
+    RegisterProgramFiles();
+    LoadForTheRun(LoadingScreen::Skipped);
     StarCoordsList->Clear();
     CreateStars();
     ControlMode = 0, Difficulty = 0, MusicOn = 1, SfxOn = 1, PersonalBest = 0;

@@ -29,8 +29,8 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   }
   SetRandomSeed(seed);
   CreateStars();
-  SfxOn = 1;
-  MusicOn = 1;
+  Settings.sfxOn = 1;
+  Settings.musicOn = 1;
   ControlMode = 0;
   return window ? "accelerated" : null ? nullName : "headless";
 }

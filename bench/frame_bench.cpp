@@ -48,14 +48,14 @@ Figures Measure(int level) {
       if (level != 1) SetupSector(level);
       PlayerY = 397.0f;
       InvulnerableTicks = 0;
-      ScriptKeyDown(KeyRight);
+      ScriptKeyDown(Settings.keyRight);
     } else if (flyingFrom >= 0 && !leaving) {
       AlienX = 20000;  // no alien is picked up: no take-off swallows the final Escape
       if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
       ShieldCount = 8;
-      ScriptKeyTap(KeyFire);
+      ScriptKeyTap(Settings.keyFire);
       if (static_cast<int>(ms.size()) == kFrames) {
-        ScriptKeyUp(KeyRight);
+        ScriptKeyUp(Settings.keyRight);
         ScriptKeyTap(kEscape);
         leaving = true;
       }

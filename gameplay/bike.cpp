@@ -4,7 +4,9 @@
 // limit and coasts on the others, so it swings between about 8.3 and 8.7;
 // released, it coasts to a stop in about 42 frames.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/frontend.h"
+#include "shell/settings.h"
 
 namespace {
 constexpr float kCeiling = 32.0f;
@@ -15,8 +17,8 @@ constexpr float kGlideRight = 372.0f;
 constexpr float kWorldLength = 32000.0f;
 
 bool ClimbInput(float padY) {
-  if (IsKeyHeld(KeyClimb) || IsKeyHeld(KeyClimb2)) return true;
-  return ControlMode == 1 && (IsJoyButtonHeld(JoyButton1, 0) || padY < PadRestY);
+  if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(KeyClimb2)) return true;
+  return ControlMode == 1 && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < PadRestY);
 }
 
 // Advances a flame's animation: eight cells, four frames each.
@@ -43,7 +45,7 @@ void PlayerControl() {
 
   Thrusting = 0;
   float padX = static_cast<float>(JoyAxisX(0));
-  if (IsKeyHeld(KeyLeft) || (ControlMode == 1 && padX < PadRestX)) {
+  if (IsKeyHeld(Settings.keyLeft) || (ControlMode == 1 && padX < PadRestX)) {
     if (PlayerSpeed > -MaxSpeed) {
       Thrusting = 1;
       PlayerSpeed -= 0.3f;
@@ -53,7 +55,7 @@ void PlayerControl() {
       if (PlayerX > kGlideRight) PlayerX = kGlideRight;
     }
   }
-  if (IsKeyHeld(KeyRight) || (ControlMode == 1 && padX > PadRestX)) {
+  if (IsKeyHeld(Settings.keyRight) || (ControlMode == 1 && padX > PadRestX)) {
     if (PlayerSpeed < MaxSpeed) {
       Thrusting = 1;
       PlayerSpeed += 0.3f;
@@ -92,12 +94,12 @@ void PlayerControl() {
   SectorShown = 1 + TruncateToInt(ScrollPos / 6500.0f);
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
-  if (TakeKeyPressCount(KeyFire) != 0 || (ControlMode == 1 && TakeJoyButtonPresses(JoyButton2, 0) != 0))
+  if (TakeKeyPressCount(Settings.keyFire) != 0 || (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
     FirePlayerBullet();
 }
 
 void FirePlayerBullet() {
-  if (SfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
+  if (Settings.sfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
   auto b = ObjectNew<PlayerBullets>();
   PlayerBulletsList->AddLast(b);
   if (Facing == 0) {

@@ -1,7 +1,11 @@
 // One game: start, the play loop with its fixed frame order, the pause dialog
 // and the end.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/fonttext.h"
+#include "shell/frontend.h"
+#include "shell/music.h"
+#include "shell/settings.h"
 
 namespace {
 constexpr int kEscape = 27, kYes = 89, kNo = 78;
@@ -9,7 +13,7 @@ constexpr int kEscape = 27, kYes = 89, kNo = 78;
 void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
   // value can never leave the world standing still.
-  const bool suicidal = Difficulty == 1;
+  const bool suicidal = Settings.difficulty == 1;
   ScrollFactor[0] = suicidal ? 0.8f : 0.4f;
   ScrollFactor[1] = suicidal ? 1.6f : 0.9f;
   ScrollFactor[2] = suicidal ? 2.4f : 1.4f;
@@ -46,7 +50,7 @@ void PauseDialog() {
   ClearKeyStates();
   DialogFade = 1.0f;
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  SwitchMusic(snd_m_pause, MusicOn == 0 ? 0.0f : PauseMusicVolume);
+  SwitchMusic(snd_m_pause, Settings.musicOn == 0 ? 0.0f : PauseMusicVolume);
 
   do {  // 36 frames down to 0.3
     DrawDialogFrame(true);

@@ -2,7 +2,8 @@
 // fire, scenery hums, everything scrolls with the world around the 32000-pixel
 // strip and animates at one cell every ten frames.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/settings.h"
 
 namespace {
 constexpr int kKinds = 15;
@@ -77,7 +78,7 @@ void Act(Structures* s) {
     case 10:
     case 13:
     case 14:
-      if (SfxOn == 1) {
+      if (Settings.sfxOn == 1) {
         if (s->SoundDelay > 0) --s->SoundDelay;
         if (s->SoundDelay == 0) {
           const bool tall = s->structure >= 13;

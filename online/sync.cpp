@@ -67,7 +67,7 @@ void PumpETNAQueue(const std::function<void(int state)>& onCommand2) {
 }
 
 void SyncScores() {
-  const String name = LowerCaseText(PlayerName);
+  const String name = LowerCaseText(Settings.playerName);
   const String score = StringFromInt(Score);
   const String level = StringFromInt(LevelNumber);
   SleepMillis(150);

@@ -39,7 +39,7 @@ String TableRow(const String& name, const String& score) {
 void ShowHighscores() {
   PutPlaceholderRows();
   const String lastScoreText = ZeroPadded(Score);
-  const String personalBestText = ZeroPadded(PersonalBest);
+  const String personalBestText = ZeroPadded(Settings.personalBest);
   SetDrawBlendMode(3);
   SleepMillis(100);
   ClearKeyStates();

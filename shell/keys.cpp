@@ -16,7 +16,7 @@ void DrawRedefineStep(int asking) {
   DrawMenuBackground();
   const String labels[4] = {u"Left", u"Right", u"up", u"Fire1"};
   const int rows[4] = {kRowLeft, kRowRight, kRowUp, kRowFire};
-  const int codes[4] = {KeyLeft, KeyRight, KeyClimb2, KeyFire};
+  const int codes[4] = {Settings.keyLeft, Settings.keyRight, KeyClimb2, Settings.keyFire};
   for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking ? 1 : 0);
   DrawScanlines();
   PresentFrame(-1);
@@ -67,10 +67,10 @@ void KeyMenu() {
     DrawMenuBackground();
     // The "up" row names the second climb key: until the keys are redefined
     // the saved climb key climbs too, unseen here.
-    DrawKeyLine(u"Left", KeyLeft, kColumn, kRowLeft, 0);
-    DrawKeyLine(u"Right", KeyRight, kColumn, kRowRight, 0);
+    DrawKeyLine(u"Left", Settings.keyLeft, kColumn, kRowLeft, 0);
+    DrawKeyLine(u"Right", Settings.keyRight, kColumn, kRowRight, 0);
     DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, 0);
-    DrawKeyLine(u"Fire1", KeyFire, kColumn, kRowFire, 0);
+    DrawKeyLine(u"Fire1", Settings.keyFire, kColumn, kRowFire, 0);
     DrawFontText(u"use tab to redefine keys", 7, 24);
     DrawFontText(u"or esc to exit this menu", 7, 25);
     if (TakeKeyPressCount(kKeyTab) > 0) RedefineKeys();
@@ -86,20 +86,20 @@ void KeyMenu() {
 void RedefineKeys() {
   DrawRedefineStep(0);
   WaitForKey();
-  KeyLeft = LastKeyCode;
+  Settings.keyLeft = LastKeyCode;
 
   DrawRedefineStep(1);
   WaitForKey();
-  KeyRight = LastKeyCode;
+  Settings.keyRight = LastKeyCode;
 
   DrawRedefineStep(2);
   WaitForKey();
   KeyClimb2 = LastKeyCode;
-  KeyClimb = LastKeyCode;
+  Settings.keyClimb = LastKeyCode;
 
   DrawRedefineStep(3);
   WaitForKey();
-  KeyFire = LastKeyCode;
+  Settings.keyFire = LastKeyCode;
 
   DrawRedefineStep(4);
   ClearKeyStates();

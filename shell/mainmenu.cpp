@@ -7,9 +7,11 @@ int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
 int MenuExitRequest = 0;
-float PadX = 0, PadY = 0;
 
 namespace {
+
+// The pad's axes as last read.
+float PadX = 0, PadY = 0;
 
 constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
 constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
@@ -74,8 +76,8 @@ void ActOnChoice() {
 int WaitForAnswer() {
   for (;;) {
     int answer = 0;
-    if (TakeKeyPressCount(kKeyY) > 0 || PadPressed(JoyButton2)) answer = 1;
-    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 || PadPressed(JoyButton1))
+    if (TakeKeyPressCount(kKeyY) > 0 || PadPressed(Settings.padFireButton)) answer = 1;
+    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 || PadPressed(Settings.padClimbButton))
       answer = 2;
     if (answer != 0) return answer;
     SleepMillis(1);  // the dialog stays on screen; no frame is presented while waiting
@@ -188,7 +190,7 @@ int MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(JoyButton1) || PadPressed(JoyButton2)) {
+    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
     }

@@ -25,7 +25,7 @@ void DrawWheel(int selected) {
 }
 
 void DeleteLast() {
-  if (!PlayerName.empty()) PlayerName = LeadingChars(PlayerName, static_cast<int>(PlayerName.size()) - 1);
+  if (!Settings.playerName.empty()) Settings.playerName = LeadingChars(Settings.playerName, static_cast<int>(Settings.playerName.size()) - 1);
 }
 
 bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
@@ -44,7 +44,7 @@ int EnterPlayerName() {
     SetDrawColour(255, 255, 255);
     DrawFontText(u"use left/right to selcect a letter.", 2, 27);
     DrawFontText(u"use fire to set character. Enter to end.", 0, 28.5f);
-    DrawFontText(StringConcat(u"name: ", PlayerName), 12, 13);
+    DrawFontText(StringConcat(u"name: ", Settings.playerName), 12, 13);
 
     // The arrow bobs 12 pixels over the selected symbol, once every 45 frames.
     arrowAngle += 8;
@@ -64,23 +64,23 @@ int EnterPlayerName() {
       SleepMillis(100);
     }
 
-    if (TakeKeyPressCount(kKeyBackspace) > 0 || PadButtonPressed(JoyButton1)) {
+    if (TakeKeyPressCount(kKeyBackspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
       PlaySfx(snd_menuselect2);
       DeleteLast();
     }
-    if (TakeKeyPressCount(KeyFire) > 0 || PadButtonPressed(JoyButton2)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || PadButtonPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       if (selected == kDeleteSymbol)
         DeleteLast();
-      else if (PlayerName.size() < kMaxNameLength)
-        PlayerName = StringConcat(PlayerName, kWheel.substr(static_cast<size_t>(selected), 1));
+      else if (Settings.playerName.size() < kMaxNameLength)
+        Settings.playerName = StringConcat(Settings.playerName, kWheel.substr(static_cast<size_t>(selected), 1));
     }
 
     DrawScanlines();
     PresentFrame(-1);
 
     if (TakeKeyPressCount(kKeyEnter) > 0 || TakeKeyPressCount(kKeyEscape) > 0) break;
-    if (ControlMode == 1 && IsJoyButtonHeld(JoyButton1, 0) && IsJoyButtonHeld(JoyButton2, 0)) break;
+    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) && IsJoyButtonHeld(Settings.padFireButton, 0)) break;
   }
 
   SleepMillis(100);

@@ -22,12 +22,12 @@ void FillHighscorePlaceholders() {
   }
 }
 
-// FullScreen 0 is a window and 1 full screen at 16 bits. Any other value
+// fullScreen 0 is a window and 1 full screen at 16 bits. Any other value
 // (only a hand-edited settings file holds one) gets the window, and a full
 // screen that cannot be had falls back to the window too, so the game never
 // runs on without a display it could have had.
 bool OpenDisplay() {
-  if (FullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
+  if (Settings.fullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
   return OpenGraphicsDisplay(640, 480, 0, 60, 0) != nullptr;
 }
 
@@ -90,9 +90,9 @@ int GameMain() {
 
   LoadForTheRun(LoadingScreen::Shown);
 
-  if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
-  if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
-  if (VistaSound == 1) {
+  if (Settings.musicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
+  if (Settings.musicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  if (Settings.alternativeSoundOutput == 1) {
     for (const String& name : ListAudioDriverNames())
       if (StringCompare(name, u"FreeAudio Multimedia") == 0) SelectAudioDriver(name);
   }

@@ -18,9 +18,9 @@ class BikeTest : public harness::NullDrawingTest {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
     PlayerBulletsList->Clear();
-    ControlMode = 0;
-    SfxOn = 0;
-    KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
+    ControlMode = 0, KeyClimb2 = 38;
+    Settings = SavedSettings();
+    Settings.sfxOn = 0;
     ScrollFactor[2] = 1.4f;
     PlayerX = 272.0f, PlayerY = 397.0f, PlayerSpeed = 0.0f, Facing = 3, ScrollPos = 0.0f;
     ClearKeyStates();
@@ -34,13 +34,13 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   PlayerY = 402.0f;  // where the set-up leaves it
   Fly(3);
   EXPECT_FLOAT_EQ(PlayerY, 397.0f);
-  ScriptKeyDown(KeyClimb);
+  ScriptKeyDown(Settings.keyClimb);
   PlayerControl();
   EXPECT_FLOAT_EQ(PlayerY, 391.0f);
   Fly(200);
   EXPECT_FLOAT_EQ(PlayerY, 32.0f);
   EXPECT_EQ(Climbing, 1);  // the lift flame burns at the ceiling too
-  ScriptKeyUp(KeyClimb);
+  ScriptKeyUp(Settings.keyClimb);
   ScriptKeyDown(38);  // the second climb key, whatever the first is bound to
   PlayerY = 200.0f;
   PlayerControl();
@@ -51,7 +51,7 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
 }
 
 TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
-  ScriptKeyDown(KeyRight);
+  ScriptKeyDown(Settings.keyRight);
   int frame = 0;
   while (PlayerSpeed < MaxSpeed && frame < 40) {
     PlayerControl();
@@ -76,13 +76,13 @@ TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
   EXPECT_NEAR(high, 8.7f, 0.01f);
   EXPECT_NEAR(pushes, 120, 2);  // 8.7 8.5 8.3 coast, 8.6 push, 8.4 coast, 8.7 push
   EXPECT_NEAR(PlayerX, glideStart - 0.6f * 120, 1.0f);
-  ScriptKeyUp(KeyRight);
+  ScriptKeyUp(Settings.keyRight);
 }
 
 TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
-  ScriptKeyDown(KeyLeft);
+  ScriptKeyDown(Settings.keyLeft);
   Fly(60);
-  ScriptKeyUp(KeyLeft);
+  ScriptKeyUp(Settings.keyLeft);
   int frames = 0;
   while (PlayerSpeed != 0.0f && frames < 100) {
     PlayerControl();
@@ -104,14 +104,14 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   // Both directions at once: speed and screen x unchanged, flame on.
   PlayerSpeed = 2.0f;
   PlayerX = 300.0f;
-  ScriptKeyDown(KeyLeft);
-  ScriptKeyDown(KeyRight);
+  ScriptKeyDown(Settings.keyLeft);
+  ScriptKeyDown(Settings.keyRight);
   PlayerControl();
   EXPECT_NEAR(PlayerSpeed, 2.0f, 1e-5f);
   EXPECT_FLOAT_EQ(PlayerX, 300.0f);
   EXPECT_EQ(Thrusting, 1);
-  ScriptKeyUp(KeyLeft);
-  ScriptKeyUp(KeyRight);
+  ScriptKeyUp(Settings.keyLeft);
+  ScriptKeyUp(Settings.keyRight);
 }
 
 TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
@@ -135,7 +135,7 @@ TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
 }
 
 TEST_F(BikeTest, OneShotAFrameFromTheNose) {
-  for (int i = 0; i < 5; ++i) ScriptKeyTap(KeyFire);
+  for (int i = 0; i < 5; ++i) ScriptKeyTap(Settings.keyFire);
   PlayerX = 250.0f;
   PlayerY = 300.0f;
   PlayerControl();  // falls to 304, then fires

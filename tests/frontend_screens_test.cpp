@@ -21,7 +21,9 @@ class ScreensTest : public harness::HeadlessTest {
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     img_arrow = LoadImageResource(ResPath("arrow.png"), -1);
-    ScanlinesOn = 0, ControlMode = 0, JoyButton1 = 1, JoyButton2 = 0, KeyFire = kFire;
+    ControlMode = 0;
+    Settings = SavedSettings();
+    Settings.scanlinesOn = 0, Settings.keyFire = kFire;
     WebsiteLines = {u"      www.novaquad.example"};
     ClearKeyStates();
   }
@@ -91,10 +93,10 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
     int endedAtRest = 0;
     EXPECT_EQ(Play(ShowMission, [&](int64_t, int rest) {
       if (rest == 1) shot = ReadScreenRGBA();
-      if (rest == 2) ScriptPadButton(JoyButton2, true), ScriptKeyTap(kMainMinus);
+      if (rest == 2) ScriptPadButton(Settings.padFireButton, true), ScriptKeyTap(kMainMinus);
       if (rest == 20) ScriptKeyTap('A'), endedAtRest = 20;
     }), 1);
-    ScriptPadButton(JoyButton2, false);
+    ScriptPadButton(Settings.padFireButton, false);
     EXPECT_EQ(endedAtRest, 20);
     EXPECT_EQ(LastKeyCode, 'A');
   }
@@ -104,7 +106,7 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
 
   // Pad control: either button ends the wait.
   ControlMode = 1;
-  for (int button : {JoyButton1, JoyButton2}) {
+  for (int button : {Settings.padClimbButton, Settings.padFireButton}) {
     ClearPadHits();
     int rests = 0;
     Play(ShowMission, [&](int64_t, int rest) {
@@ -134,17 +136,17 @@ TEST_F(ScreensTest, CreditsShowVersionLinesAndKeepLaterPresses) {
 
 TEST_F(ScreensTest, NameWheelLimits) {
   // Ten characters at most; deletion still works.
-  PlayerName = u"";
+  Settings.playerName = u"";
   Play(EnterPlayerName, [](int64_t n, int rest) {
     if (rest == 0 && n <= 12) ScriptKeyTap(kFire);
     if (rest == 0 && n == 13) ScriptKeyTap(kBackspace);
     if (rest == 0 && n == 14) ScriptKeyTap(kReturn);
   });
-  EXPECT_EQ(PlayerName, u"aaaaaaaaa");
+  EXPECT_EQ(Settings.playerName, u"aaaaaaaaa");
 
   // One turn back from "a" is "<", which deletes, on an empty name too; eleven
   // more reach the blank, which is added like any symbol. Escape keeps it all.
-  PlayerName = u"Q!";
+  Settings.playerName = u"Q!";
   std::vector<uint8_t> first;
   Play(EnterPlayerName, [&](int64_t n, int rest) {
     if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(kLeft);
@@ -154,7 +156,7 @@ TEST_F(ScreensTest, NameWheelLimits) {
     if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(kFire);
     if (rest == 0 && n == 18) ScriptKeyTap(kEscape);
   });
-  EXPECT_EQ(PlayerName, u"  ");
+  EXPECT_EQ(Settings.playerName, u"  ");
   ASSERT_FALSE(first.empty());
   EXPECT_TRUE(ShowsText(first, u"a", 19, 25, harness::Rgb(255, 0, 0)));  // the selected symbol
   EXPECT_TRUE(ShowsText(first, u"name: Q!", 12, 13));

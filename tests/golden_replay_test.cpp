@@ -72,7 +72,7 @@ void AddList(StateHash& h, TList* list, F fields) {
 uint64_t HashWorld() {
   StateHash h;
   h.Add(PlayerX, PlayerY, PlayerSpeed, MaxSpeed, Facing, ScrollFactor[0], ScrollFactor[1], ScrollFactor[2]);
-  h.Add(ScrollPos, SectorShown, ShieldCount, InvulnerableTicks, Score, LevelNumber, PersonalBest, QuitState);
+  h.Add(ScrollPos, SectorShown, ShieldCount, InvulnerableTicks, Score, LevelNumber, Settings.personalBest, QuitState);
   h.Add(AliensLeft, AlienFree, AlienX, AlienY, AlienFrame, AlienFrameDelay, AlienBob, AlienSoundTimer);
   h.Add(TeleportersOff, TakeOffFlag, TimeBonus, LayerPos1, LayerPos2, LayerPos3, BackdropFade);
   h.Add(Thrusting, Climbing, PlanetX, DialogFade, TeleportOffset);
@@ -149,7 +149,7 @@ Structures* FirstOfKind(int kind) {
 // one hash a presented frame.
 std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
   std::mt19937 input(game.inputSeed);
-  const int keys[] = {KeyLeft, KeyRight, KeyClimb, KeyClimb2};
+  const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
   bool held[4] = {};
   std::vector<uint64_t> hashes;
   const int64_t start = PresentedFrameCount();
@@ -166,7 +166,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
     std::uniform_int_distribution<int> roll(0, 999);
     for (int k = 0; k < 4; ++k)
       if (roll(input) < 50) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
-    if (roll(input) < 150) ScriptKeyTap(KeyFire);
+    if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < 3) ScriptKeyTap(27);
     if (roll(input) < 12 && QuitState == 0 && ShieldCount >= 0 && TakeOffFlag == 0) {
       PlayerY = 397;
@@ -198,9 +198,9 @@ class GoldenReplayTest : public ::testing::Test {
   void SetUp() override {
     StartOnce(false);
     ResetWorld();
-    PersonalBest = 0;
-    MusicOn = 1;
-    SfxOn = 1;
+    Settings.personalBest = 0;
+    Settings.musicOn = 1;
+    Settings.sfxOn = 1;
     TakeSoundLogHash();
   }
 };

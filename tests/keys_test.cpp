@@ -18,8 +18,9 @@ class KeysTest : public harness::HeadlessTest {
     LoadFirstPictures();
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
-    ScanlinesOn = 0;
-    KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
+    Settings = SavedSettings();
+    Settings.scanlinesOn = 0;
+    KeyClimb2 = 38;
     ClearKeyStates();
   }
 };
@@ -100,11 +101,11 @@ TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
   KeyMenu();
   SetScriptHook(nullptr);
 
-  EXPECT_EQ(KeyLeft, kEscape);
-  EXPECT_EQ(KeyRight, kReturn);
-  EXPECT_EQ(KeyClimb, kNumpadPlus);
+  EXPECT_EQ(Settings.keyLeft, kEscape);
+  EXPECT_EQ(Settings.keyRight, kReturn);
+  EXPECT_EQ(Settings.keyClimb, kNumpadPlus);
   EXPECT_EQ(KeyClimb2, kNumpadPlus);
-  EXPECT_EQ(KeyFire, kBackspace);
+  EXPECT_EQ(Settings.keyFire, kBackspace);
   // Questions on frames 2-5, the last step 6, the menu's own frames 7-8:
   // the Escape that answered did not end the menu.
   EXPECT_EQ(PresentedFrameCount() - base, 8);

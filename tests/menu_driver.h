@@ -68,7 +68,7 @@ inline void LoadGameResources() {
   LoadForTheRun(LoadingScreen::Skipped);
   CreateStars();
   QuitState = ControlMode = 0;
-  SfxOn = ScanlinesOn = 1;
+  Settings.sfxOn = Settings.scanlinesOn = 1;
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);

@@ -50,7 +50,7 @@ void PrepareOnlineState(ScoreService& service) {
   VersionMessage2 = u"for updated version";
   NewerVersion = u"earlier";
   SyncStatus = u"not synced...";
-  PlayerName = u"Ann Lee";
+  Settings.playerName = u"Ann Lee";
   Score = 0;
   LevelNumber = 3;
 }
@@ -130,7 +130,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
   };
   int score = 100;
   for (const Case& c : cases) {
-    PlayerName = c.name;
+    Settings.playerName = c.name;
     Score = ++score;
     SyncScores();
     const std::vector<std::string> rows = service.StoredScores();
@@ -145,7 +145,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
 TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   // Letters, digits and - . _ ~ go out unchanged and a blank as %20: the
   // request and its signature are those of the name joined in unencoded.
-  PlayerName = u"Not set-2.0_~";
+  Settings.playerName = u"Not set-2.0_~";
   SyncScores();
   ScoreService::Request fromSync;
   for (const auto& r : service.Requests()) {
@@ -419,10 +419,10 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     PrepareOnlineState(service);
-    ScanlinesOn = 0;
-    SfxOn = 0;
+    Settings.scanlinesOn = 0;
+    Settings.sfxOn = 0;
     Score = 1234;
-    PersonalBest = 56789;
+    Settings.personalBest = 56789;
   }
   void TearDown() override {
     LoadETNA();

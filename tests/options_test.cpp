@@ -19,8 +19,9 @@ class OptionsTest : public harness::HeadlessTest {
     img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
     img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
     ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-    PadCheckPending = 1, ControlMode = 0, JoystickOn = 0, Difficulty = 0, FullScreen = 0;
-    ScanlinesOn = 0, SfxOn = 1, KeyFire = kFire, JoyButton1 = 1, JoyButton2 = 0;
+    PadCheckPending = 1, ControlMode = 0;
+    Settings = SavedSettings();
+    Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = kFire;
     ClearKeyStates();
   }
   // Opens the menu with the given key tapped after each listed frame (and
@@ -71,7 +72,7 @@ int CursorRow(const std::vector<uint8_t>& shot) {
 }
 
 TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
-  ScanlinesOn = 2;  // a value no text stands for
+  Settings.scanlinesOn = 2;  // a value no text stands for
   ClearDrawBuffer();
   DrawFontText(u"the main menu", 3, 3);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
@@ -83,9 +84,9 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
   EXPECT_EQ(CursorRow(shots[3]), 9);
   EXPECT_EQ(CursorRow(shots[4]), 0);
   EXPECT_GE(clock[3] - clock[2], 200);  // every move rests 200 ms
-  EXPECT_EQ(Difficulty, 1);
-  EXPECT_EQ(ScanlinesOn, 3);  // the lowest bit flips
-  EXPECT_EQ(SfxOn, 0);
+  EXPECT_EQ(Settings.difficulty, 1);
+  EXPECT_EQ(Settings.scanlinesOn, 3);  // the lowest bit flips
+  EXPECT_EQ(Settings.sfxOn, 0);
   EXPECT_TRUE(RowReads(shots[1], 0, u"current difficulty: normal"));
   EXPECT_TRUE(RowReads(shots[1], 2, u""));
   EXPECT_TRUE(RowReads(shots[1], 3, u"turn sfx on/off (on)"));
@@ -97,23 +98,23 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
 
 TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   // No pad: the keyboard is forced even when the settings had the pad.
-  ControlMode = 1, JoystickOn = 1;
+  ControlMode = 1, Settings.padControl = 1;
   for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(kDown); };
   Visit({{6, kReturn}, {7, kEscape}});
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, no pad present)"));
   EXPECT_TRUE(RowReads(shots[7], 5, u"controls (keyboard, no pad present)"));
   EXPECT_EQ(ControlMode, 0);
-  EXPECT_EQ(JoystickOn, 0);
+  EXPECT_EQ(Settings.padControl, 0);
 
   // A pad at the run's first visit is switched on; the row then toggles.
-  PadCheckPending = 1, ControlMode = 0, JoystickOn = 0;
+  PadCheckPending = 1, ControlMode = 0, Settings.padControl = 0;
   ASSERT_TRUE(ScriptAttachPad());
   for (int n = 1; n <= 5; ++n) {  // five rows down on the stick, no dead zone
     extra[2 * n] = [] { ScriptPadAxis(1, 0.1f); };
     extra[2 * n + 1] = [] { ScriptPadAxis(1, 0.0f); };
   }
-  extra[12] = [] { ScriptPadButton(JoyButton2, true); };
-  extra[13] = [] { ScriptPadButton(JoyButton2, false); };
+  extra[12] = [] { ScriptPadButton(Settings.padFireButton, true); };
+  extra[13] = [] { ScriptPadButton(Settings.padFireButton, false); };
   Visit({{14, kReturn}, {16, kEscape}});
   EXPECT_TRUE(RowReads(shots[1], 5, u"controls "));  // nothing checked yet
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (pad active)"));
@@ -121,7 +122,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   EXPECT_TRUE(RowReads(shots[14], 5, u"controls (keyboard, pad present)"));
   EXPECT_TRUE(RowReads(shots[16], 5, u"controls (pad active)"));
   EXPECT_EQ(ControlMode, 1);
-  EXPECT_EQ(JoystickOn, 1);
+  EXPECT_EQ(Settings.padControl, 1);
 
   // Later visits leave the choice alone.
   ControlMode = 0;
@@ -136,11 +137,11 @@ TEST_F(OptionsTest, ScreenModeSwitchKeepsEveryImage) {
   DrawImageFrame(img_menutitle, 10, 300, 0);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
   bool fullScreenBetween = false;
-  extra[3] = [&] { fullScreenBetween = FullScreen == 1 && DisplayIsOpen(); };
+  extra[3] = [&] { fullScreenBetween = Settings.fullScreen == 1 && DisplayIsOpen(); };
   // To full screen in frame 3, back to the window in frame 5.
   Visit({{1, kDown}, {2, kReturn}, {4, kReturn}, {6, kEscape}});
   EXPECT_TRUE(fullScreenBetween);
-  EXPECT_EQ(FullScreen, 0);
+  EXPECT_EQ(Settings.fullScreen, 0);
   ASSERT_EQ(shots.size(), 8u);
   for (int n : {3, 5}) {  // a switch's frame shows the bare menu frame after 200 ms
     EXPECT_TRUE(RowReads(shots[size_t(n)], 1, u"")) << n;

@@ -42,7 +42,7 @@ inline void ResetWorld(int seed = 1234) {
   AlienFree = 1, AlienX = 20000, AlienY = 392, AlienBob = 0, AlienSoundTimer = 60;
   TeleportersOff = TeleportOffset = TakeOffFlag = QuitState = 0;
   TimeBonus = 100;
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   SetDrawAlpha(1);
   SetDrawBlendMode(3);
   ClearKeyStates();

@@ -48,8 +48,8 @@ class GameTest : public Base {
     LoadForTheRun(LoadingScreen::Skipped);
     StarCoordsList->Clear();
     CreateStars();
-    ControlMode = 0, Difficulty = 0, MusicOn = 1, SfxOn = 1, PersonalBest = 0;
-    KeyLeft = 37, KeyRight = 39, KeyClimb = 164, KeyClimb2 = 38, KeyFire = 162;
+    ControlMode = 0, KeyClimb2 = 38;
+    Settings = SavedSettings();
     SetRandomSeed(99);
   }
 };
@@ -61,7 +61,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   int64_t escapeAt = 0, yesAt = 0, fadeDown[2] = {-1, -1};
   float bonusAtPause = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == 90) ScriptKeyDown(KeyLeft);  // away from the first teleporter
+    if (fresh && frame == 90) ScriptKeyDown(Settings.keyLeft);  // away from the first teleporter
     if (fresh && frame == 260) {  // flying, past the blink of the first 120 passes
       EXPECT_EQ(LevelNumber, 1);
       EXPECT_LT(PlayerSpeed, -8.0f);
@@ -73,7 +73,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       }
       EXPECT_GT(bottom, 20);
       EXPECT_GT(top, 100);
-      ScriptKeyUp(KeyLeft);
+      ScriptKeyUp(Settings.keyLeft);
       bonusAtPause = TimeBonus;
       escapeAt = frame;
       ScriptKeyTap(kEscape);
@@ -182,14 +182,14 @@ TEST_F(PlayGameFastTest, TheGameTuneIsAtHalfVolumeUntilThePauseIsFirstAnsweredNo
 TEST_F(PlayGameFastTest, WithMusicOffEveryTuneIsSilentThePauseTuneToo) {
   // The start-up and the options set these two to 0 with the music; the
   // pause tune goes by the music setting itself.
-  MusicOn = 0;
+  Settings.musicOn = 0;
   GameMusicVolume = MenuMusicVolume = 0;
   PauseMusicVolume = 0.4f;
   ClearSoundLog();
   PauseAndAnswer({kN, kY});
   EXPECT_EQ(soundlog::Tunes(), "m_game.ogg@0 m_pause.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_menu.ogg@0");
   ExpectVolumeSetWithEveryTune();
-  MusicOn = 1;
+  Settings.musicOn = 1;
   GameMusicVolume = MenuMusicVolume = 0.4f;
 }
 
@@ -204,7 +204,7 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
   } runs[2];
   for (int sfx : {1, 0}) {
     SetRandomSeed(99);
-    SfxOn = sfx;
+    Settings.sfxOn = sfx;
     ClearSoundLog();
     bool leaving = false;
     Run& run = runs[sfx];
@@ -214,15 +214,15 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
         return;
       }
       if (!fresh) return;
-      if (frame == 90) ScriptKeyDown(KeyLeft);  // across the sector, past its guns
-      if (frame > 90 && frame % 6 == 0) ScriptKeyTap(KeyFire);
-      if (frame == 900) ScriptKeyUp(KeyLeft), ScriptKeyTap(kEscape), leaving = true;
+      if (frame == 90) ScriptKeyDown(Settings.keyLeft);  // across the sector, past its guns
+      if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
+      if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(kEscape), leaving = true;
       run.score = Score, run.shields = ShieldCount;
     });
     run.effects = soundlog::Effects();
     run.tunes = soundlog::Tunes();
   }
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   const std::vector<TSound*>& on = runs[1].effects;
   EXPECT_GT(on.size(), 100u);
   // The landing, shots, hits, the scenery's hum and a beacon.
@@ -260,7 +260,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
       held[i] = !held[i];
       held[i] ? ScriptKeyDown(keys[i]) : ScriptKeyUp(keys[i]);
     }
-    if (monkey() % 9 == 0) ScriptKeyTap(KeyFire);
+    if (monkey() % 9 == 0) ScriptKeyTap(Settings.keyFire);
     if (monkey() % 500 == 0) ScriptKeyTap(kSpace);
     if (!(PlayerY >= 32 && PlayerY <= 402 && PlayerX >= 172 && PlayerX <= 372 && std::fabs(PlayerSpeed) <= 8.9f &&
           ScrollPos >= -200 && ScrollPos < 32000 && SectorShown >= 1 && SectorShown <= 5))

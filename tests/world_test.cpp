@@ -23,7 +23,7 @@ class WorldTest : public harness::NullDrawingTest {
     CreateObjectLists();
     for (TList* l : {EnemiesList, StructuresList, ExplosionsList, EnemyBulletsList, StarCoordsList}) l->Clear();
     SetRandomSeed(1234);
-    SfxOn = 0;
+    Settings.sfxOn = 0;
     PlayerSpeed = 0.0f;
     ScrollFactor[0] = 0.4f, ScrollFactor[1] = 0.9f, ScrollFactor[2] = 1.4f;
     InvulnerableTicks = 0;
@@ -234,7 +234,7 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* coil = Build(10, 900);   // off screen
   UpdateStructures(1);
   EXPECT_EQ(terra->SoundDelay, 0);
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   UpdateStructures(1);
   EXPECT_EQ(terra->SoundDelay, 120);
   EXPECT_EQ(tower->SoundDelay, 240);

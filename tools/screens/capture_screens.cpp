@@ -262,15 +262,15 @@ struct Gunner {
   int64_t lastShot = -100;
   void operator()() {
     if (ShieldCount < 4) ShieldCount = 4;  // a stray hit must not end the tour early
-    Hold(KeyRight, true);
+    Hold(Settings.keyRight, true);
     Enemies* target = TargetAhead();
     const float want = target ? std::fmin(std::fmax(target->y - 12, 40.0f), 397.0f) : 300.0f;
-    Hold(KeyClimb, PlayerY > want + 4);
+    Hold(Settings.keyClimb, PlayerY > want + 4);
     const bool lined = target && std::fabs(PlayerY + 32 - (target->y + 18)) < 16;
     const int64_t sinceShot = PresentedFrameCount() - lastShot;
     // Nothing lined up for two seconds: fire anyway, as a player would.
     if (firing && ((lined && sinceShot >= 8) || sinceShot >= 120)) {
-      ScriptKeyTap(KeyFire);
+      ScriptKeyTap(Settings.keyFire);
       lastShot = PresentedFrameCount();
     }
   }
@@ -279,8 +279,8 @@ struct Gunner {
 // Flies right along the ground.
 void LowFlight() {
   if (ShieldCount < 4) ShieldCount = 4;
-  Hold(KeyRight, true);
-  Hold(KeyClimb, false);
+  Hold(Settings.keyRight, true);
+  Hold(Settings.keyClimb, false);
 }
 
 // --- The tour -----------------------------------------------------------------
@@ -308,7 +308,7 @@ void PlanTour(Tour& t) {
   for (int turn : turns) {
     t.Frames(1).Down(kRight);
     t.Frames(turn).Up(kRight);
-    t.Frames(1).Tap(KeyFire);
+    t.Frames(1).Tap(Settings.keyFire);
   }
   t.Frames(3).Shot("05_name.png").Tap(kEnter);
   t.Frames(3).Tap(kEscape);
@@ -380,8 +380,8 @@ void PlanTour(Tour& t) {
 
   // The last shield: an enemy flies into the bike.
   t.Frames(40).Pilot([] {
-    Hold(KeyRight, true);
-    Hold(KeyClimb, false);
+    Hold(Settings.keyRight, true);
+    Hold(Settings.keyClimb, false);
     if (ShieldCount > 0) ShieldCount = 0;
     for (Enemies* e : Each<Enemies>(EnemiesList))
       if (e->enemy != 0 && ShieldCount == 0) {

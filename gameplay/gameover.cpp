@@ -3,6 +3,7 @@
 // "game over" slides down and the verdict on the personal best slides in.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
+#include "shell/dialog.h"
 #include "shell/fonttext.h"
 #include "shell/frontend.h"
 #include "shell/music.h"

@@ -82,7 +82,7 @@ extern float LayerPos1, LayerPos2, LayerPos3;
 extern float BackdropFade;
 extern int Thrusting, Climbing;
 extern float PlanetX;           // x of the planet picture; 400 at each sector start
-extern float DialogFade;        // alpha of the grabbed screen in the pause and exit dialogs
+extern float DialogFade;        // alpha of the grabbed screen in the pause dialog
 extern int TeleportOffset;      // world shift made by a teleport in this frame
 extern int ThrustFlameFrame, ThrustFlameDelay;  // bike's thrust flame animation
 extern int LiftFlameFrame, LiftFlameDelay;      // bike's lift flame animation

@@ -5,7 +5,6 @@ int ControlMode = 0;
 float PadRestX = 0, PadRestY = 0;
 int KeyClimb2 = 38;
 int QuitState = 0;
-TImage* ScreenGrab = nullptr;
 StringArray HighscoreNames, HighscoreScores, HighscoreLevels;
 
 int LastKeyCode = 0;

@@ -7,6 +7,7 @@ int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
 int MenuExitRequest = 0;
+float MenuFade = 0;
 
 namespace {
 
@@ -15,7 +16,6 @@ float PadX = 0, PadY = 0;
 
 constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
 constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
-constexpr int kKeyN = 78, kKeyY = 89;
 
 // Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
 int BlinkCounter = 0;
@@ -33,15 +33,9 @@ bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(bu
 
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
-  DialogFade = 1.0f;
+  MenuFade = 1.0f;
   SetDrawBlendMode(3);
-  do {
-    SetDrawAlpha(DialogFade);
-    DrawMenuPicture();
-    DialogFade -= 0.04f;
-    DrawScanlines();
-    PresentFrame(-1);
-  } while (DialogFade > 0);
+  FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
   PlayGame();
 
@@ -49,15 +43,8 @@ void PlayFromMenu() {
   SetDrawAlpha(1);
   DrawMenuPicture();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  BackdropFade = 0;
-  do {
-    ClearDrawBuffer();
-    SetDrawAlpha(BackdropFade);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    DrawScanlines();
-    PresentFrame(-1);
-    BackdropFade += 0.04f;
-  } while (BackdropFade < 1);
+  MenuFade = 0;
+  FadeScreenGrab(MenuFade, 0.04f, 1.0f);
 }
 
 void ActOnChoice() {
@@ -71,58 +58,17 @@ void ActOnChoice() {
   }
 }
 
-// Y (or the pad's second button) answers yes; N, Escape (or the first
-// button) no. When both arrive in the same poll, no wins.
-int WaitForAnswer() {
-  for (;;) {
-    int answer = 0;
-    if (TakeKeyPressCount(kKeyY) > 0 || PadPressed(Settings.padFireButton)) answer = 1;
-    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 || PadPressed(Settings.padClimbButton))
-      answer = 2;
-    if (answer != 0) return answer;
-    SleepMillis(1);  // the dialog stays on screen; no frame is presented while waiting
-  }
-}
-
-// "exit to windows  (y/n)" over the dimmed menu. Yes sets QuitState to 2.
+// "exit to windows  (y/n)" over the dimmed menu, answered by keys or pad.
+// Yes sets QuitState to 2.
 void ExitDialog() {
-  SetDrawBlendMode(3);
-  ClearKeyStates();
-  DialogFade = 1.0f;
-  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  do {
-    ClearDrawBuffer();
-    SetDrawAlpha(DialogFade);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    DialogFade -= 0.02f;
-    SetDrawAlpha(1);
-    DrawFontText(u"exit to windows  (y/n)", 9, 14);
-    DrawScanlines();
-    PresentFrame(-1);
-  } while (DialogFade >= 0.3f);
-
-  if (WaitForAnswer() == 1) {
-    QuitState = 2;
-    do {
-      ClearDrawBuffer();
-      SetDrawAlpha(DialogFade);
-      DrawImageFrame(ScreenGrab, 0, 0, 0);
-      DialogFade -= 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade > 0);
-  } else {
-    do {
-      ClearDrawBuffer();
-      SetDrawAlpha(DialogFade);
-      DrawImageFrame(ScreenGrab, 0, 0, 0);
-      DialogFade += 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade < 1);
-    MenuExitRequest = 0;
-  }
-  ClearKeyStates();
+  const YesNoQuestion question{.text = u"exit to windows  (y/n)",
+                               .column = 9,
+                               .row = 14,
+                               .padAnswers = true,
+                               .onAnswer = [](bool yes) {
+                                 if (yes) QuitState = 2;
+                               }};
+  if (!AskYesNo(MenuFade, question)) MenuExitRequest = 0;
 }
 
 void MoveCursor(int step, int& direction) {
@@ -154,12 +100,7 @@ void OpenMenu() {
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   // Fade in from black over 32 frames; the menu stays in grey 248 until a
   // game or a sub-screen sets white again.
-  for (int grey = 0; grey <= 248; grey += 8) {
-    ClearDrawBuffer();
-    SetDrawColour(grey, grey, grey);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    PresentFrame(-1);
-  }
+  BrightenScreenGrab(8, 248);
   ClearKeyStates();
 }
 
@@ -190,7 +131,8 @@ int MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(Settings.padClimbButton) ||
+        PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
     }

@@ -1,10 +1,11 @@
 // The game shell: start-up, settings, bitmap text and every screen outside a
 // game. A game includes only the narrow headers it needs (settings,
-// frontend, music, fonttext); the screens include this one.
+// frontend, music, fonttext, dialog); the screens include this one.
 #pragma once
 
 #include "res/assets.h"
 #include "runtime/runtime.h"
+#include "shell/dialog.h"
 #include "shell/fonttext.h"
 #include "shell/frontend.h"
 #include "shell/music.h"
@@ -35,6 +36,7 @@ extern int MenuChoice;        // 0 play .. 5 exit
 extern int MenuCursorFrame;   // 0-7
 extern int MenuCursorDelay;
 extern int MenuExitRequest;   // 1 when the exit dialog is due
+extern float MenuFade;        // alpha of the menu's fades and of its exit dialog
 int MainMenu();
 int DrawMenuBackground();
 int OptionsMenu();

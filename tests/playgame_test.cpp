@@ -119,6 +119,39 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
   EXPECT_GT(total - answeredAt, 36 + 1 + 200);  // fade back, the pass, then game over
 }
 
+TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
+  // The menu's exit dialog takes the pad's buttons as answers; the pause
+  // takes keys alone, so a button pressed while it waits leaves it waiting.
+  ASSERT_TRUE(ScriptAttachPad());
+  ControlMode = 1;
+  int polls = 0;
+  int64_t answeredAt = -1;
+  bool goingOn = false;
+  PlayWith([&](int64_t frame, bool fresh) {
+    if (fresh && frame == 120) ScriptKeyTap(kEscape);
+    if (answeredAt < 0 && WaitingForAnswer(fresh)) {
+      ++polls;
+      if (polls == 1) {
+        ScriptPadButton(Settings.padFireButton, true);
+        ScriptPadButton(Settings.padClimbButton, true);
+      }
+      if (polls == 50) {
+        ScriptPadButton(Settings.padFireButton, false);
+        ScriptPadButton(Settings.padClimbButton, false);
+        ScriptKeyTap(kN);
+        answeredAt = frame;
+      }
+    }
+    if (fresh && answeredAt >= 0 && frame == answeredAt + 36 + 20) {
+      goingOn = QuitState == 0;
+      QuitState = 1;  // ends the game after this pass
+    }
+  });
+  ScriptDetachPad();
+  EXPECT_EQ(polls, 50);
+  EXPECT_TRUE(goingOn);
+}
+
 TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   int64_t first = -1, planetWrap = -1;
   float bonusAfter = 1;

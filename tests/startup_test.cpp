@@ -153,7 +153,7 @@ TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
     const bool fresh = frame != last;
     last = frame;
     if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
-    const bool waiting = !fresh && DialogFade < 0.5f;  // a yes/no dialog polls
+    const bool waiting = !fresh && (step == kAnswerExit ? MenuFade : DialogFade) < 0.5f;  // a yes/no dialog polls
     const int keys[] = {13, 32, 27, 78, 27, 89, 27, 89};
     const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||
                          step == kLeaveMenu;

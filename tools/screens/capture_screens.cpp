@@ -398,7 +398,7 @@ void PlanTour(Tour& t) {
 
   // Back in the menu: leave the game.
   t.Frames(40).Tap(kEscape);
-  t.Rest("the exit question", [] { return DialogFade < 0.3f; }).Tap(kKeyY);
+  t.Rest("the exit question", [] { return MenuFade < 0.3f; }).Tap(kKeyY);
 }
 
 }  // namespace

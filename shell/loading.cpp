@@ -69,6 +69,11 @@ String ResPath(const char* fileName) {
 
 void LoadFirstPictures() { LoadPictures(true); }
 
+void LoadPicture(TImage** handle) {
+  for (const PictureEntry& picture : PictureCatalogue())
+    if (picture.handle == handle) *handle = LoadPicture(picture);
+}
+
 void LoadResources() {
   SoundLoader sounds;
   sounds.Start();

@@ -31,5 +31,8 @@ void RegisterEmbeddedFiles();  // every file of res/, catalogue order
 void InstallProgramData();
 void LoadFirstPictures();      // the font, which the loading screen needs
 void LoadResources();          // every other picture, the sounds, the music
+// One picture of the catalogue, loaded and cut as the start-up does; for
+// tests that need only a few.
+void LoadPicture(TImage** handle);
 // "IncBin::res\" + file name: where the runtime finds an embedded file.
 String ResPath(const char* fileName);

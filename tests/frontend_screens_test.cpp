@@ -15,12 +15,8 @@ class ScreensTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    RegisterEmbeddedFiles();
-    InstallProgramData();
-    LoadFirstPictures();
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
-    img_arrow = LoadImageResource(ResPath("arrow.png"), -1);
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle, &img_arrow}) LoadPicture(picture);
     ControlMode = 0;
     Settings = SavedSettings();
     Settings.scanlinesOn = 0, Settings.keyFire = kFire;

@@ -9,7 +9,7 @@ class IntroTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     NullDrawingTest::SetUp();
-    RegisterEmbeddedFiles();
+    RegisterProgramFiles();
   }
 };
 

@@ -14,10 +14,8 @@ class KeysTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    RegisterEmbeddedFiles();
-    LoadFirstPictures();
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     Settings = SavedSettings();
     Settings.scanlinesOn = 0;
     KeyClimb2 = 38;

@@ -413,11 +413,8 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     harness::HeadlessTest::SetUp();
     // Only the pictures this screen and the sync notice draw; the sound
     // effects are off.
-    RegisterEmbeddedFiles();
-    InstallProgramData();
-    LoadFirstPictures();
-    img_menumain = LoadImageResource(ResPath("menumain.png"), -1);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), -1);
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     PrepareOnlineState(service);
     Settings.scanlinesOn = 0;
     Settings.sfxOn = 0;

@@ -94,7 +94,8 @@ void PlayerControl() {
   SectorShown = 1 + TruncateToInt(ScrollPos / 6500.0f);
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
-  if (TakeKeyPressCount(Settings.keyFire) != 0 || (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
+  if (TakeKeyPressCount(Settings.keyFire) != 0 ||
+      (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
     FirePlayerBullet();
 }
 

@@ -31,7 +31,8 @@ String RowText(int row, const String& padText) {
     case 5: return Choose(ControlMode, StringConcat(u"controls ", padText), u"controls (pad active)");
     case 6: return u"redefine keys";
     case 7: return StringConcat(StringConcat(u"set playername (", Settings.playerName), u")");
-    case 8: return Choose(Settings.alternativeSoundOutput, u"vista friendly sound (off)", u"vista friendly sound (on)");
+    case 8:
+      return Choose(Settings.alternativeSoundOutput, u"vista friendly sound (off)", u"vista friendly sound (on)");
     default: return u"back to mainmenu";
   }
 }
@@ -159,8 +160,8 @@ int OptionsMenu() {
     if (TakeKeyPressCount(kKeyUp) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
       MoveCursor(cursor, -1);
 
-    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(Settings.padClimbButton) ||
-        PadPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(kKeyEnter) > 0 ||
+        PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       done = ActOnRow(cursor);
     }

@@ -25,7 +25,8 @@ void DrawWheel(int selected) {
 }
 
 void DeleteLast() {
-  if (!Settings.playerName.empty()) Settings.playerName = LeadingChars(Settings.playerName, static_cast<int>(Settings.playerName.size()) - 1);
+  String& name = Settings.playerName;
+  if (!name.empty()) name = LeadingChars(name, static_cast<int>(name.size()) - 1);
 }
 
 bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
@@ -80,7 +81,9 @@ int EnterPlayerName() {
     PresentFrame(-1);
 
     if (TakeKeyPressCount(kKeyEnter) > 0 || TakeKeyPressCount(kKeyEscape) > 0) break;
-    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) && IsJoyButtonHeld(Settings.padFireButton, 0)) break;
+    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
+        IsJoyButtonHeld(Settings.padFireButton, 0))
+      break;
   }
 
   SleepMillis(100);

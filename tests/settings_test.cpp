@@ -246,7 +246,9 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
         Settings.fullScreen = 0;
         Settings.playerName = u"left over";
         LoadSettings();
-        std::exit(Settings.fullScreen == 1 && Settings.playerName == u"not set" && Settings.keyClimb == 164 ? 0 : 1);
+        const bool defaults =
+            Settings.fullScreen == 1 && Settings.playerName == u"not set" && Settings.keyClimb == 164;
+        std::exit(defaults ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
   SaveAs("piped");

@@ -7,6 +7,8 @@
 //   ./draw_bench            the headless path (software, off-screen)
 //   ./draw_bench --window   the accelerated path in a window (under Xvfb:
 //                           xvfb-run -a ./draw_bench --window)
+//   ./draw_bench --fullscreen   the accelerated path in full screen, the
+//                           picture scaled to the desktop
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -60,11 +62,12 @@ TImage* Layer(int height, int seed) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool window = false;
+  bool window = false, fullscreen = false;
   // --only layers|sprites|lights: time one part of the frame alone.
   const char* only = "";
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--window") == 0) window = true;
+    if (std::strcmp(argv[i], "--fullscreen") == 0) window = fullscreen = true;
     if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc) only = argv[++i];
   }
   auto part = [&](const char* name) { return !*only || std::strcmp(only, name) == 0; };
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
   options.headless = !window;
   options.virtualClock = true;  // time the drawing, not the 60 Hz pacing
   options.nullAudio = true;
-  if (!StartRuntime(options)) {
+  if (!StartRuntime(options, fullscreen ? 16 : 0)) {
     std::fprintf(stderr, "no display\n");
     return 1;
   }
@@ -120,7 +123,8 @@ int main(int argc, char** argv) {
   // a busy machine stretches the wall time, this much less so.
   double cpu = 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
   std::printf("%s path: %.2f ms per frame (processor time %.2f ms) over %d frames\n",
-              window ? "accelerated" : "headless", ms / frames, cpu / frames, frames);
+              fullscreen ? "full-screen" : window ? "accelerated" : "headless", ms / frames,
+              cpu / frames, frames);
   RuntimeShutdown();
   return 0;
 }

@@ -40,12 +40,13 @@ Figures Shatter() {
   std::vector<double> ms;
   for (int run = 0; run < kShatterRuns; ++run) {
     SetupSector(30);
-    PlayerSpeed = 8.5f;
-    for (int i = 0; i < 40; ++i) NewExplosion(100 + 12 * i, 150 + (i % 7) * 30, i % 3, 0);
-    for (int i = 0; i < 60; ++i) NewFrag(50 + 9 * i, 100 + (i % 9) * 25, i % 10, i % 4);
-    for (int i = 0; i < 30; ++i) NewEnemyBullet(20 * i, 300, i % 2, i % 2);
+    world.bike.speed = 8.5f;
+    for (int i = 0; i < 40; ++i) NewExplosion(100 + 12 * i, 150 + (i % 7) * 30, static_cast<ExplosionKind>(i % 3), 0);
+    for (int i = 0; i < 60; ++i)
+      NewFrag(50 + 9 * i, 100 + (i % 9) * 25, static_cast<EnemyType>(i % 10), i % 4);
+    for (int i = 0; i < 30; ++i) NewEnemyBullet(20 * i, 300, static_cast<ShotKind>(i % 2), i % 2);
     BurstBonus(400, 300);
-    ShieldCount = -1;
+    world.shieldCount = -1;
     Clock::time_point previous = Clock::now();
     int64_t last = PresentedFrameCount();
     SetScriptHook([&] {
@@ -79,34 +80,35 @@ Figures Carnage() {
     }
     const Clock::time_point now = Clock::now();
     if (frame == 70) ScriptKeyTap(kSpace);
-    if (flyingFrom < 0 && frame > 70 && PlayerY == 397.0f) {
+    if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
       flyingFrom = frame;
       SetupSector(30);
-      PlayerY = 300.0f;
+      world.bike.y = 300.0f;
       ScriptKeyDown(Settings.keyRight);
     } else if (flyingFrom >= 0 && !leaving) {
-      AlienX = 20000;  // no alien is picked up: no take-off interrupts the fight
+      world.alien.x = 20000;  // no alien is picked up: no take-off interrupts the fight
       if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
-      ShieldCount = 8;
-      InvulnerableTicks = 0;
+      world.shieldCount = 8;
+      world.bike.invulnerableTicks = 0;
       ScriptKeyTap(Settings.keyFire);
       // One enemy shot down every frame, the most one shot a frame can do.
       int downed = 0;
-      for (Enemies* e : Each<Enemies>(EnemiesList)) {
+      for (Enemies* e : Each<Enemies>(world.enemies)) {
         if (downed == 1) break;
         if (e->x < -40 || e->x > 640) continue;
-        NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), 0, 0);
+        NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), ExplosionKind::Blast, 0);
         for (int q = 0; q < 4; ++q)
-          NewFrag(TruncateToInt(e->x + 10 + 20 * (q % 2)), TruncateToInt(e->y + 10 + 20 * (q / 2)), e->enemy, q);
+          NewFrag(TruncateToInt(e->x + 10 + 20 * (q % 2)), TruncateToInt(e->y + 10 + 20 * (q / 2)), e->type, q);
         e->x = 1200;
         ++downed;
       }
       for (; downed < 1; ++downed) {
-        NewExplosion(100 + 150 * downed, 200, 0, 0);
-        for (int q = 0; q < 4; ++q) NewFrag(110 + 150 * downed + 20 * (q % 2), 210 + 20 * (q / 2), downed, q);
+        NewExplosion(100 + 150 * downed, 200, ExplosionKind::Blast, 0);
+        for (int q = 0; q < 4; ++q)
+          NewFrag(110 + 150 * downed + 20 * (q % 2), 210 + 20 * (q / 2), static_cast<EnemyType>(downed), q);
       }
       if (frame % 20 == 0)
-        for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, 2, 0);
+        for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, ExplosionKind::CentredBlast, 0);
       if (frame % 30 == 0) BurstBonus(200, 380);
       if (static_cast<int>(ms.size()) == kCarnageFrames) {
         ScriptKeyUp(Settings.keyRight);

@@ -10,14 +10,14 @@ namespace {
 int Trunc(float v) { return TruncateToInt(v); }
 
 // The bike's small box used for the alien, the teleporters and the module.
-int TouchesBikeCore(float left, float top, int w, int h) {
-  return BoxesOverlap(Trunc(left), Trunc(top), w, h, Trunc(PlayerX + 32), Trunc(PlayerY + 24), 28, 28);
+bool TouchesBikeCore(float left, float top, int w, int h) {
+  return BoxesOverlap(Trunc(left), Trunc(top), w, h, Trunc(world.bike.x + 32), Trunc(world.bike.y + 24), 28, 28);
 }
 
 void RandomiseLayers() {
-  LayerPos1 = static_cast<float>(RandomIntInRange(1, 1216));
-  LayerPos2 = static_cast<float>(RandomIntInRange(1, 1216));
-  LayerPos3 = static_cast<float>(RandomIntInRange(1, 1216));
+  world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
+  world.layerPos[1] = static_cast<float>(RandomIntInRange(1, 1216));
+  world.layerPos[2] = static_cast<float>(RandomIntInRange(1, 1216));
 }
 
 // A beacon answers with the sound and, where useful, an arrow: toward the
@@ -25,76 +25,79 @@ void RandomiseLayers() {
 // once every alien has been picked up.
 void BeaconTouched(Structures* s) {
   PlaySfx(snd_radar);
-  s->inactive = 120;
-  if (AlienFree == 1) {
-    if (AlienX < 0 && AlienX > -8000) NewTextMessage(2, 0);
-    if (AlienX > 0 && AlienX < 8000) NewTextMessage(1, 0);
+  s->touchCooldown = 120;
+  if (world.alien.free) {
+    if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(MessagePicture::ArrowLeft, 0);
+    if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(MessagePicture::ArrowRight, 0);
   }
-  if (AliensLeft == 0) {
+  if (world.aliensLeft == 0) {
     // The module stands in sector 1 and the strip wraps: point the short way.
-    if (s->Sector == 3)
-      NewTextMessage(RandomIntInRange(1, 2), 0);
-    else if (s->Sector < 3)
-      NewTextMessage(2, 0);
+    if (s->sector == 3)
+      NewTextMessage(RandomIntInRange(1, 2) == 1 ? MessagePicture::ArrowRight : MessagePicture::ArrowLeft, 0);
+    else if (s->sector < 3)
+      NewTextMessage(MessagePicture::ArrowLeft, 0);
     else
-      NewTextMessage(1, 0);
+      NewTextMessage(MessagePicture::ArrowRight, 0);
   }
 }
 
 void TeleporterTouched(Structures* s) {
-  if (AliensLeft > 0) {
+  AlienState& alien = world.alien;
+  if (world.aliensLeft > 0) {
     RandomiseLayers();
-    PlayerBulletsList->Clear();
-    ExplosionsList->Clear();
-    EnemyBulletsList->Clear();
-    ParticlesList->Clear();
-    ShieldsList->Clear();
-    FragsList->Clear();
-    if (AlienFree == 0) {
+    world.playerBullets->Clear();
+    world.explosions->Clear();
+    world.enemyBullets->Clear();
+    world.particles->Clear();
+    world.shields->Clear();
+    world.frags->Clear();
+    if (!alien.free) {
       // Delivered: the next alien waits somewhere else on the strip.
-      AlienX = static_cast<float>(RandomIntInRange(700, 31000));
-      AlienY = 392;
-      AlienFrame = 0;
-      AlienFrameDelay = 0;
-      AlienBob = 0;
-      AlienFree = 1;
-      NewTextMessage(0, 0);
+      alien.x = static_cast<float>(RandomIntInRange(700, 31000));
+      alien.y = 392;
+      alien.frame = 0;
+      alien.frameDelay = 0;
+      alien.bobAngle = 0;
+      alien.free = true;
+      NewTextMessage(MessagePicture::AlienSaved, 0);
       PlaySfx(snd_AlienRescued);
     }
-  } else if (AlienFree == 0) {
+  } else if (!alien.free) {
     // The last alien goes home in the module, not through a teleporter.
     PlaySfx(snd_NoTeleport);
-    TeleportersOff = 1;
-    NewTextMessage(3, 0);
-    s->inactive = 60;
+    world.teleportersOff = true;
+    NewTextMessage(MessagePicture::GetToCraft, 0);
+    s->touchCooldown = 60;
   }
 
-  if (Facing == 0 && AliensLeft > 0 && TeleportersOff == 0) {
+  if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && !world.teleportersOff) {
     PlaySfx(snd_teleport);
-    int d = Trunc(PlayerX - 272);
+    int d = Trunc(world.bike.x - 272);
     if (d < 0) d = 0;
-    TeleportOffset = 6540 + d;
-    PlayerX = 272;
-    PlayerY = 397;
-    Facing = 0;
-    PlayerSpeed = 0;
-    InvulnerableTicks = 90;
-    for (Enemies* e : Each<Enemies>(EnemiesList)) {
+    world.teleportShift = 6540 + d;
+    world.bike.x = 272;
+    world.bike.y = 397;
+    world.bike.facing = Facing::Left;
+    world.bike.speed = 0;
+    world.bike.invulnerableTicks = 90;
+    for (Enemies* e : Each<Enemies>(world.enemies)) {
       e->x += 1000;
       if (e->x > 2640) e->x -= 2640;
     }
   }
-  if (Facing == 3 && AliensLeft > 0 && TeleportersOff == 0) {
+  if (world.bike.facing == Facing::Right && world.aliensLeft > 0 && !world.teleportersOff) {
     PlaySfx(snd_teleport);
-    int d = Trunc(272 - PlayerX);
+    int d = Trunc(272 - world.bike.x);
     if (d < 0) d = 0;
-    TeleportOffset = -6400 + d + 112;
-    PlayerX = 272;
-    PlayerY = 397;
-    Facing = 3;
-    PlayerSpeed = 0;
-    InvulnerableTicks = 90;
-    for (Enemies* e : Each<Enemies>(EnemiesList)) {
+    // KEPT: the shift to the left is 252 pixels shorter than the one to
+    // the right.
+    world.teleportShift = -6400 + d + 112;
+    world.bike.x = 272;
+    world.bike.y = 397;
+    world.bike.facing = Facing::Right;
+    world.bike.speed = 0;
+    world.bike.invulnerableTicks = 90;
+    for (Enemies* e : Each<Enemies>(world.enemies)) {
       e->x -= 1000;
       if (e->x < -1000) e->x += 2640;
     }
@@ -104,83 +107,80 @@ void TeleporterTouched(Structures* s) {
 }  // namespace
 
 void UpdateAlien() {
-  if (AlienFree == 1) {
-    if (AlienSoundTimer > 0) AlienSoundTimer -= 1;
-    if (AlienX > -64 && AlienX < 640) {
+  AlienState& alien = world.alien;
+  if (alien.free) {
+    if (alien.callTimer > 0) alien.callTimer -= 1;
+    if (alien.x > -64 && alien.x < 640) {
       // It hops while on screen; off screen the hop stands still.
-      AlienBob += 8;
-      if (AlienBob > 359) AlienBob = 0;
-      const int s = TruncateToInt(SinDegrees(AlienBob) * 12);
-      if (img_bouncer) DrawImageFrame(img_bouncer, AlienX, AlienY + 8 - static_cast<float>(s), AlienFrame);
-      const int t = TruncateToInt(SinDegrees(AlienBob) * 6);
+      alien.bobAngle += 8;
+      if (alien.bobAngle > 359) alien.bobAngle = 0;
+      const int s = TruncateToInt(SinDegrees(alien.bobAngle) * 12);
+      if (img_bouncer) DrawImageFrame(img_bouncer, alien.x, alien.y + 8 - static_cast<float>(s), alien.frame);
+      const int t = TruncateToInt(SinDegrees(alien.bobAngle) * 6);
       // Shadow cells 0 to 10: cell 10 when the alien is highest, 0 when lowest.
       if (img_shadows && t + 5 >= 0 && t + 5 < ImageFrameCount(img_shadows))
-        DrawImageFrame(img_shadows, AlienX + 4, AlienY + 40, t + 5);
-      if (Settings.sfxOn == 1 && AlienSoundTimer == 0) {
+        DrawImageFrame(img_shadows, alien.x + 4, alien.y + 40, t + 5);
+      if (Settings.sfxOn == 1 && alien.callTimer == 0) {
         PlaySfx(snd_alien1);
-        AlienSoundTimer = 60;
+        alien.callTimer = 60;
       }
     }
   }
-  AlienX -= PlayerSpeed * ScrollFactor[2];
-  AlienFrameDelay += 1;
-  if (AlienFrameDelay >= 10) {
-    AlienFrameDelay = 0;
-    AlienFrame += 1;
-    if (AlienFrame > 3) AlienFrame = 0;
+  alien.x -= world.bike.speed * world.scrollFactor[2];
+  alien.frameDelay += 1;
+  if (alien.frameDelay >= 10) {
+    alien.frameDelay = 0;
+    alien.frame += 1;
+    if (alien.frame > 3) alien.frame = 0;
   }
 }
 
 void CaptureAlien() {
+  AlienState& alien = world.alien;
   // Only in the low part of its hop can the alien be grabbed.
-  if (AlienFree == 1 && AlienY == 392 && AlienBob > 128 && TouchesBikeCore(AlienX, AlienY, 40, 40)) {
-    AlienFree = 0;
-    AliensLeft -= 1;
+  if (alien.free && alien.y == 392 && alien.bobAngle > 128 && TouchesBikeCore(alien.x, alien.y, 40, 40)) {
+    alien.free = false;
+    world.aliensLeft -= 1;
     PlaySfx(snd_alien2);
-    AlienSoundTimer = 60;
-    Score += 250;
+    alien.callTimer = 60;
+    world.score += 250;
   }
 }
 
 void PlayerMeetsStructures() {
-  TeleportOffset = 0;
-  for (Structures* s : Each<Structures>(StructuresList)) {
-    if (s->structure == 0 && s->inactive == 0 &&
-        BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(PlayerX + 10), Trunc(PlayerY + 10),
+  world.teleportShift = 0;
+  for (Structures* s : Each<Structures>(world.structures)) {
+    if (s->kind == StructureKind::Beacon && s->touchCooldown == 0 &&
+        BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(world.bike.x + 10), Trunc(world.bike.y + 10),
                      100, 45))
       BeaconTouched(s);
-    if (s->structure == 2 && s->inactive == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
+    if (s->kind == StructureKind::Teleporter && s->touchCooldown == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
       TeleporterTouched(s);
-    if (s->structure == 1 && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && AlienFree == 0) {
+    if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && !world.alien.free) {
       PlaySfx(snd_alien3);
-      TakeOffFlag = 1;
+      world.takeOffDue = true;
     }
-    if (s->inactive > 0) s->inactive -= 1;
+    if (s->touchCooldown > 0) s->touchCooldown -= 1;
   }
 
-  // The standing alien lives on the same 32000-pixel strip as the structures.
-  if (AlienFree == 1) {
-    AlienX += static_cast<float>(TeleportOffset);
-    if (AlienX > 31800) AlienX -= 32000;
-    if (AlienX < -200) AlienX += 32000;
+  // The standing alien lives on the same strip as the structures.
+  if (world.alien.free) {
+    world.alien.x += static_cast<float>(world.teleportShift);
+    WrapOnStrip(world.alien.x);
   }
 
-  if (TeleportOffset > 0) {
-    for (Structures* s : Each<Structures>(StructuresList)) {
-      s->x += static_cast<float>(TeleportOffset);
-      if (s->x > 31800) s->x -= 32000;
+  // This frame's scroll left every structure inside the strip's window and a
+  // teleport shifts it by a fifth of the strip: one wrap brings it back.
+  if (world.teleportShift != 0) {
+    for (Structures* s : Each<Structures>(world.structures)) {
+      s->x += static_cast<float>(world.teleportShift);
+      WrapOnStrip(s->x);
     }
-    TeleportOffset = 0;
-    ScrollPos -= 6400;
-    if (ScrollPos < -200) ScrollPos += 32000;
-  }
-  if (TeleportOffset < 0) {
-    for (Structures* s : Each<Structures>(StructuresList)) {
-      s->x += static_cast<float>(TeleportOffset);
-      if (s->x < -200) s->x += 32000;
-    }
-    TeleportOffset = 0;
-    ScrollPos += 6400;
-    if (ScrollPos > 31800) ScrollPos -= 32000;
+    world.scrollPos += world.teleportShift > 0 ? -6400.0f : 6400.0f;
+    world.teleportShift = 0;
+    // KEPT: the view position wraps here by the structures' window, not by
+    // the 0 to 32000 the bike's control keeps it in; the next control step
+    // brings it back.
+    WrapOnStrip(world.scrollPos);
   }
 }

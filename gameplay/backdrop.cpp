@@ -32,48 +32,50 @@ void DrawLayer(TImage* picture, float p) {
 }  // namespace
 
 String StatusLineText() {
-  String score = ReplaceText(TrailingChars(StringFromInt(Score), 7), u" ", u"0");
+  String score = ReplaceText(TrailingChars(StringFromInt(world.score), 7), u" ", u"0");
   String shields;
-  if (ShieldCount < 0)
+  // KEPT: below zero a pound sign stands for the count; past nine the line
+  // reads 9+ and spells Sector with a capital.
+  if (world.shieldCount < 0)
     shields = u"   shield: \u00a3   sector: ";
-  else if (ShieldCount > 9)
+  else if (world.shieldCount > 9)
     shields = u"   shield: 9+  Sector: ";
   else
-    shields = StringConcat(StringConcat(u"   shield: ", StringFromInt(ShieldCount)), u"   sector: ");
-  return StringConcat(StringConcat(StringConcat(u"score: ", score), shields), StringFromInt(SectorShown));
+    shields = StringConcat(StringConcat(u"   shield: ", StringFromInt(world.shieldCount)), u"   sector: ");
+  return StringConcat(StringConcat(StringConcat(u"score: ", score), shields), StringFromInt(world.sectorShown));
 }
 
 void DrawStatusLine() { DrawFontText(StatusLineText(), 1.0f, 28.6f); }
 
 void DrawBackdrop() {
-  WrapLayer(LayerPos1);
-  WrapLayer(LayerPos2);
-  WrapLayer(LayerPos3);
-  DrawLayer(img_layer1b, LayerPos1);
-  DrawLayer(img_layer2b, LayerPos2);
-  DrawLayer(img_layer3b, LayerPos3);
-  LayerPos1 += PlayerSpeed * ScrollFactor[0];
-  LayerPos2 += PlayerSpeed * ScrollFactor[1];
-  LayerPos3 += PlayerSpeed * ScrollFactor[2];
+  WrapLayer(world.layerPos[0]);
+  WrapLayer(world.layerPos[1]);
+  WrapLayer(world.layerPos[2]);
+  DrawLayer(img_layer1b, world.layerPos[0]);
+  DrawLayer(img_layer2b, world.layerPos[1]);
+  DrawLayer(img_layer3b, world.layerPos[2]);
+  world.layerPos[0] += world.bike.speed * world.scrollFactor[0];
+  world.layerPos[1] += world.bike.speed * world.scrollFactor[1];
+  world.layerPos[2] += world.bike.speed * world.scrollFactor[2];
 
   DrawImageFrame(img_timebar, 0.0f, 0.0f, 0);
-  SetDrawAlpha(0.5f * BackdropFade);
-  SetDrawScale(TimeBonus * 5.0f, 1.0f);
+  SetDrawAlpha(0.5f * world.backdropFade);
+  SetDrawScale(world.timeBonus * 5.0f, 1.0f);
   DrawImageFrame(img_timebar2, 126.0f, 8.0f, 0);
   SetDrawScale(1.0f, 1.0f);
-  SetDrawAlpha(BackdropFade);  // stays in effect for the caller
+  SetDrawAlpha(world.backdropFade);  // stays in effect for the caller
   DrawStatusLine();
 }
 
 void DrawBackLayers() {
-  WrapLayer(LayerPos1);
-  WrapLayer(LayerPos2);
-  DrawLayer(img_layer1b, LayerPos1);
-  DrawLayer(img_layer2b, LayerPos2);
+  WrapLayer(world.layerPos[0]);
+  WrapLayer(world.layerPos[1]);
+  DrawLayer(img_layer1b, world.layerPos[0]);
+  DrawLayer(img_layer2b, world.layerPos[1]);
 }
 
 void DrawFrontLayer() {
-  WrapLayer(LayerPos3);
-  DrawLayer(img_layer3b, LayerPos3);
-  LayerPos3 += PlayerSpeed * ScrollFactor[2];
+  WrapLayer(world.layerPos[2]);
+  DrawLayer(img_layer3b, world.layerPos[2]);
+  world.layerPos[2] += world.bike.speed * world.scrollFactor[2];
 }

@@ -14,7 +14,6 @@ constexpr float kGround = 397.0f;
 constexpr float kHomeX = 272.0f;  // the screen x the bike glides back to
 constexpr float kGlideLeft = 172.0f;
 constexpr float kGlideRight = 372.0f;
-constexpr float kWorldLength = 32000.0f;
 
 bool ClimbInput(float padY) {
   if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(KeyClimb2)) return true;
@@ -31,67 +30,68 @@ void StepFlame(int& frame, int& delay) {
 }  // namespace
 
 void PlayerControl() {
-  Climbing = 0;
+  BikeState& bike = world.bike;
+  bike.climbing = false;
   float padY = static_cast<float>(JoyAxisY(0));
-  if (ClimbInput(padY) && PlayerY >= 8.0f) {
-    PlayerY -= 6.0f;
-    if (PlayerY < kCeiling) PlayerY = kCeiling;
-    Climbing = 1;
+  if (ClimbInput(padY) && bike.y >= 8.0f) {
+    bike.y -= 6.0f;
+    if (bike.y < kCeiling) bike.y = kCeiling;
+    bike.climbing = true;
   }
-  if (Climbing == 0 && PlayerY < 408.0f) {
-    PlayerY += 4.0f;
-    if (PlayerY > kGround) PlayerY = kGround;
+  if (!bike.climbing && bike.y < 408.0f) {
+    bike.y += 4.0f;
+    if (bike.y > kGround) bike.y = kGround;
   }
 
-  Thrusting = 0;
+  bike.thrusting = false;
   float padX = static_cast<float>(JoyAxisX(0));
   if (IsKeyHeld(Settings.keyLeft) || (ControlMode == 1 && padX < PadRestX)) {
-    if (PlayerSpeed > -MaxSpeed) {
-      Thrusting = 1;
-      PlayerSpeed -= 0.3f;
+    if (bike.speed > -kMaxSpeed) {
+      bike.thrusting = true;
+      bike.speed -= 0.3f;
     }
-    if (PlayerX < kGlideRight) {
-      PlayerX += 0.6f;
-      if (PlayerX > kGlideRight) PlayerX = kGlideRight;
+    if (bike.x < kGlideRight) {
+      bike.x += 0.6f;
+      if (bike.x > kGlideRight) bike.x = kGlideRight;
     }
   }
   if (IsKeyHeld(Settings.keyRight) || (ControlMode == 1 && padX > PadRestX)) {
-    if (PlayerSpeed < MaxSpeed) {
-      Thrusting = 1;
-      PlayerSpeed += 0.3f;
+    if (bike.speed < kMaxSpeed) {
+      bike.thrusting = true;
+      bike.speed += 0.3f;
     }
-    if (PlayerX > kGlideLeft) {
-      PlayerX -= 0.6f;
-      if (PlayerX < kGlideLeft) PlayerX = kGlideLeft;
+    if (bike.x > kGlideLeft) {
+      bike.x -= 0.6f;
+      if (bike.x < kGlideLeft) bike.x = kGlideLeft;
     }
   }
 
   bool stopped = false;
-  if (PlayerSpeed > -0.2f && PlayerSpeed < 0.2f && Thrusting == 0) {
-    PlayerSpeed = 0.0f;
+  if (bike.speed > -0.2f && bike.speed < 0.2f && !bike.thrusting) {
+    bike.speed = 0.0f;
     stopped = true;
   }
-  if (Thrusting == 0 && !stopped) {
-    if (PlayerSpeed > 0.0f)
-      PlayerSpeed -= 0.2f;
-    else if (PlayerSpeed < 0.0f)
-      PlayerSpeed += 0.2f;
-    if (PlayerX > kHomeX + 0.5f)
-      PlayerX -= 0.6f;
-    else if (PlayerX < kHomeX - 0.5f)
-      PlayerX += 0.6f;
-    if (PlayerX > kHomeX - 0.5f && PlayerX < kHomeX + 0.5f) PlayerX = kHomeX;
+  if (!bike.thrusting && !stopped) {
+    if (bike.speed > 0.0f)
+      bike.speed -= 0.2f;
+    else if (bike.speed < 0.0f)
+      bike.speed += 0.2f;
+    if (bike.x > kHomeX + 0.5f)
+      bike.x -= 0.6f;
+    else if (bike.x < kHomeX - 0.5f)
+      bike.x += 0.6f;
+    if (bike.x > kHomeX - 0.5f && bike.x < kHomeX + 0.5f) bike.x = kHomeX;
   }
 
-  if (PlayerSpeed < 0.0f)
-    Facing = 0;
-  else if (PlayerSpeed > 0.0f)
-    Facing = 3;
+  if (bike.speed < 0.0f)
+    bike.facing = Facing::Left;
+  else if (bike.speed > 0.0f)
+    bike.facing = Facing::Right;
 
-  ScrollPos += PlayerSpeed * ScrollFactor[2];
-  if (ScrollPos > kWorldLength - 1.0f) ScrollPos -= kWorldLength;
-  if (ScrollPos < 0.0f) ScrollPos += kWorldLength;
-  SectorShown = 1 + TruncateToInt(ScrollPos / 6500.0f);
+  world.scrollPos += bike.speed * world.scrollFactor[2];
+  if (world.scrollPos > kStripLength - 1.0f) world.scrollPos -= kStripLength;
+  if (world.scrollPos < 0.0f) world.scrollPos += kStripLength;
+  world.sectorShown = 1 + TruncateToInt(world.scrollPos / 6500.0f);
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
   if (TakeKeyPressCount(Settings.keyFire) != 0 ||
@@ -100,44 +100,46 @@ void PlayerControl() {
 }
 
 void FirePlayerBullet() {
+  BikeState& bike = world.bike;
   if (Settings.sfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
   auto b = ObjectNew<PlayerBullets>();
-  PlayerBulletsList->AddLast(b);
-  if (Facing == 0) {
-    b->x = PlayerX - 12.0f;
-    b->xspeed = -10.0f;
+  world.playerBullets->AddLast(b);
+  if (bike.facing == Facing::Left) {
+    b->x = bike.x - 12.0f;
+    b->xSpeed = -10.0f;
   } else {
-    b->x = PlayerX + 92.0f;
-    b->xspeed = 10.0f;
+    b->x = bike.x + 92.0f;
+    b->xSpeed = 10.0f;
   }
-  b->y = PlayerY + 32.0f;
+  b->y = bike.y + 32.0f;
 }
 
 void DrawPlayer() {
+  BikeState& bike = world.bike;
   // Blink while invulnerable: a saw-tooth from 0.9 down to 0 every ten frames.
-  if (InvulnerableTicks > 0) SetDrawAlpha(static_cast<float>(InvulnerableTicks % 10) / 10.0f);
-  DrawImageFrame(img_bike2, PlayerX, PlayerY, Facing);
+  if (bike.invulnerableTicks > 0) SetDrawAlpha(static_cast<float>(bike.invulnerableTicks % 10) / 10.0f);
+  DrawImageFrame(img_bike2, bike.x, bike.y, BikeFrame(bike.facing));
 
-  const bool right = Facing == 3;
-  const float flameX = right ? PlayerX - 22.0f : PlayerX + 14.0f;
+  const bool right = bike.facing == Facing::Right;
+  const float flameX = right ? bike.x - 22.0f : bike.x + 14.0f;
   const int flameCell = right ? 0 : 8;
-  if (Thrusting == 1) {
+  if (bike.thrusting) {
     SetDrawAlpha(0.8f);
-    DrawImageFrame(img_exhaust1, flameX, PlayerY, ThrustFlameFrame + flameCell);
-    StepFlame(ThrustFlameFrame, ThrustFlameDelay);
+    DrawImageFrame(img_exhaust1, flameX, bike.y, bike.thrustFlameFrame + flameCell);
+    StepFlame(bike.thrustFlameFrame, bike.thrustFlameDelay);
   }
-  if (Climbing == 1) {
+  if (bike.climbing) {
     SetDrawAlpha(0.8f);
-    DrawImageFrame(img_exhaust2, flameX, PlayerY + 4.0f, LiftFlameFrame + flameCell);
-    StepFlame(LiftFlameFrame, LiftFlameDelay);
+    DrawImageFrame(img_exhaust2, flameX, bike.y + 4.0f, bike.liftFlameFrame + flameCell);
+    StepFlame(bike.liftFlameFrame, bike.liftFlameDelay);
   }
 
   SetDrawAlpha(1.0f);
-  if (AlienFree == 0) {
+  if (!world.alien.free) {
     // The carried alien rides at the bike's tail, never blinked.
-    const float alienX = Facing == 0 ? PlayerX + 96.0f : PlayerX + 20.0f;
-    DrawImageFrame(img_bouncer_centred, alienX, PlayerY + 7.0f, AlienFrame);
+    const float alienX = bike.facing == Facing::Left ? bike.x + 96.0f : bike.x + 20.0f;
+    DrawImageFrame(img_bouncer_centred, alienX, bike.y + 7.0f, world.alien.frame);
   }
   SetDrawAlpha(1.0f);
-  if (InvulnerableTicks > 0) --InvulnerableTicks;
+  if (bike.invulnerableTicks > 0) --bike.invulnerableTicks;
 }

@@ -16,48 +16,48 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 
 }  // namespace
 
-void NewShield(int type, int x, int y) {
+void NewShield(ShieldEffect effect, int x, int y) {
   PlaySfx(snd_bzzzt);
-  InvulnerableTicks = 90;
+  world.bike.invulnerableTicks = 90;
   auto s = ObjectNew<Shields>();
-  ShieldsList->AddLast(s);
-  s->ShieldType = type;
+  world.shields->AddLast(s);
+  s->effect = effect;
   s->x = x;
   s->y = y;
-  s->Color = 255;
-  s->Frame = 0;
-  s->FrameDelay = 0;
-  if (type == 0) s->Zoom = 0.02f;
+  s->grey = 255;
+  s->frame = 0;
+  s->frameDelay = 0;
+  if (effect == ShieldEffect::Bubble) s->zoom = 0.02f;
 }
 
 void DrawShields() {
   SetDrawColour(255, 255, 255);
-  for (Shields* s : Each<Shields>(ShieldsList)) {
-    if (s->ShieldType == 0) {
+  for (Shields* s : Each<Shields>(world.shields)) {
+    if (s->effect == ShieldEffect::Bubble) {
       // The bubble: eight cells, five frames each, following the bike.
       SetDrawBlendMode(3);
       SetDrawAlpha(0.7f);
-      if (Facing == 3)
-        DrawCell(img_shield_fx, PlayerX + 12, PlayerY - 6, s->Frame);
-      else if (Facing == 0)
-        DrawCell(img_shield_fx, PlayerX + 12, PlayerY - 9, s->Frame + 8);
-      s->FrameDelay += 1;
-      if (s->FrameDelay >= 5) {
-        s->FrameDelay = 0;
-        s->Frame += 1;
-        if (s->Frame >= 8) ShieldsList->Remove(s);
+      if (world.bike.facing == Facing::Right)
+        DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 6, s->frame);
+      else
+        DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 9, s->frame + 8);
+      s->frameDelay += 1;
+      if (s->frameDelay >= 5) {
+        s->frameDelay = 0;
+        s->frame += 1;
+        if (s->frame >= 8) world.shields->Remove(s);
       }
-    } else if (s->ShieldType == 1) {
+    } else if (s->effect == ShieldEffect::Flash) {
       // The flash of a missile strike: additive, fading from grey 255 by 12.
       SetDrawBlendMode(4);
       SetDrawAlpha(0.2f);
-      SetDrawColour(s->Color, s->Color, s->Color);
-      if (Facing == 3)
-        DrawCell(img_shield2, PlayerX - 5, PlayerY - 3, 1);
-      else if (Facing == 0)
-        DrawCell(img_shield2, PlayerX - 7, PlayerY - 3, 0);
-      s->Color -= 12;
-      if (s->Color <= 0) ShieldsList->Remove(s);
+      SetDrawColour(s->grey, s->grey, s->grey);
+      if (world.bike.facing == Facing::Right)
+        DrawCell(img_shield2, world.bike.x - 5, world.bike.y - 3, 1);
+      else
+        DrawCell(img_shield2, world.bike.x - 7, world.bike.y - 3, 0);
+      s->grey -= 12;
+      if (s->grey <= 0) world.shields->Remove(s);
       SetDrawColour(255, 255, 255);
     }
   }
@@ -65,55 +65,55 @@ void DrawShields() {
   SetDrawBlendMode(3);
 }
 
-void NewFrag(int x, int y, int enemy, int quarter) {
+void NewFrag(int x, int y, EnemyType enemyType, int quarter) {
   auto f = ObjectNew<Frags>();
-  FragsList->AddLast(f);
+  world.frags->AddLast(f);
   f->x = static_cast<float>(x);
   f->y = static_cast<float>(y);
-  f->enemy = enemy;
-  f->frame = quarter;
-  f->Angle = 0;
-  f->Alpha = 1;
+  f->enemyType = enemyType;
+  f->quarter = quarter;
+  f->angle = 0;
+  f->alpha = 1;
 }
 
 void UpdateFrags() {
-  for (Frags* f : Each<Frags>(FragsList)) {
-    const float s = static_cast<float>(SinDegrees(f->Angle));
-    const float c = static_cast<float>(CosDegrees(f->Angle));
-    switch (f->frame) {
+  for (Frags* f : Each<Frags>(world.frags)) {
+    const float s = static_cast<float>(SinDegrees(f->angle));
+    const float c = static_cast<float>(CosDegrees(f->angle));
+    switch (f->quarter) {
       case 0:  // top-left: fast, curling left
         f->x += s * 1.4f;
         f->y -= c * 1.4f;
-        f->Angle = static_cast<float>(FloatMod(f->Angle - 3, 360));
+        f->angle = static_cast<float>(FloatMod(f->angle - 3, 360));
         break;
       case 1:  // top-right: fast, curling right
         f->x += s * 1.4f;
         f->y -= c * 1.4f;
-        f->Angle += 3;
+        f->angle += 3;
         break;
       case 2:  // bottom-left: slower
         f->x += s * 0.9f;
         f->y -= c * 0.8f;
-        f->Angle = static_cast<float>(FloatMod(f->Angle - 3, 360));
+        f->angle = static_cast<float>(FloatMod(f->angle - 3, 360));
         break;
       case 3:  // bottom-right: slower
         f->x += s * 0.9f;
         f->y -= c * 0.8f;
-        f->Angle += 3;
+        f->angle += 3;
         break;
       default:
         continue;
     }
-    f->Alpha -= 0.02f;
-    if (f->Alpha < 0) FragsList->Remove(f);
+    f->alpha -= 0.02f;
+    if (f->alpha < 0) world.frags->Remove(f);
   }
 }
 
 void DrawFrags() {
-  for (Frags* f : Each<Frags>(FragsList)) {
-    SetDrawAlpha(f->Alpha);
-    SetDrawRotation(f->Angle);
-    if (f->frame >= 0 && f->frame <= 3) DrawCell(img_frags, f->x, f->y, f->enemy * 4 + f->frame);
+  for (Frags* f : Each<Frags>(world.frags)) {
+    SetDrawAlpha(f->alpha);
+    SetDrawRotation(f->angle);
+    if (f->quarter >= 0 && f->quarter <= 3) DrawCell(img_frags, f->x, f->y, SheetRow(f->enemyType) * 4 + f->quarter);
   }
   SetDrawAlpha(1);
   SetDrawRotation(0);
@@ -124,29 +124,29 @@ void BurstBonus(int x, int y) {
     for (int j = 0; j <= 9; ++j) {
       const int r = RandomIntInRange(1, 100);
       if (r <= 48) continue;
-      auto p = ObjectNew<FruitJam>();
-      FruitJamList->AddLast(p);
+      auto p = ObjectNew<Pieces>();
+      world.pieces->AddLast(p);
       p->x = static_cast<float>(x + 4 * i);
       p->y = static_cast<float>(y + 4 * j);
-      p->yadd = -4;
-      p->pause = 30;
-      p->segment = i + 10 * j;
+      p->ySpeed = -4;
+      p->vanishDelay = 30;
+      p->cell = i + 10 * j;
       // The left six columns drift left or stay, the right four drift right.
       if (i <= 5)
-        p->xadd = static_cast<float>(-RandomIntInRange(0, 1));
+        p->xSpeed = static_cast<float>(-RandomIntInRange(0, 1));
       else
-        p->xadd = static_cast<float>(RandomIntInRange(0, 1));
+        p->xSpeed = static_cast<float>(RandomIntInRange(0, 1));
     }
   }
 }
 
-void UpdateFruitJam() {
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
-    p->yadd += 0.25f;
-    p->y = (p->y + p->yadd) + static_cast<float>(RandomIntInRange(0, 1));
-    p->x = p->x + p->xadd * static_cast<float>(RandomIntInRange(0, 1));
-    DrawCell(img_ShieldFrags, p->x, p->y, p->segment);
-    p->pause -= 1;
-    if ((p->pause < 0 && RandomIntInRange(1, 10) == 1) || p->y > 447) FruitJamList->Remove(p);
+void UpdateBonusPieces() {
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
+    p->ySpeed += 0.25f;
+    p->y = (p->y + p->ySpeed) + static_cast<float>(RandomIntInRange(0, 1));
+    p->x = p->x + p->xSpeed * static_cast<float>(RandomIntInRange(0, 1));
+    DrawCell(img_ShieldFrags, p->x, p->y, p->cell);
+    p->vanishDelay -= 1;
+    if ((p->vanishDelay < 0 && RandomIntInRange(1, 10) == 1) || p->y > 447) world.pieces->Remove(p);
   }
 }

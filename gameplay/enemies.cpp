@@ -10,18 +10,19 @@ constexpr float kBottom = 412.0f;
 
 // A wanderer's course: speed along a heading (0 up, 90 right).
 void SetCourse(Enemies* e, float heading) {
-  e->xspeed = static_cast<float>(SinDegrees(heading) * e->RotationDir);
-  e->yspeed = static_cast<float>(-CosDegrees(heading) * e->RotationDir);
+  e->xSpeed = static_cast<float>(SinDegrees(heading) * e->cruiseSpeed);
+  e->ySpeed = static_cast<float>(-CosDegrees(heading) * e->cruiseSpeed);
 }
 
+// dir is the creation's coin toss: 1 climbs, 2 descends.
 void StartWandering(Enemies* e, int dir) {
-  e->MaxFrame = 4;
-  e->RotationDir = static_cast<float>(RandomRealInRange(1.3, 2));
-  e->SinCount = dir;
-  e->Sinus = static_cast<float>(RandomIntInRange(60, 120));
+  e->frameCount = 4;
+  e->cruiseSpeed = static_cast<float>(RandomRealInRange(1.3, 2));
+  e->course = dir == 1 ? WanderCourse::Climbing : WanderCourse::Descending;
+  e->courseTimer = static_cast<float>(RandomIntInRange(60, 120));
   int heading;
-  if (dir == 2) {
-    heading = RandomIntInRange(140, 230);  // descending
+  if (e->course == WanderCourse::Descending) {
+    heading = RandomIntInRange(140, 230);
   } else {
     const int r = RandomIntInRange(1, 100);
     heading = r < 51 ? RandomIntInRange(320, 359) : RandomIntInRange(0, 40);  // climbing
@@ -30,14 +31,16 @@ void StartWandering(Enemies* e, int dir) {
 }
 
 void Wander(Enemies* e, float s) {
-  if (e->Sinus > 0.0f) {
-    e->Sinus -= 1.0f;
+  if (e->courseTimer > 0.0f) {
+    e->courseTimer -= 1.0f;
   } else {
-    // A new course toward a point 50 to 200 pixels ahead: climbing wanderers
-    // always climb, descending ones always descend.
+    // A new course from the angle toward a point 50 to 200 pixels ahead.
+    // KEPT: that angle, measured from the right, is flown as a heading,
+    // measured from up, so climbing wanderers always climb and descending
+    // ones always descend.
     float a;
     const int d = RandomIntInRange(50, 200);
-    if (e->SinCount == 1) {
+    if (e->course == WanderCourse::Climbing) {
       const int p = RandomIntInRange(140, 340);
       a = static_cast<float>(ATan2Degrees(static_cast<float>(p) - e->y, d));
     } else {
@@ -46,140 +49,143 @@ void Wander(Enemies* e, float s) {
     }
     if (a < 0.0f) a += 360.0f;
     SetCourse(e, a);
-    e->Sinus = static_cast<float>(RandomIntInRange(90, 250));
-    if (RandomIntInRange(1, 200) == 64) e->SinCount = RandomIntInRange(1, 2);
+    e->courseTimer = static_cast<float>(RandomIntInRange(90, 250));
+    if (RandomIntInRange(1, 200) == 64)
+      e->course = RandomIntInRange(1, 2) == 1 ? WanderCourse::Climbing : WanderCourse::Descending;
   }
-  e->x = e->x - s + e->xspeed;
-  e->y += e->yspeed;
+  e->x = e->x - s + e->xSpeed;
+  e->y += e->ySpeed;
   if (e->y < kTop) {
     e->y = kTop;
-    e->yspeed = static_cast<float>(FloatAbs(e->yspeed));
+    e->ySpeed = static_cast<float>(FloatAbs(e->ySpeed));
   }
   if (e->y > kBottom) {
     e->y = kBottom;
-    e->yspeed = -e->yspeed;
+    e->ySpeed = -e->ySpeed;
   }
 }
 }  // namespace
 
-void NewEnemy(int x, int y, int type) {
+void NewEnemy(int x, int y, EnemyType type) {
   auto e = ObjectNew<Enemies>();
-  EnemiesList->AddLast(e);
+  world.enemies->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
-  e->enemy = type;
+  e->type = type;
 
   const int dir = RandomIntInRange(1, 2);
   float h = static_cast<float>(RandomRealInRange(-1, 1));
   if (h == 0.0f) h = 0.4f;
-  e->xspeed = dir == 1 ? h : -h;
-  e->yspeed = static_cast<float>(RandomRealInRange(0.5, 3));
-  e->SinCount = 0;
-  e->Sinus = static_cast<float>(RandomIntInRange(1, 300));
-  e->Frame = RandomIntInRange(0, 2);
-  e->AnimDelay = 0;
+  e->xSpeed = dir == 1 ? h : -h;
+  e->ySpeed = static_cast<float>(RandomRealInRange(0.5, 3));
+  e->phase = static_cast<float>(RandomIntInRange(1, 300));
+  e->frame = RandomIntInRange(0, 2);
 
   switch (type) {
-    case 0:
-      e->MaxFrame = 1;
-      e->Rotation = static_cast<float>(RandomIntInRange(10, 350));
-      e->RotationDir = h;
+    case EnemyType::Spinner:
+      e->frameCount = 1;
+      e->rotation = static_cast<float>(RandomIntInRange(10, 350));
+      e->spin = h;
       break;
-    case 2:
-    case 6:
-      e->MaxFrame = 4;
-      e->xspeed = 0.7f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
+    case EnemyType::Jellyfish:
+    case EnemyType::Manta:
+      e->frameCount = 4;
+      e->xSpeed = 0.7f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
-    case 3:
-    case 7:
-      e->MaxFrame = 4;
-      e->yspeed = 0.6f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
+    case EnemyType::SpringBot:
+    case EnemyType::SpikeBall:
+      e->frameCount = 4;
+      e->ySpeed = 0.6f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
-    case 4:
-    case 8: {
-      e->MaxFrame = 4;
+    case EnemyType::Saucer:
+    case EnemyType::RingDrone: {
+      e->frameCount = 4;
       int n = TruncateToInt(static_cast<float>(RandomRealInRange(1.5, 2.5)));
       if (RandomIntInRange(1, 100) < 51) n = -n;
-      e->SinCount = n;
+      e->loopStep = n;
       break;
     }
-    case 5:
+    case EnemyType::Bat:
       StartWandering(e.get(), dir);
       break;
-    case 9:
-      // Drawn twice over; the second set of values counts.
+    case EnemyType::Wasp:
+      // KEPT: the wanderer's values are drawn twice over; the second set counts.
       StartWandering(e.get(), dir);
-      e->MaxFrame = 7;
+      e->frameCount = 7;
       StartWandering(e.get(), dir);
-      e->MaxFrame = 7;
+      e->frameCount = 7;
       break;
     default: break;
   }
 }
 
 void UpdateEnemies() {
-  const float s = PlayerSpeed * ScrollFactor[2];
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
-    switch (e->enemy) {
-      case 0:
-      case 1:  // drift
-        e->x = e->x - s + e->xspeed;
+  const float s = world.bike.speed * world.scrollFactor[2];
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
+    switch (e->type) {
+      case EnemyType::Spinner:
+      case EnemyType::Probe:  // drift
+        e->x = e->x - s + e->xSpeed;
         break;
-      case 2:
-      case 6: {  // wave: twice its speed to the right, up and down by a cosine
-        e->x = e->x - s + e->xspeed + e->xspeed;
-        e->Sinus += 1.0f;
-        if (e->Sinus > 360.0f) e->Sinus -= 360.0f;
-        int k = TruncateToInt(4 * CosDegrees(e->Sinus));
-        if (e->y + static_cast<float>(k) < kTop) k = TruncateToInt(FloatAbs(e->yspeed));
-        if (e->y + static_cast<float>(k) > kBottom) k = TruncateToInt(-e->yspeed);
+      case EnemyType::Jellyfish:
+      case EnemyType::Manta: {  // wave: twice its speed to the right, up and down by a cosine
+        e->x = e->x - s + e->xSpeed + e->xSpeed;
+        e->phase += 1.0f;
+        if (e->phase > 360.0f) e->phase -= 360.0f;
+        int k = TruncateToInt(4 * CosDegrees(e->phase));
+        if (e->y + static_cast<float>(k) < kTop) k = TruncateToInt(FloatAbs(e->ySpeed));
+        if (e->y + static_cast<float>(k) > kBottom) k = TruncateToInt(-e->ySpeed);
         e->y += static_cast<float>(k);
         break;
       }
-      case 3:
-      case 7:  // bounce between the ceiling and the ground
-        e->x = e->x - s + 2.0f * e->xspeed;
-        e->y += e->yspeed;
-        if (e->y < kTop) e->yspeed = static_cast<float>(FloatAbs(e->yspeed));
-        if (e->y > kBottom) e->yspeed = -e->yspeed;
+      case EnemyType::SpringBot:
+      case EnemyType::SpikeBall:  // bounce between the ceiling and the ground
+        e->x = e->x - s + 2.0f * e->xSpeed;
+        e->y += e->ySpeed;
+        if (e->y < kTop) e->ySpeed = static_cast<float>(FloatAbs(e->ySpeed));
+        if (e->y > kBottom) e->ySpeed = -e->ySpeed;
         break;
-      case 4:
-      case 8:  // loops while drifting
-        e->Sinus += static_cast<float>(e->SinCount);
-        if (e->Sinus > 360.0f) e->Sinus -= 360.0f;
-        e->y += CosDegrees(e->Sinus);
-        e->x = e->x - s + e->xspeed + SinDegrees(e->Sinus);
+      case EnemyType::Saucer:
+      case EnemyType::RingDrone:  // loops while drifting
+        e->phase += static_cast<float>(e->loopStep);
+        // KEPT: only a rising angle is brought back under 360; a falling one
+        // runs on below 0, which the sine and cosine do not mind.
+        if (e->phase > 360.0f) e->phase -= 360.0f;
+        e->y += CosDegrees(e->phase);
+        e->x = e->x - s + e->xSpeed + SinDegrees(e->phase);
         if (e->y < kTop) e->y = kTop;
         if (e->y > kBottom) e->y = kBottom;
         break;
-      case 5:
-      case 9:
+      case EnemyType::Bat:
+      case EnemyType::Wasp:  // wander
         Wander(e, s);
         break;
       default: break;
     }
 
+    // KEPT: the band is 3640 pixels wide but a wrap moves by 2640, so an
+    // enemy leaving on the left comes back at about 1640.
     if (e->x < -1000.0f) e->x += 2640.0f;
     if (e->x > 2640.0f) e->x -= 2640.0f;
 
-    if (++e->AnimDelay >= 8) {
-      e->AnimDelay = 0;
-      if (++e->Frame >= e->MaxFrame) e->Frame = 0;
+    if (++e->frameDelay >= 8) {
+      e->frameDelay = 0;
+      if (++e->frame >= e->frameCount) e->frame = 0;
     }
   }
 }
 
 void DrawEnemies() {
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     if (!(e->x > -40.0f && e->x < 680.0f)) continue;
-    if (e->enemy == 0) {
+    if (e->type == EnemyType::Spinner) {
       // The spinner turns only while it is on screen.
-      e->Rotation += static_cast<float>(FloatMod(2.0f * e->RotationDir, 360));
-      SetDrawRotation(e->Rotation);
+      e->rotation += static_cast<float>(FloatMod(2.0f * e->spin, 360));
+      SetDrawRotation(e->rotation);
       DrawImageFrame(img_enemies_one, e->x + 20.0f, e->y + 20.0f, 0);
       SetDrawRotation(0.0f);
-    } else if (e->enemy >= 1 && e->enemy <= 9) {
-      DrawImageFrame(img_enemies, e->x, e->y, e->enemy * 4 + e->Frame);
+    } else if (e->type > EnemyType::Spinner && e->type <= EnemyType::Wasp) {
+      DrawImageFrame(img_enemies, e->x, e->y, SheetRow(e->type) * 4 + e->frame);
     }
   }
 }

@@ -4,40 +4,42 @@
 #include "res/assets.h"
 
 namespace {
-struct ExplosionKind {
+struct ExplosionLook {
   TImage** picture;
   int drawsPerCell;
   int cells;
 };
-// 0 the big blast (top-left anchored), 1 the carriers' puff, 2 the centred blast.
-const ExplosionKind kKinds[3] = {{&img_explosion, 3, 16}, {&img_poof, 5, 4}, {&img_explosion2, 3, 13}};
+// In the kinds' order: the blast, the puff, the centred blast.
+const ExplosionLook kLooks[3] = {{&img_explosion, 3, 16}, {&img_poof, 5, 4}, {&img_explosion2, 3, 13}};
 }  // namespace
 
-void NewExplosion(int x, int y, int whichone, int xspeed) {
+void NewExplosion(int x, int y, ExplosionKind kind, int drift) {
   auto e = ObjectNew<Explosions>();
-  ExplosionsList->AddLast(e);
+  world.explosions->AddLast(e);
   e->x = static_cast<float>(x);
   e->y = static_cast<float>(y);
-  e->xspeed = static_cast<float>(xspeed);
-  e->whichone = whichone;
+  e->drift = static_cast<float>(drift);
+  e->kind = kind;
 }
 
 void ScrollExplosions() {
-  for (Explosions* e : Each<Explosions>(ExplosionsList))
-    e->x = e->x - PlayerSpeed * ScrollFactor[2] + e->xspeed * 3.0f;
+  for (Explosions* e : Each<Explosions>(world.explosions))
+    e->x = e->x - world.bike.speed * world.scrollFactor[2] + e->drift * 3.0f;
 }
 
 void DrawExplosions() {
   SetDrawBlendMode(4);
-  for (Explosions* e : Each<Explosions>(ExplosionsList)) {
-    if (e->whichone < 0 || e->whichone > 2) continue;
-    const ExplosionKind& kind = kKinds[e->whichone];
-    if (e->whichone == 1) SetDrawAlpha(0.5f);
-    DrawImageFrame(*kind.picture, e->x, e->y, e->frame);
-    if (e->whichone == 1) SetDrawAlpha(1.0f);
-    if (++e->fdelay >= kind.drawsPerCell) {
-      e->fdelay = 0;
-      if (++e->frame >= kind.cells) ExplosionsList->Remove(e);
+  for (Explosions* e : Each<Explosions>(world.explosions)) {
+    const int index = static_cast<int>(e->kind);
+    if (index < 0 || index > 2) continue;
+    const ExplosionLook& look = kLooks[index];
+    const bool puff = e->kind == ExplosionKind::Puff;
+    if (puff) SetDrawAlpha(0.5f);
+    DrawImageFrame(*look.picture, e->x, e->y, e->frame);
+    if (puff) SetDrawAlpha(1.0f);
+    if (++e->frameDelay >= look.drawsPerCell) {
+      e->frameDelay = 0;
+      if (++e->frame >= look.cells) world.explosions->Remove(e);
     }
   }
   SetDrawBlendMode(3);

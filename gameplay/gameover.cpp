@@ -14,8 +14,8 @@ namespace {
 void Burst() {
   const int dx = RandomIntInRange(-60, 60);
   const int dy = RandomIntInRange(-28, 28);
-  NewExplosion(TruncateToInt(PlayerX + static_cast<float>(dx) + 32),
-               TruncateToInt(PlayerY + static_cast<float>(dy) + 12), 2, 0);
+  NewExplosion(TruncateToInt(world.bike.x + static_cast<float>(dx) + 32),
+               TruncateToInt(world.bike.y + static_cast<float>(dy) + 12), ExplosionKind::CentredBlast, 0);
 }
 
 void DrawGrab(int grey) {
@@ -26,41 +26,41 @@ void DrawGrab(int grey) {
 
 }  // namespace
 
-int ShatterPlayer(int x, int y) {
-  FruitJamList->Clear();
-  const int facingShift = Facing == 3 ? 1 : 0;
+void ShatterPlayer(int x, int y) {
+  world.pieces->Clear();
+  // KEPT: the pieces always show the left-facing bike; facing right only
+  // shifts them by one cell.
+  const int facingShift = world.bike.facing == Facing::Right ? 1 : 0;
   for (int i = 0; i <= 23; ++i) {
     for (int j = 0; j <= 10; ++j) {
-      auto p = ObjectNew<FruitJam>();
-      FruitJamList->AddLast(p);
+      auto p = ObjectNew<Pieces>();
+      world.pieces->AddLast(p);
       p->x = static_cast<float>(x + 5 * i);
       p->y = static_cast<float>(y + 5 * j);
-      p->WhoseShot = RandomIntInRange(30, 90);
+      p->life = RandomIntInRange(30, 90);
       const int angle = RandomIntInRange(0, 359);
-      p->xadd = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));
-      p->yadd = static_cast<float>(-CosDegrees(angle) * RandomRealInRange(3, 8));
-      p->segment = i + 24 * j + facingShift;
+      p->xSpeed = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));
+      p->ySpeed = static_cast<float>(-CosDegrees(angle) * RandomRealInRange(3, 8));
+      p->cell = i + 24 * j + facingShift;
     }
   }
-  return 0;
 }
 
-int DrawFruitJam() {
+void DrawBikePieces() {
   const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
-    if (p->segment >= 0 && p->segment < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->segment);
-    p->WhoseShot -= 1;
-    if (p->WhoseShot < 0) {
-      FruitJamList->Remove(p);  // gone: nothing more to move
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
+    if (p->cell >= 0 && p->cell < cells) DrawImageFrame(img_bike2_pieces, p->x, p->y, p->cell);
+    p->life -= 1;
+    if (p->life < 0) {
+      world.pieces->Remove(p);  // gone: nothing more to move
       continue;
     }
-    p->x += p->xadd;
-    p->y += p->yadd;
+    p->x += p->xSpeed;
+    p->y += p->ySpeed;
   }
-  return 0;
 }
 
-int GameOver() {
+void GameOver() {
   // The last picture of the world, one more step of everything in it, but
   // without the bike, its shields and the burst pieces.
   ClearDrawBuffer();
@@ -69,7 +69,7 @@ int GameOver() {
   SetDrawColour(255, 255, 255);
   DrawSky(1.0f);
   DrawBackdrop();
-  UpdateStructures(1);
+  UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
@@ -81,7 +81,7 @@ int GameOver() {
 
   // Dim it, with the bike blinking on top.
   int grey = 255;
-  InvulnerableTicks = 120;
+  world.bike.invulnerableTicks = 120;
   SetDrawAlpha(1);
   do {
     ClearDrawBuffer();
@@ -101,7 +101,7 @@ int GameOver() {
     SetDrawAlpha(0.6f);
     DrawFrags();
     SetDrawAlpha(0.6f);  // the pieces fly at 0.6 whatever the fragments left
-    DrawFruitJam();
+    DrawBikePieces();
     DrawExplosions();
     SetDrawAlpha(1);
     const int r = RandomIntInRange(1, 64);
@@ -109,11 +109,11 @@ int GameOver() {
       for (int i = 0; i < 6; ++i) Burst();
     t += 1;
     if (t == 50) {
-      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      ShatterPlayer(TruncateToInt(world.bike.x), TruncateToInt(world.bike.y));
       PlaySfx(snd_explode2);
     }
     if (t == 80) {
-      ShatterPlayer(TruncateToInt(PlayerX), TruncateToInt(PlayerY));
+      ShatterPlayer(TruncateToInt(world.bike.x), TruncateToInt(world.bike.y));
       PlaySfx(snd_explode3);
     }
     DrawScanlines();
@@ -134,7 +134,7 @@ int GameOver() {
     if (grey <= 0) grey = 0;
   } while (grey > 0);
 
-  FruitJamList->Clear();
+  world.pieces->Clear();
   QuitState = 1;
   for (int i = 0; i < 2; ++i) {
     ClearDrawBuffer();
@@ -151,11 +151,11 @@ int GameOver() {
   } while (y < 200);
 
   String verdict;
-  if (Score < Settings.personalBest) {
+  if (world.score < Settings.personalBest) {
     verdict = u"highscore not achieved";
   } else {
     verdict = u"new personal highscore";
-    Settings.personalBest = Score;
+    Settings.personalBest = world.score;
   }
 
   float x = 640;
@@ -168,5 +168,4 @@ int GameOver() {
   } while (x >= 130);
 
   SleepMillis(500);
-  return 0;
 }

@@ -1,94 +1,283 @@
-// One game, from the first landing to game over: the record types, their
-// lists, the world globals and every routine of the play loop.
+// One game, from the first landing to game over: the kinds of things in it,
+// the record types, the world that holds them and every routine of the play
+// loop.
+//
+// A comment that starts "KEPT:" marks behaviour that looks like a slip but is
+// how the game plays; it stays as it is.
 #pragma once
 
 #include "runtime/runtime.h"
 
-// --- Record types: every field zero at construction ------------------------
-struct Structures : Object {
-  int32_t structure; float x, y; int32_t frame, maxframe, fdelay, inactive, Sector, Bounce;
-  float Xspeed, Rotation; int32_t RotationDir, HitPoints, SoundDelay;
+// --- The world strip -----------------------------------------------------------
+// Structures and the standing alien live on a strip of 32000 pixels that wraps
+// round; their x is kept within -200 to 31800 of the screen's left edge.
+constexpr float kStripLength = 32000.0f;
+constexpr float kStripLow = -200.0f;
+constexpr float kStripHigh = kStripLow + kStripLength;
+
+// Brings x back into the strip's window: one correction each way, which is all
+// a frame's scroll or a teleport's shift ever needs.
+inline void WrapOnStrip(float& x) {
+  if (x > kStripHigh) x -= kStripLength;
+  if (x < kStripLow) x += kStripLength;
+}
+
+// --- Kinds ------------------------------------------------------------------
+// What a structure is. The numbers are the order the art and the level
+// building were made in; records and tests may hold one outside the list,
+// which is then never drawn and never acts.
+enum class StructureKind : int32_t {
+  Beacon,        // points the way to the alien and the module
+  LunarModule,   // takes the bike off once the last alien is aboard
+  Teleporter,    // takes the carried alien and throws the bike a sector on
+  GroundGun,     // a dome gun that only stands and can be shot
+  FiringGun,     // a gun that fires aimed shots
+  ShieldBonus,   // four shields when the bike flies into it
+  CarrierLeft,   // drives left and fires homing missiles up to the left
+  CarrierRight,  // drives right and fires homing missiles up to the right
+  Mine,
+  Terraformer,   // scenery from here on
+  TeslaCoil,
+  Statue,
+  Bones,
+  Spire,
+  Habitat,
 };
+constexpr int kStructureKinds = 15;
+
+// A flying enemy's type: its row in the enemy and fragment sheets, the way it
+// moves, and a hundred points per step when it rams the bike.
+enum class EnemyType : int32_t {
+  Spinner,    // drifts, its picture turning
+  Probe,      // drifts; the level set-up never makes one
+  Jellyfish,  // waves
+  SpringBot,  // bounces between the ceiling and the ground
+  Saucer,     // flies loops
+  Bat,        // wanders
+  Manta,      // waves
+  SpikeBall,  // bounces
+  RingDrone,  // flies loops
+  Wasp,       // wanders, on seven animation steps
+};
+// The row of the type's cells in the enemy and fragment sheets.
+inline int SheetRow(EnemyType type) { return static_cast<int>(type); }
+
+// An enemy shot: an aimed shot from a firing gun flies straight; a missile
+// from a carrier leaves on a fixed heading, then homes in on the bike.
+enum class ShotKind : int32_t { Aimed, Missile };
+
+// An explosion's picture and timing.
+enum class ExplosionKind : int32_t {
+  Blast,         // the big blast, anchored at its top-left corner
+  Puff,          // the carriers' small puff, centred, at half alpha
+  CentredBlast,  // the other big blast, centred
+};
+
+// An effect drawn around the bike.
+enum class ShieldEffect : int32_t {
+  Bubble,  // a hit taken on the shields
+  Flash,   // a missile's strike
+};
+
+// The pictures of messages.png that zoom out over the play field.
+enum class MessagePicture : int32_t {
+  AlienSaved,  // a teleporter took the carried alien
+  ArrowRight,  // a beacon: what you look for lies to the right
+  ArrowLeft,   // ... to the left
+  GetToCraft,  // a teleporter refuses the last alien
+  LevelDone,   // the take-off begins
+  YeahBonus,   // the take-off with the time bonus
+  NoBonus,     // ... without it
+  GetSet,      // the landing: "get set...."
+  ForLevel,    // "for level"
+  Commander,   // "commander"
+};
+
+// Which way the bike faces.
+enum class Facing : int32_t { Left, Right };
+
+// The frame of the bike picture that shows a facing. Every drawing of the
+// bike and every pixel test against it takes its frame from here.
+inline int BikeFrame(Facing facing) { return facing == Facing::Left ? 0 : 3; }
+
+// A wanderer's course between changes: it always climbs or always descends.
+enum class WanderCourse : int32_t { Climbing = 1, Descending = 2 };
+
+// --- Record types: every field zero at construction ------------------------
+// Fields are camelCase; the ones marked unused are never read but stay, zero,
+// in their places.
+struct Structures : Object {
+  StructureKind kind;
+  float x, y;
+  int32_t frame, frameCount, frameDelay;
+  int32_t touchCooldown;  // beacons and teleporters: frames before a touch counts again
+  int32_t sector;         // 1 to 5 for beacons, teleporters and the module; 0 for the rest
+  int32_t bobAngle;       // the bonus's bob, in degrees
+  float driveSpeed;       // the carriers' own drift: -0.8 or 0.8
+  float rotation;         // unused
+  int32_t rotationDir;    // unused
+  int32_t hitPoints;      // ground guns: 4; the rest 9999
+  int32_t soundDelay;     // scenery: frames until its sound may play again
+};
+
+// One flying enemy. A few fields serve the movement pattern of the type, so
+// their storage is shared by the patterns' own names.
 struct Enemies : Object {
-  int32_t enemy; float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, MaxFrame, AnimDelay;
-  float Rotation, RotationDir;
+  EnemyType type;
+  float x, y, xSpeed, ySpeed;
+  union {
+    float phase;        // waves: the wave's angle; loops: the loop's angle; others: unused
+    float courseTimer;  // wanderers: frames until the next change of course
+  };
+  union {
+    int32_t loopStep;     // loops: degrees the loop turns a frame (-2, -1, 1 or 2)
+    WanderCourse course;  // wanderers: climbing or descending
+  };
+  int32_t frame, frameCount, frameDelay;
+  float rotation;  // the spinner's drawing angle
+  union {
+    float spin;         // the spinner: half its turn, in degrees, per drawn frame
+    float cruiseSpeed;  // wanderers: flying speed along the course
+  };
 };
 struct EnemyBullets : Object {
-  float x, y, xspeed, yspeed; int32_t life, WhatType, Angle, GoStraight, Frame, FrameDelay;
+  float x, y, xSpeed, ySpeed;
+  int32_t life;  // frames left; the shot ends below 0
+  ShotKind kind;
+  int32_t heading;        // whole degrees: 0 up, 90 right
+  int32_t straightTicks;  // missiles: frames flown straight before homing
+  int32_t frame, frameDelay;
 };
 struct PlayerBullets : Object {
-  float x, y, xspeed, yspeed;
+  float x, y, xSpeed, ySpeed;
 };
 struct Explosions : Object {
-  float x, y; int32_t frame, fdelay; float Speed; int32_t whichone; float xspeed;
+  float x, y;
+  int32_t frame, frameDelay;
+  float speed;  // unused
+  ExplosionKind kind;
+  float drift;  // own drift: x moves by three times this each frame
 };
+// Registered and listed, never made.
 struct Explosions2 : Object {
-  float x, y; int32_t frame, fdelay; float Speed; int32_t whichone; float xspeed;
+  float x, y;
+  int32_t frame, frameDelay;
+  float speed;
+  ExplosionKind kind;
+  float drift;
 };
+// A spinning quarter of a shot-down enemy.
 struct Frags : Object {
-  float x, y; int32_t enemy, frame; float Angle, Alpha;
+  float x, y;
+  EnemyType enemyType;
+  int32_t quarter;  // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
+  float angle, alpha;
 };
 struct Shields : Object {
-  int32_t ShieldType, x, y, Frame, FrameDelay; float Rotation, Zoom; int32_t Color;
+  ShieldEffect effect;
+  int32_t x, y;  // where it was made; the drawing follows the bike
+  int32_t frame, frameDelay;
+  float rotation;  // unused
+  float zoom;      // set for the bubble, never read
+  int32_t grey;    // the flash's colour, fading from 255
 };
-struct FruitJam : Object {
-  float x, y, xadd, yadd, alpha; int32_t segment, pause, WhoseShot;
+// A small square piece: of the shield bonus when the bike takes it, or of the
+// bike itself at game over.
+struct Pieces : Object {
+  float x, y, xSpeed, ySpeed;
+  float alpha;          // unused
+  int32_t cell;         // the cell of the source picture the piece shows
+  int32_t vanishDelay;  // bonus pieces: frames before the piece may vanish
+  int32_t life;         // bike pieces: frames left; the piece ends below 0
 };
+// Registered and listed, never made.
 struct Particles : Object {
-  float x, y, xspeed, yspeed, Sinus; int32_t SinCount, Frame, alpha, life;
+  float x, y, xSpeed, ySpeed, sinus;
+  int32_t sinCount, frame, alpha, life;
 };
 struct TextMessages : Object {
-  int32_t number; float x, y, alpha, alphaadd, scale, sinus, rotate; int32_t delayticks;
+  MessagePicture picture;
+  float x, y;  // the picture's centre
+  float alpha, alphaStep, scale;
+  float swingAngle;  // the up-and-down swing, in degrees
+  float rotation;    // unused
+  int32_t delayTicks;
 };
 struct StarCoords : Object {
-  float x, y, xspeed, size; int32_t color;
+  float x, y, xSpeed, size;
+  int32_t grey;
 };
 
-// Creates the twelve lists, in start-up order.
+// Creates the world's twelve lists, in start-up order.
 void CreateObjectLists();
 
-// --- The lists: one per record type ----------------------------------------
-extern TList* EnemiesList;
-extern TList* ExplosionsList;
-extern TList* Explosions2List;
-extern TList* PlayerBulletsList;
-extern TList* EnemyBulletsList;
-extern TList* StructuresList;
-extern TList* ParticlesList;
-extern TList* TextMessagesList;
-extern TList* StarCoordsList;
-extern TList* ShieldsList;
-extern TList* FragsList;
-extern TList* FruitJamList;
+// --- The world of one game ---------------------------------------------------
 
-// --- World globals ----------------------------------------------------------
-extern float PlayerX, PlayerY, PlayerSpeed, MaxSpeed;
-extern int Facing;               // 0 left, 3 right; also the bike's frame
-extern float ScrollFactor[3];    // layer 1, layer 2, layer 3 and the world
-extern float ScrollPos;
-extern int SectorShown;
-extern int ShieldCount;
-extern int InvulnerableTicks;
-extern int Score;
-extern int LevelNumber;
-extern int AliensLeft;
-extern int AlienFree;
-extern float AlienX, AlienY;
-extern int AlienFrame, AlienFrameDelay, AlienBob, AlienSoundTimer;
-extern int TeleportersOff;
-extern int TakeOffFlag;
-extern float TimeBonus;
-extern float LayerPos1, LayerPos2, LayerPos3;
-extern float BackdropFade;
-extern int Thrusting, Climbing;
-extern float PlanetX;           // x of the planet picture; 400 at each sector start
-extern float DialogFade;        // alpha of the grabbed screen in the pause dialog
-extern int TeleportOffset;      // world shift made by a teleport in this frame
-extern int ThrustFlameFrame, ThrustFlameDelay;  // bike's thrust flame animation
-extern int LiftFlameFrame, LiftFlameDelay;      // bike's lift flame animation
+// The bike's top speed: it stops accelerating once its speed has reached it.
+constexpr float kMaxSpeed = 8.5f;
+
+struct BikeState {
+  float x, y;                              // top-left corner of the 120 x 55 picture on screen
+  float speed;                             // pixels a frame before the world's scroll factor; below 0 flies left
+  Facing facing;
+  bool thrusting, climbing;                // what the control did this frame, for the drawing
+  int invulnerableTicks;                   // frames left; the drawing counts them down
+  int thrustFlameFrame, thrustFlameDelay;  // the thrust flame's animation
+  int liftFlameFrame, liftFlameDelay;      // the lift flame's animation
+};
+
+// The alien waiting to be picked up, or riding on the bike.
+struct AlienState {
+  bool free;  // true while it stands on the ground, false while the bike carries it
+  float x, y;
+  int frame, frameDelay;
+  int bobAngle;   // its hop, in degrees
+  int callTimer;  // frames until it may call again
+};
+
+// Everything one game plays on: the bike, the alien, the level's counters,
+// the scroll and one list per record type. The lists are created once and
+// then only emptied and refilled, never replaced.
+struct GameWorld {
+  BikeState bike{};
+  AlienState alien{};
+
+  int score = 0;
+  int level = 0;
+  int shieldCount = 0;          // below 0 ends the game
+  int aliensLeft = 0;           // of this level, not yet picked up
+  bool teleportersOff = false;  // the last alien was refused: no more teleports this level
+  bool takeOffDue = false;      // the bike brought the last alien to the module
+  float timeBonus = 0;          // 100 at a sector's start, falling by 0.01 a frame
+
+  // Parallax layer 1, layer 2, layer 3 and the world.
+  float scrollFactor[3] = {0.4f, 0.9f, 1.4f};
+  float scrollPos = 0;     // the view's place on the strip, 0 to 32000
+  int sectorShown = 1;     // 1 to 5, for the status line
+  int teleportShift = 0;   // a teleport's shift of the world, applied in its frame
+  float layerPos[3] = {};  // the three parallax layers' places, 0 to 1920
+  float backdropFade = 1.0f;
+  float planetX = 400.0f;  // x of the planet picture; 400 at each sector start
+
+  TList* enemies = nullptr;
+  TList* explosions = nullptr;
+  TList* explosions2 = nullptr;  // made for its type; never holds a record
+  TList* playerBullets = nullptr;
+  TList* enemyBullets = nullptr;
+  TList* structures = nullptr;
+  TList* particles = nullptr;  // made for its type; never holds a record
+  TList* textMessages = nullptr;
+  TList* starCoords = nullptr;
+  TList* shields = nullptr;
+  TList* frags = nullptr;
+  TList* pieces = nullptr;
+};
+
+extern GameWorld world;
+extern float DialogFade;  // alpha of the grabbed screen in the pause dialog
 
 // --- Game loop and pause -----------------------------------------------------
-int PlayGame();
+void PlayGame();
 void CheckTakeOff();
 // The far sky behind every game picture: stars, the haze band and the planet,
 // faded by fade.
@@ -96,10 +285,13 @@ void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
 void SetupSector(int level);
-int WithinDistance(int x1, int y1, int x2, int y2, int r);
+bool WithinDistance(int x1, int y1, int x2, int y2, int r);
 
 // --- Landing and take-off ----------------------------------------------------
-void LandingSequence(int mode);
+// The landing at a game's start puts the parallax layers at 0; the one
+// after a take-off scatters them.
+enum class Landing { GameStart, NextLevel };
+void LandingSequence(Landing landing);
 void TakeOffSequence();
 
 // --- Player bike --------------------------------------------------------------
@@ -113,7 +305,7 @@ void CaptureAlien();
 void PlayerMeetsStructures();
 
 // --- Message pictures ----------------------------------------------------------
-void NewTextMessage(int number, int delay);
+void NewTextMessage(MessagePicture picture, int delay);
 void DrawTextMessages();
 
 // --- Backdrop and status line ------------------------------------------------
@@ -126,20 +318,22 @@ String StatusLineText();
 void DrawStatusLine();
 
 // --- Structures -----------------------------------------------------------------
-void CreateStructure(int x, int y, int kind, int sector);
-void UpdateStructures(int drawModule);
+void CreateStructure(int x, int y, StructureKind kind, int sector);
+void UpdateStructures(bool drawModule);
 
 // --- Enemies --------------------------------------------------------------------
-void NewEnemy(int x, int y, int type);
+void NewEnemy(int x, int y, EnemyType type);
 void UpdateEnemies();
 void DrawEnemies();
 
 // --- Enemy bullets ---------------------------------------------------------------
-void NewEnemyBullet(int x, int y, int kind, int side);
+// side: a missile leaves up to the left (0) or up to the right (1); aimed
+// shots ignore it.
+void NewEnemyBullet(int x, int y, ShotKind kind, int side);
 void UpdateEnemyBullets();
 
 // --- Player bullets and collision tests -------------------------------------
-int BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
 void UpdatePlayerBullets();
 
 // --- Collisions with the bike -------------------------------------------------
@@ -147,24 +341,24 @@ void EnemiesHitPlayer();
 void StructuresHitPlayer();
 
 // --- Explosions -------------------------------------------------------------------
-void NewExplosion(int x, int y, int whichone, int xspeed);
+void NewExplosion(int x, int y, ExplosionKind kind, int drift);
 void ScrollExplosions();
 void DrawExplosions();
 
 // --- Shields, fragments and bursts ------------------------------------------
-void NewShield(int type, int x, int y);
+void NewShield(ShieldEffect effect, int x, int y);
 void DrawShields();
-void NewFrag(int x, int y, int enemy, int quarter);
+void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();
 void DrawFrags();
 void BurstBonus(int x, int y);
-void UpdateFruitJam();
+void UpdateBonusPieces();
 
 // --- Star field ----------------------------------------------------------------
 void CreateStars();
 void DrawStars();
 
 // --- Game over -----------------------------------------------------------------
-int GameOver();
-int ShatterPlayer(int x, int y);
-int DrawFruitJam();
+void GameOver();
+void ShatterPlayer(int x, int y);
+void DrawBikePieces();

@@ -20,7 +20,7 @@ void TimeBarAndStatusLine() {
   SetDrawAlpha(1);
   DrawImageFrame(img_timebar, 0, 0, 0);
   SetDrawAlpha(0.5f);
-  SetDrawScale(TimeBonus * 5, 1);
+  SetDrawScale(world.timeBonus * 5, 1);
   DrawImageFrame(img_timebar2, 126, 8, 0);
   SetDrawScale(1, 1);
   SetDrawAlpha(1);
@@ -34,7 +34,7 @@ void DrawBeam(float& angle, int& rowFrame) {
     if (angle > 359) angle = 0;
     const int offset = TruncateToInt(SinDegrees(angle) * 8 * r);
     SetDrawBlendMode(4);
-    DrawImageFrame(img_Glowing, 260, PlayerY + static_cast<float>(offset), rowFrame);
+    DrawImageFrame(img_Glowing, 260, world.bike.y + static_cast<float>(offset), rowFrame);
     rowFrame ^= 1;
   }
 }
@@ -50,17 +50,17 @@ void AdvanceExhaust(int& frame, int& tick) {
 
 }  // namespace
 
-void LandingSequence(int mode) {
-  NewTextMessage(7, 20);
-  NewTextMessage(8, 40);
-  NewTextMessage(9, 60);
+void LandingSequence(Landing landing) {
+  NewTextMessage(MessagePicture::GetSet, 20);
+  NewTextMessage(MessagePicture::ForLevel, 40);
+  NewTextMessage(MessagePicture::Commander, 60);
   float beamAngle = 0;
-  if (mode == 1) {
-    LayerPos1 = static_cast<float>(RandomIntInRange(1, 1216));
-    LayerPos2 = static_cast<float>(RandomIntInRange(1, 1216));
-    LayerPos3 = static_cast<float>(RandomIntInRange(1, 1216));
-  } else if (mode == 0) {
-    LayerPos1 = LayerPos2 = LayerPos3 = 0;
+  if (landing == Landing::NextLevel) {
+    world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
+    world.layerPos[1] = static_cast<float>(RandomIntInRange(1, 1216));
+    world.layerPos[2] = static_cast<float>(RandomIntInRange(1, 1216));
+  } else {
+    world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 0;
   }
   PlaySfx(snd_ModuleThrust);
 
@@ -76,7 +76,7 @@ void LandingSequence(int mode) {
     if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
     SetDrawAlpha(1);
     AdvanceExhaust(exhaustFrame, exhaustTick);
-    UpdateStructures(0);
+    UpdateStructures(false);
     DrawFrontLayer();
     TimeBarAndStatusLine();
 
@@ -87,7 +87,7 @@ void LandingSequence(int mode) {
       if (moduleFrame > 4.9f) moduleFrame = 4.9f;
     }
     if (moduleFrame == 0.15f) PlaySfx(snd_moduleland);  // the first frame at rest
-    PlayerY = 402;
+    world.bike.y = 402;
 
     if (moduleY == 392) {
       // Beam fades in, the bike fades in inside it, the beam fades out.
@@ -104,7 +104,7 @@ void LandingSequence(int mode) {
       if (stage == 2) {
         SetDrawBlendMode(3);
         SetDrawAlpha(bikeAlpha);
-        DrawImageFrame(img_bike2, 272, 397, 3);
+        DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         bikeAlpha += 0.02f;
@@ -113,7 +113,7 @@ void LandingSequence(int mode) {
       if (stage == 3) {
         SetDrawBlendMode(3);
         SetDrawAlpha(1);
-        DrawImageFrame(img_bike2, 272, 397, 3);
+        DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         beamAlpha -= 0.04f;
@@ -127,45 +127,45 @@ void LandingSequence(int mode) {
     PresentFrame(-1);
     if (TakeKeyPressCount(32) > 0 || stage == 4) break;
   }
-  PlayerX = 272;
-  PlayerY = 397;
+  world.bike.x = 272;
+  world.bike.y = 397;
 }
 
 void TakeOffSequence() {
-  PlayerSpeed = 0;  // the world stands still; the enemies fly on
-  NewTextMessage(4, 20);
-  int bonusWhole = TruncateToInt(TimeBonus);
-  int counting;
-  if (bonusWhole > 1 && AliensLeft == 0) {
-    NewTextMessage(5, 80);
-    counting = 1;
+  world.bike.speed = 0;  // the world stands still; the enemies fly on
+  NewTextMessage(MessagePicture::LevelDone, 20);
+  int bonusWhole = TruncateToInt(world.timeBonus);
+  bool counting;
+  if (bonusWhole > 1 && world.aliensLeft == 0) {
+    NewTextMessage(MessagePicture::YeahBonus, 80);
+    counting = true;
   } else {
-    NewTextMessage(6, 80);
-    counting = 0;
-    TimeBonus = 0;
+    NewTextMessage(MessagePicture::NoBonus, 80);
+    counting = false;
+    world.timeBonus = 0;
   }
 
   float moduleY = 392;
   int exhaustFrame = 0, exhaustTick = 0;
   int tick = 2;
-  int soundPending = 1;
+  bool soundPending = true;
   for (;;) {
     FrameOpening();
-    UpdateStructures(0);
+    UpdateStructures(false);
     DrawTextMessages();
-    if (Settings.sfxOn == 1 && TimeBonus == 0 && soundPending == 1) {
+    if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
-      soundPending = 0;
+      soundPending = false;
     }
     DrawImageFrame(img_module, 180, moduleY, 0);
-    if (counting == 0) {
+    if (!counting) {
       SetDrawAlpha(0.7f);
       if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
       SetDrawAlpha(1);
       AdvanceExhaust(exhaustFrame, exhaustTick);
     }
     bool gone = false;
-    if (bonusWhole <= 0 || counting == 0) {
+    if (bonusWhole <= 0 || !counting) {
       moduleY -= 1.5f;
       if (moduleY < -70) gone = true;
     }
@@ -173,20 +173,20 @@ void TakeOffSequence() {
     DrawEnemies();
     DrawFrontLayer();
 
-    if (counting == 1) {
+    if (counting) {
       // Ten points for every whole unit left, one unit every second frame.
-      bonusWhole = TruncateToInt(TimeBonus);
-      TimeBonus = static_cast<float>(bonusWhole);
-      if (TimeBonus > 0) {
+      bonusWhole = TruncateToInt(world.timeBonus);
+      world.timeBonus = static_cast<float>(bonusWhole);
+      if (world.timeBonus > 0) {
         tick -= 1;
         if (tick == 0) {
           tick = 2;
-          Score += 10;
-          TimeBonus -= 1;
+          world.score += 10;
+          world.timeBonus -= 1;
           PlaySfx(snd_menuselect2);
         }
       }
-      if (!(TimeBonus > 0)) counting = 0;
+      if (!(world.timeBonus > 0)) counting = false;
     }
 
     TimeBarAndStatusLine();
@@ -196,9 +196,9 @@ void TakeOffSequence() {
   }
 
   PlaySfx(snd_Urp);
-  LevelNumber += 1;
-  SetupSector(LevelNumber);
-  LandingSequence(1);
-  TakeOffFlag = 0;
+  world.level += 1;
+  SetupSector(world.level);
+  LandingSequence(Landing::NextLevel);
+  world.takeOffDue = false;
   ClearKeyStates();
 }

@@ -10,8 +10,23 @@ namespace {
 int Trunc(float v) { return TruncateToInt(v); }
 
 // The bike's body box, shared by the enemy and installation tests.
-int TouchesBikeBody(float x, float y) {
-  return BoxesOverlap(Trunc(PlayerX + 17), Trunc(PlayerY), 77, 54, Trunc(x), Trunc(y), 40, 40);
+bool TouchesBikeBody(float x, float y) {
+  return BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(x), Trunc(y), 40, 40);
+}
+
+// Guns, the bonus, the carriers and the mines meet the bike's body; the
+// beacons, the module and the teleporters have a touch of their own and the
+// scenery none.
+bool MeetsTheBike(StructureKind kind) {
+  switch (kind) {
+    case StructureKind::GroundGun:
+    case StructureKind::FiringGun:
+    case StructureKind::ShieldBonus:
+    case StructureKind::CarrierLeft:
+    case StructureKind::CarrierRight:
+    case StructureKind::Mine: return true;
+    default: return false;
+  }
 }
 
 // Hit things reappear off screen, on a side chosen at random.
@@ -22,56 +37,56 @@ float SomewhereOffScreen() {
 }
 
 void LoseShield(int explosionX, int explosionY, int points) {
-  NewExplosion(explosionX, explosionY, 0, 0);
-  NewShield(0, Trunc(PlayerX + 56), Trunc(PlayerY + 32));
+  NewExplosion(explosionX, explosionY, ExplosionKind::Blast, 0);
+  NewShield(ShieldEffect::Bubble, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
   PlaySfx(snd_EnemyExplosion1);
-  Score += points;
-  ShieldCount -= 1;
+  world.score += points;
+  world.shieldCount -= 1;
 }
 
 }  // namespace
 
 void EnemiesHitPlayer() {
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     if (!(e->x > -40 && e->x < 680)) continue;
     int ex, ey;
-    if (e->enemy == 0) {
-      // The spinner is drawn centred and is tested upright.
-      if (!BoxesOverlap(Trunc(PlayerX), Trunc(PlayerY), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
+    if (e->type == EnemyType::Spinner) {
+      // KEPT: the spinner is drawn centred and turned, but tested upright.
+      if (!BoxesOverlap(Trunc(world.bike.x), Trunc(world.bike.y), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
         continue;
-      if (InvulnerableTicks != 0) continue;
-      if (!ImagesOverlap(img_bike2, Trunc(PlayerX), Trunc(PlayerY), Facing, img_enemies_one, Trunc(e->x + 20),
-                         Trunc(e->y + 20), 0))
+      if (world.bike.invulnerableTicks != 0) continue;
+      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
+                         img_enemies_one, Trunc(e->x + 20), Trunc(e->y + 20), 0))
         continue;
       ex = Trunc(e->x - 20);
       ey = Trunc(e->y - 20);
     } else {
       if (!TouchesBikeBody(e->x, e->y)) continue;
-      if (InvulnerableTicks != 0) continue;
-      // Cell 0 of the sheet stands in for every type's outline.
-      if (!ImagesOverlap(img_bike2, Trunc(PlayerX), Trunc(PlayerY), Facing, img_enemies, Trunc(e->x),
-                         Trunc(e->y), 0))
+      if (world.bike.invulnerableTicks != 0) continue;
+      // KEPT: cell 0 of the sheet stands in for every type's outline.
+      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing), img_enemies,
+                         Trunc(e->x), Trunc(e->y), 0))
         continue;
       ex = Trunc(e->x - 12);
       ey = Trunc(e->y - 12);
     }
-    LoseShield(ex, ey, e->enemy * 100);
+    LoseShield(ex, ey, 100 * static_cast<int>(e->type));
     e->x = SomewhereOffScreen();
     return;
   }
 }
 
 void StructuresHitPlayer() {
-  for (Structures* s : Each<Structures>(StructuresList)) {
-    if (s->structure <= 2 || s->structure >= 9) continue;
+  for (Structures* s : Each<Structures>(world.structures)) {
+    if (!MeetsTheBike(s->kind)) continue;
     if (!(s->x > -40 && s->x < 680)) continue;
-    if (!TouchesBikeBody(s->x, s->y) || InvulnerableTicks != 0) continue;
-    if (s->structure == 5) {
+    if (!TouchesBikeBody(s->x, s->y) || world.bike.invulnerableTicks != 0) continue;
+    if (s->kind == StructureKind::ShieldBonus) {
       // The bonus: four more shields, no upper limit, and it shatters.
-      ShieldCount += 4;
+      world.shieldCount += 4;
       PlaySfx(snd_TakeShield);
       BurstBonus(Trunc(s->x), Trunc(s->y));
-      StructuresList->Remove(s);
+      world.structures->Remove(s);
       return;
     }
     LoseShield(Trunc(s->x - 12), Trunc(s->y - 12), 100);

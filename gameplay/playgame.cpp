@@ -15,9 +15,9 @@ void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
   // value can never leave the world standing still.
   const bool suicidal = Settings.difficulty == 1;
-  ScrollFactor[0] = suicidal ? 0.8f : 0.4f;
-  ScrollFactor[1] = suicidal ? 1.6f : 0.9f;
-  ScrollFactor[2] = suicidal ? 2.4f : 1.4f;
+  world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
+  world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
+  world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;
 }
 
 // "exit to menu (y/n)" over the dimmed game, to the pause tune; keys only.
@@ -51,20 +51,20 @@ void StartGame() {
   }
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   QuitState = 0;
-  ShieldCount = 8;
-  LevelNumber = 1;
-  Score = 0;
-  SetupSector(LevelNumber);
+  world.shieldCount = 8;
+  world.level = 1;
+  world.score = 0;
+  SetupSector(world.level);
   SetScrollFactors();
-  BackdropFade = 1.0f;
+  world.backdropFade = 1.0f;
 
   // The first picture, composed but not shown, then faded in from black.
   ClearDrawBuffer();
   SetDrawBlendMode(3);
   SetDrawAlpha(1.0f);
-  DrawSky(BackdropFade);
+  DrawSky(world.backdropFade);
   DrawBackdrop();
-  UpdateStructures(0);
+  UpdateStructures(false);
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   BrightenScreenGrab(4, 252);
@@ -74,8 +74,8 @@ void StartGame() {
   SetDrawScale(1.0f, 1.0f);
 
   // Set up afresh: the landing shows a different world from the faded-in one.
-  SetupSector(LevelNumber);
-  LandingSequence(0);
+  SetupSector(world.level);
+  LandingSequence(Landing::GameStart);
 }
 
 void PlayPass() {
@@ -83,7 +83,7 @@ void PlayPass() {
   DrawSky(1.0f);
   PlayerControl();
   DrawBackdrop();
-  UpdateStructures(1);
+  UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
@@ -94,7 +94,7 @@ void PlayPass() {
   UpdateFrags();
   DrawFrags();
   DrawPlayer();
-  UpdateFruitJam();
+  UpdateBonusPieces();
   ScrollExplosions();
   DrawExplosions();
   PlayerMeetsStructures();
@@ -104,15 +104,15 @@ void PlayPass() {
   CheckTakeOff();
 
   // The planet creeps left and comes round again.
-  PlanetX -= 0.12f;
-  if (PlanetX < -202.0f) PlanetX = 600.0f;
+  world.planetX -= 0.12f;
+  if (world.planetX < -202.0f) world.planetX = 600.0f;
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
-  if (TimeBonus > 0.0f) TimeBonus -= 0.01f;
+  if (world.timeBonus > 0.0f) world.timeBonus -= 0.01f;
 
   if (TakeKeyPressCount(kEscape) > 0) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
-  if (ShieldCount < 0) GameOver();
+  if (world.shieldCount < 0) GameOver();
 }
 }  // namespace
 
@@ -124,15 +124,15 @@ void DrawSky(float fade) {
   DrawImageFrame(img_layer4c, 0.0f, 20.0f, 0);
   SetDrawScale(1.0f, 1.0f);
   SetDrawAlpha(0.9f * fade);
-  DrawImageFrame(img_planet, PlanetX, 20.0f, 0);
+  DrawImageFrame(img_planet, world.planetX, 20.0f, 0);
   SetDrawAlpha(1.0f);
 }
 
 void CheckTakeOff() {
-  if (TakeOffFlag == 1) TakeOffSequence();
+  if (world.takeOffDue) TakeOffSequence();
 }
 
-int PlayGame() {
+void PlayGame() {
   StartGame();
   do {
     PlayPass();
@@ -141,5 +141,4 @@ int PlayGame() {
   SwitchMusic(snd_m_menu, MenuMusicVolume);
   ClearKeyStates();
   ClearPadHits();
-  return 0;
 }

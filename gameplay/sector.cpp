@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace {
+using Kind = StructureKind;
+
 constexpr int kSpacing = 50;  // enemies start at least this far apart
 constexpr int kBandTop = 64, kBandBottom = 400;
 // Random draws allowed for one enemy's place. Past them the band is searched
@@ -109,22 +111,22 @@ void PlaceEnemy(BandMap& band, int xLow, int xHigh, int highestType, std::vector
   // one corner.
   if (bestGap < kSpacing * kSpacing) band.FindClearPoint(placed, lastX, lastY, bestX, bestY);
   int type = RandomIntInRange(1, highestType);
-  if (type == 1) type = 0;  // the spinner takes the plain drifter's share
-  NewEnemy(bestX, bestY, type);
+  if (type == 1) type = 0;  // KEPT: the spinner takes the probe's share
+  NewEnemy(bestX, bestY, static_cast<EnemyType>(type));
   placed.emplace_back(bestX, bestY);
 }
 }  // namespace
 
-int WithinDistance(int x1, int y1, int x2, int y2, int r) {
+bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
   // The squares must not wrap round: far-apart points never count as near.
-  return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r ? 1 : 0;
+  return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r;
 }
 
 void SetupSector(int level) {
-  for (TList* list : {EnemiesList, StructuresList, PlayerBulletsList, ExplosionsList, EnemyBulletsList,
-                      ParticlesList, TextMessagesList, ShieldsList, FragsList, FruitJamList})
+  for (TList* list : {world.enemies, world.structures, world.playerBullets, world.explosions, world.enemyBullets,
+                      world.particles, world.textMessages, world.shields, world.frags, world.pieces})
     list->Clear();
-  LevelNumber = level;
+  world.level = level;
   ClearKeyStates();
 
   const int perBand = (5 * level + 10) / 2;
@@ -135,53 +137,54 @@ void SetupSector(int level) {
   for (int i = 0; i < perBand; ++i) PlaceEnemy(leftBand, -600, -40, highestType, placed);
   for (int i = 0; i < perBand; ++i) PlaceEnemy(rightBand, 640, 2400, highestType, placed);
 
-  AlienX = static_cast<float>(RandomIntInRange(1000, 30000));
-  AlienY = 392.0f;
-  AlienFrame = AlienFrameDelay = AlienBob = 0;
-  AlienFree = 1;
-  AlienSoundTimer = 60;
-  InvulnerableTicks = 120;
-  AliensLeft = LevelNumber + 1;
+  world.alien.x = static_cast<float>(RandomIntInRange(1000, 30000));
+  world.alien.y = 392.0f;
+  world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
+  world.alien.free = true;
+  world.alien.callTimer = 60;
+  world.bike.invulnerableTicks = 120;
+  world.aliensLeft = world.level + 1;
 
   // Scenery every thousand pixels, give or take a hundred.
   for (int base = 700; base <= 31700; base += 1000) {
-    static constexpr int kSceneryKinds[5] = {9, 10, 13, 14, 13};
-    const int kind = kSceneryKinds[RandomIntInRange(1, 5) - 1];
+    static constexpr Kind kSceneryKinds[5] = {Kind::Terraformer, Kind::TeslaCoil, Kind::Spire, Kind::Habitat,
+                                              Kind::Spire};
+    const Kind kind = kSceneryKinds[RandomIntInRange(1, 5) - 1];
     const int x = base + RandomIntInRange(-100, 100);
-    CreateStructure(x, kind == 10 ? 392 : 332, kind, 0);
+    CreateStructure(x, kind == Kind::TeslaCoil ? 392 : 332, kind, 0);
   }
-  CreateStructure(RandomIntInRange(1000, 31000), 412, 5, 0);
-  CreateStructure(2200, 332, 9, 0);
-  CreateStructure(31000, 229, 11, 0);
-  CreateStructure(31180, 431, 12, 0);
-  CreateStructure(180, 392, 1, 1);
+  CreateStructure(RandomIntInRange(1000, 31000), 412, Kind::ShieldBonus, 0);
+  CreateStructure(2200, 332, Kind::Terraformer, 0);
+  CreateStructure(31000, 229, Kind::Statue, 0);
+  CreateStructure(31180, 431, Kind::Bones, 0);
+  CreateStructure(180, 392, Kind::LunarModule, 1);
   for (int b = 1; b <= 5; ++b) {
-    CreateStructure(6400 * b - 5000, 332, 0, b);
-    CreateStructure(6400 * b - 5900, 392, 2, b);
+    CreateStructure(6400 * b - 5000, 332, Kind::Beacon, b);
+    CreateStructure(6400 * b - 5900, 392, Kind::Teleporter, b);
   }
 
   const int m = perBand / 2;
   const int carriers = TruncateToInt(static_cast<float>(m) * 1.5f);
-  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 3, 0);
-  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, 4, 0);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, Kind::GroundGun, 0);
+  for (int i = 0; i < 2 * m; ++i) CreateStructure(RandomIntInRange(640, 31900), 412, Kind::FiringGun, 0);
   for (int i = 0; i < 2 * m; ++i) {
     const int x = RandomIntInRange(640, 31900);
-    CreateStructure(x, RandomIntInRange(80, 380), 8, 0);
+    CreateStructure(x, RandomIntInRange(80, 380), Kind::Mine, 0);
   }
-  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 6, 0);
-  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, 7, 0);
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierLeft, 0);
+  for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierRight, 0);
 
-  PlayerX = 272.0f;
-  PlayerY = 402.0f;
-  PlayerSpeed = 0.0f;
-  Facing = 3;
-  Thrusting = Climbing = 0;
-  PlanetX = 400.0f;
-  ScrollPos = 0.0f;
-  TeleportOffset = 0;
-  TeleportersOff = 0;
-  TakeOffFlag = 0;
-  SectorShown = 1;
-  TimeBonus = 100.0f;
+  world.bike.x = 272.0f;
+  world.bike.y = 402.0f;
+  world.bike.speed = 0.0f;
+  world.bike.facing = Facing::Right;
+  world.bike.thrusting = world.bike.climbing = false;
+  world.planetX = 400.0f;
+  world.scrollPos = 0.0f;
+  world.teleportShift = 0;
+  world.teleportersOff = false;
+  world.takeOffDue = false;
+  world.sectorShown = 1;
+  world.timeBonus = 100.0f;
   SetDrawBlendMode(3);
 }

@@ -4,21 +4,22 @@
 void CreateStars() {
   for (int i = 0; i < 100; ++i) {
     auto s = ObjectNew<StarCoords>();
-    StarCoordsList->AddLast(s);
+    world.starCoords->AddLast(s);
     s->x = static_cast<float>(RandomIntInRange(8, 632));
     s->y = static_cast<float>(RandomIntInRange(8, 128));
-    s->xspeed = static_cast<float>(RandomRealInRange(0.1, 1));
-    s->size = s->xspeed * 1.8f;
-    // Small slow stars come out brighter than 255; the colour clamps them to white.
-    s->color = TruncateToInt(255.0f / (s->size * 2.0f));
+    s->xSpeed = static_cast<float>(RandomRealInRange(0.1, 1));
+    s->size = s->xSpeed * 1.8f;
+    // KEPT: small slow stars come out brighter than 255; the colour clamps
+    // them to white.
+    s->grey = TruncateToInt(255.0f / (s->size * 2.0f));
   }
 }
 
 void DrawStars() {
-  for (StarCoords* s : Each<StarCoords>(StarCoordsList)) {
-    SetDrawColour(s->color, s->color, s->color);
+  for (StarCoords* s : Each<StarCoords>(world.starCoords)) {
+    SetDrawColour(s->grey, s->grey, s->grey);
     FillRectangle(s->x, s->y, s->size, s->size);
-    s->x += s->xspeed;
+    s->x += s->xSpeed;
     if (s->x > 639.0f) s->x -= 640.0f;
   }
   SetDrawColour(255, 255, 255);

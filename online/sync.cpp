@@ -68,8 +68,8 @@ void PumpETNAQueue(const std::function<void(int state)>& onCommand2) {
 
 void SyncScores() {
   const String name = LowerCaseText(Settings.playerName);
-  const String score = StringFromInt(Score);
-  const String level = StringFromInt(LevelNumber);
+  const String score = StringFromInt(world.score);
+  const String level = StringFromInt(world.level);
   SleepMillis(150);
   ClearKeyStates();
 

@@ -1,9 +1,10 @@
-// Ogg Vorbis decoding from memory, done once at load time.
+// Ogg Vorbis decoding from memory: short sounds whole at load time, tunes a
+// little at a time as they play.
 #include <vorbis/vorbisfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
-#include <thread>
 
 #include "runtime/audio.h"
 
@@ -38,14 +39,14 @@ int SeekMem(void* source, ogg_int64_t offset, int whence) {
 
 long TellMem(void* source) { return static_cast<long>(static_cast<Memory*>(source)->pos); }
 
-// Appends a stereo run recorded at rate, converted to the mix rate by linear
-// interpolation.
-void AppendResampled(const std::vector<float>& run, long rate, std::vector<float>* out) {
+const ov_callbacks kMemoryCallbacks{ReadMem, SeekMem, nullptr, TellMem};
+
+int16_t ToSample(float v) { return static_cast<int16_t>(std::lrint(std::clamp(v, -1.0f, 1.0f) * 32767.0f)); }
+
+// Appends a stereo float run recorded at rate, converted to the mix rate by
+// linear interpolation.
+void AppendResampled(const std::vector<float>& run, long rate, std::vector<int16_t>* out) {
   if (run.empty()) return;
-  if (rate == rt::kMixRate || rate <= 0) {
-    out->insert(out->end(), run.begin(), run.end());
-    return;
-  }
   size_t frames = run.size() / 2;
   size_t produced = static_cast<size_t>(static_cast<double>(frames) * rt::kMixRate / static_cast<double>(rate));
   double step = static_cast<double>(rate) / rt::kMixRate;
@@ -56,93 +57,27 @@ void AppendResampled(const std::vector<float>& run, long rate, std::vector<float
     if (a >= frames) a = frames - 1;
     size_t b = std::min(a + 1, frames - 1);
     float t = static_cast<float>(at - static_cast<double>(a));
-    for (int c = 0; c < 2; ++c) out->push_back(run[a * 2 + c] * (1 - t) + run[b * 2 + c] * t);
+    for (int c = 0; c < 2; ++c) out->push_back(ToSample(run[a * 2 + c] * (1 - t) + run[b * 2 + c] * t));
   }
-}
-
-// Long single-rate stereo files (the tunes) decode in slices side by side:
-// each worker opens its own reader on the same bytes, seeks to its first
-// sample and fills its part of the output. Returns false when the file does
-// not suit (several links, another rate) or a slice fails; the caller then
-// decodes it in one pass.
-bool DecodeInSlices(const uint8_t* data, size_t size, ogg_int64_t total, std::vector<float>* stereo) {
-  constexpr ogg_int64_t kSliceFrames = 44100 * 12;
-  unsigned hw = std::max(1u, std::thread::hardware_concurrency());
-  ogg_int64_t slices = std::min<ogg_int64_t>(hw, (total + kSliceFrames - 1) / kSliceFrames);
-  if (slices < 2) return false;
-  stereo->assign(static_cast<size_t>(total) * 2, 0.0f);
-  std::vector<char> ok(static_cast<size_t>(slices), 0);
-  std::vector<std::thread> workers;
-  for (ogg_int64_t k = 0; k < slices; ++k) {
-    workers.emplace_back([=, &ok] {
-      ogg_int64_t from = total * k / slices, to = total * (k + 1) / slices;
-      Memory mem{data, size, 0};
-      ov_callbacks callbacks{ReadMem, SeekMem, nullptr, TellMem};
-      OggVorbis_File vf;
-      if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return;
-      bool good = ov_pcm_seek(&vf, from) == 0;
-      float* out = stereo->data() + from * 2;
-      ogg_int64_t at = from;
-      while (good && at < to) {
-        float** pcm = nullptr;
-        int section = 0;
-        long want = static_cast<long>(std::min<ogg_int64_t>(4096, to - at));
-        long frames = ov_read_float(&vf, &pcm, static_cast<int>(want), &section);
-        if (frames == OV_HOLE) continue;
-        if (frames <= 0) {
-          good = false;
-          break;
-        }
-        vorbis_info* info = ov_info(&vf, section);
-        const float* left = pcm[0];
-        const float* right = info && info->channels > 1 ? pcm[1] : pcm[0];
-        for (long i = 0; i < frames; ++i) {
-          out[2 * i] = left[i];
-          out[2 * i + 1] = right[i];
-        }
-        out += frames * 2;
-        at += frames;
-      }
-      ov_clear(&vf);
-      ok[static_cast<size_t>(k)] = good ? 1 : 0;
-    });
-  }
-  for (auto& w : workers) w.join();
-  for (char c : ok)
-    if (!c) return false;
-  return true;
 }
 
 }  // namespace
 
 namespace rt {
 
-bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stereo) {
+bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<int16_t>* stereo) {
   stereo->clear();
   if (!data || size == 0) return false;
   Memory mem{data, size, 0};
-  ov_callbacks callbacks{ReadMem, SeekMem, nullptr, TellMem};
   OggVorbis_File vf;
-  if (ov_open_callbacks(&mem, &vf, nullptr, 0, callbacks) != 0) return false;
+  if (ov_open_callbacks(&mem, &vf, nullptr, 0, kMemoryCallbacks) != 0) return false;
   ogg_int64_t total = ov_pcm_total(&vf, -1);
-  vorbis_info* first = ov_info(&vf, -1);
-  if (ov_streams(&vf) == 1 && ov_seekable(&vf) && first && first->rate == rt::kMixRate && total > 0 &&
-      DecodeInSlices(data, size, total, stereo)) {
-    ov_clear(&vf);
-    return true;
-  }
-  stereo->clear();
   if (total > 0) stereo->reserve(static_cast<size_t>(total) * 2);
-  // Samples go straight to the output; a run recorded at another rate is
-  // converted when the rate changes or the stream ends.
-  size_t runStart = 0;
-  long runRate = 0;
-  auto finishRun = [&] {
-    if (runRate == rt::kMixRate || runRate <= 0 || runStart == stereo->size()) return;
-    std::vector<float> run(stereo->begin() + static_cast<std::ptrdiff_t>(runStart), stereo->end());
-    stereo->resize(runStart);
-    AppendResampled(run, runRate, stereo);
-  };
+  // Samples at the mix rate go straight to the output; a run recorded at
+  // another rate is gathered and converted when the rate changes or the
+  // stream ends.
+  std::vector<float> run;
+  long runRate = kMixRate;
   bool ok = true;
   for (;;) {
     float** pcm = nullptr;
@@ -157,23 +92,75 @@ bool DecodeOggVorbis(const uint8_t* data, size_t size, std::vector<float>* stere
     vorbis_info* info = ov_info(&vf, section);
     if (!info || info->channels < 1) continue;
     if (info->rate != runRate) {
-      finishRun();
-      runStart = stereo->size();
+      AppendResampled(run, runRate, stereo);
+      run.clear();
       runRate = info->rate;
     }
     const float* left = pcm[0];
     const float* right = info->channels > 1 ? pcm[1] : pcm[0];
-    size_t at = stereo->size();
-    stereo->resize(at + static_cast<size_t>(frames) * 2);
-    float* out = stereo->data() + at;
     for (long i = 0; i < frames; ++i) {
-      out[2 * i] = left[i];
-      out[2 * i + 1] = right[i];
+      if (runRate == kMixRate || runRate <= 0) {
+        stereo->push_back(ToSample(left[i]));
+        stereo->push_back(ToSample(right[i]));
+      } else {
+        run.push_back(left[i]);
+        run.push_back(right[i]);
+      }
     }
   }
-  finishRun();
+  AppendResampled(run, runRate, stereo);
   ov_clear(&vf);
   return ok || !stereo->empty();
 }
+
+struct OggStream::Reader {
+  Memory mem;
+  OggVorbis_File vf;
+  bool mono = false;
+};
+
+std::unique_ptr<OggStream> OggStream::Open(const uint8_t* data, size_t size) {
+  if (!data || size == 0) return nullptr;
+  std::unique_ptr<OggStream> stream(new OggStream);
+  auto reader = std::make_unique<Reader>();
+  reader->mem = Memory{data, size, 0};
+  if (ov_open_callbacks(&reader->mem, &reader->vf, nullptr, 0, kMemoryCallbacks) != 0) return nullptr;
+  stream->reader_ = std::move(reader);  // from here the destructor clears the decoder
+  OggVorbis_File* vf = &stream->reader_->vf;
+  vorbis_info* info = ov_info(vf, -1);
+  stream->frames_ = ov_pcm_total(vf, -1);
+  if (!ov_seekable(vf) || ov_streams(vf) != 1 || !info || info->rate != kMixRate || info->channels < 1 ||
+      info->channels > 2 || stream->frames_ <= 0)
+    return nullptr;
+  stream->reader_->mono = info->channels == 1;
+  // Readies the decoder (its tables and first packet) here rather than in
+  // the first read, which happens in the mixer.
+  if (!stream->Seek(0)) return nullptr;
+  return stream;
+}
+
+OggStream::~OggStream() {
+  if (reader_) ov_clear(&reader_->vf);
+}
+
+long OggStream::Read(int most, const float** left, const float** right) {
+  if (most <= 0) return 0;
+  // A hole (lost pages) gives no samples; the next read goes on after it.
+  for (int tries = 0; tries < 8; ++tries) {
+    float** pcm = nullptr;
+    int section = 0;
+    long frames = ov_read_float(&reader_->vf, &pcm, most, &section);
+    if (frames == OV_HOLE) continue;
+    if (frames < 0) return -1;
+    if (frames > 0) {
+      *left = pcm[0];
+      *right = reader_->mono ? pcm[0] : pcm[1];
+    }
+    return frames;
+  }
+  return -1;
+}
+
+bool OggStream::Seek(int64_t frame) { return ov_pcm_seek(&reader_->vf, frame) == 0; }
 
 }  // namespace rt

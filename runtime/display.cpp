@@ -9,6 +9,7 @@
 #include <deque>
 #include <optional>
 
+#include "runtime/screenfit.h"
 #include "runtime/video.h"
 
 namespace {
@@ -74,6 +75,8 @@ void CloseDisplay() {
   g_batch.vertices.clear();
   g_batch.indices.clear();
   g_batch.texture = nullptr;
+  rt::ForgetSharpScaler();
+  if (g_video.prescaled) SDL_DestroyTexture(g_video.prescaled);
   if (g_video.target) SDL_DestroyTexture(g_video.target);
   if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
   if (g_video.window) SDL_DestroyWindow(g_video.window);
@@ -131,27 +134,60 @@ void WatchRetrace() {
   if (g_presentReturns.size() > kWatchedPresents) g_presentReturns.pop_front();
 }
 
+// The enlarged picture of the first scaling step, made again when its size
+// changes.
+SDL_Texture* PrescaledTexture(int width, int height) {
+  if (g_video.prescaled && g_video.prescaledWidth == width && g_video.prescaledHeight == height)
+    return g_video.prescaled;
+  rt::ForgetSharpScaler();
+  if (g_video.prescaled) SDL_DestroyTexture(g_video.prescaled);
+  g_video.prescaled = SDL_CreateTexture(g_video.renderer, SDL_PIXELFORMAT_RGBA32,
+                                        SDL_TEXTUREACCESS_TARGET, width, height);
+  g_video.prescaledWidth = g_video.prescaled ? width : 0;
+  g_video.prescaledHeight = g_video.prescaled ? height : 0;
+  if (g_video.prescaled) SDL_SetTextureBlendMode(g_video.prescaled, SDL_BLENDMODE_NONE);
+  return g_video.prescaled;
+}
+
 // Copies the back buffer to the window, scaled to fit with its 4:3 shape
 // kept and black bars around it.
 void ShowTarget() {
   if (!g_video.window || !g_video.target) return;
   rt::FlushBatch();
   SDL_Renderer* r = g_video.renderer;
-  SDL_SetRenderTarget(r, nullptr);
+  SDL_SetRenderTarget(r, nullptr);  // the output size is the target's while one is set
   int ow = kWidth, oh = kHeight;
   SDL_GetRendererOutputSize(r, &ow, &oh);
-  double scale = std::min(double(ow) / g_video.display.width, double(oh) / g_video.display.height);
-  SDL_FRect dst;
-  dst.w = float(g_video.display.width * scale);
-  dst.h = float(g_video.display.height * scale);
-  dst.x = float((ow - dst.w) / 2);
-  dst.y = float((oh - dst.h) / 2);
-  if (dst.w < ow || dst.h < oh) {  // black bars around the picture
+  const ScreenFit fit = FitPictureToScreen(g_video.display.width, g_video.display.height, ow, oh,
+                                           g_video.maxTextureWidth, g_video.maxTextureHeight);
+  SDL_Texture* shown = g_video.target;
+  SDL_SetTextureScaleMode(g_video.target, fit.linearStep && fit.factor == 1 ? SDL_ScaleModeLinear
+                                                                             : SDL_ScaleModeNearest);
+  const SDL_Rect dst{fit.x, fit.y, fit.width, fit.height};
+  if (fit.width < ow || fit.height < oh) {  // black bars around the picture
     SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
     SDL_RenderClear(r);
   }
-  SDL_SetTextureScaleMode(g_video.target, scale == 1.0 ? SDL_ScaleModeNearest : SDL_ScaleModeLinear);
-  SDL_RenderCopyF(r, g_video.target, nullptr, &dst);
+  if (fit.linearStep && fit.factor > 1 &&
+      rt::DrawSharpScaled(r, g_video.target, g_video.display.width, g_video.display.height,
+                          fit.factor, dst)) {
+    PresentToScreen();
+    SDL_SetRenderTarget(r, g_video.target);
+    return;
+  }
+  if (fit.linearStep && fit.factor > 1) {
+    SDL_Texture* prescaled = PrescaledTexture(g_video.display.width * fit.factor,
+                                              g_video.display.height * fit.factor);
+    if (prescaled && SDL_SetRenderTarget(r, prescaled) == 0) {
+      SDL_RenderCopy(r, g_video.target, nullptr, nullptr);
+      SDL_SetRenderTarget(r, nullptr);
+      SDL_SetTextureScaleMode(prescaled, SDL_ScaleModeLinear);
+      shown = prescaled;
+    } else {
+      SDL_SetTextureScaleMode(g_video.target, SDL_ScaleModeLinear);
+    }
+  }
+  SDL_RenderCopy(r, shown, nullptr, &dst);
   PresentToScreen();
   SDL_SetRenderTarget(r, g_video.target);
 }
@@ -298,6 +334,37 @@ void OnWindowEvent(int sdlWindowEvent) {
 
 }  // namespace rt
 
+ScreenFit FitPictureToScreen(int pictureWidth, int pictureHeight, int screenWidth,
+                             int screenHeight, int maxTextureWidth, int maxTextureHeight) {
+  ScreenFit fit;
+  if (pictureWidth <= 0 || pictureHeight <= 0 || screenWidth <= 0 || screenHeight <= 0) return fit;
+  const double scale = std::min(double(screenWidth) / pictureWidth,
+                                double(screenHeight) / pictureHeight);
+  // Whole pixels, the side that fills the screen exactly.
+  fit.width = std::min(screenWidth, int(std::lround(pictureWidth * scale)));
+  fit.height = std::min(screenHeight, int(std::lround(pictureHeight * scale)));
+  fit.x = (screenWidth - fit.width) / 2;
+  fit.y = (screenHeight - fit.height) / 2;
+  const int whole = int(std::floor(scale));
+  if (whole >= 1 && fit.width == pictureWidth * whole && fit.height == pictureHeight * whole) {
+    fit.factor = whole;  // plain sampling gives the final picture at once
+    return fit;
+  }
+  fit.linearStep = true;
+  if (scale < 1) return fit;  // smaller than the picture: filtering alone
+  // The largest whole factor within the final size; below 2 that would be
+  // no first step at all, so between 1 and 2 times the picture is doubled
+  // and the filter shrinks it, still blending only along the pixel edges.
+  int factor = std::max(2, whole);
+  auto fits = [&](int f) {
+    return (maxTextureWidth <= 0 || pictureWidth * f <= maxTextureWidth) &&
+           (maxTextureHeight <= 0 || pictureHeight * f <= maxTextureHeight);
+  };
+  while (factor > 1 && !fits(factor)) --factor;
+  fit.factor = factor;
+  return fit;
+}
+
 void SetMonitorStandIn(const MonitorStandIn& monitor) { g_standIn = monitor; }
 
 TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int flags) {
@@ -427,6 +494,25 @@ std::vector<uint8_t> ReadScreenRGBA() {
   if (!g_video.open || !g_video.renderer) return out;
   rt::FlushBatch();
   SDL_RenderReadPixels(g_video.renderer, nullptr, SDL_PIXELFORMAT_RGBA32, out.data(), w * 4);
+  return out;
+}
+
+std::vector<uint8_t> ReadShownScreenRGBA(int* width, int* height) {
+  *width = *height = 0;
+  if (!g_video.open || !g_video.window) return {};
+  SDL_Renderer* r = g_video.renderer;
+  rt::FlushBatch();
+  SDL_SetRenderTarget(r, nullptr);
+  int w = 0, h = 0;
+  SDL_GetRendererOutputSize(r, &w, &h);
+  std::vector<uint8_t> out(size_t(w) * h * 4, 0);
+  if (SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGBA32, out.data(), w * 4) == 0) {
+    *width = w;
+    *height = h;
+  } else {
+    out.clear();
+  }
+  SDL_SetRenderTarget(r, g_video.target);
   return out;
 }
 

@@ -90,6 +90,10 @@ std::vector<uint8_t> ReadScreenRGBA();
 // One pixel of the back buffer as 0xRRGGBB.
 uint32_t ReadScreenPixel(int x, int y);
 bool SaveScreenPNG(const std::string& fileName);
+// What the window shows after the last PresentFrame (the back buffer scaled
+// to the window), as RGBA bytes; its size in *width, *height. Empty on the
+// headless path. For tests on SDL's dummy driver, whose renderer keeps it.
+std::vector<uint8_t> ReadShownScreenRGBA(int* width, int* height);
 
 // The scancode <-> virtual-key mapping (for tests of the keyboard table).
 int VirtualKeyFromScancode(int scancode);

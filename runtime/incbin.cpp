@@ -6,8 +6,14 @@
 
 namespace {
 
-std::map<String, std::vector<uint8_t>>& Registry() {
-  static std::map<String, std::vector<uint8_t>> files;
+struct Entry {
+  std::vector<uint8_t> copy;  // empty for bytes registered in place
+  const uint8_t* data = nullptr;
+  size_t size = 0;
+};
+
+std::map<String, Entry>& Registry() {
+  static std::map<String, Entry> files;
   return files;
 }
 
@@ -28,16 +34,27 @@ bool HasProtocol(const String& path) {
 void IncbinRegister(const String& name, const void* data, size_t size) {
   auto& files = Registry();
   if (files.count(name)) return;  // the first registration stays in force
+  Entry& e = files[name];
   const uint8_t* bytes = static_cast<const uint8_t*>(data);
-  files.emplace(name, bytes ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>());
+  if (bytes) e.copy.assign(bytes, bytes + size);
+  e.data = e.copy.data();
+  e.size = e.copy.size();
+}
+
+void IncbinRegisterInPlace(const String& name, const void* data, size_t size) {
+  auto& files = Registry();
+  if (files.count(name)) return;
+  Entry& e = files[name];
+  e.data = static_cast<const uint8_t*>(data);
+  e.size = data ? size : 0;
 }
 
 bool IncbinLookup(const String& name, const void** data, size_t* size) {
   auto& files = Registry();
   auto it = files.find(name);
   if (it == files.end()) return false;
-  if (data) *data = it->second.data();
-  if (size) *size = it->second.size();
+  if (data) *data = it->second.data;
+  if (size) *size = it->second.size;
   return true;
 }
 

@@ -33,7 +33,9 @@ void RuntimeStartCore();
 // Starts every service of the layer (video, events, input, audio). Called
 // once at the start of GameMain, after the embedded files are registered.
 void RuntimeStartServices();
-// Ends every service: closes the display and the audio device. Idempotent.
+// Ends every service: closes the display and the audio device and frees
+// every image and sound loaded (their handles are no longer valid).
+// Idempotent.
 void RuntimeShutdown();
 // The layer's program entry: starts the core, calls gameMain once and
 // returns its result as the exit status.
@@ -327,7 +329,11 @@ class Each {
 // Embedded files. Load paths are "IncBin::" + registered name; the protocol
 // is matched without regard to case, the name exactly.
 
+// The bytes are copied: the caller's buffer may go.
 void IncbinRegister(const String& name, const void* data, size_t size);
+// For bytes that stay where they are for the whole run, such as the files
+// compiled into the program: used where they lie, without a copy.
+void IncbinRegisterInPlace(const String& name, const void* data, size_t size);
 bool IncbinLookup(const String& name, const void** data, size_t* size);
 void IncbinClear();  // tests only
 

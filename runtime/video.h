@@ -47,6 +47,9 @@ struct Video {
   SDL_Window* window = nullptr;
   SDL_Renderer* renderer = nullptr;
   SDL_Texture* target = nullptr;
+  // Full screen: the picture enlarged by a whole factor, before filtering.
+  SDL_Texture* prescaled = nullptr;
+  int prescaledWidth = 0, prescaledHeight = 0;
   SDL_Surface* surface = nullptr;  // headless back buffer
   bool open = false;
   bool fullscreen = false;
@@ -139,6 +142,15 @@ struct Placement {
 void BatchQuad(SDL_Texture* texture, SDL_BlendMode blend, SDL_ScaleMode scale,
                const SDL_Vertex corners[4]);
 void FlushBatch();
+
+// Full screen on SDL's OpenGL renderer: draws the picture into dst on the
+// window, enlarged by the whole factor with plain sampling and filtered to
+// the final size, in one pass. False (nothing drawn) where that renderer or
+// its shaders are missing.
+bool DrawSharpScaled(SDL_Renderer* renderer, SDL_Texture* picture, int pictureWidth,
+                     int pictureHeight, int factor, const SDL_Rect& dst);
+// The renderer is going: its shader goes with it.
+void ForgetSharpScaler();
 
 // Draws a turned or scaled frame straight into the headless picture.
 void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawState& st);

@@ -20,7 +20,8 @@ extern "C" const uint64_t novares_row_count;
 void RegisterEmbeddedFiles() {
   for (uint64_t i = 0; i < novares_row_count; ++i) {
     const EmbeddedRow& row = novares_rows[i];
-    IncbinRegister(StringConcat(u"res\\", StringFromAscii(row.name)), row.data,
-                   static_cast<size_t>(row.size));
+    // The bytes are part of the program: registered where they lie.
+    IncbinRegisterInPlace(StringConcat(u"res\\", StringFromAscii(row.name)), row.data,
+                          static_cast<size_t>(row.size));
   }
 }

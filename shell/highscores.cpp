@@ -38,7 +38,7 @@ String TableRow(const String& name, const String& score) {
 
 void ShowHighscores() {
   PutPlaceholderRows();
-  const String lastScoreText = ZeroPadded(Score);
+  const String lastScoreText = ZeroPadded(world.score);
   const String personalBestText = ZeroPadded(Settings.personalBest);
   SetDrawBlendMode(3);
   SleepMillis(100);

@@ -1,10 +1,7 @@
 // Loading of every picture, sound and tune the catalogue (res/assets.cpp)
 // gives a handle: the font first, for the loading screen, then the rest
 // behind it.
-#include <algorithm>
-#include <atomic>
 #include <thread>
-#include <vector>
 
 #include "shell/shell.h"
 
@@ -25,40 +22,23 @@ void LoadPictures(bool first) {
     if (picture.handle && ((picture.flags & kLoadFirst) != 0) == first) *picture.handle = LoadPicture(picture);
 }
 
-size_t EmbeddedSize(const char* file) {
-  size_t size = 0;
-  IncbinLookup(StringConcat(u"res\\", StringFromAscii(file)), nullptr, &size);
-  return size;
-}
-
-// Decoding the sounds is most of the loading time, so they are decoded on
-// worker threads, the largest first, while this thread cuts the pictures.
+// The sounds are read on a worker thread while this thread cuts the
+// pictures, which take longer. One worker is enough: only the short effects
+// are decoded at load (the tunes and the long effects play from their Ogg
+// bytes), and every extra thread would keep a memory arena of its own.
 // Every handle is in place when LoadResources returns.
 class SoundLoader {
  public:
   void Start() {
-    for (const SoundEntry& sound : SoundCatalogue())
-      if (sound.handle) order_.push_back(&sound);
-    std::stable_sort(order_.begin(), order_.end(), [](const SoundEntry* a, const SoundEntry* b) {
-      return EmbeddedSize(a->file) > EmbeddedSize(b->file);
+    worker_ = std::thread([] {
+      for (const SoundEntry& sound : SoundCatalogue())
+        if (sound.handle) *sound.handle = LoadSoundResource(ResPath(sound.file), sound.loops ? 1 : 0);
     });
-    const unsigned cores = std::max(2u, std::thread::hardware_concurrency());
-    const size_t workers = std::min<size_t>(cores - 1, order_.size());
-    for (size_t i = 0; i < workers; ++i) threads_.emplace_back([this] { Work(); });
   }
-  void Finish() {
-    for (std::thread& t : threads_) t.join();
-    threads_.clear();
-  }
+  void Finish() { worker_.join(); }
 
  private:
-  void Work() {
-    for (size_t i = next_++; i < order_.size(); i = next_++)
-      *order_[i]->handle = LoadSoundResource(ResPath(order_[i]->file), order_[i]->loops ? 1 : 0);
-  }
-  std::vector<const SoundEntry*> order_;
-  std::vector<std::thread> threads_;
-  std::atomic<size_t> next_{0};
+  std::thread worker_;
 };
 
 }  // namespace

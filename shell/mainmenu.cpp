@@ -160,6 +160,6 @@ int MainMenu() {
 
   SleepMillis(100);
   ClearKeyStates();
-  PlayerSpeed = 0;
+  world.bike.speed = 0;
   return 0;
 }

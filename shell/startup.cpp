@@ -58,9 +58,9 @@ void LoadForTheRun(LoadingScreen loadingScreen) {
   CreateObjectLists();
 }
 
-bool StartGameRuntime(const RuntimeOptions& options) {
+bool StartGameRuntime(const RuntimeOptions& options, int depth) {
   RegisterProgramFiles();
-  if (!StartRuntime(options)) return false;
+  if (!StartRuntime(options, depth)) return false;
   LoadForTheRun(LoadingScreen::Skipped);
   return true;
 }

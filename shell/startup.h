@@ -21,10 +21,11 @@ enum class LoadingScreen { Shown, Skipped };
 void LoadForTheRun(LoadingScreen loadingScreen);
 
 // What fixtures and benchmarks start from: the program's files, the runtime
-// with these options and a window (StartRuntime), and LoadForTheRun without
-// the loading screen. The star field is the caller's to make: the program
-// makes it after the intro. False when no display could be opened.
-bool StartGameRuntime(const RuntimeOptions& options);
+// with these options and a display (StartRuntime; depth 0 a window, any
+// other full screen), and LoadForTheRun without the loading screen. The star
+// field is the caller's to make: the program makes it after the intro.
+// False when no display could be opened.
+bool StartGameRuntime(const RuntimeOptions& options, int depth = 0);
 
 // The steps inside them.
 void RegisterEmbeddedFiles();  // every file of res/, catalogue order

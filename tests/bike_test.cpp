@@ -17,12 +17,13 @@ class BikeTest : public harness::NullDrawingTest {
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
-    PlayerBulletsList->Clear();
+    world.playerBullets->Clear();
     ControlMode = 0, KeyClimb2 = 38;
     Settings = SavedSettings();
     Settings.sfxOn = 0;
-    ScrollFactor[2] = 1.4f;
-    PlayerX = 272.0f, PlayerY = 397.0f, PlayerSpeed = 0.0f, Facing = 3, ScrollPos = 0.0f;
+    world.scrollFactor[2] = 1.4f;
+    world.bike.x = 272.0f, world.bike.y = 397.0f, world.bike.speed = 0.0f, world.bike.facing = Facing::Right,
+    world.scrollPos = 0.0f;
     ClearKeyStates();
   }
   static void Fly(int frames) {
@@ -31,51 +32,51 @@ class BikeTest : public harness::NullDrawingTest {
 };
 
 TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
-  PlayerY = 402.0f;  // where the set-up leaves it
+  world.bike.y = 402.0f;  // where the set-up leaves it
   Fly(3);
-  EXPECT_FLOAT_EQ(PlayerY, 397.0f);
+  EXPECT_FLOAT_EQ(world.bike.y, 397.0f);
   ScriptKeyDown(Settings.keyClimb);
   PlayerControl();
-  EXPECT_FLOAT_EQ(PlayerY, 391.0f);
+  EXPECT_FLOAT_EQ(world.bike.y, 391.0f);
   Fly(200);
-  EXPECT_FLOAT_EQ(PlayerY, 32.0f);
-  EXPECT_EQ(Climbing, 1);  // the lift flame burns at the ceiling too
+  EXPECT_FLOAT_EQ(world.bike.y, 32.0f);
+  EXPECT_TRUE(world.bike.climbing);  // the lift flame burns at the ceiling too
   ScriptKeyUp(Settings.keyClimb);
   ScriptKeyDown(38);  // the second climb key, whatever the first is bound to
-  PlayerY = 200.0f;
+  world.bike.y = 200.0f;
   PlayerControl();
-  EXPECT_FLOAT_EQ(PlayerY, 194.0f);
+  EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
   ScriptKeyUp(38);
   PlayerControl();
-  EXPECT_FLOAT_EQ(PlayerY, 198.0f);
+  EXPECT_FLOAT_EQ(world.bike.y, 198.0f);
 }
 
 TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
   ScriptKeyDown(Settings.keyRight);
   int frame = 0;
-  while (PlayerSpeed < MaxSpeed && frame < 40) {
+  while (world.bike.speed < kMaxSpeed && frame < 40) {
     PlayerControl();
     ++frame;
   }
   EXPECT_EQ(frame, 29);
-  EXPECT_NEAR(PlayerSpeed, 8.7f, 1e-3f);
+  EXPECT_NEAR(world.bike.speed, 8.7f, 1e-3f);
 
   float low = 100.0f, high = 0.0f;
   int pushes = 0;
-  const float glideStart = PlayerX;
+  const float glideStart = world.bike.x;
   for (int i = 0; i < 300; ++i) {
-    const float before = PlayerX;
+    const float before = world.bike.x;
     PlayerControl();
-    low = std::min(low, PlayerSpeed);
-    high = std::max(high, PlayerSpeed);
-    pushes += Thrusting;
+    low = std::min(low, world.bike.speed);
+    high = std::max(high, world.bike.speed);
+    pushes += world.bike.thrusting;
     // The held key's glide is taken back on the coasting frames only.
-    EXPECT_NEAR(PlayerX - before, Thrusting ? -0.6f : 0.0f, 1e-3f) << "frame " << i;
+    EXPECT_NEAR(world.bike.x - before, world.bike.thrusting ? -0.6f : 0.0f, 1e-3f) << "frame " << i;
   }
   EXPECT_NEAR(low, 8.3f, 0.01f);
   EXPECT_NEAR(high, 8.7f, 0.01f);
   EXPECT_NEAR(pushes, 120, 2);  // 8.7 8.5 8.3 coast, 8.6 push, 8.4 coast, 8.7 push
-  EXPECT_NEAR(PlayerX, glideStart - 0.6f * 120, 1.0f);
+  EXPECT_NEAR(world.bike.x, glideStart - 0.6f * 120, 1.0f);
   ScriptKeyUp(Settings.keyRight);
 }
 
@@ -84,73 +85,73 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   Fly(60);
   ScriptKeyUp(Settings.keyLeft);
   int frames = 0;
-  while (PlayerSpeed != 0.0f && frames < 100) {
+  while (world.bike.speed != 0.0f && frames < 100) {
     PlayerControl();
     ++frames;
   }
   EXPECT_GE(frames, 41);
   EXPECT_LE(frames, 44);
-  EXPECT_EQ(Facing, 0);  // a stopped bike keeps its facing
-  const float stoppedAt = PlayerX;
+  EXPECT_EQ(world.bike.facing, Facing::Left);  // a stopped bike keeps its facing
+  const float stoppedAt = world.bike.x;
   Fly(30);
-  EXPECT_FLOAT_EQ(PlayerX, stoppedAt);
+  EXPECT_FLOAT_EQ(world.bike.x, stoppedAt);
 
   // Exactly 0.2 is outside the snap band but coasts to 0 in one step.
   for (float speed : {0.2f, -0.2f, 0.19f}) {
-    PlayerSpeed = speed;
+    world.bike.speed = speed;
     PlayerControl();
-    EXPECT_NEAR(PlayerSpeed, 0.0f, 1e-6f) << speed;
+    EXPECT_NEAR(world.bike.speed, 0.0f, 1e-6f) << speed;
   }
   // Both directions at once: speed and screen x unchanged, flame on.
-  PlayerSpeed = 2.0f;
-  PlayerX = 300.0f;
+  world.bike.speed = 2.0f;
+  world.bike.x = 300.0f;
   ScriptKeyDown(Settings.keyLeft);
   ScriptKeyDown(Settings.keyRight);
   PlayerControl();
-  EXPECT_NEAR(PlayerSpeed, 2.0f, 1e-5f);
-  EXPECT_FLOAT_EQ(PlayerX, 300.0f);
-  EXPECT_EQ(Thrusting, 1);
+  EXPECT_NEAR(world.bike.speed, 2.0f, 1e-5f);
+  EXPECT_FLOAT_EQ(world.bike.x, 300.0f);
+  EXPECT_TRUE(world.bike.thrusting);
   ScriptKeyUp(Settings.keyLeft);
   ScriptKeyUp(Settings.keyRight);
 }
 
 TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
-  ScrollFactor[2] = 1.0f;
-  ScrollPos = 31998.0f;
-  PlayerSpeed = 5.2f;  // coasts to 5.0 before the scroll
+  world.scrollFactor[2] = 1.0f;
+  world.scrollPos = 31998.0f;
+  world.bike.speed = 5.2f;  // coasts to 5.0 before the scroll
   PlayerControl();
-  EXPECT_NEAR(ScrollPos, 3.0f, 1e-2f);
-  ScrollPos = 2.0f;
-  PlayerSpeed = -5.2f;
+  EXPECT_NEAR(world.scrollPos, 3.0f, 1e-2f);
+  world.scrollPos = 2.0f;
+  world.bike.speed = -5.2f;
   PlayerControl();
-  EXPECT_NEAR(ScrollPos, 31997.0f, 1e-2f);
-  EXPECT_EQ(SectorShown, 5);
+  EXPECT_NEAR(world.scrollPos, 31997.0f, 1e-2f);
+  EXPECT_EQ(world.sectorShown, 5);
   const std::pair<float, int> cases[] = {{6499.0f, 1}, {6500.5f, 2}, {19500.5f, 4}, {26000.5f, 5}};
   for (const auto& [pos, sector] : cases) {
-    ScrollPos = pos;
-    PlayerSpeed = 0.0f;
+    world.scrollPos = pos;
+    world.bike.speed = 0.0f;
     PlayerControl();
-    EXPECT_EQ(SectorShown, sector) << pos;
+    EXPECT_EQ(world.sectorShown, sector) << pos;
   }
 }
 
 TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   for (int i = 0; i < 5; ++i) ScriptKeyTap(Settings.keyFire);
-  PlayerX = 250.0f;
-  PlayerY = 300.0f;
+  world.bike.x = 250.0f;
+  world.bike.y = 300.0f;
   PlayerControl();  // falls to 304, then fires
   PlayerControl();
-  ASSERT_EQ(PlayerBulletsList->Count(), 1);
-  auto* b = ObjectDowncast<PlayerBullets>(PlayerBulletsList->First());
+  ASSERT_EQ(world.playerBullets->Count(), 1);
+  auto* b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 342.0f);
   EXPECT_FLOAT_EQ(b->y, 336.0f);
-  EXPECT_FLOAT_EQ(b->xspeed, 10.0f);
-  PlayerBulletsList->Clear();
-  Facing = 0;
+  EXPECT_FLOAT_EQ(b->xSpeed, 10.0f);
+  world.playerBullets->Clear();
+  world.bike.facing = Facing::Left;
   FirePlayerBullet();
-  b = ObjectDowncast<PlayerBullets>(PlayerBulletsList->First());
+  b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 238.0f);
-  EXPECT_FLOAT_EQ(b->xspeed, -10.0f);
+  EXPECT_FLOAT_EQ(b->xSpeed, -10.0f);
 }
 
 // The bike drawn for real as a solid white picture over black, so a pixel
@@ -166,9 +167,9 @@ class BikeDrawingTest : public harness::HeadlessTest {
     for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
     img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
     CentreImageHandle(img_bouncer_centred);
-    PlayerX = 272.0f, PlayerY = 300.0f, Facing = 3;
-    Thrusting = Climbing = 0;
-    AlienFree = 1, AlienFrame = 0;
+    world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = Facing::Right;
+    world.bike.thrusting = world.bike.climbing = false;
+    world.alien.free = true, world.alien.frame = 0;
     SetDrawBlendMode(3);
     SetDrawAlpha(1.0f);
   }
@@ -189,25 +190,25 @@ class BikeDrawingTest : public harness::HeadlessTest {
 };
 
 TEST_F(BikeDrawingTest, BlinksInASawToothOfTenFramesWhileInvulnerable) {
-  InvulnerableTicks = 90;
+  world.bike.invulnerableTicks = 90;
   for (int frame = 0; frame < 95; ++frame) {
     const int ticks = 90 - frame;
     // Invisible on the first frame and every tenth after it, then 0.9 down
     // to 0.1; drawn whole once the count has run out.
     const int want = ticks > 0 ? (ticks % 10) * 255 / 10 : 255;
     ASSERT_NEAR(DrawnBrightness(), want, 2) << "frame " << frame;
-    ASSERT_EQ(InvulnerableTicks, std::max(ticks - 1, 0));
+    ASSERT_EQ(world.bike.invulnerableTicks, std::max(ticks - 1, 0));
     ASSERT_FLOAT_EQ(GetDrawState().alpha, 1.0f) << "later drawings do not blink";
   }
 }
 
 TEST_F(BikeDrawingTest, TheCarriedAlienNeverBlinks) {
-  AlienFree = 0;
-  InvulnerableTicks = 30;  // the bike itself is invisible on this frame
+  world.alien.free = false;
+  world.bike.invulnerableTicks = 30;  // the bike itself is invisible on this frame
   EXPECT_EQ(DrawnBrightness(), 0);
   EXPECT_TRUE(harness::PixelNear(292, 307, 0xff0000)) << "at the bike's tail";
-  Facing = 0;
-  InvulnerableTicks = 20;
+  world.bike.facing = Facing::Left;
+  world.bike.invulnerableTicks = 20;
   EXPECT_EQ(DrawnBrightness(), 0);
   EXPECT_TRUE(harness::PixelNear(368, 307, 0xff0000));
 }

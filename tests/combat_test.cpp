@@ -9,164 +9,166 @@
 using namespace playfield;
 
 TEST(BoxesOverlapTest, ClosedBoxesAndNoWrapRoundAtTheIntRange) {
-  EXPECT_EQ(1, BoxesOverlap(0, 10, 23, 5, 23, 0, 40, 40));  // right edge on left edge
-  EXPECT_EQ(0, BoxesOverlap(0, 10, 23, 5, 24, 0, 40, 40));
-  EXPECT_EQ(1, BoxesOverlap(63, 40, 23, 5, 23, 0, 40, 40));  // left on right, top on bottom
-  EXPECT_EQ(0, BoxesOverlap(63, 41, 23, 5, 23, 0, 40, 40));
-  EXPECT_EQ(0, BoxesOverlap(30, -6, 23, 5, 23, 0, 40, 40));
+  EXPECT_TRUE(BoxesOverlap(0, 10, 23, 5, 23, 0, 40, 40));  // right edge on left edge
+  EXPECT_FALSE(BoxesOverlap(0, 10, 23, 5, 24, 0, 40, 40));
+  EXPECT_TRUE(BoxesOverlap(63, 40, 23, 5, 23, 0, 40, 40));  // left on right, top on bottom
+  EXPECT_FALSE(BoxesOverlap(63, 41, 23, 5, 23, 0, 40, 40));
+  EXPECT_FALSE(BoxesOverlap(30, -6, 23, 5, 23, 0, 40, 40));
   // Saturated positions: the sums must not wrap into a false answer.
-  EXPECT_EQ(1, BoxesOverlap(INT_MAX - 5, 0, 10, 10, INT_MAX - 3, 0, 2, 2));
-  EXPECT_EQ(0, BoxesOverlap(INT_MAX, 0, 10, 10, 0, 0, 10, 10));
-  EXPECT_EQ(1, BoxesOverlap(INT_MIN, INT_MIN, 10, 10, INT_MIN + 5, INT_MIN + 5, 1, 1));
+  EXPECT_TRUE(BoxesOverlap(INT_MAX - 5, 0, 10, 10, INT_MAX - 3, 0, 2, 2));
+  EXPECT_FALSE(BoxesOverlap(INT_MAX, 0, 10, 10, 0, 0, 10, 10));
+  EXPECT_TRUE(BoxesOverlap(INT_MIN, INT_MIN, 10, 10, INT_MIN + 5, INT_MIN + 5, 1, 1));
 }
 
 class PlayerShotTest : public PlayfieldTest {};
 
 TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
-  Enemies* e = AddEnemy(7, 23, 200);
+  Enemies* e = AddEnemy(EnemyType::SpikeBall, 23, 200);
   AddShot(9.1f, 210, -10);  // at -0.9, which tests as 0: right edge 23 meets the enemy
   UpdatePlayerBullets();
-  EXPECT_EQ(250, Score);
-  EXPECT_EQ(0, Count<PlayerBullets>(PlayerBulletsList));
-  ASSERT_EQ(1, Count<Explosions>(ExplosionsList));
-  EXPECT_EQ(11, First<Explosions>(ExplosionsList)->x);
-  ASSERT_EQ(4, Count<Frags>(FragsList));
+  EXPECT_EQ(250, world.score);
+  EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
+  ASSERT_EQ(1, Count<Explosions>(world.explosions));
+  EXPECT_EQ(11, First<Explosions>(world.explosions)->x);
+  ASSERT_EQ(4, Count<Frags>(world.frags));
   const Frags* last = nullptr;
-  for (Frags* f : Each<Frags>(FragsList)) last = f;
-  EXPECT_TRUE(last->frame == 3 && last->enemy == 7 && last->x == 53 && last->y == 230);
+  for (Frags* f : Each<Frags>(world.frags)) last = f;
+  EXPECT_TRUE(last->quarter == 3 && last->enemyType == EnemyType::SpikeBall && last->x == 53 && last->y == 230);
   EXPECT_TRUE(e->x >= -900 && e->x <= -40) << e->x;
   EXPECT_EQ(200, e->y);
 }
 
 TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
-  AddEnemy(2, 680, 100);
-  AddEnemy(2, -40, 300);
+  AddEnemy(EnemyType::Jellyfish, 680, 100);
+  AddEnemy(EnemyType::Jellyfish, -40, 300);
   AddShot(670, 110, 10);   // ends at 680 over the right-hand enemy: both stay
   AddShot(-20, 310, -10);  // ends at -30 over the left-hand one
   UpdatePlayerBullets();
-  EXPECT_EQ(0, Score);
-  EXPECT_EQ(2, Count<PlayerBullets>(PlayerBulletsList));
+  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(2, Count<PlayerBullets>(world.playerBullets));
   UpdatePlayerBullets();
-  EXPECT_EQ(0, Count<PlayerBullets>(PlayerBulletsList));
+  EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
 }
 
 TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) {
-  Enemies* first = AddEnemy(4, 300, 380);
-  Enemies* second = AddEnemy(5, 300, 380);
-  Structures* gun = AddStructure(3, 300, 412);
-  for (int kind : {0, 1, 2, 5, 6, 7, 8, 9, 11, 13}) AddStructure(kind, 300, 400);  // never hit
+  Enemies* first = AddEnemy(EnemyType::Saucer, 300, 380);
+  Enemies* second = AddEnemy(EnemyType::Bat, 300, 380);
+  Structures* gun = AddStructure(Kind::GroundGun, 300, 412);
+  for (Kind kind : {Kind::Beacon, Kind::LunarModule, Kind::Teleporter, Kind::ShieldBonus, Kind::CarrierLeft,
+                    Kind::CarrierRight, Kind::Mine, Kind::Terraformer, Kind::Statue, Kind::Spire})
+    AddStructure(kind, 300, 400);  // never hit
   AddShot(270, 410, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(250 + 1500, Score);
+  EXPECT_EQ(250 + 1500, world.score);
   EXPECT_LT(first->x, 0);
   EXPECT_EQ(300, second->x);
-  EXPECT_EQ(3, gun->HitPoints);
+  EXPECT_EQ(3, gun->hitPoints);
 }
 
 TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAgain) {
-  Structures* gun = AddStructure(4, 300, 412);
+  Structures* gun = AddStructure(Kind::FiringGun, 300, 412);
   for (int i = 0; i < 5; ++i) {
     AddShot(270, 420, 10);
     UpdatePlayerBullets();
   }
-  EXPECT_EQ(12000, Score);
-  EXPECT_EQ(5 + 8, Count<Explosions>(ExplosionsList));
+  EXPECT_EQ(12000, world.score);
+  EXPECT_EQ(5 + 8, Count<Explosions>(world.explosions));
   EXPECT_TRUE(gun->x >= 640 && gun->x <= 31000) << gun->x;
   gun->x = 300;
   AddShot(270, 420, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(16000, Score);
+  EXPECT_EQ(16000, world.score);
   EXPECT_GE(gun->x, 640);
 }
 
 class EnemyShotTest : public PlayfieldTest {
  protected:
-  EnemyBullets* AddBullet(int type, float x, float y, float xs, float ys, int life) {
-    EnemyBullets* b = Add<EnemyBullets>(EnemyBulletsList);
-    b->WhatType = type, b->x = x, b->y = y, b->xspeed = xs, b->yspeed = ys, b->life = life;
+  EnemyBullets* AddBullet(ShotKind kind, float x, float y, float xs, float ys, int life) {
+    EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
+    b->kind = kind, b->x = x, b->y = y, b->xSpeed = xs, b->ySpeed = ys, b->life = life;
     return b;
   }
-  EnemyBullets* AtBikeMiddle(int type) {
-    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, 3, img_Shots_Enemy, 332, 425, 0));
-    return AddBullet(type, 332, 425, 0, 0, 400);
+  EnemyBullets* AtBikeMiddle(ShotKind kind) {
+    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_Shots_Enemy, 332, 425, 0));
+    return AddBullet(kind, 332, 425, 0, 0, 400);
   }
 };
 
 TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
   double widest = 0;
   for (int level : {5, 6}) {
-    LevelNumber = level;
+    world.level = level;
     for (int i = 0; i < 100; ++i) {
-      NewEnemyBullet(100, 100, 0, 999);
-      const EnemyBullets* b = First<EnemyBullets>(EnemyBulletsList);
-      EXPECT_NEAR(4.0, std::hypot(b->xspeed, b->yspeed), 1e-4);
-      const double off = ATan2Degrees(b->xspeed * 325 - b->yspeed * 232, b->xspeed * 232 + b->yspeed * 325);
+      NewEnemyBullet(100, 100, ShotKind::Aimed, 999);
+      const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
+      EXPECT_NEAR(4.0, std::hypot(b->xSpeed, b->ySpeed), 1e-4);
+      const double off = ATan2Degrees(b->xSpeed * 325 - b->ySpeed * 232, b->xSpeed * 232 + b->ySpeed * 325);
       if (level == 6) {
         EXPECT_NEAR(0, off, 0.01);
       }
       widest = std::max(widest, std::fabs(off));
       EXPECT_TRUE(b->life >= 90 && b->life <= 150);
-      EnemyBulletsList->Clear();
+      world.enemyBullets->Clear();
     }
   }
   EXPECT_TRUE(widest > 30 && widest < 45.01) << widest;
 }
 
 TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheTargetIsBehind) {
-  PlayerY = 100;  // target point (332, 128), out of the missiles' way
-  NewEnemyBullet(400, 400, 1, 0);
-  EnemyBullets* m = First<EnemyBullets>(EnemyBulletsList);
-  EXPECT_EQ(296, m->Angle);
-  const float x0 = m->x + 9 * m->xspeed;
+  world.bike.y = 100;  // target point (332, 128), out of the missiles' way
+  NewEnemyBullet(400, 400, ShotKind::Missile, 0);
+  EnemyBullets* m = First<EnemyBullets>(world.enemyBullets);
+  EXPECT_EQ(296, m->heading);
+  const float x0 = m->x + 9 * m->xSpeed;
   for (int i = 0; i < 9; ++i) UpdateEnemyBullets();
-  EXPECT_EQ(296, m->Angle);
+  EXPECT_EQ(296, m->heading);
   EXPECT_NEAR(x0, m->x, 1e-3);
   UpdateEnemyBullets();
-  EXPECT_NE(296, m->Angle);
-  EnemyBullets* behind = AddBullet(1, 332, 300, 0, 0, 400);
-  behind->Angle = 180;
-  EnemyBullets* ahead = AddBullet(1, 332, 300, 0, 0, 400);
+  EXPECT_NE(296, m->heading);
+  EnemyBullets* behind = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
+  behind->heading = 180;
+  EnemyBullets* ahead = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
   UpdateEnemyBullets();
-  EXPECT_EQ(188, behind->Angle);
-  EXPECT_EQ(0, ahead->Angle);
+  EXPECT_EQ(188, behind->heading);
+  EXPECT_EQ(0, ahead->heading);
   EXPECT_FLOAT_EQ(296, ahead->y);
 }
 
 TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
-  PlayerY = 32;
-  EnemyBullets* right = AddBullet(0, 676, 300, 4, 0, 100);
-  AddBullet(0, 100, 452, 0, 4, 100);
-  EnemyBullets* brief = AddBullet(0, 300, 300, 1, 0, 2);
+  world.bike.y = 32;
+  EnemyBullets* right = AddBullet(ShotKind::Aimed, 676, 300, 4, 0, 100);
+  AddBullet(ShotKind::Aimed, 100, 452, 0, 4, 100);
+  EnemyBullets* brief = AddBullet(ShotKind::Aimed, 300, 300, 1, 0, 2);
   UpdateEnemyBullets();
   EXPECT_EQ(680, right->x);
   UpdateEnemyBullets();
   UpdateEnemyBullets();
   EXPECT_EQ(303, brief->x);
-  EXPECT_EQ(1, Count<EnemyBullets>(EnemyBulletsList));
+  EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets));
   UpdateEnemyBullets();
-  EXPECT_EQ(0, Count<EnemyBullets>(EnemyBulletsList));
+  EXPECT_EQ(0, Count<EnemyBullets>(world.enemyBullets));
 }
 
 TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBike) {
-  AtBikeMiddle(0);
-  AtBikeMiddle(0);
+  AtBikeMiddle(ShotKind::Aimed);
+  AtBikeMiddle(ShotKind::Aimed);
   UpdateEnemyBullets();
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(90, InvulnerableTicks);
-  EXPECT_EQ(2, Count<EnemyBullets>(EnemyBulletsList)) << "shots fly on through the bike";
-  EXPECT_EQ(1, Count<Shields>(ShieldsList));
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(90, world.bike.invulnerableTicks);
+  EXPECT_EQ(2, Count<EnemyBullets>(world.enemyBullets)) << "shots fly on through the bike";
+  EXPECT_EQ(1, Count<Shields>(world.shields));
 
   ResetWorld();
-  InvulnerableTicks = 50;
-  AtBikeMiddle(0);
-  AtBikeMiddle(1)->GoStraight = 5;
+  world.bike.invulnerableTicks = 50;
+  AtBikeMiddle(ShotKind::Aimed);
+  AtBikeMiddle(ShotKind::Missile)->straightTicks = 5;
   UpdateEnemyBullets();
-  EXPECT_EQ(8, ShieldCount);
-  EXPECT_EQ(50, InvulnerableTicks);
-  EXPECT_EQ(1, Count<EnemyBullets>(EnemyBulletsList)) << "the missile is gone";
-  ASSERT_EQ(1, Count<Shields>(ShieldsList));
-  EXPECT_EQ(1, First<Shields>(ShieldsList)->ShieldType);
-  EXPECT_EQ(1, First<Explosions>(ExplosionsList)->whichone);
+  EXPECT_EQ(8, world.shieldCount);
+  EXPECT_EQ(50, world.bike.invulnerableTicks);
+  EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
+  ASSERT_EQ(1, Count<Shields>(world.shields));
+  EXPECT_EQ(ShieldEffect::Flash, First<Shields>(world.shields)->effect);
+  EXPECT_EQ(ExplosionKind::Puff, First<Explosions>(world.explosions)->kind);
 }
 
 class RamTest : public PlayfieldTest {
@@ -175,23 +177,23 @@ class RamTest : public PlayfieldTest {
 };
 
 TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
-  Enemies* nine = AddEnemy(9, 312, 405);
-  Enemies* other = AddEnemy(3, 312, 405);
+  Enemies* nine = AddEnemy(EnemyType::Wasp, 312, 405);
+  Enemies* other = AddEnemy(EnemyType::SpringBot, 312, 405);
   EnemiesHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(900, Score);
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(90, InvulnerableTicks);
+  EXPECT_EQ(900, world.score);
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_TRUE(OffScreen(nine->x)) << nine->x;
   EXPECT_EQ(312, other->x);
-  EXPECT_EQ(300, First<Explosions>(ExplosionsList)->x);
+  EXPECT_EQ(300, First<Explosions>(world.explosions)->x);
 
   ResetWorld();
-  AddEnemy(0, 292, 397);  // the spinner is tested centred and scores nothing
+  AddEnemy(EnemyType::Spinner, 292, 397);  // the spinner is tested centred and scores nothing
   EnemiesHitPlayer();
-  EXPECT_EQ(0, Score);
-  EXPECT_EQ(7, ShieldCount);
-  EXPECT_EQ(272, First<Explosions>(ExplosionsList)->x);
+  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(272, First<Explosions>(world.explosions)->x);
 }
 
 TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
@@ -199,92 +201,92 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
   for (int y = 357; y <= 451 && !found; y += 2)
     for (int x = 249; x <= 366 && !found; x += 2)
       if (BoxesOverlap(289, 397, 77, 54, x, y, 40, 40) &&
-          !ImagesOverlap(img_bike2, 272, 397, 3, img_enemies, x, y, 0)) {
-        AddEnemy(6, static_cast<float>(x), static_cast<float>(y));
+          !ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_enemies, x, y, 0)) {
+        AddEnemy(EnemyType::Manta, static_cast<float>(x), static_cast<float>(y));
         found = 1;
       }
   ASSERT_TRUE(found) << "the pictures fill their boxes";
   EnemiesHitPlayer();
-  EXPECT_EQ(8, ShieldCount);
+  EXPECT_EQ(8, world.shieldCount);
 }
 
 TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
-  InvulnerableTicks = 1;
-  AddStructure(5, 312, 397);
+  world.bike.invulnerableTicks = 1;
+  AddStructure(Kind::ShieldBonus, 312, 397);
   StructuresHitPlayer();
-  EXPECT_EQ(1, Count<Structures>(StructuresList)) << "no contact while invulnerable";
-  InvulnerableTicks = 0;
-  ShieldCount = 9;
+  EXPECT_EQ(1, Count<Structures>(world.structures)) << "no contact while invulnerable";
+  world.bike.invulnerableTicks = 0;
+  world.shieldCount = 9;
   StructuresHitPlayer();
-  EXPECT_EQ(13, ShieldCount);
-  EXPECT_EQ(0, Count<Structures>(StructuresList));
-  EXPECT_EQ(0, InvulnerableTicks);
-  EXPECT_GT(Count<FruitJam>(FruitJamList), 20);
-  Structures* mine = AddStructure(8, 312, 397);
-  AddEnemy(2, 312, 405);
-  ShieldCount = 0;
+  EXPECT_EQ(13, world.shieldCount);
+  EXPECT_EQ(0, Count<Structures>(world.structures));
+  EXPECT_EQ(0, world.bike.invulnerableTicks);
+  EXPECT_GT(Count<Pieces>(world.pieces), 20);
+  Structures* mine = AddStructure(Kind::Mine, 312, 397);
+  AddEnemy(EnemyType::Jellyfish, 312, 405);
+  world.shieldCount = 0;
   StructuresHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(-1, ShieldCount) << "one shield a frame at most";
-  EXPECT_EQ(100, Score);
+  EXPECT_EQ(-1, world.shieldCount) << "one shield a frame at most";
+  EXPECT_EQ(100, world.score);
   EXPECT_TRUE(OffScreen(mine->x)) << mine->x;
 }
 
 class EffectsTest : public PlayfieldTest {};
 
 TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
-  NewShield(0, 300, 400);
-  Shields* flash = Add<Shields>(ShieldsList);
-  flash->ShieldType = 1, flash->Color = 255;
-  Add<Shields>(ShieldsList)->ShieldType = 2;  // neither drawn nor removed
+  NewShield(ShieldEffect::Bubble, 300, 400);
+  Shields* flash = Add<Shields>(world.shields);
+  flash->effect = ShieldEffect::Flash, flash->grey = 255;
+  Add<Shields>(world.shields)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
-    for (Shields* s : Each<Shields>(ShieldsList))
-      if (s->ShieldType < 2) ++counts[s->ShieldType];
+    for (Shields* s : Each<Shields>(world.shields))
+      if (s->effect != static_cast<ShieldEffect>(2)) ++counts[static_cast<int>(s->effect)];
     DrawShields();
   }
   EXPECT_EQ(40, counts[0]);
   EXPECT_EQ(22, counts[1]);
-  EXPECT_EQ(1, Count<Shields>(ShieldsList));
+  EXPECT_EQ(1, Count<Shields>(world.shields));
   const DrawState st = GetDrawState();
   EXPECT_TRUE(st.alpha == 1 && st.blend == 3 && st.red == 255 && st.blue == 255);
 }
 
 TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
-  NewFrag(100, 100, 3, 0);
-  NewFrag(100, 100, 3, 1);
-  NewFrag(100, 100, 55, 3);  // cells the picture lacks are not drawn
+  NewFrag(100, 100, EnemyType::SpringBot, 0);
+  NewFrag(100, 100, EnemyType::SpringBot, 1);
+  NewFrag(100, 100, static_cast<EnemyType>(55), 3);  // cells the picture lacks are not drawn
   UpdateFrags();
   DrawFrags();
-  Frags* left = First<Frags>(FragsList);
+  Frags* left = First<Frags>(world.frags);
   EXPECT_FLOAT_EQ(98.6f, left->y);
-  EXPECT_FLOAT_EQ(0.98f, left->Alpha);
+  EXPECT_FLOAT_EQ(0.98f, left->alpha);
   UpdateFrags();
-  EXPECT_FLOAT_EQ(-6, left->Angle);
+  EXPECT_FLOAT_EQ(-6, left->angle);
   for (int i = 2; i < 50; ++i) UpdateFrags();
-  EXPECT_EQ(3, Count<Frags>(FragsList));
+  EXPECT_EQ(3, Count<Frags>(world.frags));
   UpdateFrags();
-  EXPECT_EQ(0, Count<Frags>(FragsList));
+  EXPECT_EQ(0, Count<Frags>(world.frags));
   EXPECT_EQ(0, GetDrawState().rotation);
 }
 
 TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
   BurstBonus(100, 120);
-  const int pieces = Count<FruitJam>(FruitJamList);
+  const int pieces = Count<Pieces>(world.pieces);
   EXPECT_TRUE(pieces > 20 && pieces < 80) << pieces;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
     const int col = (TruncateToInt(p->x) - 100) / 4, row = (TruncateToInt(p->y) - 120) / 4;
-    EXPECT_EQ(col + 10 * row, p->segment);
-    EXPECT_TRUE(col <= 5 ? (p->xadd == 0 || p->xadd == -1) : (p->xadd == 0 || p->xadd == 1));
+    EXPECT_EQ(col + 10 * row, p->cell);
+    EXPECT_TRUE(col <= 5 ? (p->xSpeed == 0 || p->xSpeed == -1) : (p->xSpeed == 0 || p->xSpeed == 1));
   }
-  for (int i = 0; i < 30; ++i) UpdateFruitJam();
-  EXPECT_EQ(pieces, Count<FruitJam>(FruitJamList)) << "no random removal in the first 30 updates";
-  for (int i = 0; i < 200; ++i) UpdateFruitJam();
-  EXPECT_EQ(0, Count<FruitJam>(FruitJamList));
+  for (int i = 0; i < 30; ++i) UpdateBonusPieces();
+  EXPECT_EQ(pieces, Count<Pieces>(world.pieces)) << "no random removal in the first 30 updates";
+  for (int i = 0; i < 200; ++i) UpdateBonusPieces();
+  EXPECT_EQ(0, Count<Pieces>(world.pieces));
 }
 
 TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
-  AddEnemy(9, 312, 405);
+  AddEnemy(EnemyType::Wasp, 312, 405);
   EnemiesHitPlayer();
   for (int i = 0; i < 12; ++i) {
     ClearDrawBuffer();
@@ -302,13 +304,14 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
 class CombatSoundTest : public PlayfieldTest {
  protected:
   static std::string Outcome() {
-    return std::to_string(Score) + " score, " + std::to_string(ShieldCount) + " shields, " +
-           std::to_string(InvulnerableTicks) + " ticks, " + std::to_string(Count<Explosions>(ExplosionsList)) +
-           " explosions, " + std::to_string(Count<Shields>(ShieldsList)) + " shield effects";
+    return std::to_string(world.score) + " score, " + std::to_string(world.shieldCount) + " shields, " +
+           std::to_string(world.bike.invulnerableTicks) + " ticks, " +
+           std::to_string(Count<Explosions>(world.explosions)) + " explosions, " +
+           std::to_string(Count<Shields>(world.shields)) + " shield effects";
   }
-  static void Bullet(int type) {
-    EnemyBullets* b = Add<EnemyBullets>(EnemyBulletsList);
-    b->WhatType = type, b->x = 332, b->y = 425, b->life = 400, b->GoStraight = 5;  // on the bike's middle
+  static void Bullet(ShotKind kind) {
+    EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);
+    b->kind = kind, b->x = 332, b->y = 425, b->life = 400, b->straightTicks = 5;  // on the bike's middle
   }
 };
 
@@ -316,22 +319,46 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
   const auto reset = [] { ResetWorld(); };
   const soundlog::Path paths[] = {
       {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
-      {"a shot downs an enemy", [] { ResetWorld(), AddEnemy(7, 300, 200), AddShot(270, 210, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot hits a gun", [] { ResetWorld(), AddStructure(3, 300, 412), AddShot(270, 420, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1}, Outcome},
-      {"a shot destroys a gun", [] { ResetWorld(), AddStructure(4, 300, 412)->HitPoints = 0, AddShot(270, 420, 10); },
-       UpdatePlayerBullets, {snd_EnemyExplosion1, snd_EnemyExplosion2}, Outcome},
-      {"an aimed shot strikes the bike", [] { ResetWorld(), Bullet(0); }, UpdateEnemyBullets,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"a missile strikes the bike", [] { ResetWorld(), Bullet(1); }, UpdateEnemyBullets, {snd_MissileHit},
+      {"a shot downs an enemy",
+       [] { ResetWorld(), AddEnemy(EnemyType::SpikeBall, 300, 200), AddShot(270, 210, 10); },
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1},
        Outcome},
-      {"an enemy rams the bike", [] { ResetWorld(), AddEnemy(9, 312, 405); }, EnemiesHitPlayer,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike runs into a mine", [] { ResetWorld(), AddStructure(8, 312, 397); }, StructuresHitPlayer,
-       {snd_bzzzt, snd_EnemyExplosion1}, Outcome},
-      {"the bike takes the bonus", [] { ResetWorld(), AddStructure(5, 312, 397); }, StructuresHitPlayer,
-       {snd_TakeShield}, Outcome},
+      {"a shot hits a gun",
+       [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1},
+       Outcome},
+      {"a shot destroys a gun",
+       [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->hitPoints = 0, AddShot(270, 420, 10); },
+       UpdatePlayerBullets,
+       {snd_EnemyExplosion1, snd_EnemyExplosion2},
+       Outcome},
+      {"an aimed shot strikes the bike",
+       [] { ResetWorld(), Bullet(ShotKind::Aimed); },
+       UpdateEnemyBullets,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"a missile strikes the bike",
+       [] { ResetWorld(), Bullet(ShotKind::Missile); },
+       UpdateEnemyBullets,
+       {snd_MissileHit},
+       Outcome},
+      {"an enemy rams the bike",
+       [] { ResetWorld(), AddEnemy(EnemyType::Wasp, 312, 405); },
+       EnemiesHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"the bike runs into a mine",
+       [] { ResetWorld(), AddStructure(Kind::Mine, 312, 397); },
+       StructuresHitPlayer,
+       {snd_bzzzt, snd_EnemyExplosion1},
+       Outcome},
+      {"the bike takes the bonus",
+       [] { ResetWorld(), AddStructure(Kind::ShieldBonus, 312, 397); },
+       StructuresHitPlayer,
+       {snd_TakeShield},
+       Outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }

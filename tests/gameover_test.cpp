@@ -11,65 +11,65 @@ using namespace playfield;
 class GameOverTest : public PlayfieldTest {};
 
 TEST_F(GameOverTest, TheBikeShattersIntoPiecesTilingItsPicture) {
-  Add<FruitJam>(FruitJamList);  // anything already there goes first
+  Add<Pieces>(world.pieces);  // anything already there goes first
   ShatterPlayer(250, 300);
-  EXPECT_EQ(264, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(264, Count<Pieces>(world.pieces));
   std::set<std::pair<int, int>> places;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) {
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
     const int i = (TruncateToInt(p->x) - 250) / 5, j = (TruncateToInt(p->y) - 300) / 5;
     places.insert({i, j});
-    EXPECT_EQ(i + 24 * j + 1, p->segment) << "facing right shifts the cell by one";
-    EXPECT_TRUE(p->WhoseShot >= 30 && p->WhoseShot <= 90);
+    EXPECT_EQ(i + 24 * j + 1, p->cell) << "facing right shifts the cell by one";
+    EXPECT_TRUE(p->life >= 30 && p->life <= 90);
   }
   EXPECT_EQ(264u, places.size());
   EXPECT_EQ(std::make_pair(23, 10), *places.rbegin());
-  Facing = 0;
+  world.bike.facing = Facing::Left;
   ShatterPlayer(0, 0);
-  FruitJam* last = nullptr;
-  for (FruitJam* p : Each<FruitJam>(FruitJamList)) last = p;
-  EXPECT_EQ(23 + 24 * 10, last->segment);
+  Pieces* last = nullptr;
+  for (Pieces* p : Each<Pieces>(world.pieces)) last = p;
+  EXPECT_EQ(23 + 24 * 10, last->cell);
 }
 
 TEST_F(GameOverTest, APieceWithLifeLIsDrawnLPlusOneTimesAndBurstPiecesGoAtOnce) {
-  FruitJam* p = Add<FruitJam>(FruitJamList);
-  p->x = 10, p->y = 20, p->xadd = 1.5f, p->yadd = -2, p->WhoseShot = 4;
-  Add<FruitJam>(FruitJamList)->segment = 99;  // a burst piece: life 0
-  DrawFruitJam();
-  EXPECT_EQ(1, Count<FruitJam>(FruitJamList));
+  Pieces* p = Add<Pieces>(world.pieces);
+  p->x = 10, p->y = 20, p->xSpeed = 1.5f, p->ySpeed = -2, p->life = 4;
+  Add<Pieces>(world.pieces)->cell = 99;  // a burst piece: life 0
+  DrawBikePieces();
+  EXPECT_EQ(1, Count<Pieces>(world.pieces));
   EXPECT_FLOAT_EQ(11.5f, p->x);
   EXPECT_FLOAT_EQ(18, p->y);
   int draws = 1;
-  for (; Count<FruitJam>(FruitJamList) > 0 && draws < 100; ++draws) DrawFruitJam();
+  for (; Count<Pieces>(world.pieces) > 0 && draws < 100; ++draws) DrawBikePieces();
   EXPECT_EQ(5, draws);
 }
 
 TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnded) {
   SetupSector(3);
-  ShieldCount = -1;
+  world.shieldCount = -1;
   BurstBonus(300, 400);
-  Score = 4200;
+  world.score = 4200;
   Settings.personalBest = 5000;
   const int32_t clock = MillisecondClock();
   const int64_t start = PresentedFrameCount();
   bool shattered = false;
   SetScriptHook([&] {
-    if (PresentedFrameCount() - start == 27 + 60) shattered = Count<FruitJam>(FruitJamList) > 200;
+    if (PresentedFrameCount() - start == 27 + 60) shattered = Count<Pieces>(world.pieces) > 200;
   });
   Drawing(false);
-  EXPECT_EQ(0, GameOver());
+  GameOver();
   Drawing(true);
   EXPECT_EQ(387, PresentedFrameCount() - start);
   EXPECT_GE(MillisecondClock() - clock, 387 * 16 + 500);
   EXPECT_TRUE(shattered);
   EXPECT_EQ(1, QuitState);
-  EXPECT_EQ(0, Count<FruitJam>(FruitJamList));
+  EXPECT_EQ(0, Count<Pieces>(world.pieces));
   EXPECT_EQ(5000, Settings.personalBest);
 }
 
 TEST_F(GameOverTest, ATieIsANewPersonalBestAsMuchAsABetterScore) {
   // The last frame, drawn: the verdict slid in under "game over".
   auto verdict = [](int score, int best) {
-    Score = score;
+    world.score = score;
     Settings.personalBest = best;
     const int64_t start = PresentedFrameCount();
     std::vector<uint8_t> screen;

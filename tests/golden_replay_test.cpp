@@ -71,47 +71,48 @@ void AddList(StateHash& h, TList* list, F fields) {
 
 uint64_t HashWorld() {
   StateHash h;
-  h.Add(PlayerX, PlayerY, PlayerSpeed, MaxSpeed, Facing, ScrollFactor[0], ScrollFactor[1], ScrollFactor[2]);
-  h.Add(ScrollPos, SectorShown, ShieldCount, InvulnerableTicks, Score, LevelNumber, Settings.personalBest, QuitState);
-  h.Add(AliensLeft, AlienFree, AlienX, AlienY, AlienFrame, AlienFrameDelay, AlienBob, AlienSoundTimer);
-  h.Add(TeleportersOff, TakeOffFlag, TimeBonus, LayerPos1, LayerPos2, LayerPos3, BackdropFade);
-  h.Add(Thrusting, Climbing, PlanetX, DialogFade, TeleportOffset);
-  h.Add(ThrustFlameFrame, ThrustFlameDelay, LiftFlameFrame, LiftFlameDelay);
-  AddList<Structures>(h, StructuresList, [&](const Structures& s) {
-    h.Add(s.structure, s.x, s.y, s.frame, s.maxframe, s.fdelay, s.inactive, s.Sector, s.Bounce, s.Xspeed,
-          s.Rotation, s.RotationDir, s.HitPoints, s.SoundDelay);
+  // The facing goes in as the bike's frame, 0 or 3, as it always has.
+  h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing), world.scrollFactor[0],
+        world.scrollFactor[1], world.scrollFactor[2]);
+  h.Add(world.scrollPos, world.sectorShown, world.shieldCount, world.bike.invulnerableTicks, world.score, world.level,
+        Settings.personalBest, QuitState);
+  h.Add(world.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame, world.alien.frameDelay,
+        world.alien.bobAngle, world.alien.callTimer);
+  h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
+        world.layerPos[2], world.backdropFade);
+  h.Add(world.bike.thrusting, world.bike.climbing, world.planetX, DialogFade, world.teleportShift);
+  h.Add(world.bike.thrustFlameFrame, world.bike.thrustFlameDelay, world.bike.liftFlameFrame, world.bike.liftFlameDelay);
+  AddList<Structures>(h, world.structures, [&](const Structures& s) {
+    h.Add(s.kind, s.x, s.y, s.frame, s.frameCount, s.frameDelay, s.touchCooldown, s.sector, s.bobAngle, s.driveSpeed,
+          s.rotation, s.rotationDir, s.hitPoints, s.soundDelay);
   });
-  AddList<Enemies>(h, EnemiesList, [&](const Enemies& e) {
-    h.Add(e.enemy, e.x, e.y, e.xspeed, e.yspeed, e.Sinus, e.SinCount, e.Frame, e.MaxFrame, e.AnimDelay,
-          e.Rotation, e.RotationDir);
+  // A field that serves several movement patterns goes in by its first name.
+  AddList<Enemies>(h, world.enemies, [&](const Enemies& e) {
+    h.Add(e.type, e.x, e.y, e.xSpeed, e.ySpeed, e.phase, e.loopStep, e.frame, e.frameCount, e.frameDelay, e.rotation,
+          e.spin);
   });
-  AddList<EnemyBullets>(h, EnemyBulletsList, [&](const EnemyBullets& b) {
-    h.Add(b.x, b.y, b.xspeed, b.yspeed, b.life, b.WhatType, b.Angle, b.GoStraight, b.Frame, b.FrameDelay);
+  AddList<EnemyBullets>(h, world.enemyBullets, [&](const EnemyBullets& b) {
+    h.Add(b.x, b.y, b.xSpeed, b.ySpeed, b.life, b.kind, b.heading, b.straightTicks, b.frame, b.frameDelay);
   });
-  AddList<PlayerBullets>(h, PlayerBulletsList,
-                         [&](const PlayerBullets& b) { h.Add(b.x, b.y, b.xspeed, b.yspeed); });
-  AddList<Explosions>(h, ExplosionsList, [&](const Explosions& e) {
-    h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.whichone, e.xspeed);
+  AddList<PlayerBullets>(h, world.playerBullets, [&](const PlayerBullets& b) { h.Add(b.x, b.y, b.xSpeed, b.ySpeed); });
+  AddList<Explosions>(h, world.explosions,
+                      [&](const Explosions& e) { h.Add(e.x, e.y, e.frame, e.frameDelay, e.speed, e.kind, e.drift); });
+  AddList<Explosions2>(h, world.explosions2,
+                       [&](const Explosions2& e) { h.Add(e.x, e.y, e.frame, e.frameDelay, e.speed, e.kind, e.drift); });
+  AddList<Frags>(h, world.frags, [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.quarter, f.angle, f.alpha); });
+  AddList<Shields>(h, world.shields, [&](const Shields& s) {
+    h.Add(s.effect, s.x, s.y, s.frame, s.frameDelay, s.rotation, s.zoom, s.grey);
   });
-  AddList<Explosions2>(h, Explosions2List, [&](const Explosions2& e) {
-    h.Add(e.x, e.y, e.frame, e.fdelay, e.Speed, e.whichone, e.xspeed);
+  AddList<Pieces>(h, world.pieces, [&](const Pieces& p) {
+    h.Add(p.x, p.y, p.xSpeed, p.ySpeed, p.alpha, p.cell, p.vanishDelay, p.life);
   });
-  AddList<Frags>(h, FragsList,
-                 [&](const Frags& f) { h.Add(f.x, f.y, f.enemy, f.frame, f.Angle, f.Alpha); });
-  AddList<Shields>(h, ShieldsList, [&](const Shields& s) {
-    h.Add(s.ShieldType, s.x, s.y, s.Frame, s.FrameDelay, s.Rotation, s.Zoom, s.Color);
+  AddList<Particles>(h, world.particles, [&](const Particles& p) {
+    h.Add(p.x, p.y, p.xSpeed, p.ySpeed, p.sinus, p.sinCount, p.frame, p.alpha, p.life);
   });
-  AddList<FruitJam>(h, FruitJamList, [&](const FruitJam& p) {
-    h.Add(p.x, p.y, p.xadd, p.yadd, p.alpha, p.segment, p.pause, p.WhoseShot);
+  AddList<TextMessages>(h, world.textMessages, [&](const TextMessages& m) {
+    h.Add(m.picture, m.x, m.y, m.alpha, m.alphaStep, m.scale, m.swingAngle, m.rotation, m.delayTicks);
   });
-  AddList<Particles>(h, ParticlesList, [&](const Particles& p) {
-    h.Add(p.x, p.y, p.xspeed, p.yspeed, p.Sinus, p.SinCount, p.Frame, p.alpha, p.life);
-  });
-  AddList<TextMessages>(h, TextMessagesList, [&](const TextMessages& m) {
-    h.Add(m.number, m.x, m.y, m.alpha, m.alphaadd, m.scale, m.sinus, m.rotate, m.delayticks);
-  });
-  AddList<StarCoords>(h, StarCoordsList,
-                      [&](const StarCoords& s) { h.Add(s.x, s.y, s.xspeed, s.size, s.color); });
+  AddList<StarCoords>(h, world.starCoords, [&](const StarCoords& s) { h.Add(s.x, s.y, s.xSpeed, s.size, s.grey); });
   h.Add(RandomStateFingerprint());
   return h.Value();
 }
@@ -137,9 +138,9 @@ struct ReplayGame {
 // The games: each ends in game over or is cut at its frame limit.
 constexpr ReplayGame kGames[] = {{31, 5u, 6000}, {4711, 17u, 6000}, {90210, 23u, 6000}};
 
-Structures* FirstOfKind(int kind) {
-  for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+Structures* FirstOfKind(Kind kind) {
+  for (Structures* s : Each<Structures>(world.structures))
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -168,12 +169,12 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
       if (roll(input) < 50) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < 3) ScriptKeyTap(27);
-    if (roll(input) < 12 && QuitState == 0 && ShieldCount >= 0 && TakeOffFlag == 0) {
-      PlayerY = 397;
-      if (AlienFree == 1) {
-        AlienX = PlayerX + 30;
-      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? 2 : 1)) {
-        s->x = PlayerX + 20;
+    if (roll(input) < 12 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
+      world.bike.y = 397;
+      if (world.alien.free) {
+        world.alien.x = world.bike.x + 30;
+      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
+        s->x = world.bike.x + 20;
       }
     }
   });
@@ -214,8 +215,8 @@ TEST_F(GoldenReplayTest, WholeGamesReplayFrameForFrameAsRecorded) {
     const std::vector<uint64_t> hashes = PlayReplayGame(kGames[g]);
     ASSERT_GT(hashes.size(), 1000u) << "game " << g << " ended too soon to prove much";
     for (size_t f = 0; f < hashes.size(); ++f) now << g << ' ' << f << ' ' << Hex(hashes[f]) << '\n';
-    std::printf("[ golden   ] game %zu: %zu frames, score %d, level %d, shields %d\n", g, hashes.size(), Score,
-                LevelNumber, ShieldCount);
+    std::printf("[ golden   ] game %zu: %zu frames, score %d, level %d, shields %d\n", g, hashes.size(), world.score,
+                world.level, world.shieldCount);
   }
 
   if (std::getenv("NOVA_WRITE_GOLDEN")) {

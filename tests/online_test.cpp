@@ -51,8 +51,8 @@ void PrepareOnlineState(ScoreService& service) {
   NewerVersion = u"earlier";
   SyncStatus = u"not synced...";
   Settings.playerName = u"Ann Lee";
-  Score = 0;
-  LevelNumber = 3;
+  world.score = 0;
+  world.level = 3;
 }
 
 void ForgetOnlineState(ScoreService& service) {
@@ -93,7 +93,7 @@ class OnlineTest : public harness::NullDrawingTest {
 // --- Score sync ---------------------------------------------------------------
 
 TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
-  for (int i = 1; i <= 12; ++i) service.AddScore("p" + std::to_string(i), std::to_string(i), 1000 * i);
+  for (int i = 1; i <= 12; ++i) service.AddScore(std::string("p").append(std::to_string(i)), std::to_string(i), 1000 * i);
   SyncScores();
 
   // Lower-cased name, the blank sent as %20, a score of 0 sent as 0.
@@ -109,7 +109,7 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   // 33 lines: entries 0 to 10, best first, as name, level, score; entry 11
   // keeps what it held, and the player's own 0 is below the top eleven.
   std::vector<std::string> want;
-  for (int i = 12; i >= 2; --i) want.push_back("p" + std::to_string(i) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
+  for (int i = 12; i >= 2; --i) want.push_back(std::string("p").append(std::to_string(i)) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
   want.push_back("keep|keep|keep");
   EXPECT_EQ(Table(), want);
 }
@@ -131,7 +131,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
   int score = 100;
   for (const Case& c : cases) {
     Settings.playerName = c.name;
-    Score = ++score;
+    world.score = ++score;
     SyncScores();
     const std::vector<std::string> rows = service.StoredScores();
     ASSERT_FALSE(rows.empty());
@@ -418,7 +418,7 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     PrepareOnlineState(service);
     Settings.scanlinesOn = 0;
     Settings.sfxOn = 0;
-    Score = 1234;
+    world.score = 1234;
     Settings.personalBest = 56789;
   }
   void TearDown() override {

@@ -32,16 +32,18 @@ inline void Drawing(bool on) {
 
 inline void ResetWorld(int seed = 1234) {
   SetRandomSeed(seed);
-  for (TList* l : {EnemiesList, ExplosionsList, PlayerBulletsList, EnemyBulletsList, StructuresList, ParticlesList,
-                   TextMessagesList, ShieldsList, FragsList, FruitJamList})
+  for (TList* l : {world.enemies, world.explosions, world.playerBullets, world.enemyBullets, world.structures,
+                   world.particles, world.textMessages, world.shields, world.frags, world.pieces})
     l->Clear();
   SetScriptHook(nullptr);
-  PlayerX = 272, PlayerY = 397, PlayerSpeed = 0, Facing = 3, ScrollPos = 0;
-  ScrollFactor[2] = 1.4f;
-  ShieldCount = 8, InvulnerableTicks = 0, Score = 0, LevelNumber = 1, AliensLeft = 2;
-  AlienFree = 1, AlienX = 20000, AlienY = 392, AlienBob = 0, AlienSoundTimer = 60;
-  TeleportersOff = TeleportOffset = TakeOffFlag = QuitState = 0;
-  TimeBonus = 100;
+  world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = Facing::Right, world.scrollPos = 0;
+  world.scrollFactor[2] = 1.4f;
+  world.shieldCount = 8, world.bike.invulnerableTicks = 0, world.score = 0, world.level = 1, world.aliensLeft = 2;
+  world.alien.free = true, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,
+  world.alien.callTimer = 60;
+  world.teleportersOff = world.takeOffDue = false;
+  world.teleportShift = QuitState = 0;
+  world.timeBonus = 100;
   Settings.sfxOn = 1;
   SetDrawAlpha(1);
   SetDrawBlendMode(3);
@@ -55,22 +57,24 @@ T* Add(TList* list) {
   return r.get();
 }
 
-inline Enemies* AddEnemy(int type, float x, float y) {
-  Enemies* e = Add<Enemies>(EnemiesList);
-  e->enemy = type, e->x = x, e->y = y;
+inline Enemies* AddEnemy(EnemyType type, float x, float y) {
+  Enemies* e = Add<Enemies>(world.enemies);
+  e->type = type, e->x = x, e->y = y;
   return e;
 }
 
-inline Structures* AddStructure(int kind, float x, float y, int sector = 0) {
-  Structures* s = Add<Structures>(StructuresList);
-  s->structure = kind, s->x = x, s->y = y, s->Sector = sector;
-  s->HitPoints = (kind == 3 || kind == 4) ? 4 : 9999;
+using Kind = StructureKind;
+
+inline Structures* AddStructure(Kind kind, float x, float y, int sector = 0) {
+  Structures* s = Add<Structures>(world.structures);
+  s->kind = kind, s->x = x, s->y = y, s->sector = sector;
+  s->hitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
   return s;
 }
 
 inline PlayerBullets* AddShot(float x, float y, float xspeed) {
-  PlayerBullets* b = Add<PlayerBullets>(PlayerBulletsList);
-  b->x = x, b->y = y, b->xspeed = xspeed;
+  PlayerBullets* b = Add<PlayerBullets>(world.playerBullets);
+  b->x = x, b->y = y, b->xSpeed = xspeed;
   return b;
 }
 

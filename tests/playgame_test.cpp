@@ -46,7 +46,7 @@ class GameTest : public Base {
     Base::SetUp();
     RegisterProgramFiles();
     LoadForTheRun(LoadingScreen::Skipped);
-    StarCoordsList->Clear();
+    world.starCoords->Clear();
     CreateStars();
     ControlMode = 0, KeyClimb2 = 38;
     Settings = SavedSettings();
@@ -63,8 +63,8 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
     if (fresh && frame == 90) ScriptKeyDown(Settings.keyLeft);  // away from the first teleporter
     if (fresh && frame == 260) {  // flying, past the blink of the first 120 passes
-      EXPECT_EQ(LevelNumber, 1);
-      EXPECT_LT(PlayerSpeed, -8.0f);
+      EXPECT_EQ(world.level, 1);
+      EXPECT_LT(world.bike.speed, -8.0f);
       SaveScreenPNG("playgame_world_frame.png");
       int bottom = 0, top = 0;  // the status line and the time bar are drawn
       for (int x = 16; x < 600; ++x) {
@@ -74,7 +74,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       EXPECT_GT(bottom, 20);
       EXPECT_GT(top, 100);
       ScriptKeyUp(Settings.keyLeft);
-      bonusAtPause = TimeBonus;
+      bonusAtPause = world.timeBonus;
       escapeAt = frame;
       ScriptKeyTap(kEscape);
     }
@@ -89,7 +89,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
     if (fresh && answers == 1 && frame == escapeAt) {
       EXPECT_EQ(QuitState, 0);
       EXPECT_GE(DialogFade, 1.0f - 1e-4f);
-      EXPECT_LT(TimeBonus, bonusAtPause);  // the game went on after the pause
+      EXPECT_LT(world.timeBonus, bonusAtPause);  // the game went on after the pause
       ScriptKeyTap(kEscape);
     }
     if (WaitingForAnswer(fresh) && answers == 1 && frame > escapeAt) {
@@ -111,7 +111,7 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
   int64_t answeredAt = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
     if (fresh && frame == 120 && !paused) ScriptKeyTap(kEscape), paused = true;
-    if (paused && !shieldsGone && fresh && DialogFade < 1.0f) ShieldCount = -1, shieldsGone = true;
+    if (paused && !shieldsGone && fresh && DialogFade < 1.0f) world.shieldCount = -1, shieldsGone = true;
     if (shieldsGone && !answered && WaitingForAnswer(fresh)) ScriptKeyTap(kN), answered = true, answeredAt = frame;
   });
   EXPECT_TRUE(answered);
@@ -160,14 +160,14 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
       if (first > 0 && WaitingForAnswer(fresh)) ScriptKeyTap(kY);
       return;
     }
-    ShieldCount = 8;
-    if (first < 0 && frame > 80 && TimeBonus < 100.0f) {
+    world.shieldCount = 8;
+    if (first < 0 && frame > 80 && world.timeBonus < 100.0f) {
       first = frame;
-      EXPECT_NEAR(TimeBonus, 99.99f, 1e-4f);
-      EXPECT_NEAR(PlanetX, 399.88f, 1e-3f);
+      EXPECT_NEAR(world.timeBonus, 99.99f, 1e-4f);
+      EXPECT_NEAR(world.planetX, 399.88f, 1e-3f);
     }
-    if (first > 0 && planetWrap < 0 && PlanetX > 500.0f) planetWrap = frame - first + 1;
-    if (first > 0 && frame == first + 10100) bonusAfter = TimeBonus, ScriptKeyTap(kEscape);
+    if (first > 0 && planetWrap < 0 && world.planetX > 500.0f) planetWrap = frame - first + 1;
+    if (first > 0 && frame == first + 10100) bonusAfter = world.timeBonus, ScriptKeyTap(kEscape);
   });
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
@@ -250,7 +250,7 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
       if (frame == 90) ScriptKeyDown(Settings.keyLeft);  // across the sector, past its guns
       if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
       if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(kEscape), leaving = true;
-      run.score = Score, run.shields = ShieldCount;
+      run.score = world.score, run.shields = world.shieldCount;
     });
     run.effects = soundlog::Effects();
     run.tunes = soundlog::Tunes();
@@ -287,7 +287,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
       leaving = true;
       return;
     }
-    if (ShieldCount < 3) ShieldCount = 8;
+    if (world.shieldCount < 3) world.shieldCount = 8;
     for (int i = 0; i < 5; ++i) {
       if (monkey() % 12 != 0) continue;
       held[i] = !held[i];
@@ -295,14 +295,16 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
     }
     if (monkey() % 9 == 0) ScriptKeyTap(Settings.keyFire);
     if (monkey() % 500 == 0) ScriptKeyTap(kSpace);
-    if (!(PlayerY >= 32 && PlayerY <= 402 && PlayerX >= 172 && PlayerX <= 372 && std::fabs(PlayerSpeed) <= 8.9f &&
-          ScrollPos >= -200 && ScrollPos < 32000 && SectorShown >= 1 && SectorShown <= 5))
-      ADD_FAILURE() << "frame " << frame << ": bike at " << PlayerX << ", " << PlayerY << " scroll " << ScrollPos,
+    if (!(world.bike.y >= 32 && world.bike.y <= 402 && world.bike.x >= 172 && world.bike.x <= 372 &&
+          std::fabs(world.bike.speed) <= 8.9f && world.scrollPos >= -200 && world.scrollPos < 32000 &&
+          world.sectorShown >= 1 && world.sectorShown <= 5))
+      ADD_FAILURE() << "frame " << frame << ": bike at " << world.bike.x << ", " << world.bike.y << " scroll "
+                    << world.scrollPos,
           ++violations;
     // Hits throw enemies and structures as far as 3000 out; they come back.
-    for (Enemies* e : Each<Enemies>(EnemiesList)) violations += !(e->x >= -3000 && e->x <= 3000);
-    for (Structures* s : Each<Structures>(StructuresList)) violations += !(s->x >= -3000 && s->x <= 31801);
-    violations += ExplosionsList->Count() > 500 || EnemyBulletsList->Count() > 500;
+    for (Enemies* e : Each<Enemies>(world.enemies)) violations += !(e->x >= -3000 && e->x <= 3000);
+    for (Structures* s : Each<Structures>(world.structures)) violations += !(s->x >= -3000 && s->x <= 31801);
+    violations += world.explosions->Count() > 500 || world.enemyBullets->Count() > 500;
   });
   EXPECT_TRUE(leaving);
   EXPECT_GE(total, 10064);

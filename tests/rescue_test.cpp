@@ -8,9 +8,9 @@
 using namespace playfield;
 
 namespace {
-int Messages(int number) {
+int Messages(MessagePicture picture) {
   int n = 0;
-  for (TextMessages* m : Each<TextMessages>(TextMessagesList)) n += m->number == number;
+  for (TextMessages* m : Each<TextMessages>(world.textMessages)) n += m->picture == picture;
   return n;
 }
 }  // namespace
@@ -18,143 +18,146 @@ int Messages(int number) {
 class RescueTest : public PlayfieldTest {};
 
 TEST_F(RescueTest, TheAlienIsPickedUpOnlyLowInItsHopAndWrapsRoundTheStrip) {
-  AlienX = 302;
-  AlienBob = 128;
+  world.alien.x = 302;
+  world.alien.bobAngle = 128;
   CaptureAlien();
-  EXPECT_EQ(1, AlienFree);
-  AlienBob = 136;
-  AlienSoundTimer = 30;
+  EXPECT_TRUE(world.alien.free);
+  world.alien.bobAngle = 136;
+  world.alien.callTimer = 30;
   CaptureAlien();
   CaptureAlien();
-  EXPECT_EQ(0, AlienFree);
-  EXPECT_EQ(1, AliensLeft);
-  EXPECT_EQ(250, Score);
-  EXPECT_EQ(60, AlienSoundTimer);
+  EXPECT_FALSE(world.alien.free);
+  EXPECT_EQ(1, world.aliensLeft);
+  EXPECT_EQ(250, world.score);
+  EXPECT_EQ(60, world.alien.callTimer);
 
-  AlienFree = 1;
+  world.alien.free = true;
   for (float from : {31850.0f, -250.0f}) {
-    AlienX = from;
+    world.alien.x = from;
     PlayerMeetsStructures();
-    EXPECT_FLOAT_EQ(from > 0 ? -150 : 31750, AlienX);
+    EXPECT_FLOAT_EQ(from > 0 ? -150 : 31750, world.alien.x);
   }
-  AlienX = 700;  // off screen the hop stands still
+  world.alien.x = 700;  // off screen the hop stands still
   UpdateAlien();
-  EXPECT_EQ(136, AlienBob);
+  EXPECT_EQ(136, world.alien.bobAngle);
 }
 
 TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
-  Structures* beacon = AddStructure(0, 272, 332, 2);
+  Structures* beacon = AddStructure(Kind::Beacon, 272, 332, 2);
+  using M = MessagePicture;
   const float places[] = {5000, -5000, -9000, 0};
-  const int arrows[] = {1, 2, 0, 0};
+  const int shown[] = {1, 1, 0, 0};
+  const M arrows[] = {M::ArrowRight, M::ArrowLeft, M::ArrowRight, M::ArrowLeft};
   for (int i = 0; i < 4; ++i) {
-    TextMessagesList->Clear();
-    beacon->inactive = 0;
-    AlienX = places[i];
+    world.textMessages->Clear();
+    beacon->touchCooldown = 0;
+    world.alien.x = places[i];
     PlayerMeetsStructures();
-    EXPECT_EQ(arrows[i] ? 1 : 0, Count<TextMessages>(TextMessagesList)) << places[i];
-    EXPECT_EQ(arrows[i] ? 1 : 0, Messages(arrows[i]));
-    EXPECT_EQ(119, beacon->inactive);
+    EXPECT_EQ(shown[i], Count<TextMessages>(world.textMessages)) << places[i];
+    EXPECT_EQ(shown[i], Messages(arrows[i]));
+    EXPECT_EQ(119, beacon->touchCooldown);
   }
-  AlienFree = 0;  // carried, not the last: only the sound
-  AliensLeft = 1;
-  TextMessagesList->Clear();
-  beacon->inactive = 0;
+  world.alien.free = false;  // carried, not the last: only the sound
+  world.aliensLeft = 1;
+  world.textMessages->Clear();
+  beacon->touchCooldown = 0;
   PlayerMeetsStructures();
-  EXPECT_EQ(0, Count<TextMessages>(TextMessagesList));
-  AliensLeft = 0;
+  EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
+  world.aliensLeft = 0;
   for (int sector : {1, 2, 4, 5}) {
-    TextMessagesList->Clear();
-    beacon->inactive = 0;
-    beacon->Sector = sector;
+    world.textMessages->Clear();
+    beacon->touchCooldown = 0;
+    beacon->sector = sector;
     PlayerMeetsStructures();
-    EXPECT_EQ(1, Messages(sector < 3 ? 2 : 1)) << sector;
+    EXPECT_EQ(1, Messages(sector < 3 ? M::ArrowLeft : M::ArrowRight)) << sector;
   }
   // And it answers again only 120 frames later.
   int answers = 0;
   for (int frame = 1; frame <= 241; ++frame) {
-    TextMessagesList->Clear();
+    world.textMessages->Clear();
     PlayerMeetsStructures();
-    answers += Count<TextMessages>(TextMessagesList);
+    answers += Count<TextMessages>(world.textMessages);
   }
   EXPECT_EQ(2, answers);
 }
 
 TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedLists) {
-  PlayerX = 322;
-  Facing = 0;
-  ScrollPos = 10000;
-  Structures* gate = AddStructure(2, 330, 392, 2);
-  Structures* nearEnd = AddStructure(9, 30000, 332);
-  Enemies* a = AddEnemy(2, 2000, 100);
+  world.bike.x = 322;
+  world.bike.facing = Facing::Left;
+  world.scrollPos = 10000;
+  Structures* gate = AddStructure(Kind::Teleporter, 330, 392, 2);
+  Structures* nearEnd = AddStructure(Kind::Terraformer, 30000, 332);
+  Enemies* a = AddEnemy(EnemyType::Jellyfish, 2000, 100);
   AddShot(100, 100, 10);
-  NewFrag(1, 1, 1, 1);
-  FruitJam* piece = Add<FruitJam>(FruitJamList);
+  NewFrag(1, 1, EnemyType::Probe, 1);
+  Pieces* piece = Add<Pieces>(world.pieces);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(330 + 6590, gate->x);
   EXPECT_FLOAT_EQ(30000 + 6590 - 32000, nearEnd->x);
-  EXPECT_FLOAT_EQ(3600, ScrollPos);
+  EXPECT_FLOAT_EQ(3600, world.scrollPos);
   EXPECT_FLOAT_EQ(360, a->x);
-  EXPECT_FLOAT_EQ(26590, AlienX);
-  EXPECT_TRUE(PlayerX == 272 && PlayerY == 397 && Facing == 0 && InvulnerableTicks == 90);
-  EXPECT_EQ(0, Count<PlayerBullets>(PlayerBulletsList) + Count<Frags>(FragsList));
-  EXPECT_EQ(piece, First<FruitJam>(FruitJamList)) << "burst pieces fall on";
-  EXPECT_EQ(0, Count<TextMessages>(TextMessagesList));
+  EXPECT_FLOAT_EQ(26590, world.alien.x);
+  EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.bike.facing == Facing::Left &&
+              world.bike.invulnerableTicks == 90);
+  EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets) + Count<Frags>(world.frags));
+  EXPECT_EQ(piece, First<Pieces>(world.pieces)) << "burst pieces fall on";
+  EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
 }
 
 TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
-  PlayerX = 222;
-  ScrollPos = 10000;
-  Structures* gate = AddStructure(2, 230, 392, 2);
-  Enemies* b = AddEnemy(2, -500, 100);
+  world.bike.x = 222;
+  world.scrollPos = 10000;
+  Structures* gate = AddStructure(Kind::Teleporter, 230, 392, 2);
+  Enemies* b = AddEnemy(EnemyType::Jellyfish, -500, 100);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(230 - 6238 + 32000, gate->x);
-  EXPECT_FLOAT_EQ(16400, ScrollPos);
+  EXPECT_FLOAT_EQ(16400, world.scrollPos);
   EXPECT_FLOAT_EQ(1140, b->x);
 }
 
 TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
-  Structures* gate = AddStructure(2, 292, 392, 2);
-  AlienFree = 0;
-  AliensLeft = 1;
+  Structures* gate = AddStructure(Kind::Teleporter, 292, 392, 2);
+  world.alien.free = false;
+  world.aliensLeft = 1;
   PlayerMeetsStructures();
-  EXPECT_EQ(1, AlienFree);
-  EXPECT_EQ(1, Messages(0));
-  EXPECT_EQ(0, Score);
-  EXPECT_TRUE(AlienX >= -200 && AlienX <= 31800);
+  EXPECT_TRUE(world.alien.free);
+  EXPECT_EQ(1, Messages(MessagePicture::AlienSaved));
+  EXPECT_EQ(0, world.score);
+  EXPECT_TRUE(world.alien.x >= -200 && world.alien.x <= 31800);
 
   gate->x = 292;
-  AlienFree = 0;
-  AliensLeft = 0;
+  world.alien.free = false;
+  world.aliensLeft = 0;
   for (int i = 0; i < 120; ++i) PlayerMeetsStructures();
-  EXPECT_EQ(2, Messages(3)) << "refused at most once every 60 frames";
-  EXPECT_EQ(1, TeleportersOff);
+  EXPECT_EQ(2, Messages(MessagePicture::GetToCraft)) << "refused at most once every 60 frames";
+  EXPECT_TRUE(world.teleportersOff);
   EXPECT_FLOAT_EQ(292, gate->x);
 
-  AddStructure(1, 292, 392, 1);
-  AlienFree = 1;
+  AddStructure(Kind::LunarModule, 292, 392, 1);
+  world.alien.free = true;
   PlayerMeetsStructures();
-  EXPECT_EQ(0, TakeOffFlag);
-  AlienFree = 0;
+  EXPECT_FALSE(world.takeOffDue);
+  world.alien.free = false;
   PlayerMeetsStructures();
-  EXPECT_EQ(1, TakeOffFlag);
+  EXPECT_TRUE(world.takeOffDue);
 }
 
 TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
-  NewTextMessage(9, 60);
-  TextMessages* m = First<TextMessages>(TextMessagesList);
+  NewTextMessage(MessagePicture::Commander, 60);
+  TextMessages* m = First<TextMessages>(world.textMessages);
   for (int i = 0; i < 60; ++i) DrawTextMessages();
-  EXPECT_EQ(0, m->sinus);
+  EXPECT_EQ(0, m->swingAngle);
   float peak = 0;
   for (int i = 0; i < 104; ++i) {
     DrawTextMessages();
     peak = std::max(peak, m->alpha);
   }
-  EXPECT_EQ(3 * 104, m->sinus);
+  EXPECT_EQ(3 * 104, m->swingAngle);
   EXPECT_NEAR(1.3f, peak, 0.02f);
   EXPECT_GT(m->scale, 1.5f);
   DrawTextMessages();
   DrawTextMessages();
-  EXPECT_EQ(0, Count<TextMessages>(TextMessagesList));
+  EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
   EXPECT_EQ(1.0f, GetDrawState().scaleX);
 }
 
@@ -162,28 +165,52 @@ TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
 TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
   const auto outcome = [] {
     // The alien's call timer runs only with effects on: not part of it.
-    return std::to_string(AlienFree) + std::to_string(AliensLeft) + " " +
-           std::to_string(Score) + " " + std::to_string(TakeOffFlag) + std::to_string(TeleportersOff) + " " +
-           std::to_string(PlayerX) + " " + std::to_string(Count<TextMessages>(TextMessagesList));
+    return std::to_string(world.alien.free) + std::to_string(world.aliensLeft) + " " + std::to_string(world.score) +
+           " " + std::to_string(world.takeOffDue) + std::to_string(world.teleportersOff) + " " +
+           std::to_string(world.bike.x) + " " + std::to_string(Count<TextMessages>(world.textMessages));
   };
-  const auto carrying = [](int left) { ResetWorld(), AlienFree = 0, AliensLeft = left; };
+  const auto carrying = [](int left) { ResetWorld(), world.alien.free = false, world.aliensLeft = left; };
   const soundlog::Path paths[] = {
-      {"the alien calls", [] { ResetWorld(), AlienX = 300, AlienSoundTimer = 1; }, UpdateAlien, {snd_alien1},
+      {"the alien calls",
+       [] { ResetWorld(), world.alien.x = 300, world.alien.callTimer = 1; },
+       UpdateAlien,
+       {snd_alien1},
        outcome},
-      {"the alien is picked up", [] { ResetWorld(), AlienX = 302, AlienBob = 136; }, CaptureAlien, {snd_alien2},
+      {"the alien is picked up",
+       [] { ResetWorld(), world.alien.x = 302, world.alien.bobAngle = 136; },
+       CaptureAlien,
+       {snd_alien2},
        outcome},
-      {"a beacon answers", [] { ResetWorld(), AddStructure(0, 272, 332, 2); }, PlayerMeetsStructures,
-       {snd_radar}, outcome},
-      {"a teleporter", [] { ResetWorld(), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
-       {snd_teleport}, outcome},
-      {"an alien delivered", [&] { carrying(1), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
-       {snd_AlienRescued, snd_teleport}, outcome},
-      {"the last alien refused", [&] { carrying(0), AddStructure(2, 292, 392, 2); }, PlayerMeetsStructures,
-       {snd_NoTeleport}, outcome},
-      {"the module reached", [&] { carrying(0), AddStructure(1, 292, 392, 1); }, PlayerMeetsStructures,
-       {snd_alien3}, outcome},
-      {"a terraformer hums", [] { ResetWorld(), AddStructure(9, 300, 332); }, [] { UpdateStructures(1); },
-       {snd_2tower}, outcome},
+      {"a beacon answers",
+       [] { ResetWorld(), AddStructure(Kind::Beacon, 272, 332, 2); },
+       PlayerMeetsStructures,
+       {snd_radar},
+       outcome},
+      {"a teleporter",
+       [] { ResetWorld(), AddStructure(Kind::Teleporter, 292, 392, 2); },
+       PlayerMeetsStructures,
+       {snd_teleport},
+       outcome},
+      {"an alien delivered",
+       [&] { carrying(1), AddStructure(Kind::Teleporter, 292, 392, 2); },
+       PlayerMeetsStructures,
+       {snd_AlienRescued, snd_teleport},
+       outcome},
+      {"the last alien refused",
+       [&] { carrying(0), AddStructure(Kind::Teleporter, 292, 392, 2); },
+       PlayerMeetsStructures,
+       {snd_NoTeleport},
+       outcome},
+      {"the module reached",
+       [&] { carrying(0), AddStructure(Kind::LunarModule, 292, 392, 1); },
+       PlayerMeetsStructures,
+       {snd_alien3},
+       outcome},
+      {"a terraformer hums",
+       [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); },
+       [] { UpdateStructures(true); },
+       {snd_2tower},
+       outcome},
   };
   for (const soundlog::Path& path : paths) soundlog::ExpectSoundsOnlyWithEffects(path);
 }
@@ -209,48 +236,49 @@ class SequenceTest : public PlayfieldTest {
 
 TEST_F(SequenceTest, ALandingTakesFourHundredAndTwoFramesUnlessSpaceCutsIt) {
   bool onBeamLine = true;
-  SetScriptHook([&] { onBeamLine &= PlayerY == 402; });
-  LayerPos1 = 77;
-  EXPECT_EQ(402, FramesOf([] { LandingSequence(0); }));
+  SetScriptHook([&] { onBeamLine &= world.bike.y == 402; });
+  world.layerPos[0] = 77;
+  EXPECT_EQ(402, FramesOf([] { LandingSequence(Landing::GameStart); }));
   EXPECT_TRUE(onBeamLine);
-  EXPECT_TRUE(PlayerX == 272 && PlayerY == 397 && LayerPos1 == 0);
+  EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.layerPos[0] == 0);
   TapAt(10, 32);
-  EXPECT_EQ(10, FramesOf([] { LandingSequence(1); }));
-  EXPECT_EQ(397, PlayerY);
-  EXPECT_TRUE(LayerPos1 >= 1 && LayerPos1 <= 1216 && LayerPos1 == static_cast<float>(TruncateToInt(LayerPos1)));
+  EXPECT_EQ(10, FramesOf([] { LandingSequence(Landing::NextLevel); }));
+  EXPECT_EQ(397, world.bike.y);
+  EXPECT_TRUE(world.layerPos[0] >= 1 && world.layerPos[0] <= 1216 &&
+              world.layerPos[0] == static_cast<float>(TruncateToInt(world.layerPos[0])));
 }
 
 TEST_F(SequenceTest, TheBonusPaysTenAUnitEverySecondFrameBeforeTheClimb) {
-  TimeBonus = 57.3f;
-  AliensLeft = 0;
-  TakeOffFlag = 1;
-  Score = 1000;
+  world.timeBonus = 57.3f;
+  world.aliensLeft = 0;
+  world.takeOffDue = true;
+  world.score = 1000;
   const int64_t start = PresentedFrameCount();
   int64_t countedIn = -1;
   SetScriptHook([&] {
-    if (countedIn < 0 && TimeBonus == 0) countedIn = PresentedFrameCount() - start;
+    if (countedIn < 0 && world.timeBonus == 0) countedIn = PresentedFrameCount() - start;
   });
   EXPECT_EQ(114 + 309 + 402, FramesOf([] { TakeOffSequence(); })) << "count-down, climb, next landing";
   EXPECT_EQ(114, countedIn);
-  EXPECT_EQ(1570, Score);
-  EXPECT_TRUE(LevelNumber == 2 && AliensLeft == 3 && TakeOffFlag == 0 && TimeBonus == 100);
+  EXPECT_EQ(1570, world.score);
+  EXPECT_TRUE(world.level == 2 && world.aliensLeft == 3 && !world.takeOffDue && world.timeBonus == 100);
 }
 
 TEST_F(SequenceTest, NoBonusWithAliensLeftOrUnderTwoUnitsAndEscapeCutsTheCount) {
   for (int left : {1, 0}) {
     SetupSector(1);
-    TimeBonus = left ? 90.0f : 1.9f;
-    AliensLeft = left;
+    world.timeBonus = left ? 90.0f : 1.9f;
+    world.aliensLeft = left;
     EXPECT_EQ(309 + 402, FramesOf([] { TakeOffSequence(); }));
-    EXPECT_EQ(0, Score);
+    EXPECT_EQ(0, world.score);
   }
   SetupSector(1);
-  TimeBonus = 80;
-  AliensLeft = 0;
+  world.timeBonus = 80;
+  world.aliensLeft = 0;
   TapAt(20, 27);
   EXPECT_EQ(20 + 402, FramesOf([] { TakeOffSequence(); }));
-  EXPECT_EQ(100, Score) << "ten units counted in twenty frames, the rest lost";
-  EXPECT_EQ(2, LevelNumber);
+  EXPECT_EQ(100, world.score) << "ten units counted in twenty frames, the rest lost";
+  EXPECT_EQ(2, world.level);
 }
 
 TEST_F(SequenceTest, ScreenshotOfTheLanding) {
@@ -260,6 +288,6 @@ TEST_F(SequenceTest, ScreenshotOfTheLanding) {
     if (f == 340) SaveScreenPNG("rescue_landing.png");
     Drawing(f == 339);  // only the frame kept is drawn
   });
-  LandingSequence(0);
+  LandingSequence(Landing::GameStart);
   SUCCEED();
 }

@@ -2,9 +2,12 @@
 // once, overlapping channels), silent running and the choice of output.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
+#include <vorbis/vorbisfile.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "harness/harness.h"
@@ -89,6 +92,52 @@ int FramesUntilEnd(TChannel* channel, int limit) {
     MixForTest(buf.data(), 1);
   }
   return limit;
+}
+
+// A stereo signal that never repeats within a file, so any slip shows.
+std::vector<float> Wander(int frames, float loudness = 1.0f) {
+  std::vector<float> s;
+  for (int i = 0; i < frames; ++i) {
+    s.push_back(loudness * static_cast<float>(0.3 * std::sin(kTwoPi * i / 97.3) + 0.1 * std::sin(kTwoPi * i / 13.7)));
+    s.push_back(loudness * static_cast<float>(0.3 * std::cos(kTwoPi * i / 151.1) + 0.1 * std::sin(kTwoPi * i / 7.9)));
+  }
+  return s;
+}
+
+// The whole file decoded by the library straight to floats: what the
+// mixer must reproduce sample for sample when it decodes as it plays.
+std::vector<float> WholeDecode(FILE* file) {
+  std::vector<float> out;
+  OggVorbis_File vf;
+  if (!file || ov_open(file, &vf, nullptr, 0) != 0) return out;
+  for (;;) {
+    float** pcm = nullptr;
+    int section = 0;
+    long n = ov_read_float(&vf, &pcm, 4096, &section);
+    if (n <= 0) break;
+    for (long i = 0; i < n; ++i) out.push_back(pcm[0][i]), out.push_back(pcm[1][i]);
+  }
+  ov_clear(&vf);
+  return out;
+}
+
+struct Encoded {
+  TSound* sound;
+  std::vector<float> whole;  // as the library decodes it
+  size_t Frames() const { return whole.size() / 2; }
+  float At(size_t frame, int side) const { return whole[2 * (frame % Frames()) + side]; }
+};
+
+Encoded LoadWandering(const String& name, int frames, int flags, float loudness = 1.0f) {
+  std::vector<uint8_t> ogg = EncodeOgg(Wander(frames, loudness), 2, 44100);
+  IncbinRegister(name, ogg.data(), ogg.size());
+  return Encoded{LoadSoundResource(u"IncBin::" + name, flags), WholeDecode(fmemopen(ogg.data(), ogg.size(), "rb"))};
+}
+
+std::vector<float> Mix(int frames, int piece = 1021) {
+  std::vector<float> out(2 * static_cast<size_t>(frames));
+  for (int done = 0; done < frames; done += piece) MixForTest(out.data() + 2 * done, std::min(piece, frames - done));
+  return out;
 }
 
 using SilentAudio = harness::NullDrawingTest;  // no device, virtual clock
@@ -220,6 +269,101 @@ TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   EXPECT_EQ(CurrentAudioDriverName(), u"");
   EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
   EXPECT_TRUE(SoundChannelPlaying(music));
+}
+
+TEST_F(SilentAudio, TunesPlayAsTheirWholeDecodeAcrossTheSeamAndFromWhereTheClockLeftThem) {
+  Encoded tune = LoadWandering(u"res\\t_stream.ogg", 30000, 1);
+  ASSERT_NE(tune.sound, nullptr);
+  ASSERT_EQ(tune.Frames(), 30000u);
+  TChannel* ch = PlaySoundOnChannel(tune.sound, nullptr);
+  const std::vector<float> out = Mix(75000);  // two and a half times round
+  for (size_t i = 0; i < 75000; ++i) {
+    ASSERT_EQ(out[2 * i], tune.At(i, 0)) << "frame " << i;
+    ASSERT_EQ(out[2 * i + 1], tune.At(i, 1)) << "frame " << i;
+  }
+  StopSoundChannel(ch);
+
+  // With no device the clock moves a channel on; mixing then goes on from
+  // there, over the seam.
+  ch = PlaySoundOnChannel(tune.sound, nullptr);
+  AdvanceVirtualClock(500);  // 22050 frames
+  EXPECT_TRUE(SoundChannelPlaying(ch));
+  const std::vector<float> later = Mix(10000);
+  for (size_t i = 0; i < 10000; ++i) ASSERT_EQ(later[2 * i], tune.At(22050 + i, 0)) << "frame " << i;
+  StopSoundChannel(ch);
+
+  // A tune in a form the reader does not take (another rate) is decoded
+  // whole instead and loops all the same.
+  std::vector<float> mono;
+  for (int i = 0; i < 2205; ++i) mono.push_back(static_cast<float>(0.5 * std::sin(kTwoPi * i / 49)));
+  TSound* low = LoadEncoded(u"res\\t_lowloop.ogg", mono, 1, 22050, 1);
+  ASSERT_NE(low, nullptr);
+  ch = PlaySoundOnChannel(low, nullptr);
+  const std::vector<float> round = Mix(3 * 4410);
+  EXPECT_TRUE(SoundChannelPlaying(ch));
+  for (size_t i = 0; i < 4410; ++i) ASSERT_EQ(round[2 * i], round[2 * (i + 2 * 4410)]) << "frame " << i;
+}
+
+TEST_F(SilentAudio, TwoChannelsOfOneTuneGoTheirOwnWays) {
+  Encoded tune = LoadWandering(u"res\\t_twice.ogg", 20000, 1);
+  ASSERT_NE(tune.sound, nullptr);
+  TChannel* first = PlaySoundOnChannel(tune.sound, nullptr);
+  Mix(5000);
+  TChannel* second = PlaySoundOnChannel(tune.sound, nullptr);
+  SetSoundChannelVolume(first, 0.5f);
+  const std::vector<float> both = Mix(30000);
+  for (size_t i = 0; i < 30000; ++i)
+    ASSERT_EQ(both[2 * i], tune.At(5000 + i, 0) * 0.5f + tune.At(i, 0)) << "frame " << i;
+  StopSoundChannel(first);
+  const std::vector<float> alone = Mix(3000);
+  for (size_t i = 0; i < 3000; ++i) ASSERT_EQ(alone[2 * i + 1], tune.At(30000 + i, 1)) << "frame " << i;
+  EXPECT_EQ(PlayingChannelCount(), 1);
+  StopSoundChannel(second);
+}
+
+TEST_F(SilentAudio, LongEffectsPlayFromTheFileShortOnesDecodedAndLoudPeaksHoldAtFullScale) {
+  // Over a second: decoded as it plays, exactly, and over when it is over.
+  Encoded long_ = LoadWandering(u"res\\t_longfx.ogg", 50000, 0);
+  ASSERT_NE(long_.sound, nullptr);
+  TChannel* ch = PlaySoundOnChannel(long_.sound, nullptr);
+  const std::vector<float> out = Mix(49999);
+  for (size_t i = 0; i < 49999; ++i) ASSERT_EQ(out[2 * i], long_.At(i, 0)) << "frame " << i;
+  EXPECT_EQ(FramesUntilEnd(ch, 10), 1);
+
+  // A short one, too loud for the 16-bit samples it is kept in: its peaks
+  // stay at full scale instead of wrapping round to the other side.
+  Encoded loud = LoadWandering(u"res\\t_loudfx.ogg", 20000, 0, 3.0f);
+  ASSERT_NE(loud.sound, nullptr);
+  ch = PlaySoundOnChannel(loud.sound, nullptr);
+  const std::vector<float> peaks = Mix(20000);
+  int clipped = 0;
+  for (size_t i = 0; i < 40000; ++i) {
+    const float want = std::clamp(loud.whole[i], -1.0f, 1.0f);
+    ASSERT_NEAR(peaks[i], want, 1.0f / 32767) << "sample " << i;
+    clipped += std::fabs(loud.whole[i]) > 1.0f;
+  }
+  EXPECT_GT(clipped, 1000);
+  EXPECT_FALSE(SoundChannelPlaying(ch));
+}
+
+TEST_F(SilentAudio, TheGamesPauseTuneStreamsAsItDecodesOverItsSeam) {
+  const std::string file = std::string(NOVA_SOURCE_DIR) + "/res/m_pause.ogg";
+  TSound* tune = LoadSoundResource(StringFromAscii(file.c_str()), 1);
+  ASSERT_NE(tune, nullptr);
+  const std::vector<float> whole = WholeDecode(std::fopen(file.c_str(), "rb"));
+  const size_t frames = whole.size() / 2;
+  ASSERT_GT(frames, 44100u * 40);
+  TChannel* ch = PlaySoundOnChannel(tune, nullptr);
+  AdvanceVirtualClock(42600);  // to just before the end
+  EXPECT_TRUE(SoundChannelPlaying(ch));
+  const size_t from = 42600 * 441 / 10;
+  ASSERT_LT(from, frames);
+  const std::vector<float> out = Mix(20000);
+  for (size_t i = 0; i < 20000; ++i) {
+    const size_t at = (from + i) % frames;
+    ASSERT_EQ(out[2 * i], std::clamp(whole[2 * at], -1.0f, 1.0f)) << "frame " << from + i;
+    ASSERT_EQ(out[2 * i + 1], std::clamp(whole[2 * at + 1], -1.0f, 1.0f)) << "frame " << from + i;
+  }
 }
 
 TEST_F(SilentAudio, TheLogRecordsEveryPlayVolumeAndStopInOrder) {

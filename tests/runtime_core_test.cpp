@@ -447,6 +447,29 @@ TEST(Embedded, FirstRegistrationWinsAndProtocolIgnoresCase) {
   EXPECT_FALSE(IncbinLookup(u"res\\font.png", &data, &size));
 }
 
+TEST(Embedded, CopiedBytesOutliveTheCallersBufferInPlaceOnesAreUsedWhereTheyLie) {
+  IncbinClear();
+  static const uint8_t program[] = {4, 5, 6};  // as the files compiled into the program
+  std::vector<uint8_t> passing = {1, 2};
+  IncbinRegister(u"res\\passing.ogg", passing.data(), passing.size());
+  IncbinRegisterInPlace(u"res\\program.ogg", program, sizeof program);
+  IncbinRegisterInPlace(u"res\\passing.ogg", program, sizeof program);  // the first one stays
+  passing.assign({9, 9});
+  const void* data = nullptr;
+  size_t size = 0;
+  ASSERT_TRUE(IncbinLookup(u"res\\passing.ogg", &data, &size));
+  EXPECT_NE(data, static_cast<const void*>(passing.data()));
+  EXPECT_EQ(std::vector<uint8_t>(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size),
+            (std::vector<uint8_t>{1, 2}));
+  ASSERT_TRUE(IncbinLookup(u"res\\program.ogg", &data, &size));
+  EXPECT_EQ(data, static_cast<const void*>(program));
+  EXPECT_EQ(size, 3u);
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(ReadResourceBytes(u"IncBin::res\\program.ogg", &bytes));
+  EXPECT_EQ(bytes, (std::vector<uint8_t>{4, 5, 6}));
+  IncbinClear();
+}
+
 TEST(Embedded, PlainPathsReadTheFile) {
   std::string path = TempPath("plain.bin");
   WriteBytesToFile(path, {5, 0, 6});

@@ -9,6 +9,7 @@
 #include "harness/harness.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
+#include "runtime/screenfit.h"
 
 using harness::PixelNear;
 using harness::PngKind;
@@ -472,6 +473,106 @@ TEST_F(WindowPath, QueuedFramesRectanglesAndGrabsKeepTheirOrder) {
   EXPECT_TRUE(PixelNear(2, 7, 0, 0));
 }
 
+// --- bringing the picture to the size of the screen ------------------------------
+
+TEST(ScreenFitting, WholeFactorFirstThenFilteringToTheFinalSizeWithTheShapeKept) {
+  struct Case {
+    int screenW, screenH, maxTexture;
+    int factor;
+    bool linear;
+    int x, y, w, h;
+  } cases[] = {
+      {640, 480, 0, 1, false, 0, 0, 640, 480},        // the window: as it is
+      {1280, 960, 0, 2, false, 0, 0, 1280, 960},      // exact doubling: no filter
+      {1280, 1024, 0, 2, false, 0, 32, 1280, 960},    // 5:4, bars above and below
+      {2560, 1440, 0, 3, false, 320, 0, 1920, 1440},  // exact, bars at the sides
+      {1024, 768, 0, 2, true, 0, 0, 1024, 768},       // 1.6: doubled, then shrunk
+      {800, 600, 0, 2, true, 0, 0, 800, 600},
+      {1366, 768, 0, 2, true, 171, 0, 1024, 768},
+      {1920, 1080, 0, 2, true, 240, 0, 1440, 1080},   // 2.25: doubled, then enlarged
+      {3840, 2160, 0, 4, true, 480, 0, 2880, 2160},
+      {3840, 2160, 2048, 3, true, 480, 0, 2880, 2160},  // the enlarged picture must fit
+      {3840, 2160, 1024, 1, true, 480, 0, 2880, 2160},  // none fits: filtering alone
+      {320, 240, 0, 1, true, 0, 0, 320, 240},         // smaller than the picture
+  };
+  for (const Case& c : cases) {
+    ScreenFit fit = FitPictureToScreen(640, 480, c.screenW, c.screenH, c.maxTexture, c.maxTexture);
+    std::string at = std::to_string(c.screenW) + " x " + std::to_string(c.screenH) + " max " +
+                     std::to_string(c.maxTexture);
+    EXPECT_EQ(fit.factor, c.factor) << at;
+    EXPECT_EQ(fit.linearStep, c.linear) << at;
+    EXPECT_EQ(fit.x, c.x) << at;
+    EXPECT_EQ(fit.y, c.y) << at;
+    EXPECT_EQ(fit.width, c.w) << at;
+    EXPECT_EQ(fit.height, c.h) << at;
+    // The shape stays 4:3 to the pixel and the picture stays on the screen.
+    EXPECT_LE(std::abs(fit.width * 3 - fit.height * 4), 4) << at;
+    EXPECT_LE(fit.x + fit.width, c.screenW) << at;
+    EXPECT_LE(fit.y + fit.height, c.screenH) << at;
+  }
+}
+
+class FullScreenPicture : public harness::HeadlessTest {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = HeadlessTest::Options();
+    o.headless = false;
+    return o;
+  }
+};
+
+// SDL's dummy desktop is 1024 x 768: the picture is shown 1.6 times larger.
+TEST_F(FullScreenPicture, FillsTheDesktopWithSharpPixelEdges) {
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  // Columns one to four pixels wide, white on black, at every phase of the
+  // 1.6 scale.
+  Background(0, 0, 0);
+  SetDrawColour(255, 255, 255);
+  int edges = 0;
+  for (int x = 3, width = 1; x < 600; x += 2 * width + 1, width = width % 4 + 1) {
+    FillRectangle(float(x), 0, float(width), 480);
+    edges += 2;
+  }
+  SetDrawColour(255, 0, 0);
+  FillRectangle(639, 479, 1, 1);
+  PresentFrame(-1);
+  int w = 0, h = 0;
+  std::vector<uint8_t> shown = ReadShownScreenRGBA(&w, &h);
+  ASSERT_EQ(w, 1024);
+  ASSERT_EQ(h, 768);
+  auto red = [&](int x, int y) { return int(shown[(size_t(y) * w + x) * 4]); };
+  int blended = 0, white = 0;
+  for (int x = 0; x < 1024; ++x) {
+    if (red(x, 300) != 0 && red(x, 300) != 255) ++blended;
+    if (red(x, 300) == 255) ++white;
+  }
+  // Filtering straight from 640 to 1024 blends one or two screen pixels at
+  // every edge; through the doubled picture at most one.
+  EXPECT_LE(blended, edges) << "over " << edges << " edges";
+  EXPECT_GT(white, 0);
+  // The picture reaches every side of the screen: the last pixel is red in
+  // the bottom-right corner.
+  EXPECT_EQ(red(1023, 767), 255);
+  EXPECT_EQ(shown[(size_t(767) * w + 1023) * 4 + 1], 0);
+  EXPECT_EQ(red(0, 0), 0);
+}
+
+TEST_F(FullScreenPicture, AWindowShowsThePictureAsItIs) {
+  Background(10, 20, 30);
+  SetDrawColour(200, 100, 50);
+  FillRectangle(101, 7, 1, 1);
+  PresentFrame(-1);
+  int w = 0, h = 0;
+  std::vector<uint8_t> shown = ReadShownScreenRGBA(&w, &h);
+  ASSERT_EQ(w, 640);
+  ASSERT_EQ(h, 480);
+  const uint8_t* at = &shown[(size_t(7) * w + 101) * 4];
+  EXPECT_EQ(int(at[0]), 200);
+  EXPECT_EQ(int(at[1]), 100);
+  EXPECT_EQ(int(at[2]), 50);
+  EXPECT_EQ(int(shown[(size_t(7) * w + 102) * 4]), 10) << "no blending into the neighbour";
+}
+
 // --- the null drawing mode ---------------------------------------------------------
 
 class NullDrawing : public harness::NullDrawingTest {};
@@ -654,10 +755,10 @@ TEST_F(Pacing, SleepWaitsAndRunsTheScriptHookButNegativeDoesNothing) {
 TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
   std::vector<std::string> log;
   harness::Script s;
-  s.At(3, [&] { log.push_back("c" + std::to_string(PresentedFrameCount())); })
-      .At(0, [&] { log.push_back("a" + std::to_string(PresentedFrameCount())); })
+  s.At(3, [&] { log.push_back(std::string("c").append(std::to_string(PresentedFrameCount()))); })
+      .At(0, [&] { log.push_back(std::string("a").append(std::to_string(PresentedFrameCount()))); })
       .At(3, [&] { log.push_back("d"); })
-      .At(1, [&] { log.push_back("b" + std::to_string(PresentedFrameCount())); });
+      .At(1, [&] { log.push_back(std::string("b").append(std::to_string(PresentedFrameCount()))); });
   harness::RunFrames(2);  // frames before Install do not count
   s.Install();
   EXPECT_FALSE(s.Done());

@@ -96,7 +96,7 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
   Settings.playerName = u"Zed \u00e9";  // an 8-bit character survives
   std::vector<std::string> lines = {"Zed \xe9"};
   for (int k = 0; k < 10; ++k) {
-    std::string row[3] = {"n" + std::to_string(k), std::to_string(900 - k), std::to_string(k + 1)};
+    std::string row[3] = {std::string("n").append(std::to_string(k)), std::to_string(900 - k), std::to_string(k + 1)};
     HighscoreNames[k] = StringFromAscii(row[0].c_str());
     HighscoreScores[k] = StringFromAscii(row[1].c_str());
     HighscoreLevels[k] = StringFromAscii(row[2].c_str());

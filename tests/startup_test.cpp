@@ -87,7 +87,7 @@ TEST_F(StartupTest, StartsShowsTheLoadingScreenAndSavesOnExit) {
   ASSERT_EQ(HighscoreNames.size(), 12u);
   EXPECT_EQ(HighscoreNames[11], u"");
   EXPECT_EQ(Settings.personalBest, 777);
-  EXPECT_TRUE(StarCoordsList && !StarCoordsList->IsEmpty());
+  EXPECT_TRUE(world.starCoords && !world.starCoords->IsEmpty());
   // Written once the exit is confirmed, not before.
   EXPECT_FALSE(savedEarly_);
   EXPECT_TRUE(SettingsRewritten());

@@ -19,9 +19,9 @@ namespace {
 
 constexpr int kFrameLimit = 30000;
 
-Structures* FirstOfKind(int kind) {
-  for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+Structures* FirstOfKind(Kind kind) {
+  for (Structures* s : Each<Structures>(world.structures))
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -59,12 +59,12 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
     if (roll(input) < 2) ScriptKeyTap(27);
     // Now and then the alien, a teleporter or the module turns up under the
     // bike, so random games rescue, teleport and take off too.
-    if (roll(input) < 10 && QuitState == 0 && ShieldCount >= 0 && TakeOffFlag == 0) {
-      PlayerY = 397;
-      if (AlienFree == 1) {
-        AlienX = PlayerX + 30;
-      } else if (Structures* s = FirstOfKind(AliensLeft > 0 ? 2 : 1)) {
-        s->x = PlayerX + 20;
+    if (roll(input) < 10 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
+      world.bike.y = 397;
+      if (world.alien.free) {
+        world.alien.x = world.bike.x + 30;
+      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
+        s->x = world.bike.x + 20;
       }
     }
   });
@@ -72,7 +72,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
   PlayGame();
   SetScriptHook(nullptr);
   ReleaseKeys();
-  return {Score, LevelNumber, PresentedFrameCount() - start, !cut};
+  return {world.score, world.level, PresentedFrameCount() - start, !cut};
 }
 
 class WholeGameTest : public ::testing::Test {
@@ -107,30 +107,30 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       draw |= f == at - 1;
     }
     Drawing(draw);
-    if (LevelNumber == 2) {  // only the mines may hurt on level 2
-      EnemyBulletsList->Clear();
-      for (Enemies* e : Each<Enemies>(EnemiesList)) e->x = 1500;
+    if (world.level == 2) {  // only the mines may hurt on level 2
+      world.enemyBullets->Clear();
+      for (Enemies* e : Each<Enemies>(world.enemies)) e->x = 1500;
     }
-    if (QuitState != 0 || ShieldCount < 0 || PlayerY == 402 || TakeOffFlag != 0) return;  // not in play
-    if (LevelNumber == 1) {
-      InvulnerableTicks = 19;  // drawn at 0.9 and never hurt
-      if (AlienFree == 1) {
-        AlienX = PlayerX + 30;  // under the bike's pick-up box
-      } else if (AliensLeft > 0) {
-        Structures* gate = FirstOfKind(2);
-        gate->x = PlayerX + 20, gate->inactive = 0;
+    if (QuitState != 0 || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffDue) return;  // not in play
+    if (world.level == 1) {
+      world.bike.invulnerableTicks = 19;  // drawn at 0.9 and never hurt
+      if (world.alien.free) {
+        world.alien.x = world.bike.x + 30;  // under the bike's pick-up box
+      } else if (world.aliensLeft > 0) {
+        Structures* gate = FirstOfKind(Kind::Teleporter);
+        gate->x = world.bike.x + 20, gate->touchCooldown = 0;
         ++deliveries;
       } else if (bonusAtTouch < 0) {
-        FirstOfKind(1)->x = PlayerX + 20;
-        bonusAtTouch = TimeBonus;
-        scoreAtTouch = Score;
+        FirstOfKind(Kind::LunarModule)->x = world.bike.x + 20;
+        bonusAtTouch = world.timeBonus;
+        scoreAtTouch = world.score;
       }
     } else {
-      hits += ShieldCount < shields;
-      shields = ShieldCount;
-      if (InvulnerableTicks == 0) {
-        Structures* mine = FirstOfKind(8);
-        mine->x = PlayerX + 40, mine->y = PlayerY;
+      hits += world.shieldCount < shields;
+      shields = world.shieldCount;
+      if (world.bike.invulnerableTicks == 0) {
+        Structures* mine = FirstOfKind(Kind::Mine);
+        mine->x = world.bike.x + 40, mine->y = world.bike.y;
       }
     }
   });
@@ -140,11 +140,11 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   EXPECT_EQ(1, deliveries) << "one alien delivered, the last carried to the module";
   EXPECT_EQ(500, scoreAtTouch);
   ASSERT_GT(bonusAtTouch, 90);
-  EXPECT_EQ(2, LevelNumber);
-  EXPECT_EQ(-1, ShieldCount);
+  EXPECT_EQ(2, world.level);
+  EXPECT_EQ(-1, world.shieldCount);
   EXPECT_EQ(8, hits) << "the ninth ends the game before another frame is played";
-  EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, Score);
-  EXPECT_EQ(Score, Settings.personalBest);
+  EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, world.score);
+  EXPECT_EQ(world.score, Settings.personalBest);
   EXPECT_EQ(1, QuitState);
 
   // The settings file the program writes at exit holds the new best.
@@ -155,7 +155,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   std::ifstream in("wholegame_settings.dat", std::ios::binary);
   std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_GE(bytes.size(), 60u);
-  EXPECT_EQ(Score, bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24);
+  EXPECT_EQ(world.score, bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24);
   std::remove("wholegame_settings.dat");
 }
 
@@ -169,13 +169,13 @@ TEST_F(WholeGameTest, RandomInputGamesEndWithoutACrashOrAnythingPilingUp) {
     levels += r.level - 1;
     ASSERT_EQ(1, QuitState) << "game " << g;
     ASSERT_LE(r.frames, kFrameLimit + 2000) << "game " << g;
-    EXPECT_EQ(0, r.gameOver ? Count<FruitJam>(FruitJamList) : 0) << "game " << g;
-    EXPECT_LT(Count<PlayerBullets>(PlayerBulletsList) + Count<Explosions>(ExplosionsList) +
-                  Count<Shields>(ShieldsList) + Count<TextMessages>(TextMessagesList),
+    EXPECT_EQ(0, r.gameOver ? Count<Pieces>(world.pieces) : 0) << "game " << g;
+    EXPECT_LT(Count<PlayerBullets>(world.playerBullets) + Count<Explosions>(world.explosions) +
+                  Count<Shields>(world.shields) + Count<TextMessages>(world.textMessages),
               300)
         << "game " << g;
-    EXPECT_EQ(100, Count<StarCoords>(StarCoordsList));
-    EXPECT_EQ(0, Count<Explosions2>(Explosions2List) + Count<Particles>(ParticlesList));
+    EXPECT_EQ(100, Count<StarCoords>(world.starCoords));
+    EXPECT_EQ(0, Count<Explosions2>(world.explosions2) + Count<Particles>(world.particles));
   }
   std::printf("[ random   ] %d games, %d ended in game over, %d levels done\n", games, ended, levels);
   EXPECT_GT(ended, 0);

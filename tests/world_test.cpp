@@ -21,13 +21,14 @@ class WorldTest : public harness::NullDrawingTest {
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
-    for (TList* l : {EnemiesList, StructuresList, ExplosionsList, EnemyBulletsList, StarCoordsList}) l->Clear();
+    for (TList* l : {world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
+      l->Clear();
     SetRandomSeed(1234);
     Settings.sfxOn = 0;
-    PlayerSpeed = 0.0f;
-    ScrollFactor[0] = 0.4f, ScrollFactor[1] = 0.9f, ScrollFactor[2] = 1.4f;
-    InvulnerableTicks = 0;
-    LevelNumber = 1;
+    world.bike.speed = 0.0f;
+    world.scrollFactor[0] = 0.4f, world.scrollFactor[1] = 0.9f, world.scrollFactor[2] = 1.4f;
+    world.bike.invulnerableTicks = 0;
+    world.level = 1;
   }
   template <class T>
   static T* Last(TList* list) {
@@ -35,29 +36,62 @@ class WorldTest : public harness::NullDrawingTest {
     for (T* t : Each<T>(list)) last = t;
     return last;
   }
-  static Enemies* Spawn(int type, int x, int y) {
+  static Enemies* Spawn(EnemyType type, int x, int y) {
     NewEnemy(x, y, type);
-    return Last<Enemies>(EnemiesList);
+    return Last<Enemies>(world.enemies);
   }
-  static Structures* Build(int kind, int x, int y = 332) {
+  static Structures* Build(StructureKind kind, int x, int y = 332) {
     CreateStructure(x, y, kind, 0);
-    return Last<Structures>(StructuresList);
+    return Last<Structures>(world.structures);
   }
 };
+
+// --- Records -----------------------------------------------------------------
+
+// Every byte of a new record past its base, padding included.
+template <class T>
+bool StartsAllZero() {
+  const auto r = ObjectNew<T>();
+  const auto* bytes = reinterpret_cast<const unsigned char*>(r.get());
+  for (size_t i = sizeof(Object); i < sizeof(T); ++i)
+    if (bytes[i] != 0) return false;
+  return true;
+}
+
+// The creators set only what they need and count on the rest being zero,
+// and an enemy's shared fields must read zero under each pattern's name.
+TEST(RecordsTest, EveryRecordStartsAllZeroUnderEveryName) {
+  EXPECT_TRUE(StartsAllZero<Structures>());
+  EXPECT_TRUE(StartsAllZero<Enemies>());
+  EXPECT_TRUE(StartsAllZero<EnemyBullets>());
+  EXPECT_TRUE(StartsAllZero<PlayerBullets>());
+  EXPECT_TRUE(StartsAllZero<Explosions>());
+  EXPECT_TRUE(StartsAllZero<Explosions2>());
+  EXPECT_TRUE(StartsAllZero<Frags>());
+  EXPECT_TRUE(StartsAllZero<Shields>());
+  EXPECT_TRUE(StartsAllZero<Pieces>());
+  EXPECT_TRUE(StartsAllZero<Particles>());
+  EXPECT_TRUE(StartsAllZero<TextMessages>());
+  EXPECT_TRUE(StartsAllZero<StarCoords>());
+  const auto e = ObjectNew<Enemies>();
+  EXPECT_TRUE(e->phase == 0 && e->courseTimer == 0 && e->loopStep == 0 && static_cast<int>(e->course) == 0 &&
+              e->spin == 0 && e->cruiseSpeed == 0);
+  EXPECT_EQ(StructureKind::Beacon, ObjectNew<Structures>()->kind);
+}
 
 // --- Enemies ----------------------------------------------------------------
 
 TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
   for (int seed = 1; seed <= 10; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
-    Enemies* wave = Spawn(seed % 2 ? 2 : 6, 300, 200);
-    Enemies* bounce = Spawn(seed % 2 ? 3 : 7, 100, 400);
-    const float x0 = wave->x, step = bounce->yspeed;
+    world.enemies->Clear();
+    Enemies* wave = Spawn(seed % 2 ? EnemyType::Jellyfish : EnemyType::Manta, 300, 200);
+    Enemies* bounce = Spawn(seed % 2 ? EnemyType::SpringBot : EnemyType::SpikeBall, 100, 400);
+    const float x0 = wave->x, step = bounce->ySpeed;
     float low = 1000, high = -1000;
     int turns = 0;
     for (int f = 1; f <= 720; ++f) {
-      const float before = bounce->yspeed;
+      const float before = bounce->ySpeed;
       UpdateEnemies();
       low = std::min(low, wave->y), high = std::max(high, wave->y);
       ASSERT_GE(wave->y, 32.0f);
@@ -65,9 +99,9 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
       // A bounce enemy may stand one step outside for a frame, no more.
       ASSERT_GE(bounce->y, 32.0f - step - 1e-3f);
       ASSERT_LE(bounce->y, 412.0f + step + 1e-3f);
-      turns += (before > 0) != (bounce->yspeed > 0);
+      turns += (before > 0) != (bounce->ySpeed > 0);
     }
-    EXPECT_NEAR(wave->x - x0, 720 * 2 * wave->xspeed, 1.0f);  // twice its speed, always right
+    EXPECT_NEAR(wave->x - x0, 720 * 2 * wave->xSpeed, 1.0f);  // twice its speed, always right
     EXPECT_GT(high - low, 150.0f);
     EXPECT_GE(turns, 1);
   }
@@ -76,23 +110,23 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
 TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
   for (int seed = 1; seed <= 12; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
-    Enemies* e = Spawn(seed % 2 ? 4 : 8, 500, 220);
-    const int turn = std::abs(e->SinCount);
+    world.enemies->Clear();
+    Enemies* e = Spawn(seed % 2 ? EnemyType::Saucer : EnemyType::RingDrone, 500, 220);
+    const int turn = std::abs(e->loopStep);
     ASSERT_TRUE(turn == 1 || turn == 2);
     const int period = 360 / turn;
     const float x0 = e->x, y0 = e->y;
     float left = 1e9f, right = -1e9f;
     for (int f = 1; f <= period; ++f) {
       UpdateEnemies();
-      left = std::min(left, e->x - f * e->xspeed);
-      right = std::max(right, e->x - f * e->xspeed);
+      left = std::min(left, e->x - f * e->xSpeed);
+      right = std::max(right, e->x - f * e->xSpeed);
     }
     EXPECT_NEAR(e->y, y0, 0.05f);
-    EXPECT_NEAR(e->x, x0 + period * e->xspeed, 0.05f);
+    EXPECT_NEAR(e->x, x0 + period * e->xSpeed, 0.05f);
     EXPECT_NEAR(right - left, turn == 1 ? 114.6f : 57.3f, 2.0f);  // radius about 57 or 29
   }
-  Enemies* low = Spawn(4, 200, 410);
+  Enemies* low = Spawn(EnemyType::Saucer, 200, 410);
   for (int f = 0; f < 720; ++f) {
     UpdateEnemies();
     ASSERT_LE(low->y, 412.0f);
@@ -102,42 +136,42 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
 TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
   for (int seed = 1; seed <= 20; ++seed) {
     SetRandomSeed(seed);
-    EnemiesList->Clear();
-    Enemies* e = Spawn(seed % 2 ? 5 : 9, 300, 64 + seed * 15);
-    ASSERT_TRUE(e->SinCount == 1 || e->SinCount == 2);
-    EXPECT_EQ(e->yspeed < 0, e->SinCount == 1);
+    world.enemies->Clear();
+    Enemies* e = Spawn(seed % 2 ? EnemyType::Bat : EnemyType::Wasp, 300, 64 + seed * 15);
+    ASSERT_TRUE(e->course == WanderCourse::Climbing || e->course == WanderCourse::Descending);
+    EXPECT_EQ(e->ySpeed < 0, e->course == WanderCourse::Climbing);
     for (int f = 0; f < 600; ++f) {
-      const int course = e->SinCount;
-      const bool turning = e->Sinus <= 0.0f;
+      const WanderCourse course = e->course;
+      const bool turning = e->courseTimer <= 0.0f;
       UpdateEnemies();
       ASSERT_GE(e->y, 32.0f);
       ASSERT_LE(e->y, 412.0f);
-      ASSERT_NEAR(std::hypot(e->xspeed, e->yspeed), e->RotationDir, 1e-3f);
+      ASSERT_NEAR(std::hypot(e->xSpeed, e->ySpeed), e->cruiseSpeed, 1e-3f);
       if (turning && e->y > 32.0f && e->y < 412.0f) {
-        EXPECT_EQ(e->yspeed <= 0, course == 1) << "seed " << seed << " frame " << f;
+        EXPECT_EQ(e->ySpeed <= 0, course == WanderCourse::Climbing) << "seed " << seed << " frame " << f;
       }
-      ASSERT_LT(e->Frame, e->MaxFrame);
+      ASSERT_LT(e->frame, e->frameCount);
     }
   }
-  Enemies* c = Spawn(5, 300, 33);  // a climber meeting the ceiling turns down
-  c->Sinus = 50, c->xspeed = 0.0f, c->yspeed = -1.5f;
+  Enemies* c = Spawn(EnemyType::Bat, 300, 33);  // a climber meeting the ceiling turns down
+  c->courseTimer = 50, c->xSpeed = 0.0f, c->ySpeed = -1.5f;
   UpdateEnemies();
   EXPECT_FLOAT_EQ(c->y, 32.0f);
-  EXPECT_FLOAT_EQ(c->yspeed, 1.5f);
+  EXPECT_FLOAT_EQ(c->ySpeed, 1.5f);
 }
 
 TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   const std::pair<float, float> cases[] = {{-1000.5f, 1639.5f}, {2640.5f, 0.5f}, {3000, 360}, {-3000, -360}};
   for (const auto& [from, to] : cases) {
-    Enemies* e = Spawn(1, 0, 200);
-    e->x = from, e->xspeed = 0.0f;
+    Enemies* e = Spawn(EnemyType::Probe, 0, 200);
+    e->x = from, e->xSpeed = 0.0f;
     UpdateEnemies();
     EXPECT_FLOAT_EQ(e->x, to) << from;
-    EnemiesList->Clear();
+    world.enemies->Clear();
   }
-  Enemies* e = Spawn(1, 300, 200);
-  e->xspeed = 0.0f;
-  PlayerSpeed = 8.5f;
+  Enemies* e = Spawn(EnemyType::Probe, 300, 200);
+  e->xSpeed = 0.0f;
+  world.bike.speed = 8.5f;
   UpdateEnemies();
   EXPECT_NEAR(e->x, 288.1f, 1e-3f);
 }
@@ -149,7 +183,7 @@ class EnemyDrawingTest : public harness::HeadlessTest {
   void SetUp() override {
     harness::HeadlessTest::SetUp();
     CreateObjectLists();
-    EnemiesList->Clear();
+    world.enemies->Clear();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);
     img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
@@ -163,13 +197,13 @@ class EnemyDrawingTest : public harness::HeadlessTest {
     img_enemies = savedSheet_, img_enemies_one = savedSpinner_;
     harness::HeadlessTest::TearDown();
   }
-  static Enemies* Place(int type, float x, float y) {
+  static Enemies* Place(EnemyType type, float x, float y) {
     auto e = ObjectNew<Enemies>();
-    EnemiesList->AddLast(e);
-    e->enemy = type, e->x = x, e->y = y, e->MaxFrame = 4;
+    world.enemies->AddLast(e);
+    e->type = type, e->x = x, e->y = y, e->frameCount = 4;
     // A spinner turning one degree a drawn frame; at 45 degrees its corners
     // reach 28 pixels out from its centre.
-    e->RotationDir = 0.5f, e->Rotation = 44.0f;
+    e->spin = 0.5f, e->rotation = 44.0f;
     return e.get();
   }
 
@@ -179,12 +213,12 @@ class EnemyDrawingTest : public harness::HeadlessTest {
 };
 
 TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTurn) {
-  Place(2, -39.0f, 100.0f);  // one column on screen
-  Place(6, 639.0f, 300.0f);  // likewise at the right edge
-  Enemies* leftEdge = Place(0, -40.0f, 200.0f);  // turned, a corner would show
-  Enemies* rightEdge = Place(0, 680.0f, 300.0f);
-  Enemies* justIn = Place(0, -39.5f, 380.0f);
-  Enemies* justInRight = Place(0, 679.5f, 20.0f);
+  Place(EnemyType::Jellyfish, -39.0f, 100.0f);  // one column on screen
+  Place(EnemyType::Manta, 639.0f, 300.0f);  // likewise at the right edge
+  Enemies* leftEdge = Place(EnemyType::Spinner, -40.0f, 200.0f);  // turned, a corner would show
+  Enemies* rightEdge = Place(EnemyType::Spinner, 680.0f, 300.0f);
+  Enemies* justIn = Place(EnemyType::Spinner, -39.5f, 380.0f);
+  Enemies* justInRight = Place(EnemyType::Spinner, 679.5f, 20.0f);
   DrawEnemies();
 
   EXPECT_TRUE(harness::PixelNear(0, 120, 0xffffff));
@@ -192,11 +226,11 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
   EXPECT_TRUE(harness::PixelNear(639, 320, 0xffffff));
   EXPECT_TRUE(harness::PixelNear(638, 320, 0x000000));
 
-  EXPECT_FLOAT_EQ(leftEdge->Rotation, 44.0f);
-  EXPECT_FLOAT_EQ(rightEdge->Rotation, 44.0f);
+  EXPECT_FLOAT_EQ(leftEdge->rotation, 44.0f);
+  EXPECT_FLOAT_EQ(rightEdge->rotation, 44.0f);
   EXPECT_TRUE(harness::PixelNear(4, 220, 0x000000)) << "a spinner at -40 is not drawn";
-  EXPECT_FLOAT_EQ(justIn->Rotation, 45.0f);
-  EXPECT_FLOAT_EQ(justInRight->Rotation, 45.0f);
+  EXPECT_FLOAT_EQ(justIn->rotation, 45.0f);
+  EXPECT_FLOAT_EQ(justInRight->rotation, 45.0f);
   EXPECT_TRUE(harness::PixelNear(4, 400, 0xffffff)) << "its corner shows at 45 degrees";
   EXPECT_EQ(GetDrawState().rotation, 0.0f) << "later drawings are not turned";
 }
@@ -204,93 +238,94 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
 // --- Structures ----------------------------------------------------------------
 
 TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
-  Structures* a = Build(13, 0);
-  Structures* b = Build(13, 0);
-  Structures* left = Build(6, 1000, 412);
-  Structures* right = Build(7, 1000, 412);
-  Structures* odd = Build(42, 1000);  // no such kind: scrolls, never acts
+  Structures* a = Build(StructureKind::Spire, 0);
+  Structures* b = Build(StructureKind::Spire, 0);
+  Structures* left = Build(StructureKind::CarrierLeft, 1000, 412);
+  Structures* right = Build(StructureKind::CarrierRight, 1000, 412);
+  Structures* odd = Build(static_cast<StructureKind>(42), 1000);  // no such kind: scrolls, never acts
   a->x = 31800.5f, b->x = -200.5f;
-  UpdateStructures(1);
+  UpdateStructures(true);
   EXPECT_FLOAT_EQ(a->x, -199.5f);
   EXPECT_FLOAT_EQ(b->x, 31799.5f);
   EXPECT_NEAR(left->x, 999.2f, 1e-3f);
   EXPECT_NEAR(right->x, 1000.8f, 1e-3f);
   EXPECT_FLOAT_EQ(odd->x, 1000.0f);
 
-  PlayerSpeed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
+  world.bike.speed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
   a->x = 100.0f;
   for (int i = 0; i < 4572; ++i) {
-    UpdateStructures(1);
+    UpdateStructures(true);
     ASSERT_GE(a->x, -200.0f);
     ASSERT_LE(a->x, 31800.0f);
   }
   EXPECT_NEAR(a->x, 96.0f, 0.5f);
-  EXPECT_EQ(StructuresList->Count(), 5);
+  EXPECT_EQ(world.structures->Count(), 5);
 }
 
 TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
-  Structures* terra = Build(9, 300);   // every 120 frames
-  Structures* tower = Build(14, 300);  // every 240
-  Structures* coil = Build(10, 900);   // off screen
-  UpdateStructures(1);
-  EXPECT_EQ(terra->SoundDelay, 0);
+  Structures* terra = Build(StructureKind::Terraformer, 300);  // every 120 frames
+  Structures* tower = Build(StructureKind::Habitat, 300);      // every 240
+  Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
+  UpdateStructures(true);
+  EXPECT_EQ(terra->soundDelay, 0);
   Settings.sfxOn = 1;
-  UpdateStructures(1);
-  EXPECT_EQ(terra->SoundDelay, 120);
-  EXPECT_EQ(tower->SoundDelay, 240);
-  for (int i = 0; i < 120; ++i) UpdateStructures(1);
-  EXPECT_EQ(terra->SoundDelay, 120);  // sounded again on the 120th frame
-  EXPECT_EQ(tower->SoundDelay, 120);
-  EXPECT_EQ(coil->SoundDelay, 0);
+  UpdateStructures(true);
+  EXPECT_EQ(terra->soundDelay, 120);
+  EXPECT_EQ(tower->soundDelay, 240);
+  for (int i = 0; i < 120; ++i) UpdateStructures(true);
+  EXPECT_EQ(terra->soundDelay, 120);  // sounded again on the 120th frame
+  EXPECT_EQ(tower->soundDelay, 120);
+  EXPECT_EQ(coil->soundDelay, 0);
   EXPECT_EQ(terra->frame, 4);  // 122 updates: twelve steps round eight cells
 }
 
 TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   // Every missile comes with a puff, so the puffs count the shots.
-  for (Structures* s : {Build(6, 300, 412), Build(7, 400, 412)}) s->Xspeed = 0.0f;
-  InvulnerableTicks = 5;
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_EQ(ExplosionsList->Count(), 0);
-  InvulnerableTicks = 0;
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_GT(ExplosionsList->Count(), 5);  // about 20
-  EXPECT_LT(ExplosionsList->Count(), 45);
-  ExplosionsList->Clear();
-  for (Structures* s : Each<Structures>(StructuresList)) s->x = 640.0f;  // just off screen
-  for (int i = 0; i < 500; ++i) UpdateStructures(1);
-  EXPECT_EQ(ExplosionsList->Count(), 0);
+  for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
+    s->driveSpeed = 0.0f;
+  world.bike.invulnerableTicks = 5;
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  EXPECT_EQ(world.explosions->Count(), 0);
+  world.bike.invulnerableTicks = 0;
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  EXPECT_GT(world.explosions->Count(), 5);  // about 20
+  EXPECT_LT(world.explosions->Count(), 45);
+  world.explosions->Clear();
+  for (Structures* s : Each<Structures>(world.structures)) s->x = 640.0f;  // just off screen
+  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  EXPECT_EQ(world.explosions->Count(), 0);
 }
 
 TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   // N = 120 - 5 x level: about 200 shots in 200 N frames, whether or not
   // the bike is invulnerable.
-  Structures* gun = Build(4, 300, 412);
-  InvulnerableTicks = 50;
+  Structures* gun = Build(StructureKind::FiringGun, 300, 412);
+  world.bike.invulnerableTicks = 50;
   for (int level : {1, 12, 23}) {
-    LevelNumber = level;
-    EnemyBulletsList->Clear();
-    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(1);
-    const int shots = EnemyBulletsList->Count();
+    world.level = level;
+    world.enemyBullets->Clear();
+    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(true);
+    const int shots = world.enemyBullets->Count();
     EXPECT_GT(shots, 150) << "level " << level;
     EXPECT_LT(shots, 250) << "level " << level;
   }
-  const auto* first = ObjectDowncast<EnemyBullets>(EnemyBulletsList->First());
+  const auto* first = ObjectDowncast<EnemyBullets>(world.enemyBullets->First());
   EXPECT_FLOAT_EQ(first->x, 320.0f);  // from the middle of the gun
   EXPECT_FLOAT_EQ(first->y, 432.0f);
 
-  EnemyBulletsList->Clear();
+  world.enemyBullets->Clear();
   for (int level : {24, 25, 40, 500}) {
-    LevelNumber = level;
-    for (int i = 0; i < 3000; ++i) UpdateStructures(1);
+    world.level = level;
+    for (int i = 0; i < 3000; ++i) UpdateStructures(true);
   }
-  EXPECT_EQ(EnemyBulletsList->Count(), 0) << "no gun fires from level 24 on";
+  EXPECT_EQ(world.enemyBullets->Count(), 0) << "no gun fires from level 24 on";
 
-  LevelNumber = 23;  // one in five frames, but not from just off screen
+  world.level = 23;  // one in five frames, but not from just off screen
   for (float x : {640.0f, -170.0f}) {
     gun->x = x;
-    for (int i = 0; i < 300; ++i) UpdateStructures(1);
+    for (int i = 0; i < 300; ++i) UpdateStructures(true);
   }
-  EXPECT_EQ(EnemyBulletsList->Count(), 0);
+  EXPECT_EQ(world.enemyBullets->Count(), 0);
 }
 
 // --- Explosions, stars, layers, status line --------------------------------------
@@ -298,52 +333,52 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
 TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
   const int lives[3] = {48, 20, 39};
   for (int kind = 0; kind < 3; ++kind) {
-    ExplosionsList->Clear();
-    NewExplosion(100, 100, kind, 0);
+    world.explosions->Clear();
+    NewExplosion(100, 100, static_cast<ExplosionKind>(kind), 0);
     int draws = 0;
-    while (ExplosionsList->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
+    while (world.explosions->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
   EXPECT_EQ(GetDrawState().blend, 3);
   EXPECT_FLOAT_EQ(GetDrawState().alpha, 1.0f);
-  NewExplosion(100, 100, 0, 2);
-  PlayerSpeed = 8.5f;
+  NewExplosion(100, 100, ExplosionKind::Blast, 2);
+  world.bike.speed = 8.5f;
   ScrollExplosions();
-  EXPECT_NEAR(Last<Explosions>(ExplosionsList)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
+  EXPECT_NEAR(Last<Explosions>(world.explosions)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
 }
 
 TEST_F(WorldTest, StarsDriftRightAndWrap) {
   CreateStars();
-  ASSERT_EQ(StarCoordsList->Count(), 100);
-  auto* s = ObjectDowncast<StarCoords>(StarCoordsList->First());
-  EXPECT_GE(s->color, 70);
-  s->x = 639.5f, s->xspeed = 0.6f;
+  ASSERT_EQ(world.starCoords->Count(), 100);
+  auto* s = ObjectDowncast<StarCoords>(world.starCoords->First());
+  EXPECT_GE(s->grey, 70);
+  s->x = 639.5f, s->xSpeed = 0.6f;
   DrawStars();
   EXPECT_NEAR(s->x, 0.1f, 1e-3f);
-  s->x = 638.5f, s->xspeed = 0.5f;
+  s->x = 638.5f, s->xSpeed = 0.5f;
   DrawStars();
   EXPECT_FLOAT_EQ(s->x, 639.0f);  // exactly 639 waits
   EXPECT_EQ(GetDrawState().red, 255);
 }
 
 TEST_F(WorldTest, ParallaxLayersWrapAndMoveAtTheirOwnSpeeds) {
-  LayerPos1 = 1950.0f, LayerPos2 = -10.0f, LayerPos3 = 1919.5f;
+  world.layerPos[0] = 1950.0f, world.layerPos[1] = -10.0f, world.layerPos[2] = 1919.5f;
   DrawBackdrop();
-  EXPECT_FLOAT_EQ(LayerPos1, 30.0f);
-  EXPECT_FLOAT_EQ(LayerPos2, 1910.0f);
-  EXPECT_FLOAT_EQ(LayerPos3, 1919.5f);
-  LayerPos1 = LayerPos2 = LayerPos3 = 100.0f;
-  PlayerSpeed = 5.0f;
+  EXPECT_FLOAT_EQ(world.layerPos[0], 30.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[1], 1910.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[2], 1919.5f);
+  world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 100.0f;
+  world.bike.speed = 5.0f;
   DrawBackLayers();
   DrawFrontLayer();
-  EXPECT_FLOAT_EQ(LayerPos1, 100.0f);
-  EXPECT_FLOAT_EQ(LayerPos3, 107.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[0], 100.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[2], 107.0f);
   DrawBackdrop();
-  EXPECT_FLOAT_EQ(LayerPos1, 102.0f);
-  EXPECT_FLOAT_EQ(LayerPos2, 104.5f);
-  LayerPos1 = -50000.0f;  // no caller makes one, but it must not draw outside the picture
+  EXPECT_FLOAT_EQ(world.layerPos[0], 102.0f);
+  EXPECT_FLOAT_EQ(world.layerPos[1], 104.5f);
+  world.layerPos[0] = -50000.0f;  // no caller makes one, but it must not draw outside the picture
   DrawBackLayers();
-  EXPECT_TRUE(LayerPos1 >= 0.0f && LayerPos1 < 1920.0f);
+  EXPECT_TRUE(world.layerPos[0] >= 0.0f && world.layerPos[0] < 1920.0f);
 }
 
 TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
@@ -355,7 +390,7 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
                {50, 10, 3, u"score: 0000050   shield: 9+  Sector: 3"},
                {0, -1, 4, u"score: 0000000   shield: \u00a3   sector: 4"}};
   for (const auto& c : cases) {
-    Score = c.score, ShieldCount = c.shields, SectorShown = c.sector;
+    world.score = c.score, world.shieldCount = c.shields, world.sectorShown = c.sector;
     EXPECT_EQ(StatusLineText(), String(c.text));
   }
 }
@@ -363,7 +398,8 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
 // --- Sector set-up -----------------------------------------------------------------
 
 struct Census {
-  int enemies = 0, scenery = 0, kind[15] = {};
+  int enemies = 0, scenery = 0, kind[kStructureKinds] = {};
+  int Of(StructureKind k) const { return kind[static_cast<int>(k)]; }
   double closest = 1e300;
   int highestType = -1, typeOnes = 0;
 };
@@ -371,11 +407,11 @@ struct Census {
 Census TakeCensus() {
   Census c;
   std::vector<Enemies*> all;
-  for (Enemies* e : Each<Enemies>(EnemiesList)) all.push_back(e);
+  for (Enemies* e : Each<Enemies>(world.enemies)) all.push_back(e);
   c.enemies = static_cast<int>(all.size());
   for (size_t i = 0; i < all.size(); ++i) {
-    c.highestType = std::max(c.highestType, all[i]->enemy);
-    c.typeOnes += all[i]->enemy == 1;
+    c.highestType = std::max(c.highestType, static_cast<int>(all[i]->type));
+    c.typeOnes += all[i]->type == EnemyType::Probe;
     EXPECT_TRUE((all[i]->x >= -600 && all[i]->x <= -40) || (all[i]->x >= 640 && all[i]->x <= 2400));
     EXPECT_TRUE(all[i]->y >= 64 && all[i]->y <= 400);
     for (size_t j = i + 1; j < all.size(); ++j)
@@ -383,15 +419,15 @@ Census TakeCensus() {
                                                  double(TruncateToInt(all[i]->y) - TruncateToInt(all[j]->y))));
   }
   int index = 0;
-  for (Structures* s : Each<Structures>(StructuresList)) {
+  for (Structures* s : Each<Structures>(world.structures)) {
     if (index < 32) {  // scenery every thousand pixels, give or take a hundred
       EXPECT_TRUE(s->x >= 600 + 1000 * index && s->x <= 800 + 1000 * index) << index;
       ++c.scenery;
-    } else if (s->structure >= 0 && s->structure < 15) {
-      ++c.kind[s->structure];
+    } else if (static_cast<int>(s->kind) >= 0 && static_cast<int>(s->kind) < kStructureKinds) {
+      ++c.kind[static_cast<int>(s->kind)];
     }
-    if (s->structure == 0 || s->structure == 2) {  // beacons and teleporters never move
-      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->Sector - (s->structure ? 5900 : 5000));
+    if (s->kind == StructureKind::Beacon || s->kind == StructureKind::Teleporter) {  // they never move
+      EXPECT_FLOAT_EQ(s->x, 6400.0f * s->sector - (s->kind == StructureKind::Teleporter ? 5900 : 5000));
     }
     ++index;
   }
@@ -404,27 +440,30 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
   } cases[] = {{1, 14, 6, 4, 5}, {2, 20, 10, 7, 6}};
   for (const auto& k : cases) {
     for (int seed = 1; seed <= 5; ++seed) {
-      NewExplosion(1, 1, 0, 0);
+      NewExplosion(1, 1, ExplosionKind::Blast, 0);
       SetRandomSeed(seed * 77);
       SetupSector(k.level);
       const Census c = TakeCensus();
       EXPECT_EQ(c.enemies, k.enemies);
       EXPECT_EQ(c.scenery, 32);
-      for (int kind : {3, 4, 8}) EXPECT_EQ(c.kind[kind], k.guns) << "kind " << kind;
-      for (int kind : {6, 7}) EXPECT_EQ(c.kind[kind], k.carriers) << "kind " << kind;
-      EXPECT_EQ(c.kind[0], 5);
-      EXPECT_EQ(c.kind[2], 5);
-      EXPECT_EQ(c.kind[1] + c.kind[5] + c.kind[11] + c.kind[12], 4);
+      using K = StructureKind;
+      for (K kind : {K::GroundGun, K::FiringGun, K::Mine})
+        EXPECT_EQ(c.Of(kind), k.guns) << "kind " << static_cast<int>(kind);
+      for (K kind : {K::CarrierLeft, K::CarrierRight})
+        EXPECT_EQ(c.Of(kind), k.carriers) << "kind " << static_cast<int>(kind);
+      EXPECT_EQ(c.Of(K::Beacon), 5);
+      EXPECT_EQ(c.Of(K::Teleporter), 5);
+      EXPECT_EQ(c.Of(K::LunarModule) + c.Of(K::ShieldBonus) + c.Of(K::Statue) + c.Of(K::Bones), 4);
       EXPECT_GE(c.closest, 50.0);  // exactly 50 apart is allowed
       EXPECT_EQ(c.typeOnes, 0);
       EXPECT_LE(c.highestType, k.highestType);
-      EXPECT_EQ(AliensLeft, k.level + 1);
-      EXPECT_TRUE(AlienX >= 1000 && AlienX <= 30000);
-      EXPECT_EQ(ExplosionsList->Count(), 0);
-      EXPECT_EQ(PlayerX, 272.0f);
-      EXPECT_EQ(PlayerY, 402.0f);
-      EXPECT_EQ(InvulnerableTicks, 120);
-      EXPECT_EQ(TimeBonus, 100.0f);
+      EXPECT_EQ(world.aliensLeft, k.level + 1);
+      EXPECT_TRUE(world.alien.x >= 1000 && world.alien.x <= 30000);
+      EXPECT_EQ(world.explosions->Count(), 0);
+      EXPECT_EQ(world.bike.x, 272.0f);
+      EXPECT_EQ(world.bike.y, 402.0f);
+      EXPECT_EQ(world.bike.invulnerableTicks, 120);
+      EXPECT_EQ(world.timeBonus, 100.0f);
     }
   }
 }
@@ -438,8 +477,8 @@ TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {
     const Census c = TakeCensus();
     const int perBand = (5 * level + 10) / 2;
     EXPECT_EQ(c.enemies, 2 * perBand) << "level " << level;
-    EXPECT_EQ(c.kind[3], 2 * (perBand / 2));
-    EXPECT_EQ(c.kind[7], perBand / 2 * 3 / 2);
+    EXPECT_EQ(c.Of(StructureKind::GroundGun), 2 * (perBand / 2));
+    EXPECT_EQ(c.Of(StructureKind::CarrierRight), perBand / 2 * 3 / 2);
     EXPECT_EQ(c.typeOnes, 0);
     EXPECT_LT(seconds, 20.0) << "level " << level;  // generous: sanitizers, busy machines
   }
@@ -478,10 +517,10 @@ int CrowdedWithRoomToSpare() {
   BandCoverage bands[2] = {{-600, -40}, {640, 2400}};
   std::vector<std::pair<int, int>> earlier;
   int crowded = 0;
-  for (Enemies* e : Each<Enemies>(EnemiesList)) {
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
     const int x = TruncateToInt(e->x), y = TruncateToInt(e->y);
     bool near = false;
-    for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50) == 1;
+    for (const auto& [ex, ey] : earlier) near = near || WithinDistance(x, y, ex, ey, 50);
     for (const BandCoverage& band : bands)
       if (near && band.Holds(x) && band.FreePoints() > 0) ++crowded;
     for (BandCoverage& band : bands) band.Block(x, y);
@@ -510,11 +549,11 @@ TEST_F(WorldTest, FullishBandsStillKeepEnemiesApartWhileThereIsRoom) {
 }
 
 TEST(WithinDistance, StrictlyCloserThanTheRadius) {
-  EXPECT_EQ(WithinDistance(0, 0, 30, 40, 50), 0);  // exactly 50
-  EXPECT_EQ(WithinDistance(0, 0, 30, 39, 50), 1);
+  EXPECT_FALSE(WithinDistance(0, 0, 30, 40, 50));  // exactly 50
+  EXPECT_TRUE(WithinDistance(0, 0, 30, 39, 50));
   // Far-apart points never count as near, however large the squares.
-  EXPECT_EQ(WithinDistance(0, 0, 65536, 0, 50), 0);
-  EXPECT_EQ(WithinDistance(-2000000000, 0, 2000000000, 0, 50), 0);
+  EXPECT_FALSE(WithinDistance(0, 0, 65536, 0, 50));
+  EXPECT_FALSE(WithinDistance(-2000000000, 0, 2000000000, 0, 50));
 }
 
 }  // namespace

@@ -15,7 +15,7 @@
 //                     load with their pixels, so ImagesOverlap stays exact.
 //   Derive your own fixture and override Options() to change the set-up.
 //
-//   RuntimeShutdown frees every image: load images (and the game's
+//   RuntimeShutdown frees every image and sound: load them (and the game's
 //   resources) again in each test, after SetUp, never once per suite.
 //
 // Frames and input

@@ -73,7 +73,7 @@ bool WritePNG(const std::string& fileName) {
 int TicksBeforeFrame = -1, TicksAfterFrame = -1;
 void NoteFrame() {
   TicksBeforeFrame = TicksAfterFrame;
-  TicksAfterFrame = InvulnerableTicks;
+  TicksAfterFrame = world.bike.invulnerableTicks;
 }
 
 // Keeps a key held or released, pressing it again when a screen's
@@ -215,7 +215,7 @@ bool OnScreen(float x) { return x > 0 && x < 600; }
 
 int EnemiesOnScreen() {
   int n = 0;
-  for (Enemies* e : Each<Enemies>(EnemiesList)) n += OnScreen(e->x) && e->y > 40;
+  for (Enemies* e : Each<Enemies>(world.enemies)) n += OnScreen(e->x) && e->y > 40;
   return n;
 }
 
@@ -229,27 +229,27 @@ T* First(TList* list) {
 }
 
 PlayerBullets* ShotAhead(float minDistance) {
-  for (PlayerBullets* b : Each<PlayerBullets>(PlayerBulletsList))
-    if (b->x - PlayerX > minDistance && b->x < 600) return b;
+  for (PlayerBullets* b : Each<PlayerBullets>(world.playerBullets))
+    if (b->x - world.bike.x > minDistance && b->x < 600) return b;
   return nullptr;
 }
 
 bool ExplosionUnderway() {
-  for (Explosions* e : Each<Explosions>(ExplosionsList))
-    if (e->whichone != 1 && e->frame >= 4 && OnScreen(e->x)) return true;
+  for (Explosions* e : Each<Explosions>(world.explosions))
+    if (e->kind != ExplosionKind::Puff && e->frame >= 4 && OnScreen(e->x)) return true;
   return false;
 }
 
 Enemies* TargetAhead() {
   Enemies* best = nullptr;
-  for (Enemies* e : Each<Enemies>(EnemiesList))
-    if (e->x > PlayerX + 120 && e->x < 600 && (!best || e->x < best->x)) best = e;
+  for (Enemies* e : Each<Enemies>(world.enemies))
+    if (e->x > world.bike.x + 120 && e->x < 600 && (!best || e->x < best->x)) best = e;
   return best;
 }
 
-Structures* FirstStructure(int kind) {
-  for (Structures* s : Each<Structures>(StructuresList))
-    if (s->structure == kind) return s;
+Structures* FirstStructure(StructureKind kind) {
+  for (Structures* s : Each<Structures>(world.structures))
+    if (s->kind == kind) return s;
   return nullptr;
 }
 
@@ -261,12 +261,12 @@ struct Gunner {
   bool firing = false;
   int64_t lastShot = -100;
   void operator()() {
-    if (ShieldCount < 4) ShieldCount = 4;  // a stray hit must not end the tour early
+    if (world.shieldCount < 4) world.shieldCount = 4;  // a stray hit must not end the tour early
     Hold(Settings.keyRight, true);
     Enemies* target = TargetAhead();
     const float want = target ? std::fmin(std::fmax(target->y - 12, 40.0f), 397.0f) : 300.0f;
-    Hold(Settings.keyClimb, PlayerY > want + 4);
-    const bool lined = target && std::fabs(PlayerY + 32 - (target->y + 18)) < 16;
+    Hold(Settings.keyClimb, world.bike.y > want + 4);
+    const bool lined = target && std::fabs(world.bike.y + 32 - (target->y + 18)) < 16;
     const int64_t sinceShot = PresentedFrameCount() - lastShot;
     // Nothing lined up for two seconds: fire anyway, as a player would.
     if (firing && ((lined && sinceShot >= 8) || sinceShot >= 120)) {
@@ -278,7 +278,7 @@ struct Gunner {
 
 // Flies right along the ground.
 void LowFlight() {
-  if (ShieldCount < 4) ShieldCount = 4;
+  if (world.shieldCount < 4) world.shieldCount = 4;
   Hold(Settings.keyRight, true);
   Hold(Settings.keyClimb, false);
 }
@@ -343,8 +343,8 @@ void PlanTour(Tour& t) {
 
   // Flight to the right until enemies are in sight.
   auto gunner = std::make_shared<Gunner>();
-  t.When("the landing's end", [] { return PlayerY == 397; }).Pilot([gunner] { (*gunner)(); });
-  t.When("enemies in sight", [] { return EnemiesOnScreen() >= 2 && BikeSolid() && PlayerSpeed > 8; })
+  t.When("the landing's end", [] { return world.bike.y == 397; }).Pilot([gunner] { (*gunner)(); });
+  t.When("enemies in sight", [] { return EnemiesOnScreen() >= 2 && BikeSolid() && world.bike.speed > 8; })
       .Shot("11_flight.png")
       .Do([gunner] { gunner->firing = true; });
   t.When("a shot on its way", [] { return ShotAhead(140) && EnemiesOnScreen() >= 1 && BikeSolid(); })
@@ -352,8 +352,8 @@ void PlanTour(Tour& t) {
   t.When("an enemy shot down", [&t] {
      // A player would get one soon; past 10 seconds, put an enemy in the way.
      if (t.Waited() == 600)
-       if (Enemies* e = TargetAhead() ? TargetAhead() : First<Enemies>(EnemiesList))
-         e->x = PlayerX + 300, e->y = PlayerY + 14;
+       if (Enemies* e = TargetAhead() ? TargetAhead() : First<Enemies>(world.enemies))
+         e->x = world.bike.x + 300, e->y = world.bike.y + 14;
      return ExplosionUnderway() && BikeSolid();
    }).Shot("13_explosion.png");
 
@@ -361,37 +361,37 @@ void PlanTour(Tour& t) {
   // the low part of its hop and can be grabbed.
   t.Frames(1).Pilot([] {
     LowFlight();
-    if (AlienFree == 1 && PlayerY == 397) AlienX = PlayerX + 30;
+    if (world.alien.free && world.bike.y == 397) world.alien.x = world.bike.x + 30;
   });
-  t.When("the alien picked up", [] { return AlienFree == 0; });
+  t.When("the alien picked up", [] { return !world.alien.free; });
   t.When("the alien carried", [&t] { return t.Waited() >= 12 && BikeSolid(); }).Shot("14_alien.png");
 
   // A teleporter ahead: the bike runs into it and the alien is delivered.
   t.Frames(1).Pilot(LowFlight).Do([] {
-    Structures* gate = FirstStructure(2);
-    gate->x = PlayerX + 380, gate->inactive = 0;
+    Structures* gate = FirstStructure(StructureKind::Teleporter);
+    gate->x = world.bike.x + 380, gate->touchCooldown = 0;
   });
-  t.When("the teleport", [] { return AlienFree == 1; });
+  t.When("the teleport", [] { return world.alien.free; });
   t.When("the new place", [&t] { return t.Waited() >= 24 && BikeSolid(); }).Shot("15_teleport.png");
 
   // The pause dialog once the bike has stopped blinking; N goes on playing.
-  t.When("the bike steady", [] { return InvulnerableTicks == 0; }).Tap(kEscape);
+  t.When("the bike steady", [] { return world.bike.invulnerableTicks == 0; }).Tap(kEscape);
   t.Rest("the pause question", [] { return DialogFade < 0.3f; }).Shot("16_pause.png").Tap(kKeyN);
 
   // The last shield: an enemy flies into the bike.
   t.Frames(40).Pilot([] {
     Hold(Settings.keyRight, true);
     Hold(Settings.keyClimb, false);
-    if (ShieldCount > 0) ShieldCount = 0;
-    for (Enemies* e : Each<Enemies>(EnemiesList))
-      if (e->enemy != 0 && ShieldCount == 0) {
-        e->x = PlayerX + 40, e->y = PlayerY + 6;
+    if (world.shieldCount > 0) world.shieldCount = 0;
+    for (Enemies* e : Each<Enemies>(world.enemies))
+      if (e->type != EnemyType::Spinner && world.shieldCount == 0) {
+        e->x = world.bike.x + 40, e->y = world.bike.y + 6;
         break;
       }
   });
-  t.When("the last hit", [] { return ShieldCount < 0; }).Pilot({});
+  t.When("the last hit", [] { return world.shieldCount < 0; }).Pilot({});
   // The game-over sequence starts from a grab of the last picture.
-  t.When("the bike in pieces", [] { return First<FruitJam>(FruitJamList) != nullptr; }).Drawn();
+  t.When("the bike in pieces", [] { return First<Pieces>(world.pieces) != nullptr; }).Drawn();
   t.Frames(10).Shot("17_destroyed.png");
   t.When("the fade to black", [] { return QuitState == 1; });
   t.Rest("the verdict").Shot("18_gameover.png");

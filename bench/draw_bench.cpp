@@ -36,7 +36,7 @@ TImage* Sheet(int cw, int ch, int cells, int seed) {
       p[2] = uint8_t(80 + (y * 5) % 170);
       p[3] = 255;
     }
-  TImage* img = CreateImageFromRGBA(px.data(), w, h, cw, ch, cells, -1);
+  TImage* img = CreateImageFromRGBA(px.data(), w, h, cw, ch, cells, IMAGE_DEFAULT_FLAGS);
   CentreImageHandle(img);
   return img;
 }
@@ -56,7 +56,7 @@ TImage* Layer(int height, int seed) {
       p[3] = 255;
     }
   }
-  return CreateImageFromRGBA(px.data(), w, h, 64, 480, 30, -1);
+  return CreateImageFromRGBA(px.data(), w, h, 64, 480, 30, IMAGE_DEFAULT_FLAGS);
 }
 
 }  // namespace
@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   std::clock_t cpuStart = std::clock();
   for (int n = 0; n < frames; ++n) {
     ClearDrawBuffer();
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1);
     SetDrawRotation(0);
     SetDrawScale(1, 1);
@@ -110,11 +110,11 @@ int main(int argc, char** argv) {
     }
     SetDrawRotation(0);
     SetDrawScale(1, 1);
-    SetDrawBlendMode(4);
+    SetDrawBlendMode(BlendMode::Light);
     SetDrawAlpha(0.8f);
     for (int i = 0; i < 30 && part("lights"); ++i)
       DrawImageFrame(blasts, float((i * 97 + n * 2) % 640), float((i * 61) % 480), (i + n / 4) % 16);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1);
     PresentFrame(-1);
   }

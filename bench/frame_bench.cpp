@@ -18,7 +18,6 @@
 namespace {
 
 constexpr int kFrames = 3000;
-constexpr int kEscape = 27, kSpace = 32, kYes = 89;
 
 struct Figures {
   double median, p99, worst;
@@ -40,11 +39,11 @@ Figures Measure(int level) {
     const bool fresh = frame != last;
     last = frame;
     if (!fresh) {
-      if (leaving) ScriptKeyTap(kYes);  // the pause dialog waits for its answer
+      if (leaving) ScriptKeyTap(KeyCode::Y);  // the pause dialog waits for its answer
       return;
     }
     const Clock::time_point now = Clock::now();
-    if (frame == 70) ScriptKeyTap(kSpace);  // cut the landing short
+    if (frame == 70) ScriptKeyTap(KeyCode::Space);  // cut the landing short
     if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
       // Between two passes: build the level wanted and start flying.
       flyingFrom = frame;
@@ -61,7 +60,7 @@ Figures Measure(int level) {
       ScriptKeyTap(Settings.keyFire);
       if (static_cast<int>(ms.size()) == kFrames) {
         ScriptKeyUp(Settings.keyRight);
-        ScriptKeyTap(kEscape);
+        ScriptKeyTap(KeyCode::Escape);
         leaving = true;
       }
     }

@@ -22,7 +22,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 int kCarnageFrames = 3000;  // NOVA_BENCH_FRAMES overrides
 int kShatterRuns = 8;
-constexpr int kEscape = 27, kSpace = 32, kYes = 89;
 
 struct Figures {
   double median, p99, worst;
@@ -75,11 +74,11 @@ Figures Carnage() {
     const bool fresh = frame != last;
     last = frame;
     if (!fresh) {
-      if (leaving) ScriptKeyTap(kYes);  // the pause dialog waits for its answer
+      if (leaving) ScriptKeyTap(KeyCode::Y);  // the pause dialog waits for its answer
       return;
     }
     const Clock::time_point now = Clock::now();
-    if (frame == 70) ScriptKeyTap(kSpace);
+    if (frame == 70) ScriptKeyTap(KeyCode::Space);
     if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
       flyingFrom = frame;
       SetupSector(30);
@@ -112,7 +111,7 @@ Figures Carnage() {
       if (frame % 30 == 0) BurstBonus(200, 380);
       if (static_cast<int>(ms.size()) == kCarnageFrames) {
         ScriptKeyUp(Settings.keyRight);
-        ScriptKeyTap(kEscape);
+        ScriptKeyTap(KeyCode::Escape);
         leaving = true;
       }
     }

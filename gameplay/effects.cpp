@@ -35,7 +35,7 @@ void DrawShields() {
   for (Shields* s : Each<Shields>(world.shields)) {
     if (s->effect == ShieldEffect::Bubble) {
       // The bubble: eight cells, five frames each, following the bike.
-      SetDrawBlendMode(3);
+      SetDrawBlendMode(BlendMode::Alpha);
       SetDrawAlpha(0.7f);
       if (world.bike.facing == Facing::Right)
         DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 6, s->frame);
@@ -49,7 +49,7 @@ void DrawShields() {
       }
     } else if (s->effect == ShieldEffect::Flash) {
       // The flash of a missile strike: additive, fading from grey 255 by 12.
-      SetDrawBlendMode(4);
+      SetDrawBlendMode(BlendMode::Light);
       SetDrawAlpha(0.2f);
       SetDrawColour(s->grey, s->grey, s->grey);
       if (world.bike.facing == Facing::Right)
@@ -62,7 +62,7 @@ void DrawShields() {
     }
   }
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }
 
 void NewFrag(int x, int y, EnemyType enemyType, int quarter) {

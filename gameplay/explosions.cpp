@@ -28,7 +28,7 @@ void ScrollExplosions() {
 }
 
 void DrawExplosions() {
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   for (Explosions* e : Each<Explosions>(world.explosions)) {
     const int index = static_cast<int>(e->kind);
     if (index < 0 || index > 2) continue;
@@ -42,5 +42,5 @@ void DrawExplosions() {
       if (++e->frame >= look.cells) world.explosions->Remove(e);
     }
   }
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }

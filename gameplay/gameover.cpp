@@ -64,7 +64,7 @@ void GameOver() {
   // The last picture of the world, one more step of everything in it, but
   // without the bike, its shields and the burst pieces.
   ClearDrawBuffer();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
   DrawSky(1.0f);

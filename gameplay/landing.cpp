@@ -33,7 +33,7 @@ void DrawBeam(float& angle, int& rowFrame) {
     angle += 0.75f;
     if (angle > 359) angle = 0;
     const int offset = TruncateToInt(SinDegrees(angle) * 8 * r);
-    SetDrawBlendMode(4);
+    SetDrawBlendMode(BlendMode::Light);
     DrawImageFrame(img_Glowing, 260, world.bike.y + static_cast<float>(offset), rowFrame);
     rowFrame ^= 1;
   }
@@ -92,7 +92,7 @@ void LandingSequence(Landing landing) {
     if (moduleY == 392) {
       // Beam fades in, the bike fades in inside it, the beam fades out.
       if (stage == 1) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(beamAlpha);
         DrawBeam(beamAngle, rowFrame);
         beamAlpha += 0.04f;
@@ -102,7 +102,7 @@ void LandingSequence(Landing landing) {
         }
       }
       if (stage == 2) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(bikeAlpha);
         DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
@@ -111,7 +111,7 @@ void LandingSequence(Landing landing) {
         if (bikeAlpha > 1) stage = 3;
       }
       if (stage == 3) {
-        SetDrawBlendMode(3);
+        SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(1);
         DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
@@ -122,10 +122,10 @@ void LandingSequence(Landing landing) {
     }
 
     SetDrawAlpha(1);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(32) > 0 || stage == 4) break;
+    if (TakeKeyPressCount(KeyCode::Space) > 0 || stage == 4) break;
   }
   world.bike.x = 272;
   world.bike.y = 397;
@@ -192,7 +192,7 @@ void TakeOffSequence() {
     TimeBarAndStatusLine();
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(27) > 0 || gone) break;
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || gone) break;
   }
 
   PlaySfx(snd_Urp);

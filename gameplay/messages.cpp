@@ -16,7 +16,7 @@ void NewTextMessage(MessagePicture picture, int delay) {
 }
 
 void DrawTextMessages() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   for (TextMessages* m : Each<TextMessages>(world.textMessages)) {
     if (m->delayTicks > 0) {
       m->delayTicks -= 1;

@@ -9,7 +9,6 @@
 #include "shell/settings.h"
 
 namespace {
-constexpr int kEscape = 27;
 
 void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
@@ -60,7 +59,7 @@ void StartGame() {
 
   // The first picture, composed but not shown, then faded in from black.
   ClearDrawBuffer();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1.0f);
   DrawSky(world.backdropFade);
   DrawBackdrop();
@@ -70,7 +69,7 @@ void StartGame() {
   BrightenScreenGrab(4, 252);
   SetDrawAlpha(1.0f);
   SetDrawColour(255, 255, 255);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawScale(1.0f, 1.0f);
 
   // Set up afresh: the landing shows a different world from the faded-in one.
@@ -109,7 +108,7 @@ void PlayPass() {
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
   if (world.timeBonus > 0.0f) world.timeBonus -= 0.01f;
 
-  if (TakeKeyPressCount(kEscape) > 0) PauseDialog();
+  if (TakeKeyPressCount(KeyCode::Escape) > 0) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
   if (world.shieldCount < 0) GameOver();

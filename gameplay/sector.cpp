@@ -186,5 +186,5 @@ void SetupSector(int level) {
   world.takeOffDue = false;
   world.sectorShown = 1;
   world.timeBonus = 100.0f;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }

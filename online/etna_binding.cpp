@@ -10,7 +10,18 @@
 #include <climits>
 #include <string>
 
+#define ETNA_CONSTANTS_ONLY
+#include "online/etna/etna.h"
 #include "online/online.h"
+
+static_assert(static_cast<int>(RequestState::None) == ETNA_STATE_NONE &&
+                  static_cast<int>(RequestState::Pending) == ETNA_STATE_PENDING &&
+                  static_cast<int>(RequestState::Ok) == ETNA_STATE_OK &&
+                  static_cast<int>(RequestState::HttpError) == ETNA_STATE_HTTP_ERROR &&
+                  static_cast<int>(RequestState::Transport) == ETNA_STATE_TRANSPORT &&
+                  static_cast<int>(RequestState::TooLarge) == ETNA_STATE_TOO_LARGE &&
+                  static_cast<int>(RequestState::TimedOut) == ETNA_STATE_TIMEOUT,
+              "the game reads the library's reply states by these names");
 
 // No public score service exists; players who host one point the library at
 // it with NOVAQUAD_SCORES_URL.
@@ -79,7 +90,7 @@ int (*ETNA_GetState)() = FailVoid;
 const char* (*ETNA__GetResult)(int) = FailResult;
 int (*ETNA_GetNbOfLines)() = FailVoid;
 
-int LoadETNA() {
+bool LoadETNA() {
   void* handle = nullptr;
   if (!gExplicitPath.empty()) {
     handle = dlopen(gExplicitPath.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -92,7 +103,7 @@ int LoadETNA() {
     // Nothing is looked up; every entry point keeps (or gets back) its substitute.
     BindAll(nullptr);
     gLoaded = false;
-    return 0;
+    return false;
   }
   // Loading again finds the same library; one reference to it is enough.
   // A library is never unloaded: transfers of its own may still be open.
@@ -100,10 +111,13 @@ int LoadETNA() {
   gHandle = handle;
   BindAll(handle);
   gLoaded = true;
-  return 1;
+  return true;
 }
 
 bool ETNALoaded() { return gLoaded; }
+
+// Any number the library gives is kept, so an unknown one still shows as itself.
+RequestState ReplyState() { return static_cast<RequestState>(ETNA_GetState()); }
 
 void SetETNALibraryPath(const std::string& path) { gExplicitPath = path; }
 

@@ -7,7 +7,7 @@
 // Binding of the networking library. Every pointer is always callable: an
 // entry point the library lacks (or every one, when the library is missing)
 // is bound to a substitute that fails at once.
-int LoadETNA();
+bool LoadETNA();  // true when the library was found
 bool ETNALoaded();
 // Test hooks: load the library from this exact path only (empty: the normal
 // search), and put every entry point back on its failing substitute.
@@ -27,6 +27,19 @@ extern int (*ETNA_GetState)();
 extern const char* (*ETNA__GetResult)(int line);
 extern int (*ETNA_GetNbOfLines)();
 
+// How a request ended: the state of the current reply as the library reports
+// it. The numbers are the library's and show in the sync error text.
+enum class RequestState : int {
+  None = 0,       // no reply received yet
+  Pending = 1,    // never reported; the library keeps the number free
+  Ok = 2,         // the service answered, lines available
+  HttpError = 3,  // the service answered with another status
+  Transport = 4,  // no usable answer (refused, dropped, garbage)
+  TooLarge = 5,   // the reply was over the library's bounds
+  TimedOut = 6,   // the time bound ran out
+};
+RequestState ReplyState();
+
 // The score service's base address (path "/scores") and the key, handed to
 // the library at start-up.
 extern const char* const ScoreServiceAddress;
@@ -43,6 +56,6 @@ extern int OnlinePumpLimitMs;
 // One pump: while the library's queue is not empty, advance it, take the
 // replies of commands 1 (their state goes into SyncStatus) and 2 (handed to
 // onCommand2 with their state), answer the platform and wait 10 ms.
-void PumpETNAQueue(const std::function<void(int state)>& onCommand2);
+void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2);
 // Line number line of the current reply as text ("" beyond the count).
 String ETNAResultLine(int line);

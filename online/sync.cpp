@@ -48,17 +48,18 @@ String ETNAResultLine(int line) {
   return text ? StringFromCString(text) : String();
 }
 
-void PumpETNAQueue(const std::function<void(int state)>& onCommand2) {
+void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
   using Clock = std::chrono::steady_clock;
   // Real time: the game's own clock may be a virtual one.
   const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(OnlinePumpLimitMs);
   while (ETNA_GetNumberOfCommandsInQueue() != 0) {
     ETNA_Update();
     if (ETNA_Receive(1)) {
-      int state = ETNA_GetState();
-      SyncStatus = state == 2 ? String(u"Synced...") : StringConcat(u"Error: ", StringFromInt(state));
+      const RequestState state = ReplyState();
+      const String number = StringFromInt(static_cast<int>(state));
+      SyncStatus = state == RequestState::Ok ? String(u"Synced...") : StringConcat(u"Error: ", number);
     }
-    if (ETNA_Receive(2)) onCommand2(ETNA_GetState());
+    if (ETNA_Receive(2)) onCommand2(ReplyState());
     // The desktop must still see a live window; no frame is drawn meanwhile.
     PollSystemEvents();
     SleepMillis(10);
@@ -82,9 +83,9 @@ void SyncScores() {
   SendQuery(1, submit);
   SendQuery(2, u"Novaquad_scores.php?option=getscore&nbscore=11");
 
-  PumpETNAQueue([](int state) {
-    if (state != 2) {
-      SyncStatus = StringFromInt(state);
+  PumpETNAQueue([](RequestState state) {
+    if (state != RequestState::Ok) {
+      SyncStatus = StringFromInt(static_cast<int>(state));
       return;
     }
     const int lines = ETNA_GetNbOfLines();

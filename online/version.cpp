@@ -18,8 +18,8 @@ void CheckVersion() {
   ETNA__Send(2, query, 1, 0);
   MemFree(query);
 
-  PumpETNAQueue([&](int state) {
-    if (state != 2) return;
+  PumpETNAQueue([&](RequestState state) {
+    if (state != RequestState::Ok) return;
     const int lines = ETNA_GetNbOfLines();
     for (int k = 0; 2 * k + 1 <= lines && k < kMaxPairs; ++k) {
       products[static_cast<size_t>(k)] = ETNAResultLine(2 * k + 1);

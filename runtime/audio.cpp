@@ -307,7 +307,7 @@ TSound* LoadSoundResource(const String& path, int flags) {
   }
   const uint8_t* ogg = static_cast<const uint8_t*>(data);
   auto s = std::make_unique<TSound>();
-  s->loop = (flags & 1) != 0;
+  s->loop = (flags & SOUND_LOOPS) != 0;
   std::string file = StringToAscii(path);
   s->name = file.substr(file.find_last_of("\\/:") + 1);
   // The tunes and the long effects play from their Ogg bytes when the reader
@@ -420,8 +420,8 @@ String CurrentAudioDriverName() {
   return StringFromAscii(CurrentDriver().c_str());
 }
 
-int SelectAudioDriver(const String& name) {
-  if (rt::Options().nullAudio || !AudioReady()) return 0;
+bool SelectAudioDriver(const String& name) {
+  if (rt::Options().nullAudio || !AudioReady()) return false;
   std::string wanted = StringToAscii(name);
   std::string current = CurrentDriver();
   std::vector<std::string> tries;
@@ -430,7 +430,7 @@ int SelectAudioDriver(const String& name) {
     // A second way to the speakers: straight to ALSA when the default goes
     // through a sound server, or through a server when it goes to ALSA. A
     // headless run has no speakers to reach.
-    if (rt::Options().headless) return 0;
+    if (rt::Options().headless) return false;
     const char* order[] = {"alsa", "pipewire", "pulseaudio", "jack", "sndio", "dsp"};
     for (const char* d : order) {
       bool compiled = false;
@@ -441,11 +441,11 @@ int SelectAudioDriver(const String& name) {
     for (int i = 0; i < SDL_GetNumAudioDrivers(); ++i)
       if (wanted == SDL_GetAudioDriver(i)) tries.push_back(wanted);
   }
-  if (tries.empty()) return 0;
+  if (tries.empty()) return false;
   for (const std::string& d : tries) {
     if (ReopenThrough(d.c_str())) {
       g_alternative = alternative;
-      return 1;
+      return true;
     }
   }
   // Nothing else works: the output in use before goes on.
@@ -459,5 +459,5 @@ int SelectAudioDriver(const String& name) {
       g_device = id;
     }
   }
-  return 0;
+  return false;
 }

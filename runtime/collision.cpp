@@ -31,21 +31,21 @@ bool Intersect(Box a, Box b, Box* out) {
 // turned nor scaled: floor(X + 0.5 - x + handle), a fixed whole offset.
 int Offset(double pos, double handle) { return int(std::floor(0.5 - pos + handle)); }
 
-int Unturned(const TImage* a, const rt::Placement& pa, int af, const TImage* b,
+bool Unturned(const TImage* a, const rt::Placement& pa, int af, const TImage* b,
              const rt::Placement& pb, int bf) {
   int oax = Offset(pa.x, pa.hx), oay = Offset(pa.y, pa.hy);
   int obx = Offset(pb.x, pb.hx), oby = Offset(pb.y, pb.hy);
   Box ba{-oax, -oay, a->width - oax, a->height - oay};
   Box bb{-obx, -oby, b->width - obx, b->height - oby};
   Box both;
-  if (!Intersect(ba, bb, &both)) return 0;
+  if (!Intersect(ba, bb, &both)) return false;
   for (int y = both.y0; y < both.y1; ++y) {
     const uint8_t* ra = a->Frame(af) + (size_t(y + oay) * a->width) * 4 + 3;
     const uint8_t* rb = b->Frame(bf) + (size_t(y + oby) * b->width) * 4 + 3;
     for (int x = both.x0; x < both.x1; ++x)
-      if (ra[size_t(x + oax) * 4] && rb[size_t(x + obx) * 4]) return 1;
+      if (ra[size_t(x + oax) * 4] && rb[size_t(x + obx) * 4]) return true;
   }
-  return 0;
+  return false;
 }
 
 bool OpaqueAt(const TImage* img, const rt::Placement& p, int frame, double px, double py) {
@@ -57,17 +57,17 @@ bool OpaqueAt(const TImage* img, const rt::Placement& p, int frame, double px, d
 
 }  // namespace
 
-int ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe) {
-  if (!a || !b || aframe < 0 || bframe < 0 || aframe >= a->frames || bframe >= b->frames) return 0;
+bool ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe) {
+  if (!a || !b || aframe < 0 || bframe < 0 || aframe >= a->frames || bframe >= b->frames) return false;
   const DrawState& st = rt::CurrentDrawState();
   rt::Placement pa(a, ax, ay, st), pb(b, bx, by, st);
-  if (pa.sx == 0.0 || pa.sy == 0.0) return 0;  // drawn at no size at all
+  if (pa.sx == 0.0 || pa.sy == 0.0) return false;  // drawn at no size at all
   if (pa.Identity()) return Unturned(a, pa, aframe, b, pb, bframe);
   Box both;
-  if (!Intersect(Bounds(pa), Bounds(pb), &both)) return 0;
+  if (!Intersect(Bounds(pa), Bounds(pb), &both)) return false;
   for (int y = both.y0; y < both.y1; ++y)
     for (int x = both.x0; x < both.x1; ++x)
       if (OpaqueAt(a, pa, aframe, x + 0.5, y + 0.5) && OpaqueAt(b, pb, bframe, x + 0.5, y + 0.5))
-        return 1;
-  return 0;
+        return true;
+  return false;
 }

@@ -19,7 +19,7 @@ String g_title;
 bool g_hidePointer = false;
 // The pacing tests' monitor, when they give one.
 std::optional<MonitorStandIn> g_standIn;
-DrawState g_draw{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
+DrawState g_draw{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
 
 // Frame pacing. Every speed and delay of the game counts frames, so it must
 // see exactly 60 a second on any monitor. The millisecond schedule does that
@@ -266,7 +266,9 @@ bool OpenWindow(int width, int height, bool fullscreen) {
   return true;
 }
 
-SDL_BlendMode SdlBlend(int mode) { return mode == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND; }
+SDL_BlendMode SdlBlend(BlendMode mode) {
+  return mode == BlendMode::Light ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+}
 
 }  // namespace
 
@@ -314,7 +316,7 @@ bool DrawingEnabled() { return g_video.open && g_video.renderer && !Options().nu
 DrawState& CurrentDrawState() { return g_draw; }
 
 void VideoStart() {
-  g_draw = DrawState{255, 255, 255, 1.0f, 3, 0.0f, 1.0f, 1.0f};
+  g_draw = DrawState{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
   g_schedule.running = false;
   g_framesPresented = 0;
 }
@@ -480,7 +482,7 @@ void SetDrawAlpha(float alpha) {
   g_draw.alpha = std::clamp(alpha, 0.0f, 1.0f);
 }
 
-void SetDrawBlendMode(int mode) { g_draw.blend = mode; }
+void SetDrawBlendMode(BlendMode mode) { g_draw.blend = mode; }
 void SetDrawRotation(float degrees) { g_draw.rotation = degrees; }
 void SetDrawScale(float sx, float sy) {
   g_draw.scaleX = sx;

@@ -249,7 +249,7 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
   const DrawState& st = rt::CurrentDrawState();
   rt::Placement place(image, x, y, st);
   if (place.sx == 0.0 || place.sy == 0.0) return;
-  SDL_BlendMode blend = st.blend == 4 ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
+  SDL_BlendMode blend = st.blend == BlendMode::Light ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
   Uint8 alpha = Uint8(std::lround(st.alpha * 255.0f));
   int fx = (frame % image->gridColumns) * (image->width + 2) + 1;
   int fy = (frame / image->gridColumns) * (image->height + 2) + 1;

@@ -376,10 +376,10 @@ int TakeKeyPressCount(int key) {
   return n;
 }
 
-int IsKeyHeld(int key) {
+bool IsKeyHeld(int key) {
   rt::PumpEvents();
-  if (key < 0 || key > 255) return 0;
-  return g_keysDown[key] > 0 ? 1 : 0;
+  if (key < 0 || key > 255) return false;
+  return g_keysDown[key] > 0;
 }
 
 void ClearKeyStates() {
@@ -410,10 +410,10 @@ float JoyAxisY(int port) {
   return port == 0 ? AxisValue(1) : 0;
 }
 
-int IsJoyButtonHeld(int button, int port) {
+bool IsJoyButtonHeld(int button, int port) {
   rt::PumpEvents();
-  if (port != 0 || button < 0 || button >= kButtons) return 0;
-  return g_port.held[button] ? 1 : 0;
+  if (port != 0 || button < 0 || button >= kButtons) return false;
+  return g_port.held[button];
 }
 
 int TakeJoyButtonPresses(int button, int port) {

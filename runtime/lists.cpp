@@ -82,8 +82,8 @@ TListLink* TList::AddLast(ObjectRef record) {
   return link.get();
 }
 
-int TList::Remove(Object* record) {
-  if (!record) return 0;
+bool TList::Remove(Object* record) {
+  if (!record) return false;
   for (TListLink* l = head_->next.get(); l; l = l->next.get()) {
     if (l->value.get() != record) continue;
     std::shared_ptr<TListLink> self = l->shared_from_this();
@@ -93,9 +93,9 @@ int TList::Remove(Object* record) {
     else head_->prev = before;
     --count_;
     Retire(l, self, before->shared_from_this());
-    return 1;
+    return true;
   }
-  return 0;
+  return false;
 }
 
 void TList::Clear() {
@@ -156,9 +156,9 @@ void TListEnum::SkipDead() {
   next_ = resume;
 }
 
-int TListEnum::HasNext() {
+bool TListEnum::HasNext() {
   SkipDead();
-  return next_ ? 1 : 0;
+  return next_ != nullptr;
 }
 
 Object* TListEnum::NextObject() {

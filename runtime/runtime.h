@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/keycodes.h"
+
 // ---------------------------------------------------------------------------
 // Strings: immutable sequences of 16-bit characters.
 using String = std::u16string;
@@ -70,7 +72,8 @@ void FillRectangle(float x, float y, float width, float height);
 constexpr int IMAGE_MASKED = 1;   // black (0,0,0) is transparent without alpha
 constexpr int IMAGE_FILTERED = 2; // smooth scaling
 constexpr int IMAGE_DYNAMIC = 8;  // can receive grabs of the back buffer
-constexpr int IMAGE_DEFAULT_FLAGS = IMAGE_MASKED | IMAGE_FILTERED;  // flags -1
+constexpr int IMAGE_DEFAULT_FLAGS = IMAGE_MASKED | IMAGE_FILTERED;
+// Flags -1 also asks for IMAGE_DEFAULT_FLAGS.
 
 TImage* LoadImageResource(const String& path, int flags);
 TImage* LoadImageCells(const String& path, int cellWidth, int cellHeight,
@@ -87,14 +90,17 @@ void GrabImageFromScreen(TImage* image, int x, int y, int frame);
 void DrawImageFrame(TImage* image, float x, float y, int frame);
 void SetDrawColour(int red, int green, int blue);
 void SetDrawAlpha(float alpha);
-void SetDrawBlendMode(int mode);  // 3 alpha, 4 light (additive)
+// How a drawn frame meets the picture under it: mixed by its alpha, or added
+// to it (light: glows, flames, flashes).
+enum class BlendMode { Alpha = 3, Light = 4 };
+void SetDrawBlendMode(BlendMode mode);
 void SetDrawRotation(float degrees);
 void SetDrawScale(float sx, float sy);
 // The drawing state as it stands (for routines and tests that check it).
 struct DrawState {
   int red, green, blue;
   float alpha;
-  int blend;
+  BlendMode blend;
   float rotation;
   float scaleX, scaleY;
 };
@@ -103,28 +109,31 @@ DrawState GetDrawState();
 // ---------------------------------------------------------------------------
 // Collision: exact to the pixel, both frames placed, turned and scaled by the
 // current rotation and scale as DrawImageFrame would draw them now.
-int ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe);
+bool ImagesOverlap(TImage* a, int ax, int ay, int aframe, TImage* b, int bx, int by, int bframe);
 
 // ---------------------------------------------------------------------------
 // Sound.
 
-// flags 1: loops. Safe to call from several threads at once (the start-up
-// decodes its sounds on worker threads while it loads the pictures): it only
-// reads the registry of embedded files and builds a sound of its own.
+constexpr int SOUND_LOOPS = 1;  // plays over and over until stopped (the tunes)
+
+// Flags 0 or SOUND_LOOPS. Safe to call from several threads at once (the
+// start-up decodes its sounds on worker threads while it loads the pictures):
+// it only reads the registry of embedded files and builds a sound of its own.
 TSound* LoadSoundResource(const String& path, int flags);
 TChannel* PlaySoundOnChannel(TSound* sound, TChannel* channel);
 void SetSoundChannelVolume(TChannel* channel, float volume);
 void StopSoundChannel(TChannel* channel);
 bool SoundChannelPlaying(TChannel* channel);
 std::vector<String> ListAudioDriverNames();
-int SelectAudioDriver(const String& name);
+bool SelectAudioDriver(const String& name);
 String CurrentAudioDriverName();
 
 // ---------------------------------------------------------------------------
-// Keyboard: Windows virtual-key codes 0-255. Polling pumps events first.
+// Keyboard: Windows virtual-key codes 0-255, named in runtime/keycodes.h.
+// Polling pumps events first.
 
 int TakeKeyPressCount(int key);
-int IsKeyHeld(int key);
+bool IsKeyHeld(int key);
 void ClearKeyStates();
 void PollSystemEvents();  // pumps the platform's events without reading input
 
@@ -134,7 +143,7 @@ void PollSystemEvents();  // pumps the platform's events without reading input
 int CountJoysticks();
 float JoyAxisX(int port);
 float JoyAxisY(int port);
-int IsJoyButtonHeld(int button, int port);
+bool IsJoyButtonHeld(int button, int port);
 int TakeJoyButtonPresses(int button, int port);
 
 // ---------------------------------------------------------------------------
@@ -254,7 +263,7 @@ class TList {
   TList& operator=(const TList&) = delete;
 
   TListLink* AddLast(ObjectRef record);
-  int Remove(Object* record);
+  bool Remove(Object* record);  // false when the record is not in the list
   void Clear();
   int Count() const;
   bool IsEmpty() const { return Count() == 0; }
@@ -273,7 +282,7 @@ class TListEnum {
   TListEnum(const TListEnum& other);
   TListEnum& operator=(const TListEnum& other);
   ~TListEnum();
-  int HasNext();
+  bool HasNext();
   // Moves past the record before returning it; the record returned stays
   // alive until the enumerator moves on, even when it is removed meanwhile.
   Object* NextObject();

@@ -141,7 +141,7 @@ void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawS
   // u and v change by these amounts from one screen pixel to the next.
   double dudx = p.c / p.sx, dvdx = -p.s / p.sy;
   const uint8_t* src = img->Frame(frame);
-  bool light = st.blend == 4;
+  bool light = st.blend == BlendMode::Light;
   int alpha = int(std::lround(st.alpha * 255.0f));
   uint8_t* base = static_cast<uint8_t*>(dst->pixels);
 

@@ -9,7 +9,6 @@ TImage* ScreenGrab = nullptr;
 
 namespace {
 
-constexpr int kKeyEscape = 27, kKeyN = 78, kKeyY = 89;
 constexpr float kDialogStep = 0.02f;
 constexpr float kDimmedTo = 0.3f;
 
@@ -24,8 +23,8 @@ void DrawScreenGrab() {
 bool WaitForYesNo(bool padAnswers) {
   for (;;) {
     int answer = 0;
-    if (TakeKeyPressCount(kKeyY) > 0 || (padAnswers && PadPressed(Settings.padFireButton))) answer = 1;
-    if (TakeKeyPressCount(kKeyN) > 0 || TakeKeyPressCount(kKeyEscape) > 0 ||
+    if (TakeKeyPressCount(KeyCode::Y) > 0 || (padAnswers && PadPressed(Settings.padFireButton))) answer = 1;
+    if (TakeKeyPressCount(KeyCode::N) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0 ||
         (padAnswers && PadPressed(Settings.padClimbButton)))
       answer = 2;
     if (answer != 0) return answer == 1;
@@ -57,7 +56,7 @@ void BrightenScreenGrab(int step, int lastGrey) {
 }
 
 bool AskYesNo(float& fade, const YesNoQuestion& question) {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();
   fade = 1.0f;
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);

@@ -3,7 +3,7 @@
 
 int ControlMode = 0;
 float PadRestX = 0, PadRestY = 0;
-int KeyClimb2 = 38;
+int KeyClimb2 = KeyCode::Up;
 int QuitState = 0;
 StringArray HighscoreNames, HighscoreScores, HighscoreLevels;
 

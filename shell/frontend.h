@@ -6,7 +6,7 @@
 
 extern int ControlMode;           // 0 keyboard, 1 pad
 extern float PadRestX, PadRestY;  // the pad's axes at rest
-extern int KeyClimb2;             // second climb key, 38 at start, not saved
+extern int KeyClimb2;             // second climb key, cursor up at start, not saved
 extern int QuitState;             // 0 running, 1 ends PlayGame, 2 ends MainMenu
 
 // Forgets every pad button press not yet taken.

@@ -40,7 +40,7 @@ void ShowHighscores() {
   PutPlaceholderRows();
   const String lastScoreText = ZeroPadded(world.score);
   const String personalBestText = ZeroPadded(Settings.personalBest);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SleepMillis(100);
   ClearKeyStates();
   SleepMillis(100);
@@ -60,7 +60,7 @@ void ShowHighscores() {
                    6, static_cast<float>(16 + k));
     }
 
-    if (IsKeyHeld(32)) {
+    if (IsKeyHeld(KeyCode::Space)) {
       ClearKeyStates();
       PlaySfx(snd_menuselect);
       ShowSyncNotice();
@@ -74,7 +74,7 @@ void ShowHighscores() {
     DrawScanlines();
     PresentFrame(-1);
 
-    if (TakeKeyPressCount(27)) {
+    if (TakeKeyPressCount(KeyCode::Escape)) {
       PlaySfx(snd_menuselect);
       ClearKeyStates();
       return;

@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr int kKeyEscape = 27;
 
 struct IntroScene {
   TImage* pilot;     // "intro1.png"
@@ -33,16 +32,16 @@ void DrawScene(const IntroScene& s, int g, float a) {
 
 }  // namespace
 
-int PlayIntro() {
+void PlayIntro() {
   ClearDrawBuffer();
   PresentFrame(-1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 
   IntroScene scene;
-  scene.pilot = LoadImageResource(ResPath("intro1.png"), -1);
-  scene.eyes = LoadImageResource(ResPath("intro2.png"), -1);
-  scene.lampBack = LoadImageResource(ResPath("intro3a.png"), -1);
-  scene.lampFront = LoadImageResource(ResPath("intro3b.png"), -1);
+  scene.pilot = LoadImageResource(ResPath("intro1.png"), IMAGE_DEFAULT_FLAGS);
+  scene.eyes = LoadImageResource(ResPath("intro2.png"), IMAGE_DEFAULT_FLAGS);
+  scene.lampBack = LoadImageResource(ResPath("intro3a.png"), IMAGE_DEFAULT_FLAGS);
+  scene.lampFront = LoadImageResource(ResPath("intro3b.png"), IMAGE_DEFAULT_FLAGS);
   TSound* footsteps = LoadSoundResource(ResPath("_footsteps-4.ogg"), 0);
   TSound* lights = LoadSoundResource(ResPath("_lights.ogg"), 0);
   TSound* murmur = LoadSoundResource(ResPath("_hmmmm.ogg"), 0);
@@ -67,14 +66,14 @@ int PlayIntro() {
       if (++brightFrames == 40) PlaySoundOnChannel(murmur, nullptr);
     }
     if (grey >= 255 && brightFrames > 150) break;
-    if (TakeKeyPressCount(kKeyEscape) > 0) break;
+    if (TakeKeyPressCount(KeyCode::Escape) > 0) break;
   }
   ClearKeyStates();
   SleepMillis(50);
 
   // The last picture once more, grabbed and faded to black in 128 frames.
   DrawScene(scene, grey, alpha);
-  TImage* still = CreateEmptyImage(640, 480, 1, 9);
+  TImage* still = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   GrabImageFromScreen(still, 0, 0, 0);
   float level = 255;
   do {
@@ -88,5 +87,4 @@ int PlayIntro() {
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
   ClearDrawBuffer();
-  return 0;
 }

@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kKeyTab = 9, kKeyEscape = 27;
 constexpr int kEndCode = 255;
 
 constexpr int kColumn = 8;
@@ -17,7 +16,7 @@ void DrawRedefineStep(int asking) {
   const String labels[4] = {u"Left", u"Right", u"up", u"Fire1"};
   const int rows[4] = {kRowLeft, kRowRight, kRowUp, kRowFire};
   const int codes[4] = {Settings.keyLeft, Settings.keyRight, KeyClimb2, Settings.keyFire};
-  for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking ? 1 : 0);
+  for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking);
   DrawScanlines();
   PresentFrame(-1);
 }
@@ -55,28 +54,28 @@ void WaitForKey() {
   PlaySfx(snd_menuselect2);
 }
 
-void DrawKeyLine(const String& label, int code, int column, int row, int labelOnly) {
+void DrawKeyLine(const String& label, int code, int column, int row, bool labelOnly) {
   DrawFontText(label, static_cast<float>(column), static_cast<float>(row));
-  if (labelOnly == 0) DrawFontText(KeyName(code), static_cast<float>(column + 10), static_cast<float>(row));
+  if (!labelOnly) DrawFontText(KeyName(code), static_cast<float>(column + 10), static_cast<float>(row));
 }
 
 void KeyMenu() {
   PlaySfx(snd_menuselect2);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   for (;;) {
     DrawMenuBackground();
     // The "up" row names the second climb key: until the keys are redefined
     // the saved climb key climbs too, unseen here.
-    DrawKeyLine(u"Left", Settings.keyLeft, kColumn, kRowLeft, 0);
-    DrawKeyLine(u"Right", Settings.keyRight, kColumn, kRowRight, 0);
-    DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, 0);
-    DrawKeyLine(u"Fire1", Settings.keyFire, kColumn, kRowFire, 0);
+    DrawKeyLine(u"Left", Settings.keyLeft, kColumn, kRowLeft, false);
+    DrawKeyLine(u"Right", Settings.keyRight, kColumn, kRowRight, false);
+    DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, false);
+    DrawKeyLine(u"Fire1", Settings.keyFire, kColumn, kRowFire, false);
     DrawFontText(u"use tab to redefine keys", 7, 24);
     DrawFontText(u"or esc to exit this menu", 7, 25);
-    if (TakeKeyPressCount(kKeyTab) > 0) RedefineKeys();
+    if (TakeKeyPressCount(KeyCode::Tab) > 0) RedefineKeys();
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(kKeyEscape) > 0) {
+    if (TakeKeyPressCount(KeyCode::Escape) > 0) {
       PlaySfx(snd_menuselect2);
       return;
     }

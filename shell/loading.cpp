@@ -9,9 +9,9 @@ namespace {
 
 TImage* LoadPicture(const PictureEntry& picture) {
   const String path = ResPath(picture.file);
-  TImage* image = picture.UsedWhole() ? LoadImageResource(path, -1)
+  TImage* image = picture.UsedWhole() ? LoadImageResource(path, IMAGE_DEFAULT_FLAGS)
                                       : LoadImageCells(path, picture.cellWidth, picture.cellHeight, 0,
-                                                       picture.cells, -1);
+                                                       picture.cells, IMAGE_DEFAULT_FLAGS);
   if (picture.flags & kCentred) CentreImageHandle(image);
   return image;
 }
@@ -32,7 +32,8 @@ class SoundLoader {
   void Start() {
     worker_ = std::thread([] {
       for (const SoundEntry& sound : SoundCatalogue())
-        if (sound.handle) *sound.handle = LoadSoundResource(ResPath(sound.file), sound.loops ? 1 : 0);
+        if (sound.handle)
+          *sound.handle = LoadSoundResource(ResPath(sound.file), sound.loops ? SOUND_LOOPS : 0);
     });
   }
   void Finish() { worker_.join(); }

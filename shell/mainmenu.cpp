@@ -6,7 +6,7 @@
 int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
-int MenuExitRequest = 0;
+bool MenuExitRequest = false;
 float MenuFade = 0;
 
 namespace {
@@ -15,7 +15,6 @@ namespace {
 float PadX = 0, PadY = 0;
 
 constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
-constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
 
 // Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
 int BlinkCounter = 0;
@@ -34,7 +33,7 @@ bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(bu
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
   MenuFade = 1.0f;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
   PlayGame();
@@ -54,7 +53,7 @@ void ActOnChoice() {
     case 2: ShowMission(); break;
     case 3: ShowHighscores(); break;
     case 4: ShowCredits(); break;
-    default: MenuExitRequest = 1; break;
+    default: MenuExitRequest = true; break;
   }
 }
 
@@ -68,7 +67,7 @@ void ExitDialog() {
                                .onAnswer = [](bool yes) {
                                  if (yes) QuitState = 2;
                                }};
-  if (!AskYesNo(MenuFade, question)) MenuExitRequest = 0;
+  if (!AskYesNo(MenuFade, question)) MenuExitRequest = false;
 }
 
 void MoveCursor(int step, int& direction) {
@@ -85,7 +84,7 @@ void MoveCursor(int step, int& direction) {
 
 void OpenMenu() {
   MenuChoice = 0;
-  MenuExitRequest = 0;
+  MenuExitRequest = false;
   BlinkCounter = 0;
   SleepMillis(100);
   MenuCursorFrame = 0;
@@ -94,7 +93,7 @@ void OpenMenu() {
   PadRestY = JoyAxisY(0);
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuPicture();
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
@@ -106,16 +105,15 @@ void OpenMenu() {
 
 }  // namespace
 
-int DrawMenuBackground() {
+void DrawMenuBackground() {
   ClearDrawBuffer();
   SetDrawAlpha(0.5f);
   DrawImageFrame(img_menumain, 0, 0, 0);
   DrawImageFrame(img_menutitle, 144, 22, 0);
   SetDrawAlpha(1);
-  return 0;
 }
 
-int MainMenu() {
+void MainMenu() {
   OpenMenu();
   do {
     DrawMenuPicture();
@@ -131,7 +129,7 @@ int MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(kKeyEnter) > 0 || PadPressed(Settings.padClimbButton) ||
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(Settings.padClimbButton) ||
         PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
@@ -148,11 +146,11 @@ int MainMenu() {
       if (PadY < PadRestY) direction = 2;
       if (PadY > PadRestY) direction = 1;
     }
-    if (TakeKeyPressCount(kKeySpace) > 0 || TakeKeyPressCount(kKeyDown) > 0 || direction == 1)
+    if (TakeKeyPressCount(KeyCode::Space) > 0 || TakeKeyPressCount(KeyCode::Down) > 0 || direction == 1)
       MoveCursor(+1, direction);
-    if (TakeKeyPressCount(kKeyUp) > 0 || direction == 2) MoveCursor(-1, direction);
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(kKeyEscape) > 0 || MenuExitRequest == 1) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);
@@ -161,5 +159,4 @@ int MainMenu() {
   SleepMillis(100);
   ClearKeyStates();
   world.bike.speed = 0;
-  return 0;
 }

@@ -2,14 +2,13 @@
 // Selecting a row toggles its setting at once or opens a sub-screen.
 #include "shell/shell.h"
 
-int PadCheckPending = 1;
+bool PadCheckPending = true;
 float MenuPadRestY = 0;
 float MenuPadAxis = 0;
 
 namespace {
 
 constexpr int kRows = 10;
-constexpr int kKeyEnter = 13, kKeyEscape = 27, kKeySpace = 32, kKeyUp = 38, kKeyDown = 40;
 
 const String kPadPresent = u"(keyboard, pad present)";
 const String kNoPad = u"(keyboard, no pad present)";
@@ -51,16 +50,16 @@ void TakePadRest() {
 // the keyboard.
 void CheckForPad(String& padText) {
   padText = kPadPresent;
-  if (PadCheckPending == 1) ControlMode = 2;
+  if (PadCheckPending) ControlMode = 2;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
     Settings.padControl = 0;
     ControlMode = 0;
-    PadCheckPending = 0;
+    PadCheckPending = false;
   }
-  if (ControlMode == 2 && PadCheckPending == 1) {
+  if (ControlMode == 2 && PadCheckPending) {
     ControlMode = 1;
-    PadCheckPending = 0;
+    PadCheckPending = false;
     TakePadRest();
   }
 }
@@ -82,7 +81,7 @@ void SwitchScreenMode() {
   }
   SleepMillis(200);
   ClearDrawBuffer();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuBackground();
 }
 
@@ -138,8 +137,8 @@ void MoveCursor(int& cursor, int step) {
 
 }  // namespace
 
-int OptionsMenu() {
-  SetDrawBlendMode(3);
+void OptionsMenu() {
+  SetDrawBlendMode(BlendMode::Alpha);
   int cursor = 0;
   bool done = false;
   String padText;
@@ -154,13 +153,13 @@ int OptionsMenu() {
 
     // One reading serves both directions; there is no dead zone.
     MenuPadAxis = JoyAxisY(0);
-    if (TakeKeyPressCount(kKeyDown) > 0 || TakeKeyPressCount(kKeySpace) > 0 ||
+    if (TakeKeyPressCount(KeyCode::Down) > 0 || TakeKeyPressCount(KeyCode::Space) > 0 ||
         (ControlMode == 1 && MenuPadAxis > MenuPadRestY))
       MoveCursor(cursor, +1);
-    if (TakeKeyPressCount(kKeyUp) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
       MoveCursor(cursor, -1);
 
-    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(kKeyEnter) > 0 ||
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 ||
         PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       done = ActOnRow(cursor);
@@ -168,7 +167,7 @@ int OptionsMenu() {
 
     DrawScanlines();
     PresentFrame(-1);
-  } while (TakeKeyPressCount(kKeyEscape) == 0 && !done);
+  } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
   if (Settings.padControl == 1) TakePadRest();
@@ -181,5 +180,4 @@ int OptionsMenu() {
   DrawScanlines();
   PresentFrame(-1);
   PlaySfx(snd_menuselect);
-  return 0;
 }

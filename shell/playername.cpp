@@ -10,7 +10,6 @@ constexpr int kSymbols = 38;
 constexpr int kDeleteSymbol = 37;  // "<" takes a character off instead
 constexpr size_t kMaxNameLength = 10;
 
-constexpr int kKeyBackspace = 8, kKeyEnter = 13, kKeyEscape = 27, kKeyLeft = 37, kKeyRight = 39;
 
 void DrawWheel(int selected) {
   SetDrawColour(255, 0, 0);
@@ -33,10 +32,10 @@ bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPres
 
 }  // namespace
 
-int EnterPlayerName() {
+void EnterPlayerName() {
   int selected = 0;
   float arrowAngle = 0;
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 
   for (;;) {
     DrawMenuBackground();
@@ -54,18 +53,18 @@ int EnterPlayerName() {
 
     // Turning follows held keys (one symbol per 100 ms); the pad has no dead zone.
     MenuPadAxis = JoyAxisX(0);
-    if (IsKeyHeld(kKeyLeft) || (ControlMode == 1 && MenuPadAxis < PadRestX)) {
+    if (IsKeyHeld(KeyCode::Left) || (ControlMode == 1 && MenuPadAxis < PadRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + kSymbols - 1) % kSymbols;
       SleepMillis(100);
     }
-    if (IsKeyHeld(kKeyRight) || (ControlMode == 1 && MenuPadAxis > PadRestX)) {
+    if (IsKeyHeld(KeyCode::Right) || (ControlMode == 1 && MenuPadAxis > PadRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + 1) % kSymbols;
       SleepMillis(100);
     }
 
-    if (TakeKeyPressCount(kKeyBackspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
+    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
       PlaySfx(snd_menuselect2);
       DeleteLast();
     }
@@ -80,7 +79,7 @@ int EnterPlayerName() {
     DrawScanlines();
     PresentFrame(-1);
 
-    if (TakeKeyPressCount(kKeyEnter) > 0 || TakeKeyPressCount(kKeyEscape) > 0) break;
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0) break;
     if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
         IsJoyButtonHeld(Settings.padFireButton, 0))
       break;
@@ -89,5 +88,4 @@ int EnterPlayerName() {
   SleepMillis(100);
   ClearKeyStates();
   PlaySfx(snd_menuselect);
-  return 0;
 }

@@ -40,7 +40,7 @@ void WaitForPlayer() {
 
 void ShowMission() {
   ClearKeyStates();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuBackground();
   SetDrawColour(255, 255, 255);
   const std::vector<String> lines = ReadTextBlock("MissionText");
@@ -55,7 +55,7 @@ void ShowMission() {
 }
 
 void ShowSyncNotice() {
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuBackground();
   const std::vector<String> lines = ReadTextBlock("SyncNoticeText");
   for (size_t n = 0; n < lines.size(); ++n) DrawFontText(lines[n], 0, 10 + 1.5f * static_cast<float>(n));
@@ -65,7 +65,7 @@ void ShowSyncNotice() {
 
 void ShowCredits() {
   ClearKeyStates();
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   DrawMenuBackground();
   const std::vector<String> lines = ReadTextBlock("CreditsText");
   for (size_t n = 0; n < lines.size(); ++n) DrawFontText(lines[n], 17, 10 + 1.5f * static_cast<float>(n));

@@ -14,10 +14,10 @@ struct SavedSettings {
   int alternativeSoundOutput = 0;  // 1: the alternative sound output, taken at start-up
   int scanlinesOn = 1;
   int sfxOn = 1;
-  int keyLeft = 37;                // key codes of the bike's controls
-  int keyRight = 39;
-  int keyClimb = 164;
-  int keyFire = 162;
+  int keyLeft = KeyCode::Left;     // key codes of the bike's controls
+  int keyRight = KeyCode::Right;
+  int keyClimb = KeyCode::LeftAlt;
+  int keyFire = KeyCode::LeftControl;
   int padControl = 0;              // 1: the pad steers; its rest is taken at start-up
   int reserved = 0;                // unused; keeps its place in the file
   int padClimbButton = 1;          // pad buttons; in the yes/no dialogs

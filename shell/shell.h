@@ -26,7 +26,7 @@ const std::vector<KeyTableEntry>& KeyTable();
 String KeyName(int code);  // the table's name for a code, "n/a" when absent
 void PollKeyTable();
 void WaitForKey();
-void DrawKeyLine(const String& label, int code, int column, int row, int labelOnly);
+void DrawKeyLine(const String& label, int code, int column, int row, bool labelOnly);
 void KeyMenu();
 void RedefineKeys();
 
@@ -35,20 +35,20 @@ void RedefineKeys();
 extern int MenuChoice;        // 0 play .. 5 exit
 extern int MenuCursorFrame;   // 0-7
 extern int MenuCursorDelay;
-extern int MenuExitRequest;   // 1 when the exit dialog is due
+extern bool MenuExitRequest;  // the exit dialog is due
 extern float MenuFade;        // alpha of the menu's fades and of its exit dialog
-int MainMenu();
-int DrawMenuBackground();
-int OptionsMenu();
-// The options menu decides once per run whether the pad is used: 1 until its
-// first frame has looked for a pad.
-extern int PadCheckPending;
+void MainMenu();
+void DrawMenuBackground();
+void OptionsMenu();
+// The options menu decides once per run whether the pad is used: true until
+// its first frame has looked for a pad.
+extern bool PadCheckPending;
 // The pad's y axis at rest as the options menu compares it, and the axis the
 // options menu (y) or the name wheel (x) read this frame.
 extern float MenuPadRestY, MenuPadAxis;
-int EnterPlayerName();
+void EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();
 void ShowCredits();
 void ShowHighscores();
-int PlayIntro();
+void PlayIntro();

@@ -53,7 +53,7 @@ void RegisterProgramFiles() {
 void LoadForTheRun(LoadingScreen loadingScreen) {
   LoadFirstPictures();
   if (loadingScreen == LoadingScreen::Shown) ShowLoadingScreen();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
   CreateObjectLists();
 }

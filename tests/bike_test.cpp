@@ -18,7 +18,7 @@ class BikeTest : public harness::NullDrawingTest {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
     world.playerBullets->Clear();
-    ControlMode = 0, KeyClimb2 = 38;
+    ControlMode = 0, KeyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     Settings.sfxOn = 0;
     world.scrollFactor[2] = 1.4f;
@@ -42,11 +42,11 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   EXPECT_FLOAT_EQ(world.bike.y, 32.0f);
   EXPECT_TRUE(world.bike.climbing);  // the lift flame burns at the ceiling too
   ScriptKeyUp(Settings.keyClimb);
-  ScriptKeyDown(38);  // the second climb key, whatever the first is bound to
+  ScriptKeyDown(KeyCode::Up);  // the second climb key, whatever the first is bound to
   world.bike.y = 200.0f;
   PlayerControl();
   EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
-  ScriptKeyUp(38);
+  ScriptKeyUp(KeyCode::Up);
   PlayerControl();
   EXPECT_FLOAT_EQ(world.bike.y, 198.0f);
 }
@@ -162,15 +162,15 @@ class BikeDrawingTest : public harness::HeadlessTest {
     harness::HeadlessTest::SetUp();
     savedBike_ = img_bike2, savedAlien_ = img_bouncer_centred;
     const std::vector<uint8_t> white(480 * 55 * 4, 255);
-    img_bike2 = CreateImageFromRGBA(white.data(), 480, 55, 120, 55, 4, -1);
+    img_bike2 = CreateImageFromRGBA(white.data(), 480, 55, 120, 55, 4, IMAGE_DEFAULT_FLAGS);
     std::vector<uint8_t> red(160 * 40 * 4, 0);
     for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
-    img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, -1);
+    img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(img_bouncer_centred);
     world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = Facing::Right;
     world.bike.thrusting = world.bike.climbing = false;
     world.alien.free = true, world.alien.frame = 0;
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);
   }
   void TearDown() override {

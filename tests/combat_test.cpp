@@ -89,7 +89,7 @@ class EnemyShotTest : public PlayfieldTest {
     return b;
   }
   EnemyBullets* AtBikeMiddle(ShotKind kind) {
-    EXPECT_EQ(1, ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_Shots_Enemy, 332, 425, 0));
+    EXPECT_TRUE(ImagesOverlap(img_bike2, 272, 397, BikeFrame(Facing::Right), img_Shots_Enemy, 332, 425, 0));
     return AddBullet(kind, 332, 425, 0, 0, 400);
   }
 };
@@ -249,7 +249,7 @@ TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
   EXPECT_EQ(22, counts[1]);
   EXPECT_EQ(1, Count<Shields>(world.shields));
   const DrawState st = GetDrawState();
-  EXPECT_TRUE(st.alpha == 1 && st.blend == 3 && st.red == 255 && st.blue == 255);
+  EXPECT_TRUE(st.alpha == 1 && st.blend == BlendMode::Alpha && st.red == 255 && st.blue == 255);
 }
 
 TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {

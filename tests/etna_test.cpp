@@ -27,7 +27,7 @@ class EtnaTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetETNALibraryPath(NOVA_ETNA_LIBRARY);
-    ASSERT_EQ(LoadETNA(), 1);
+    ASSERT_TRUE(LoadETNA());
     ASSERT_TRUE(service.Start());
     setenv("NOVAQUAD_SCORES_URL", service.BaseUrl().c_str(), 1);
     setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "5000", 1);
@@ -314,7 +314,7 @@ TEST_F(EtnaTest, QueueIsBounded) {
 
 TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
   SetETNALibraryPath("/nonexistent/libETNA.so");
-  EXPECT_EQ(LoadETNA(), 0);
+  EXPECT_FALSE(LoadETNA());
   EXPECT_FALSE(ETNALoaded());
   Clock::time_point start = Clock::now();
   EXPECT_EQ(ETNA__SetServer("http://127.0.0.1:1/scores"), 0);
@@ -323,7 +323,7 @@ TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
   EXPECT_EQ(ETNA_Update(), 0);
   EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
   EXPECT_EQ(ETNA_Receive(1), 0);
-  EXPECT_EQ(ETNA_GetState(), 0);
+  EXPECT_EQ(ETNA_GetState(), ETNA_STATE_NONE);
   EXPECT_EQ(ETNA_GetNbOfLines(), 0);
   EXPECT_STREQ(ETNA__GetResult(1), "");
   EXPECT_EQ(ETNA_Cancel(1), 0);
@@ -332,7 +332,7 @@ TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
 
 TEST(EtnaBinding, LoadedLibraryBindsEveryPublishedName) {
   SetETNALibraryPath(NOVA_ETNA_LIBRARY);
-  ASSERT_EQ(LoadETNA(), 1);
+  ASSERT_TRUE(LoadETNA());
   EXPECT_TRUE(ETNALoaded());
   EXPECT_EQ(ETNA__SetServer("http://127.0.0.1:1/scores"), 1);
   EXPECT_EQ(ETNA__SetKey("k"), 1);
@@ -341,7 +341,7 @@ TEST(EtnaBinding, LoadedLibraryBindsEveryPublishedName) {
   // The one name no C library can export stays on its failing substitute.
   EXPECT_EQ(ETNA_SetKeySend("k"), 0);
   // Loading again is harmless; unbinding returns to the substitutes.
-  EXPECT_EQ(LoadETNA(), 1);
+  EXPECT_TRUE(LoadETNA());
   UnbindETNA();
   EXPECT_FALSE(ETNALoaded());
   EXPECT_EQ(ETNA__SetKey("k"), 0);

@@ -19,8 +19,8 @@ class FontText : public harness::HeadlessTest {
       uint32_t c = Cell((i / 320 / 16) * 20 + i % 320 / 16);
       font[i * 4] = c >> 16, font[i * 4 + 1] = (c >> 8) & 255, font[i * 4 + 2] = c & 255;
     }
-    img_font = CreateImageFromRGBA(font.data(), 320, 48, 16, 16, 60, -1);
-    SetDrawBlendMode(3);
+    img_font = CreateImageFromRGBA(font.data(), 320, 48, 16, 16, 60, IMAGE_DEFAULT_FLAGS);
+    SetDrawBlendMode(BlendMode::Alpha);
   }
   void TearDown() override {
     HeadlessTest::TearDown();
@@ -63,8 +63,8 @@ TEST_F(FontText, OverlayCoversTheScreenExactlyOnce) {
   // second layer anywhere would show brighter.
   std::vector<uint8_t> white(320 * 200 * 4, 255);
   for (size_t i = 3; i < white.size(); i += 4) white[i] = 128;
-  img_scanlines1 = CreateImageFromRGBA(white.data(), 320, 200, 320, 200, 1, -1);
-  img_scanlines2 = CreateImageFromRGBA(white.data(), 320, 80, 320, 80, 1, -1);
+  img_scanlines1 = CreateImageFromRGBA(white.data(), 320, 200, 320, 200, 1, IMAGE_DEFAULT_FLAGS);
+  img_scanlines2 = CreateImageFromRGBA(white.data(), 320, 80, 320, 80, 1, IMAGE_DEFAULT_FLAGS);
   for (int setting : {0, 2, 1}) {
     ClearDrawBuffer();
     Settings.scanlinesOn = setting;

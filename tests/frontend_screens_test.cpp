@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr int kBackspace = 8, kReturn = 13, kEscape = 27, kLeft = 37, kFire = 162, kMainMinus = 189;
 
 class ScreensTest : public harness::HeadlessTest {
  protected:
@@ -19,7 +18,7 @@ class ScreensTest : public harness::HeadlessTest {
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle, &img_arrow}) LoadPicture(picture);
     ControlMode = 0;
     Settings = SavedSettings();
-    Settings.scanlinesOn = 0, Settings.keyFire = kFire;
+    Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     WebsiteLines = {u"      www.novaquad.example"};
     ClearKeyStates();
   }
@@ -34,7 +33,7 @@ class ScreensTest : public harness::HeadlessTest {
       rests = n == last ? rests + 1 : 0;
       last = n;
       act(n, rests);
-      if (rests > 2000 || n > 100) ScriptKeyTap(kEscape);  // never hang
+      if (rests > 2000 || n > 100) ScriptKeyTap(KeyCode::Escape);  // never hang
     });
     screen();
     SetScriptHook(nullptr);
@@ -89,7 +88,7 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
     int endedAtRest = 0;
     EXPECT_EQ(Play(ShowMission, [&](int64_t, int rest) {
       if (rest == 1) shot = ReadScreenRGBA();
-      if (rest == 2) ScriptPadButton(Settings.padFireButton, true), ScriptKeyTap(kMainMinus);
+      if (rest == 2) ScriptPadButton(Settings.padFireButton, true), ScriptKeyTap(KeyCode::Minus);
       if (rest == 20) ScriptKeyTap('A'), endedAtRest = 20;
     }), 1);
     ScriptPadButton(Settings.padFireButton, false);
@@ -134,9 +133,9 @@ TEST_F(ScreensTest, NameWheelLimits) {
   // Ten characters at most; deletion still works.
   Settings.playerName = u"";
   Play(EnterPlayerName, [](int64_t n, int rest) {
-    if (rest == 0 && n <= 12) ScriptKeyTap(kFire);
-    if (rest == 0 && n == 13) ScriptKeyTap(kBackspace);
-    if (rest == 0 && n == 14) ScriptKeyTap(kReturn);
+    if (rest == 0 && n <= 12) ScriptKeyTap(Settings.keyFire);
+    if (rest == 0 && n == 13) ScriptKeyTap(KeyCode::Backspace);
+    if (rest == 0 && n == 14) ScriptKeyTap(KeyCode::Enter);
   });
   EXPECT_EQ(Settings.playerName, u"aaaaaaaaa");
 
@@ -145,12 +144,12 @@ TEST_F(ScreensTest, NameWheelLimits) {
   Settings.playerName = u"Q!";
   std::vector<uint8_t> first;
   Play(EnterPlayerName, [&](int64_t n, int rest) {
-    if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(kLeft);
-    if ((n == 1 || n == 15) && rest == 1) ScriptKeyUp(kLeft);
-    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(kFire);  // "Q", "", ""
-    if (rest == 0 && n == 5) ScriptKeyDown(kLeft);
-    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(kFire);
-    if (rest == 0 && n == 18) ScriptKeyTap(kEscape);
+    if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(KeyCode::Left);
+    if ((n == 1 || n == 15) && rest == 1) ScriptKeyUp(KeyCode::Left);
+    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(Settings.keyFire);  // "Q", "", ""
+    if (rest == 0 && n == 5) ScriptKeyDown(KeyCode::Left);
+    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(Settings.keyFire);
+    if (rest == 0 && n == 18) ScriptKeyTap(KeyCode::Escape);
   });
   EXPECT_EQ(Settings.playerName, u"  ");
   ASSERT_FALSE(first.empty());

@@ -24,7 +24,7 @@ TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
   d.OnFrame(263, [&] { channels[0] = PlayingChannelCount(); });
   d.OnFrame(264, [&] { channels[1] = PlayingChannelCount(); });
   d.Install();
-  EXPECT_EQ(PlayIntro(), 0);
+  PlayIntro();
 
   // A black frame, 2.65 s of darkness, 373 scene frames, 128 fade frames.
   EXPECT_EQ(d.Frames(), 1 + 373 + 128);
@@ -36,14 +36,14 @@ TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
   for (int k = 0; k < 128; ++k) EXPECT_EQ(d.At(375 + k).red, 255 - 2 * k) << k;
   EXPECT_EQ(channels[1] - channels[0], 1);
   const DrawState s = GetDrawState();
-  EXPECT_TRUE(s.red == 255 && s.blue == 255 && s.alpha == 1.0f && s.blend == 3);
+  EXPECT_TRUE(s.red == 255 && s.blue == 255 && s.alpha == 1.0f && s.blend == BlendMode::Alpha);
   Settings.sfxOn = 1;
 }
 
 TEST_F(IntroTest, EscapeEndsTheSceneAfterOneFrameButNotTheFade) {
   Driver d;
-  d.OnFrame(1, [] { ScriptKeyTap(27); });   // pressed while the footsteps play
-  d.OnFrame(10, [] { ScriptKeyTap(27); });  // the fade cannot be cut short
+  d.OnFrame(1, [] { ScriptKeyTap(KeyCode::Escape); });   // pressed while the footsteps play
+  d.OnFrame(10, [] { ScriptKeyTap(KeyCode::Escape); });  // the fade cannot be cut short
   d.Install();
   PlayIntro();
   EXPECT_EQ(d.Frames(), 1 + 1 + 128);

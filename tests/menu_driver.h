@@ -72,7 +72,7 @@ inline void LoadGameResources() {
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
 }
 
 }  // namespace menutest

@@ -18,7 +18,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kEscape = 27, kSpace = 32;
 
 std::string Lines(int from, int to) {
   std::string body;
@@ -36,7 +35,7 @@ std::vector<std::string> Ascii(const StringArray& a) {
 // library bound and pointed at a fresh service.
 void PrepareOnlineState(ScoreService& service) {
   SetETNALibraryPath(NOVA_ETNA_LIBRARY);
-  ASSERT_EQ(LoadETNA(), 1);
+  ASSERT_TRUE(LoadETNA());
   ASSERT_TRUE(service.Start());
   setenv("NOVAQUAD_SCORES_URL", service.BaseUrl().c_str(), 1);
   setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "3000", 1);
@@ -154,7 +153,7 @@ TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   EXPECT_EQ(fromSync.line, "GET /scores/Novaquad_scores.php?option=addscore&user=not%20set-2.0_~&level=3&score=0 HTTP/1.1");
   service.ClearRequests();
   ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=not set-2.0_~&level=3&score=0", 1, 0);
-  PumpETNAQueue([](int) {});
+  PumpETNAQueue([](RequestState) {});
   ASSERT_EQ(service.Requests().size(), 1u);
   EXPECT_EQ(service.Requests().front().line, fromSync.line);
   EXPECT_EQ(service.Requests().front().signature, fromSync.signature);
@@ -393,7 +392,7 @@ TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
 
 TEST_F(OnlineTest, WithoutTheLibraryNothingHappens) {
   SetETNALibraryPath("/nonexistent/libETNA.so");
-  EXPECT_EQ(LoadETNA(), 0);
+  EXPECT_FALSE(LoadETNA());
   ETNA__SetServer(ScoreServiceAddress);
   ETNA__SetKey(ScoreServiceKey);
   SyncScores();
@@ -449,10 +448,10 @@ class HighscoreScreenTest : public harness::HeadlessTest {
   // frame 8; the screen as presented at frames 2 and 6 is kept.
   void Run(bool sync) {
     harness::Script s;
-    if (sync) s.KeyDown(3, kSpace).KeyUp(4, kSpace);
+    if (sync) s.KeyDown(3, KeyCode::Space).KeyUp(4, KeyCode::Space);
     s.At(2, [this] { before = ReadScreenRGBA(); });
     s.At(6, [this] { after = ReadScreenRGBA(); });
-    s.KeyTap(8, kEscape);
+    s.KeyTap(8, KeyCode::Escape);
     s.Install();
     ShowHighscores();
     framesShown = s.Frame();
@@ -522,15 +521,15 @@ TEST_F(HighscoreScreenTest, EscapeDuringTheSyncWaitsForItsEnd) {
   SetScriptHook([&] {
     int64_t frame = PresentedFrameCount() - base;
     if (frame == 2 && spaceAt < 0) {
-      ScriptKeyDown(kSpace);
+      ScriptKeyDown(KeyCode::Space);
       spaceAt = frame;
     }
     if (!escapePressed && ETNA_GetNumberOfCommandsInQueue() > 0) {
-      ScriptKeyUp(kSpace);
-      ScriptKeyTap(kEscape);
+      ScriptKeyUp(KeyCode::Space);
+      ScriptKeyTap(KeyCode::Escape);
       escapePressed = true;
     }
-    if (frame == 12) ScriptKeyTap(kEscape);
+    if (frame == 12) ScriptKeyTap(KeyCode::Escape);
   });
   ShowHighscores();
   SetScriptHook(nullptr);
@@ -547,8 +546,8 @@ TEST_F(HighscoreScreenTest, PadButtonsAndAMissingLibraryDoNothing) {
   UnbindETNA();
   harness::Script s;
   for (int b = 0; b < 4; ++b) s.PadButton(2 + 2 * b, b, true).PadButton(3 + 2 * b, b, false);
-  s.KeyDown(12, kSpace).KeyUp(13, kSpace);
-  s.KeyTap(16, kEscape);
+  s.KeyDown(12, KeyCode::Space).KeyUp(13, KeyCode::Space);
+  s.KeyTap(16, KeyCode::Escape);
   s.Install();
   ShowHighscores();
   EXPECT_EQ(s.Frame(), 16);

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kReturn = 13, kEscape = 27, kSpace = 32, kUp = 38, kDown = 40, kFire = 162;
 
 class OptionsTest : public harness::HeadlessTest {
  protected:
@@ -16,10 +15,10 @@ class OptionsTest : public harness::HeadlessTest {
     HeadlessTest::SetUp();
     RegisterProgramFiles();
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
-    ScreenGrab = CreateEmptyImage(640, 480, 1, 9);
-    PadCheckPending = 1, ControlMode = 0;
+    ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
+    PadCheckPending = true, ControlMode = 0;
     Settings = SavedSettings();
-    Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = kFire;
+    Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     ClearKeyStates();
   }
   // Opens the menu with the given key tapped after each listed frame (and
@@ -38,10 +37,10 @@ class OptionsTest : public harness::HeadlessTest {
         clock.push_back(MillisecondClock());
         if (taps.count(n)) ScriptKeyTap(taps[n]);
         if (extra.count(n)) extra[n]();
-        if (n > 100) ScriptKeyTap(kEscape);  // never hang
+        if (n > 100) ScriptKeyTap(KeyCode::Escape);  // never hang
       }
     });
-    EXPECT_EQ(OptionsMenu(), 0);
+    OptionsMenu();
     SetScriptHook(nullptr);
     extra.clear();
   }
@@ -75,8 +74,8 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
   DrawFontText(u"the main menu", 3, 3);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
   // A tap after frame n acts in frame n + 1, after its rows are drawn.
-  Visit({{1, kUp}, {2, kSpace}, {3, kFire}, {4, kDown}, {5, kDown}, {6, kReturn}, {7, kDown}, {8, kReturn},
-         {10, kEscape}});
+  Visit({{1, KeyCode::Up}, {2, KeyCode::Space}, {3, Settings.keyFire}, {4, KeyCode::Down}, {5, KeyCode::Down},
+         {6, KeyCode::Enter}, {7, KeyCode::Down}, {8, KeyCode::Enter}, {10, KeyCode::Escape}});
   ASSERT_EQ(shots.size(), 12u);  // ten frames and the closing one
   EXPECT_EQ(CursorRow(shots[2]), 0);
   EXPECT_EQ(CursorRow(shots[3]), 9);
@@ -97,15 +96,15 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
 TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   // No pad: the keyboard is forced even when the settings had the pad.
   ControlMode = 1, Settings.padControl = 1;
-  for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(kDown); };
-  Visit({{6, kReturn}, {7, kEscape}});
+  for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(KeyCode::Down); };
+  Visit({{6, KeyCode::Enter}, {7, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, no pad present)"));
   EXPECT_TRUE(RowReads(shots[7], 5, u"controls (keyboard, no pad present)"));
   EXPECT_EQ(ControlMode, 0);
   EXPECT_EQ(Settings.padControl, 0);
 
   // A pad at the run's first visit is switched on; the row then toggles.
-  PadCheckPending = 1, ControlMode = 0, Settings.padControl = 0;
+  PadCheckPending = true, ControlMode = 0, Settings.padControl = 0;
   ASSERT_TRUE(ScriptAttachPad());
   for (int n = 1; n <= 5; ++n) {  // five rows down on the stick, no dead zone
     extra[2 * n] = [] { ScriptPadAxis(1, 0.1f); };
@@ -113,7 +112,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   }
   extra[12] = [] { ScriptPadButton(Settings.padFireButton, true); };
   extra[13] = [] { ScriptPadButton(Settings.padFireButton, false); };
-  Visit({{14, kReturn}, {16, kEscape}});
+  Visit({{14, KeyCode::Enter}, {16, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[1], 5, u"controls "));  // nothing checked yet
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (pad active)"));
   EXPECT_EQ(CursorRow(shots[12]), 5);
@@ -124,7 +123,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
 
   // Later visits leave the choice alone.
   ControlMode = 0;
-  Visit({{2, kEscape}});
+  Visit({{2, KeyCode::Escape}});
   EXPECT_EQ(ControlMode, 0);
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, pad present)"));
   ScriptDetachPad();
@@ -137,7 +136,7 @@ TEST_F(OptionsTest, ScreenModeSwitchKeepsEveryImage) {
   bool fullScreenBetween = false;
   extra[3] = [&] { fullScreenBetween = Settings.fullScreen == 1 && DisplayIsOpen(); };
   // To full screen in frame 3, back to the window in frame 5.
-  Visit({{1, kDown}, {2, kReturn}, {4, kReturn}, {6, kEscape}});
+  Visit({{1, KeyCode::Down}, {2, KeyCode::Enter}, {4, KeyCode::Enter}, {6, KeyCode::Escape}});
   EXPECT_TRUE(fullScreenBetween);
   EXPECT_EQ(Settings.fullScreen, 0);
   ASSERT_EQ(shots.size(), 8u);

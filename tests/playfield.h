@@ -46,7 +46,7 @@ inline void ResetWorld(int seed = 1234) {
   world.timeBonus = 100;
   Settings.sfxOn = 1;
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();
 }
 

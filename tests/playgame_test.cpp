@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr int kEscape = 27, kSpace = 32, kY = 89, kN = 78;
 
 // Runs PlayGame with a hook told the frames presented since the game began
 // and whether the call comes from a new frame (false: a sleep, such as a poll
@@ -28,7 +27,7 @@ int64_t PlayWith(const std::function<void(int64_t frame, bool fresh)>& step) {
     const int64_t frame = PresentedFrameCount() - base;
     const bool fresh = frame != last;
     last = frame;
-    if (fresh && frame == 80) ScriptKeyTap(kSpace);
+    if (fresh && frame == 80) ScriptKeyTap(KeyCode::Space);
     step(frame, fresh);
   });
   PlayGame();
@@ -48,7 +47,7 @@ class GameTest : public Base {
     LoadForTheRun(LoadingScreen::Skipped);
     world.starCoords->Clear();
     CreateStars();
-    ControlMode = 0, KeyClimb2 = 38;
+    ControlMode = 0, KeyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     SetRandomSeed(99);
   }
@@ -76,13 +75,13 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       ScriptKeyUp(Settings.keyLeft);
       bonusAtPause = world.timeBonus;
       escapeAt = frame;
-      ScriptKeyTap(kEscape);
+      ScriptKeyTap(KeyCode::Escape);
     }
     if (WaitingForAnswer(fresh) && answers == 0) {
       fadeDown[0] = frame - escapeAt;
       EXPECT_NEAR(DialogFade, 0.28f, 1e-4f);
-      ScriptKeyTap(kY);  // Y and N before the same poll: N wins
-      ScriptKeyTap(kN);
+      ScriptKeyTap(KeyCode::Y);  // Y and N before the same poll: N wins
+      ScriptKeyTap(KeyCode::N);
       answers = 1;
       escapeAt = frame + 36 + 30;
     }
@@ -90,11 +89,11 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       EXPECT_EQ(QuitState, 0);
       EXPECT_GE(DialogFade, 1.0f - 1e-4f);
       EXPECT_LT(world.timeBonus, bonusAtPause);  // the game went on after the pause
-      ScriptKeyTap(kEscape);
+      ScriptKeyTap(KeyCode::Escape);
     }
     if (WaitingForAnswer(fresh) && answers == 1 && frame > escapeAt) {
       fadeDown[1] = frame - escapeAt;
-      ScriptKeyTap(kY);
+      ScriptKeyTap(KeyCode::Y);
       answers = 2;
       yesAt = frame;
     }
@@ -110,9 +109,10 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
   bool paused = false, shieldsGone = false, answered = false;
   int64_t answeredAt = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == 120 && !paused) ScriptKeyTap(kEscape), paused = true;
+    if (fresh && frame == 120 && !paused) ScriptKeyTap(KeyCode::Escape), paused = true;
     if (paused && !shieldsGone && fresh && DialogFade < 1.0f) world.shieldCount = -1, shieldsGone = true;
-    if (shieldsGone && !answered && WaitingForAnswer(fresh)) ScriptKeyTap(kN), answered = true, answeredAt = frame;
+    if (shieldsGone && !answered && WaitingForAnswer(fresh))
+      ScriptKeyTap(KeyCode::N), answered = true, answeredAt = frame;
   });
   EXPECT_TRUE(answered);
   EXPECT_EQ(QuitState, 1);
@@ -128,7 +128,7 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
   int64_t answeredAt = -1;
   bool goingOn = false;
   PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == 120) ScriptKeyTap(kEscape);
+    if (fresh && frame == 120) ScriptKeyTap(KeyCode::Escape);
     if (answeredAt < 0 && WaitingForAnswer(fresh)) {
       ++polls;
       if (polls == 1) {
@@ -138,7 +138,7 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
       if (polls == 50) {
         ScriptPadButton(Settings.padFireButton, false);
         ScriptPadButton(Settings.padClimbButton, false);
-        ScriptKeyTap(kN);
+        ScriptKeyTap(KeyCode::N);
         answeredAt = frame;
       }
     }
@@ -157,7 +157,7 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   float bonusAfter = 1;
   PlayWith([&](int64_t frame, bool fresh) {
     if (!fresh) {
-      if (first > 0 && WaitingForAnswer(fresh)) ScriptKeyTap(kY);
+      if (first > 0 && WaitingForAnswer(fresh)) ScriptKeyTap(KeyCode::Y);
       return;
     }
     world.shieldCount = 8;
@@ -167,7 +167,7 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
       EXPECT_NEAR(world.planetX, 399.88f, 1e-3f);
     }
     if (first > 0 && planetWrap < 0 && world.planetX > 500.0f) planetWrap = frame - first + 1;
-    if (first > 0 && frame == first + 10100) bonusAfter = world.timeBonus, ScriptKeyTap(kEscape);
+    if (first > 0 && frame == first + 10100) bonusAfter = world.timeBonus, ScriptKeyTap(KeyCode::Escape);
   });
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
@@ -180,7 +180,7 @@ int64_t PauseAndAnswer(const std::vector<int>& answers) {
   size_t given = 0;
   int64_t escapeAt = 150;
   return PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == escapeAt) ScriptKeyTap(kEscape), escapeAt = -1;
+    if (fresh && frame == escapeAt) ScriptKeyTap(KeyCode::Escape), escapeAt = -1;
     if (escapeAt < 0 && given < answers.size() && WaitingForAnswer(fresh))
       ScriptKeyTap(answers[given++]), escapeAt = frame + 36 + 60;
   });
@@ -200,7 +200,7 @@ void ExpectVolumeSetWithEveryTune() {
 
 TEST_F(PlayGameFastTest, TheGameTuneIsAtHalfVolumeUntilThePauseIsFirstAnsweredNo) {
   ClearSoundLog();
-  PauseAndAnswer({kN, kN, kY});
+  PauseAndAnswer({KeyCode::N, KeyCode::N, KeyCode::Y});
   // One tune at a time; after yes nothing plays until the menu's tune.
   EXPECT_EQ(soundlog::Tunes(),
             "m_game.ogg@0.2 m_pause.ogg@0.4 m_game.ogg@0.4 m_pause.ogg@0.4 m_game.ogg@0.4 "
@@ -219,7 +219,7 @@ TEST_F(PlayGameFastTest, WithMusicOffEveryTuneIsSilentThePauseTuneToo) {
   GameMusicVolume = MenuMusicVolume = 0;
   PauseMusicVolume = 0.4f;
   ClearSoundLog();
-  PauseAndAnswer({kN, kY});
+  PauseAndAnswer({KeyCode::N, KeyCode::Y});
   EXPECT_EQ(soundlog::Tunes(), "m_game.ogg@0 m_pause.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_menu.ogg@0");
   ExpectVolumeSetWithEveryTune();
   Settings.musicOn = 1;
@@ -243,13 +243,13 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
     Run& run = runs[sfx];
     run.frames = PlayWith([&](int64_t frame, bool fresh) {
       if (leaving) {
-        if (WaitingForAnswer(fresh)) ScriptKeyTap(kY);
+        if (WaitingForAnswer(fresh)) ScriptKeyTap(KeyCode::Y);
         return;
       }
       if (!fresh) return;
       if (frame == 90) ScriptKeyDown(Settings.keyLeft);  // across the sector, past its guns
       if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
-      if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(kEscape), leaving = true;
+      if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(KeyCode::Escape), leaving = true;
       run.score = world.score, run.shields = world.shieldCount;
     });
     run.effects = soundlog::Effects();
@@ -272,18 +272,18 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
 // world must stay inside its bounds throughout.
 TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
   std::mt19937 monkey(7);
-  const int keys[] = {37, 39, 164, 38, 162};
+  const int keys[] = {KeyCode::Left, KeyCode::Right, KeyCode::LeftAlt, KeyCode::Up, KeyCode::LeftControl};
   bool held[5] = {}, leaving = false;
   int violations = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
     if (!fresh || frame < 64 || leaving) {
-      if (leaving && WaitingForAnswer(fresh)) ScriptKeyTap(kY);
+      if (leaving && WaitingForAnswer(fresh)) ScriptKeyTap(KeyCode::Y);
       return;
     }
     if (frame >= 10064) {
       for (int i = 0; i < 5; ++i)
         if (held[i]) ScriptKeyUp(keys[i]);
-      ScriptKeyTap(kEscape);
+      ScriptKeyTap(KeyCode::Escape);
       leaving = true;
       return;
     }
@@ -294,7 +294,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
       held[i] ? ScriptKeyDown(keys[i]) : ScriptKeyUp(keys[i]);
     }
     if (monkey() % 9 == 0) ScriptKeyTap(Settings.keyFire);
-    if (monkey() % 500 == 0) ScriptKeyTap(kSpace);
+    if (monkey() % 500 == 0) ScriptKeyTap(KeyCode::Space);
     if (!(world.bike.y >= 32 && world.bike.y <= 402 && world.bike.x >= 172 && world.bike.x <= 372 &&
           std::fabs(world.bike.speed) <= 8.9f && world.scrollPos >= -200 && world.scrollPos < 32000 &&
           world.sectorShown >= 1 && world.sectorShown <= 5))

@@ -177,7 +177,7 @@ TEST_F(SilentAudio, LoadsDecodeWholeAndFailuresGiveNull) {
 }
 
 TEST_F(SilentAudio, LoopingRepeatsWithoutASeam) {
-  TSound* tune = LoadEncoded(u"res\\t_loop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_loop.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   TChannel* ch = PlaySoundOnChannel(tune, nullptr);
   // Mixed in odd-sized pieces so the loop point falls inside a piece.
@@ -201,7 +201,7 @@ TEST_F(SilentAudio, LoopingRepeatsWithoutASeam) {
 }
 
 TEST_F(SilentAudio, VolumeAndStopTakeEffectAtOnce) {
-  TSound* tune = LoadEncoded(u"res\\t_vol.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_vol.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   std::vector<float> full(2 * 500), half(2 * 500), quiet(2 * 500);
   TChannel* a = PlaySoundOnChannel(tune, nullptr);
@@ -253,7 +253,7 @@ TEST_F(SilentAudio, EveryPlayIsANewOverlappingChannel) {
 
 TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   TSound* effect = LoadEncoded(u"res\\t_clock.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
-  TSound* tune = LoadEncoded(u"res\\t_clockloop.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_clockloop.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(effect, nullptr);
   ASSERT_NE(tune, nullptr);
   TChannel* shot = PlaySoundOnChannel(effect, nullptr);
@@ -267,12 +267,12 @@ TEST_F(SilentAudio, WithoutADeviceChannelsRunOnTheClock) {
   EXPECT_EQ(PlayingChannelCount(), 1);
   // No device: the names are still offered, and no choice can be made.
   EXPECT_EQ(CurrentAudioDriverName(), u"");
-  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"FreeAudio Multimedia"));
   EXPECT_TRUE(SoundChannelPlaying(music));
 }
 
 TEST_F(SilentAudio, TunesPlayAsTheirWholeDecodeAcrossTheSeamAndFromWhereTheClockLeftThem) {
-  Encoded tune = LoadWandering(u"res\\t_stream.ogg", 30000, 1);
+  Encoded tune = LoadWandering(u"res\\t_stream.ogg", 30000, SOUND_LOOPS);
   ASSERT_NE(tune.sound, nullptr);
   ASSERT_EQ(tune.Frames(), 30000u);
   TChannel* ch = PlaySoundOnChannel(tune.sound, nullptr);
@@ -296,7 +296,7 @@ TEST_F(SilentAudio, TunesPlayAsTheirWholeDecodeAcrossTheSeamAndFromWhereTheClock
   // whole instead and loops all the same.
   std::vector<float> mono;
   for (int i = 0; i < 2205; ++i) mono.push_back(static_cast<float>(0.5 * std::sin(kTwoPi * i / 49)));
-  TSound* low = LoadEncoded(u"res\\t_lowloop.ogg", mono, 1, 22050, 1);
+  TSound* low = LoadEncoded(u"res\\t_lowloop.ogg", mono, 1, 22050, SOUND_LOOPS);
   ASSERT_NE(low, nullptr);
   ch = PlaySoundOnChannel(low, nullptr);
   const std::vector<float> round = Mix(3 * 4410);
@@ -305,7 +305,7 @@ TEST_F(SilentAudio, TunesPlayAsTheirWholeDecodeAcrossTheSeamAndFromWhereTheClock
 }
 
 TEST_F(SilentAudio, TwoChannelsOfOneTuneGoTheirOwnWays) {
-  Encoded tune = LoadWandering(u"res\\t_twice.ogg", 20000, 1);
+  Encoded tune = LoadWandering(u"res\\t_twice.ogg", 20000, SOUND_LOOPS);
   ASSERT_NE(tune.sound, nullptr);
   TChannel* first = PlaySoundOnChannel(tune.sound, nullptr);
   Mix(5000);
@@ -348,7 +348,7 @@ TEST_F(SilentAudio, LongEffectsPlayFromTheFileShortOnesDecodedAndLoudPeaksHoldAt
 
 TEST_F(SilentAudio, TheGamesPauseTuneStreamsAsItDecodesOverItsSeam) {
   const std::string file = std::string(NOVA_SOURCE_DIR) + "/res/m_pause.ogg";
-  TSound* tune = LoadSoundResource(StringFromAscii(file.c_str()), 1);
+  TSound* tune = LoadSoundResource(StringFromAscii(file.c_str()), SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   const std::vector<float> whole = WholeDecode(std::fopen(file.c_str(), "rb"));
   const size_t frames = whole.size() / 2;
@@ -368,7 +368,7 @@ TEST_F(SilentAudio, TheGamesPauseTuneStreamsAsItDecodesOverItsSeam) {
 
 TEST_F(SilentAudio, TheLogRecordsEveryPlayVolumeAndStopInOrder) {
   TSound* effect = LoadEncoded(u"res\\t_logfx.ogg", Tone(kLen, kPeriod), 2, 44100, 0);
-  TSound* tune = LoadEncoded(u"res\\t_logtune.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_logtune.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(effect, nullptr);
   ASSERT_NE(tune, nullptr);
   ClearSoundLog();
@@ -441,16 +441,16 @@ class DeviceAudio : public harness::NullDrawingTest {
 TEST_F(DeviceAudio, SwitchingOutputsKeepsSoundsPlayable) {
   if (CurrentAudioDriverName().empty()) GTEST_SKIP() << "no dummy audio output here";
   EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
-  TSound* tune = LoadEncoded(u"res\\t_dev.ogg", Tone(kLen, kPeriod), 2, 44100, 1);
+  TSound* tune = LoadEncoded(u"res\\t_dev.ogg", Tone(kLen, kPeriod), 2, 44100, SOUND_LOOPS);
   ASSERT_NE(tune, nullptr);
   TChannel* music = PlaySoundOnChannel(tune, nullptr);
   // A headless run has no second way to speakers: refused, and the sound goes on.
-  EXPECT_EQ(SelectAudioDriver(u"FreeAudio Multimedia"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"FreeAudio Multimedia"));
   EXPECT_EQ(CurrentAudioDriverName(), u"dummy");
   EXPECT_TRUE(SoundChannelPlaying(music));
-  EXPECT_EQ(SelectAudioDriver(u"no such output"), 0);
+  EXPECT_FALSE(SelectAudioDriver(u"no such output"));
   // Reopening through a named output keeps the mixer and what it plays.
-  EXPECT_EQ(SelectAudioDriver(u"dummy"), 1);
+  EXPECT_TRUE(SelectAudioDriver(u"dummy"));
   EXPECT_TRUE(SoundChannelPlaying(music));
   TChannel* again = PlaySoundOnChannel(tune, nullptr);
   EXPECT_TRUE(SoundChannelPlaying(again));

@@ -39,32 +39,32 @@ class Overlap : public harness::HeadlessTest {
 TEST_F(Overlap, SquaresTouchingEdgeToEdgeDoNotOverlapButOnePixelInDoes) {
   TImage* a = Block(10, 10);
   TImage* b = Block(10, 10);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 10, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 9, 0, 0), 1);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, -10, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, -9, 0, 0), 1);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 0, 10, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 0, -9, 0), 1);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 10, 10, 0), 0) << "corners meeting";
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, b, 9, 9, 0), 1) << "one corner pixel shared";
-  EXPECT_EQ(ImagesOverlap(b, 9, 9, 0, a, 0, 0, 0), 1) << "either order";
-  EXPECT_EQ(ImagesOverlap(a, -500, -500, 0, b, -491, -491, 0), 1) << "off screen too";
+  EXPECT_FALSE(ImagesOverlap(a, 0, 0, 0, b, 10, 0, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 0, 0, 0, b, 9, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(a, 0, 0, 0, b, -10, 0, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 0, 0, 0, b, -9, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(a, 0, 0, 0, b, 0, 10, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 0, 0, 0, b, 0, -9, 0));
+  EXPECT_FALSE(ImagesOverlap(a, 0, 0, 0, b, 10, 10, 0)) << "corners meeting";
+  EXPECT_TRUE(ImagesOverlap(a, 0, 0, 0, b, 9, 9, 0)) << "one corner pixel shared";
+  EXPECT_TRUE(ImagesOverlap(b, 9, 9, 0, a, 0, 0, 0)) << "either order";
+  EXPECT_TRUE(ImagesOverlap(a, -500, -500, 0, b, -491, -491, 0)) << "off screen too";
 }
 
 TEST_F(Overlap, TransparentPixelsNeverCollide) {
   // A ring: only the one-pixel border of a 10 x 10 frame is opaque.
   TImage* ring = Shape(10, 10, [](int x, int y, int) { return x == 0 || y == 0 || x == 9 || y == 9; });
   TImage* dot = Block(2, 2);
-  EXPECT_EQ(ImagesOverlap(ring, 0, 0, 0, dot, 4, 4, 0), 0) << "inside the hole";
-  EXPECT_EQ(ImagesOverlap(ring, 0, 0, 0, dot, 8, 4, 0), 1) << "on the right border";
-  EXPECT_EQ(ImagesOverlap(ring, 0, 0, 0, dot, 1, 1, 0), 0);
-  EXPECT_EQ(ImagesOverlap(ring, 0, 0, 0, dot, 0, -1, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(ring, 0, 0, 0, dot, 4, 4, 0)) << "inside the hole";
+  EXPECT_TRUE(ImagesOverlap(ring, 0, 0, 0, dot, 8, 4, 0)) << "on the right border";
+  EXPECT_FALSE(ImagesOverlap(ring, 0, 0, 0, dot, 1, 1, 0));
+  EXPECT_TRUE(ImagesOverlap(ring, 0, 0, 0, dot, 0, -1, 0));
 
   // Black borders around opaque cores: the frames overlap, the cores do not.
   TImage* core = Shape(10, 10, [](int x, int y, int) { return x >= 3 && x <= 6 && y >= 3 && y <= 6; });
-  EXPECT_EQ(ImagesOverlap(core, 0, 0, 0, core, 4, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(core, 0, 0, 0, core, 3, 3, 0), 1);
-  EXPECT_EQ(ImagesOverlap(core, 0, 0, 0, core, 4, 4, 0), 0);
+  EXPECT_FALSE(ImagesOverlap(core, 0, 0, 0, core, 4, 0, 0));
+  EXPECT_TRUE(ImagesOverlap(core, 0, 0, 0, core, 3, 3, 0));
+  EXPECT_FALSE(ImagesOverlap(core, 0, 0, 0, core, 4, 4, 0));
 
   // A picture with its own alpha: any alpha above zero counts, black too.
   std::vector<uint8_t> px(4 * 1 * 4, 0);
@@ -73,103 +73,103 @@ TEST_F(Overlap, TransparentPixelsNeverCollide) {
   px[8] = 255;  // pixel 2: white with alpha 0
   px[11] = 0;
   px[15] = 255;  // pixel 3: opaque black
-  TImage* alpha = CreateImageFromRGBA(px.data(), 4, 1, 4, 1, 1, -1);
+  TImage* alpha = CreateImageFromRGBA(px.data(), 4, 1, 4, 1, 1, IMAGE_DEFAULT_FLAGS);
   TImage* one = Block(1, 1);
-  EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 0, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 1, 0, 0), 1);
-  EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 2, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(alpha, 0, 0, 0, one, 3, 0, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(alpha, 0, 0, 0, one, 0, 0, 0));
+  EXPECT_TRUE(ImagesOverlap(alpha, 0, 0, 0, one, 1, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(alpha, 0, 0, 0, one, 2, 0, 0));
+  EXPECT_TRUE(ImagesOverlap(alpha, 0, 0, 0, one, 3, 0, 0));
 }
 
 TEST_F(Overlap, CentredHandlesPlaceTheCentreAtThePosition) {
   TImage* a = CentredBlock(10, 10);  // 95 .. 104
   TImage* b = CentredBlock(4, 4);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 100, 100, 0), 1);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 107, 100, 0), 0);  // 105 .. 108
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 106, 100, 0), 1);  // 104 .. 107
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 100, 93, 0), 0);   // 91 .. 94
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 100, 94, 0), 1);
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, b, 100, 100, 0));
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, b, 107, 100, 0));  // 105 .. 108
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, b, 106, 100, 0));  // 104 .. 107
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, b, 100, 93, 0));   // 91 .. 94
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, b, 100, 94, 0));
   // A handle moved by hand.
   SetImageHandle(b, 0, 0);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 105, 100, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 104, 100, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, b, 105, 100, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, b, 104, 100, 0));
   SetImageHandle(b, 4, 4);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 99, 95, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, b, 99, 96, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, b, 99, 95, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, b, 99, 96, 0));
 }
 
 TEST_F(Overlap, RotationTurnsBothFramesAboutTheirHandles) {
   TImage* bar = CentredBlock(40, 2);  // 80 .. 119 by 99 .. 100 at (100, 100)
   TImage* dot = CentredBlock(2, 2);
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 110, 100, 0), 1);
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0), 0);
+  EXPECT_TRUE(ImagesOverlap(bar, 100, 100, 0, dot, 110, 100, 0));
+  EXPECT_FALSE(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0));
   SetDrawRotation(90);  // the bar stands upright
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 110, 100, 0), 0);
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0), 1);
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 100, 121, 0), 0);
+  EXPECT_FALSE(ImagesOverlap(bar, 100, 100, 0, dot, 110, 100, 0));
+  EXPECT_TRUE(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0));
+  EXPECT_FALSE(ImagesOverlap(bar, 100, 100, 0, dot, 100, 121, 0));
   SetDrawRotation(-270);
-  EXPECT_EQ(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0), 1);
+  EXPECT_TRUE(ImagesOverlap(bar, 100, 100, 0, dot, 100, 110, 0));
 
   // Turned 45 degrees clockwise the bar runs from top left to bottom right.
   TImage* thick = CentredBlock(40, 4);
   SetDrawRotation(45);
-  EXPECT_EQ(ImagesOverlap(thick, 200, 200, 0, dot, 210, 210, 0), 1);
-  EXPECT_EQ(ImagesOverlap(thick, 200, 200, 0, dot, 210, 190, 0), 0);
-  EXPECT_EQ(ImagesOverlap(thick, 200, 200, 0, dot, 190, 190, 0), 1);
-  EXPECT_EQ(ImagesOverlap(thick, 200, 200, 0, dot, 216, 200, 0), 0) << "inside the unturned box only";
+  EXPECT_TRUE(ImagesOverlap(thick, 200, 200, 0, dot, 210, 210, 0));
+  EXPECT_FALSE(ImagesOverlap(thick, 200, 200, 0, dot, 210, 190, 0));
+  EXPECT_TRUE(ImagesOverlap(thick, 200, 200, 0, dot, 190, 190, 0));
+  EXPECT_FALSE(ImagesOverlap(thick, 200, 200, 0, dot, 216, 200, 0)) << "inside the unturned box only";
 
   // About a corner handle: a quarter turn swings the bar down-left.
   TImage* plain = Block(20, 2);
   SetDrawRotation(90);
-  EXPECT_EQ(ImagesOverlap(plain, 300, 300, 0, dot, 299, 315, 0), 1);
-  EXPECT_EQ(ImagesOverlap(plain, 300, 300, 0, dot, 310, 300, 0), 0);
+  EXPECT_TRUE(ImagesOverlap(plain, 300, 300, 0, dot, 299, 315, 0));
+  EXPECT_FALSE(ImagesOverlap(plain, 300, 300, 0, dot, 310, 300, 0));
 }
 
 TEST_F(Overlap, ScaleGrowsMirrorsOrHidesTheFrames) {
   TImage* a = CentredBlock(10, 10);
   TImage* dot = CentredBlock(2, 2);
   SetDrawScale(2, 2);  // a covers 90 .. 109; the dot grows to 4 x 4
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, dot, 112, 100, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, dot, 111, 100, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, dot, 112, 100, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, dot, 111, 100, 0));
   SetDrawScale(0.5f, 0.5f);  // 97.5 .. 102.5, the dot one pixel
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, dot, 104, 100, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, dot, 102, 100, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, dot, 104, 100, 0));
+  EXPECT_TRUE(ImagesOverlap(a, 100, 100, 0, dot, 102, 100, 0));
 
   // Only the right-hand column of this frame is opaque.
   TImage* edge = Shape(10, 10, [](int x, int, int) { return x == 9; });
   SetDrawScale(1, 1);
-  EXPECT_EQ(ImagesOverlap(edge, 100, 100, 0, dot, 110, 105, 0), 1);
+  EXPECT_TRUE(ImagesOverlap(edge, 100, 100, 0, dot, 110, 105, 0));
   SetDrawScale(-1, 1);  // mirrored about its left edge: the column lands at 90
-  EXPECT_EQ(ImagesOverlap(edge, 100, 100, 0, dot, 110, 105, 0), 0);
-  EXPECT_EQ(ImagesOverlap(edge, 100, 100, 0, dot, 91, 105, 0), 1);
+  EXPECT_FALSE(ImagesOverlap(edge, 100, 100, 0, dot, 110, 105, 0));
+  EXPECT_TRUE(ImagesOverlap(edge, 100, 100, 0, dot, 91, 105, 0));
 
   SetDrawScale(0, 1);
-  EXPECT_EQ(ImagesOverlap(a, 100, 100, 0, a, 100, 100, 0), 0) << "drawn at no size";
+  EXPECT_FALSE(ImagesOverlap(a, 100, 100, 0, a, 100, 100, 0)) << "drawn at no size";
 }
 
 TEST_F(Overlap, FramesAreChosenAndBadArgumentsGiveNoOverlap) {
   TImage* two = Shape(8, 8, [](int, int, int f) { return f == 0; }, 2);
   TImage* a = Block(8, 8);
-  EXPECT_EQ(ImagesOverlap(two, 0, 0, 0, a, 0, 0, 0), 1);
-  EXPECT_EQ(ImagesOverlap(two, 0, 0, 1, a, 0, 0, 0), 0) << "frame 1 is empty";
-  EXPECT_EQ(ImagesOverlap(two, 0, 0, 2, a, 0, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(two, 0, 0, -1, a, 0, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(nullptr, 0, 0, 0, a, 0, 0, 0), 0);
-  EXPECT_EQ(ImagesOverlap(a, 0, 0, 0, nullptr, 0, 0, 0), 0);
+  EXPECT_TRUE(ImagesOverlap(two, 0, 0, 0, a, 0, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(two, 0, 0, 1, a, 0, 0, 0)) << "frame 1 is empty";
+  EXPECT_FALSE(ImagesOverlap(two, 0, 0, 2, a, 0, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(two, 0, 0, -1, a, 0, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(nullptr, 0, 0, 0, a, 0, 0, 0));
+  EXPECT_FALSE(ImagesOverlap(a, 0, 0, 0, nullptr, 0, 0, 0));
 }
 
 // Reported hit against shared pixels on screen, for the current state.
-int DrawnOverlap(TImage* a, int ax, int ay, TImage* b, int bx, int by) {
+bool DrawnOverlap(TImage* a, int ax, int ay, TImage* b, int bx, int by) {
   ClearDrawBuffer();
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   SetDrawColour(255, 0, 0);
   DrawImageFrame(a, float(ax), float(ay), 0);
   SetDrawColour(0, 255, 0);
   DrawImageFrame(b, float(bx), float(by), 0);
   std::vector<uint8_t> screen = ReadScreenRGBA();
   for (size_t i = 0; i < screen.size(); i += 4)
-    if (screen[i] && screen[i + 1]) return 1;
-  return 0;
+    if (screen[i] && screen[i + 1]) return true;
+  return false;
 }
 
 TEST_F(Overlap, OddSizedCentredFramesMeetWhereTheyAreDrawn) {
@@ -178,9 +178,9 @@ TEST_F(Overlap, OddSizedCentredFramesMeetWhereTheyAreDrawn) {
   TImage* block = Block(10, 10);
   int hits = 0;
   for (int dx = -18; dx <= 18; ++dx) {
-    int reported = ImagesOverlap(shot, 300, 200, 0, block, 300 + dx, 200, 0);
+    const bool reported = ImagesOverlap(shot, 300, 200, 0, block, 300 + dx, 200, 0);
     ASSERT_EQ(reported, DrawnOverlap(shot, 300, 200, block, 300 + dx, 200)) << "offset " << dx;
-    hits += reported;
+    hits += reported ? 1 : 0;
   }
   EXPECT_EQ(hits, 22) << "13 + 10 - 1 positions share a column";
 }
@@ -215,9 +215,9 @@ TEST_F(Overlap, AgreesWithWhatIsDrawnUnderAnyTurnAndScale) {
 
     SetDrawRotation(rot);
     SetDrawScale(sx, sy);
-    int reported = ImagesOverlap(a, ax, ay, 0, b, bx, by, 0);
+    const bool reported = ImagesOverlap(a, ax, ay, 0, b, bx, by, 0);
 
-    int drawn = DrawnOverlap(a, ax, ay, b, bx, by);
+    const bool drawn = DrawnOverlap(a, ax, ay, b, bx, by);
 
     ASSERT_EQ(reported, drawn) << "trial " << trial << ": rotation " << rot << ", scale " << sx
                                << " x " << sy << ", second at (" << bx << ", " << by << ")";

@@ -307,7 +307,7 @@ TEST(Lists, RemovingEveryRecordDuringAWalk) {
     std::vector<int> visited;
     for (Counted* c : Each<Counted>(&list)) {
       visited.push_back(c->id);
-      EXPECT_EQ(list.Remove(c), 1);
+      EXPECT_TRUE(list.Remove(c));
       EXPECT_EQ(c->id, visited.back());  // still alive until the walk moves on
     }
     EXPECT_EQ(visited, (std::vector<int>{1, 2, 3, 4, 5}));
@@ -389,7 +389,7 @@ TEST(Lists, EnumeratorsOutliveTheirListAndCopiesWalkOnTheirOwn) {
   EXPECT_EQ(Counted::alive, 2);  // no enumerator holds the first any more
   list.reset();                  // the list ends under both walks
   EXPECT_EQ(Counted::alive, 1);  // only the record just returned lives on
-  EXPECT_EQ(a.HasNext(), 0);
+  EXPECT_FALSE(a.HasNext());
   EXPECT_EQ(b.NextObject(), nullptr);
   EXPECT_EQ(a.NextObject(), nullptr);
   EXPECT_EQ(Counted::alive, 0);
@@ -401,15 +401,15 @@ TEST(Lists, RemoveFindsOnlyMembersAndDowncastFilters) {
   list.AddLast(ObjectNew<Other>());
   auto b = Make(list, 2);
   Counted stranger;
-  EXPECT_EQ(list.Remove(&stranger), 0);
-  EXPECT_EQ(list.Remove(nullptr), 0);
+  EXPECT_FALSE(list.Remove(&stranger));
+  EXPECT_FALSE(list.Remove(nullptr));
   EXPECT_EQ(list.Count(), 3);
   EXPECT_EQ(Ids(list), (std::vector<int>{1, 2}));
-  EXPECT_EQ(list.Remove(a.get()), 1);
-  EXPECT_EQ(list.Remove(a.get()), 0);
+  EXPECT_TRUE(list.Remove(a.get()));
+  EXPECT_FALSE(list.Remove(a.get()));
   EXPECT_EQ(a->id, 1);  // held here, so it lives on
   EXPECT_EQ(list.Count(), 2);
-  EXPECT_EQ(list.Remove(b.get()), 1);
+  EXPECT_TRUE(list.Remove(b.get()));
   list.AddLast(b);  // the tail is right after removing the last record
   EXPECT_EQ(Ids(list), (std::vector<int>{2}));
 }

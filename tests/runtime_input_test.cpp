@@ -31,77 +31,77 @@ using InputTest = harness::NullDrawingTest;
 }  // namespace
 
 TEST_F(InputTest, PressesAreCountedOnceAndTakenOnce) {
-  ScriptKeyTap(32);
-  ScriptKeyTap(32);
-  ScriptKeyTap(32);
-  EXPECT_EQ(TakeKeyPressCount(32), 3);
-  EXPECT_EQ(TakeKeyPressCount(32), 0);  // a second read in the same frame
-  EXPECT_EQ(IsKeyHeld(32), 0);          // a tap does not leave the key down
+  ScriptKeyTap(KeyCode::Space);
+  ScriptKeyTap(KeyCode::Space);
+  ScriptKeyTap(KeyCode::Space);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 3);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0);  // a second read in the same frame
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Space));          // a tap does not leave the key down
 
   // Counts gather between reads across frames, one key apart from another.
   harness::Script s;
-  s.KeyTap(1, 78).KeyTap(2, 78).KeyTap(2, 89);
+  s.KeyTap(1, KeyCode::N).KeyTap(2, KeyCode::N).KeyTap(2, KeyCode::Y);
   s.Install();
   harness::RunFrames(4);
   EXPECT_TRUE(s.Done());
-  EXPECT_EQ(TakeKeyPressCount(78), 2);
-  EXPECT_EQ(TakeKeyPressCount(89), 1);
-  EXPECT_EQ(TakeKeyPressCount(27), 0);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::N), 2);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Y), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 0);
   EXPECT_EQ(TakeKeyPressCount(-1), 0);
   EXPECT_EQ(TakeKeyPressCount(256), 0);
-  EXPECT_EQ(IsKeyHeld(1000), 0);
+  EXPECT_FALSE(IsKeyHeld(1000));
 }
 
 TEST_F(InputTest, HeldKeysAndRepeatedDownEvents) {
-  ScriptKeyDown(37);
-  EXPECT_EQ(IsKeyHeld(37), 1);
-  ScriptKeyDown(37);  // what auto-repeat looks like: the key is already down
-  ScriptKeyDown(37);
-  EXPECT_EQ(TakeKeyPressCount(37), 1);
-  EXPECT_EQ(IsKeyHeld(37), 1);
-  ScriptKeyUp(37);
-  EXPECT_EQ(IsKeyHeld(37), 0);
-  ScriptKeyUp(37);  // a second release changes nothing
-  EXPECT_EQ(IsKeyHeld(37), 0);
-  EXPECT_EQ(TakeKeyPressCount(37), 0);
+  ScriptKeyDown(KeyCode::Left);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
+  ScriptKeyDown(KeyCode::Left);  // what auto-repeat looks like: the key is already down
+  ScriptKeyDown(KeyCode::Left);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
+  ScriptKeyUp(KeyCode::Left);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
+  ScriptKeyUp(KeyCode::Left);  // a second release changes nothing
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Left), 0);
 
   // Return and the keypad's Enter give one code: it is held while either is.
-  ScriptKeyDown(13);
-  EXPECT_EQ(IsKeyHeld(13), 1);
-  ScriptKeyUp(13);
-  EXPECT_EQ(IsKeyHeld(13), 0);
+  ScriptKeyDown(KeyCode::Enter);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Enter));
+  ScriptKeyUp(KeyCode::Enter);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Enter));
 }
 
 TEST_F(InputTest, ClearingForgetsPressesAndHeldKeys) {
-  ScriptKeyDown(9);
-  ScriptKeyTap(65);
+  ScriptKeyDown(KeyCode::Tab);
+  ScriptKeyTap('A');
   ClearKeyStates();
-  EXPECT_EQ(TakeKeyPressCount(9), 0);
-  EXPECT_EQ(TakeKeyPressCount(65), 0);
-  EXPECT_EQ(IsKeyHeld(9), 0);  // still down on the desk, but pressed before the clear
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 0);
+  EXPECT_EQ(TakeKeyPressCount('A'), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Tab));  // still down on the desk, but pressed before the clear
   // Presses queued before the clear but not yet pumped are forgotten too.
-  ScriptKeyTap(66);
+  ScriptKeyTap('B');
   ClearKeyStates();
-  EXPECT_EQ(TakeKeyPressCount(66), 0);
+  EXPECT_EQ(TakeKeyPressCount('B'), 0);
   // The key held through the clear works again once released and pressed.
-  ScriptKeyUp(9);
-  EXPECT_EQ(IsKeyHeld(9), 0);
-  ScriptKeyDown(9);
-  EXPECT_EQ(IsKeyHeld(9), 1);
-  EXPECT_EQ(TakeKeyPressCount(9), 1);
-  ScriptKeyUp(9);
+  ScriptKeyUp(KeyCode::Tab);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Tab));
+  ScriptKeyDown(KeyCode::Tab);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Tab));
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Tab), 1);
+  ScriptKeyUp(KeyCode::Tab);
 }
 
 TEST_F(InputTest, LeftAndRightModifiersAreApart) {
   const int pairs[][2] = {{160, 161}, {162, 163}, {164, 165}, {91, 92}};
   for (auto& p : pairs) {
     ScriptKeyDown(p[0]);
-    EXPECT_EQ(IsKeyHeld(p[0]), 1) << p[0];
-    EXPECT_EQ(IsKeyHeld(p[1]), 0) << p[1];
+    EXPECT_TRUE(IsKeyHeld(p[0])) << p[0];
+    EXPECT_FALSE(IsKeyHeld(p[1])) << p[1];
     ScriptKeyDown(p[1]);
     ScriptKeyUp(p[0]);
-    EXPECT_EQ(IsKeyHeld(p[0]), 0) << p[0];
-    EXPECT_EQ(IsKeyHeld(p[1]), 1) << p[1];
+    EXPECT_FALSE(IsKeyHeld(p[0])) << p[0];
+    EXPECT_TRUE(IsKeyHeld(p[1])) << p[1];
     ScriptKeyUp(p[1]);
     EXPECT_EQ(TakeKeyPressCount(p[0]), 1);
     EXPECT_EQ(TakeKeyPressCount(p[1]), 1);
@@ -124,22 +124,22 @@ TEST_F(InputTest, EveryKeyTableCodeCanBePressedAndGivesOnlyItself) {
 TEST_F(InputTest, PhysicalPositionsGiveTheirCodes) {
   // SDL scancodes are the USB key positions: A is 4, Return 40, keypad
   // Enter 88, left Control 224, right Alt 230, the ISO key beside left Shift 100.
-  EXPECT_EQ(VirtualKeyFromScancode(4), 65);
-  EXPECT_EQ(VirtualKeyFromScancode(29), 90);
-  EXPECT_EQ(VirtualKeyFromScancode(39), 48);
-  EXPECT_EQ(VirtualKeyFromScancode(40), 13);
-  EXPECT_EQ(VirtualKeyFromScancode(88), 13);
-  EXPECT_EQ(VirtualKeyFromScancode(224), 162);
+  EXPECT_EQ(VirtualKeyFromScancode(4), 'A');
+  EXPECT_EQ(VirtualKeyFromScancode(29), 'Z');
+  EXPECT_EQ(VirtualKeyFromScancode(39), '0');
+  EXPECT_EQ(VirtualKeyFromScancode(40), KeyCode::Enter);
+  EXPECT_EQ(VirtualKeyFromScancode(88), KeyCode::Enter);
+  EXPECT_EQ(VirtualKeyFromScancode(224), KeyCode::LeftControl);
   EXPECT_EQ(VirtualKeyFromScancode(228), 163);
   EXPECT_EQ(VirtualKeyFromScancode(230), 165);
   EXPECT_EQ(VirtualKeyFromScancode(100), 226);
   EXPECT_EQ(VirtualKeyFromScancode(98), 96);   // keypad 0
-  EXPECT_EQ(VirtualKeyFromScancode(87), 107);  // keypad +
-  EXPECT_EQ(VirtualKeyFromScancode(45), 189);  // the minus key is not keypad -
+  EXPECT_EQ(VirtualKeyFromScancode(87), KeyCode::NumpadPlus);  // keypad +
+  EXPECT_EQ(VirtualKeyFromScancode(45), KeyCode::Minus);       // the minus key is not keypad -
   EXPECT_EQ(VirtualKeyFromScancode(0), 0);
   EXPECT_EQ(VirtualKeyFromScancode(-3), 0);
   EXPECT_EQ(VirtualKeyFromScancode(100000), 0);
-  EXPECT_EQ(ScancodeFromVirtualKey(13), 40);   // a script's Return is the main one
+  EXPECT_EQ(ScancodeFromVirtualKey(KeyCode::Enter), 40);  // a script's Return is the main one
   EXPECT_EQ(ScancodeFromVirtualKey(255), 0);
   EXPECT_EQ(ScancodeFromVirtualKey(-1), 0);
   // No two codes share a physical key.
@@ -152,10 +152,29 @@ TEST_F(InputTest, PhysicalPositionsGiveTheirCodes) {
   }
 }
 
+TEST_F(InputTest, NamedKeyCodesComeFromTheirKeys) {
+  // A wrong number among the names would put a menu or a default control on
+  // another key.
+  const std::pair<int, SDL_Scancode> named[] = {
+      {KeyCode::Backspace, SDL_SCANCODE_BACKSPACE}, {KeyCode::Tab, SDL_SCANCODE_TAB},
+      {KeyCode::Enter, SDL_SCANCODE_RETURN},        {KeyCode::Escape, SDL_SCANCODE_ESCAPE},
+      {KeyCode::Space, SDL_SCANCODE_SPACE},         {KeyCode::Left, SDL_SCANCODE_LEFT},
+      {KeyCode::Up, SDL_SCANCODE_UP},               {KeyCode::Right, SDL_SCANCODE_RIGHT},
+      {KeyCode::Down, SDL_SCANCODE_DOWN},           {KeyCode::M, SDL_SCANCODE_M},
+      {KeyCode::N, SDL_SCANCODE_N},                 {KeyCode::Y, SDL_SCANCODE_Y},
+      {KeyCode::NumpadPlus, SDL_SCANCODE_KP_PLUS},  {KeyCode::LeftControl, SDL_SCANCODE_LCTRL},
+      {KeyCode::LeftAlt, SDL_SCANCODE_LALT},        {KeyCode::Minus, SDL_SCANCODE_MINUS},
+  };
+  for (auto [code, key] : named) {
+    EXPECT_EQ(ScancodeFromVirtualKey(code), key) << code;
+    EXPECT_EQ(VirtualKeyFromScancode(key), code) << SDL_GetScancodeName(key);
+  }
+}
+
 TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_EQ(JoyAxisX(0), 0.0f);
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(0, 0));
   ASSERT_TRUE(ScriptAttachPad());
   EXPECT_EQ(CountJoysticks(), 1);
 
@@ -168,18 +187,18 @@ TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   EXPECT_EQ(JoyAxisX(1), 0.0f);  // only port 0 exists
 
   ScriptPadButton(1, true);
-  EXPECT_EQ(IsJoyButtonHeld(1, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 0);
+  EXPECT_TRUE(IsJoyButtonHeld(1, 0));
+  EXPECT_FALSE(IsJoyButtonHeld(0, 0));
   EXPECT_EQ(TakeJoyButtonPresses(1, 0), 1);
   EXPECT_EQ(TakeJoyButtonPresses(1, 0), 0);
   ScriptPadButton(1, false);
-  EXPECT_EQ(IsJoyButtonHeld(1, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(1, 0));
   for (int i = 0; i < 3; ++i) {
     ScriptPadButton(15, true);  // pressed and released between two polls
     ScriptPadButton(15, false);
   }
   EXPECT_EQ(TakeJoyButtonPresses(15, 0), 3);
-  EXPECT_EQ(IsJoyButtonHeld(15, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(15, 0));
   EXPECT_EQ(TakeJoyButtonPresses(16, 0), 0);
   EXPECT_EQ(TakeJoyButtonPresses(-1, 0), 0);
   // Key clearing leaves pad presses alone: the pad has its own reset.
@@ -191,7 +210,7 @@ TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   // Unplugged while held: nothing stays held or tilted.
   ScriptDetachPad();
   EXPECT_EQ(CountJoysticks(), 0);
-  EXPECT_EQ(IsJoyButtonHeld(2, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(2, 0));
   EXPECT_EQ(JoyAxisX(0), 0.0f);
   // Plugged in again while running: port 0 works at once.
   ASSERT_TRUE(ScriptAttachPad());
@@ -211,7 +230,7 @@ TEST_F(InputTest, ScriptedPadThroughTheHarness) {
   EXPECT_TRUE(s.Done());
   EXPECT_NEAR(JoyAxisX(0), 0.75f, 1e-4);
   EXPECT_EQ(TakeJoyButtonPresses(3, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(3, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(3, 0));
 }
 
 TEST_F(InputTest, ClosingTheWindowRunsTheHandlerAndEndsCleanly) {
@@ -295,18 +314,18 @@ TEST_F(InputTest, PortZeroMovesToTheNextDeviceWhenUnplugged) {
   second.Button(5, true);
   ScriptPadAxis(0, 0.5f);
   EXPECT_NEAR(JoyAxisX(0), 0.5f, 1e-4);  // the first device is port 0
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);   // the second one's buttons are not
+  EXPECT_FALSE(IsJoyButtonHeld(5, 0));   // the second one's buttons are not
   ScriptDetachPad();
   EXPECT_EQ(CountJoysticks(), 1);
   EXPECT_FLOAT_EQ(JoyAxisX(0), -1.0f);   // now the second device answers
   second.Button(5, false);
   PollSystemEvents();
   second.Button(5, true);
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 1);
+  EXPECT_TRUE(IsJoyButtonHeld(5, 0));
   EXPECT_GE(TakeJoyButtonPresses(5, 0), 1);
   second.Unplug();
   EXPECT_EQ(CountJoysticks(), 0);
-  EXPECT_EQ(IsJoyButtonHeld(5, 0), 0);
+  EXPECT_FALSE(IsJoyButtonHeld(5, 0));
 }
 
 TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
@@ -321,8 +340,8 @@ TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
   pad.Button(SDL_CONTROLLER_BUTTON_A, true);
   pad.Button(SDL_CONTROLLER_BUTTON_LEFTSHOULDER, true);
   PollSystemEvents();
-  EXPECT_EQ(IsJoyButtonHeld(0, 0), 1);
-  EXPECT_EQ(IsJoyButtonHeld(4, 0), 1);
+  EXPECT_TRUE(IsJoyButtonHeld(0, 0));
+  EXPECT_TRUE(IsJoyButtonHeld(4, 0));
   EXPECT_EQ(TakeJoyButtonPresses(0, 0), 1);
   EXPECT_EQ(TakeJoyButtonPresses(9, 0), 0);
 }
@@ -330,12 +349,12 @@ TEST_F(InputTest, GameControllersUseTheLeftStickAndPadButtonOrder) {
 // Without the platform's services a script's keys still reach the counts.
 TEST(InputWithoutServices, ScriptedKeysStillCount) {
   ClearKeyStates();
-  ScriptKeyTap(27);
-  ScriptKeyDown(40);
-  EXPECT_EQ(TakeKeyPressCount(27), 1);
-  EXPECT_EQ(IsKeyHeld(40), 1);
-  ScriptKeyUp(40);
-  EXPECT_EQ(IsKeyHeld(40), 0);
+  ScriptKeyTap(KeyCode::Escape);
+  ScriptKeyDown(KeyCode::Down);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Escape), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Down));
+  ScriptKeyUp(KeyCode::Down);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Down));
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_FALSE(ScriptAttachPad());
 }

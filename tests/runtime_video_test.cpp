@@ -47,7 +47,7 @@ void Background(int r, int g, int b) {
   DrawState keep = GetDrawState();
   SetDrawColour(r, g, b);
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   FillRectangle(0, 0, 640, 480);
   SetDrawColour(keep.red, keep.green, keep.blue);
   SetDrawAlpha(keep.alpha);
@@ -57,7 +57,7 @@ void Background(int r, int g, int b) {
 void ResetDrawState() {
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);
-  SetDrawBlendMode(3);
+  SetDrawBlendMode(BlendMode::Alpha);
   SetDrawRotation(0);
   SetDrawScale(1, 1);
 }
@@ -76,7 +76,7 @@ TEST_F(Video, AlphaAndLightBlendsMixWithTheBackBuffer) {
   DrawImageFrame(green, 10, 10, 0);  // alpha: half image, half back buffer
   EXPECT_TRUE(PixelNear(13, 13, Rgb(50, 125, 0), 2));
 
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   DrawImageFrame(grey, 30, 10, 0);  // light: image times alpha added
   EXPECT_TRUE(PixelNear(33, 13, Rgb(150, 100, 50), 2));
 
@@ -138,9 +138,9 @@ TEST_F(Video, BlackIsTransparentOnlyInPicturesWithoutAlpha) {
   Put(alpha, 8, 7, 0, 255, 255, 255, 0);
   harness::RegisterPNG(u"res\\vt_rgba.png", alpha.data(), 8, 4, PngKind::RGBA);
 
-  TImage* rgb = LoadImageResource(u"IncBin::res\\vt_rgb.png", -1);
-  TImage* pal = LoadImageResource(u"incbin::res\\vt_pal.png", -1);
-  TImage* rgba = LoadImageResource(u"IncBin::res\\vt_rgba.png", -1);
+  TImage* rgb = LoadImageResource(u"IncBin::res\\vt_rgb.png", IMAGE_DEFAULT_FLAGS);
+  TImage* pal = LoadImageResource(u"incbin::res\\vt_pal.png", -1);  // -1 asks for the defaults too
+  TImage* rgba = LoadImageResource(u"IncBin::res\\vt_rgba.png", IMAGE_DEFAULT_FLAGS);
   TImage* plain = LoadImageResource(u"IncBin::res\\vt_rgb.png", 0);
   ASSERT_TRUE(rgb && pal && rgba && plain);
   EXPECT_EQ(ImageWidth(rgb), 8);
@@ -165,22 +165,22 @@ TEST_F(Video, BlackIsTransparentOnlyInPicturesWithoutAlpha) {
 TEST_F(Video, GreyPicturesDecodeAndBadLoadsGiveNull) {
   auto px = Solid(4, 4, 90, 90, 90);
   harness::RegisterPNG(u"res\\vt_grey.png", px.data(), 4, 4, PngKind::Grey);
-  TImage* grey = LoadImageResource(u"IncBin::res\\vt_grey.png", -1);
+  TImage* grey = LoadImageResource(u"IncBin::res\\vt_grey.png", IMAGE_DEFAULT_FLAGS);
   ASSERT_NE(grey, nullptr);
   DrawImageFrame(grey, 0, 0, 0);
   EXPECT_TRUE(PixelNear(2, 2, Rgb(90, 90, 90), 0));
 
-  EXPECT_EQ(LoadImageResource(u"IncBin::res\\nothing.png", -1), nullptr);
-  EXPECT_EQ(LoadImageResource(u"IncBin::res\\VT_GREY.png", -1), nullptr) << "names keep case";
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\nothing.png", IMAGE_DEFAULT_FLAGS), nullptr);
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\VT_GREY.png", IMAGE_DEFAULT_FLAGS), nullptr) << "names keep case";
   static const char junk[] = "not a picture at all";
   IncbinRegister(u"res\\vt_junk.png", junk, sizeof junk);
-  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_junk.png", -1), nullptr);
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_junk.png", IMAGE_DEFAULT_FLAGS), nullptr);
   // A truncated PNG fails cleanly instead of reading past its end.
   auto bytes = harness::EncodePNG(px.data(), 4, 4, PngKind::RGB);
   static std::vector<uint8_t> half;
   half.assign(bytes.begin(), bytes.begin() + long(bytes.size() / 2));
   IncbinRegister(u"res\\vt_half.png", half.data(), half.size());
-  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_half.png", -1), nullptr);
+  EXPECT_EQ(LoadImageResource(u"IncBin::res\\vt_half.png", IMAGE_DEFAULT_FLAGS), nullptr);
 }
 
 TEST_F(Video, CellsRunLeftToRightThenTopToBottom) {
@@ -190,7 +190,7 @@ TEST_F(Video, CellsRunLeftToRightThenTopToBottom) {
     for (int x = 0; x < 12; ++x) Put(px, 12, x, y, 10 * ((y / 4) * 3 + x / 4 + 1), 0, 0);
   harness::RegisterPNG(u"res\\vt_cells.png", px.data(), 12, 8, PngKind::RGB);
 
-  TImage* all = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 6, -1);
+  TImage* all = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 6, IMAGE_DEFAULT_FLAGS);
   ASSERT_NE(all, nullptr);
   EXPECT_EQ(ImageFrameCount(all), 6);
   EXPECT_EQ(ImageWidth(all), 4);
@@ -198,16 +198,16 @@ TEST_F(Video, CellsRunLeftToRightThenTopToBottom) {
     DrawImageFrame(all, float(f * 10), 0, f);
     EXPECT_TRUE(PixelNear(f * 10 + 2, 2, Rgb(10 * (f + 1), 0, 0), 0)) << "frame " << f;
   }
-  TImage* tail = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 4, 2, -1);
+  TImage* tail = LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 4, 2, IMAGE_DEFAULT_FLAGS);
   ASSERT_NE(tail, nullptr);
   DrawImageFrame(tail, 0, 20, 1);
   EXPECT_TRUE(PixelNear(2, 22, Rgb(60, 0, 0), 0));
 
-  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 7, -1), nullptr)
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 4, 4, 0, 7, IMAGE_DEFAULT_FLAGS), nullptr)
       << "more cells than the picture holds";
-  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 5, 5, 0, 3, -1), nullptr)
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 5, 5, 0, 3, IMAGE_DEFAULT_FLAGS), nullptr)
       << "only whole cells count";
-  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 0, 4, 0, 1, -1), nullptr);
+  EXPECT_EQ(LoadImageCells(u"IncBin::res\\vt_cells.png", 0, 4, 0, 1, IMAGE_DEFAULT_FLAGS), nullptr);
   DrawImageFrame(all, 100, 100, 6);  // a frame out of range draws nothing
   DrawImageFrame(nullptr, 100, 100, 0);
   EXPECT_TRUE(PixelNear(101, 101, 0, 0));
@@ -341,7 +341,7 @@ TEST_F(Video, FillRectangleFollowsRotationAndScale) {
 // --- grabs, reopening, read-back ------------------------------------------------
 
 TEST_F(Video, GrabIntoAMaskedDynamicImageReproducesTheScreenWithBlackSeeThrough) {
-  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  TImage* grab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   ASSERT_NE(grab, nullptr);
   SetDrawColour(200, 30, 40);
   FillRectangle(10, 10, 20, 20);
@@ -375,14 +375,14 @@ TEST_F(Video, GrabIntoAMaskedDynamicImageReproducesTheScreenWithBlackSeeThrough)
 TEST_F(Video, ReopeningTheDisplayKeepsImagesGrabsAndDrawingState) {
   TImage* img = SolidImage(6, 6, 10, 200, 30);
   DrawImageFrame(img, 0, 0, 0);  // its texture exists before the reopen
-  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  TImage* grab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   SetDrawColour(255, 0, 255);
   FillRectangle(50, 50, 4, 4);
   GrabImageFromScreen(grab, 0, 0, 0);
 
   SetDrawColour(255, 128, 255);
   SetDrawAlpha(0.5f);
-  SetDrawBlendMode(4);
+  SetDrawBlendMode(BlendMode::Light);
   SetDrawRotation(30);
   SetDrawScale(2, 3);
   DrawState before = GetDrawState();
@@ -450,7 +450,7 @@ class WindowPath : public harness::HeadlessTest {
 
 TEST_F(WindowPath, QueuedFramesRectanglesAndGrabsKeepTheirOrder) {
   TImage* red = SolidImage(10, 10, 255, 0, 0);
-  TImage* grab = CreateEmptyImage(640, 480, 1, 9);
+  TImage* grab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   DrawImageFrame(red, 0, 0, 0);
   DrawImageFrame(red, 20, 0, 0);
   SetDrawColour(0, 0, 255);
@@ -586,7 +586,7 @@ TEST_F(NullDrawing, DrawsNothingButKeepsImagesAndState) {
   PresentFrame(-1);
   EXPECT_EQ(ReadScreenPixel(1, 1), 0u);
   EXPECT_EQ(GetDrawState().green, 30);
-  EXPECT_EQ(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0), 1);
+  EXPECT_TRUE(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0));
   EXPECT_EQ(PresentedFrameCount(), 1);
 }
 
@@ -769,17 +769,17 @@ TEST_F(Pacing, ScriptActionsRunOnTheirFramesInOrder) {
 
 TEST_F(Pacing, ScriptedKeysArriveAfterTheirFrame) {
   harness::Script s;
-  s.KeyTap(2, 32).KeyDown(3, 37).KeyUp(5, 37);
+  s.KeyTap(2, KeyCode::Space).KeyDown(3, KeyCode::Left).KeyUp(5, KeyCode::Left);
   s.Install();
   PresentFrame(-1);
-  EXPECT_EQ(TakeKeyPressCount(32), 0);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0);
   PresentFrame(-1);
-  EXPECT_EQ(TakeKeyPressCount(32), 1);
-  EXPECT_EQ(TakeKeyPressCount(32), 0) << "a press is seen once";
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 1);
+  EXPECT_EQ(TakeKeyPressCount(KeyCode::Space), 0) << "a press is seen once";
   PresentFrame(-1);
-  EXPECT_EQ(IsKeyHeld(37), 1);
+  EXPECT_TRUE(IsKeyHeld(KeyCode::Left));
   harness::RunFrames(2);
-  EXPECT_EQ(IsKeyHeld(37), 0);
+  EXPECT_FALSE(IsKeyHeld(KeyCode::Left));
   EXPECT_TRUE(s.Done());
 }
 

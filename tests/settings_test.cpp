@@ -247,7 +247,7 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
         Settings.playerName = u"left over";
         LoadSettings();
         const bool defaults =
-            Settings.fullScreen == 1 && Settings.playerName == u"not set" && Settings.keyClimb == 164;
+            Settings.fullScreen == 1 && Settings.playerName == u"not set" && Settings.keyClimb == KeyCode::LeftAlt;
         std::exit(defaults ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");

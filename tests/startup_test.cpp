@@ -48,8 +48,8 @@ class StartupTest : public ::testing::Test {
   }
   // Runs the program; in the menu, Escape then Y.
   int RunToExit(Driver& d) {
-    d.OnFrame(kMenu + 2, [] { ScriptKeyTap(27); });
-    d.OnWait(kMenu + 3, [this](int64_t) { savedEarly_ = SettingsRewritten(), ScriptKeyTap(89); });
+    d.OnFrame(kMenu + 2, [] { ScriptKeyTap(KeyCode::Escape); });
+    d.OnWait(kMenu + 3, [this](int64_t) { savedEarly_ = SettingsRewritten(), ScriptKeyTap(KeyCode::Y); });
     d.Install();
     return GameMain();
   }
@@ -154,7 +154,8 @@ TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
     last = frame;
     if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
     const bool waiting = !fresh && (step == kAnswerExit ? MenuFade : DialogFade) < 0.5f;  // a yes/no dialog polls
-    const int keys[] = {13, 32, 27, 78, 27, 89, 27, 89};
+    const int keys[] = {KeyCode::Enter,  KeyCode::Space, KeyCode::Escape, KeyCode::N,
+                        KeyCode::Escape, KeyCode::Y,     KeyCode::Escape, KeyCode::Y};
     const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||
                          step == kLeaveMenu;
     if (step == kDone || !(byFrame ? fresh && frame == next : waiting && frame > next)) return;

@@ -47,7 +47,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
   SetScriptHook([&] {
     const int64_t now = PresentedFrameCount();
     if (now == last) {  // a wait without frames: answer the pause dialog with N
-      ScriptKeyTap(78);
+      ScriptKeyTap(KeyCode::N);
       return;
     }
     last = now;
@@ -56,7 +56,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
     for (int k = 0; k < 4; ++k)
       if (roll(input) < 60) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
-    if (roll(input) < 2) ScriptKeyTap(27);
+    if (roll(input) < 2) ScriptKeyTap(KeyCode::Escape);
     // Now and then the alien, a teleporter or the module turns up under the
     // bike, so random games rescue, teleport and take off too.
     if (roll(input) < 10 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {

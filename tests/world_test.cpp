@@ -186,10 +186,10 @@ class EnemyDrawingTest : public harness::HeadlessTest {
     world.enemies->Clear();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);
-    img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, -1);
-    img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, -1);
+    img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, IMAGE_DEFAULT_FLAGS);
+    img_enemies_one = CreateImageFromRGBA(white.data(), 40, 40, 40, 40, 1, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(img_enemies_one);
-    SetDrawBlendMode(3);
+    SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);
     ClearDrawBuffer();
   }
@@ -339,7 +339,7 @@ TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
     while (world.explosions->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
-  EXPECT_EQ(GetDrawState().blend, 3);
+  EXPECT_EQ(GetDrawState().blend, BlendMode::Alpha);
   EXPECT_FLOAT_EQ(GetDrawState().alpha, 1.0f);
   NewExplosion(100, 100, ExplosionKind::Blast, 2);
   world.bike.speed = 8.5f;
@@ -540,7 +540,7 @@ TEST_F(WorldTest, FullishBandsStillKeepEnemiesApartWhileThereIsRoom) {
       SetupSector(level);
       seedsCrowded += CrowdedWithRoomToSpare() > 0;
     }
-    seedsPerLevel += " " + std::to_string(level) + ":" + std::to_string(seedsCrowded);
+    seedsPerLevel.append(" ").append(std::to_string(level)).append(":").append(std::to_string(seedsCrowded));
     total += seedsCrowded;
   }
   EXPECT_EQ(total, 0) << "seeds with a needless close pair, by level:" << seedsPerLevel;

@@ -21,8 +21,10 @@
 // Frames and input
 //   RunFrames(n, body)  calls body() then PresentFrame(-1), n times.
 //   Script s;           actions at given frames, counted from Install():
-//     s.KeyTap(2, 32)       a press of Space after the 2nd frame presented;
-//     s.KeyDown(5, 37); s.KeyUp(9, 37);   Left held from frame 5 to 9;
+//     s.KeyTap(2, KeyCode::Space)   a press of Space after the 2nd frame
+//                       presented;
+//     s.KeyDown(5, KeyCode::Left); s.KeyUp(9, KeyCode::Left);
+//                       Left held from frame 5 to 9;
 //     s.PadAxis(3, 0, -1.0f); s.PadButton(3, 1, true);   (attach the pad
 //                       first: s.AttachPad(0) or ScriptAttachPad());
 //     s.At(10, [] { ... });  any code at frame 10;
@@ -49,7 +51,7 @@
 //   EncodePNG(rgba, w, h, kind) makes PNG bytes of a picture (kind: RGB,
 //   RGBA, palette or grey); RegisterPNG("res\\x.png", rgba, w, h, kind) also
 //   registers them as an embedded file (the bytes stay alive), so
-//   LoadImageResource("IncBin::res\\x.png", -1) loads them like game art.
+//   LoadImageResource("IncBin::res\\x.png", IMAGE_DEFAULT_FLAGS) loads them like game art.
 //   The first registration of a name wins for the whole process: give every
 //   test picture a name of its own.
 //   CreateImageFromRGBA (runtime/headless.h) makes an image without a PNG.

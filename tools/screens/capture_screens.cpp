@@ -28,8 +28,6 @@
 
 namespace {
 
-constexpr int kBackspace = 8, kEnter = 13, kEscape = 27, kSpace = 32, kUp = 38, kDown = 40, kRight = 39;
-constexpr int kKeyM = 'M', kKeyN = 'N', kKeyY = 'Y';
 // A step that waits longer than this many frames (or rests this often
 // without a frame) has lost its way: the tour stops instead of hanging.
 constexpr int64_t kStepFrameLimit = 3000;
@@ -79,7 +77,7 @@ void NoteFrame() {
 // Keeps a key held or released, pressing it again when a screen's
 // ClearKeyStates has made it count as up.
 void Hold(int vk, bool down) {
-  const bool held = IsKeyHeld(vk) != 0;
+  const bool held = IsKeyHeld(vk);
   if (down && !held) ScriptKeyUp(vk), ScriptKeyDown(vk);
   if (!down && held) ScriptKeyUp(vk);
 }
@@ -288,57 +286,57 @@ void LowFlight() {
 void PlanTour(Tour& t) {
   // The loading frame, the footsteps in the dark, then the scene brightening
   // by one grey level a frame: full light some 225 frames in.
-  t.Frames(235).Shot("01_intro.png").Tap(kEscape);
+  t.Frames(235).Shot("01_intro.png").Tap(KeyCode::Escape);
   // The intro fades out (128 frames) and the menu fades in (32).
   t.Frames(190).Shot("02_menu.png");
 
   // Options, second entry.
-  t.Frames(2).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
+  t.Frames(2).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
   t.Frames(4).Shot("03_options.png");
   // "redefine keys", seven rows down.
-  for (int row = 0; row < 6; ++row) t.Frames(2).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
-  t.Frames(4).Shot("04_keys.png").Tap(kEscape);
+  for (int row = 0; row < 6; ++row) t.Frames(2).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
+  t.Frames(4).Shot("04_keys.png").Tap(KeyCode::Escape);
   // "set playername", the next row: clear "not set" and spell "nova".
-  t.Frames(3).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
-  for (int n = 0; n < 7; ++n) t.Frames(1).Tap(kBackspace);
+  t.Frames(3).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
+  for (int n = 0; n < 7; ++n) t.Frames(1).Tap(KeyCode::Backspace);
   const int turns[4] = {13, 1, 7, 17};  // n, o, v, then round past "<" to a
   for (int turn : turns) {
-    t.Frames(1).Down(kRight);
-    t.Frames(turn).Up(kRight);
+    t.Frames(1).Down(KeyCode::Right);
+    t.Frames(turn).Up(KeyCode::Right);
     t.Frames(1).Tap(Settings.keyFire);
   }
-  t.Frames(3).Shot("05_name.png").Tap(kEnter);
-  t.Frames(3).Tap(kEscape);
+  t.Frames(3).Shot("05_name.png").Tap(KeyCode::Enter);
+  t.Frames(3).Tap(KeyCode::Escape);
 
   // The mission, third entry: one frame, then it waits for a key.
-  t.Frames(3).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
-  t.Rest("the mission's wait").Shot("06_mission.png").Tap(kKeyM);
+  t.Frames(3).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
+  t.Rest("the mission's wait").Shot("06_mission.png").Tap(KeyCode::M);
 
   // The high scores, fourth entry; Space syncs, showing the notice first.
-  t.Frames(2).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
-  t.Frames(4).Down(kSpace);
-  t.Frames(1).Shot("07_sync.png").Up(kSpace);
-  t.Frames(3).Tap(kEscape);
+  t.Frames(2).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
+  t.Frames(4).Down(KeyCode::Space);
+  t.Frames(1).Shot("07_sync.png").Up(KeyCode::Space);
+  t.Frames(3).Tap(KeyCode::Escape);
 
   // The credits, fifth entry.
-  t.Frames(3).Tap(kDown);
-  t.Frames(2).Tap(kEnter);
-  t.Rest("the credits' wait").Shot("08_credits.png").Tap(kKeyM);
+  t.Frames(3).Tap(KeyCode::Down);
+  t.Frames(2).Tap(KeyCode::Enter);
+  t.Rest("the credits' wait").Shot("08_credits.png").Tap(KeyCode::M);
 
   // Back to the high scores, now showing what the failed sync left.
-  t.Frames(2).Tap(kUp);
-  t.Frames(2).Tap(kEnter);
-  t.Frames(4).Shot("09_highscores.png").Tap(kEscape);
+  t.Frames(2).Tap(KeyCode::Up);
+  t.Frames(2).Tap(KeyCode::Enter);
+  t.Frames(4).Shot("09_highscores.png").Tap(KeyCode::Escape);
 
   // Play: three entries up. The menu fades out (25 frames), the world fades
   // in (64), the module comes down (304) and beams the bike out.
-  for (int n = 0; n < 3; ++n) t.Frames(2).Tap(kUp);
-  t.Frames(2).Tap(kEnter);
+  for (int n = 0; n < 3; ++n) t.Frames(2).Tap(KeyCode::Up);
+  t.Frames(2).Tap(KeyCode::Enter);
   t.Frames(25 + 64 + 304 + 25 + 50 + 12).Shot("10_landing.png");
 
   // Flight to the right until enemies are in sight.
@@ -375,8 +373,8 @@ void PlanTour(Tour& t) {
   t.When("the new place", [&t] { return t.Waited() >= 24 && BikeSolid(); }).Shot("15_teleport.png");
 
   // The pause dialog once the bike has stopped blinking; N goes on playing.
-  t.When("the bike steady", [] { return world.bike.invulnerableTicks == 0; }).Tap(kEscape);
-  t.Rest("the pause question", [] { return DialogFade < 0.3f; }).Shot("16_pause.png").Tap(kKeyN);
+  t.When("the bike steady", [] { return world.bike.invulnerableTicks == 0; }).Tap(KeyCode::Escape);
+  t.Rest("the pause question", [] { return DialogFade < 0.3f; }).Shot("16_pause.png").Tap(KeyCode::N);
 
   // The last shield: an enemy flies into the bike.
   t.Frames(40).Pilot([] {
@@ -397,8 +395,8 @@ void PlanTour(Tour& t) {
   t.Rest("the verdict").Shot("18_gameover.png");
 
   // Back in the menu: leave the game.
-  t.Frames(40).Tap(kEscape);
-  t.Rest("the exit question", [] { return MenuFade < 0.3f; }).Tap(kKeyY);
+  t.Frames(40).Tap(KeyCode::Escape);
+  t.Rest("the exit question", [] { return MenuFade < 0.3f; }).Tap(KeyCode::Y);
 }
 
 }  // namespace

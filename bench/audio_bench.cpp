@@ -44,17 +44,10 @@ int main() {
   RuntimeOptions options;
   options.headless = true;
   options.nullAudio = true;  // the bench mixes by hand, as the callback would
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RegisterEmbeddedFiles();
-  RuntimeStartServices();
-  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
+  if (!StartGameRuntime(options)) {
     std::fprintf(stderr, "audio_bench: no display\n");
     return 1;
   }
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
 
   Times plays, mixWall, mixWork;
   auto play = [&](TSound* sound) {

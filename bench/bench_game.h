@@ -26,24 +26,14 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   options.nullDrawing = null;
   options.virtualClock = true;  // measure the work, not the 60 Hz pacing
   options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RegisterEmbeddedFiles();
-  RuntimeStartServices();
-  RegisterRecordTypes();
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, fullscreen ? 16 : 0, 60, 0)) {
+  if (!StartGameRuntime(options, fullscreen ? 16 : 0)) {
     std::fprintf(stderr, "no display\n");
     return nullptr;
   }
   SetRandomSeed(seed);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
-  CreateObjectLists();
   CreateStars();
-  SfxOn = 1;
-  MusicOn = 1;
+  Settings.sfxOn = 1;
+  Settings.musicOn = 1;
   ControlMode = 0;
   return fullscreen ? "full-screen" : window ? "accelerated" : null ? nullName : "headless";
 }

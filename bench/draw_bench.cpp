@@ -75,15 +75,11 @@ int main(int argc, char** argv) {
   options.headless = !window;
   options.virtualClock = true;  // time the drawing, not the 60 Hz pacing
   options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RuntimeStartServices();
-  SetAppTitle(u"draw bench");
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, fullscreen ? 16 : 0, 60, 0)) {
+  if (!StartRuntime(options, fullscreen ? 16 : 0)) {
     std::fprintf(stderr, "no display\n");
     return 1;
   }
+  SetAppTitle(u"draw bench");
   TImage* sprites = Sheet(40, 40, 8, 1);
   TImage* blasts = Sheet(64, 64, 16, 2);
   TImage* layers[3] = {Layer(380, 0), Layer(260, 1), Layer(150, 2)};

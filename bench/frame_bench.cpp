@@ -50,16 +50,16 @@ Figures Measure(int level) {
       if (level != 1) SetupSector(level);
       world.bike.y = 397.0f;
       world.bike.invulnerableTicks = 0;
-      ScriptKeyDown(KeyRight);
+      ScriptKeyDown(Settings.keyRight);
     } else if (flyingFrom >= 0 && !leaving) {
       world.alien.x = 20000;  // no alien is picked up: no take-off swallows the final Escape
       if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
       if (ms.size() == 1) cpuFirst = std::clock();
       if (static_cast<int>(ms.size()) == kFrames) cpuLast = std::clock();
       world.shieldCount = 8;
-      ScriptKeyTap(KeyFire);
+      ScriptKeyTap(Settings.keyFire);
       if (static_cast<int>(ms.size()) == kFrames) {
-        ScriptKeyUp(KeyRight);
+        ScriptKeyUp(Settings.keyRight);
         ScriptKeyTap(KeyCode::Escape);
         leaving = true;
       }

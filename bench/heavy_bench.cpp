@@ -83,13 +83,13 @@ Figures Carnage() {
       flyingFrom = frame;
       SetupSector(30);
       world.bike.y = 300.0f;
-      ScriptKeyDown(KeyRight);
+      ScriptKeyDown(Settings.keyRight);
     } else if (flyingFrom >= 0 && !leaving) {
       world.alien.x = 20000;  // no alien is picked up: no take-off interrupts the fight
       if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
       world.shieldCount = 8;
       world.bike.invulnerableTicks = 0;
-      ScriptKeyTap(KeyFire);
+      ScriptKeyTap(Settings.keyFire);
       // One enemy shot down every frame, the most one shot a frame can do.
       int downed = 0;
       for (Enemies* e : Each<Enemies>(world.enemies)) {
@@ -110,7 +110,7 @@ Figures Carnage() {
         for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, ExplosionKind::CentredBlast, 0);
       if (frame % 30 == 0) BurstBonus(200, 380);
       if (static_cast<int>(ms.size()) == kCarnageFrames) {
-        ScriptKeyUp(KeyRight);
+        ScriptKeyUp(Settings.keyRight);
         ScriptKeyTap(KeyCode::Escape);
         leaving = true;
       }

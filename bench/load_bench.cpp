@@ -16,19 +16,14 @@ int main() {
   RuntimeOptions options;
   options.headless = true;
   options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RegisterEmbeddedFiles();
-  RuntimeStartServices();
-  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) {
+  RegisterProgramFiles();
+  if (!StartRuntime(options)) {
     std::fprintf(stderr, "load_bench: no display\n");
     return 1;
   }
 
   const auto start = std::chrono::steady_clock::now();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
+  LoadForTheRun(LoadingScreen::Shown);
   const double ms =
       std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 

@@ -20,15 +20,11 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--fullscreen") == 0) fullscreen = true;
   RuntimeOptions options;  // a real window and the real clock
   options.nullAudio = true;
-  SetRuntimeOptions(options);
-  RuntimeStartCore();
-  RuntimeStartServices();
-  SetAppTitle(u"pace bench");
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
-  if (!OpenGraphicsDisplay(640, 480, fullscreen ? 16 : 0, 60, 0)) {
+  if (!StartRuntime(options, fullscreen ? 16 : 0)) {
     std::fprintf(stderr, "no display\n");
     return 1;
   }
+  SetAppTitle(u"pace bench");
   using Clock = std::chrono::steady_clock;
   constexpr int kFrames = 180;
   // A few frames first, so the display has settled before timing starts.

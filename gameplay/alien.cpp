@@ -1,7 +1,9 @@
 // The green alien waiting to be rescued, and what the bike's touch does to
 // the beacons, the teleporters and the lunar module.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/music.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -118,7 +120,7 @@ void UpdateAlien() {
       // Shadow cells 0 to 10: cell 10 when the alien is highest, 0 when lowest.
       if (img_shadows && t + 5 >= 0 && t + 5 < ImageFrameCount(img_shadows))
         DrawImageFrame(img_shadows, alien.x + 4, alien.y + 40, t + 5);
-      if (SfxOn == 1 && alien.callTimer == 0) {
+      if (Settings.sfxOn == 1 && alien.callTimer == 0) {
         PlaySfx(snd_alien1);
         alien.callTimer = 60;
       }

@@ -4,7 +4,9 @@
 // limit and coasts on the others, so it swings between about 8.3 and 8.7;
 // released, it coasts to a stop in about 42 frames.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/frontend.h"
+#include "shell/settings.h"
 
 namespace {
 constexpr float kCeiling = 32.0f;
@@ -14,8 +16,8 @@ constexpr float kGlideLeft = 172.0f;
 constexpr float kGlideRight = 372.0f;
 
 bool ClimbInput(float padY) {
-  if (IsKeyHeld(KeyClimb) || IsKeyHeld(KeyClimb2)) return true;
-  return ControlMode == 1 && (IsJoyButtonHeld(JoyButton1, 0) || padY < PadRestY);
+  if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(KeyClimb2)) return true;
+  return ControlMode == 1 && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < PadRestY);
 }
 
 // Advances a flame's animation: eight cells, four frames each.
@@ -43,7 +45,7 @@ void PlayerControl() {
 
   bike.thrusting = false;
   float padX = static_cast<float>(JoyAxisX(0));
-  if (IsKeyHeld(KeyLeft) || (ControlMode == 1 && padX < PadRestX)) {
+  if (IsKeyHeld(Settings.keyLeft) || (ControlMode == 1 && padX < PadRestX)) {
     if (bike.speed > -kMaxSpeed) {
       bike.thrusting = true;
       bike.speed -= 0.3f;
@@ -53,7 +55,7 @@ void PlayerControl() {
       if (bike.x > kGlideRight) bike.x = kGlideRight;
     }
   }
-  if (IsKeyHeld(KeyRight) || (ControlMode == 1 && padX > PadRestX)) {
+  if (IsKeyHeld(Settings.keyRight) || (ControlMode == 1 && padX > PadRestX)) {
     if (bike.speed < kMaxSpeed) {
       bike.thrusting = true;
       bike.speed += 0.3f;
@@ -92,13 +94,14 @@ void PlayerControl() {
   world.sectorShown = 1 + TruncateToInt(world.scrollPos / 6500.0f);
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
-  if (TakeKeyPressCount(KeyFire) != 0 || (ControlMode == 1 && TakeJoyButtonPresses(JoyButton2, 0) != 0))
+  if (TakeKeyPressCount(Settings.keyFire) != 0 ||
+      (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
     FirePlayerBullet();
 }
 
 void FirePlayerBullet() {
   BikeState& bike = world.bike;
-  if (SfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
+  if (Settings.sfxOn == 1) PlaySoundOnChannel(snd_PlayerShoot, nullptr);
   auto b = ObjectNew<PlayerBullets>();
   world.playerBullets->AddLast(b);
   if (bike.facing == Facing::Left) {

@@ -2,7 +2,8 @@
 // bike, the four spinning quarters of a shot-down enemy, and the burst of
 // small pieces the shield bonus breaks into when the bike takes it.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/music.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // around the screen (-1000 to 2640) that wraps by 2640, so the same enemies
 // come back wherever the bike flies.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
 
 namespace {
 constexpr float kTop = 32.0f;

@@ -2,7 +2,8 @@
 // at the bike, and homing missiles from the gun carriers, which leave on a
 // fixed heading and then turn toward the bike 8 degrees a frame.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/music.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Explosions: short additive animations that drift with the world and remove
 // themselves after their last cell.
 #include "gameplay/gameplay.h"
-#include "shell/resources.h"
+#include "res/assets.h"
 
 namespace {
 struct ExplosionLook {

@@ -2,7 +2,12 @@
 // the bike shatters twice into small pieces, the screen fades to black,
 // "game over" slides down and the verdict on the personal best slides in.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/dialog.h"
+#include "shell/fonttext.h"
+#include "shell/frontend.h"
+#include "shell/music.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -146,11 +151,11 @@ void GameOver() {
   } while (y < 200);
 
   String verdict;
-  if (world.score < PersonalBest) {
+  if (world.score < Settings.personalBest) {
     verdict = u"highscore not achieved";
   } else {
     verdict = u"new personal highscore";
-    PersonalBest = world.score;
+    Settings.personalBest = world.score;
   }
 
   float x = 640;

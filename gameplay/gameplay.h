@@ -208,8 +208,6 @@ struct StarCoords : Object {
   int32_t grey;
 };
 
-// Registers the twelve record types with the runtime, in start-up order.
-void RegisterRecordTypes();
 // Creates the world's twelve lists, in start-up order.
 void CreateObjectLists();
 
@@ -276,7 +274,7 @@ struct GameWorld {
 };
 
 extern GameWorld world;
-extern float DialogFade;  // alpha of the grabbed screen in the pause and exit dialogs
+extern float DialogFade;  // alpha of the grabbed screen in the pause dialog
 
 // --- Game loop and pause -----------------------------------------------------
 void PlayGame();

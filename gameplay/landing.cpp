@@ -2,7 +2,10 @@
 // down and beaming the bike out, and the module taking off again with the
 // time bonus counted into the score before the next level is set up.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/fonttext.h"
+#include "shell/music.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -150,7 +153,7 @@ void TakeOffSequence() {
     FrameOpening();
     UpdateStructures(false);
     DrawTextMessages();
-    if (SfxOn == 1 && world.timeBonus == 0 && soundPending) {
+    if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
       soundPending = false;
     }

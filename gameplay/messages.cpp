@@ -1,7 +1,7 @@
 // Message pictures: lettered or arrow pictures that zoom out of the middle
 // of the screen, swing up and down and fade away.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
 
 void NewTextMessage(MessagePicture picture, int delay) {
   auto m = ObjectNew<TextMessages>();

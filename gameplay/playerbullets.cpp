@@ -2,7 +2,8 @@
 #include <cstdint>
 
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/music.h"
 
 bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) {
   // Sums are taken in 64 bits: positions near the int range (a far-flung

@@ -2,7 +2,8 @@
 // lost and the culprit blown up and moved away, or, for the bonus, four
 // shields gained. At most one contact is handled per call.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/music.h"
 
 namespace {
 

@@ -1,81 +1,43 @@
 // One game: start, the play loop with its fixed frame order, the pause dialog
 // and the end.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/dialog.h"
+#include "shell/fonttext.h"
+#include "shell/frontend.h"
+#include "shell/music.h"
+#include "shell/settings.h"
 
 namespace {
 
 void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
   // value can never leave the world standing still.
-  const bool suicidal = Difficulty == 1;
+  const bool suicidal = Settings.difficulty == 1;
   world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
   world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
   world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;
 }
 
-void DrawDialogFrame(bool withText) {
-  ClearDrawBuffer();
-  SetDrawAlpha(DialogFade);
-  DrawImageFrame(ScreenGrab, 0.0f, 0.0f, 0);
-  if (withText) {
-    DialogFade -= 0.02f;
-    SetDrawAlpha(1.0f);
-    DrawFontText(u"exit to menu (y/n)", 12.0f, 14.0f);
-  }
-}
-
-// Waits, without drawing, for Y, N or Escape. N or Escape wins over Y when
-// both arrive before the same poll.
-bool WaitForExitAnswer() {
-  for (;;) {
-    int answer = 0;
-    if (TakeKeyPressCount(KeyCode::Y) > 0) answer = 1;
-    if (TakeKeyPressCount(KeyCode::N) > 0)
-      answer = 2;
-    else if (TakeKeyPressCount(KeyCode::Escape) > 0)
-      answer = 2;
-    if (answer != 0) return answer == 1;
-    SleepMillis(1);
-  }
-}
-
+// "exit to menu (y/n)" over the dimmed game, to the pause tune; keys only.
+// Yes sets QuitState to 1; no brings the game's tune back.
 void PauseDialog() {
-  SetDrawBlendMode(BlendMode::Alpha);
-  ClearKeyStates();
-  DialogFade = 1.0f;
-  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  SwitchMusic(snd_m_pause, MusicOn == 0 ? 0.0f : PauseMusicVolume);
-
-  do {  // 36 frames down to 0.3
-    DrawDialogFrame(true);
-    DrawScanlines();
-    PresentFrame(-1);
-  } while (DialogFade >= 0.3f);
-
-  const bool leave = WaitForExitAnswer();
-  StopSoundChannel(MusicChannel);
-  SleepMillis(25);
-
-  if (leave) {
-    QuitState = 1;
-    do {
-      DrawDialogFrame(false);
-      DialogFade -= 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade > 0.0f);
-  } else {
-    do {
-      DrawDialogFrame(false);
-      DialogFade += 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade < 1.0f);
+  const YesNoQuestion question{
+      .text = u"exit to menu (y/n)",
+      .column = 12,
+      .row = 14,
+      .onOpen = [] { SwitchMusic(snd_m_pause, Settings.musicOn == 0 ? 0.0f : PauseMusicVolume); },
+      .onAnswer =
+          [](bool yes) {
+            StopSoundChannel(MusicChannel);
+            SleepMillis(25);
+            if (yes) QuitState = 1;
+          },
+  };
+  if (!AskYesNo(DialogFade, question)) {
     MusicChannel = PlaySoundOnChannel(snd_m_game, nullptr);
     SetSoundChannelVolume(MusicChannel, GameMusicVolume);
   }
-  ClearKeyStates();
 }
 
 void StartGame() {
@@ -104,12 +66,7 @@ void StartGame() {
   UpdateStructures(false);
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  for (int c = 0; c <= 252; c += 4) {
-    ClearDrawBuffer();
-    SetDrawColour(c, c, c);
-    DrawImageFrame(ScreenGrab, 0.0f, 0.0f, 0);
-    PresentFrame(-1);
-  }
+  BrightenScreenGrab(4, 252);
   SetDrawAlpha(1.0f);
   SetDrawColour(255, 255, 255);
   SetDrawBlendMode(BlendMode::Alpha);

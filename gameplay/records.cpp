@@ -1,14 +1,8 @@
-// The world of the game and the registration of its record types.
+// The world of the game and the creation of its lists.
 #include "gameplay/gameplay.h"
 
 GameWorld world;
 float DialogFade;
-
-void RegisterRecordTypes() {
-  for (const char* name : {"Particles", "Pieces", "Frags", "Shields", "TextMessages", "Structures", "Enemies",
-                           "Explosions", "Explosions2", "PlayerBullets", "EnemyBullets", "StarCoords"})
-    RegisterUserType(name);
-}
 
 void CreateObjectLists() {
   // Created once; the game empties and refills them but never replaces them.

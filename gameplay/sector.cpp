@@ -2,7 +2,6 @@
 // scenery, the fixed installations and the level-scaled guns, mines and
 // carriers; the bike and the counters back to their starting values.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
 
 #include <algorithm>
 #include <cstdint>

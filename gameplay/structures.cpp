@@ -2,7 +2,8 @@
 // fire, scenery hums, everything scrolls with the world around the 32000-pixel
 // strip and animates at one cell every ten frames.
 #include "gameplay/gameplay.h"
-#include "shell/shell.h"
+#include "res/assets.h"
+#include "shell/settings.h"
 
 namespace {
 using Kind = StructureKind;
@@ -86,7 +87,7 @@ void Act(Structures* s) {
     case Kind::TeslaCoil:
     case Kind::Spire:
     case Kind::Habitat:
-      if (SfxOn == 1) {
+      if (Settings.sfxOn == 1) {
         if (s->soundDelay > 0) --s->soundDelay;
         if (s->soundDelay == 0) {
           const bool tall = s->kind == Kind::Spire || s->kind == Kind::Habitat;

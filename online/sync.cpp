@@ -68,7 +68,7 @@ void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
 }
 
 void SyncScores() {
-  const String name = LowerCaseText(PlayerName);
+  const String name = LowerCaseText(Settings.playerName);
   const String score = StringFromInt(world.score);
   const String level = StringFromInt(world.level);
   SleepMillis(150);

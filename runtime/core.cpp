@@ -78,6 +78,13 @@ void RuntimeStartServices() {
   rt::AudioStart();
 }
 
+TDisplay* StartRuntime(const RuntimeOptions& options, int depth) {
+  SetRuntimeOptions(options);
+  RuntimeStartCore();
+  RuntimeStartServices();
+  return OpenGraphicsDisplay(640, 480, depth, 60, 0);
+}
+
 void RuntimeShutdown() {
   if (!g_servicesStarted) return;
   rt::AudioShutdown();

@@ -15,8 +15,6 @@
 namespace {
 
 rt::Video g_video;
-TGraphicsDriver g_d3d7{"Direct3D 7"};
-TGraphicsDriver* g_driver = nullptr;
 String g_title;
 bool g_hidePointer = false;
 // The pacing tests' monitor, when they give one.
@@ -368,10 +366,6 @@ ScreenFit FitPictureToScreen(int pictureWidth, int pictureHeight, int screenWidt
   fit.factor = factor;
   return fit;
 }
-
-TGraphicsDriver* DirectX7DrawDriver() { return &g_d3d7; }
-
-void SelectGraphicsDriver(TGraphicsDriver* driver, int) { g_driver = driver; }
 
 void SetMonitorStandIn(const MonitorStandIn& monitor) { g_standIn = monitor; }
 

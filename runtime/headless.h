@@ -26,6 +26,12 @@ struct RuntimeOptions {
 void SetRuntimeOptions(const RuntimeOptions& options);
 RuntimeOptions GetRuntimeOptions();
 
+// The layer started as tests, benchmarks and tools start it: these options,
+// the core, every service, then a 640 x 480 display at 60 Hz (depth 0 a
+// window, any other full screen). Null when no display could be opened.
+struct TDisplay;
+TDisplay* StartRuntime(const RuntimeOptions& options, int depth = 0);
+
 // A stand-in for the monitor of a full-screen display, for pacing tests.
 struct MonitorStandIn {
   // The refresh rate the display mode reports (0: unknown).

@@ -1,4 +1,4 @@
-// Object lists and their enumerators, and the registry of record types.
+// Object lists and their enumerators.
 //
 // Live links own the following link (next) and know the previous one by a
 // plain pointer. A removed link is marked dead and keeps, instead, a strong
@@ -14,8 +14,6 @@
 // that is removed keeps itself alive until the last pin goes, and the link an
 // enumerator has just returned keeps its record until then.
 #include <memory>
-#include <set>
-#include <string>
 
 #include "runtime/runtime.h"
 
@@ -180,16 +178,3 @@ Object* TListEnum::NextObject() {
   next_ = after;
   return link->value.get();
 }
-
-namespace {
-std::set<std::string>& UserTypes() {
-  static std::set<std::string> types;
-  return types;
-}
-}  // namespace
-
-void RegisterUserType(const char* name) {
-  if (name) UserTypes().insert(name);
-}
-
-bool UserTypeRegistered(const char* name) { return name && UserTypes().count(name) > 0; }

@@ -24,7 +24,6 @@ struct TImage;
 struct TSound;
 struct TChannel;
 struct TStream;
-struct TGraphicsDriver;
 struct TDisplay;
 
 // ---------------------------------------------------------------------------
@@ -52,8 +51,6 @@ void SetCloseRequestHandler(std::function<void()> handler);
 // ---------------------------------------------------------------------------
 // Display and frame.
 
-TGraphicsDriver* DirectX7DrawDriver();  // the accelerated 2D back end
-void SelectGraphicsDriver(TGraphicsDriver* driver, int flags);
 // depth 0: a 640 x 480 window; any other depth: full screen, the picture
 // scaled to the desktop with its 4:3 shape kept. Reopening keeps every image
 // and the drawing state. Returns null when no display could be opened.
@@ -250,9 +247,6 @@ template <class T>
 T* ObjectDowncast(Object* o) {
   return dynamic_cast<T*>(o);
 }
-
-void RegisterUserType(const char* name);
-bool UserTypeRegistered(const char* name);
 
 struct TListLink;
 class TListEnum;

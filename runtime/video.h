@@ -12,10 +12,6 @@
 
 #include "runtime/internal.h"
 
-struct TGraphicsDriver {
-  const char* name;
-};
-
 struct TDisplay {
   int width = 640, height = 480, depth = 0, hertz = 60, flags = 0;
 };

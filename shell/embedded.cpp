@@ -1,7 +1,6 @@
 // Registration of the pictures and sounds compiled into the program. The
-// table of rows (name, first byte, length) comes from res/, in the order the
-// files are laid out there; the second "bike2.png" row points at the same
-// bytes and its registration is ignored because the name is taken.
+// table of rows (name, first byte, length) comes from res/, one row per file
+// of the catalogue, in the order the files are laid out there.
 #include <cstddef>
 #include <cstdint>
 

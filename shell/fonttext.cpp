@@ -1,14 +1,13 @@
-// Text in the bitmap font, the scan-line overlay and the pad-press flush.
-// None of them touches the drawing state: text and overlay take the colour,
-// alpha and blend mode the caller left.
-#include "shell/shell.h"
+// Text in the bitmap font and the scan-line overlay.
+#include "shell/fonttext.h"
+
+#include "res/assets.h"
+#include "shell/settings.h"
 
 const String FontCharset = u" !<>;##,####\u00a3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
 
 namespace {
 constexpr int kFallbackCell = 12;  // the pound-sign cell stands in for unknown characters
-constexpr int kPadPorts = 16;
-constexpr int kPadButtons = 16;
 
 int GlyphCell(char16_t lowered) {
   size_t cell = FontCharset.find(lowered);
@@ -43,16 +42,11 @@ void DrawFontTextAt(const String& text, float x, float y) {
 }
 
 void DrawScanlines() {
-  if (ScanlinesOn != 1 || !img_scanlines1 || !img_scanlines2) return;
+  if (Settings.scanlinesOn != 1 || !img_scanlines1 || !img_scanlines2) return;
   DrawImageFrame(img_scanlines1, 0, 0, 0);
   DrawImageFrame(img_scanlines1, 320, 0, 0);
   DrawImageFrame(img_scanlines1, 0, 200, 0);
   DrawImageFrame(img_scanlines1, 320, 200, 0);
   DrawImageFrame(img_scanlines2, 0, 400, 0);
   DrawImageFrame(img_scanlines2, 320, 400, 0);
-}
-
-void ClearPadHits() {
-  for (int port = 0; port < kPadPorts; ++port)
-    for (int button = 0; button < kPadButtons; ++button) TakeJoyButtonPresses(button, port);
 }

@@ -39,7 +39,7 @@ String TableRow(const String& name, const String& score) {
 void ShowHighscores() {
   PutPlaceholderRows();
   const String lastScoreText = ZeroPadded(world.score);
-  const String personalBestText = ZeroPadded(PersonalBest);
+  const String personalBestText = ZeroPadded(Settings.personalBest);
   SetDrawBlendMode(BlendMode::Alpha);
   SleepMillis(100);
   ClearKeyStates();

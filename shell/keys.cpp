@@ -15,7 +15,7 @@ void DrawRedefineStep(int asking) {
   DrawMenuBackground();
   const String labels[4] = {u"Left", u"Right", u"up", u"Fire1"};
   const int rows[4] = {kRowLeft, kRowRight, kRowUp, kRowFire};
-  const int codes[4] = {KeyLeft, KeyRight, KeyClimb2, KeyFire};
+  const int codes[4] = {Settings.keyLeft, Settings.keyRight, KeyClimb2, Settings.keyFire};
   for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking);
   DrawScanlines();
   PresentFrame(-1);
@@ -66,10 +66,10 @@ void KeyMenu() {
     DrawMenuBackground();
     // The "up" row names the second climb key: until the keys are redefined
     // the saved climb key climbs too, unseen here.
-    DrawKeyLine(u"Left", KeyLeft, kColumn, kRowLeft, false);
-    DrawKeyLine(u"Right", KeyRight, kColumn, kRowRight, false);
+    DrawKeyLine(u"Left", Settings.keyLeft, kColumn, kRowLeft, false);
+    DrawKeyLine(u"Right", Settings.keyRight, kColumn, kRowRight, false);
     DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, false);
-    DrawKeyLine(u"Fire1", KeyFire, kColumn, kRowFire, false);
+    DrawKeyLine(u"Fire1", Settings.keyFire, kColumn, kRowFire, false);
     DrawFontText(u"use tab to redefine keys", 7, 24);
     DrawFontText(u"or esc to exit this menu", 7, 25);
     if (TakeKeyPressCount(KeyCode::Tab) > 0) RedefineKeys();
@@ -85,20 +85,20 @@ void KeyMenu() {
 void RedefineKeys() {
   DrawRedefineStep(0);
   WaitForKey();
-  KeyLeft = LastKeyCode;
+  Settings.keyLeft = LastKeyCode;
 
   DrawRedefineStep(1);
   WaitForKey();
-  KeyRight = LastKeyCode;
+  Settings.keyRight = LastKeyCode;
 
   DrawRedefineStep(2);
   WaitForKey();
   KeyClimb2 = LastKeyCode;
-  KeyClimb = LastKeyCode;
+  Settings.keyClimb = LastKeyCode;
 
   DrawRedefineStep(3);
   WaitForKey();
-  KeyFire = LastKeyCode;
+  Settings.keyFire = LastKeyCode;
 
   DrawRedefineStep(4);
   ClearKeyStates();

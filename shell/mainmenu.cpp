@@ -7,9 +7,12 @@ int MenuChoice = 0;
 int MenuCursorFrame = 0;
 int MenuCursorDelay = 0;
 bool MenuExitRequest = false;
-float PadX = 0, PadY = 0;
+float MenuFade = 0;
 
 namespace {
+
+// The pad's axes as last read.
+float PadX = 0, PadY = 0;
 
 constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
 
@@ -29,15 +32,9 @@ bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(bu
 
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
-  DialogFade = 1.0f;
+  MenuFade = 1.0f;
   SetDrawBlendMode(BlendMode::Alpha);
-  do {
-    SetDrawAlpha(DialogFade);
-    DrawMenuPicture();
-    DialogFade -= 0.04f;
-    DrawScanlines();
-    PresentFrame(-1);
-  } while (DialogFade > 0);
+  FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
   PlayGame();
 
@@ -45,15 +42,8 @@ void PlayFromMenu() {
   SetDrawAlpha(1);
   DrawMenuPicture();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  world.backdropFade = 0;
-  do {
-    ClearDrawBuffer();
-    SetDrawAlpha(world.backdropFade);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    DrawScanlines();
-    PresentFrame(-1);
-    world.backdropFade += 0.04f;
-  } while (world.backdropFade < 1);
+  MenuFade = 0;
+  FadeScreenGrab(MenuFade, 0.04f, 1.0f);
 }
 
 void ActOnChoice() {
@@ -67,58 +57,17 @@ void ActOnChoice() {
   }
 }
 
-// Y (or the pad's second button) answers yes; N, Escape (or the first
-// button) no. When both arrive in the same poll, no wins.
-int WaitForAnswer() {
-  for (;;) {
-    int answer = 0;
-    if (TakeKeyPressCount(KeyCode::Y) > 0 || PadPressed(JoyButton2)) answer = 1;
-    if (TakeKeyPressCount(KeyCode::N) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0 || PadPressed(JoyButton1))
-      answer = 2;
-    if (answer != 0) return answer;
-    SleepMillis(1);  // the dialog stays on screen; no frame is presented while waiting
-  }
-}
-
-// "exit to windows  (y/n)" over the dimmed menu. Yes sets QuitState to 2.
+// "exit to windows  (y/n)" over the dimmed menu, answered by keys or pad.
+// Yes sets QuitState to 2.
 void ExitDialog() {
-  SetDrawBlendMode(BlendMode::Alpha);
-  ClearKeyStates();
-  DialogFade = 1.0f;
-  GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  do {
-    ClearDrawBuffer();
-    SetDrawAlpha(DialogFade);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    DialogFade -= 0.02f;
-    SetDrawAlpha(1);
-    DrawFontText(u"exit to windows  (y/n)", 9, 14);
-    DrawScanlines();
-    PresentFrame(-1);
-  } while (DialogFade >= 0.3f);
-
-  if (WaitForAnswer() == 1) {
-    QuitState = 2;
-    do {
-      ClearDrawBuffer();
-      SetDrawAlpha(DialogFade);
-      DrawImageFrame(ScreenGrab, 0, 0, 0);
-      DialogFade -= 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade > 0);
-  } else {
-    do {
-      ClearDrawBuffer();
-      SetDrawAlpha(DialogFade);
-      DrawImageFrame(ScreenGrab, 0, 0, 0);
-      DialogFade += 0.02f;
-      DrawScanlines();
-      PresentFrame(-1);
-    } while (DialogFade < 1);
-    MenuExitRequest = false;
-  }
-  ClearKeyStates();
+  const YesNoQuestion question{.text = u"exit to windows  (y/n)",
+                               .column = 9,
+                               .row = 14,
+                               .padAnswers = true,
+                               .onAnswer = [](bool yes) {
+                                 if (yes) QuitState = 2;
+                               }};
+  if (!AskYesNo(MenuFade, question)) MenuExitRequest = false;
 }
 
 void MoveCursor(int step, int& direction) {
@@ -150,12 +99,7 @@ void OpenMenu() {
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   // Fade in from black over 32 frames; the menu stays in grey 248 until a
   // game or a sub-screen sets white again.
-  for (int grey = 0; grey <= 248; grey += 8) {
-    ClearDrawBuffer();
-    SetDrawColour(grey, grey, grey);
-    DrawImageFrame(ScreenGrab, 0, 0, 0);
-    PresentFrame(-1);
-  }
+  BrightenScreenGrab(8, 248);
   ClearKeyStates();
 }
 
@@ -185,7 +129,8 @@ void MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(JoyButton1) || PadPressed(JoyButton2)) {
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(Settings.padClimbButton) ||
+        PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
     }

@@ -22,15 +22,16 @@ String Choose(int value, const String& off, const String& on) {
 
 String RowText(int row, const String& padText) {
   switch (row) {
-    case 0: return Choose(Difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
-    case 1: return Choose(FullScreen, u"change screenmode (windowed)", u"change screenmode (fullscreen)");
-    case 2: return Choose(ScanlinesOn, u"scanlines: off", u"scanlines: on");
-    case 3: return Choose(SfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)");
-    case 4: return Choose(MusicOn, u"turn music on/off (off)", u"turn music on/off (on)");
+    case 0: return Choose(Settings.difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
+    case 1: return Choose(Settings.fullScreen, u"change screenmode (windowed)", u"change screenmode (fullscreen)");
+    case 2: return Choose(Settings.scanlinesOn, u"scanlines: off", u"scanlines: on");
+    case 3: return Choose(Settings.sfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)");
+    case 4: return Choose(Settings.musicOn, u"turn music on/off (off)", u"turn music on/off (on)");
     case 5: return Choose(ControlMode, StringConcat(u"controls ", padText), u"controls (pad active)");
     case 6: return u"redefine keys";
-    case 7: return StringConcat(StringConcat(u"set playername (", PlayerName), u")");
-    case 8: return Choose(VistaSound, u"vista friendly sound (off)", u"vista friendly sound (on)");
+    case 7: return StringConcat(StringConcat(u"set playername (", Settings.playerName), u")");
+    case 8:
+      return Choose(Settings.alternativeSoundOutput, u"vista friendly sound (off)", u"vista friendly sound (on)");
     default: return u"back to mainmenu";
   }
 }
@@ -52,7 +53,7 @@ void CheckForPad(String& padText) {
   if (PadCheckPending) ControlMode = 2;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
-    JoystickOn = 0;
+    Settings.padControl = 0;
     ControlMode = 0;
     PadCheckPending = false;
   }
@@ -71,11 +72,11 @@ TDisplay* OpenInMode(int fullScreen) {
 // When the other mode cannot be had, the mode that worked comes back and
 // the setting keeps saying so.
 void SwitchScreenMode() {
-  FullScreen ^= 1;
-  if (FullScreen == 0 || FullScreen == 1) {
-    if (!OpenInMode(FullScreen)) {
-      FullScreen ^= 1;
-      if (!OpenInMode(FullScreen) && FullScreen == 1 && OpenInMode(0)) FullScreen = 0;
+  Settings.fullScreen ^= 1;
+  if (Settings.fullScreen == 0 || Settings.fullScreen == 1) {
+    if (!OpenInMode(Settings.fullScreen)) {
+      Settings.fullScreen ^= 1;
+      if (!OpenInMode(Settings.fullScreen) && Settings.fullScreen == 1 && OpenInMode(0)) Settings.fullScreen = 0;
     }
   }
   SleepMillis(200);
@@ -85,9 +86,9 @@ void SwitchScreenMode() {
 }
 
 void ToggleMusic() {
-  MusicOn ^= 1;
-  if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
-  if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  Settings.musicOn ^= 1;
+  if (Settings.musicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
+  if (Settings.musicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
   // With music off the menu tune still runs, silent.
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 }
@@ -95,11 +96,11 @@ void ToggleMusic() {
 void ToggleControls() {
   PlaySfx(snd_menuselect2);
   if (CountJoysticks() == 0) {
-    JoystickOn = 0;
+    Settings.padControl = 0;
     ControlMode = 0;
     return;
   }
-  JoystickOn = 1;
+  Settings.padControl = 1;
   ControlMode += 1;
   if (ControlMode >= 2) ControlMode = 0;
   MenuPadRestY = JoyAxisY(0);
@@ -108,15 +109,15 @@ void ToggleControls() {
 // Returns true when the menu is done.
 bool ActOnRow(int row) {
   switch (row) {
-    case 0: Difficulty ^= 1; break;
+    case 0: Settings.difficulty ^= 1; break;
     case 1: SwitchScreenMode(); break;
-    case 2: ScanlinesOn ^= 1; break;
-    case 3: SfxOn ^= 1; break;
+    case 2: Settings.scanlinesOn ^= 1; break;
+    case 3: Settings.sfxOn ^= 1; break;
     case 4: ToggleMusic(); break;
     case 5: ToggleControls(); break;
     case 6: KeyMenu(); break;
     case 7: EnterPlayerName(); break;
-    case 8: VistaSound ^= 1; break;  // the audio output follows it at the next start
+    case 8: Settings.alternativeSoundOutput ^= 1; break;  // the audio output follows it at the next start
     default:
       SleepMillis(100);
       ClearKeyStates();
@@ -158,8 +159,8 @@ void OptionsMenu() {
     if (TakeKeyPressCount(KeyCode::Up) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
       MoveCursor(cursor, -1);
 
-    if (TakeKeyPressCount(KeyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(JoyButton1) ||
-        PadPressed(JoyButton2)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 ||
+        PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       done = ActOnRow(cursor);
     }
@@ -169,7 +170,7 @@ void OptionsMenu() {
   } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
-  if (JoystickOn == 1) TakePadRest();
+  if (Settings.padControl == 1) TakePadRest();
   // One frame of the main menu as it stood when this menu opened. The grab
   // is masked, so clear first or this menu would show through its black.
   ClearDrawBuffer();

@@ -24,7 +24,8 @@ void DrawWheel(int selected) {
 }
 
 void DeleteLast() {
-  if (!PlayerName.empty()) PlayerName = LeadingChars(PlayerName, static_cast<int>(PlayerName.size()) - 1);
+  String& name = Settings.playerName;
+  if (!name.empty()) name = LeadingChars(name, static_cast<int>(name.size()) - 1);
 }
 
 bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
@@ -43,7 +44,7 @@ void EnterPlayerName() {
     SetDrawColour(255, 255, 255);
     DrawFontText(u"use left/right to selcect a letter.", 2, 27);
     DrawFontText(u"use fire to set character. Enter to end.", 0, 28.5f);
-    DrawFontText(StringConcat(u"name: ", PlayerName), 12, 13);
+    DrawFontText(StringConcat(u"name: ", Settings.playerName), 12, 13);
 
     // The arrow bobs 12 pixels over the selected symbol, once every 45 frames.
     arrowAngle += 8;
@@ -63,23 +64,25 @@ void EnterPlayerName() {
       SleepMillis(100);
     }
 
-    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || PadButtonPressed(JoyButton1)) {
+    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
       PlaySfx(snd_menuselect2);
       DeleteLast();
     }
-    if (TakeKeyPressCount(KeyFire) > 0 || PadButtonPressed(JoyButton2)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || PadButtonPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       if (selected == kDeleteSymbol)
         DeleteLast();
-      else if (PlayerName.size() < kMaxNameLength)
-        PlayerName = StringConcat(PlayerName, kWheel.substr(static_cast<size_t>(selected), 1));
+      else if (Settings.playerName.size() < kMaxNameLength)
+        Settings.playerName = StringConcat(Settings.playerName, kWheel.substr(static_cast<size_t>(selected), 1));
     }
 
     DrawScanlines();
     PresentFrame(-1);
 
     if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0) break;
-    if (ControlMode == 1 && IsJoyButtonHeld(JoyButton1, 0) && IsJoyButtonHeld(JoyButton2, 0)) break;
+    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
+        IsJoyButtonHeld(Settings.padFireButton, 0))
+      break;
   }
 
   SleepMillis(100);

@@ -29,7 +29,8 @@ void WaitForPlayer() {
     PollKeyTable();
     if (LastKeyCode > 0 && LastKeyCode < 255) return;
     if (ControlMode == 1 &&
-        (TakeJoyButtonPresses(JoyButton1, 0) != 0 || TakeJoyButtonPresses(JoyButton2, 0) != 0))
+        (TakeJoyButtonPresses(Settings.padClimbButton, 0) != 0 ||
+         TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
       return;
     SleepMillis(1);
   }

@@ -14,7 +14,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/shell.h"
+#include "shell/settings.h"
+
+#include "shell/frontend.h"
+
+SavedSettings Settings;
+String SettingsFileName = u"Settings.dat";
 
 namespace {
 
@@ -32,13 +37,13 @@ const char* const kCommentLines[] = {
 };
 
 // The settings integers in file order.
-int* const kIntegers[kIntegerCount] = {
-    &FullScreen, &PersonalBest, &MusicOn,  &VistaSound,      &ScanlinesOn,
-    &SfxOn,      &KeyLeft,      &KeyRight, &KeyClimb,        &KeyFire,
-    &JoystickOn, &ReservedSetting, &JoyButton1, &JoyButton2, &Difficulty,
+constexpr int SavedSettings::*kIntegers[kIntegerCount] = {
+    &SavedSettings::fullScreen,     &SavedSettings::personalBest,  &SavedSettings::musicOn,
+    &SavedSettings::alternativeSoundOutput, &SavedSettings::scanlinesOn, &SavedSettings::sfxOn,
+    &SavedSettings::keyLeft,        &SavedSettings::keyRight,      &SavedSettings::keyClimb,
+    &SavedSettings::keyFire,        &SavedSettings::padControl,    &SavedSettings::reserved,
+    &SavedSettings::padClimbButton, &SavedSettings::padFireButton, &SavedSettings::difficulty,
 };
-constexpr int kDefaults[kIntegerCount] = {
-    1, 0, 1, 0, 1, 1, KeyCode::Left, KeyCode::Right, KeyCode::LeftAlt, KeyCode::LeftControl, 0, 0, 1, 0, 0};
 
 void EnsureHighscoreArrays() {
   for (StringArray* a : {&HighscoreNames, &HighscoreScores, &HighscoreLevels})
@@ -46,8 +51,7 @@ void EnsureHighscoreArrays() {
 }
 
 void SetDefaults() {
-  for (int i = 0; i < kIntegerCount; ++i) *kIntegers[i] = kDefaults[i];
-  PlayerName = u"not set";
+  Settings = SavedSettings();
   for (int k = 0; k < kHighscoreRows; ++k) {
     HighscoreNames[k] = u"..........";
     HighscoreScores[k] = u"0";
@@ -219,14 +223,14 @@ void LoadSettings() {
     SetDefaults();
     return;
   }
-  for (int i = 0; i < kIntegerCount; ++i) *kIntegers[i] = FromLittleEndian(head + 4 * i);
-  PlayerName = ReadLine(f);
+  for (int i = 0; i < kIntegerCount; ++i) Settings.*kIntegers[i] = FromLittleEndian(head + 4 * i);
+  Settings.playerName = ReadLine(f);
   for (int k = 0; k < kHighscoreRows; ++k) {
     HighscoreNames[k] = ReadLine(f);
     HighscoreScores[k] = ReadLine(f);
     HighscoreLevels[k] = ReadLine(f);
   }
-  if (JoystickOn == 1) {
+  if (Settings.padControl == 1) {
     // The pad as it lies now is taken as its rest position.
     ControlMode = 1;
     PadRestX = JoyAxisX(0);
@@ -238,8 +242,8 @@ void LoadSettings() {
 void SaveSettings() {
   EnsureHighscoreArrays();
   std::string bytes;
-  for (int i = 0; i < kIntegerCount; ++i) AppendInt32(bytes, *kIntegers[i]);
-  AppendLine(bytes, PlayerName);
+  for (int i = 0; i < kIntegerCount; ++i) AppendInt32(bytes, Settings.*kIntegers[i]);
+  AppendLine(bytes, Settings.playerName);
   for (int k = 0; k < kHighscoreRows; ++k) {
     AppendLine(bytes, HighscoreNames[k]);
     AppendLine(bytes, HighscoreScores[k]);

@@ -5,6 +5,7 @@
 #include "shell/shell.h"
 #include "gameplay/gameplay.h"
 #include "online/online.h"
+#include "runtime/headless.h"
 
 namespace {
 
@@ -21,12 +22,12 @@ void FillHighscorePlaceholders() {
   }
 }
 
-// FullScreen 0 is a window and 1 full screen at 16 bits. Any other value
+// fullScreen 0 is a window and 1 full screen at 16 bits. Any other value
 // (only a hand-edited settings file holds one) gets the window, and a full
 // screen that cannot be had falls back to the window too, so the game never
 // runs on without a display it could have had.
 bool OpenDisplay() {
-  if (FullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
+  if (Settings.fullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
   return OpenGraphicsDisplay(640, 480, 0, 60, 0) != nullptr;
 }
 
@@ -44,12 +45,29 @@ void ShowLoadingScreen() {
 
 }  // namespace
 
-int GameMain() {
+void RegisterProgramFiles() {
   RegisterEmbeddedFiles();
   InstallProgramData();
+}
+
+void LoadForTheRun(LoadingScreen loadingScreen) {
+  LoadFirstPictures();
+  if (loadingScreen == LoadingScreen::Shown) ShowLoadingScreen();
+  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
+  LoadResources();
+  CreateObjectLists();
+}
+
+bool StartGameRuntime(const RuntimeOptions& options, int depth) {
+  RegisterProgramFiles();
+  if (!StartRuntime(options, depth)) return false;
+  LoadForTheRun(LoadingScreen::Skipped);
+  return true;
+}
+
+int GameMain() {
+  RegisterProgramFiles();
   RuntimeStartServices();
-  RegisterRecordTypes();
-  SelectGraphicsDriver(DirectX7DrawDriver(), 2);
   FillHighscorePlaceholders();
   LoadSettings();
   // From here on, closing the window keeps the settings as the exit would.
@@ -70,18 +88,14 @@ int GameMain() {
   WebsiteLines = ArrayNew(u"String", 1);
   WebsiteLines[0] = StringConcat(u"      ", kWebsite);
 
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ShowLoadingScreen();
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
+  LoadForTheRun(LoadingScreen::Shown);
 
-  if (MusicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
-  if (MusicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
-  if (VistaSound == 1) {
+  if (Settings.musicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
+  if (Settings.musicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  if (Settings.alternativeSoundOutput == 1) {
     for (const String& name : ListAudioDriverNames())
       if (StringCompare(name, u"FreeAudio Multimedia") == 0) SelectAudioDriver(name);
   }
-  CreateObjectLists();
 
   PlayIntro();
   CreateStars();

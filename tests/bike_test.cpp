@@ -18,10 +18,9 @@ class BikeTest : public harness::NullDrawingTest {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
     world.playerBullets->Clear();
-    ControlMode = 0;
-    SfxOn = 0;
-    KeyLeft = KeyCode::Left, KeyRight = KeyCode::Right, KeyClimb = KeyCode::LeftAlt;
-    KeyClimb2 = KeyCode::Up, KeyFire = KeyCode::LeftControl;
+    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    Settings = SavedSettings();
+    Settings.sfxOn = 0;
     world.scrollFactor[2] = 1.4f;
     world.bike.x = 272.0f, world.bike.y = 397.0f, world.bike.speed = 0.0f, world.bike.facing = Facing::Right,
     world.scrollPos = 0.0f;
@@ -36,13 +35,13 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   world.bike.y = 402.0f;  // where the set-up leaves it
   Fly(3);
   EXPECT_FLOAT_EQ(world.bike.y, 397.0f);
-  ScriptKeyDown(KeyClimb);
+  ScriptKeyDown(Settings.keyClimb);
   PlayerControl();
   EXPECT_FLOAT_EQ(world.bike.y, 391.0f);
   Fly(200);
   EXPECT_FLOAT_EQ(world.bike.y, 32.0f);
   EXPECT_TRUE(world.bike.climbing);  // the lift flame burns at the ceiling too
-  ScriptKeyUp(KeyClimb);
+  ScriptKeyUp(Settings.keyClimb);
   ScriptKeyDown(KeyCode::Up);  // the second climb key, whatever the first is bound to
   world.bike.y = 200.0f;
   PlayerControl();
@@ -53,7 +52,7 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
 }
 
 TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
-  ScriptKeyDown(KeyRight);
+  ScriptKeyDown(Settings.keyRight);
   int frame = 0;
   while (world.bike.speed < kMaxSpeed && frame < 40) {
     PlayerControl();
@@ -78,13 +77,13 @@ TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
   EXPECT_NEAR(high, 8.7f, 0.01f);
   EXPECT_NEAR(pushes, 120, 2);  // 8.7 8.5 8.3 coast, 8.6 push, 8.4 coast, 8.7 push
   EXPECT_NEAR(world.bike.x, glideStart - 0.6f * 120, 1.0f);
-  ScriptKeyUp(KeyRight);
+  ScriptKeyUp(Settings.keyRight);
 }
 
 TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
-  ScriptKeyDown(KeyLeft);
+  ScriptKeyDown(Settings.keyLeft);
   Fly(60);
-  ScriptKeyUp(KeyLeft);
+  ScriptKeyUp(Settings.keyLeft);
   int frames = 0;
   while (world.bike.speed != 0.0f && frames < 100) {
     PlayerControl();
@@ -106,14 +105,14 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   // Both directions at once: speed and screen x unchanged, flame on.
   world.bike.speed = 2.0f;
   world.bike.x = 300.0f;
-  ScriptKeyDown(KeyLeft);
-  ScriptKeyDown(KeyRight);
+  ScriptKeyDown(Settings.keyLeft);
+  ScriptKeyDown(Settings.keyRight);
   PlayerControl();
   EXPECT_NEAR(world.bike.speed, 2.0f, 1e-5f);
   EXPECT_FLOAT_EQ(world.bike.x, 300.0f);
   EXPECT_TRUE(world.bike.thrusting);
-  ScriptKeyUp(KeyLeft);
-  ScriptKeyUp(KeyRight);
+  ScriptKeyUp(Settings.keyLeft);
+  ScriptKeyUp(Settings.keyRight);
 }
 
 TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
@@ -137,7 +136,7 @@ TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
 }
 
 TEST_F(BikeTest, OneShotAFrameFromTheNose) {
-  for (int i = 0; i < 5; ++i) ScriptKeyTap(KeyFire);
+  for (int i = 0; i < 5; ++i) ScriptKeyTap(Settings.keyFire);
   world.bike.x = 250.0f;
   world.bike.y = 300.0f;
   PlayerControl();  // falls to 304, then fires

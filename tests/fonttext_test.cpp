@@ -67,7 +67,7 @@ TEST_F(FontText, OverlayCoversTheScreenExactlyOnce) {
   img_scanlines2 = CreateImageFromRGBA(white.data(), 320, 80, 320, 80, 1, IMAGE_DEFAULT_FLAGS);
   for (int setting : {0, 2, 1}) {
     ClearDrawBuffer();
-    ScanlinesOn = setting;
+    Settings.scanlinesOn = setting;
     DrawScanlines();
     std::vector<uint8_t> screen = ReadScreenRGBA();
     int wrong = 0;

@@ -14,13 +14,11 @@ class ScreensTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    RegisterEmbeddedFiles();
-    InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
-    img_arrow = LoadImageResource(ResPath("arrow.png"), IMAGE_DEFAULT_FLAGS);
-    ScanlinesOn = 0, ControlMode = 0, JoyButton1 = 1, JoyButton2 = 0, KeyFire = KeyCode::LeftControl;
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle, &img_arrow}) LoadPicture(picture);
+    ControlMode = 0;
+    Settings = SavedSettings();
+    Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     WebsiteLines = {u"      www.novaquad.example"};
     ClearKeyStates();
   }
@@ -90,10 +88,10 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
     int endedAtRest = 0;
     EXPECT_EQ(Play(ShowMission, [&](int64_t, int rest) {
       if (rest == 1) shot = ReadScreenRGBA();
-      if (rest == 2) ScriptPadButton(JoyButton2, true), ScriptKeyTap(KeyCode::Minus);
+      if (rest == 2) ScriptPadButton(Settings.padFireButton, true), ScriptKeyTap(KeyCode::Minus);
       if (rest == 20) ScriptKeyTap('A'), endedAtRest = 20;
     }), 1);
-    ScriptPadButton(JoyButton2, false);
+    ScriptPadButton(Settings.padFireButton, false);
     EXPECT_EQ(endedAtRest, 20);
     EXPECT_EQ(LastKeyCode, 'A');
   }
@@ -103,7 +101,7 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
 
   // Pad control: either button ends the wait.
   ControlMode = 1;
-  for (int button : {JoyButton1, JoyButton2}) {
+  for (int button : {Settings.padClimbButton, Settings.padFireButton}) {
     ClearPadHits();
     int rests = 0;
     Play(ShowMission, [&](int64_t, int rest) {
@@ -133,27 +131,27 @@ TEST_F(ScreensTest, CreditsShowVersionLinesAndKeepLaterPresses) {
 
 TEST_F(ScreensTest, NameWheelLimits) {
   // Ten characters at most; deletion still works.
-  PlayerName = u"";
+  Settings.playerName = u"";
   Play(EnterPlayerName, [](int64_t n, int rest) {
-    if (rest == 0 && n <= 12) ScriptKeyTap(KeyFire);
+    if (rest == 0 && n <= 12) ScriptKeyTap(Settings.keyFire);
     if (rest == 0 && n == 13) ScriptKeyTap(KeyCode::Backspace);
     if (rest == 0 && n == 14) ScriptKeyTap(KeyCode::Enter);
   });
-  EXPECT_EQ(PlayerName, u"aaaaaaaaa");
+  EXPECT_EQ(Settings.playerName, u"aaaaaaaaa");
 
   // One turn back from "a" is "<", which deletes, on an empty name too; eleven
   // more reach the blank, which is added like any symbol. Escape keeps it all.
-  PlayerName = u"Q!";
+  Settings.playerName = u"Q!";
   std::vector<uint8_t> first;
   Play(EnterPlayerName, [&](int64_t n, int rest) {
     if (n == 1 && rest == 0) first = ReadScreenRGBA(), ScriptKeyDown(KeyCode::Left);
     if ((n == 1 || n == 15) && rest == 1) ScriptKeyUp(KeyCode::Left);
-    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(KeyFire);  // "Q", "", ""
+    if (rest == 0 && n >= 2 && n <= 4) ScriptKeyTap(Settings.keyFire);  // "Q", "", ""
     if (rest == 0 && n == 5) ScriptKeyDown(KeyCode::Left);
-    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(KeyFire);
+    if (rest == 0 && (n == 16 || n == 17)) ScriptKeyTap(Settings.keyFire);
     if (rest == 0 && n == 18) ScriptKeyTap(KeyCode::Escape);
   });
-  EXPECT_EQ(PlayerName, u"  ");
+  EXPECT_EQ(Settings.playerName, u"  ");
   ASSERT_FALSE(first.empty());
   EXPECT_TRUE(ShowsText(first, u"a", 19, 25, harness::Rgb(255, 0, 0)));  // the selected symbol
   EXPECT_TRUE(ShowsText(first, u"name: Q!", 12, 13));

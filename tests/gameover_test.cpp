@@ -48,7 +48,7 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
   world.shieldCount = -1;
   BurstBonus(300, 400);
   world.score = 4200;
-  PersonalBest = 5000;
+  Settings.personalBest = 5000;
   const int32_t clock = MillisecondClock();
   const int64_t start = PresentedFrameCount();
   bool shattered = false;
@@ -63,14 +63,14 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
   EXPECT_TRUE(shattered);
   EXPECT_EQ(1, QuitState);
   EXPECT_EQ(0, Count<Pieces>(world.pieces));
-  EXPECT_EQ(5000, PersonalBest);
+  EXPECT_EQ(5000, Settings.personalBest);
 }
 
 TEST_F(GameOverTest, ATieIsANewPersonalBestAsMuchAsABetterScore) {
   // The last frame, drawn: the verdict slid in under "game over".
   auto verdict = [](int score, int best) {
     world.score = score;
-    PersonalBest = best;
+    Settings.personalBest = best;
     const int64_t start = PresentedFrameCount();
     std::vector<uint8_t> screen;
     SetScriptHook([&] {
@@ -85,9 +85,9 @@ TEST_F(GameOverTest, ATieIsANewPersonalBestAsMuchAsABetterScore) {
     return screen;
   };
   const std::vector<uint8_t> better = verdict(7350, 7000);
-  EXPECT_EQ(7350, PersonalBest);
+  EXPECT_EQ(7350, Settings.personalBest);
   const std::vector<uint8_t> worse = verdict(10, 7350);
-  EXPECT_EQ(7350, PersonalBest);
+  EXPECT_EQ(7350, Settings.personalBest);
   EXPECT_EQ(better, verdict(0, 0));
   EXPECT_NE(better, worse);
 }

@@ -75,7 +75,7 @@ uint64_t HashWorld() {
   h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing), world.scrollFactor[0],
         world.scrollFactor[1], world.scrollFactor[2]);
   h.Add(world.scrollPos, world.sectorShown, world.shieldCount, world.bike.invulnerableTicks, world.score, world.level,
-        PersonalBest, QuitState);
+        Settings.personalBest, QuitState);
   h.Add(world.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame, world.alien.frameDelay,
         world.alien.bobAngle, world.alien.callTimer);
   h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
@@ -150,7 +150,7 @@ Structures* FirstOfKind(Kind kind) {
 // one hash a presented frame.
 std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
   std::mt19937 input(game.inputSeed);
-  const int keys[] = {KeyLeft, KeyRight, KeyClimb, KeyClimb2};
+  const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
   bool held[4] = {};
   std::vector<uint64_t> hashes;
   const int64_t start = PresentedFrameCount();
@@ -167,7 +167,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
     std::uniform_int_distribution<int> roll(0, 999);
     for (int k = 0; k < 4; ++k)
       if (roll(input) < 50) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
-    if (roll(input) < 150) ScriptKeyTap(KeyFire);
+    if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < 3) ScriptKeyTap(27);
     if (roll(input) < 12 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
       world.bike.y = 397;
@@ -199,9 +199,9 @@ class GoldenReplayTest : public ::testing::Test {
   void SetUp() override {
     StartOnce(false);
     ResetWorld();
-    PersonalBest = 0;
-    MusicOn = 1;
-    SfxOn = 1;
+    Settings.personalBest = 0;
+    Settings.musicOn = 1;
+    Settings.sfxOn = 1;
     TakeSoundLogHash();
   }
 };

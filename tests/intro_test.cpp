@@ -9,12 +9,12 @@ class IntroTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     NullDrawingTest::SetUp();
-    RegisterEmbeddedFiles();
+    RegisterProgramFiles();
   }
 };
 
 TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
-  SfxOn = 0;  // the intro's sounds play all the same
+  Settings.sfxOn = 0;  // the intro's sounds play all the same
   Driver d;
   int32_t black = 0, scene = 0;
   int channels[2] = {-1, -1};
@@ -37,7 +37,7 @@ TEST_F(IntroTest, RunsItsFullLengthThenFadesToBlack) {
   EXPECT_EQ(channels[1] - channels[0], 1);
   const DrawState s = GetDrawState();
   EXPECT_TRUE(s.red == 255 && s.blue == 255 && s.alpha == 1.0f && s.blend == BlendMode::Alpha);
-  SfxOn = 1;
+  Settings.sfxOn = 1;
 }
 
 TEST_F(IntroTest, EscapeEndsTheSceneAfterOneFrameButNotTheFade) {

@@ -13,13 +13,11 @@ class KeysTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    RegisterEmbeddedFiles();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
-    ScanlinesOn = 0;
-    KeyLeft = KeyCode::Left, KeyRight = KeyCode::Right, KeyClimb = KeyCode::LeftAlt;
-    KeyClimb2 = KeyCode::Up, KeyFire = KeyCode::LeftControl;
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
+    Settings = SavedSettings();
+    Settings.scanlinesOn = 0;
+    KeyClimb2 = KeyCode::Up;
     ClearKeyStates();
   }
 };
@@ -102,11 +100,11 @@ TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
   KeyMenu();
   SetScriptHook(nullptr);
 
-  EXPECT_EQ(KeyLeft, KeyCode::Escape);
-  EXPECT_EQ(KeyRight, KeyCode::Enter);
-  EXPECT_EQ(KeyClimb, KeyCode::NumpadPlus);
+  EXPECT_EQ(Settings.keyLeft, KeyCode::Escape);
+  EXPECT_EQ(Settings.keyRight, KeyCode::Enter);
+  EXPECT_EQ(Settings.keyClimb, KeyCode::NumpadPlus);
   EXPECT_EQ(KeyClimb2, KeyCode::NumpadPlus);
-  EXPECT_EQ(KeyFire, KeyCode::Backspace);
+  EXPECT_EQ(Settings.keyFire, KeyCode::Backspace);
   // Questions on frames 2-5, the last step 6, the menu's own frames 7-8:
   // the Escape that answered did not end the menu.
   EXPECT_EQ(PresentedFrameCount() - base, 8);

@@ -82,8 +82,8 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
 }
 
 TEST_F(MainMenuTest, PadMovesSelectsAndAnswers) {
-  ControlMode = JoyButton1 = 1;
-  JoyButton2 = 0;
+  ControlMode = Settings.padClimbButton = 1;
+  Settings.padFireButton = 0;
   ASSERT_TRUE(ScriptAttachPad());
   Driver d;
   int choice = -1;
@@ -114,7 +114,7 @@ class MainMenuPicture : public harness::HeadlessTest {
 
 TEST_F(MainMenuPicture, NewerVersionNoticeBlinksWithItsSound) {
   for (int sfx : {1, 0}) {
-    SfxOn = sfx;
+    Settings.sfxOn = sfx;
     VersionMessage1 = u"the newer version";
     NewerVersion = u"1.3";
     QuitState = 0;

@@ -64,15 +64,11 @@ class Driver {
 
 // The game's pictures and sounds loaded as the start-up loads them.
 inline void LoadGameResources() {
-  RegisterEmbeddedFiles();
-  RegisterRecordTypes();
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
-  CreateObjectLists();
+  RegisterProgramFiles();
+  LoadForTheRun(LoadingScreen::Skipped);
   CreateStars();
   QuitState = ControlMode = 0;
-  SfxOn = ScanlinesOn = 1;
+  Settings.sfxOn = Settings.scanlinesOn = 1;
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);

@@ -49,7 +49,7 @@ void PrepareOnlineState(ScoreService& service) {
   VersionMessage2 = u"for updated version";
   NewerVersion = u"earlier";
   SyncStatus = u"not synced...";
-  PlayerName = u"Ann Lee";
+  Settings.playerName = u"Ann Lee";
   world.score = 0;
   world.level = 3;
 }
@@ -129,7 +129,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
   };
   int score = 100;
   for (const Case& c : cases) {
-    PlayerName = c.name;
+    Settings.playerName = c.name;
     world.score = ++score;
     SyncScores();
     const std::vector<std::string> rows = service.StoredScores();
@@ -144,7 +144,7 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
 TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   // Letters, digits and - . _ ~ go out unchanged and a blank as %20: the
   // request and its signature are those of the name joined in unencoded.
-  PlayerName = u"Not set-2.0_~";
+  Settings.playerName = u"Not set-2.0_~";
   SyncScores();
   ScoreService::Request fromSync;
   for (const auto& r : service.Requests()) {
@@ -412,16 +412,13 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     harness::HeadlessTest::SetUp();
     // Only the pictures this screen and the sync notice draw; the sound
     // effects are off.
-    RegisterEmbeddedFiles();
-    InstallProgramData();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     PrepareOnlineState(service);
-    ScanlinesOn = 0;
-    SfxOn = 0;
+    Settings.scanlinesOn = 0;
+    Settings.sfxOn = 0;
     world.score = 1234;
-    PersonalBest = 56789;
+    Settings.personalBest = 56789;
   }
   void TearDown() override {
     LoadETNA();

@@ -13,13 +13,12 @@ class OptionsTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     HeadlessTest::SetUp();
-    RegisterEmbeddedFiles();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-    img_menumain = LoadImageResource(ResPath("menumain.png"), IMAGE_DEFAULT_FLAGS);
-    img_menutitle = LoadImageResource(ResPath("menutitle.png"), IMAGE_DEFAULT_FLAGS);
+    RegisterProgramFiles();
+    for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-    PadCheckPending = true, ControlMode = 0, JoystickOn = 0, Difficulty = 0, FullScreen = 0;
-    ScanlinesOn = 0, SfxOn = 1, KeyFire = KeyCode::LeftControl, JoyButton1 = 1, JoyButton2 = 0;
+    PadCheckPending = true, ControlMode = 0;
+    Settings = SavedSettings();
+    Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     ClearKeyStates();
   }
   // Opens the menu with the given key tapped after each listed frame (and
@@ -70,21 +69,21 @@ int CursorRow(const std::vector<uint8_t>& shot) {
 }
 
 TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
-  ScanlinesOn = 2;  // a value no text stands for
+  Settings.scanlinesOn = 2;  // a value no text stands for
   ClearDrawBuffer();
   DrawFontText(u"the main menu", 3, 3);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
   // A tap after frame n acts in frame n + 1, after its rows are drawn.
-  Visit({{1, KeyCode::Up}, {2, KeyCode::Space}, {3, KeyFire}, {4, KeyCode::Down}, {5, KeyCode::Down},
+  Visit({{1, KeyCode::Up}, {2, KeyCode::Space}, {3, Settings.keyFire}, {4, KeyCode::Down}, {5, KeyCode::Down},
          {6, KeyCode::Enter}, {7, KeyCode::Down}, {8, KeyCode::Enter}, {10, KeyCode::Escape}});
   ASSERT_EQ(shots.size(), 12u);  // ten frames and the closing one
   EXPECT_EQ(CursorRow(shots[2]), 0);
   EXPECT_EQ(CursorRow(shots[3]), 9);
   EXPECT_EQ(CursorRow(shots[4]), 0);
   EXPECT_GE(clock[3] - clock[2], 200);  // every move rests 200 ms
-  EXPECT_EQ(Difficulty, 1);
-  EXPECT_EQ(ScanlinesOn, 3);  // the lowest bit flips
-  EXPECT_EQ(SfxOn, 0);
+  EXPECT_EQ(Settings.difficulty, 1);
+  EXPECT_EQ(Settings.scanlinesOn, 3);  // the lowest bit flips
+  EXPECT_EQ(Settings.sfxOn, 0);
   EXPECT_TRUE(RowReads(shots[1], 0, u"current difficulty: normal"));
   EXPECT_TRUE(RowReads(shots[1], 2, u""));
   EXPECT_TRUE(RowReads(shots[1], 3, u"turn sfx on/off (on)"));
@@ -96,23 +95,23 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
 
 TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   // No pad: the keyboard is forced even when the settings had the pad.
-  ControlMode = 1, JoystickOn = 1;
+  ControlMode = 1, Settings.padControl = 1;
   for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(KeyCode::Down); };
   Visit({{6, KeyCode::Enter}, {7, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, no pad present)"));
   EXPECT_TRUE(RowReads(shots[7], 5, u"controls (keyboard, no pad present)"));
   EXPECT_EQ(ControlMode, 0);
-  EXPECT_EQ(JoystickOn, 0);
+  EXPECT_EQ(Settings.padControl, 0);
 
   // A pad at the run's first visit is switched on; the row then toggles.
-  PadCheckPending = true, ControlMode = 0, JoystickOn = 0;
+  PadCheckPending = true, ControlMode = 0, Settings.padControl = 0;
   ASSERT_TRUE(ScriptAttachPad());
   for (int n = 1; n <= 5; ++n) {  // five rows down on the stick, no dead zone
     extra[2 * n] = [] { ScriptPadAxis(1, 0.1f); };
     extra[2 * n + 1] = [] { ScriptPadAxis(1, 0.0f); };
   }
-  extra[12] = [] { ScriptPadButton(JoyButton2, true); };
-  extra[13] = [] { ScriptPadButton(JoyButton2, false); };
+  extra[12] = [] { ScriptPadButton(Settings.padFireButton, true); };
+  extra[13] = [] { ScriptPadButton(Settings.padFireButton, false); };
   Visit({{14, KeyCode::Enter}, {16, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[1], 5, u"controls "));  // nothing checked yet
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (pad active)"));
@@ -120,7 +119,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   EXPECT_TRUE(RowReads(shots[14], 5, u"controls (keyboard, pad present)"));
   EXPECT_TRUE(RowReads(shots[16], 5, u"controls (pad active)"));
   EXPECT_EQ(ControlMode, 1);
-  EXPECT_EQ(JoystickOn, 1);
+  EXPECT_EQ(Settings.padControl, 1);
 
   // Later visits leave the choice alone.
   ControlMode = 0;
@@ -135,11 +134,11 @@ TEST_F(OptionsTest, ScreenModeSwitchKeepsEveryImage) {
   DrawImageFrame(img_menutitle, 10, 300, 0);
   const std::vector<uint8_t> mainMenu = ReadScreenRGBA();
   bool fullScreenBetween = false;
-  extra[3] = [&] { fullScreenBetween = FullScreen == 1 && DisplayIsOpen(); };
+  extra[3] = [&] { fullScreenBetween = Settings.fullScreen == 1 && DisplayIsOpen(); };
   // To full screen in frame 3, back to the window in frame 5.
   Visit({{1, KeyCode::Down}, {2, KeyCode::Enter}, {4, KeyCode::Enter}, {6, KeyCode::Escape}});
   EXPECT_TRUE(fullScreenBetween);
-  EXPECT_EQ(FullScreen, 0);
+  EXPECT_EQ(Settings.fullScreen, 0);
   ASSERT_EQ(shots.size(), 8u);
   for (int n : {3, 5}) {  // a switch's frame shows the bare menu frame after 200 ms
     EXPECT_TRUE(RowReads(shots[size_t(n)], 1, u"")) << n;

@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "res/assets.h"
+#include "runtime/runtime.h"
+#include "shell/shell.h"
 // The generator's raster toolkit and PNG writer, compiled in so their
 // guarantees can be checked directly.
 #include "tools/pictures/pngout.cpp"
@@ -21,68 +24,21 @@
 
 namespace {
 
-enum Kind { RGB, PAL, RGBA };
+// The catalogue's rows that describe a file (the first cut of each).
+std::vector<const PictureEntry*> Files() {
+  std::vector<const PictureEntry*> files;
+  for (const PictureEntry& e : PictureCatalogue())
+    if (IsMainCut(e)) files.push_back(&e);
+  return files;
+}
 
-struct Expected {
-  const char* file;
-  int w, h;
-  Kind kind;
-  int cellW, cellH, cells;  // cells the game cuts; whole pictures: one
-};
-
-const Expected kPictures[] = {
-    {"intro1.png", 118, 74, RGB, 118, 74, 1},
-    {"intro2.png", 24, 16, PAL, 24, 16, 1},
-    {"intro3a.png", 128, 128, RGBA, 128, 128, 1},
-    {"intro3b.png", 128, 128, RGBA, 128, 128, 1},
-    {"font.png", 320, 48, PAL, 16, 16, 60},
-    {"bike2.png", 120, 220, RGB, 120, 55, 4},
-    {"playerbullet.png", 23, 5, RGB, 23, 5, 1},
-    {"Shots_Enemy.png", 13, 13, RGB, 13, 13, 1},
-    {"MissileGFX.png", 92, 23, RGB, 23, 23, 4},
-    {"arrow.png", 32, 42, RGBA, 32, 42, 1},
-    {"teslathingy.png", 320, 60, RGB, 80, 60, 4},
-    {"enemies.png", 160, 440, RGB, 40, 40, 44},
-    {"groundenemies.png", 240, 240, RGB, 40, 40, 36},
-    {"frags.png", 40, 400, RGB, 20, 20, 40},
-    {"shadows.png", 192, 64, RGB, 32, 32, 11},
-    {"poof.png", 64, 16, RGB, 16, 16, 4},
-    {"bouncer.png", 160, 40, RGB, 40, 40, 4},
-    {"mine_new.png", 160, 40, RGB, 40, 40, 4},
-    {"radar.png", 560, 120, RGB, 70, 120, 8},
-    {"terraformer1.png", 42, 120, RGB, 42, 120, 1},
-    {"terraformer2.png", 56, 64, RGB, 7, 64, 8},
-    {"MoreTowers.png", 560, 240, RGB, 70, 120, 16},
-    {"explosion.png", 256, 256, RGB, 64, 64, 16},
-    {"explosion2.png", 64, 832, RGB, 64, 64, 13},
-    {"LunarExhaust.png", 256, 64, RGB, 64, 64, 4},
-    {"Glowing.png", 132, 72, RGB, 132, 36, 2},
-    {"menukeys.png", 212, 10, PAL, 212, 10, 1},
-    {"menuarrow.png", 32, 256, PAL, 32, 32, 8},
-    {"menumain.png", 640, 480, RGB, 640, 480, 1},
-    {"menutitle.png", 485, 110, RGB, 485, 110, 1},
-    {"menutext.png", 313, 265, RGB, 313, 265, 1},
-    {"LadyLiberty.png", 158, 222, RGB, 158, 222, 1},
-    {"bones.png", 86, 22, RGB, 86, 22, 1},
-    {"shield_fx.png", 98, 976, RGB, 98, 61, 16},
-    {"shield2.png", 128, 128, RGB, 128, 64, 2},
-    {"exhaust1.png", 124, 976, RGB, 124, 61, 16},
-    {"exhaust2.png", 124, 976, RGB, 124, 61, 16},
-    {"ShieldFrags.png", 40, 40, RGB, 4, 4, 100},
-    {"messages.png", 480, 480, RGB, 480, 48, 10},
-    {"layer1b.png", 1920, 480, RGB, 64, 480, 30},
-    {"layer2b.png", 1920, 480, RGB, 64, 480, 30},
-    {"layer3b.png", 1920, 480, RGB, 64, 480, 30},
-    {"layer4c.png", 8, 480, RGB, 8, 480, 1},
-    {"scanlines1.png", 320, 200, RGBA, 320, 200, 1},
-    {"scanlines2.png", 320, 80, RGBA, 320, 80, 1},
-    {"planet.png", 128, 67, RGB, 128, 67, 1},
-    {"module.png", 400, 60, RGB, 80, 60, 5},
-    {"portal.png", 320, 60, RGB, 80, 60, 4},
-    {"logo2.png", 340, 84, RGB, 340, 84, 1},
-    {"timebar.png", 640, 32, RGB, 640, 32, 1},
-    {"timebar2.png", 1, 16, RGB, 1, 16, 1},
-};
+const PictureEntry& FileEntry(const char* file) {
+  for (const PictureEntry* e : Files())
+    if (std::strcmp(e->file, file) == 0) return *e;
+  ADD_FAILURE() << file << " is not in the catalogue";
+  static const PictureEntry none{};
+  return none;
+}
 
 std::filesystem::path ResDir() { return std::filesystem::path(NOVA_SOURCE_DIR) / "res"; }
 
@@ -162,29 +118,72 @@ bool MayBeBlank(const std::string& file, int cell) {
 }
 
 TEST(PictureCatalogue, EveryFileHasTheCataloguedSizeFormatAndCells) {
-  for (const Expected& e : kPictures) {
-    SCOPED_TRACE(e.file);
-    Header hd = ReadHeader(ResDir() / e.file);
+  for (const PictureEntry* e : Files()) {
+    SCOPED_TRACE(e->file);
+    Header hd = ReadHeader(ResDir() / e->file);
     ASSERT_TRUE(hd.ok) << "missing or unreadable";
-    EXPECT_EQ(hd.w, e.w);
-    EXPECT_EQ(hd.h, e.h);
+    EXPECT_EQ(hd.w, e->width);
+    EXPECT_EQ(hd.h, e->height);
     EXPECT_EQ(hd.bitDepth, 8);
     EXPECT_EQ(hd.interlace, PNG_INTERLACE_NONE);
-    int wanted = e.kind == RGB ? PNG_COLOR_TYPE_RGB : e.kind == PAL ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB_ALPHA;
+    int wanted = e->format == PictureFormat::RGB       ? PNG_COLOR_TYPE_RGB
+                 : e->format == PictureFormat::Palette ? PNG_COLOR_TYPE_PALETTE
+                                                       : PNG_COLOR_TYPE_RGB_ALPHA;
     EXPECT_EQ(hd.colourType, wanted);
     // Only black may be see-through in RGB and palette pictures; a
     // transparency chunk would make the loader's colour mask disagree.
     EXPECT_FALSE(hd.hasTrns);
-    // whole cells only, and at least as many as the game cuts
-    EXPECT_EQ(e.w % e.cellW, 0);
-    EXPECT_EQ(e.h % e.cellH, 0);
-    EXPECT_GE((e.w / e.cellW) * (e.h / e.cellH), e.cells);
   }
+  // Every cut, the second cuts of a file too: whole cells only, and at
+  // least as many as the game cuts, of a file described alike on every row.
+  for (const PictureEntry& e : PictureCatalogue()) {
+    SCOPED_TRACE(std::string(e.file) + " cut " + std::to_string(e.cellWidth) + "x" + std::to_string(e.cellHeight));
+    const PictureEntry& file = FileEntry(e.file);
+    EXPECT_EQ(e.width, file.width);
+    EXPECT_EQ(e.height, file.height);
+    EXPECT_EQ(e.format, file.format);
+    ASSERT_GT(e.cellWidth, 0);
+    ASSERT_GT(e.cellHeight, 0);
+    EXPECT_EQ(e.width % e.cellWidth, 0);
+    EXPECT_EQ(e.height % e.cellHeight, 0);
+    EXPECT_GE((e.width / e.cellWidth) * (e.height / e.cellHeight), e.cells);
+  }
+}
+
+TEST(PictureCatalogue, EveryHandleIsFilledOnceAndEveryFileIsEmbedded) {
+  // Two rows filling one handle would lose a picture; a row whose file was
+  // not embedded (its row not read by the build) would load nothing.
+  std::set<const void*> handles;
+  RegisterEmbeddedFiles();
+  auto embeddedSize = [](const char* file) {
+    size_t size = 0;
+    IncbinLookup(StringConcat(u"res\\", StringFromAscii(file)), nullptr, &size);
+    return size;
+  };
+  for (const PictureEntry& e : PictureCatalogue()) {
+    SCOPED_TRACE(e.file);
+    if (e.handle) {
+      EXPECT_TRUE(handles.insert(e.handle).second) << "a second row for one handle";
+    }
+    EXPECT_GT(embeddedSize(e.file), 0u);
+  }
+  for (const SoundEntry& e : SoundCatalogue()) {
+    SCOPED_TRACE(e.file);
+    if (e.handle) {
+      EXPECT_TRUE(handles.insert(e.handle).second) << "a second row for one handle";
+    }
+    EXPECT_GT(embeddedSize(e.file), 0u);
+  }
+  // The loading screen is written in the font, so it alone comes first.
+  std::vector<TImage**> first;
+  for (const PictureEntry& e : PictureCatalogue())
+    if (e.flags & kLoadFirst) first.push_back(e.handle);
+  EXPECT_EQ(first, std::vector<TImage**>{&img_font});
 }
 
 TEST(PictureCatalogue, ResHoldsNoStrayPictures) {
   std::set<std::string> known;
-  for (const Expected& e : kPictures) known.insert(e.file);
+  for (const PictureEntry* e : Files()) known.insert(e->file);
   EXPECT_EQ(known.size(), 51u);
   for (const auto& entry : std::filesystem::directory_iterator(ResDir())) {
     if (entry.path().extension() == ".png") {
@@ -196,18 +195,18 @@ TEST(PictureCatalogue, ResHoldsNoStrayPictures) {
 TEST(PictureCatalogue, EveryDrawnCellShowsSomethingAndKeepsAClearBackground) {
   // Pictures that fill their whole frame on purpose.
   const std::set<std::string> opaque = {"menumain.png", "intro2.png", "timebar2.png", "terraformer2.png", "layer4c.png"};
-  for (const Expected& e : kPictures) {
-    SCOPED_TRACE(e.file);
-    Pixels px = Load(e.file);
-    ASSERT_EQ(px.w, e.w);
-    int cols = e.w / e.cellW;
-    for (int cell = 0; cell < e.cells; ++cell) {
-      if (MayBeBlank(e.file, cell)) continue;
-      int n = px.seenIn((cell % cols) * e.cellW, (cell / cols) * e.cellH, e.cellW, e.cellH);
+  for (const PictureEntry* e : Files()) {
+    SCOPED_TRACE(e->file);
+    Pixels px = Load(e->file);
+    ASSERT_EQ(px.w, e->width);
+    int cols = e->width / e->cellWidth;
+    for (int cell = 0; cell < e->cells; ++cell) {
+      if (MayBeBlank(e->file, cell)) continue;
+      int n = px.seenIn((cell % cols) * e->cellWidth, (cell / cols) * e->cellHeight, e->cellWidth, e->cellHeight);
       EXPECT_GT(n, 0) << "cell " << cell << " is empty";
     }
-    if (e.kind != RGBA && !opaque.count(e.file)) {
-      int clear = e.w * e.h - px.seenIn(0, 0, e.w, e.h);
+    if (e->format != PictureFormat::RGBA && !opaque.count(e->file)) {
+      int clear = e->width * e->height - px.seenIn(0, 0, e->width, e->height);
       EXPECT_GT(clear, 0) << "no see-through background";
     }
   }
@@ -480,16 +479,13 @@ TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
   for (const char* file : {"explosion.png", "explosion2.png", "poof.png", "enemies.png", "frags.png", "bouncer.png",
                            "mine_new.png", "MissileGFX.png", "shield_fx.png", "shield2.png"}) {
     SCOPED_TRACE(file);
-    const Expected* e = nullptr;
-    for (const Expected& x : kPictures)
-      if (std::strcmp(x.file, file) == 0) e = &x;
-    ASSERT_NE(e, nullptr);
+    const PictureEntry& e = FileEntry(file);
     Pixels px = Load(file);
-    ASSERT_EQ(px.w, e->w);
-    int cols = e->w / e->cellW;
+    ASSERT_EQ(px.w, e.width);
+    int cols = e.width / e.cellWidth;
     // frags.png is cut from whole enemies: only its 40 x 40 blocks must fade out
-    int bw = std::strcmp(file, "frags.png") == 0 ? 40 : e->cellW, bh = std::strcmp(file, "frags.png") == 0 ? 40 : e->cellH;
-    int blocks = std::strcmp(file, "frags.png") == 0 ? 10 : e->cells;
+    int bw = std::strcmp(file, "frags.png") == 0 ? 40 : e.cellWidth, bh = std::strcmp(file, "frags.png") == 0 ? 40 : e.cellHeight;
+    int blocks = std::strcmp(file, "frags.png") == 0 ? 10 : e.cells;
     if (std::strcmp(file, "frags.png") == 0) cols = 1;
     for (int cell = 0; cell < blocks; ++cell) {
       int x0 = (cell % cols) * bw, y0 = (cell / cols) * bh;

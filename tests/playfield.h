@@ -18,16 +18,7 @@ inline void StartOnce(bool drawing = true) {
   static bool started = false;
   if (started) return;
   started = true;
-  RegisterEmbeddedFiles();
-  RuntimeStartCore();
-  SetRuntimeOptions({.headless = true, .nullDrawing = !drawing, .virtualClock = true, .nullAudio = true});
-  RuntimeStartServices();
-  RegisterRecordTypes();
-  OpenGraphicsDisplay(640, 480, 0, 60, 0);
-  img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-  ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-  LoadResources();
-  CreateObjectLists();
+  StartGameRuntime({.headless = true, .nullDrawing = !drawing, .virtualClock = true, .nullAudio = true});
   CreateStars();
 }
 
@@ -53,7 +44,7 @@ inline void ResetWorld(int seed = 1234) {
   world.teleportersOff = world.takeOffDue = false;
   world.teleportShift = QuitState = 0;
   world.timeBonus = 100;
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   SetDrawAlpha(1);
   SetDrawBlendMode(BlendMode::Alpha);
   ClearKeyStates();

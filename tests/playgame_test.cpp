@@ -43,17 +43,12 @@ class GameTest : public Base {
  protected:
   void SetUp() override {
     Base::SetUp();
-    RegisterEmbeddedFiles();
-    RegisterRecordTypes();
-    img_font = LoadImageCells(ResPath("font.png"), 16, 16, 0, 60, IMAGE_DEFAULT_FLAGS);
-    ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-    LoadResources();
-    CreateObjectLists();
+    RegisterProgramFiles();
+    LoadForTheRun(LoadingScreen::Skipped);
     world.starCoords->Clear();
     CreateStars();
-    ControlMode = 0, Difficulty = 0, MusicOn = 1, SfxOn = 1, PersonalBest = 0;
-    KeyLeft = KeyCode::Left, KeyRight = KeyCode::Right, KeyClimb = KeyCode::LeftAlt;
-    KeyClimb2 = KeyCode::Up, KeyFire = KeyCode::LeftControl;
+    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    Settings = SavedSettings();
     SetRandomSeed(99);
   }
 };
@@ -65,7 +60,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   int64_t escapeAt = 0, yesAt = 0, fadeDown[2] = {-1, -1};
   float bonusAtPause = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == 90) ScriptKeyDown(KeyLeft);  // away from the first teleporter
+    if (fresh && frame == 90) ScriptKeyDown(Settings.keyLeft);  // away from the first teleporter
     if (fresh && frame == 260) {  // flying, past the blink of the first 120 passes
       EXPECT_EQ(world.level, 1);
       EXPECT_LT(world.bike.speed, -8.0f);
@@ -77,7 +72,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       }
       EXPECT_GT(bottom, 20);
       EXPECT_GT(top, 100);
-      ScriptKeyUp(KeyLeft);
+      ScriptKeyUp(Settings.keyLeft);
       bonusAtPause = world.timeBonus;
       escapeAt = frame;
       ScriptKeyTap(KeyCode::Escape);
@@ -122,6 +117,39 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
   EXPECT_TRUE(answered);
   EXPECT_EQ(QuitState, 1);
   EXPECT_GT(total - answeredAt, 36 + 1 + 200);  // fade back, the pass, then game over
+}
+
+TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
+  // The menu's exit dialog takes the pad's buttons as answers; the pause
+  // takes keys alone, so a button pressed while it waits leaves it waiting.
+  ASSERT_TRUE(ScriptAttachPad());
+  ControlMode = 1;
+  int polls = 0;
+  int64_t answeredAt = -1;
+  bool goingOn = false;
+  PlayWith([&](int64_t frame, bool fresh) {
+    if (fresh && frame == 120) ScriptKeyTap(KeyCode::Escape);
+    if (answeredAt < 0 && WaitingForAnswer(fresh)) {
+      ++polls;
+      if (polls == 1) {
+        ScriptPadButton(Settings.padFireButton, true);
+        ScriptPadButton(Settings.padClimbButton, true);
+      }
+      if (polls == 50) {
+        ScriptPadButton(Settings.padFireButton, false);
+        ScriptPadButton(Settings.padClimbButton, false);
+        ScriptKeyTap(KeyCode::N);
+        answeredAt = frame;
+      }
+    }
+    if (fresh && answeredAt >= 0 && frame == answeredAt + 36 + 20) {
+      goingOn = QuitState == 0;
+      QuitState = 1;  // ends the game after this pass
+    }
+  });
+  ScriptDetachPad();
+  EXPECT_EQ(polls, 50);
+  EXPECT_TRUE(goingOn);
 }
 
 TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
@@ -187,14 +215,14 @@ TEST_F(PlayGameFastTest, TheGameTuneIsAtHalfVolumeUntilThePauseIsFirstAnsweredNo
 TEST_F(PlayGameFastTest, WithMusicOffEveryTuneIsSilentThePauseTuneToo) {
   // The start-up and the options set these two to 0 with the music; the
   // pause tune goes by the music setting itself.
-  MusicOn = 0;
+  Settings.musicOn = 0;
   GameMusicVolume = MenuMusicVolume = 0;
   PauseMusicVolume = 0.4f;
   ClearSoundLog();
   PauseAndAnswer({KeyCode::N, KeyCode::Y});
   EXPECT_EQ(soundlog::Tunes(), "m_game.ogg@0 m_pause.ogg@0 m_game.ogg@0 m_pause.ogg@0 m_menu.ogg@0");
   ExpectVolumeSetWithEveryTune();
-  MusicOn = 1;
+  Settings.musicOn = 1;
   GameMusicVolume = MenuMusicVolume = 0.4f;
 }
 
@@ -209,7 +237,7 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
   } runs[2];
   for (int sfx : {1, 0}) {
     SetRandomSeed(99);
-    SfxOn = sfx;
+    Settings.sfxOn = sfx;
     ClearSoundLog();
     bool leaving = false;
     Run& run = runs[sfx];
@@ -219,15 +247,15 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
         return;
       }
       if (!fresh) return;
-      if (frame == 90) ScriptKeyDown(KeyLeft);  // across the sector, past its guns
-      if (frame > 90 && frame % 6 == 0) ScriptKeyTap(KeyFire);
-      if (frame == 900) ScriptKeyUp(KeyLeft), ScriptKeyTap(KeyCode::Escape), leaving = true;
+      if (frame == 90) ScriptKeyDown(Settings.keyLeft);  // across the sector, past its guns
+      if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
+      if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(KeyCode::Escape), leaving = true;
       run.score = world.score, run.shields = world.shieldCount;
     });
     run.effects = soundlog::Effects();
     run.tunes = soundlog::Tunes();
   }
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   const std::vector<TSound*>& on = runs[1].effects;
   EXPECT_GT(on.size(), 100u);
   // The landing, shots, hits, the scenery's hum and a beacon.
@@ -265,7 +293,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
       held[i] = !held[i];
       held[i] ? ScriptKeyDown(keys[i]) : ScriptKeyUp(keys[i]);
     }
-    if (monkey() % 9 == 0) ScriptKeyTap(KeyFire);
+    if (monkey() % 9 == 0) ScriptKeyTap(Settings.keyFire);
     if (monkey() % 500 == 0) ScriptKeyTap(KeyCode::Space);
     if (!(world.bike.y >= 32 && world.bike.y <= 402 && world.bike.x >= 172 && world.bike.x <= 372 &&
           std::fabs(world.bike.speed) <= 8.9f && world.scrollPos >= -200 && world.scrollPos < 32000 &&

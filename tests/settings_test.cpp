@@ -18,9 +18,12 @@
 namespace {
 
 const std::vector<int32_t> kOdd = {0, 12345, 0, 1, 0, 0, 65, 68, 87, 32, 0, -7, 3, 4, 1};
-int* const kGlobals[] = {&FullScreen, &PersonalBest, &MusicOn, &VistaSound, &ScanlinesOn,
-                         &SfxOn, &KeyLeft, &KeyRight, &KeyClimb, &KeyFire, &JoystickOn,
-                         &ReservedSetting, &JoyButton1, &JoyButton2, &Difficulty};
+// The fifteen integers in the order the file keeps them.
+int* const kIntegers[] = {&Settings.fullScreen,    &Settings.personalBest, &Settings.musicOn,
+                          &Settings.alternativeSoundOutput, &Settings.scanlinesOn, &Settings.sfxOn,
+                          &Settings.keyLeft,       &Settings.keyRight,     &Settings.keyClimb,
+                          &Settings.keyFire,       &Settings.padControl,   &Settings.reserved,
+                          &Settings.padClimbButton, &Settings.padFireButton, &Settings.difficulty};
 
 // Fifteen little-endian integers, then the lines, each ending in eol.
 std::string FileImage(const std::vector<std::string>& lines, const char* eol = "\r\n") {
@@ -62,8 +65,8 @@ class SettingsFile : public ::testing::Test {
   }
   // Saves a known set of settings with this name; true when path holds them.
   void SaveAs(const char* name) {
-    for (size_t i = 0; i < kOdd.size(); ++i) *kGlobals[i] = kOdd[i];
-    PlayerName = StringFromAscii(name);
+    for (size_t i = 0; i < kOdd.size(); ++i) *kIntegers[i] = kOdd[i];
+    Settings.playerName = StringFromAscii(name);
     for (int k = 0; k < 10; ++k) HighscoreNames[k] = HighscoreScores[k] = HighscoreLevels[k] = u"r";
     SaveSettings();
   }
@@ -76,10 +79,11 @@ class SettingsFile : public ::testing::Test {
     return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
   }
   void ExpectDefaults() {
-    EXPECT_EQ(FullScreen, 1);
-    EXPECT_EQ(KeyClimb, 164);
-    EXPECT_EQ(JoyButton1, 1);
-    EXPECT_EQ(PlayerName, u"not set");
+    // Full screen, music, scan lines and effects on, the cursor keys, Alt
+    // and Control, pad buttons 1 and 0, normal difficulty.
+    const int32_t defaults[] = {1, 0, 1, 0, 1, 1, 37, 39, 164, 162, 0, 0, 1, 0, 0};
+    for (size_t i = 0; i < std::size(defaults); ++i) EXPECT_EQ(*kIntegers[i], defaults[i]) << i;
+    EXPECT_EQ(Settings.playerName, u"not set");
     EXPECT_EQ(HighscoreNames[9], u"..........");
     EXPECT_EQ(HighscoreScores[0], u"0");
     EXPECT_EQ(HighscoreLevels[0], u".");
@@ -88,8 +92,8 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
-  for (size_t i = 0; i < kOdd.size(); ++i) *kGlobals[i] = kOdd[i];
-  PlayerName = u"Zed \u00e9";  // an 8-bit character survives
+  for (size_t i = 0; i < kOdd.size(); ++i) *kIntegers[i] = kOdd[i];
+  Settings.playerName = u"Zed \u00e9";  // an 8-bit character survives
   std::vector<std::string> lines = {"Zed \xe9"};
   for (int k = 0; k < 10; ++k) {
     std::string row[3] = {std::string("n").append(std::to_string(k)), std::to_string(900 - k), std::to_string(k + 1)};
@@ -106,11 +110,11 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
   EXPECT_EQ(Read(), FileImage(lines));
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "no temporary file is left behind";
 
-  for (int* g : kGlobals) *g = 99;
-  PlayerName = HighscoreLevels[9] = u"";
+  for (int* g : kIntegers) *g = 99;
+  Settings.playerName = HighscoreLevels[9] = u"";
   LoadSettings();
-  for (size_t i = 0; i < kOdd.size(); ++i) EXPECT_EQ(*kGlobals[i], kOdd[i]) << i;
-  EXPECT_EQ(PlayerName, u"Zed \u00e9");
+  for (size_t i = 0; i < kOdd.size(); ++i) EXPECT_EQ(*kIntegers[i], kOdd[i]) << i;
+  EXPECT_EQ(Settings.playerName, u"Zed \u00e9");
   EXPECT_EQ(HighscoreNames[0], u"n0");
   EXPECT_EQ(HighscoreLevels[9], u"10");
   EXPECT_EQ(HighscoreNames[10], u"");  // only ten rows are in the file
@@ -119,7 +123,7 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
 TEST_F(SettingsFile, BareLineFeedsMissingLinesNulsAndHugeLines) {
   Write(FileImage({"Lf", "a", "5"}, "\n"));
   LoadSettings();
-  EXPECT_EQ(PlayerName, u"Lf");
+  EXPECT_EQ(Settings.playerName, u"Lf");
   EXPECT_EQ(HighscoreScores[0], u"5");
   EXPECT_EQ(HighscoreLevels[0], u"");  // the file ends: every later line is empty
   EXPECT_EQ(HighscoreNames[9], u"");
@@ -127,14 +131,14 @@ TEST_F(SettingsFile, BareLineFeedsMissingLinesNulsAndHugeLines) {
   // A NUL ends a line like LF; an enormous line is cut and the rest still lines up.
   Write(FileImage({std::string(1 << 20, 'x'), std::string("ab\0cd", 5)}));
   LoadSettings();
-  EXPECT_EQ(PlayerName.size(), 255u);
+  EXPECT_EQ(Settings.playerName.size(), 255u);
   EXPECT_EQ(HighscoreNames[0], u"ab");
   EXPECT_EQ(HighscoreScores[0], u"cd");
 }
 
 TEST_F(SettingsFile, MissingOrTruncatedFileGivesDefaults) {
-  FullScreen = 0;
-  PlayerName = u"left over";
+  Settings.fullScreen = 0;
+  Settings.playerName = u"left over";
   LoadSettings();
   ExpectDefaults();
   struct stat st;
@@ -197,9 +201,9 @@ TEST_F(SettingsFile, ALinkedSettingsFileStaysALinkAndItsTargetIsSaved) {
   EXPECT_TRUE(S_ISLNK(ModeOf(path_)));
   EXPECT_TRUE(S_ISLNK(ModeOf(dir_ + "/hop")));
   EXPECT_TRUE(HoldsSave(target, "linked"));
-  PlayerName = u"";
+  Settings.playerName = u"";
   LoadSettings();
-  EXPECT_EQ(PlayerName, u"linked");
+  EXPECT_EQ(Settings.playerName, u"linked");
   EXPECT_EQ(Entries(), (std::set<std::string>{"Settings.dat", "hop", "kept"}));
 
   // A link to a file not made yet: the file is made where the link points.
@@ -239,10 +243,12 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
   EXPECT_EXIT(
       {
         alarm(10);
-        FullScreen = 0;
-        PlayerName = u"left over";
+        Settings.fullScreen = 0;
+        Settings.playerName = u"left over";
         LoadSettings();
-        std::exit(FullScreen == 1 && PlayerName == u"not set" && KeyClimb == KeyCode::LeftAlt ? 0 : 1);
+        const bool defaults =
+            Settings.fullScreen == 1 && Settings.playerName == u"not set" && Settings.keyClimb == KeyCode::LeftAlt;
+        std::exit(defaults ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
   SaveAs("piped");
@@ -252,7 +258,7 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
   // A folder of that name.
   ASSERT_EQ(unlink(path_.c_str()), 0);
   ASSERT_EQ(mkdir(path_.c_str(), 0700), 0);
-  FullScreen = 0;
+  Settings.fullScreen = 0;
   LoadSettings();
   ExpectDefaults();
   SaveAs("folder");

@@ -90,7 +90,7 @@ inline void ExpectSoundsOnlyWithEffects(const Path& path) {
   std::string outcome[2];
   for (int sfx : {1, 0}) {
     path.setUp();
-    SfxOn = sfx;
+    Settings.sfxOn = sfx;
     ClearSoundLog();
     path.act();
     const std::vector<SoundEvent> log = SoundLog();
@@ -108,7 +108,7 @@ inline void ExpectSoundsOnlyWithEffects(const Path& path) {
     }
   }
   EXPECT_EQ(outcome[0], outcome[1]);
-  SfxOn = 1;
+  Settings.sfxOn = 1;
 }
 
 }  // namespace soundlog

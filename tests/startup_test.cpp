@@ -34,8 +34,8 @@ class StartupTest : public ::testing::Test {
     std::system(("rm -rf " + dir_).c_str());
   }
   // A hand-written settings file (no comment lines) with one high-score row.
-  void WriteSettings(int fullScreen, int musicOn, int vistaSound, int joystickOn = 0) {
-    const int32_t ints[15] = {fullScreen, 777, musicOn, vistaSound, 1, 1, 37, 39, 164, 162, joystickOn, 0, 1, 0, 0};
+  void WriteSettings(int fullScreen, int musicOn, int alternativeSound, int padControl = 0) {
+    const int32_t ints[15] = {fullScreen, 777, musicOn, alternativeSound, 1, 1, 37, 39, 164, 162, padControl, 0, 1, 0, 0};
     std::ofstream out(path_, std::ios::binary);
     out.write(reinterpret_cast<const char*>(ints), sizeof ints);  // a little-endian machine
     out << "Ace\r\nbest\r\n9000\r\n4\r\n";
@@ -86,7 +86,7 @@ TEST_F(StartupTest, StartsShowsTheLoadingScreenAndSavesOnExit) {
   EXPECT_EQ(HighscoreNames[10] + HighscoreScores[10] + HighscoreLevels[10], u"...........0");
   ASSERT_EQ(HighscoreNames.size(), 12u);
   EXPECT_EQ(HighscoreNames[11], u"");
-  EXPECT_EQ(PersonalBest, 777);
+  EXPECT_EQ(Settings.personalBest, 777);
   EXPECT_TRUE(world.starCoords && !world.starCoords->IsEmpty());
   // Written once the exit is confirmed, not before.
   EXPECT_FALSE(savedEarly_);
@@ -102,7 +102,7 @@ TEST_F(StartupTest, AnOddScreenModeStillGetsAWindow) {
   d.OnFrame(1, [&] { open = DisplayIsOpen(); });
   EXPECT_EQ(RunToExit(d), 0);
   EXPECT_TRUE(open);
-  EXPECT_EQ(FullScreen, 2);  // kept as read
+  EXPECT_EQ(Settings.fullScreen, 2);  // kept as read
   EXPECT_EQ(MenuMusicVolume, 0.4f);
   EXPECT_EQ(CurrentAudioDriverName(), String());
 }
@@ -153,7 +153,7 @@ TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
     const bool fresh = frame != last;
     last = frame;
     if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
-    const bool waiting = !fresh && DialogFade < 0.5f;  // a yes/no dialog polls
+    const bool waiting = !fresh && (step == kAnswerExit ? MenuFade : DialogFade) < 0.5f;  // a yes/no dialog polls
     const int keys[] = {KeyCode::Enter,  KeyCode::Space, KeyCode::Escape, KeyCode::N,
                         KeyCode::Escape, KeyCode::Y,     KeyCode::Escape, KeyCode::Y};
     const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||

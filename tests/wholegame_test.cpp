@@ -26,7 +26,7 @@ Structures* FirstOfKind(Kind kind) {
 }
 
 void ReleaseKeys() {
-  for (int k : {KeyLeft, KeyRight, KeyClimb, KeyClimb2}) ScriptKeyUp(k);
+  for (int k : {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2}) ScriptKeyUp(k);
   ClearKeyStates();
 }
 
@@ -39,7 +39,7 @@ struct Result {
 // One game with random input drawn from its own generator, never the game's.
 Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
   std::mt19937 input(inputSeed);
-  const int keys[] = {KeyLeft, KeyRight, KeyClimb, KeyClimb2};
+  const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
   bool held[4] = {};
   const int64_t start = PresentedFrameCount();
   int64_t last = start;
@@ -55,7 +55,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
     std::uniform_int_distribution<int> roll(0, 999);
     for (int k = 0; k < 4; ++k)
       if (roll(input) < 60) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
-    if (roll(input) < 150) ScriptKeyTap(KeyFire);
+    if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < 2) ScriptKeyTap(KeyCode::Escape);
     // Now and then the alien, a teleporter or the module turns up under the
     // bike, so random games rescue, teleport and take off too.
@@ -80,7 +80,7 @@ class WholeGameTest : public ::testing::Test {
   void SetUp() override {
     StartOnce(false);
     ResetWorld();
-    PersonalBest = 0;
+    Settings.personalBest = 0;
   }
   void TearDown() override {
     SetScriptHook(nullptr);
@@ -144,7 +144,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   EXPECT_EQ(-1, world.shieldCount);
   EXPECT_EQ(8, hits) << "the ninth ends the game before another frame is played";
   EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, world.score);
-  EXPECT_EQ(world.score, PersonalBest);
+  EXPECT_EQ(world.score, Settings.personalBest);
   EXPECT_EQ(1, QuitState);
 
   // The settings file the program writes at exit holds the new best.

@@ -26,7 +26,7 @@ class WorldTest : public harness::NullDrawingTest {
     for (TList* l : {world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
       l->Clear();
     SetRandomSeed(1234);
-    SfxOn = 0;
+    Settings.sfxOn = 0;
     world.bike.speed = 0.0f;
     world.scrollFactor[0] = 0.4f, world.scrollFactor[1] = 0.9f, world.scrollFactor[2] = 1.4f;
     world.bike.invulnerableTicks = 0;
@@ -279,7 +279,7 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
   UpdateStructures(true);
   EXPECT_EQ(terra->soundDelay, 0);
-  SfxOn = 1;
+  Settings.sfxOn = 1;
   UpdateStructures(true);
   EXPECT_EQ(terra->soundDelay, 120);
   EXPECT_EQ(tower->soundDelay, 240);

@@ -19,10 +19,7 @@ RuntimeOptions HeadlessTest::Options() const {
 }
 
 void HeadlessTest::SetUp() {
-  SetRuntimeOptions(Options());
-  RuntimeStartCore();
-  RuntimeStartServices();
-  ASSERT_NE(OpenGraphicsDisplay(640, 480, 0, 60, 0), nullptr);
+  ASSERT_NE(StartRuntime(Options()), nullptr);
 }
 
 void HeadlessTest::TearDown() {

@@ -5,8 +5,8 @@
 //   HeadlessTest      SetUp: headless software drawing into an off-screen
 //                     640 x 480 back buffer, a virtual clock (PresentFrame and
 //                     SleepMillis advance it at once; it starts at 0), no audio
-//                     device; RuntimeStartCore, RuntimeStartServices,
-//                     OpenGraphicsDisplay(640, 480, 0, 60, 0).
+//                     device; StartRuntime (runtime/headless.h): the core,
+//                     the services and a 640 x 480 window.
 //                     TearDown: when the test failed, the screen is saved as
 //                     "<Suite>.<Test>.fail.png" in the working directory; then
 //                     the script hook is removed and RuntimeShutdown runs.

@@ -18,7 +18,7 @@ struct Picture {
     void (*draw)(Canvas&);
 };
 
-// Every picture, in the order the game registers them.
+// Every picture file of the game's catalogue, in its order, each once.
 const std::vector<Picture>& pictures();
 
 // Shared palette of the look: a dusky violet planet under neon machines.

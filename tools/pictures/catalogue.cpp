@@ -1,63 +1,107 @@
+// Which routine draws each picture file, and how its edges are finished.
+// Sizes, formats and cells come from the game's own catalogue (res/assets.h),
+// so the generator draws exactly the pictures the game cuts.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
 #include "art.h"
 
 namespace pic {
 
+namespace {
+
+struct Drawing {
+    const char* file;
+    Edge edge;
+    void (*draw)(Canvas&);
+};
+
+const Drawing kDrawings[] = {
+    {"intro1.png",        Edge::Hard,  drawIntro1},
+    {"intro2.png",        Edge::Hard,  drawIntro2},
+    {"intro3a.png",       Edge::Hard,  drawIntro3a},
+    {"intro3b.png",       Edge::Hard,  drawIntro3b},
+    {"font.png",          Edge::Hard,  drawFont},
+    {"bike2.png",         Edge::Hard,  drawBike},
+    {"playerbullet.png",  Edge::Hard,  drawPlayerBullet},
+    {"Shots_Enemy.png",   Edge::Hard,  drawShotsEnemy},
+    {"MissileGFX.png",    Edge::Hard,  drawMissile},
+    {"arrow.png",         Edge::Hard,  drawArrow},
+    {"teslathingy.png",   Edge::Hard,  drawTesla},
+    {"enemies.png",       Edge::Hard,  drawEnemies},
+    {"groundenemies.png", Edge::Hard,  drawGroundEnemies},
+    {"frags.png",         Edge::Hard,  drawFrags},
+    {"shadows.png",       Edge::Hard,  drawShadows},
+    {"poof.png",          Edge::Glow,  drawPoof},
+    {"bouncer.png",       Edge::Hard,  drawBouncer},
+    {"mine_new.png",      Edge::Hard,  drawMine},
+    {"radar.png",         Edge::Hard,  drawRadar},
+    {"terraformer1.png",  Edge::Hard,  drawTerraformer1},
+    {"terraformer2.png",  Edge::Glow,  drawTerraformer2},
+    {"MoreTowers.png",    Edge::Hard,  drawTowers},
+    {"explosion.png",     Edge::Glow,  drawExplosion},
+    {"explosion2.png",    Edge::Glow,  drawExplosion2},
+    {"LunarExhaust.png",  Edge::Flame, drawLunarExhaust},
+    {"Glowing.png",       Edge::Glow,  drawGlowing},
+    {"menukeys.png",      Edge::Hard,  drawMenuKeys},
+    {"menuarrow.png",     Edge::Hard,  drawMenuArrow},
+    {"menumain.png",      Edge::Hard,  drawMenuMain},
+    {"menutitle.png",     Edge::Hard,  drawMenuTitle},
+    {"menutext.png",      Edge::Hard,  drawMenuText},
+    {"LadyLiberty.png",   Edge::Hard,  drawLadyLiberty},
+    {"bones.png",         Edge::Hard,  drawBones},
+    {"shield_fx.png",     Edge::Flame, drawShieldFx},
+    {"shield2.png",       Edge::Glow,  drawShield2},
+    {"exhaust1.png",      Edge::Flame, drawExhaust1},
+    {"exhaust2.png",      Edge::Flame, drawExhaust2},
+    {"ShieldFrags.png",   Edge::Hard,  drawShieldFrags},
+    {"messages.png",      Edge::Hard,  drawMessages},
+    {"layer1b.png",       Edge::Hard,  drawLayer1},
+    {"layer2b.png",       Edge::Hard,  drawLayer2},
+    {"layer3b.png",       Edge::Hard,  drawLayer3},
+    {"layer4c.png",       Edge::Hard,  drawLayer4},
+    {"scanlines1.png",    Edge::Hard,  drawScanlines1},
+    {"scanlines2.png",    Edge::Hard,  drawScanlines2},
+    {"planet.png",        Edge::Hard,  drawPlanet},
+    {"module.png",        Edge::Hard,  drawModule},
+    {"portal.png",        Edge::Hard,  drawPortal},
+    {"logo2.png",         Edge::Hard,  drawLogo2},
+    {"timebar.png",       Edge::Hard,  drawTimebar},
+    {"timebar2.png",      Edge::Hard,  drawTimebar2},
+};
+
+const Drawing* drawingOf(const char* file) {
+    for (const Drawing& d : kDrawings)
+        if (std::strcmp(d.file, file) == 0) return &d;
+    return nullptr;
+}
+
+// The files in catalogue order, each once, with their drawings; a file
+// without a drawing, or a drawing of no file, stops the generator.
+std::vector<Picture> collect() {
+    std::vector<Picture> list;
+    for (const PictureEntry& entry : PictureCatalogue()) {
+        if (!IsMainCut(entry)) continue;
+        const Drawing* d = drawingOf(entry.file);
+        if (!d) {
+            std::fprintf(stderr, "picgen: no drawing for %s\n", entry.file);
+            std::exit(2);
+        }
+        list.push_back({entry.file, entry.width, entry.height, entry.format, entry.cellWidth, entry.cellHeight,
+                        entry.cells, d->edge, d->draw});
+    }
+    if (list.size() != std::size(kDrawings)) {
+        std::fprintf(stderr, "picgen: a drawing for a file the game's catalogue does not list\n");
+        std::exit(2);
+    }
+    return list;
+}
+
+}  // namespace
+
 const std::vector<Picture>& pictures() {
-    using F = Format;
-    using E = Edge;
-    static const std::vector<Picture> list = {
-        {"intro1.png", 118, 74, F::RGB, 118, 74, 1, E::Hard, drawIntro1},
-        {"intro2.png", 24, 16, F::Palette, 24, 16, 1, E::Hard, drawIntro2},
-        {"intro3a.png", 128, 128, F::RGBA, 128, 128, 1, E::Hard, drawIntro3a},
-        {"intro3b.png", 128, 128, F::RGBA, 128, 128, 1, E::Hard, drawIntro3b},
-        {"font.png", 320, 48, F::Palette, 16, 16, 60, E::Hard, drawFont},
-        {"bike2.png", 120, 220, F::RGB, 120, 55, 4, E::Hard, drawBike},
-        {"playerbullet.png", 23, 5, F::RGB, 23, 5, 1, E::Hard, drawPlayerBullet},
-        {"Shots_Enemy.png", 13, 13, F::RGB, 13, 13, 1, E::Hard, drawShotsEnemy},
-        {"MissileGFX.png", 92, 23, F::RGB, 23, 23, 4, E::Hard, drawMissile},
-        {"arrow.png", 32, 42, F::RGBA, 32, 42, 1, E::Hard, drawArrow},
-        {"teslathingy.png", 320, 60, F::RGB, 80, 60, 4, E::Hard, drawTesla},
-        {"enemies.png", 160, 440, F::RGB, 40, 40, 44, E::Hard, drawEnemies},
-        {"groundenemies.png", 240, 240, F::RGB, 40, 40, 36, E::Hard, drawGroundEnemies},
-        {"frags.png", 40, 400, F::RGB, 20, 20, 40, E::Hard, drawFrags},
-        {"shadows.png", 192, 64, F::RGB, 32, 32, 12, E::Hard, drawShadows},
-        {"poof.png", 64, 16, F::RGB, 16, 16, 4, E::Glow, drawPoof},
-        {"bouncer.png", 160, 40, F::RGB, 40, 40, 4, E::Hard, drawBouncer},
-        {"mine_new.png", 160, 40, F::RGB, 40, 40, 4, E::Hard, drawMine},
-        {"radar.png", 560, 120, F::RGB, 70, 120, 8, E::Hard, drawRadar},
-        {"terraformer1.png", 42, 120, F::RGB, 42, 120, 1, E::Hard, drawTerraformer1},
-        {"terraformer2.png", 56, 64, F::RGB, 7, 64, 8, E::Glow, drawTerraformer2},
-        {"MoreTowers.png", 560, 240, F::RGB, 70, 120, 16, E::Hard, drawTowers},
-        {"explosion.png", 256, 256, F::RGB, 64, 64, 16, E::Glow, drawExplosion},
-        {"explosion2.png", 64, 832, F::RGB, 64, 64, 13, E::Glow, drawExplosion2},
-        {"LunarExhaust.png", 256, 64, F::RGB, 64, 64, 4, E::Flame, drawLunarExhaust},
-        {"Glowing.png", 132, 72, F::RGB, 132, 36, 2, E::Glow, drawGlowing},
-        {"menukeys.png", 212, 10, F::Palette, 212, 10, 1, E::Hard, drawMenuKeys},
-        {"menuarrow.png", 32, 256, F::Palette, 32, 32, 8, E::Hard, drawMenuArrow},
-        {"menumain.png", 640, 480, F::RGB, 640, 480, 1, E::Hard, drawMenuMain},
-        {"menutitle.png", 485, 110, F::RGB, 485, 110, 1, E::Hard, drawMenuTitle},
-        {"menutext.png", 313, 265, F::RGB, 313, 265, 1, E::Hard, drawMenuText},
-        {"LadyLiberty.png", 158, 222, F::RGB, 158, 222, 1, E::Hard, drawLadyLiberty},
-        {"bones.png", 86, 22, F::RGB, 86, 22, 1, E::Hard, drawBones},
-        {"shield_fx.png", 98, 976, F::RGB, 98, 61, 16, E::Flame, drawShieldFx},
-        {"shield2.png", 128, 128, F::RGB, 128, 64, 2, E::Glow, drawShield2},
-        {"exhaust1.png", 124, 976, F::RGB, 124, 61, 16, E::Flame, drawExhaust1},
-        {"exhaust2.png", 124, 976, F::RGB, 124, 61, 16, E::Flame, drawExhaust2},
-        {"ShieldFrags.png", 40, 40, F::RGB, 4, 4, 100, E::Hard, drawShieldFrags},
-        {"messages.png", 480, 480, F::RGB, 480, 48, 10, E::Hard, drawMessages},
-        {"layer1b.png", 1920, 480, F::RGB, 64, 480, 30, E::Hard, drawLayer1},
-        {"layer2b.png", 1920, 480, F::RGB, 64, 480, 30, E::Hard, drawLayer2},
-        {"layer3b.png", 1920, 480, F::RGB, 64, 480, 30, E::Hard, drawLayer3},
-        {"layer4c.png", 8, 480, F::RGB, 8, 480, 1, E::Hard, drawLayer4},
-        {"scanlines1.png", 320, 200, F::RGBA, 320, 200, 1, E::Hard, drawScanlines1},
-        {"scanlines2.png", 320, 80, F::RGBA, 320, 80, 1, E::Hard, drawScanlines2},
-        {"planet.png", 128, 67, F::RGB, 128, 67, 1, E::Hard, drawPlanet},
-        {"module.png", 400, 60, F::RGB, 80, 60, 5, E::Hard, drawModule},
-        {"portal.png", 320, 60, F::RGB, 80, 60, 4, E::Hard, drawPortal},
-        {"logo2.png", 340, 84, F::RGB, 340, 84, 1, E::Hard, drawLogo2},
-        {"timebar.png", 640, 32, F::RGB, 640, 32, 1, E::Hard, drawTimebar},
-        {"timebar2.png", 1, 16, F::RGB, 1, 16, 1, E::Hard, drawTimebar2},
-    };
+    static const std::vector<Picture> list = collect();
     return list;
 }
 

@@ -4,10 +4,12 @@
 #include <string>
 
 #include "raster.h"
+#include "res/assets.h"
 
 namespace pic {
 
-enum class Format { RGB, Palette, RGBA };
+// The storage formats of the game's catalogue.
+using Format = PictureFormat;
 
 // How a canvas becomes an opaque picture whose black is transparent:
 // Hard keeps pixels at least half covered at their full colour and drops the

@@ -260,15 +260,15 @@ struct Gunner {
   int64_t lastShot = -100;
   void operator()() {
     if (world.shieldCount < 4) world.shieldCount = 4;  // a stray hit must not end the tour early
-    Hold(KeyRight, true);
+    Hold(Settings.keyRight, true);
     Enemies* target = TargetAhead();
     const float want = target ? std::fmin(std::fmax(target->y - 12, 40.0f), 397.0f) : 300.0f;
-    Hold(KeyClimb, world.bike.y > want + 4);
+    Hold(Settings.keyClimb, world.bike.y > want + 4);
     const bool lined = target && std::fabs(world.bike.y + 32 - (target->y + 18)) < 16;
     const int64_t sinceShot = PresentedFrameCount() - lastShot;
     // Nothing lined up for two seconds: fire anyway, as a player would.
     if (firing && ((lined && sinceShot >= 8) || sinceShot >= 120)) {
-      ScriptKeyTap(KeyFire);
+      ScriptKeyTap(Settings.keyFire);
       lastShot = PresentedFrameCount();
     }
   }
@@ -277,8 +277,8 @@ struct Gunner {
 // Flies right along the ground.
 void LowFlight() {
   if (world.shieldCount < 4) world.shieldCount = 4;
-  Hold(KeyRight, true);
-  Hold(KeyClimb, false);
+  Hold(Settings.keyRight, true);
+  Hold(Settings.keyClimb, false);
 }
 
 // --- The tour -----------------------------------------------------------------
@@ -306,7 +306,7 @@ void PlanTour(Tour& t) {
   for (int turn : turns) {
     t.Frames(1).Down(KeyCode::Right);
     t.Frames(turn).Up(KeyCode::Right);
-    t.Frames(1).Tap(KeyFire);
+    t.Frames(1).Tap(Settings.keyFire);
   }
   t.Frames(3).Shot("05_name.png").Tap(KeyCode::Enter);
   t.Frames(3).Tap(KeyCode::Escape);
@@ -378,8 +378,8 @@ void PlanTour(Tour& t) {
 
   // The last shield: an enemy flies into the bike.
   t.Frames(40).Pilot([] {
-    Hold(KeyRight, true);
-    Hold(KeyClimb, false);
+    Hold(Settings.keyRight, true);
+    Hold(Settings.keyClimb, false);
     if (world.shieldCount > 0) world.shieldCount = 0;
     for (Enemies* e : Each<Enemies>(world.enemies))
       if (e->type != EnemyType::Spinner && world.shieldCount == 0) {
@@ -396,7 +396,7 @@ void PlanTour(Tour& t) {
 
   // Back in the menu: leave the game.
   t.Frames(40).Tap(KeyCode::Escape);
-  t.Rest("the exit question", [] { return DialogFade < 0.3f; }).Tap(KeyCode::Y);
+  t.Rest("the exit question", [] { return MenuFade < 0.3f; }).Tap(KeyCode::Y);
 }
 
 }  // namespace

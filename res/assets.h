@@ -1,20 +1,32 @@
-// Handles of the embedded pictures and sounds, loaded once at start-up and
-// held until the program ends. Names follow the files they come from.
+// The pictures and sounds built into the program: the handles the game draws
+// and plays with, and the catalogue that says, for every file of res/, how
+// the game cuts it and where it keeps it. The loader (shell/loading.cpp), the
+// picture generator (tools/pictures) and the tests all read this one
+// catalogue, and res/CMakeLists.txt embeds the files its rows name.
+//
+// Nothing here needs the runtime: the handles are only pointers, filled by
+// the loader at start-up and held until the program ends.
 #pragma once
 
-#include "runtime/runtime.h"
+#include <cstddef>
+#include <span>
 
-// Pictures.
+struct TImage;
+struct TSound;
+
+// --- Pictures ---------------------------------------------------------------
+// Names follow the files they come from; the comments give the cut
+// (cell width x cell height x cells) where it is not the whole picture.
 extern TImage* img_font;             // 16 x 16 x 60
 extern TImage* img_bike2;            // 120 x 55 x 4
-extern TImage* img_bike2_pieces;     // 5 x 5 x 528
+extern TImage* img_bike2_pieces;     // 5 x 5 x 528, the bike broken up at game over
 extern TImage* img_playerbullet;
 extern TImage* img_Shots_Enemy;      // centred
 extern TImage* img_MissileGFX;       // 23 x 23 x 4, centred
 extern TImage* img_arrow;
 extern TImage* img_teslathingy;      // 80 x 60 x 4
-extern TImage* img_enemies_one;      // cell 0 alone, centred
 extern TImage* img_enemies;          // 40 x 40 x 44
+extern TImage* img_enemies_one;      // cell 0 alone, centred
 extern TImage* img_groundenemies;    // 40 x 40 x 36
 extern TImage* img_frags;            // 20 x 20 x 40, centred
 extern TImage* img_shadows;          // 32 x 32 x 11
@@ -44,8 +56,8 @@ extern TImage* img_exhaust2;         // 124 x 61 x 16
 extern TImage* img_ShieldFrags;      // 4 x 4 x 100
 extern TImage* img_messages;         // 480 x 48 x 10, centred
 extern TImage* img_layer1b;          // 64 x 480 x 30
-extern TImage* img_layer2b;
-extern TImage* img_layer3b;
+extern TImage* img_layer2b;          // 64 x 480 x 30
+extern TImage* img_layer3b;          // 64 x 480 x 30
 extern TImage* img_layer4c;
 extern TImage* img_scanlines1;
 extern TImage* img_scanlines2;
@@ -56,7 +68,7 @@ extern TImage* img_logo2;
 extern TImage* img_timebar;
 extern TImage* img_timebar2;
 
-// Sounds.
+// --- Sounds -----------------------------------------------------------------
 extern TSound* snd_EnemyExplosion1;
 extern TSound* snd_EnemyExplosion2;
 extern TSound* snd_AlienRescued;
@@ -90,5 +102,38 @@ extern TSound* snd_m_menu;
 extern TSound* snd_m_game;
 extern TSound* snd_m_pause;
 
-// "IncBin::res\\" + file name.
-String ResPath(const char* fileName);
+// --- The catalogue ----------------------------------------------------------
+
+// How a picture file is stored. Black is the see-through colour of RGB and
+// palette pictures; RGBA pictures carry their own alpha.
+enum class PictureFormat { RGB, Palette, RGBA };
+
+// Picture flags.
+constexpr int kCentred = 1;   // the handle sits in the middle of each cell
+constexpr int kLoadFirst = 2;  // loaded before the rest, to write the loading screen
+
+// One cut of a picture file. A file the game cuts two ways has a row for each
+// cut; the file's first row is its main cut, the one the generator outlines.
+struct PictureEntry {
+  const char* file;
+  int width, height;          // the whole picture
+  PictureFormat format;
+  int cellWidth, cellHeight;  // one cell; a picture used whole is one cell of its own size
+  int cells;                  // the cells the game cuts, from the first
+  TImage** handle;            // where the loader keeps it; null: the intro loads its own
+  int flags;
+  bool UsedWhole() const { return cells == 1 && cellWidth == width && cellHeight == height; }
+};
+
+struct SoundEntry {
+  const char* file;
+  TSound** handle;  // null: the intro loads its own
+  bool loops;
+};
+
+// Every picture cut, in loading order (the generator draws them in this
+// order too), and every sound handle, in loading order.
+std::span<const PictureEntry> PictureCatalogue();
+std::span<const SoundEntry> SoundCatalogue();
+// True for the first row of its file: the row that describes the file.
+bool IsMainCut(const PictureEntry& entry);

@@ -1,0 +1,35 @@
+// The player's saved settings, kept in "Settings.dat" in the working
+// directory: read once at start-up and written once at exit (or when the
+// window is closed). The shell owns them; a game reads them and may raise
+// the personal best.
+#pragma once
+
+#include "runtime/runtime.h"
+
+// The fifteen integers are stored in this order, then the name.
+struct SavedSettings {
+  int fullScreen = 1;              // 1 full screen; 0, or any other value, a window
+  int personalBest = 0;
+  int musicOn = 1;
+  int alternativeSoundOutput = 0;  // 1: the alternative sound output, taken at start-up
+  int scanlinesOn = 1;
+  int sfxOn = 1;
+  int keyLeft = KeyCode::Left;     // key codes of the bike's controls
+  int keyRight = KeyCode::Right;
+  int keyClimb = KeyCode::LeftAlt;
+  int keyFire = KeyCode::LeftControl;
+  int padControl = 0;              // 1: the pad steers; its rest is taken at start-up
+  int reserved = 0;                // unused; keeps its place in the file
+  int padClimbButton = 1;          // pad buttons; in the yes/no dialogs
+  int padFireButton = 0;           // climb answers no and fire yes
+  int difficulty = 0;              // 1 suicidal, anything else normal
+  String playerName = u"not set";
+};
+
+extern SavedSettings Settings;
+extern String SettingsFileName;  // "Settings.dat"; tests may point it elsewhere
+
+// Also read and written: the ten rows of the high-score table
+// (shell/frontend.h). A missing or short file gives the defaults.
+void LoadSettings();
+void SaveSettings();

@@ -66,10 +66,7 @@ void DrawShields() {
 }
 
 void NewFrag(int x, int y, EnemyType enemyType, int quarter) {
-  auto f = ObjectNew<Frags>();
-  world.frags->AddLast(f);
-  f->x = static_cast<float>(x);
-  f->y = static_cast<float>(y);
+  Frags* f = SpawnAt<Frags>(world.frags, x, y);
   f->enemyType = enemyType;
   f->quarter = quarter;
   f->angle = 0;
@@ -124,10 +121,7 @@ void BurstBonus(int x, int y) {
     for (int j = 0; j <= 9; ++j) {
       const int r = RandomIntInRange(1, 100);
       if (r <= 48) continue;
-      auto p = ObjectNew<Pieces>();
-      world.pieces->AddLast(p);
-      p->x = static_cast<float>(x + 4 * i);
-      p->y = static_cast<float>(y + 4 * j);
+      Pieces* p = SpawnAt<Pieces>(world.pieces, x + 4 * i, y + 4 * j);
       p->ySpeed = -4;
       p->vanishDelay = 30;
       p->cell = i + 10 * j;

@@ -67,10 +67,7 @@ void Wander(Enemies* e, float s) {
 }  // namespace
 
 void NewEnemy(int x, int y, EnemyType type) {
-  auto e = ObjectNew<Enemies>();
-  world.enemies->AddLast(e);
-  e->x = static_cast<float>(x);
-  e->y = static_cast<float>(y);
+  Enemies* e = SpawnAt<Enemies>(world.enemies, x, y);
   e->type = type;
 
   const int dir = RandomIntInRange(1, 2);
@@ -106,13 +103,13 @@ void NewEnemy(int x, int y, EnemyType type) {
       break;
     }
     case EnemyType::Bat:
-      StartWandering(e.get(), dir);
+      StartWandering(e, dir);
       break;
     case EnemyType::Wasp:
       // KEPT: the wanderer's values are drawn twice over; the second set counts.
-      StartWandering(e.get(), dir);
+      StartWandering(e, dir);
       e->frameCount = 7;
-      StartWandering(e.get(), dir);
+      StartWandering(e, dir);
       e->frameCount = 7;
       break;
     default: break;

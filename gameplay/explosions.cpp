@@ -14,10 +14,7 @@ const ExplosionLook kLooks[3] = {{&img_explosion, 3, 16}, {&img_poof, 5, 4}, {&i
 }  // namespace
 
 void NewExplosion(int x, int y, ExplosionKind kind, int drift) {
-  auto e = ObjectNew<Explosions>();
-  world.explosions->AddLast(e);
-  e->x = static_cast<float>(x);
-  e->y = static_cast<float>(y);
+  Explosions* e = SpawnAt<Explosions>(world.explosions, x, y);
   e->drift = static_cast<float>(drift);
   e->kind = kind;
 }

@@ -33,10 +33,7 @@ void ShatterPlayer(int x, int y) {
   const int facingShift = world.bike.facing == Facing::Right ? 1 : 0;
   for (int i = 0; i <= 23; ++i) {
     for (int j = 0; j <= 10; ++j) {
-      auto p = ObjectNew<Pieces>();
-      world.pieces->AddLast(p);
-      p->x = static_cast<float>(x + 5 * i);
-      p->y = static_cast<float>(y + 5 * j);
+      Pieces* p = SpawnAt<Pieces>(world.pieces, x + 5 * i, y + 5 * j);
       p->life = RandomIntInRange(30, 90);
       const int angle = RandomIntInRange(0, 359);
       p->xSpeed = static_cast<float>(SinDegrees(angle) * RandomRealInRange(3, 8));

@@ -274,6 +274,17 @@ struct GameWorld {
 };
 
 extern GameWorld world;
+
+// A new record at the back of a world list, placed at whole-pixel (x, y);
+// every other field starts at zero.
+template <class T>
+T* SpawnAt(TList* list, int x, int y) {
+  auto record = ObjectNew<T>();
+  list->AddLast(record);
+  record->x = static_cast<float>(x);
+  record->y = static_cast<float>(y);
+  return record.get();
+}
 extern float DialogFade;  // alpha of the grabbed screen in the pause dialog
 
 // --- Game loop and pause -----------------------------------------------------

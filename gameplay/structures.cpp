@@ -105,10 +105,7 @@ void Act(Structures* s) {
 }  // namespace
 
 void CreateStructure(int x, int y, StructureKind kind, int sector) {
-  auto s = ObjectNew<Structures>();
-  world.structures->AddLast(s);
-  s->x = static_cast<float>(x);
-  s->y = static_cast<float>(y);
+  Structures* s = SpawnAt<Structures>(world.structures, x, y);
   s->kind = kind;
   s->sector = sector;
   s->driveSpeed = kind == Kind::CarrierLeft ? -0.8f : kind == Kind::CarrierRight ? 0.8f : 0.0f;

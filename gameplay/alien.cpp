@@ -41,6 +41,32 @@ void BeaconTouched(Structures* s) {
   }
 }
 
+// Through the teleporter the way the bike faces: the world shifts that way,
+// the bike stands still at the centre and the enemies jump 1000 pixels
+// against the shift, around their 2640-pixel round.
+void TeleportBike() {
+  const bool left = world.bike.facing == Facing::Left;
+  PlaySfx(snd_teleport);
+  int d = Trunc(left ? world.bike.x - 272 : 272 - world.bike.x);
+  if (d < 0) d = 0;
+  // KEPT: the shift to the left is 252 pixels shorter than the one to
+  // the right.
+  world.teleportShift = left ? 6540 + d : -6400 + d + 112;
+  world.bike.x = 272;
+  world.bike.y = 397;
+  world.bike.speed = 0;
+  world.bike.invulnerableTicks = 90;
+  for (Enemies* e : Each<Enemies>(world.enemies)) {
+    if (left) {
+      e->x += 1000;
+      if (e->x > 2640) e->x -= 2640;
+    } else {
+      e->x -= 1000;
+      if (e->x < -1000) e->x += 2640;
+    }
+  }
+}
+
 void TeleporterTouched(Structures* s) {
   AlienState& alien = world.alien;
   if (world.aliensLeft > 0) {
@@ -70,38 +96,7 @@ void TeleporterTouched(Structures* s) {
     s->touchCooldown = 60;
   }
 
-  if (world.bike.facing == Facing::Left && world.aliensLeft > 0 && !world.teleportersOff) {
-    PlaySfx(snd_teleport);
-    int d = Trunc(world.bike.x - 272);
-    if (d < 0) d = 0;
-    world.teleportShift = 6540 + d;
-    world.bike.x = 272;
-    world.bike.y = 397;
-    world.bike.facing = Facing::Left;
-    world.bike.speed = 0;
-    world.bike.invulnerableTicks = 90;
-    for (Enemies* e : Each<Enemies>(world.enemies)) {
-      e->x += 1000;
-      if (e->x > 2640) e->x -= 2640;
-    }
-  }
-  if (world.bike.facing == Facing::Right && world.aliensLeft > 0 && !world.teleportersOff) {
-    PlaySfx(snd_teleport);
-    int d = Trunc(272 - world.bike.x);
-    if (d < 0) d = 0;
-    // KEPT: the shift to the left is 252 pixels shorter than the one to
-    // the right.
-    world.teleportShift = -6400 + d + 112;
-    world.bike.x = 272;
-    world.bike.y = 397;
-    world.bike.facing = Facing::Right;
-    world.bike.speed = 0;
-    world.bike.invulnerableTicks = 90;
-    for (Enemies* e : Each<Enemies>(world.enemies)) {
-      e->x -= 1000;
-      if (e->x < -1000) e->x += 2640;
-    }
-  }
+  if (world.aliensLeft > 0 && !world.teleportersOff) TeleportBike();
 }
 
 }  // namespace

@@ -52,6 +52,27 @@ void DrawKind(Structures* s, bool drawModule) {
   }
 }
 
+// Where a carrier's missile leaves and which way it goes; the two carriers
+// differ only in these.
+struct CarrierLauncher {
+  int firingDraw;  // the draw from 1 to 50 that fires
+  float missileDx, missileDy;
+  float puffDx;
+  int missileSide;  // 0: up to the left, 1: up to the right
+};
+
+void CarrierLaunch(Structures* s, const CarrierLauncher& launcher) {
+  const int r = RandomIntInRange(1, 50);
+  if (r == launcher.firingDraw && world.bike.invulnerableTicks == 0) {
+    NewEnemyBullet(TruncateToInt(s->x + launcher.missileDx), TruncateToInt(s->y + launcher.missileDy),
+                   ShotKind::Missile, launcher.missileSide);
+    // KEPT: the muzzle puff drifts by the carrier's speed cut to a whole
+    // number, which is always 0.
+    NewExplosion(TruncateToInt(s->x + launcher.puffDx), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
+                 TruncateToInt(s->driveSpeed));
+  }
+}
+
 void Act(Structures* s) {
   switch (s->kind) {
     case Kind::FiringGun: {
@@ -63,26 +84,12 @@ void Act(Structures* s) {
         NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), ShotKind::Aimed, 999);
       break;
     }
-    // KEPT: the muzzle puff drifts by the carrier's speed cut to a whole
-    // number, which is always 0.
-    case Kind::CarrierLeft: {
-      const int r = RandomIntInRange(1, 50);
-      if (r == 26 && world.bike.invulnerableTicks == 0) {
-        NewEnemyBullet(TruncateToInt(s->x + 8.0f), TruncateToInt(s->y + 5.0f), ShotKind::Missile, 0);
-        NewExplosion(TruncateToInt(s->x + 22.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
-                     TruncateToInt(s->driveSpeed));
-      }
+    case Kind::CarrierLeft:
+      CarrierLaunch(s, {26, 8.0f, 5.0f, 22.0f, 0});
       break;
-    }
-    case Kind::CarrierRight: {
-      const int r = RandomIntInRange(1, 50);
-      if (r == 40 && world.bike.invulnerableTicks == 0) {
-        NewEnemyBullet(TruncateToInt(s->x + 29.0f), TruncateToInt(s->y + 7.0f), ShotKind::Missile, 1);
-        NewExplosion(TruncateToInt(s->x + 16.0f), TruncateToInt(s->y + 8.0f), ExplosionKind::Puff,
-                     TruncateToInt(s->driveSpeed));
-      }
+    case Kind::CarrierRight:
+      CarrierLaunch(s, {40, 29.0f, 7.0f, 16.0f, 1});
       break;
-    }
     case Kind::Terraformer:
     case Kind::TeslaCoil:
     case Kind::Spire:

@@ -24,6 +24,17 @@ void DrawGrab(int grey) {
   SetDrawColour(255, 255, 255);
 }
 
+// Frames of the grabbed picture from grey `from` down in steps of 6 while
+// the grey is at least `lowest`, with `drawOver` drawn on each.
+void DimGrab(int from, int lowest, void (*drawOver)()) {
+  for (int grey = from; grey >= lowest; grey -= 6) {
+    ClearDrawBuffer();
+    DrawGrab(grey);
+    drawOver();
+    PresentFrame(-1);
+  }
+}
+
 }  // namespace
 
 void ShatterPlayer(int x, int y) {
@@ -77,16 +88,9 @@ void GameOver() {
   if (ScreenGrab) GrabImageFromScreen(ScreenGrab, 0, 0, 0);
 
   // Dim it, with the bike blinking on top.
-  int grey = 255;
   world.bike.invulnerableTicks = 120;
   SetDrawAlpha(1);
-  do {
-    ClearDrawBuffer();
-    DrawGrab(grey);
-    DrawPlayer();
-    PresentFrame(-1);
-    grey -= 6;
-  } while (grey >= 96);
+  DimGrab(255, 96, DrawPlayer);
 
   for (int i = 0; i < 20; ++i) Burst();
   float t = 0;
@@ -120,16 +124,8 @@ void GameOver() {
   // Fade to black.
   ClearDrawBuffer();
   PresentFrame(-1);
-  grey = 96;
   SetDrawAlpha(1);
-  do {
-    ClearDrawBuffer();
-    DrawGrab(grey);
-    DrawScanlines();
-    PresentFrame(-1);
-    grey -= 6;
-    if (grey <= 0) grey = 0;
-  } while (grey > 0);
+  DimGrab(96, 1, DrawScanlines);
 
   world.pieces->Clear();
   QuitState = 1;

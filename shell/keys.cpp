@@ -21,6 +21,13 @@ void DrawRedefineStep(int asking) {
   PresentFrame(-1);
 }
 
+// Shows the redefinition asking for line `asking` and returns the key given.
+int AskForKey(int asking) {
+  DrawRedefineStep(asking);
+  WaitForKey();
+  return LastKeyCode;
+}
+
 }  // namespace
 
 void PollKeyTable() {
@@ -83,23 +90,11 @@ void KeyMenu() {
 }
 
 void RedefineKeys() {
-  DrawRedefineStep(0);
-  WaitForKey();
-  Settings.keyLeft = LastKeyCode;
-
-  DrawRedefineStep(1);
-  WaitForKey();
-  Settings.keyRight = LastKeyCode;
-
-  DrawRedefineStep(2);
-  WaitForKey();
-  KeyClimb2 = LastKeyCode;
-  Settings.keyClimb = LastKeyCode;
-
-  DrawRedefineStep(3);
-  WaitForKey();
-  Settings.keyFire = LastKeyCode;
-
+  Settings.keyLeft = AskForKey(0);
+  Settings.keyRight = AskForKey(1);
+  KeyClimb2 = AskForKey(2);
+  Settings.keyClimb = KeyClimb2;
+  Settings.keyFire = AskForKey(3);
   DrawRedefineStep(4);
   ClearKeyStates();
 }

@@ -275,25 +275,23 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
   return c;
 }
 
+// The setters that keep a text for later requests; a null text clears it.
+int StoreText(std::string Library::*field, const char* text) {
+  Library& lib = Lib();
+  std::lock_guard<std::mutex> hold(lib.lock);
+  lib.*field = text ? text : "";
+  return 1;
+}
+
 }  // namespace
 
 extern "C" {
 
-int ETNA__SetServer(const char* address) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> hold(lib.lock);
-  lib.server = address ? address : "";
-  return 1;
-}
+int ETNA__SetServer(const char* address) { return StoreText(&Library::server, address); }
 
 int ETNA__SetDelimiter(const char*) { return 1; }
 
-int ETNA__SetKey(const char* key) {
-  Library& lib = Lib();
-  std::lock_guard<std::mutex> hold(lib.lock);
-  lib.key = key ? key : "";
-  return 1;
-}
+int ETNA__SetKey(const char* key) { return StoreText(&Library::key, key); }
 
 int ETNA__SetKeyReceive(const char*) { return 1; }
 

@@ -25,49 +25,20 @@ struct Figures {
 };
 
 Figures Measure(int level) {
-  using Clock = std::chrono::steady_clock;
-  std::vector<double> ms;
-  ms.reserve(kFrames);
-  const int64_t base = PresentedFrameCount();
-  int64_t last = -1, flyingFrom = -1;
-  Clock::time_point previous;
-  bool leaving = false;
   std::clock_t cpuFirst = 0, cpuLast = 0;
-
-  SetScriptHook([&] {
-    const int64_t frame = PresentedFrameCount() - base;
-    const bool fresh = frame != last;
-    last = frame;
-    if (!fresh) {
-      if (leaving) ScriptKeyTap(KeyCode::Y);  // the pause dialog waits for its answer
-      return;
-    }
-    const Clock::time_point now = Clock::now();
-    if (frame == 70) ScriptKeyTap(KeyCode::Space);  // cut the landing short
-    if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
-      // Between two passes: build the level wanted and start flying.
-      flyingFrom = frame;
-      if (level != 1) SetupSector(level);
-      world.bike.y = 397.0f;
-      world.bike.invulnerableTicks = 0;
-      ScriptKeyDown(Settings.keyRight);
-    } else if (flyingFrom >= 0 && !leaving) {
-      world.alien.x = 20000;  // no alien is picked up: no take-off swallows the final Escape
-      if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
-      if (ms.size() == 1) cpuFirst = std::clock();
-      if (static_cast<int>(ms.size()) == kFrames) cpuLast = std::clock();
-      world.shieldCount = 8;
-      ScriptKeyTap(Settings.keyFire);
-      if (static_cast<int>(ms.size()) == kFrames) {
-        ScriptKeyUp(Settings.keyRight);
-        ScriptKeyTap(KeyCode::Escape);
-        leaving = true;
-      }
-    }
-    previous = Clock::now();
-  });
-  PlayGame();
-  SetScriptHook(nullptr);
+  std::vector<double> ms = TimeFlight(
+      kFrames,
+      [&] {
+        if (level != 1) SetupSector(level);
+        world.bike.y = 397.0f;
+        world.bike.invulnerableTicks = 0;
+      },
+      [&](int64_t, int timed) {
+        if (timed == 1) cpuFirst = std::clock();
+        if (timed == kFrames) cpuLast = std::clock();
+        world.shieldCount = 8;
+        ScriptKeyTap(Settings.keyFire);
+      });
 
   std::sort(ms.begin(), ms.end());
   if (ms.empty()) return {0, 0, 0, 0};

@@ -64,62 +64,36 @@ Figures Shatter() {
 
 // Times the passes of the play loop with the effects at their thickest.
 Figures Carnage() {
-  std::vector<double> ms;
-  const int64_t base = PresentedFrameCount();
-  int64_t last = -1, flyingFrom = -1;
-  Clock::time_point previous;
-  bool leaving = false;
-  SetScriptHook([&] {
-    const int64_t frame = PresentedFrameCount() - base;
-    const bool fresh = frame != last;
-    last = frame;
-    if (!fresh) {
-      if (leaving) ScriptKeyTap(KeyCode::Y);  // the pause dialog waits for its answer
-      return;
-    }
-    const Clock::time_point now = Clock::now();
-    if (frame == 70) ScriptKeyTap(KeyCode::Space);
-    if (flyingFrom < 0 && frame > 70 && world.bike.y == 397.0f) {
-      flyingFrom = frame;
-      SetupSector(30);
-      world.bike.y = 300.0f;
-      ScriptKeyDown(Settings.keyRight);
-    } else if (flyingFrom >= 0 && !leaving) {
-      world.alien.x = 20000;  // no alien is picked up: no take-off interrupts the fight
-      if (frame > flyingFrom + 1) ms.push_back(std::chrono::duration<double, std::milli>(now - previous).count());
-      world.shieldCount = 8;
-      world.bike.invulnerableTicks = 0;
-      ScriptKeyTap(Settings.keyFire);
-      // One enemy shot down every frame, the most one shot a frame can do.
-      int downed = 0;
-      for (Enemies* e : Each<Enemies>(world.enemies)) {
-        if (downed == 1) break;
-        if (e->x < -40 || e->x > 640) continue;
-        NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), ExplosionKind::Blast, 0);
-        for (int q = 0; q < 4; ++q)
-          NewFrag(TruncateToInt(e->x + 10 + 20 * (q % 2)), TruncateToInt(e->y + 10 + 20 * (q / 2)), e->type, q);
-        e->x = 1200;
-        ++downed;
-      }
-      for (; downed < 1; ++downed) {
-        NewExplosion(100 + 150 * downed, 200, ExplosionKind::Blast, 0);
-        for (int q = 0; q < 4; ++q)
-          NewFrag(110 + 150 * downed + 20 * (q % 2), 210 + 20 * (q / 2), static_cast<EnemyType>(downed), q);
-      }
-      if (frame % 20 == 0)
-        for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, ExplosionKind::CentredBlast, 0);
-      if (frame % 30 == 0) BurstBonus(200, 380);
-      if (static_cast<int>(ms.size()) == kCarnageFrames) {
-        ScriptKeyUp(Settings.keyRight);
-        ScriptKeyTap(KeyCode::Escape);
-        leaving = true;
-      }
-    }
-    previous = Clock::now();
-  });
-  PlayGame();
-  SetScriptHook(nullptr);
-  return Summarise(ms);
+  return Summarise(TimeFlight(
+      kCarnageFrames,
+      [] {
+        SetupSector(30);
+        world.bike.y = 300.0f;
+      },
+      [](int64_t frame, int) {
+        world.shieldCount = 8;
+        world.bike.invulnerableTicks = 0;
+        ScriptKeyTap(Settings.keyFire);
+        // One enemy shot down every frame, the most one shot a frame can do.
+        int downed = 0;
+        for (Enemies* e : Each<Enemies>(world.enemies)) {
+          if (downed == 1) break;
+          if (e->x < -40 || e->x > 640) continue;
+          NewExplosion(TruncateToInt(e->x - 12), TruncateToInt(e->y - 12), ExplosionKind::Blast, 0);
+          for (int q = 0; q < 4; ++q)
+            NewFrag(TruncateToInt(e->x + 10 + 20 * (q % 2)), TruncateToInt(e->y + 10 + 20 * (q / 2)), e->type, q);
+          e->x = 1200;
+          ++downed;
+        }
+        for (; downed < 1; ++downed) {
+          NewExplosion(100 + 150 * downed, 200, ExplosionKind::Blast, 0);
+          for (int q = 0; q < 4; ++q)
+            NewFrag(110 + 150 * downed + 20 * (q % 2), 210 + 20 * (q / 2), static_cast<EnemyType>(downed), q);
+        }
+        if (frame % 20 == 0)
+          for (int i = 0; i < 8; ++i) NewExplosion(300 + 4 * i, 420 - 3 * i, ExplosionKind::CentredBlast, 0);
+        if (frame % 30 == 0) BurstBonus(200, 380);
+      }));
 }
 
 void Print(const char* scene, const char* path, const Figures& f) {

@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -138,51 +137,28 @@ struct ReplayGame {
 // The games: each ends in game over or is cut at its frame limit.
 constexpr ReplayGame kGames[] = {{31, 5u, 6000}, {4711, 17u, 6000}, {90210, 23u, 6000}};
 
-Structures* FirstOfKind(Kind kind) {
-  for (Structures* s : Each<Structures>(world.structures))
-    if (s->kind == kind) return s;
-  return nullptr;
-}
-
-// One game: random steering, firing and pauses from the input's own
-// generator, and now and then the alien, a teleporter or the module put
-// under the bike so that rescues, teleports and take-offs happen. Returns
-// one hash a presented frame.
+// One game played by a random player (see playfield.h). Returns one hash a
+// presented frame.
 std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
-  std::mt19937 input(game.inputSeed);
-  const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
-  bool held[4] = {};
+  RandomPlayer player(/*flipKey=*/50, /*fire=*/150, /*pause=*/3, /*putInWay=*/12, game.inputSeed);
   std::vector<uint64_t> hashes;
   const int64_t start = PresentedFrameCount();
   int64_t last = start;
   SetScriptHook([&] {
     const int64_t now = PresentedFrameCount();
     if (now == last) {  // a wait without frames: the pause dialog, answered N
-      ScriptKeyTap(78);
+      ScriptKeyTap(KeyCode::N);
       return;
     }
     last = now;
     hashes.push_back(HashWorld() ^ (TakeSoundLogHash() * 0x9E3779B97F4A7C15ull));
     if (now - start >= game.frameLimit) QuitState = 1;
-    std::uniform_int_distribution<int> roll(0, 999);
-    for (int k = 0; k < 4; ++k)
-      if (roll(input) < 50) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
-    if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
-    if (roll(input) < 3) ScriptKeyTap(27);
-    if (roll(input) < 12 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
-      world.bike.y = 397;
-      if (world.alien.free) {
-        world.alien.x = world.bike.x + 30;
-      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
-        s->x = world.bike.x + 20;
-      }
-    }
+    player.PlayFrame();
   });
   SetRandomSeed(game.gameSeed);
   PlayGame();
   SetScriptHook(nullptr);
-  for (int k : keys) ScriptKeyUp(k);
-  ClearKeyStates();
+  ReleaseSteering();
   return hashes;
 }
 

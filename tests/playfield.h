@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "gameplay/gameplay.h"
 #include "runtime/headless.h"
 #include "shell/shell.h"
@@ -64,6 +66,49 @@ inline Enemies* AddEnemy(EnemyType type, float x, float y) {
 }
 
 using Kind = StructureKind;
+
+inline Structures* FirstOfKind(Kind kind) {
+  for (Structures* s : Each<Structures>(world.structures))
+    if (s->kind == kind) return s;
+  return nullptr;
+}
+
+// A player at random, drawing from its own generator (never the game's): each
+// frame it flips each steering key, fires, pauses and now and then puts the
+// alien, a teleporter or the module under the bike, so random games rescue,
+// teleport and take off too. Odds are in thousandths a frame; the draws come
+// in a fixed order, so one seed always plays the same game.
+struct RandomPlayer {
+  int flipKey, fire, pause, putInWay;
+  std::mt19937 input;
+  bool held[4] = {};
+
+  RandomPlayer(int flipKey, int fire, int pause, int putInWay, unsigned seed)
+      : flipKey(flipKey), fire(fire), pause(pause), putInWay(putInWay), input(seed) {}
+
+  void PlayFrame() {
+    const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
+    std::uniform_int_distribution<int> roll(0, 999);
+    for (int k = 0; k < 4; ++k)
+      if (roll(input) < flipKey) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
+    if (roll(input) < fire) ScriptKeyTap(Settings.keyFire);
+    if (roll(input) < pause) ScriptKeyTap(KeyCode::Escape);
+    if (roll(input) < putInWay && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
+      world.bike.y = 397;
+      if (world.alien.free) {
+        world.alien.x = world.bike.x + 30;
+      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
+        s->x = world.bike.x + 20;
+      }
+    }
+  }
+};
+
+// Lets go of every steering key and forgets pending presses.
+inline void ReleaseSteering() {
+  for (int k : {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2}) ScriptKeyUp(k);
+  ClearKeyStates();
+}
 
 inline Structures* AddStructure(Kind kind, float x, float y, int sector = 0) {
   Structures* s = Add<Structures>(world.structures);

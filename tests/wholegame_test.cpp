@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -19,17 +18,6 @@ namespace {
 
 constexpr int kFrameLimit = 30000;
 
-Structures* FirstOfKind(Kind kind) {
-  for (Structures* s : Each<Structures>(world.structures))
-    if (s->kind == kind) return s;
-  return nullptr;
-}
-
-void ReleaseKeys() {
-  for (int k : {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2}) ScriptKeyUp(k);
-  ClearKeyStates();
-}
-
 struct Result {
   int score, level;
   int64_t frames;
@@ -38,9 +26,7 @@ struct Result {
 
 // One game with random input drawn from its own generator, never the game's.
 Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
-  std::mt19937 input(inputSeed);
-  const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
-  bool held[4] = {};
+  RandomPlayer player(/*flipKey=*/60, /*fire=*/150, /*pause=*/2, /*putInWay=*/10, inputSeed);
   const int64_t start = PresentedFrameCount();
   int64_t last = start;
   bool cut = false;
@@ -52,26 +38,12 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
     }
     last = now;
     if (now - start >= kFrameLimit && !cut) QuitState = 1, cut = true;
-    std::uniform_int_distribution<int> roll(0, 999);
-    for (int k = 0; k < 4; ++k)
-      if (roll(input) < 60) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
-    if (roll(input) < 150) ScriptKeyTap(Settings.keyFire);
-    if (roll(input) < 2) ScriptKeyTap(KeyCode::Escape);
-    // Now and then the alien, a teleporter or the module turns up under the
-    // bike, so random games rescue, teleport and take off too.
-    if (roll(input) < 10 && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
-      world.bike.y = 397;
-      if (world.alien.free) {
-        world.alien.x = world.bike.x + 30;
-      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
-        s->x = world.bike.x + 20;
-      }
-    }
+    player.PlayFrame();
   });
   SetRandomSeed(gameSeed);
   PlayGame();
   SetScriptHook(nullptr);
-  ReleaseKeys();
+  ReleaseSteering();
   return {world.score, world.level, PresentedFrameCount() - start, !cut};
 }
 
@@ -84,7 +56,7 @@ class WholeGameTest : public ::testing::Test {
   }
   void TearDown() override {
     SetScriptHook(nullptr);
-    ReleaseKeys();
+    ReleaseSteering();
   }
 };
 

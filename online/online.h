@@ -35,7 +35,7 @@ enum class RequestState : int {
   Ok = 2,         // the service answered, lines available
   HttpError = 3,  // the service answered with another status
   Transport = 4,  // no usable answer (refused, dropped, garbage)
-  TooLarge = 5,   // the reply was over the library's bounds
+  TooLarge = 5,   // the reply was over the library's byte bounds
   TimedOut = 6,   // the time bound ran out
 };
 RequestState ReplyState();

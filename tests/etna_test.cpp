@@ -236,24 +236,72 @@ TEST_F(EtnaTest, BrokenServersEndInAFailedState) {
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TRANSPORT);
 }
 
-TEST_F(EtnaTest, LimitsOnLinesAndBytes) {
-  std::string lines1000, lines1001, body64k(ETNA_MAX_BODY, 'a'), body64k1(ETNA_MAX_BODY + 1, 'a');
-  for (int i = 0; i < 1000; ++i) lines1000 += "l\n";
-  lines1001 = lines1000 + "l";
-  service.SetRawReply("VersionCheck.php", lines1000);
-  Outcome atLimit = Fetch("VersionCheck.php?option=getversion&nbscore=30");
-  EXPECT_EQ(atLimit.state, ETNA_STATE_OK);
-  EXPECT_EQ(atLimit.lines.size(), 1000u);
+// Lines "line<from>" to "line<to>", each ended by end.
+std::string Numbered(int from, int to, const std::string& end = "\n") {
+  std::string body;
+  for (int i = from; i <= to; ++i) body += "line" + std::to_string(i) + end;
+  return body;
+}
 
-  service.SetRawReply("VersionCheck.php", lines1001);
+TEST_F(EtnaTest, LongRepliesKeepTheirFirstThousandLines) {
+  const Lines first1000 = [] {
+    Lines lines;
+    for (int i = 1; i <= ETNA_MAX_LINES; ++i) lines.push_back("line" + std::to_string(i));
+    return lines;
+  }();
+  struct Case {
+    const char* name;
+    std::string body;
+  } cases[] = {
+      {"1000 lines", Numbered(1, 1000)},
+      {"1001 lines", Numbered(1, 1001)},
+      {"1001 lines, the last without LF", Numbered(1, 1000) + "line1001"},
+      // The CR before the 1000th LF still goes; what follows is never a line.
+      {"CR LF", Numbered(1, 1000, "\r\n") + "\r\n" + std::string(20000, 'x')},
+      {"6000 lines", Numbered(1, 6000)},
+  };
+  for (const Case& c : cases) {
+    service.SetRawReply("VersionCheck.php", c.body);
+    Outcome o = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(o.state, ETNA_STATE_OK) << c.name;
+    EXPECT_EQ(o.lines, first1000) << c.name;
+  }
+
+  // 10,000 table rows streamed without a length, in as many pieces as the
+  // transfer makes: the first 1000 lines, row by row.
+  service.SetMode(ScoreService::Mode::LineFlood);
+  service.SetFloodLimit(10000 * ScoreService::kLineFloodRowBytes);
+  Outcome rows = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_EQ(rows.state, ETNA_STATE_OK);
+  ASSERT_EQ(rows.lines.size(), static_cast<size_t>(ETNA_MAX_LINES));
+  EXPECT_EQ((Lines{rows.lines[0], rows.lines[1], rows.lines[2], rows.lines[999]}), (Lines{"a", "1", "1", "a"}));
+}
+
+TEST_F(EtnaTest, BodiesOverTheByteBoundAreRefused) {
+  // The bound is on the whole body, the lines past the 1000th included.
+  service.SetRawReply("VersionCheck.php", std::string(ETNA_MAX_BODY, 'a'));
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+  service.SetRawReply("VersionCheck.php", std::string(ETNA_MAX_BODY + 1, 'a'));
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+  service.SetRawReply("VersionCheck.php", Numbered(1, 1000) + std::string(ETNA_MAX_BODY, '\n'));
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+
+  // The same without a length announced: rows up to the bound and one past.
+  service.SetMode(ScoreService::Mode::LineFlood);
+  const size_t row = ScoreService::kLineFloodRowBytes;
+  service.SetFloodLimit(ETNA_MAX_BODY / row * row);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
+  service.SetFloodLimit(ETNA_MAX_BODY / row * row + row);
   Outcome over = Fetch("VersionCheck.php?option=getversion&nbscore=30");
   EXPECT_EQ(over.state, ETNA_STATE_TOO_LARGE);
   EXPECT_TRUE(over.lines.empty());
 
-  service.SetRawReply("VersionCheck.php", body64k);
-  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_OK);
-  service.SetRawReply("VersionCheck.php", body64k1);
+  // An endless body: the library hangs up long before the service runs out.
+  service.SetFloodLimit(ScoreService::kDefaultFloodBytes);
+  Clock::time_point start = Clock::now();
   EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+  EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
 }
 
 TEST_F(EtnaTest, FloodsOfHeaderOrTrailerLinesAreRefused) {

@@ -209,6 +209,37 @@ TEST_F(OnlineTest, SyncStaysWithinTheTwelveEntries) {
   EXPECT_EQ(Ascii(HighscoreLevels), (std::vector<std::string>{"line2", "line5"}));
 }
 
+TEST_F(OnlineTest, LongAnswersStillFillTheTable) {
+  // 1001 short lines: the first 36 fill the twelve entries.
+  service.SetRawReply("Novaquad_scores.php", Lines(1, 1001));
+  SyncScores();
+  EXPECT_EQ(SyncStatus, u"Synced...");
+  EXPECT_EQ(Table().front(), "line1|line2|line3");
+  EXPECT_EQ(Table().back(), "line34|line35|line36");
+
+  // 10,000 rows of three lines, within the byte bound, to both requests.
+  service.SetRawReply("", "");
+  service.SetMode(ScoreService::Mode::LineFlood);
+  service.SetFloodLimit(10000 * ScoreService::kLineFloodRowBytes);
+  SyncStatus = u"not synced...";
+  SyncScores();
+  EXPECT_EQ(SyncStatus, u"Synced...");
+  EXPECT_EQ(Table(), std::vector<std::string>(12, "a|1|1"));
+
+  // 2201 lines to the version check: its first 100 pairs are read, the
+  // 100th decides.
+  std::string versions;
+  for (int i = 0; i < 99; ++i) versions += "other\n1\n";
+  versions += "novaquad\n1.5\n";
+  for (int i = 0; i < 1000; ++i) versions += "novaquad\n9.9\n";
+  versions += "x";
+  service.SetMode(ScoreService::Mode::Normal);
+  service.SetRawReply("VersionCheck.php", versions);
+  CheckVersion();
+  EXPECT_EQ(VersionMessage1, u"the newer version");
+  EXPECT_EQ(NewerVersion, u"1.5");
+}
+
 TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
   const std::vector<std::string> untouched(12, "keep|keep|keep");
   struct Case {
@@ -249,17 +280,22 @@ long PeakKiB(bool restart) {
 }
 
 TEST_F(OnlineTest, FloodedSyncStaysSmall) {
-  // Endless trailer lines after the last chunk, to both requests of a sync.
-  service.SetMode(ScoreService::Mode::TrailerFlood);
-  const long before = PeakKiB(true);
-  SyncScores();
-  const long after = PeakKiB(false);
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
-  EXPECT_NE(SyncStatus, u"Synced...");
-  EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4);
-  if (before < 0 || after < 0) GTEST_SKIP() << "no peak memory figure on this system";
-  std::printf("peak memory during a flooded sync: %ld KiB -> %ld KiB\n", before, after);
-  EXPECT_LT(after - before, 16 * 1024);
+  // Endless trailer lines after the last chunk, or endless table rows, to
+  // both requests of a sync.
+  for (ScoreService::Mode mode : {ScoreService::Mode::TrailerFlood, ScoreService::Mode::LineFlood}) {
+    const char* name = mode == ScoreService::Mode::TrailerFlood ? "trailers" : "rows";
+    service.SetMode(mode);
+    SyncStatus = u"not synced...";
+    const long before = PeakKiB(true);
+    SyncScores();
+    const long after = PeakKiB(false);
+    EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep")) << name;
+    EXPECT_NE(SyncStatus, u"Synced...") << name;
+    EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4) << name;
+    if (before < 0 || after < 0) GTEST_SKIP() << "no peak memory figure on this system";
+    std::printf("peak memory during a sync flooded with %s: %ld KiB -> %ld KiB\n", name, before, after);
+    EXPECT_LT(after - before, 16 * 1024) << name;
+  }
 }
 
 TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {

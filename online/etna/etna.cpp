@@ -32,7 +32,9 @@ struct Command {
   CURL* easy = nullptr;
   curl_slist* headers = nullptr;
   std::string url;
-  std::string body;
+  std::string body;      // the first ETNA_MAX_LINES lines of the body
+  size_t bodyBytes = 0;  // the whole body, kept or not
+  int lineEnds = 0;      // LFs kept in body
   size_t headerBytes = 0;
   bool tooLarge = false;
   Clock::time_point deadline;
@@ -161,14 +163,27 @@ std::string NoProxyList() {
   return list;
 }
 
+// Keeps the body up to the LF that ends its last line allowed; the rest is
+// read and counted against the byte bound, but not kept.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   Command* c = static_cast<Command*>(user);
   size_t n = size * count;
-  if (c->body.size() + n > ETNA_MAX_BODY) {
+  c->bodyBytes += n;
+  if (c->bodyBytes > ETNA_MAX_BODY) {
     c->tooLarge = true;
     return 0;  // ends the transfer with a write error
   }
-  c->body.append(data, n);
+  size_t keep = 0;
+  while (keep < n && c->lineEnds < ETNA_MAX_LINES) {
+    const void* lf = std::memchr(data + keep, '\n', n - keep);
+    if (!lf) {
+      keep = n;
+      break;
+    }
+    keep = static_cast<size_t>(static_cast<const char*>(lf) - data) + 1;
+    ++c->lineEnds;
+  }
+  c->body.append(data, keep);
   return n;
 }
 
@@ -186,24 +201,20 @@ size_t CountHeader(char*, size_t size, size_t count, void* user) {
 }
 
 // Splits a body at LF; a CR before the LF goes, a trailing empty piece is no
-// line. Returns false when there are too many lines.
-bool SplitLines(const std::string& body, std::vector<std::string>* lines) {
-  lines->clear();
+// line. WriteBody kept no more lines than a reply may have.
+std::vector<std::string> SplitLines(const std::string& body) {
+  std::vector<std::string> lines;
   size_t start = 0;
   while (start < body.size()) {
     size_t end = body.find('\n', start);
     size_t stop = (end == std::string::npos) ? body.size() : end;
     size_t len = stop - start;
     if (end != std::string::npos && len > 0 && body[stop - 1] == '\r') --len;
-    if (lines->size() >= ETNA_MAX_LINES) {
-      lines->clear();
-      return false;
-    }
-    lines->emplace_back(body, start, len);
+    lines.emplace_back(body, start, len);
     if (end == std::string::npos) break;
     start = end + 1;
   }
-  return true;
+  return lines;
 }
 
 void PushReply(Library& lib, Reply reply) {
@@ -219,10 +230,9 @@ void Finish(Library& lib, Command& c, CURLcode result) {
     curl_easy_getinfo(c.easy, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) {
       r.state = ETNA_STATE_HTTP_ERROR;
-    } else if (!SplitLines(c.body, &r.lines)) {
-      r.state = ETNA_STATE_TOO_LARGE;
     } else {
       r.state = ETNA_STATE_OK;
+      r.lines = SplitLines(c.body);
     }
   } else if (c.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
     r.state = ETNA_STATE_TOO_LARGE;

@@ -31,8 +31,10 @@
 //                            accepted and ignored (replies are split at LF).
 //
 // Replies: status 200 is success; the body is split at LF, a CR before the LF
-// is dropped, and an empty piece after the last LF is not a line. A body over
-// ETNA_MAX_BODY bytes or ETNA_MAX_LINES lines, or header and trailer lines
+// is dropped, and an empty piece after the last LF is not a line. Only the
+// first ETNA_MAX_LINES lines are kept: the rest of the body is read but not
+// stored, and the reply is a success with those lines. A body over
+// ETNA_MAX_BODY bytes (all of it, kept or not), or header and trailer lines
 // over ETNA_MAX_HEADERS bytes together (status line and line ends included),
 // are refused (ETNA_STATE_TOO_LARGE).
 //
@@ -63,7 +65,7 @@ enum {
   ETNA_STATE_OK = 2,         // status 200, lines available
   ETNA_STATE_HTTP_ERROR = 3, // the server answered another status
   ETNA_STATE_TRANSPORT = 4,  // no usable answer (refused, dropped, garbage)
-  ETNA_STATE_TOO_LARGE = 5,  // a reply over one of the ETNA_MAX_* bounds
+  ETNA_STATE_TOO_LARGE = 5,  // a reply over ETNA_MAX_BODY or ETNA_MAX_HEADERS bytes
   ETNA_STATE_TIMEOUT = 6,    // the time bound ran out
 };
 

@@ -47,10 +47,17 @@ void BeaconTouched(Structures* s) {
 void TeleportBike() {
   const bool left = world.bike.facing == Facing::Left;
   PlaySfx(snd_teleport);
+  // d: how far the glide has left the bike behind the centre; none when it
+  // is ahead of it, as right after a turn.
   int d = Trunc(left ? world.bike.x - 272 : 272 - world.bike.x);
   if (d < 0) d = 0;
-  // KEPT: the shift to the left is 252 pixels shorter than the one to
-  // the right.
+  // KEPT: the jump to the left is 252 + 2d pixels longer than the one to the
+  // right. The teleporters stand 6400 apart. To the left the world moves
+  // right by 6540 + d while the bike comes d back to the centre: 6540 + 2d
+  // along the ground, so it comes out 140 + 2d beyond the next teleporter.
+  // To the right the world moves left by 6288 - d while the bike goes d on
+  // to the centre: exactly 6288, 112 short of the next one, which the bike
+  // flying on meets again.
   world.teleportShift = left ? 6540 + d : -6400 + d + 112;
   world.bike.x = 272;
   world.bike.y = 397;

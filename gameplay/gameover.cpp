@@ -99,9 +99,13 @@ void GameOver() {
     ClearDrawBuffer();
     DrawGrab(93);
     if (t < 80) DrawPlayer();
+    // The pieces and the blasts at 0.6. The fragments set their own alpha
+    // and leave 1 behind, so 0.6 is set again for the pieces; the blasts
+    // drawn after them keep that 0.6, and 1 comes back only after them (a
+    // carrier's puff still in the list leaves 1 for the blasts behind it).
     SetDrawAlpha(0.6f);
     DrawFrags();
-    SetDrawAlpha(0.6f);  // the pieces fly at 0.6 whatever the fragments left
+    SetDrawAlpha(0.6f);
     DrawBikePieces();
     DrawExplosions();
     SetDrawAlpha(1);

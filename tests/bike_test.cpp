@@ -154,6 +154,44 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   EXPECT_FLOAT_EQ(b->xSpeed, -10.0f);
 }
 
+// The pad steers by any reading off its rest, however small: no dead zone.
+// The rest is where the stick sat when the game began, here a little off
+// the middle; one step of the axis past it already climbs or thrusts.
+TEST_F(BikeTest, ThePadStickSteersAndClimbsOneStepOffItsRest) {
+  ASSERT_TRUE(ScriptAttachPad());
+  ControlMode = 1;
+  constexpr int kRest = 3000;  // raw axis units of 32767
+  auto axes = [](int x, int y) {
+    ScriptPadAxis(0, static_cast<float>(x) / 32767.0f);
+    ScriptPadAxis(1, static_cast<float>(y) / 32767.0f);
+  };
+  axes(kRest, kRest);
+  PadRestX = JoyAxisX(0), PadRestY = JoyAxisY(0);
+  ASSERT_GT(PadRestX, 0.0f);
+  world.bike.y = 300.0f;
+  PlayerControl();
+  EXPECT_FLOAT_EQ(world.bike.y, 304.0f) << "at rest the bike sinks";
+  EXPECT_FALSE(world.bike.thrusting);
+
+  axes(kRest + 1, kRest - 1);  // one step right and one up
+  PlayerControl();
+  EXPECT_FLOAT_EQ(world.bike.y, 298.0f);
+  EXPECT_TRUE(world.bike.climbing);
+  EXPECT_NEAR(world.bike.speed, 0.3f, 1e-6f);
+  axes(kRest - 1, kRest + 1);  // one step left and one down
+  PlayerControl();
+  EXPECT_FLOAT_EQ(world.bike.y, 302.0f) << "down is no input: the bike falls";
+  EXPECT_NEAR(world.bike.speed, 0.0f, 1e-6f);
+  EXPECT_TRUE(world.bike.thrusting);
+
+  axes(0, -32767);  // the stick pushed up all the way
+  world.bike.y = 200.0f;
+  PlayerControl();
+  EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
+  ControlMode = 0;
+  ScriptDetachPad();
+}
+
 // The bike drawn for real as a solid white picture over black, so a pixel
 // of it reads the alpha it was drawn at; a carried alien is solid red.
 class BikeDrawingTest : public harness::HeadlessTest {

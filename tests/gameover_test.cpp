@@ -111,3 +111,45 @@ TEST_F(GameOverTest, ScreenshotsOfTheShatterAndTheVerdict) {
   GameOver();
   EXPECT_GT(lit, 50) << "pieces and explosions fly around the bike";
 }
+
+// What the sequence draws over the dimmed picture comes at 0.6: a piece of
+// the bike by its alpha blend over black, a blast by its light blend onto
+// black. Solid pictures stand in for both, and no picture is grabbed, so the
+// pixels read the alpha straight.
+TEST_F(GameOverTest, PiecesAndTheBlastsDrawnAfterThemComeAtSixTenths) {
+  TImage* const saved[3] = {ScreenGrab, img_bike2_pieces, img_explosion2};
+  const int scanlines = Settings.scanlinesOn;
+  auto solid = [](int w, int h, int channel) {
+    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4, 0);
+    for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + channel] = 200, rgba[i + 3] = 255;
+    return rgba;
+  };
+  const std::vector<uint8_t> green = solid(120, 110, 1), blue = solid(64 * 13, 64, 2);
+  img_bike2_pieces = CreateImageFromRGBA(green.data(), 120, 110, 5, 5, 528, IMAGE_DEFAULT_FLAGS);
+  img_explosion2 = CreateImageFromRGBA(blue.data(), 64 * 13, 64, 64, 64, 13, IMAGE_DEFAULT_FLAGS);
+  CentreImageHandle(img_explosion2);
+  ScreenGrab = nullptr;
+  Settings.scanlinesOn = 0;
+
+  // Far from the bike and its bursts; the piece stands still until the
+  // first shatter sweeps it away.
+  Pieces* piece = Add<Pieces>(world.pieces);
+  piece->x = 100, piece->y = 100, piece->life = 1000;
+  NewExplosion(520, 100, ExplosionKind::CentredBlast, 0);
+  const int64_t start = PresentedFrameCount();
+  uint32_t pieceSeen = 0, blastSeen = 0;
+  SetScriptHook([&] {
+    const int64_t f = PresentedFrameCount() - start;
+    Drawing(f == 27 + 10);
+    if (f == 27 + 11) pieceSeen = ReadScreenPixel(102, 102), blastSeen = ReadScreenPixel(520, 100);
+  });
+  Drawing(false);
+  GameOver();
+  Drawing(true);
+
+  ScreenGrab = saved[0], img_bike2_pieces = saved[1], img_explosion2 = saved[2];
+  Settings.scanlinesOn = scanlines;
+  EXPECT_NEAR(static_cast<int>(pieceSeen >> 8 & 255), 120, 2) << std::hex << pieceSeen;
+  EXPECT_NEAR(static_cast<int>(blastSeen & 255), 120, 2) << std::hex << blastSeen;
+  EXPECT_FLOAT_EQ(1.0f, GetDrawState().alpha);
+}

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <utility>
 
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
@@ -172,6 +173,25 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
   EXPECT_GT(bonusAfter, -0.01f);
+}
+
+// The world's speed is set by the difficulty as each game starts; a value
+// only a hand-edited settings file holds plays normal, also after a suicidal
+// game has left its own factors behind.
+TEST_F(PlayGameFastTest, DifficultySetsTheScrollFactorsAndAnyOtherValuePlaysNormal) {
+  const float normal[3] = {0.4f, 0.9f, 1.4f}, suicidal[3] = {0.8f, 1.6f, 2.4f};
+  const std::pair<int, const float*> cases[] = {{1, suicidal}, {7, normal}, {1, suicidal}, {-1, normal}, {0, normal}};
+  for (const auto& [difficulty, factors] : cases) {
+    Settings.difficulty = difficulty;
+    float seen[3] = {};
+    PlayWith([&](int64_t frame, bool fresh) {
+      if (!fresh || frame != 100) return;  // playing, after the landing
+      std::copy(world.scrollFactor, world.scrollFactor + 3, seen);
+      QuitState = 1;
+    });
+    for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(seen[i], factors[i]) << "difficulty " << difficulty << ", factor " << i;
+  }
+  Settings.difficulty = 0;
 }
 
 // Escape at frame 150, then the answers in turn, the next Escape a second

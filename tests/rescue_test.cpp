@@ -115,6 +115,41 @@ TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
   EXPECT_FLOAT_EQ(1140, b->x);
 }
 
+// Right after a turn the bike still stands on the far side of the centre from
+// where its glide takes it: its distance from the centre counts as none, and
+// the world shifts by exactly 6540 to the right or 6288 to the left.
+TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShift) {
+  ControlMode = 0;
+  auto turn = [](int from, int to) {
+    ScriptKeyDown(from);
+    for (int i = 0; i < 120; ++i) PlayerControl();
+    ScriptKeyUp(from);
+    ScriptKeyDown(to);
+    const Facing was = world.bike.facing;
+    for (int i = 0; i < 60 && world.bike.facing == was; ++i) PlayerControl();
+    ReleaseSteering();
+  };
+  turn(Settings.keyRight, Settings.keyLeft);
+  ASSERT_EQ(Facing::Left, world.bike.facing);
+  ASSERT_LT(world.bike.x, 262) << "left of the centre, facing left";
+  world.scrollPos = 10000;
+  Structures* gate = AddStructure(Kind::Teleporter, world.bike.x + 8, 392, 2);
+  const float gateX = gate->x;
+  PlayerMeetsStructures();
+  EXPECT_FLOAT_EQ(gateX + 6540, gate->x);
+  EXPECT_FLOAT_EQ(3600, world.scrollPos);
+
+  turn(Settings.keyLeft, Settings.keyRight);
+  ASSERT_EQ(Facing::Right, world.bike.facing);
+  ASSERT_GT(world.bike.x, 282) << "right of the centre, facing right";
+  world.scrollPos = 10000;
+  gate = AddStructure(Kind::Teleporter, world.bike.x + 8, 392, 4);
+  const float secondX = gate->x;
+  PlayerMeetsStructures();
+  EXPECT_FLOAT_EQ(secondX - 6288 + 32000, gate->x);
+  EXPECT_FLOAT_EQ(16400, world.scrollPos);
+}
+
 TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   Structures* gate = AddStructure(Kind::Teleporter, 292, 392, 2);
   world.alien.free = false;

@@ -62,11 +62,23 @@ void AdvanceVirtualClock(int ms);
 // no routine draws a number more or less than before.
 uint64_t RandomStateFingerprint();
 
-// Scripted input. Key codes are virtual-key codes; they go through the same
-// event path (scancode -> virtual-key) as real key presses.
+// Scripted input. Key codes are virtual-key codes; each presses the physical
+// key at that code's place on a US keyboard, through the same event path
+// (scancode, then the layout's letter) as real key presses.
 void ScriptKeyDown(int vk);
 void ScriptKeyUp(int vk);
 void ScriptKeyTap(int vk);  // down and up: one press, not held afterwards
+// The same for a physical key given by its scancode (the USB key position:
+// A is 4, Y 28, Z 29), as the platform delivers it.
+void ScriptScancodeDown(int scancode);
+void ScriptScancodeUp(int scancode);
+void ScriptScancodeTap(int scancode);
+
+// A stand-in for the keyboard layout, for the dummy driver whose layout is
+// US: the physical key `scancode` gives `keycode` (the character the layout
+// puts there, letters in lower case: a German layout's key 28 gives 'z'), or
+// the platform's own again for 0. RuntimeShutdown forgets every stand-in.
+void SetLayoutStandIn(int scancode, int keycode);
 
 // A virtual pad on port 0 (SDL's virtual joystick). Axes -1..1.
 bool ScriptAttachPad();
@@ -95,7 +107,9 @@ bool SaveScreenPNG(const std::string& fileName);
 // headless path. For tests on SDL's dummy driver, whose renderer keeps it.
 std::vector<uint8_t> ReadShownScreenRGBA(int* width, int* height);
 
-// The scancode <-> virtual-key mapping (for tests of the keyboard table).
+// The scancode <-> virtual-key mapping (for tests of the keyboard table): the
+// code a physical key gives under the layout now in force, and the physical
+// key at a code's place on a US keyboard.
 int VirtualKeyFromScancode(int scancode);
 int ScancodeFromVirtualKey(int vk);
 

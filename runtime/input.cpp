@@ -1,9 +1,11 @@
 // Keyboard and joystick input, and the one platform event pump.
 //
-// Keys are kept as Windows virtual-key codes 0-255, mapped from the physical
-// key position (the scancode), so the same key gives the same code whatever
-// the keyboard layout. Joystick port 0 is the first game controller, or else
-// the first joystick; when it is unplugged the next device takes its place.
+// Keys are kept as Windows virtual-key codes 0-255. A key that gives a letter
+// under the keyboard layout reports that letter, so "Y" is the key labelled Y
+// on any layout; every other key (arrows, modifiers, digits) is known by its
+// physical position, the scancode. Joystick port 0 is the first game
+// controller, or else the first joystick; when it is unplugged the next
+// device takes its place.
 #include <SDL.h>
 
 #include <algorithm>
@@ -107,32 +109,52 @@ const KeyMaps& Maps() {
   return maps;
 }
 
+// --- The layout's letters ------------------------------------------------------
+
+// What tests say a key gives instead of what the platform's layout says
+// (SDL key codes; 0: the platform's).
+SDL_Keycode g_layoutStandIn[SDL_NUM_SCANCODES];
+
+bool ValidScancode(int scancode) { return scancode > 0 && scancode < SDL_NUM_SCANCODES; }
+
+// The code of a key that gives `produces` under the layout. A letter key
+// whose layout gives no letter there (the M position of a French keyboard
+// gives a comma) keeps its position's letter.
+int VirtualKeyOf(int scancode, SDL_Keycode produces) {
+  if (g_layoutStandIn[scancode]) produces = g_layoutStandIn[scancode];
+  if (produces >= SDLK_a && produces <= SDLK_z) return 'A' + (produces - SDLK_a);
+  return Maps().vkOf[scancode];
+}
+
 // --- Keyboard state -------------------------------------------------------------
 
-bool g_scancodeDown[SDL_NUM_SCANCODES];
+// For each physical key down, the code it reported when pressed (0: up). Its
+// release takes back that code, so a layout changed while it is held leaves
+// no key stuck down.
+int g_codeOfKeyDown[SDL_NUM_SCANCODES];
 int g_keysDown[256];   // physical keys now down that give this code
 int g_keyPresses[256];
 
-void KeyDown(int scancode) {
-  if (scancode <= 0 || scancode >= SDL_NUM_SCANCODES || g_scancodeDown[scancode]) return;
-  int vk = Maps().vkOf[scancode];
+void KeyDown(int scancode, SDL_Keycode produces) {
+  if (!ValidScancode(scancode) || g_codeOfKeyDown[scancode]) return;
+  int vk = VirtualKeyOf(scancode, produces);
   if (!vk) return;
-  g_scancodeDown[scancode] = true;
+  g_codeOfKeyDown[scancode] = vk;
   ++g_keysDown[vk];
   ++g_keyPresses[vk];
 }
 
 void KeyUp(int scancode) {
-  if (scancode <= 0 || scancode >= SDL_NUM_SCANCODES || !g_scancodeDown[scancode]) return;
-  g_scancodeDown[scancode] = false;
-  int vk = Maps().vkOf[scancode];
-  if (vk && g_keysDown[vk] > 0) --g_keysDown[vk];
+  if (!ValidScancode(scancode) || !g_codeOfKeyDown[scancode]) return;
+  int vk = g_codeOfKeyDown[scancode];
+  g_codeOfKeyDown[scancode] = 0;
+  if (g_keysDown[vk] > 0) --g_keysDown[vk];
 }
 
 void ResetKeys() {
   std::fill(std::begin(g_keysDown), std::end(g_keysDown), 0);
   std::fill(std::begin(g_keyPresses), std::end(g_keyPresses), 0);
-  std::fill(std::begin(g_scancodeDown), std::end(g_scancodeDown), false);
+  std::fill(std::begin(g_codeOfKeyDown), std::end(g_codeOfKeyDown), 0);
 }
 
 // --- Joystick port 0 --------------------------------------------------------------
@@ -248,7 +270,7 @@ void HandleEvent(const SDL_Event& e) {
       else rt::OnWindowEvent(e.window.event);
       break;
     case SDL_KEYDOWN:
-      if (!e.key.repeat) KeyDown(e.key.keysym.scancode);  // auto-repeat is not a press
+      if (!e.key.repeat) KeyDown(e.key.keysym.scancode, e.key.keysym.sym);  // auto-repeat is not a press
       break;
     case SDL_KEYUP:
       KeyUp(e.key.keysym.scancode);
@@ -362,6 +384,7 @@ void InputShutdown() {
   ClosePort();
   g_localEvents.clear();
   ResetKeys();
+  std::fill(std::begin(g_layoutStandIn), std::end(g_layoutStandIn), 0);
 }
 
 }  // namespace rt
@@ -427,8 +450,8 @@ int TakeJoyButtonPresses(int button, int port) {
 // --- Headless controls ----------------------------------------------------------------
 
 int VirtualKeyFromScancode(int scancode) {
-  if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return 0;
-  return Maps().vkOf[scancode];
+  if (!ValidScancode(scancode)) return 0;
+  return VirtualKeyOf(scancode, SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode)));
 }
 
 int ScancodeFromVirtualKey(int vk) {
@@ -436,10 +459,13 @@ int ScancodeFromVirtualKey(int vk) {
   return Maps().scancodeOf[vk];
 }
 
+void SetLayoutStandIn(int scancode, int keycode) {
+  if (ValidScancode(scancode)) g_layoutStandIn[scancode] = keycode;
+}
+
 namespace {
-void PostKey(int vk, bool down) {
-  int sc = ScancodeFromVirtualKey(vk);
-  if (!sc) return;
+void PostKey(int sc, bool down) {
+  if (!ValidScancode(sc)) return;
   SDL_Event e{};
   e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
   e.key.timestamp = EventsReady() ? SDL_GetTicks() : 0;
@@ -451,12 +477,15 @@ void PostKey(int vk, bool down) {
 }
 }  // namespace
 
-void ScriptKeyDown(int vk) { PostKey(vk, true); }
-void ScriptKeyUp(int vk) { PostKey(vk, false); }
-void ScriptKeyTap(int vk) {
-  PostKey(vk, true);
-  PostKey(vk, false);
+void ScriptScancodeDown(int scancode) { PostKey(scancode, true); }
+void ScriptScancodeUp(int scancode) { PostKey(scancode, false); }
+void ScriptScancodeTap(int scancode) {
+  PostKey(scancode, true);
+  PostKey(scancode, false);
 }
+void ScriptKeyDown(int vk) { ScriptScancodeDown(ScancodeFromVirtualKey(vk)); }
+void ScriptKeyUp(int vk) { ScriptScancodeUp(ScancodeFromVirtualKey(vk)); }
+void ScriptKeyTap(int vk) { ScriptScancodeTap(ScancodeFromVirtualKey(vk)); }
 
 bool ScriptAttachPad() {
   if (g_virtualIndex >= 0) return true;

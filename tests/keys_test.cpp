@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 
+#include "gameplay/gameplay.h"
 #include "harness/harness.h"
 #include "shell/shell.h"
 
@@ -61,44 +62,48 @@ TEST_F(KeysTest, NamesAndPollsTakeTheFirstMatchingEntry) {
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Minus), 1);
 }
 
-TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
-  // Each question waits on held keys, resting between scans; the player
-  // answers at the k-th rest after the question's frame.
-  std::map<int64_t, std::function<void()>> onFrame;
-  std::map<int64_t, int> holdAt;  // question frame -> key to hold
+// The key menu as a player uses it: Tab on its first frame, the four
+// questions on frames 2-5, Escape on frame 8. Each question waits on held
+// keys, resting between scans; `answer` (question frame, rests so far) runs
+// at every rest and holds the keys it likes. Every key is let go at each new
+// frame. The screens of frames 1 and 8 are kept.
+struct KeyMenuRun {
   std::vector<uint8_t> before, after;
+  int64_t frames = 0;
+};
+KeyMenuRun RunKeyMenu(const std::function<void(int64_t question, int rests)>& answer) {
+  KeyMenuRun run;
   int64_t lastFrame = 0;
-  int sleeps = 0;
-  onFrame[1] = [&] {
-    before = ReadScreenRGBA();
-    ScriptKeyTap(KeyCode::Tab);
-  };
-  holdAt[2] = KeyCode::Escape;       // Left: Escape is a key like any other
-  holdAt[3] = KeyCode::Minus;    // Right: not in the table, ignored...
-  holdAt[4] = KeyCode::NumpadPlus;   // up: both climb keys
-  holdAt[5] = KeyCode::Backspace;    // fire
-  onFrame[8] = [&] {
-    after = ReadScreenRGBA();
-    ScriptKeyTap(KeyCode::Escape);
-  };
+  int rests = 0;
   const int64_t base = PresentedFrameCount();
   SetScriptHook([&] {
     const int64_t n = PresentedFrameCount() - base;
     if (n != lastFrame) {
-      for (int k : {KeyCode::Escape, KeyCode::Minus, int('A'), KeyCode::Enter, KeyCode::NumpadPlus,
-                    KeyCode::Backspace})
-        ScriptKeyUp(k);
-      lastFrame = n, sleeps = 0;
-      if (onFrame.count(n)) onFrame[n]();
+      for (int scancode = 1; scancode < 512; ++scancode) ScriptScancodeUp(scancode);
+      lastFrame = n, rests = 0;
+      if (n == 1) run.before = ReadScreenRGBA(), ScriptKeyTap(KeyCode::Tab);
+      if (n == 8) run.after = ReadScreenRGBA(), ScriptKeyTap(KeyCode::Escape);
       return;
     }
-    ++sleeps;
-    if (sleeps == 5 && holdAt.count(n)) ScriptKeyDown(holdAt[n]);
-    if (sleeps == 30 && n == 3) ScriptKeyDown('A'), ScriptKeyDown(KeyCode::Enter);  // ...Return wins over A
-    if (sleeps > 2000) ScriptKeyDown(KeyCode::Escape);  // never hang
+    answer(n, ++rests);
+    if (rests > 2000) ScriptKeyDown(KeyCode::Escape);  // never hang
   });
   KeyMenu();
   SetScriptHook(nullptr);
+  run.frames = PresentedFrameCount() - base;
+  return run;
+}
+
+TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
+  std::map<int64_t, int> holdAt;  // question frame -> key to hold
+  holdAt[2] = KeyCode::Escape;       // Left: Escape is a key like any other
+  holdAt[3] = KeyCode::Minus;    // Right: not in the table, ignored...
+  holdAt[4] = KeyCode::NumpadPlus;   // up: both climb keys
+  holdAt[5] = KeyCode::Backspace;    // fire
+  const KeyMenuRun run = RunKeyMenu([&](int64_t n, int rests) {
+    if (rests == 5 && holdAt.count(n)) ScriptKeyDown(holdAt[n]);
+    if (rests == 30 && n == 3) ScriptKeyDown('A'), ScriptKeyDown(KeyCode::Enter);  // ...Return wins over A
+  });
 
   EXPECT_EQ(Settings.keyLeft, KeyCode::Escape);
   EXPECT_EQ(Settings.keyRight, KeyCode::Enter);
@@ -107,16 +112,45 @@ TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
   EXPECT_EQ(Settings.keyFire, KeyCode::Backspace);
   // Questions on frames 2-5, the last step 6, the menu's own frames 7-8:
   // the Escape that answered did not end the menu.
-  EXPECT_EQ(PresentedFrameCount() - base, 8);
+  EXPECT_EQ(run.frames, 8);
 
-  ASSERT_FALSE(before.empty());
-  EXPECT_TRUE(ShowsText(before, u"Cursor (Up)", 18, 14));  // the second climb key, not the saved Alt
-  EXPECT_TRUE(ShowsText(before, u"Control (Left)", 18, 16));
-  ASSERT_FALSE(after.empty());
-  EXPECT_TRUE(ShowsText(after, u"Escape", 18, 10));
-  EXPECT_TRUE(ShowsText(after, u"Return", 18, 12));
-  EXPECT_TRUE(ShowsText(after, u"Numpad +", 18, 14));
-  EXPECT_TRUE(ShowsText(after, u"Backspace", 18, 16));
+  ASSERT_FALSE(run.before.empty());
+  EXPECT_TRUE(ShowsText(run.before, u"Cursor (Up)", 18, 14));  // the second climb key, not the saved Alt
+  EXPECT_TRUE(ShowsText(run.before, u"Control (Left)", 18, 16));
+  ASSERT_FALSE(run.after.empty());
+  EXPECT_TRUE(ShowsText(run.after, u"Escape", 18, 10));
+  EXPECT_TRUE(ShowsText(run.after, u"Return", 18, 12));
+  EXPECT_TRUE(ShowsText(run.after, u"Numpad +", 18, 14));
+  EXPECT_TRUE(ShowsText(run.after, u"Backspace", 18, 16));
+}
+
+TEST_F(KeysTest, ALetterKeyIsTheOneTheLayoutLabels) {
+  // A German keyboard: Z where a US one has Y, and Y where it has Z.
+  const int keyLabelledZ = ScancodeFromVirtualKey('Y'), keyLabelledY = ScancodeFromVirtualKey('Z');
+  SetLayoutStandIn(keyLabelledZ, 'z');
+  SetLayoutStandIn(keyLabelledY, 'y');
+  const KeyMenuRun run = RunKeyMenu([&](int64_t n, int rests) {
+    if (rests != 5) return;
+    if (n == 2) ScriptKeyDown(KeyCode::Left);
+    if (n == 3) ScriptKeyDown(KeyCode::Right);
+    if (n == 4) ScriptKeyDown(KeyCode::Up);
+    if (n == 5) ScriptScancodeDown(keyLabelledZ);  // fire
+  });
+  EXPECT_EQ(Settings.keyFire, 'Z');
+  ASSERT_FALSE(run.after.empty());
+  EXPECT_TRUE(ShowsText(run.after, u"Z", 18, 16));
+
+  // The bike fires on the key labelled Z, not on the one in Z's US place.
+  CreateObjectLists();
+  world.playerBullets->Clear();
+  ControlMode = 0, Settings.sfxOn = 0;
+  ClearKeyStates();
+  ScriptScancodeTap(keyLabelledY);
+  PlayerControl();
+  EXPECT_EQ(world.playerBullets->Count(), 0);
+  ScriptScancodeTap(keyLabelledZ);
+  PlayerControl();
+  EXPECT_EQ(world.playerBullets->Count(), 1);
 }
 
 }  // namespace

@@ -52,6 +52,26 @@ TEST_F(MainMenuTest, EntriesWrapBothWaysAndTheExitDialogAsksFirst) {
   ScriptDetachPad();
 }
 
+TEST_F(MainMenuTest, TheExitQuestionReadsLettersAsTheLayoutLabelsThem) {
+  // A German keyboard: Z where a US one has Y, and Y where it has Z.
+  const int keyLabelledZ = ScancodeFromVirtualKey(KeyCode::Y), keyLabelledY = ScancodeFromVirtualKey('Z');
+  SetLayoutStandIn(keyLabelledZ, 'z');
+  SetLayoutStandIn(keyLabelledY, 'y');
+  Driver d;
+  bool stillAsking = false, gaveUp = false;
+  d.OnFrame(34, [] { ScriptKeyTap(KeyCode::Escape); });
+  d.OnWait(35, [=](int64_t) { ScriptScancodeTap(keyLabelledZ); });
+  d.OnWait(35, [&, keyLabelledY](int64_t) { stillAsking = QuitState == 0, ScriptScancodeTap(keyLabelledY); });
+  // Still asking after that: answer no and leave the menu.
+  d.OnWait(35, [&](int64_t) {
+    if ((gaveUp = QuitState == 0)) QuitState = 2, ScriptKeyTap(KeyCode::Escape);
+  });
+  d.Install();
+  MainMenu();
+  EXPECT_TRUE(stillAsking) << "the key labelled Z answered";
+  EXPECT_FALSE(gaveUp) << "the key labelled Y did not answer yes";
+}
+
 TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   Driver d;
   int64_t gameEnded = 0;

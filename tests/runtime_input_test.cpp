@@ -171,6 +171,51 @@ TEST_F(InputTest, NamedKeyCodesComeFromTheirKeys) {
   }
 }
 
+TEST_F(InputTest, LettersFollowTheLayoutOtherKeysTheirPlace) {
+  // A German keyboard: the Y and Z keys change places.
+  SetLayoutStandIn(SDL_SCANCODE_Y, 'z');
+  SetLayoutStandIn(SDL_SCANCODE_Z, 'y');
+  EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_Y), 'Z');
+  EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_Z), 'Y');
+  ScriptScancodeTap(SDL_SCANCODE_Y);
+  EXPECT_EQ(TakeKeyPressCount('Z'), 1);
+  EXPECT_EQ(TakeKeyPressCount('Y'), 0);
+  ScriptScancodeDown(SDL_SCANCODE_Z);
+  EXPECT_TRUE(IsKeyHeld('Y'));
+  EXPECT_FALSE(IsKeyHeld('Z'));
+  EXPECT_EQ(TakeKeyPressCount('Y'), 1);
+  // The layout switched while the key is down: its release still lets go
+  // of the letter it pressed.
+  SetLayoutStandIn(SDL_SCANCODE_Z, 0);
+  ScriptScancodeUp(SDL_SCANCODE_Z);
+  EXPECT_FALSE(IsKeyHeld('Y'));
+  EXPECT_FALSE(IsKeyHeld('Z'));
+  ScriptScancodeTap(SDL_SCANCODE_Z);  // now the platform's own layout
+  EXPECT_EQ(TakeKeyPressCount('Z'), 1);
+
+  // A French keyboard: M sits right of L, where the M position gives a comma;
+  // that key, with no letter, keeps its place's code. Both hold M apart.
+  SetLayoutStandIn(SDL_SCANCODE_SEMICOLON, 'm');
+  SetLayoutStandIn(SDL_SCANCODE_M, ',');
+  ScriptScancodeDown(SDL_SCANCODE_SEMICOLON);
+  ScriptScancodeDown(SDL_SCANCODE_M);
+  EXPECT_EQ(TakeKeyPressCount('M'), 2);
+  EXPECT_EQ(TakeKeyPressCount(186), 0);
+  ScriptScancodeUp(SDL_SCANCODE_M);
+  EXPECT_TRUE(IsKeyHeld('M'));
+  ScriptScancodeUp(SDL_SCANCODE_SEMICOLON);
+  EXPECT_FALSE(IsKeyHeld('M'));
+  // Digits stay by place whatever the layout prints on them.
+  SetLayoutStandIn(SDL_SCANCODE_1, '&');
+  EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_1), '1');
+
+  // The next run has the platform's layout again.
+  RuntimeShutdown();
+  ASSERT_NE(StartRuntime(Options()), nullptr);
+  EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_Y), 'Y');
+  EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_SEMICOLON), 186);
+}
+
 TEST_F(InputTest, PadAxesButtonsAndPlugging) {
   EXPECT_EQ(CountJoysticks(), 0);
   EXPECT_EQ(JoyAxisX(0), 0.0f);

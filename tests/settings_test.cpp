@@ -2,11 +2,13 @@
 // are short, odd or cannot be written, and what the save does to what lies
 // around it: links, modes, pipes and leftovers of earlier saves.
 #include <dirent.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -33,6 +35,32 @@ std::string FileImage(const std::vector<std::string>& lines, const char* eol = "
   for (const std::string& l : lines) out += l + eol;
   return out;
 }
+
+const char* const kCommentLines[] = {"Don't bother trying to changing any", "of these values, because they're not",
+                                     "synced with the online server - only", "the latest in-game score is synced."};
+
+// Every save of the file ends this way.
+std::vector<std::string> WithTrailer(std::vector<std::string> lines) {
+  lines.push_back("\r\n");
+  lines.insert(lines.end(), std::begin(kCommentLines), std::end(kCommentLines));
+  return lines;
+}
+
+// While one lives, the save cannot make its new file beside the old one, as
+// in a folder the player may not write to (which binds no one running as root).
+struct NoTemporaries {
+  NoTemporaries() {
+    MakeSettingsTemporary = [](char*, int) {
+      errno = EACCES;
+      return -1;
+    };
+  }
+  ~NoTemporaries() { MakeSettingsTemporary = ::mkostemp; }
+};
+
+// Another user, for the tests that give files away (only root may).
+constexpr uid_t kOther = 65534;
+constexpr gid_t kOtherGroup = 65534;
 
 class SettingsFile : public ::testing::Test {
  protected:
@@ -63,7 +91,8 @@ class SettingsFile : public ::testing::Test {
     }
     return names;
   }
-  // Saves a known set of settings with this name; true when path holds them.
+  // Saves a known set of settings with this name; HoldsSave tells whether
+  // path holds exactly them.
   void SaveAs(const char* name) {
     for (size_t i = 0; i < kOdd.size(); ++i) *kIntegers[i] = kOdd[i];
     Settings.playerName = StringFromAscii(name);
@@ -71,12 +100,26 @@ class SettingsFile : public ::testing::Test {
     SaveSettings();
   }
   static bool HoldsSave(const std::string& path, const char* name) {
-    const std::string bytes = ReadFile(path);
-    return bytes.rfind(FileImage({name}), 0) == 0 && bytes.find("the latest in-game score is synced.\r\n") != std::string::npos;
+    std::vector<std::string> lines = {name};
+    lines.resize(31, "r");
+    return ReadFile(path) == FileImage(WithTrailer(lines));
   }
-  static mode_t ModeOf(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+  // SaveAs, with what it said on standard error.
+  std::string SaveAsTold(const char* name) {
+    ::testing::internal::CaptureStderr();
+    SaveAs(name);
+    return ::testing::internal::GetCapturedStderr();
+  }
+  static struct stat StatOf(const std::string& path) {
+    struct stat st = {};
+    lstat(path.c_str(), &st);
+    return st;
+  }
+  static mode_t ModeOf(const std::string& path) { return StatOf(path).st_mode; }
+  // One line on standard error, about the settings file.
+  bool ToldOnce(const std::string& told) const {
+    return std::count(told.begin(), told.end(), '\n') == 1 && told.back() == '\n' &&
+           told.find(path_) != std::string::npos;
   }
   void ExpectDefaults() {
     // Full screen, music, scan lines and effects on, the cursor keys, Alt
@@ -103,11 +146,7 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
     lines.insert(lines.end(), row, row + 3);
   }
   SaveSettings();
-  lines.insert(lines.end(), {"\r\n", "Don't bother trying to changing any",
-                             "of these values, because they're not",
-                             "synced with the online server - only",
-                             "the latest in-game score is synced."});
-  EXPECT_EQ(Read(), FileImage(lines));
+  EXPECT_EQ(Read(), FileImage(WithTrailer(lines)));
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "no temporary file is left behind";
 
   for (int* g : kIntegers) *g = 99;
@@ -264,6 +303,91 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
   SaveAs("folder");
   EXPECT_TRUE(S_ISDIR(ModeOf(path_)));
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+}
+
+TEST_F(SettingsFile, WhereNoNewFileCanBeMadeBesideItTheFileItselfIsWritten) {
+  // Longer than what replaces it, with a mode of its own.
+  Write(FileImage({std::string(300, 'o')}) + "and more");
+  ASSERT_EQ(chmod(path_.c_str(), 0640), 0);
+  const ino_t inode = StatOf(path_).st_ino;
+  {
+    NoTemporaries noTemporaries;
+    EXPECT_EQ(SaveAsTold("in place"), "");
+    EXPECT_TRUE(HoldsSave(path_, "in place")) << "cut to its new length";
+    Write(FileImage({"short"}));
+    SaveAs("grown");
+    EXPECT_TRUE(HoldsSave(path_, "grown"));
+  }
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
+  EXPECT_EQ(ModeOf(path_) & 07777, 0640u);
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+
+  // Neither way works: the file may grow to 200 bytes only, so it cannot be
+  // written whole in place either. It is left as it was, and that is said.
+  const std::string old = FileImage({"old"});
+  Write(old);
+  rlimit before;
+  getrlimit(RLIMIT_FSIZE, &before);
+  rlimit small = before;
+  small.rlim_cur = 200;
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  std::string told;
+  {
+    NoTemporaries noTemporaries;
+    setrlimit(RLIMIT_FSIZE, &small);
+    told = SaveAsTold("too long");
+    setrlimit(RLIMIT_FSIZE, &before);
+  }
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(Read(), old);
+  EXPECT_TRUE(ToldOnce(told)) << told;
+
+  // No file yet: none is made in its place.
+  ASSERT_EQ(unlink(path_.c_str()), 0);
+  {
+    NoTemporaries noTemporaries;
+    told = SaveAsTold("nowhere");
+  }
+  EXPECT_TRUE(ToldOnce(told)) << told;
+  EXPECT_EQ(Entries(), std::set<std::string>{});
+}
+
+TEST_F(SettingsFile, AFileWithOtherNamesOrOfAnotherUserStaysTheSameFile) {
+  Write(FileImage({"old"}));
+  const std::string backup = dir_ + "/Backup.dat";
+  ASSERT_EQ(link(path_.c_str(), backup.c_str()), 0);
+  SaveAs("both names");
+  EXPECT_TRUE(HoldsSave(backup, "both names"));
+  EXPECT_EQ(StatOf(path_).st_nlink, 2u);
+  ASSERT_EQ(unlink(backup.c_str()), 0);
+
+  if (geteuid() != 0) GTEST_SKIP() << "only root gives files to other users";
+  const ino_t inode = StatOf(path_).st_ino;
+  ASSERT_EQ(chown(path_.c_str(), kOther, kOtherGroup), 0);
+  SaveAs("theirs");
+  EXPECT_TRUE(HoldsSave(path_, "theirs"));
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
+  EXPECT_EQ(StatOf(path_).st_uid, kOther);
+  EXPECT_EQ(StatOf(path_).st_gid, kOtherGroup);
+
+  // The same, saved by that user without root's powers: in a folder of
+  // root's they may not write to, and in their own folder with the file in
+  // a group they are not in.
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  auto saveAsOther = [this](const char* name) {
+    if (setgroups(0, nullptr) != 0 || setgid(kOtherGroup) != 0 || setuid(kOther) != 0) std::exit(2);
+    SaveAs(name);
+    std::exit(HoldsSave(path_, name) ? 0 : 1);
+  };
+  EXPECT_EXIT(saveAsOther("read-only folder"), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(HoldsSave(path_, "read-only folder"));
+  ASSERT_EQ(chown(dir_.c_str(), kOther, kOtherGroup), 0);
+  ASSERT_EQ(chown(path_.c_str(), kOther, 0), 0);
+  ASSERT_EQ(chmod(path_.c_str(), 0664), 0);
+  EXPECT_EXIT(saveAsOther("not in the group"), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(StatOf(path_).st_gid, 0u);
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
 }
 
 }  // namespace

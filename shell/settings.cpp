@@ -131,6 +131,19 @@ using Refusal = const char*;
 // mkostemp's stand-in for the six characters it picks.
 constexpr char kTemporaryTail[] = "XXXXXX";
 
+// A link is followed only where an open would follow it on a system that
+// protects links: in a folder anyone may write to and only owners may
+// clear (sticky), only the player's own links and the folder owner's.
+// Reading another user's link there and saving onto its target would let
+// that user point the save at any file the player may write.
+bool MayFollow(const struct stat& link, const std::string& folder) {
+  if (link.st_uid == ::geteuid()) return true;
+  struct stat dir;
+  if (::stat(folder.c_str(), &dir) != 0) return false;
+  const bool shared = (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0;
+  return !shared || dir.st_uid == link.st_uid;
+}
+
 // Turns path into the path a save must write: the file at the end of any
 // chain of links, so the links stay links. A link to a file not made yet
 // gives the path of that file.
@@ -140,6 +153,7 @@ Refusal FollowLinks(std::string& path) {
     if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? nullptr : "cannot be looked at";
     if (!S_ISLNK(st.st_mode)) return nullptr;
     const std::string folder = FolderOf(path);
+    if (!MayFollow(st, folder)) return "is a link another user left in a shared folder: it is not followed";
     std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096, '\0');
     const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
     if (n <= 0 || static_cast<size_t>(n) >= link.size()) return "is a link that cannot be read";

@@ -390,4 +390,33 @@ TEST_F(SettingsFile, AFileWithOtherNamesOrOfAnotherUserStaysTheSameFile) {
   EXPECT_EQ(StatOf(path_).st_ino, inode);
 }
 
+TEST_F(SettingsFile, ALinkAnotherUserLeftInASharedFolderIsNotFollowed) {
+  // A folder like /tmp: anyone may write to it, only owners may clear it.
+  ASSERT_EQ(chmod(dir_.c_str(), 01777), 0);
+  const std::string victim = dir_ + "/victim";
+  WriteFile(victim, "keep me");
+  ASSERT_EQ(chmod(victim.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("victim", path_.c_str()), 0);
+  SaveAs("own link");
+  EXPECT_TRUE(HoldsSave(victim, "own link"));
+
+  if (geteuid() != 0) GTEST_SKIP() << "only root gives links to other users";
+  WriteFile(victim, "keep me");
+  ASSERT_EQ(lchown(path_.c_str(), kOther, kOtherGroup), 0);
+  EXPECT_TRUE(ToldOnce(SaveAsTold("planted")));
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_TRUE(S_ISLNK(ModeOf(path_)));
+  EXPECT_EQ(Entries(), (std::set<std::string>{"Settings.dat", "victim"}));
+
+  // Where the system would follow it, so does the save: the link is the
+  // folder owner's, or the folder is not one others share.
+  ASSERT_EQ(chown(dir_.c_str(), kOther, kOtherGroup), 0);
+  SaveAs("folder owner's");
+  EXPECT_TRUE(HoldsSave(victim, "folder owner's"));
+  ASSERT_EQ(chown(dir_.c_str(), 0, 0), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+  SaveAs("not sticky");
+  EXPECT_TRUE(HoldsSave(victim, "not sticky"));
+}
+
 }  // namespace

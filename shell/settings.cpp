@@ -5,6 +5,7 @@
 // Layout: 15 signed 32-bit little-endian integers (60 bytes), then 8-bit text
 // lines ending in CR LF: the name, ten rows of name / score / level, an empty
 // line written as a line holding CR LF, and four comment lines nobody reads.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "shell/settings.h"
@@ -163,6 +165,40 @@ Refusal FollowLinks(std::string& path) {
   return "is a loop of links";
 }
 
+// Exactly the names mkostemp gives the save's new file: the file's name, a
+// dot and six letters or digits.
+bool IsTemporaryName(const std::string& name, const std::string& fileName) {
+  const size_t tail = sizeof kTemporaryTail - 1;
+  if (name.size() != fileName.size() + 1 + tail || name.compare(0, fileName.size(), fileName) != 0 ||
+      name[fileName.size()] != '.')
+    return false;
+  for (size_t i = name.size() - tail; i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// A save ended between making its new file and renaming it (the program
+// killed, the power gone) leaves that file behind. The player's own plain
+// files of that name, older than any save still running could be, are
+// removed; nothing else in the folder is touched.
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const size_t slash = target.find_last_of('/');
+  const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+  DIR* folder = ::opendir(FolderOf(target).c_str());
+  if (!folder) return;
+  const time_t now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(folder)) {
+    struct stat st;
+    if (IsTemporaryName(entry->d_name, fileName) &&
+        ::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::geteuid() && now - st.st_mtime > 60)
+      ::unlinkat(::dirfd(folder), entry->d_name, 0);
+  }
+  ::closedir(folder);
+}
+
 bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -205,6 +241,7 @@ Refusal WriteInPlace(const std::string& path, const struct stat& old, const std:
 Refusal ReplaceFile(const std::string& path, const std::string& bytes) {
   std::string target = path;
   if (Refusal why = FollowLinks(target)) return why;
+  RemoveLeftoverTemporaries(target);
   struct stat old;
   const bool existed = ::lstat(target.c_str(), &old) == 0;
   mode_t mode;

@@ -2,6 +2,7 @@
 // are short, odd or cannot be written, and what the save does to what lies
 // around it: links, modes, pipes and leftovers of earlier saves.
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -120,6 +121,12 @@ class SettingsFile : public ::testing::Test {
   bool ToldOnce(const std::string& told) const {
     return std::count(told.begin(), told.end(), '\n') == 1 && told.back() == '\n' &&
            told.find(path_) != std::string::npos;
+  }
+  // Puts a file's (or a link's own) times that many seconds back.
+  static void Age(const std::string& path, int seconds) {
+    const timespec back = {time(nullptr) - seconds, 0};
+    const timespec times[2] = {back, back};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
   }
   void ExpectDefaults() {
     // Full screen, music, scan lines and effects on, the cursor keys, Alt
@@ -417,6 +424,37 @@ TEST_F(SettingsFile, ALinkAnotherUserLeftInASharedFolderIsNotFollowed) {
   ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
   SaveAs("not sticky");
   EXPECT_TRUE(HoldsSave(victim, "not sticky"));
+}
+
+TEST_F(SettingsFile, OnlyTheTemporariesOfKilledSavesAreCleared) {
+  Write(FileImage({"old"}));
+  const std::string victim = dir_ + "/victim";
+  WriteFile(victim, "keep me");
+  std::set<std::string> kept = {"Settings.dat", "victim"};
+  auto leave = [&](const std::string& name, int age, bool stays) {
+    WriteFile(dir_ + "/" + name, "left over");
+    Age(dir_ + "/" + name, age);
+    if (stays) kept.insert(name);
+  };
+  leave("Settings.dat.a1B2c3", 120, false);
+  leave("Settings.dat.ZZZZZZ", 120, false);
+  leave("Settings.dat.young1", 30, true);
+  for (const char* name : {"Settings.dat.tmp", "Settings.dat.a1B2c3d", "Settings.dat.a1-2c3", "Settings.datXa1B2c3",
+                           "Other.dat.a1B2c3"})
+    leave(name, 120, true);
+  ASSERT_EQ(symlink("victim", (dir_ + "/Settings.dat.link01").c_str()), 0);
+  Age(dir_ + "/Settings.dat.link01", 120);
+  ASSERT_EQ(mkdir((dir_ + "/Settings.dat.folder").c_str(), 0700), 0);
+  Age(dir_ + "/Settings.dat.folder", 120);
+  kept.insert({"Settings.dat.link01", "Settings.dat.folder"});
+  if (geteuid() == 0) {
+    leave("Settings.dat.theirs", 120, true);
+    ASSERT_EQ(chown((dir_ + "/Settings.dat.theirs").c_str(), kOther, kOtherGroup), 0);
+  }
+  SaveAs("cleared");
+  EXPECT_TRUE(HoldsSave(path_, "cleared"));
+  EXPECT_EQ(Entries(), kept);
+  EXPECT_EQ(ReadFile(victim), "keep me");
 }
 
 }  // namespace

@@ -111,6 +111,19 @@ class SettingsFile : public ::testing::Test {
     SaveAs(name);
     return ::testing::internal::GetCapturedStderr();
   }
+  // SaveAsTold, with files allowed to grow to that many bytes only.
+  std::string SaveAsWithFilesUpTo(rlim_t limit, const char* name) {
+    rlimit before;
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = limit;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string told = SaveAsTold(name);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    return told;
+  }
   static struct stat StatOf(const std::string& path) {
     struct stat st = {};
     lstat(path.c_str(), &st);
@@ -200,15 +213,7 @@ TEST_F(SettingsFile, ASaveThatCannotBeWrittenKeepsTheOldFile) {
   Write(old);
   // Files may grow to 16 bytes only: the new file cannot be written whole,
   // whoever runs the test (root too).
-  rlimit before;
-  getrlimit(RLIMIT_FSIZE, &before);
-  rlimit tiny = before;
-  tiny.rlim_cur = 16;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &tiny);
-  SaveAs("new");
-  setrlimit(RLIMIT_FSIZE, &before);
-  std::signal(SIGXFSZ, oldHandler);
+  SaveAsWithFilesUpTo(16, "new");
   EXPECT_EQ(Read(), old);
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "the unfinished file is removed";
 
@@ -333,19 +338,11 @@ TEST_F(SettingsFile, WhereNoNewFileCanBeMadeBesideItTheFileItselfIsWritten) {
   // written whole in place either. It is left as it was, and that is said.
   const std::string old = FileImage({"old"});
   Write(old);
-  rlimit before;
-  getrlimit(RLIMIT_FSIZE, &before);
-  rlimit small = before;
-  small.rlim_cur = 200;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   std::string told;
   {
     NoTemporaries noTemporaries;
-    setrlimit(RLIMIT_FSIZE, &small);
-    told = SaveAsTold("too long");
-    setrlimit(RLIMIT_FSIZE, &before);
+    told = SaveAsWithFilesUpTo(200, "too long");
   }
-  std::signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(Read(), old);
   EXPECT_TRUE(ToldOnce(told)) << told;
 

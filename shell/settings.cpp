@@ -5,6 +5,7 @@
 // Layout: 15 signed 32-bit little-endian integers (60 bytes), then 8-bit text
 // lines ending in CR LF: the name, ten rows of name / score / level, an empty
 // line written as a line holding CR LF, and four comment lines nobody reads.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "shell/settings.h"
@@ -20,6 +22,7 @@
 
 SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";
+int (*MakeSettingsTemporary)(char* pattern, int flags) = ::mkostemp;
 
 namespace {
 
@@ -123,21 +126,77 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The path a save must replace: the file at the end of any chain of links,
-// so the links stay links. A link to a file not made yet gives the path of
-// that file. Empty when the chain cannot be followed.
-std::string ReplaceablePath(std::string path) {
+// Why a save was not made, to end "settings not saved: <file> "; null when
+// it was made.
+using Refusal = const char*;
+
+// mkostemp's stand-in for the six characters it picks.
+constexpr char kTemporaryTail[] = "XXXXXX";
+
+// A link is followed only where an open would follow it on a system that
+// protects links: in a folder anyone may write to and only owners may
+// clear (sticky), only the player's own links and the folder owner's.
+// Reading another user's link there and saving onto its target would let
+// that user point the save at any file the player may write.
+bool MayFollow(const struct stat& link, const std::string& folder) {
+  if (link.st_uid == ::geteuid()) return true;
+  struct stat dir;
+  if (::stat(folder.c_str(), &dir) != 0) return false;
+  const bool shared = (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0;
+  return !shared || dir.st_uid == link.st_uid;
+}
+
+// Turns path into the path a save must write: the file at the end of any
+// chain of links, so the links stay links. A link to a file not made yet
+// gives the path of that file.
+Refusal FollowLinks(std::string& path) {
   for (int hops = 0; hops < 40; ++hops) {
     struct stat st;
-    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? path : std::string();
-    if (!S_ISLNK(st.st_mode)) return path;
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? nullptr : "cannot be looked at";
+    if (!S_ISLNK(st.st_mode)) return nullptr;
+    const std::string folder = FolderOf(path);
+    if (!MayFollow(st, folder)) return "is a link another user left in a shared folder: it is not followed";
     std::string link(st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 4096, '\0');
     const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
-    if (n <= 0 || static_cast<size_t>(n) >= link.size()) return std::string();
+    if (n <= 0 || static_cast<size_t>(n) >= link.size()) return "is a link that cannot be read";
     link.resize(static_cast<size_t>(n));
-    path = link[0] == '/' ? link : FolderOf(path) + "/" + link;
+    path = link[0] == '/' ? link : folder + "/" + link;
   }
-  return std::string();  // a loop of links
+  return "is a loop of links";
+}
+
+// Exactly the names mkostemp gives the save's new file: the file's name, a
+// dot and six letters or digits.
+bool IsTemporaryName(const std::string& name, const std::string& fileName) {
+  const size_t tail = sizeof kTemporaryTail - 1;
+  if (name.size() != fileName.size() + 1 + tail || name.compare(0, fileName.size(), fileName) != 0 ||
+      name[fileName.size()] != '.')
+    return false;
+  for (size_t i = name.size() - tail; i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+  }
+  return true;
+}
+
+// A save ended between making its new file and renaming it (the program
+// killed, the power gone) leaves that file behind. The player's own plain
+// files of that name, older than any save still running could be, are
+// removed; nothing else in the folder is touched.
+void RemoveLeftoverTemporaries(const std::string& target) {
+  const size_t slash = target.find_last_of('/');
+  const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+  DIR* folder = ::opendir(FolderOf(target).c_str());
+  if (!folder) return;
+  const time_t now = ::time(nullptr);
+  while (const dirent* entry = ::readdir(folder)) {
+    struct stat st;
+    if (IsTemporaryName(entry->d_name, fileName) &&
+        ::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+        st.st_uid == ::geteuid() && now - st.st_mtime > 60)
+      ::unlinkat(::dirfd(folder), entry->d_name, 0);
+  }
+  ::closedir(folder);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -151,22 +210,47 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// Replaces the file at path with bytes in one step: a new file is written
-// whole beside it, under a name no one else holds, and renamed over it, so
-// a full disk or a crash never leaves a half-written file and a link or
-// file someone left at a fixed name is never written through. The old file
-// keeps its mode. Something at path that is no plain file, or a plain file
-// no one may write to, is left as it is. False when nothing was replaced.
-bool ReplaceFile(const std::string& path, const std::string& bytes) {
-  const std::string target = ReplaceablePath(path);
-  if (target.empty()) return false;
+// Writes the plain file at path itself, for a file that must stay the one
+// it is: its owner, its group, its other names. No link is followed and no
+// file is made. Room for a longer file is taken first, so a full disk or a
+// size limit stops the save before a byte of the old file changes.
+Refusal WriteInPlace(const std::string& path, const struct stat& old, const std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return "cannot be opened for writing";
+  const off_t size = static_cast<off_t>(bytes.size());
+  struct stat st;
+  Refusal why = nullptr;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != old.st_dev || st.st_ino != old.st_ino)
+    why = "was swapped for another file while saving";
+  else if (size > st.st_size && ::fallocate(fd, 0, 0, size) != 0 && errno != EOPNOTSUPP)
+    why = "has no room for the new settings";
+  else if (!WriteAll(fd, bytes) || ::ftruncate(fd, size) != 0 || ::fsync(fd) != 0)
+    why = "could not be written whole";
+  if (::close(fd) != 0 && !why) why = "could not be written whole";
+  return why;
+}
+
+// Saves bytes as the file at path. Where it can, in one step: a new file is
+// written whole beside it, under a name no one else holds, and renamed over
+// it, so a full disk or a crash never leaves a half-written file and a link
+// or file someone left at a fixed name is never written through; the old
+// file's mode is kept. A file of another user's, or with more names than
+// one, or in a folder the player may not write to, is written in place
+// instead, so its owner, group and other names stay. Something at path that
+// is no plain file, or a plain file no one may write to, is left as it is.
+Refusal ReplaceFile(const std::string& path, const std::string& bytes) {
+  std::string target = path;
+  if (Refusal why = FollowLinks(target)) return why;
+  RemoveLeftoverTemporaries(target);
   struct stat old;
   const bool existed = ::lstat(target.c_str(), &old) == 0;
   mode_t mode;
   if (existed) {
+    if (!S_ISREG(old.st_mode)) return "is not a plain file";
     // The mode bits decide read-only, as for a user who may write anything.
-    if (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0) return false;
-    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return false;
+    if ((old.st_mode & 0222) == 0) return "is read-only";
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return "may not be written";
+    if (old.st_uid != ::geteuid() || old.st_nlink > 1) return WriteInPlace(target, old, bytes);
     mode = old.st_mode & 0777;
   } else {
     // What creating the file would have given it (the mask can only be read
@@ -176,16 +260,23 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     mode = 0666 & ~mask;
   }
 
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);  // created afresh, never through a link
-  if (fd < 0) return false;
-  if (existed && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
-    (void)!::fchown(fd, old.st_uid, old.st_gid);  // kept where allowed
+  std::string temporary = target + "." + kTemporaryTail;
+  const int fd = MakeSettingsTemporary(temporary.data(), O_CLOEXEC);  // made afresh, never through a link
+  if (fd < 0) {
+    if (existed && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, old, bytes);
+    return existed ? "cannot be made anew in its folder" : "cannot be made in its folder";
+  }
+  if (existed && old.st_gid != ::getegid() && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+    // A group the player is not in: the new file could not keep it.
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    return WriteInPlace(target, old, bytes);
+  }
   bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
   if (!ok || ::rename(temporary.c_str(), target.c_str()) != 0) {
     ::unlink(temporary.c_str());
-    return false;
+    return "could not be written whole";
   }
   // The new name itself must reach the disk too.
   const int folder = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -193,7 +284,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes) {
     ::fsync(folder);
     ::close(folder);
   }
-  return true;
+  return nullptr;
 }
 
 void AppendInt32(std::string& out, int32_t value) {
@@ -252,5 +343,6 @@ void SaveSettings() {
   AppendLine(bytes, u"\r\n");
   for (const char* line : kCommentLines) AppendLine(bytes, StringFromAscii(line));
   // A save that cannot be made keeps the old file and the game ends as usual.
-  ReplaceFile(SystemFileName(SettingsFileName), bytes);
+  const std::string file = SystemFileName(SettingsFileName);
+  if (Refusal why = ReplaceFile(file, bytes)) std::fprintf(stderr, "settings not saved: %s %s\n", file.c_str(), why);
 }

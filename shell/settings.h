@@ -30,6 +30,12 @@ extern SavedSettings Settings;
 extern String SettingsFileName;  // "Settings.dat"; tests may point it elsewhere
 
 // Also read and written: the ten rows of the high-score table
-// (shell/frontend.h). A missing or short file gives the defaults.
+// (shell/frontend.h). A missing or short file gives the defaults. A save
+// that cannot be made leaves the file as it was and says so in one line on
+// standard error.
 void LoadSettings();
 void SaveSettings();
+
+// For tests only: makes the save's new file beside the old one, as mkostemp
+// does. A test swaps it to fail as a folder the player may not write would.
+extern int (*MakeSettingsTemporary)(char* pattern, int flags);

@@ -2,11 +2,14 @@
 // are short, odd or cannot be written, and what the save does to what lies
 // around it: links, modes, pipes and leftovers of earlier saves.
 #include <dirent.h>
+#include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -33,6 +36,32 @@ std::string FileImage(const std::vector<std::string>& lines, const char* eol = "
   for (const std::string& l : lines) out += l + eol;
   return out;
 }
+
+const char* const kCommentLines[] = {"Don't bother trying to changing any", "of these values, because they're not",
+                                     "synced with the online server - only", "the latest in-game score is synced."};
+
+// Every save of the file ends this way.
+std::vector<std::string> WithTrailer(std::vector<std::string> lines) {
+  lines.push_back("\r\n");
+  lines.insert(lines.end(), std::begin(kCommentLines), std::end(kCommentLines));
+  return lines;
+}
+
+// While one lives, the save cannot make its new file beside the old one, as
+// in a folder the player may not write to (which binds no one running as root).
+struct NoTemporaries {
+  NoTemporaries() {
+    MakeSettingsTemporary = [](char*, int) {
+      errno = EACCES;
+      return -1;
+    };
+  }
+  ~NoTemporaries() { MakeSettingsTemporary = ::mkostemp; }
+};
+
+// Another user, for the tests that give files away (only root may).
+constexpr uid_t kOther = 65534;
+constexpr gid_t kOtherGroup = 65534;
 
 class SettingsFile : public ::testing::Test {
  protected:
@@ -63,7 +92,8 @@ class SettingsFile : public ::testing::Test {
     }
     return names;
   }
-  // Saves a known set of settings with this name; true when path holds them.
+  // Saves a known set of settings with this name; HoldsSave tells whether
+  // path holds exactly them.
   void SaveAs(const char* name) {
     for (size_t i = 0; i < kOdd.size(); ++i) *kIntegers[i] = kOdd[i];
     Settings.playerName = StringFromAscii(name);
@@ -71,12 +101,45 @@ class SettingsFile : public ::testing::Test {
     SaveSettings();
   }
   static bool HoldsSave(const std::string& path, const char* name) {
-    const std::string bytes = ReadFile(path);
-    return bytes.rfind(FileImage({name}), 0) == 0 && bytes.find("the latest in-game score is synced.\r\n") != std::string::npos;
+    std::vector<std::string> lines = {name};
+    lines.resize(31, "r");
+    return ReadFile(path) == FileImage(WithTrailer(lines));
   }
-  static mode_t ModeOf(const std::string& path) {
-    struct stat st;
-    return lstat(path.c_str(), &st) == 0 ? st.st_mode : 0;
+  // SaveAs, with what it said on standard error.
+  std::string SaveAsTold(const char* name) {
+    ::testing::internal::CaptureStderr();
+    SaveAs(name);
+    return ::testing::internal::GetCapturedStderr();
+  }
+  // SaveAsTold, with files allowed to grow to that many bytes only.
+  std::string SaveAsWithFilesUpTo(rlim_t limit, const char* name) {
+    rlimit before;
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit small = before;
+    small.rlim_cur = limit;
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string told = SaveAsTold(name);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    return told;
+  }
+  static struct stat StatOf(const std::string& path) {
+    struct stat st = {};
+    lstat(path.c_str(), &st);
+    return st;
+  }
+  static mode_t ModeOf(const std::string& path) { return StatOf(path).st_mode; }
+  // One line on standard error, about the settings file.
+  bool ToldOnce(const std::string& told) const {
+    return std::count(told.begin(), told.end(), '\n') == 1 && told.back() == '\n' &&
+           told.find(path_) != std::string::npos;
+  }
+  // Puts a file's (or a link's own) times that many seconds back.
+  static void Age(const std::string& path, int seconds) {
+    const timespec back = {time(nullptr) - seconds, 0};
+    const timespec times[2] = {back, back};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
   }
   void ExpectDefaults() {
     // Full screen, music, scan lines and effects on, the cursor keys, Alt
@@ -103,11 +166,7 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
     lines.insert(lines.end(), row, row + 3);
   }
   SaveSettings();
-  lines.insert(lines.end(), {"\r\n", "Don't bother trying to changing any",
-                             "of these values, because they're not",
-                             "synced with the online server - only",
-                             "the latest in-game score is synced."});
-  EXPECT_EQ(Read(), FileImage(lines));
+  EXPECT_EQ(Read(), FileImage(WithTrailer(lines)));
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "no temporary file is left behind";
 
   for (int* g : kIntegers) *g = 99;
@@ -154,15 +213,7 @@ TEST_F(SettingsFile, ASaveThatCannotBeWrittenKeepsTheOldFile) {
   Write(old);
   // Files may grow to 16 bytes only: the new file cannot be written whole,
   // whoever runs the test (root too).
-  rlimit before;
-  getrlimit(RLIMIT_FSIZE, &before);
-  rlimit tiny = before;
-  tiny.rlim_cur = 16;
-  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &tiny);
-  SaveAs("new");
-  setrlimit(RLIMIT_FSIZE, &before);
-  std::signal(SIGXFSZ, oldHandler);
+  SaveAsWithFilesUpTo(16, "new");
   EXPECT_EQ(Read(), old);
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"}) << "the unfinished file is removed";
 
@@ -264,6 +315,143 @@ TEST_F(SettingsFile, ASettingsFileThatIsNoPlainFileReadsAsAbsentAndIsLeftAlone) 
   SaveAs("folder");
   EXPECT_TRUE(S_ISDIR(ModeOf(path_)));
   EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+}
+
+TEST_F(SettingsFile, WhereNoNewFileCanBeMadeBesideItTheFileItselfIsWritten) {
+  // Longer than what replaces it, with a mode of its own.
+  Write(FileImage({std::string(300, 'o')}) + "and more");
+  ASSERT_EQ(chmod(path_.c_str(), 0640), 0);
+  const ino_t inode = StatOf(path_).st_ino;
+  {
+    NoTemporaries noTemporaries;
+    EXPECT_EQ(SaveAsTold("in place"), "");
+    EXPECT_TRUE(HoldsSave(path_, "in place")) << "cut to its new length";
+    Write(FileImage({"short"}));
+    SaveAs("grown");
+    EXPECT_TRUE(HoldsSave(path_, "grown"));
+  }
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
+  EXPECT_EQ(ModeOf(path_) & 07777, 0640u);
+  EXPECT_EQ(Entries(), std::set<std::string>{"Settings.dat"});
+
+  // Neither way works: the file may grow to 200 bytes only, so it cannot be
+  // written whole in place either. It is left as it was, and that is said.
+  const std::string old = FileImage({"old"});
+  Write(old);
+  std::string told;
+  {
+    NoTemporaries noTemporaries;
+    told = SaveAsWithFilesUpTo(200, "too long");
+  }
+  EXPECT_EQ(Read(), old);
+  EXPECT_TRUE(ToldOnce(told)) << told;
+
+  // No file yet: none is made in its place.
+  ASSERT_EQ(unlink(path_.c_str()), 0);
+  {
+    NoTemporaries noTemporaries;
+    told = SaveAsTold("nowhere");
+  }
+  EXPECT_TRUE(ToldOnce(told)) << told;
+  EXPECT_EQ(Entries(), std::set<std::string>{});
+}
+
+TEST_F(SettingsFile, AFileWithOtherNamesOrOfAnotherUserStaysTheSameFile) {
+  Write(FileImage({"old"}));
+  const std::string backup = dir_ + "/Backup.dat";
+  ASSERT_EQ(link(path_.c_str(), backup.c_str()), 0);
+  SaveAs("both names");
+  EXPECT_TRUE(HoldsSave(backup, "both names"));
+  EXPECT_EQ(StatOf(path_).st_nlink, 2u);
+  ASSERT_EQ(unlink(backup.c_str()), 0);
+
+  if (geteuid() != 0) GTEST_SKIP() << "only root gives files to other users";
+  const ino_t inode = StatOf(path_).st_ino;
+  ASSERT_EQ(chown(path_.c_str(), kOther, kOtherGroup), 0);
+  SaveAs("theirs");
+  EXPECT_TRUE(HoldsSave(path_, "theirs"));
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
+  EXPECT_EQ(StatOf(path_).st_uid, kOther);
+  EXPECT_EQ(StatOf(path_).st_gid, kOtherGroup);
+
+  // The same, saved by that user without root's powers: in a folder of
+  // root's they may not write to, and in their own folder with the file in
+  // a group they are not in.
+  ASSERT_EQ(chmod(dir_.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(path_.c_str(), 0644), 0);
+  auto saveAsOther = [this](const char* name) {
+    if (setgroups(0, nullptr) != 0 || setgid(kOtherGroup) != 0 || setuid(kOther) != 0) std::exit(2);
+    SaveAs(name);
+    std::exit(HoldsSave(path_, name) ? 0 : 1);
+  };
+  EXPECT_EXIT(saveAsOther("read-only folder"), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(HoldsSave(path_, "read-only folder"));
+  ASSERT_EQ(chown(dir_.c_str(), kOther, kOtherGroup), 0);
+  ASSERT_EQ(chown(path_.c_str(), kOther, 0), 0);
+  ASSERT_EQ(chmod(path_.c_str(), 0664), 0);
+  EXPECT_EXIT(saveAsOther("not in the group"), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(StatOf(path_).st_gid, 0u);
+  EXPECT_EQ(StatOf(path_).st_ino, inode);
+}
+
+TEST_F(SettingsFile, ALinkAnotherUserLeftInASharedFolderIsNotFollowed) {
+  // A folder like /tmp: anyone may write to it, only owners may clear it.
+  ASSERT_EQ(chmod(dir_.c_str(), 01777), 0);
+  const std::string victim = dir_ + "/victim";
+  WriteFile(victim, "keep me");
+  ASSERT_EQ(chmod(victim.c_str(), 0600), 0);
+  ASSERT_EQ(symlink("victim", path_.c_str()), 0);
+  SaveAs("own link");
+  EXPECT_TRUE(HoldsSave(victim, "own link"));
+
+  if (geteuid() != 0) GTEST_SKIP() << "only root gives links to other users";
+  WriteFile(victim, "keep me");
+  ASSERT_EQ(lchown(path_.c_str(), kOther, kOtherGroup), 0);
+  EXPECT_TRUE(ToldOnce(SaveAsTold("planted")));
+  EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_TRUE(S_ISLNK(ModeOf(path_)));
+  EXPECT_EQ(Entries(), (std::set<std::string>{"Settings.dat", "victim"}));
+
+  // Where the system would follow it, so does the save: the link is the
+  // folder owner's, or the folder is not one others share.
+  ASSERT_EQ(chown(dir_.c_str(), kOther, kOtherGroup), 0);
+  SaveAs("folder owner's");
+  EXPECT_TRUE(HoldsSave(victim, "folder owner's"));
+  ASSERT_EQ(chown(dir_.c_str(), 0, 0), 0);
+  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+  SaveAs("not sticky");
+  EXPECT_TRUE(HoldsSave(victim, "not sticky"));
+}
+
+TEST_F(SettingsFile, OnlyTheTemporariesOfKilledSavesAreCleared) {
+  Write(FileImage({"old"}));
+  const std::string victim = dir_ + "/victim";
+  WriteFile(victim, "keep me");
+  std::set<std::string> kept = {"Settings.dat", "victim"};
+  auto leave = [&](const std::string& name, int age, bool stays) {
+    WriteFile(dir_ + "/" + name, "left over");
+    Age(dir_ + "/" + name, age);
+    if (stays) kept.insert(name);
+  };
+  leave("Settings.dat.a1B2c3", 120, false);
+  leave("Settings.dat.ZZZZZZ", 120, false);
+  leave("Settings.dat.young1", 30, true);
+  for (const char* name : {"Settings.dat.tmp", "Settings.dat.a1B2c3d", "Settings.dat.a1-2c3", "Settings.datXa1B2c3",
+                           "Other.dat.a1B2c3"})
+    leave(name, 120, true);
+  ASSERT_EQ(symlink("victim", (dir_ + "/Settings.dat.link01").c_str()), 0);
+  Age(dir_ + "/Settings.dat.link01", 120);
+  ASSERT_EQ(mkdir((dir_ + "/Settings.dat.folder").c_str(), 0700), 0);
+  Age(dir_ + "/Settings.dat.folder", 120);
+  kept.insert({"Settings.dat.link01", "Settings.dat.folder"});
+  if (geteuid() == 0) {
+    leave("Settings.dat.theirs", 120, true);
+    ASSERT_EQ(chown((dir_ + "/Settings.dat.theirs").c_str(), kOther, kOtherGroup), 0);
+  }
+  SaveAs("cleared");
+  EXPECT_TRUE(HoldsSave(path_, "cleared"));
+  EXPECT_EQ(Entries(), kept);
+  EXPECT_EQ(ReadFile(victim), "keep me");
 }
 
 }  // namespace

@@ -238,6 +238,51 @@ TEST(PictureCatalogue, FontHasSixtyDistinctGlyphsWithTheHashRepeated) {
     EXPECT_EQ(px.seenIn((n % 20) * 16 + 15, (n / 20) * 16, 1, 16), 0) << "cell " << n;
 }
 
+// The lit face of a glyph: the pixels of its 16 x 16 cell bright enough to
+// be the letter itself rather than its dark rim or shadow.
+std::vector<bool> GlyphFace(const Pixels& font, int n) {
+  std::vector<bool> face(256);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const unsigned char* p = font.at((n % 20) * 16 + x, (n / 20) * 16 + y);
+      face[y * 16 + x] = font.seen((n % 20) * 16 + x, (n / 20) * 16 + y) && std::max({p[0], p[1], p[2]}) >= 128;
+    }
+  return face;
+}
+
+TEST(PictureCatalogue, EveryLetterAndDigitReadsAsItself) {
+  // Two glyphs whose faces differ in a handful of pixels read as one
+  // another at a glance ("shield" read as "shielo"): every pair of letters
+  // and digits must differ in at least 12 of the cell's 256 lit pixels.
+  Pixels px = Load("font.png");
+  ASSERT_EQ(px.w, 320);
+  const char* const charset = " !<>;##,####\xa3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
+  std::vector<int> cells;
+  for (int n = 16; n <= 25; ++n) cells.push_back(n);  // the digits
+  for (int n = 33; n <= 58; ++n) cells.push_back(n);  // the letters
+  int closest = 256;
+  for (size_t i = 0; i < cells.size(); ++i)
+    for (size_t j = i + 1; j < cells.size(); ++j) {
+      std::vector<bool> a = GlyphFace(px, cells[i]), b = GlyphFace(px, cells[j]);
+      int apart = 0;
+      for (int k = 0; k < 256; ++k) apart += a[k] != b[k];
+      closest = std::min(closest, apart);
+      EXPECT_GE(apart, 12) << "'" << charset[cells[i]] << "' and '" << charset[cells[j]] << "' differ in " << apart
+                           << " lit pixels";
+    }
+  std::printf("closest pair of glyphs: %d lit pixels apart\n", closest);
+  // "b" and "d" stand on a straight stem: their leftmost lit column runs
+  // the letter's full height, square at both ends.
+  for (int n : {34, 36}) {
+    std::vector<bool> face = GlyphFace(px, n);
+    int left = 16, top = 16, bottom = -1;
+    for (int k = 0; k < 256; ++k)
+      if (face[k]) left = std::min(left, k % 16), top = std::min(top, k / 16), bottom = std::max(bottom, k / 16);
+    ASSERT_LT(left, 16) << "'" << charset[n] << "' is blank";
+    for (int y = top; y <= bottom; ++y) EXPECT_TRUE(face[y * 16 + left]) << "'" << charset[n] << "' row " << y;
+  }
+}
+
 TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
   // Text is drawn in white or a tint over any picture; only a dark rim
   // round every letter keeps it readable over light ground. So no bright
@@ -718,6 +763,35 @@ TEST(PictureToolkit, WrappingNoiseRepeatsAndLetteringCoversTheFontCharacters) {
   pic::Canvas c(12, 7);
   EXPECT_EQ(c.text("\u00a3", 0, 0, 1, pic::rgb(255, 255, 255)), 5);  // one glyph, not two bytes
   EXPECT_EQ(pic::Canvas::textWidth("ab", 2), 22);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PictureToolkit, LargeLetteringKeepsEveryLetterAndDigitApart) {
+  // The title and the menu and message pictures spell their words in the
+  // large lettering: the 5 x 7 glyphs enlarged and smoothed twice, four
+  // times the area of the font's letters. Every pair of letters and digits
+  // must differ in at least the font's 12 pixels, four times over.
+  const std::string chars = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::vector<std::vector<bool>> masks;
+  for (char ch : chars) {
+    pic::Canvas c(24, 28);
+    c.bigText(std::string(1, ch), 0, 0, 4, 0, [](float, float) { return pic::rgb(255, 255, 255); });
+    std::vector<bool> m(c.px.size());
+    for (size_t k = 0; k < m.size(); ++k) m[k] = c.px[k].a >= 0.5f;
+    masks.push_back(m);
+  }
+  int closest = 1 << 20;
+  for (size_t i = 0; i < chars.size(); ++i)
+    for (size_t j = i + 1; j < chars.size(); ++j) {
+      int apart = 0;
+      for (size_t k = 0; k < masks[i].size(); ++k) apart += masks[i][k] != masks[j][k];
+      closest = std::min(closest, apart);
+      EXPECT_GE(apart, 48) << "'" << chars[i] << "' and '" << chars[j] << "' differ in " << apart << " pixels";
+    }
+  std::printf("closest pair in the large lettering: %d pixels apart\n", closest);
 }
 
 }  // namespace

@@ -518,6 +518,92 @@ TEST(PictureCatalogue, ShotsBeamsAndEnemiesReadAtAGlance) {
   }
 }
 
+// Relative luminance of a pixel, 0 (black) to 1 (white), as the eye
+// weighs the three channels of linear light.
+double Luminance(const unsigned char* p) {
+  auto lin = [](double c) {
+    c /= 255;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(p[0]) + 0.7152 * lin(p[1]) + 0.0722 * lin(p[2]);
+}
+
+// Contrast of two luminances, 1 (alike) to 21 (black and white).
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+// The landscape's mean luminance on screen row y, over every way its
+// three layers can be scrolled against one another: the nearest layer
+// where it is drawn, else the middle one, else the far one, else the sky
+// (its picture's row y - 20 at half strength over black).
+std::vector<double> BackdropLuminanceByRow() {
+  Pixels sky = Load("layer4c.png");
+  Pixels layers[3] = {Load("layer1b.png"), Load("layer2b.png"), Load("layer3b.png")};
+  std::vector<double> rows(480, 0);
+  for (int y = 0; y < 480; ++y) {
+    double behind = 0;
+    if (y >= 20 && sky.h == 480) {
+      const unsigned char* p = sky.at(0, y - 20);
+      const unsigned char half[3] = {static_cast<unsigned char>(p[0] / 2), static_cast<unsigned char>(p[1] / 2),
+                                     static_cast<unsigned char>(p[2] / 2)};
+      behind = Luminance(half);
+    }
+    for (const Pixels& layer : layers) {
+      if (layer.w != 1920) continue;
+      double sum = 0;
+      int covered = 0;
+      for (int x = 0; x < 1920; ++x)
+        if (layer.seen(x, y)) sum += Luminance(layer.at(x, y)), ++covered;
+      double share = covered / 1920.0;
+      behind = share * (covered ? sum / covered : 0) + (1 - share) * behind;
+    }
+    rows[y] = behind;
+  }
+  return rows;
+}
+
+TEST(PictureCatalogue, EveryEnemyStandsOutFromTheLandscapeItFliesOver) {
+  // An enemy must read against any stretch of landscape it crosses: its
+  // mean luminance (over every pixel of every cell) against the mean of
+  // the 40 rows it covers, at every height it can fly (top 32 to 412 for
+  // the flying enemies, 80 to 380 for the floating mines), a contrast of
+  // at least 3 to 1.
+  std::vector<double> rows = BackdropLuminanceByRow();
+  auto worst = [&](double lum, int top, int bottom) {
+    double least = 21;
+    for (int y = top; y <= bottom; ++y) {
+      double band = 0;
+      for (int k = 0; k < 40; ++k) band += rows[y + k] / 40;
+      least = std::min(least, Contrast(lum, band));
+    }
+    return least;
+  };
+  auto meanLuminance = [](const Pixels& px, int x0, int y0, int cells, int cols) {
+    double sum = 0;
+    int n = 0;
+    for (int c = 0; c < cells; ++c)
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+          int px_ = x0 + (c % cols) * 40 + x, py = y0 + (c / cols) * 40 + y;
+          if (px.seen(px_, py)) sum += Luminance(px.at(px_, py)), ++n;
+        }
+    return n ? sum / n : 0;
+  };
+  const char* const names[10] = {"spinner", "antenna pod", "jellyfish", "spring bot", "eye saucer",
+                                 "bat",     "manta",       "spiked ball", "ring drone", "wasp"};
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  for (int type = 0; type < 10; ++type) {
+    double c = worst(meanLuminance(en, 0, type * 40, type == 9 ? 7 : 4, 4), 32, 412);
+    std::printf("%-12s %.2f : 1\n", names[type], c);
+    EXPECT_GE(c, 3.0) << names[type];
+  }
+  Pixels mine = Load("mine_new.png");
+  ASSERT_EQ(mine.w, 160);
+  double c = worst(meanLuminance(mine, 0, 0, 4, 4), 80, 380);
+  std::printf("%-12s %.2f : 1\n", "mine", c);
+  EXPECT_GE(c, 3.0) << "mine";
+}
+
 TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
   // Anything that reaches a cell's border is cut off in a straight line on
   // screen (or bleeds into the neighbouring cell's picture).

@@ -604,6 +604,32 @@ TEST(PictureCatalogue, EveryEnemyStandsOutFromTheLandscapeItFliesOver) {
   EXPECT_GE(c, 3.0) << "mine";
 }
 
+TEST(PictureCatalogue, ExplosionsBurstIntoClustersOfAFewFlatColours) {
+  // The second half of a blast is glowing matter flying apart, drawn as
+  // pixel clusters in a few flat steps of its hot ramp: an airbrushed
+  // cloud of hundreds of shades reads as smoke against the crisp sprites.
+  struct Strip {
+    const char* file;
+    int firstLate;
+  };
+  for (Strip strip : {Strip{"explosion.png", 8}, Strip{"explosion2.png", 7}}) {
+    SCOPED_TRACE(strip.file);
+    const PictureEntry& e = FileEntry(strip.file);
+    Pixels px = Load(strip.file);
+    ASSERT_EQ(px.w, e.width);
+    int cols = e.width / e.cellWidth;
+    for (int cell = strip.firstLate; cell < e.cells; ++cell) {
+      std::set<std::vector<unsigned char>> colours;
+      int x0 = (cell % cols) * e.cellWidth, y0 = (cell / cols) * e.cellHeight;
+      for (int y = y0; y < y0 + e.cellHeight; ++y)
+        for (int x = x0; x < x0 + e.cellWidth; ++x)
+          if (px.seen(x, y)) colours.insert(std::vector<unsigned char>(px.at(x, y), px.at(x, y) + 3));
+      EXPECT_GT(colours.size(), 0u) << "cell " << cell << " is empty";
+      EXPECT_LE(colours.size(), 40u) << "cell " << cell << " is airbrushed";
+    }
+  }
+}
+
 TEST(PictureCatalogue, EffectsAndSpritesFadeOutInsideTheirCells) {
   // Anything that reaches a cell's border is cut off in a straight line on
   // screen (or bleeds into the neighbouring cell's picture).

@@ -517,8 +517,28 @@ void drawRadar(Canvas& c) {
         float aw = std::fabs(w) + 3;
         bool facing = w >= 0;
         a.line(35, 36, 35, 26, 3, rgb(150, 150, 175));
-        a.ellipse(35, 22, aw, 13, facing ? vgrad(9, 35, rgb(235, 240, 255), rgb(120, 130, 170))
-                                        : vgrad(9, 35, rgb(110, 110, 140), rgb(60, 60, 90)));
+        if (facing) {
+            a.ellipse(35, 22, aw, 13, vgrad(9, 35, rgb(235, 240, 255), rgb(120, 130, 170)));
+        } else {
+            // the dish's back: a shell lit along its upper-left rim, ribbed,
+            // with a hub on the mast and four struts bracing the rim
+            a.ellipse(35, 22, aw, 13, rgb(196, 200, 232));
+            a.ellipse(35.8f, 22.8f, std::max(1.0f, aw - 1.4f), 11.8f, vgrad(9, 35, rgb(104, 106, 138), rgb(52, 52, 80)));
+            if (aw > 6) {
+                a.fill(0, 0, 70, 40, [=](float x, float y) {
+                    float dx = (x - 35.8f) / (aw * 0.55f), dy = (y - 22.8f) / 7.0f;
+                    return std::fabs(std::sqrt(dx * dx + dy * dy) - 1) * 6.0f - 0.45f;
+                }, rgb(74, 76, 106));
+                for (int k = 0; k < 4; ++k) {
+                    float sa = (45 + 90 * k) * kPi / 180;
+                    float ex = 35.8f + std::cos(sa) * (aw - 2.2f) * 0.92f, ey = 22.8f + std::sin(sa) * 11.0f * 0.92f;
+                    a.line(35.8f, 22.8f, ex, ey, 1.6f, rgb(150, 152, 184));
+                    a.line(35.3f, 22.3f, ex - 0.5f, ey - 0.5f, 0.7f, rgb(205, 208, 236));  // their lit edges
+                }
+                a.ellipse(35.8f, 22.8f, std::min(5.0f, aw * 0.3f), 4, rgb(160, 162, 192));
+                a.ellipse(35.2f, 22.0f, std::min(2.5f, aw * 0.15f), 1.6f, rgb(226, 228, 248));
+            }
+        }
         if (facing && aw > 6) {
             a.ellipse(35, 22, aw * 0.7f, 9, rgb(170, 180, 215));
             a.line(35, 22, 35 + w * 0.1f, 14, 1.5f, rgb(220, 220, 240));

@@ -322,39 +322,49 @@ TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
 TEST(PictureCatalogue, FragmentsAreTheirEnemyBrokenAlongJaggedEdges) {
   // The four pieces of a shot-down enemy are cut from its first picture:
   // away from the middle every pixel is the enemy's own, and no piece
-  // reaches outside the enemy's outline. Along the breaks each piece stops
-  // short of its cell's inner sides on a wandering line, so the pieces
-  // never meet in a straight cross.
+  // reaches outside the enemy's outline. Along each break the pieces fit
+  // flush in places and are chipped in others, so the four of them never
+  // show a straight cross, neither as a seam nor as a gap; and no two
+  // enemies break alike.
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);
   ASSERT_EQ(enemies.w, 160);
+  std::set<std::vector<bool>> breaks;
   for (int t = 0; t < 10; ++t) {
     SCOPED_TRACE("type " + std::to_string(t));
     int cell = 4 * t;  // the type's first picture
     int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
-    int mismatches = 0, outside = 0, onInnerSide = 0;
+    auto piece = [&](int x, int y) { return frags.seen(x, 40 * t + y); };
+    auto enemy = [&](int x, int y) { return enemies.seen(ex + x, ey + y); };
+    int mismatches = 0, outside = 0;
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 40; ++x) {
         bool farFromBreak = std::abs(x * 2 - 39) > 9 && std::abs(y * 2 - 39) > 9;
         if (farFromBreak) mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
-        if (frags.seen(x, 40 * t + y) && !enemies.seen(ex + x, ey + y)) ++outside;
-        if ((x == 19 || x == 20 || y == 19 || y == 20) && frags.seen(x, 40 * t + y)) ++onInnerSide;
+        if (piece(x, y) && !enemy(x, y)) ++outside;
       }
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(outside, 0);
-    EXPECT_EQ(onInnerSide, 0);
-    // the right edge of the top-left piece, row by row, wanders
-    std::set<int> edgeXs;
-    for (int y = 0; y < 19; ++y)
-      for (int x = 19; x >= 0; --x)
-        if (frags.seen(x, 40 * t + y)) {
-          if (enemies.seen(ex + 20, ey + y)) edgeXs.insert(x);  // rows the enemy spans across the break
-          break;
-        }
-    if (!edgeXs.empty()) {
-      EXPECT_GE(edgeXs.size(), 2u) << "a straight break";
+    // Across the vertical break (columns 19 | 20) row by row, and across
+    // the horizontal one column by column, wherever the enemy spans it:
+    // flush where both pieces reach it, chipped where the enemy does and
+    // a piece does not.
+    std::vector<bool> profile;
+    for (bool vertical : {true, false}) {
+      int flush = 0, chipped = 0;
+      for (int k = 0; k < 40; ++k) {
+        auto at = [&](auto fn, int across) { return vertical ? fn(across, k) : fn(k, across); };
+        if (!at(enemy, 19) || !at(enemy, 20)) continue;
+        bool whole = at(piece, 19) && at(piece, 20);
+        whole ? ++flush : ++chipped;
+        profile.push_back(whole);
+      }
+      EXPECT_GT(flush, 0) << (vertical ? "a gap all down the middle" : "a gap all across the middle");
+      EXPECT_GT(chipped, 0) << (vertical ? "a straight seam down the middle" : "a straight seam across the middle");
     }
+    breaks.insert(profile);
   }
+  EXPECT_EQ(breaks.size(), 10u) << "two enemies break alike";
 }
 
 TEST(PictureCatalogue, FlamesAndBubblesSitOnTheRightSideForEachFacing) {

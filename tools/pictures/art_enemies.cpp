@@ -1,5 +1,6 @@
 // The flying enemies, their fragments, the ground installations, the mines,
 // the enemy shots and the bonus burst.
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -352,49 +353,60 @@ void drawEnemies(Canvas& c) { c.blit(enemySheet(), 0, 0); }
 void drawFrags(Canvas& c) {
     // Each enemy type's 40 x 40 picture (its first cell) broken into four
     // pieces, two cells to a row, so the block of type t lies at y 40 t.
-    // The pieces are not clean quarters: each is broken off along its own
-    // jagged line a little short of the middle, its broken edge glowing
-    // hot, so a piece spinning away reads as a chunk of the enemy and four
-    // of them never show a straight seam.
+    // The pieces are not clean quarters: each enemy cracks along its own
+    // wandering lines, mostly fitting flush, here and there leaving a chip
+    // or a crack a pixel or two wide, a little off the middle one way or the
+    // other, so no two enemies break alike and the four pieces never show a
+    // straight cross. Where material broke away the edge is a little
+    // scorched, with embers still glowing in it.
     const Canvas& s = enemySheet();
-    const Col ember = rgb(255, 170, 80);
+    const Col ember = rgb(255, 170, 80), scorch = rgb(34, 16, 30);
     for (int t = 0; t < 10; ++t) {
         int cell = t * 4;
         int sx = (cell % 4) * 40, sy = (cell / 4) * 40;
         auto visible = [&](int x, int y) { return x >= 0 && y >= 0 && x < 40 && y < 40 && s.get(sx + x, sy + y).a >= 0.5f; };
-        // How far each broken edge falls short of its cell's inner side,
-        // 0 to 2 pixels, wandering along it: left pieces, right pieces,
-        // top pieces, bottom pieces.
+        // The four cracks (down the top half, down the bottom half, across
+        // the left half, across the right half), position by position: the
+        // last pixel the first piece keeps (at most 19, its cell's inner
+        // side) and the first the second piece keeps (at least 20).
         Rng rng(800 + t);
-        std::vector<int> shortfall[4];
-        for (auto& line : shortfall) {
-            line.assign(40, 0);
-            int at = 0, depth = rng.irange(0, 2);
-            while (at < 40) {
-                int run = rng.irange(2, 5), next = rng.irange(0, 2);
-                for (int k = 0; k < run && at < 40; ++k, ++at) line[at] = depth;
-                depth = next;
+        struct Crack {
+            int keepA[20], keepB[20];
+        };
+        Crack cracks[4];
+        for (Crack& cr : cracks) {
+            // runs of a flush fit, and of chips broken out of one side or
+            // the other, one or two pixels deep
+            int at = 0, chips = 0;
+            while (at < 20) {
+                int run = rng.irange(2, 5), kind = rng.irange(0, 9), depth = rng.irange(1, 2);
+                if (at + run >= 20 && chips == 0) kind = 9;  // every crack chips somewhere
+                chips += kind >= 5;
+                for (int k = 0; k < run && at < 20; ++k, ++at) {
+                    cr.keepA[at] = kind >= 5 && kind < 7 ? 19 - depth : 19;
+                    cr.keepB[at] = kind >= 7 ? 20 + depth : 20;
+                }
             }
         }
         // inside(x, y): the pixel belongs to the piece whose cell holds it
         auto inside = [&](int x, int y) {
             if (x < 0 || y < 0 || x >= 40 || y >= 40) return false;
-            bool left = x < 20, top = y < 20;
-            if (left ? x > 18 - shortfall[0][y] : x < 21 + shortfall[1][y]) return false;
-            if (top ? y > 18 - shortfall[2][x] : y < 21 + shortfall[3][x]) return false;
+            const Crack& down = cracks[y < 20 ? 0 : 1];
+            const Crack& across = cracks[x < 20 ? 2 : 3];
+            int ry = y % 20, rx = x % 20;
+            if (x < 20 ? x > down.keepA[ry] : x < down.keepB[ry]) return false;
+            if (y < 20 ? y > across.keepA[rx] : y < across.keepB[rx]) return false;
             return visible(x, y);
         };
-        auto samePiece = [](int x0, int y0, int x1, int y1) { return (x0 < 20) == (x1 < 20) && (y0 < 20) == (y1 < 20); };
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
+                if (!inside(x, y)) continue;
                 Col p = s.get(sx + x, sy + y);
-                bool brokenSide = false;
-                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                    int nx = x + ox, ny = y + oy;
-                    if (nx < 0 || ny < 0 || nx >= 40 || ny >= 40) continue;
-                    if (inside(x, y) && visible(nx, ny) && !(samePiece(x, y, nx, ny) && inside(nx, ny))) brokenSide = true;
-                }
-                if (inside(x, y)) c.put(x, t * 40 + y, brokenSide ? mix(p, ember, 0.7f) : p);
+                bool broken = false;  // next to material that broke away
+                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                    if (visible(x + ox, y + oy) && !inside(x + ox, y + oy)) broken = true;
+                if (broken) p = hashf(x, y, 810 + t) > 0.6f ? mix(p, ember, 0.7f) : mix(p, scorch, 0.25f);
+                c.put(x, t * 40 + y, p);
             }
     }
 }

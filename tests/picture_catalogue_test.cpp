@@ -238,6 +238,51 @@ TEST(PictureCatalogue, FontHasSixtyDistinctGlyphsWithTheHashRepeated) {
     EXPECT_EQ(px.seenIn((n % 20) * 16 + 15, (n / 20) * 16, 1, 16), 0) << "cell " << n;
 }
 
+// The lit face of a glyph: the pixels of its 16 x 16 cell bright enough to
+// be the letter itself rather than its dark rim or shadow.
+std::vector<bool> GlyphFace(const Pixels& font, int n) {
+  std::vector<bool> face(256);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const unsigned char* p = font.at((n % 20) * 16 + x, (n / 20) * 16 + y);
+      face[y * 16 + x] = font.seen((n % 20) * 16 + x, (n / 20) * 16 + y) && std::max({p[0], p[1], p[2]}) >= 128;
+    }
+  return face;
+}
+
+TEST(PictureCatalogue, EveryLetterAndDigitReadsAsItself) {
+  // Two glyphs whose faces differ in a handful of pixels read as one
+  // another at a glance ("shield" read as "shielo"): every pair of letters
+  // and digits must differ in at least 12 of the cell's 256 lit pixels.
+  Pixels px = Load("font.png");
+  ASSERT_EQ(px.w, 320);
+  const char* const charset = " !<>;##,####\xa3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
+  std::vector<int> cells;
+  for (int n = 16; n <= 25; ++n) cells.push_back(n);  // the digits
+  for (int n = 33; n <= 58; ++n) cells.push_back(n);  // the letters
+  int closest = 256;
+  for (size_t i = 0; i < cells.size(); ++i)
+    for (size_t j = i + 1; j < cells.size(); ++j) {
+      std::vector<bool> a = GlyphFace(px, cells[i]), b = GlyphFace(px, cells[j]);
+      int apart = 0;
+      for (int k = 0; k < 256; ++k) apart += a[k] != b[k];
+      closest = std::min(closest, apart);
+      EXPECT_GE(apart, 12) << "'" << charset[cells[i]] << "' and '" << charset[cells[j]] << "' differ in " << apart
+                           << " lit pixels";
+    }
+  std::printf("closest pair of glyphs: %d lit pixels apart\n", closest);
+  // "b" and "d" stand on a straight stem: their leftmost lit column runs
+  // the letter's full height, square at both ends.
+  for (int n : {34, 36}) {
+    std::vector<bool> face = GlyphFace(px, n);
+    int left = 16, top = 16, bottom = -1;
+    for (int k = 0; k < 256; ++k)
+      if (face[k]) left = std::min(left, k % 16), top = std::min(top, k / 16), bottom = std::max(bottom, k / 16);
+    ASSERT_LT(left, 16) << "'" << charset[n] << "' is blank";
+    for (int y = top; y <= bottom; ++y) EXPECT_TRUE(face[y * 16 + left]) << "'" << charset[n] << "' row " << y;
+  }
+}
+
 TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
   // Text is drawn in white or a tint over any picture; only a dark rim
   // round every letter keeps it readable over light ground. So no bright
@@ -277,39 +322,49 @@ TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
 TEST(PictureCatalogue, FragmentsAreTheirEnemyBrokenAlongJaggedEdges) {
   // The four pieces of a shot-down enemy are cut from its first picture:
   // away from the middle every pixel is the enemy's own, and no piece
-  // reaches outside the enemy's outline. Along the breaks each piece stops
-  // short of its cell's inner sides on a wandering line, so the pieces
-  // never meet in a straight cross.
+  // reaches outside the enemy's outline. Along each break the pieces fit
+  // flush in places and are chipped in others, so the four of them never
+  // show a straight cross, neither as a seam nor as a gap; and no two
+  // enemies break alike.
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);
   ASSERT_EQ(enemies.w, 160);
+  std::set<std::vector<bool>> breaks;
   for (int t = 0; t < 10; ++t) {
     SCOPED_TRACE("type " + std::to_string(t));
     int cell = 4 * t;  // the type's first picture
     int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
-    int mismatches = 0, outside = 0, onInnerSide = 0;
+    auto piece = [&](int x, int y) { return frags.seen(x, 40 * t + y); };
+    auto enemy = [&](int x, int y) { return enemies.seen(ex + x, ey + y); };
+    int mismatches = 0, outside = 0;
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 40; ++x) {
         bool farFromBreak = std::abs(x * 2 - 39) > 9 && std::abs(y * 2 - 39) > 9;
         if (farFromBreak) mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
-        if (frags.seen(x, 40 * t + y) && !enemies.seen(ex + x, ey + y)) ++outside;
-        if ((x == 19 || x == 20 || y == 19 || y == 20) && frags.seen(x, 40 * t + y)) ++onInnerSide;
+        if (piece(x, y) && !enemy(x, y)) ++outside;
       }
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(outside, 0);
-    EXPECT_EQ(onInnerSide, 0);
-    // the right edge of the top-left piece, row by row, wanders
-    std::set<int> edgeXs;
-    for (int y = 0; y < 19; ++y)
-      for (int x = 19; x >= 0; --x)
-        if (frags.seen(x, 40 * t + y)) {
-          if (enemies.seen(ex + 20, ey + y)) edgeXs.insert(x);  // rows the enemy spans across the break
-          break;
-        }
-    if (!edgeXs.empty()) {
-      EXPECT_GE(edgeXs.size(), 2u) << "a straight break";
+    // Across the vertical break (columns 19 | 20) row by row, and across
+    // the horizontal one column by column, wherever the enemy spans it:
+    // flush where both pieces reach it, chipped where the enemy does and
+    // a piece does not.
+    std::vector<bool> profile;
+    for (bool vertical : {true, false}) {
+      int flush = 0, chipped = 0;
+      for (int k = 0; k < 40; ++k) {
+        auto at = [&](auto fn, int across) { return vertical ? fn(across, k) : fn(k, across); };
+        if (!at(enemy, 19) || !at(enemy, 20)) continue;
+        bool whole = at(piece, 19) && at(piece, 20);
+        whole ? ++flush : ++chipped;
+        profile.push_back(whole);
+      }
+      EXPECT_GT(flush, 0) << (vertical ? "a gap all down the middle" : "a gap all across the middle");
+      EXPECT_GT(chipped, 0) << (vertical ? "a straight seam down the middle" : "a straight seam across the middle");
     }
+    breaks.insert(profile);
   }
+  EXPECT_EQ(breaks.size(), 10u) << "two enemies break alike";
 }
 
 TEST(PictureCatalogue, FlamesAndBubblesSitOnTheRightSideForEachFacing) {
@@ -469,6 +524,118 @@ TEST(PictureCatalogue, ShotsBeamsAndEnemiesReadAtAGlance) {
         }
       EXPECT_GT(changed * 100, shown * 12) << "type " << type << ", cells " << f << " to " << (f + 1) % frames << ": "
                                           << changed << " of " << shown << " pixels change";
+    }
+  }
+}
+
+// Relative luminance of a pixel, 0 (black) to 1 (white), as the eye
+// weighs the three channels of linear light.
+double Luminance(const unsigned char* p) {
+  auto lin = [](double c) {
+    c /= 255;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * lin(p[0]) + 0.7152 * lin(p[1]) + 0.0722 * lin(p[2]);
+}
+
+// Contrast of two luminances, 1 (alike) to 21 (black and white).
+double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+
+// The landscape's mean luminance on screen row y, over every way its
+// three layers can be scrolled against one another: the nearest layer
+// where it is drawn, else the middle one, else the far one, else the sky
+// (its picture's row y - 20 at half strength over black).
+std::vector<double> BackdropLuminanceByRow() {
+  Pixels sky = Load("layer4c.png");
+  Pixels layers[3] = {Load("layer1b.png"), Load("layer2b.png"), Load("layer3b.png")};
+  std::vector<double> rows(480, 0);
+  for (int y = 0; y < 480; ++y) {
+    double behind = 0;
+    if (y >= 20 && sky.h == 480) {
+      const unsigned char* p = sky.at(0, y - 20);
+      const unsigned char half[3] = {static_cast<unsigned char>(p[0] / 2), static_cast<unsigned char>(p[1] / 2),
+                                     static_cast<unsigned char>(p[2] / 2)};
+      behind = Luminance(half);
+    }
+    for (const Pixels& layer : layers) {
+      if (layer.w != 1920) continue;
+      double sum = 0;
+      int covered = 0;
+      for (int x = 0; x < 1920; ++x)
+        if (layer.seen(x, y)) sum += Luminance(layer.at(x, y)), ++covered;
+      double share = covered / 1920.0;
+      behind = share * (covered ? sum / covered : 0) + (1 - share) * behind;
+    }
+    rows[y] = behind;
+  }
+  return rows;
+}
+
+TEST(PictureCatalogue, EveryEnemyStandsOutFromTheLandscapeItFliesOver) {
+  // An enemy must read against any stretch of landscape it crosses: its
+  // mean luminance (over every pixel of every cell) against the mean of
+  // the 40 rows it covers, at every height it can fly (top 32 to 412 for
+  // the flying enemies, 80 to 380 for the floating mines), a contrast of
+  // at least 3 to 1.
+  std::vector<double> rows = BackdropLuminanceByRow();
+  auto worst = [&](double lum, int top, int bottom) {
+    double least = 21;
+    for (int y = top; y <= bottom; ++y) {
+      double band = 0;
+      for (int k = 0; k < 40; ++k) band += rows[y + k] / 40;
+      least = std::min(least, Contrast(lum, band));
+    }
+    return least;
+  };
+  auto meanLuminance = [](const Pixels& px, int x0, int y0, int cells, int cols) {
+    double sum = 0;
+    int n = 0;
+    for (int c = 0; c < cells; ++c)
+      for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+          int px_ = x0 + (c % cols) * 40 + x, py = y0 + (c / cols) * 40 + y;
+          if (px.seen(px_, py)) sum += Luminance(px.at(px_, py)), ++n;
+        }
+    return n ? sum / n : 0;
+  };
+  const char* const names[10] = {"spinner", "antenna pod", "jellyfish", "spring bot", "eye saucer",
+                                 "bat",     "manta",       "spiked ball", "ring drone", "wasp"};
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  for (int type = 0; type < 10; ++type) {
+    double c = worst(meanLuminance(en, 0, type * 40, type == 9 ? 7 : 4, 4), 32, 412);
+    std::printf("%-12s %.2f : 1\n", names[type], c);
+    EXPECT_GE(c, 3.0) << names[type];
+  }
+  Pixels mine = Load("mine_new.png");
+  ASSERT_EQ(mine.w, 160);
+  double c = worst(meanLuminance(mine, 0, 0, 4, 4), 80, 380);
+  std::printf("%-12s %.2f : 1\n", "mine", c);
+  EXPECT_GE(c, 3.0) << "mine";
+}
+
+TEST(PictureCatalogue, ExplosionsBurstIntoClustersOfAFewFlatColours) {
+  // The second half of a blast is glowing matter flying apart, drawn as
+  // pixel clusters in a few flat steps of its hot ramp: an airbrushed
+  // cloud of hundreds of shades reads as smoke against the crisp sprites.
+  struct Strip {
+    const char* file;
+    int firstLate;
+  };
+  for (Strip strip : {Strip{"explosion.png", 8}, Strip{"explosion2.png", 7}}) {
+    SCOPED_TRACE(strip.file);
+    const PictureEntry& e = FileEntry(strip.file);
+    Pixels px = Load(strip.file);
+    ASSERT_EQ(px.w, e.width);
+    int cols = e.width / e.cellWidth;
+    for (int cell = strip.firstLate; cell < e.cells; ++cell) {
+      std::set<std::vector<unsigned char>> colours;
+      int x0 = (cell % cols) * e.cellWidth, y0 = (cell / cols) * e.cellHeight;
+      for (int y = y0; y < y0 + e.cellHeight; ++y)
+        for (int x = x0; x < x0 + e.cellWidth; ++x)
+          if (px.seen(x, y)) colours.insert(std::vector<unsigned char>(px.at(x, y), px.at(x, y) + 3));
+      EXPECT_GT(colours.size(), 0u) << "cell " << cell << " is empty";
+      EXPECT_LE(colours.size(), 40u) << "cell " << cell << " is airbrushed";
     }
   }
 }
@@ -718,6 +885,35 @@ TEST(PictureToolkit, WrappingNoiseRepeatsAndLetteringCoversTheFontCharacters) {
   pic::Canvas c(12, 7);
   EXPECT_EQ(c.text("\u00a3", 0, 0, 1, pic::rgb(255, 255, 255)), 5);  // one glyph, not two bytes
   EXPECT_EQ(pic::Canvas::textWidth("ab", 2), 22);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PictureToolkit, LargeLetteringKeepsEveryLetterAndDigitApart) {
+  // The title and the menu and message pictures spell their words in the
+  // large lettering: the 5 x 7 glyphs enlarged and smoothed twice, four
+  // times the area of the font's letters. Every pair of letters and digits
+  // must differ in at least the font's 12 pixels, four times over.
+  const std::string chars = "0123456789abcdefghijklmnopqrstuvwxyz";
+  std::vector<std::vector<bool>> masks;
+  for (char ch : chars) {
+    pic::Canvas c(24, 28);
+    c.bigText(std::string(1, ch), 0, 0, 4, 0, [](float, float) { return pic::rgb(255, 255, 255); });
+    std::vector<bool> m(c.px.size());
+    for (size_t k = 0; k < m.size(); ++k) m[k] = c.px[k].a >= 0.5f;
+    masks.push_back(m);
+  }
+  int closest = 1 << 20;
+  for (size_t i = 0; i < chars.size(); ++i)
+    for (size_t j = i + 1; j < chars.size(); ++j) {
+      int apart = 0;
+      for (size_t k = 0; k < masks[i].size(); ++k) apart += masks[i][k] != masks[j][k];
+      closest = std::min(closest, apart);
+      EXPECT_GE(apart, 48) << "'" << chars[i] << "' and '" << chars[j] << "' differ in " << apart << " pixels";
+    }
+  std::printf("closest pair in the large lettering: %d pixels apart\n", closest);
 }
 
 }  // namespace

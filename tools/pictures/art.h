@@ -40,6 +40,12 @@ Paint vgrad(float y0, float y1, Col top, Col bottom);
 // Horizontal gradient paint.
 Paint hgrad(float x0, float x1, Col left, Col right);
 
+// Pixel-art shading: one of the ramp's colours (darkest first) for a shade
+// v from 0 to 1, with a 4 x 4 ordered dither between the two nearest, so a
+// slope of light reads as a few flat tones and a crisp pattern between them.
+// The pattern repeats every 4 pixels both ways.
+Col dither(const std::vector<Col>& ramp, float v, int x, int y);
+
 // Drawing routines, one per picture.
 void drawIntro1(Canvas&);
 void drawIntro2(Canvas&);

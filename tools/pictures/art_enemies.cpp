@@ -1,5 +1,6 @@
 // The flying enemies, their fragments, the ground installations, the mines,
 // the enemy shots and the bonus burst.
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -22,6 +23,24 @@ Paint sphere(float cx, float cy, float r, Col light, Col dark) {
     };
 }
 
+// A lighter rim just inside the sprite's edge, so it stands out from the
+// dusky landscape behind it: strongest where the edge faces the light (up
+// and to the left), fainter elsewhere. Only colours change; what is drawn
+// and what is see-through stays as it was.
+void rimLight(Canvas& a, float strength) {
+    const Canvas orig = a;
+    auto open = [&](int x, int y) { return orig.get(x, y).a < 0.5f; };
+    for (int y = 0; y < a.h; ++y)
+        for (int x = 0; x < a.w; ++x) {
+            Col p = orig.get(x, y);
+            if (p.a < 0.5f) continue;
+            float k = 0;
+            if (open(x - 1, y) || open(x, y - 1) || open(x - 1, y - 1)) k = strength;
+            else if (open(x + 1, y) || open(x, y + 1)) k = strength * 0.45f;
+            if (k > 0) a.put(x, y, mix(p, scale(rgb(255, 250, 255), p.a), k));
+        }
+}
+
 // Type 0: a four-bladed spinner drone (the game rotates it).
 void spinner(Canvas& a, int f) {
     float tw = f * 0.2f;
@@ -31,7 +50,7 @@ void spinner(Canvas& a, int f) {
         auto P = [&](float u, float v) { return std::vector<float>{20 + u * ca - v * sa, 20 + u * sa + v * ca}; };
         std::vector<float> blade;
         for (auto pt : {P(5, -5), P(16.5f, -2), P(15.5f, 3), P(5, 5)}) blade.insert(blade.end(), pt.begin(), pt.end());
-        a.poly(blade, k % 2 ? rgb(255, 90, 200) : rgb(200, 60, 170));
+        a.poly(blade, k % 2 ? rgb(255, 132, 222) : rgb(236, 96, 206));
     }
     a.circle(20, 20, 8, sphere(20, 20, 8, rgb(255, 240, 140), rgb(220, 110, 20)));
     a.circle(20, 20, 3, rgb(255, 255, 230));
@@ -40,14 +59,14 @@ void spinner(Canvas& a, int f) {
 // Type 1: a small probe with a blinking antenna and a light running round
 // its belt.
 void probe(Canvas& a, int f) {
-    a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(210, 220, 240), rgb(70, 80, 110)));
-    a.rect(8, 24, 24, 3, rgb(30, 110, 160));
+    a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(230, 238, 252), rgb(120, 136, 172)));
+    a.rect(8, 24, 24, 3, rgb(50, 160, 210));
     const float run[4] = {11, 17, 23, 29};
     a.rect(run[f] - 2, 24, 4, 3, rgb(180, 250, 255));
-    a.line(20, 13, 20, 5, 1.5f, rgb(180, 190, 210));
+    a.line(20, 13, 20, 5, 1.5f, rgb(210, 220, 235));
     a.circle(20, 5, 2.5f, f % 2 ? rgb(255, 60, 60) : rgb(110, 30, 30));
     if (f % 2) a.glow(20, 5, 6, Col{0.5f, 0.1f, 0.1f, 0.5f}, 0.8f);
-    a.ellipse(20, 19, 6, 3, rgb(40, 50, 80));
+    a.ellipse(20, 19, 6, 3, rgb(80, 100, 140));
 }
 
 // Type 2: a floating jellyfish: the bell squeezes and relaxes, a wave runs
@@ -61,12 +80,12 @@ void jelly(Canvas& a, int f) {
         for (int s = 0; s < 6; ++s) {
             float y = 22 + s * spacing;
             float x = x0 + std::sin(s * 0.95f - ph + t * 0.7f) * (0.6f + s * 0.55f);
-            a.circle(x, y, 1.7f - s * 0.17f, mix(rgb(255, 140, 230), rgb(200, 70, 200), s / 6.0f));
+            a.circle(x, y, 1.7f - s * 0.17f, mix(rgb(255, 180, 240), rgb(235, 115, 225), s / 6.0f));
         }
     }
     float rx = 15 + 1.6f * squeeze, ry = 10 - 1.3f * squeeze, cy = 17 + 0.8f * squeeze;
-    a.ellipse(20, cy, rx, ry, sphere(20, cy - 2, 15, rgb(255, 190, 240), rgb(170, 40, 160)));
-    a.ellipse(20, cy + 3, rx - 3, 3, rgb(130, 20, 120));
+    a.ellipse(20, cy, rx, ry, sphere(20, cy - 2, 15, rgb(255, 215, 250), rgb(220, 95, 210)));
+    a.ellipse(20, cy + 3, rx - 3, 3, rgb(185, 65, 175));
     for (int k = 0; k < 3; ++k) {
         bool lit = k == f % 3;
         float sx = 12 + k * 8;
@@ -87,9 +106,9 @@ void springBot(Canvas& a, int f) {
     float s = sq[f];
     float top = 2 + s;
     float coil = 2.2f - s * 0.25f;
-    for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.55f + k * coil, 7, 1.6f, k % 2 ? rgb(170, 170, 195) : rgb(220, 220, 235));
-    a.ellipse(20, 35, 9, 2.2f, rgb(120, 120, 150));
-    a.ellipse(20, top + 11, 13 + s * 0.25f, 11 - s * 0.35f, sphere(20, top + 11, 13, rgb(255, 210, 110), rgb(210, 90, 20)));
+    for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.55f + k * coil, 7, 1.6f, k % 2 ? rgb(195, 195, 220) : rgb(240, 240, 250));
+    a.ellipse(20, 35, 9, 2.2f, rgb(155, 155, 185));
+    a.ellipse(20, top + 11, 13 + s * 0.25f, 11 - s * 0.35f, sphere(20, top + 11, 13, rgb(255, 228, 140), rgb(238, 132, 40)));
     a.rect(9, top + 9, 22, 4, rgb(60, 30, 20));
     a.rect(scan[f], top + 10, 5, 2, rgb(255, 80, 50));
     a.glow(scan[f] + 2.5f, top + 11, 5, Col{0.5f, 0.12f, 0.05f, 0.5f}, 0.9f);
@@ -125,13 +144,13 @@ void bat(Canvas& a, int f) {
         float sx = static_cast<float>(side);
         a.poly({20 + sx * 5, 17 + b, 20 + sx * 13, 14 + l, 20 + sx * 17.5f, 12 + l * 1.2f, 20 + sx * 15.5f, 22 + l * 0.6f,
                 20 + sx * 11, 20 + l * 0.3f, 20 + sx * 9, 25 + b},
-               rgb(150, 70, 220));
-        a.line(20 + sx * 5, 18 + b, 20 + sx * 17.5f, 12 + l * 1.2f, 1.4f, rgb(210, 150, 255));
-        a.line(20 + sx * 11, 16 + l * 0.5f, 20 + sx * 13, 21 + l * 0.4f, 1, rgb(110, 40, 180));
+               rgb(200, 146, 255));
+        a.line(20 + sx * 5, 18 + b, 20 + sx * 17.5f, 12 + l * 1.2f, 1.4f, rgb(240, 214, 255));
+        a.line(20 + sx * 11, 16 + l * 0.5f, 20 + sx * 13, 21 + l * 0.4f, 1, rgb(142, 84, 218));
     }
-    a.ellipse(20, 20 + b, 6, 8, sphere(20, 20 + b, 7, rgb(200, 150, 255), rgb(80, 30, 140)));
-    a.poly({16, 13 + b, 17, 8 + b, 19, 12 + b}, rgb(120, 50, 190));
-    a.poly({24, 13 + b, 23, 8 + b, 21, 12 + b}, rgb(120, 50, 190));
+    a.ellipse(20, 20 + b, 6, 8, sphere(20, 20 + b, 7, rgb(232, 204, 255), rgb(128, 80, 200)));
+    a.poly({16, 13 + b, 17, 8 + b, 19, 12 + b}, rgb(162, 102, 232));
+    a.poly({24, 13 + b, 23, 8 + b, 21, 12 + b}, rgb(162, 102, 232));
     a.circle(17.5f, 17 + b, 1.6f, rgb(255, 240, 60));
     a.circle(22.5f, 17 + b, 1.6f, rgb(255, 240, 60));
 }
@@ -144,8 +163,8 @@ void manta(Canvas& a, int f) {
     float tail = std::sin(ph + 1) * 3;
     a.poly({3, 18 + w + tip, 12, 13 + w * 0.3f, 20, 9, 28, 13 + w * 0.3f, 37, 18 + w + tip, 30, 22 + w * 0.2f, 24, 24, 20, 31,
             16, 24, 10, 22 + w * 0.2f},
-           vgrad(9, 31, rgb(140, 240, 255), rgb(20, 90, 160)));
-    a.line(20, 28, 20 + tail, 35.5f, 1.5f, rgb(60, 170, 220));
+           vgrad(9, 31, rgb(150, 244, 255), rgb(40, 140, 205)));
+    a.line(20, 28, 20 + tail, 35.5f, 1.5f, rgb(90, 200, 240));
     a.line(12, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
     a.line(28, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
     Col eye = f % 2 ? rgb(255, 120, 170) : rgb(255, 50, 110);
@@ -163,13 +182,13 @@ void spikeBall(Canvas& a, int f) {
         float ca = std::cos(ang), sa = std::sin(ang);
         a.poly({20 + ca * r1, 20 + sa * r1, 20 + ca * r0 - sa * 3, 20 + sa * r0 + ca * 3, 20 + ca * r0 + sa * 3,
                 20 + sa * r0 - ca * 3},
-               k % 2 ? rgb(200, 190, 205) : rgb(240, 232, 240));
+               k % 2 ? rgb(226, 220, 236) : rgb(252, 248, 255));
     }
-    a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 140, 120), rgb(140, 10, 20)));
+    a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 160, 140), rgb(196, 44, 50)));
     for (int k = 0; k < 4; ++k) {  // seams on the shell, turning with it
         float ang = k * kPi / 2 + turn;
         a.line(20 + std::cos(ang) * 6, 20 + std::sin(ang) * 6, 20 + std::cos(ang) * 10, 20 + std::sin(ang) * 10, 1,
-               rgb(110, 10, 20));
+               rgb(150, 30, 40));
     }
     a.circle(20, 20, 4.5f + pulse * 1.2f, mix(rgb(255, 170, 60), rgb(255, 250, 170), 0.5f + 0.5f * pulse));
     a.glow(20, 20, 9 + pulse * 2, Col{0.5f, 0.25f, 0.05f, 0.5f}, 0.7f + 0.3f * pulse);
@@ -232,6 +251,7 @@ const Canvas& enemySheet() {
             for (int f = 0; f < frames; ++f) {
                 Canvas a(40, 40);
                 kTypes[t](a, f);
+                rimLight(a, 0.55f);
                 a.outline(pal::ink(), 1);
                 int cell = t * 4 + f;
                 c.blit(a, (cell % 4) * 40, (cell / 4) * 40);
@@ -333,49 +353,60 @@ void drawEnemies(Canvas& c) { c.blit(enemySheet(), 0, 0); }
 void drawFrags(Canvas& c) {
     // Each enemy type's 40 x 40 picture (its first cell) broken into four
     // pieces, two cells to a row, so the block of type t lies at y 40 t.
-    // The pieces are not clean quarters: each is broken off along its own
-    // jagged line a little short of the middle, its broken edge glowing
-    // hot, so a piece spinning away reads as a chunk of the enemy and four
-    // of them never show a straight seam.
+    // The pieces are not clean quarters: each enemy cracks along its own
+    // wandering lines, mostly fitting flush, here and there leaving a chip
+    // or a crack a pixel or two wide, a little off the middle one way or the
+    // other, so no two enemies break alike and the four pieces never show a
+    // straight cross. Where material broke away the edge is a little
+    // scorched, with embers still glowing in it.
     const Canvas& s = enemySheet();
-    const Col ember = rgb(255, 170, 80);
+    const Col ember = rgb(255, 170, 80), scorch = rgb(34, 16, 30);
     for (int t = 0; t < 10; ++t) {
         int cell = t * 4;
         int sx = (cell % 4) * 40, sy = (cell / 4) * 40;
         auto visible = [&](int x, int y) { return x >= 0 && y >= 0 && x < 40 && y < 40 && s.get(sx + x, sy + y).a >= 0.5f; };
-        // How far each broken edge falls short of its cell's inner side,
-        // 0 to 2 pixels, wandering along it: left pieces, right pieces,
-        // top pieces, bottom pieces.
+        // The four cracks (down the top half, down the bottom half, across
+        // the left half, across the right half), position by position: the
+        // last pixel the first piece keeps (at most 19, its cell's inner
+        // side) and the first the second piece keeps (at least 20).
         Rng rng(800 + t);
-        std::vector<int> shortfall[4];
-        for (auto& line : shortfall) {
-            line.assign(40, 0);
-            int at = 0, depth = rng.irange(0, 2);
-            while (at < 40) {
-                int run = rng.irange(2, 5), next = rng.irange(0, 2);
-                for (int k = 0; k < run && at < 40; ++k, ++at) line[at] = depth;
-                depth = next;
+        struct Crack {
+            int keepA[20], keepB[20];
+        };
+        Crack cracks[4];
+        for (Crack& cr : cracks) {
+            // runs of a flush fit, and of chips broken out of one side or
+            // the other, one or two pixels deep
+            int at = 0, chips = 0;
+            while (at < 20) {
+                int run = rng.irange(2, 5), kind = rng.irange(0, 9), depth = rng.irange(1, 2);
+                if (at + run >= 20 && chips == 0) kind = 9;  // every crack chips somewhere
+                chips += kind >= 5;
+                for (int k = 0; k < run && at < 20; ++k, ++at) {
+                    cr.keepA[at] = kind >= 5 && kind < 7 ? 19 - depth : 19;
+                    cr.keepB[at] = kind >= 7 ? 20 + depth : 20;
+                }
             }
         }
         // inside(x, y): the pixel belongs to the piece whose cell holds it
         auto inside = [&](int x, int y) {
             if (x < 0 || y < 0 || x >= 40 || y >= 40) return false;
-            bool left = x < 20, top = y < 20;
-            if (left ? x > 18 - shortfall[0][y] : x < 21 + shortfall[1][y]) return false;
-            if (top ? y > 18 - shortfall[2][x] : y < 21 + shortfall[3][x]) return false;
+            const Crack& down = cracks[y < 20 ? 0 : 1];
+            const Crack& across = cracks[x < 20 ? 2 : 3];
+            int ry = y % 20, rx = x % 20;
+            if (x < 20 ? x > down.keepA[ry] : x < down.keepB[ry]) return false;
+            if (y < 20 ? y > across.keepA[rx] : y < across.keepB[rx]) return false;
             return visible(x, y);
         };
-        auto samePiece = [](int x0, int y0, int x1, int y1) { return (x0 < 20) == (x1 < 20) && (y0 < 20) == (y1 < 20); };
         for (int y = 0; y < 40; ++y)
             for (int x = 0; x < 40; ++x) {
+                if (!inside(x, y)) continue;
                 Col p = s.get(sx + x, sy + y);
-                bool brokenSide = false;
-                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-                    int nx = x + ox, ny = y + oy;
-                    if (nx < 0 || ny < 0 || nx >= 40 || ny >= 40) continue;
-                    if (inside(x, y) && visible(nx, ny) && !(samePiece(x, y, nx, ny) && inside(nx, ny))) brokenSide = true;
-                }
-                if (inside(x, y)) c.put(x, t * 40 + y, brokenSide ? mix(p, ember, 0.7f) : p);
+                bool broken = false;  // next to material that broke away
+                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                    if (visible(x + ox, y + oy) && !inside(x + ox, y + oy)) broken = true;
+                if (broken) p = hashf(x, y, 810 + t) > 0.6f ? mix(p, ember, 0.7f) : mix(p, scorch, 0.25f);
+                c.put(x, t * 40 + y, p);
             }
     }
 }
@@ -394,14 +425,15 @@ void drawMine(Canvas& c) {
         for (int k = 0; k < 6; ++k) {
             float ang = rot + k * kPi / 3;
             float ca = std::cos(ang), sa = std::sin(ang);
-            a.line(20 + ca * 8, 20 + sa * 8, 20 + ca * 16, 20 + sa * 16, 2.5f, rgb(170, 170, 190));
-            a.circle(20 + ca * 16, 20 + sa * 16, 2.2f, rgb(220, 220, 235));
+            a.line(20 + ca * 8, 20 + sa * 8, 20 + ca * 16, 20 + sa * 16, 2.5f, rgb(200, 200, 222));
+            a.circle(20 + ca * 16, 20 + sa * 16, 2.2f, rgb(242, 242, 252));
         }
-        a.circle(20, 20, 10, sphere(20, 20, 10, rgb(150, 150, 175), rgb(40, 38, 60)));
-        a.ring(20, 20, 7, 1.2f, rgb(30, 28, 44));
+        a.circle(20, 20, 10, sphere(20, 20, 10, rgb(212, 212, 234), rgb(104, 102, 134)));
+        a.ring(20, 20, 7, 1.2f, rgb(62, 60, 84));
         Col light = (f % 2) ? rgb(255, 60, 60) : rgb(110, 20, 20);
         a.circle(20, 20, 3.5f, light);
         if (f % 2) a.glow(20, 20, 9, Col{0.5f, 0.1f, 0.1f, 0.5f}, 0.8f);
+        rimLight(a, 0.55f);
         a.outline(pal::ink(), 1);
         c.blit(a, f * 40, 0);
     }

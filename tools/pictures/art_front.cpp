@@ -59,7 +59,12 @@ GlyphBits enlargedGlyph(const char* ch) {
     if (const uint8_t* g = glyph5x7(code))
         for (int row = 0; row < 7; ++row)
             for (int col = 0; col < 5; ++col) small[row * 5 + col] = (g[row] >> (4 - col)) & 1;
-    if (std::string_view("#*&mw").find(static_cast<char>(code)) == std::string_view::npos) return epx(small, 5, 7);
+    if (std::string_view("#*&mw").find(static_cast<char>(code)) == std::string_view::npos) {
+        std::vector<uint8_t> stem(small.size(), 0);
+        if (glyphHasSquareStem(code))
+            for (int row = 0; row < 7; ++row) stem[row * 5] = small[row * 5];
+        return epx(small, 5, 7, &stem);
+    }
     GlyphBits doubled(kGlyphW * kGlyphH);
     for (int y = 0; y < kGlyphH; ++y)
         for (int x = 0; x < kGlyphW; ++x) doubled[y * kGlyphW + x] = small[(y / 2) * 5 + x / 2];

@@ -1,6 +1,8 @@
 // Light effects, drawn by the game with the light (additive) blend: the
 // explosions, the puffs, the lunar module's exhaust and the landing beam.
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "art.h"
 
@@ -38,30 +40,84 @@ float flightY(const Flight& f, float t) {
     return std::sin(f.angle) * f.reach * (1 - std::exp(-4 * t)) / (1 - std::exp(-4.0f)) + f.drop * t * t;
 }
 
-// One blast at stage t (0 start, 1 gone) centred in a size x size cell:
-// a white flash with flare rays, a turbulent fireball whose hot core
-// cools and breaks into wisps, a shock ring, streaking sparks and glowing
-// debris falling away. Everything fades out before the cell's edge.
+// The ramp cut into a few flat steps: the blast keeps to these colours
+// rather than airbrushing between them.
+Col stepped(Col (*ramp)(float), float h) {
+    constexpr float kSteps = 6;
+    return ramp(std::floor(clamp01(h) * kSteps + 0.5f) / kSteps);
+}
+
+// Lights the pixels along a streak from its tail (x0, y0) to its head
+// (x1, y1), one pixel wide, hottest at the head.
+void streak(Canvas& b, float x0, float y0, float x1, float y1, float heat, Col (*ramp)(float)) {
+    float len = std::hypot(x1 - x0, y1 - y0);
+    int n = std::max(1, static_cast<int>(len * 2));
+    int lastX = -1, lastY = -1;
+    for (int i = 0; i <= n; ++i) {
+        float u = static_cast<float>(i) / n;  // 0 tail .. 1 head
+        int x = static_cast<int>(std::floor(x0 + (x1 - x0) * u)), y = static_cast<int>(std::floor(y0 + (y1 - y0) * u));
+        if (x == lastX && y == lastY) continue;
+        lastX = x, lastY = y;
+        b.add(x, y, stepped(ramp, heat * (0.45f + 0.55f * u)));
+    }
+}
+
+// One blast at stage t (0 start, 1 gone) centred in a size x size cell,
+// in pixel-art steps of a hot ramp: a white flash with flare rays, a
+// turbulent fireball that bursts into clusters of glowing pixels which fly
+// apart, cool and wink out, a shock ring in a hot colour, sparks streaking
+// straight out and glowing debris falling away. Everything stays clear of
+// the cell's edge.
 void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ramp)(float), float ringK) {
     const float maxR = size * 0.34f;
     Canvas b(size, size);  // drawn in the cell's own coordinates, then faded at the border
     const float bx = size / 2.0f, by = size / 2.0f;
-    // the fireball
-    float r = maxR * (0.18f + 0.82f * std::sqrt(t));
-    float heat0 = 1.45f - t * 1.25f;
+    // the fireball, whole at first and gone by the time it has burst
+    std::vector<float> heat(static_cast<size_t>(size) * size, 0);
+    if (t < 0.6f) {
+        float r = maxR * (0.18f + 0.82f * std::sqrt(t));
+        float heat0 = 1.45f - t * 1.25f;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                float dx = x + 0.5f - bx, dy = y + 0.5f - by;
+                float d = std::sqrt(dx * dx + dy * dy);
+                float n = fbm(x * 0.12f, y * 0.12f + t * 2.5f, seed, 4);
+                float k = 1 - d / (r * (0.7f + 0.6f * n));
+                if (t > 0.3f) k -= (t - 0.3f) * 3.2f * (1 - n);  // tearing open
+                if (k <= 0) continue;
+                float h = k * heat0 + (n - 0.5f) * 0.35f;
+                // the core stays white-hot for the first frames
+                h += std::max(0.0f, 0.6f - t * 2) * std::exp(-d * d / 30);
+                if (h > 0.1f) heat[static_cast<size_t>(y) * size + x] = h;
+            }
+    }
+    // the burst: clusters of burning matter thrown out from the fireball,
+    // each a hard-edged clump that shrinks and cools as it flies, and
+    // winks out at its own moment
+    Rng prng(seed * 13 + 5);
+    for (int i = 0; i < 36; ++i) {
+        float ang = prng.range(0, 2 * kPi), reach = prng.range(5, 21), size0 = prng.range(1.4f, 3.4f);
+        float hot = prng.range(0.75f, 1.15f), sag = prng.range(-2, 5), dies = prng.range(0.7f, 1.05f);
+        if (t < 0.3f) continue;
+        float u = (t - 0.3f) / 0.7f;  // 0 when the fireball bursts, 1 at the end
+        if (u > dies) continue;
+        float out = reach * (0.3f + 0.7f * (1 - std::exp(-3 * u)) / (1 - std::exp(-3.0f)));
+        float px = bx + std::cos(ang) * out, py = by + std::sin(ang) * out + sag * u * u;
+        float rad = size0 * (1 - 0.65f * u);
+        float h0 = hot * (1 - 0.7f * u);
+        for (int y = static_cast<int>(py - rad) - 1; y <= static_cast<int>(py + rad) + 1; ++y)
+            for (int x = static_cast<int>(px - rad) - 1; x <= static_cast<int>(px + rad) + 1; ++x) {
+                if (x < 0 || y < 0 || x >= size || y >= size) continue;
+                float d = std::hypot(x + 0.5f - px, y + 0.5f - py);
+                if (d > rad) continue;
+                float& cell = heat[static_cast<size_t>(y) * size + x];
+                cell = std::max(cell, h0 * (1 - 0.35f * d / rad));
+            }
+    }
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            float dx = x + 0.5f - bx, dy = y + 0.5f - by;
-            float d = std::sqrt(dx * dx + dy * dy);
-            float n = fbm(x * 0.12f, y * 0.12f + t * 2.5f, seed, 4);
-            float edge = r * (0.7f + 0.6f * n);
-            float k = 1 - d / edge;
-            if (t > 0.45f) k -= (t - 0.45f) * 1.1f * (1 - n);  // breaks up into wisps
-            if (k <= 0) continue;
-            float h = k * heat0 + (n - 0.5f) * 0.35f;
-            // the core stays white-hot for the first frames
-            h += std::max(0.0f, 0.6f - t * 2) * std::exp(-d * d / 30);
-            if (h > 0.02f) b.add(x, y, ramp(h), clamp01(h * 2.4f));
+            float h = heat[static_cast<size_t>(y) * size + x];
+            if (h > 0.1f) b.add(x, y, stepped(ramp, h));
         }
     // the first flash: a white-hot centre and flare rays
     if (t < 0.25f) {
@@ -70,58 +126,59 @@ void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ra
         for (int k = 0; k < 6; ++k) {
             float ang = k * kPi / 3 + 0.3f;
             float len = (10 + 14 * t / 0.25f) * (k % 2 ? 0.6f : 1.0f);
-            for (float s = 0; s < len; s += 0.5f) {
-                float fade = (1 - s / len) * f;
-                b.add(static_cast<int>(bx + std::cos(ang) * s), static_cast<int>(by + std::sin(ang) * s), rgb(255, 250, 220), fade * 0.9f);
-            }
+            streak(b, bx + std::cos(ang) * len, by + std::sin(ang) * len, bx, by, f, ramp);
         }
     }
-    // the shock ring
+    // the shock ring: a thin hard line in a hot colour, cooling as it spreads
     if (ringK > 0 && t > 0.03f && t < 0.5f) {
         float rr = 5 + maxR * 1.1f * (t / 0.5f);
-        float f = ringK * (1 - t / 0.5f);
-        b.fill(0, 0, static_cast<float>(size), static_cast<float>(size),
-               [=](float x, float y) { return std::fabs(sdCircle(x, y, bx, by, rr)) - 0.6f; }, scale(ramp(0.92f), f), true);
+        Col ring = stepped(ramp, ringK * (0.95f - 0.45f * t / 0.5f));
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                float d = std::fabs(sdCircle(x + 0.5f, y + 0.5f, bx, by, rr));
+                if (d < 0.55f || (d < 0.9f && t < 0.25f && ((x + y) & 1))) b.add(x, y, ring);
+            }
     }
-    // sparks: short bright streaks flying straight out
+    // sparks: bright streaks flying straight out; the long-lived ones
+    // trail through the burst to its end
     Rng rng(seed * 7 + 1);
-    for (int s = 0; s < 14; ++s) {
-        Flight fl{rng.range(0, 2 * kPi), rng.range(14, 26), rng.range(0, 4)};
-        float life = rng.range(0.45f, 0.8f);
+    for (int s = 0; s < 16; ++s) {
+        Flight fl{rng.range(0, 2 * kPi), rng.range(14, 27), rng.range(0, 4)};
+        float life = rng.range(0.45f, 1.0f);
         if (t > life) continue;
-        float f = 1 - t / life;
+        float f = 1 - 0.6f * t / life;
         float x1 = bx + flightX(fl, t), y1 = by + flightY(fl, t);
-        float tail = std::max(0.0f, t - 0.14f);
-        float x0 = bx + flightX(fl, tail), y0 = by + flightY(fl, tail);
-        b.fill(std::min(x0, x1) - 1, std::min(y0, y1) - 1, std::max(x0, x1) + 1, std::max(y0, y1) + 1,
-               [=](float x, float y) {
-                   // brightest at the head, fading along the tail
-                   float along = clamp01(std::hypot(x - x0, y - y0) / (std::hypot(x1 - x0, y1 - y0) + 0.01f));
-                   return sdSegment(x, y, x0, y0, x1, y1) - 0.35f - 0.35f * along;
-               },
-               scale(rgb(255, 230, 150), f), true);
-        b.add(static_cast<int>(x1), static_cast<int>(y1), rgb(255, 255, 255), f);
+        float tail = std::max(0.0f, t - 0.16f);
+        streak(b, bx + flightX(fl, tail), by + flightY(fl, tail), x1, y1, f, ramp);
+        b.add(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)), rgb(255, 255, 255), f);
+    }
+    // the burst's own sparks, flung out of the clusters as the fireball
+    // tears open, streaking on to the end at an even pace
+    for (int s = 0; s < 9; ++s) {
+        float ang = rng.range(0, 2 * kPi), speed = rng.range(22, 30), dies = rng.range(0.75f, 1.0f);
+        if (t < 0.32f || t > dies) continue;
+        float d1 = std::min(26.0f, 6 + speed * (t - 0.32f)), d0 = std::max(3.0f, d1 - 6);
+        streak(b, bx + std::cos(ang) * d0, by + std::sin(ang) * d0, bx + std::cos(ang) * d1, by + std::sin(ang) * d1,
+               1.0f - 0.5f * (t - 0.32f) / 0.68f, ramp);
     }
     // debris: glowing chunks thrown up and falling away, tumbling
     for (int s = 0; s < 8; ++s) {
         Flight fl{rng.range(kPi * 1.1f, kPi * 1.9f), rng.range(10, 20), rng.range(10, 18)};
-        float f = clamp01(1.2f - t) * smooth(0.0f, 0.12f, t);
-        if (f <= 0) continue;
+        if (t < 0.06f || t > 0.95f) continue;
         float x = bx + flightX(fl, t), y = by + flightY(fl, t);
-        float spin = t * 9 + s;
-        float w = 1.2f + 0.6f * std::fabs(std::sin(spin)), h = 1.2f + 0.6f * std::fabs(std::cos(spin));
-        Col ember = ramp(0.75f - t * 0.4f);
-        b.fill(x - 3, y - 3, x + 3, y + 3, [=](float px, float py) { return sdBox(px, py, x, y, w, h); }, scale(ember, f), true);
-        b.add(static_cast<int>(x), static_cast<int>(y), ramp(0.95f), f * 0.8f);
+        int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+        bool wide = static_cast<int>(t * 9 + s) % 2 == 0;  // tumbling: a 2 x 1 chunk, then a 1 x 2
+        Col ember = stepped(ramp, 0.8f - t * 0.5f);
+        b.add(ix, iy, stepped(ramp, 0.95f - t * 0.3f));
+        b.add(ix + (wide ? 1 : 0), iy + (wide ? 0 : 1), ember);
     }
-    // everything fades out before the cell's edge
+    // nothing reaches the cell's edge
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             const Col& p = b.px[static_cast<size_t>(y) * size + x];
             if (p.a <= 0) continue;
             int bd = std::min(std::min(x, size - 1 - x), std::min(y, size - 1 - y));
-            float fade = smooth(1, 7, static_cast<float>(bd));
-            c.add(ox + x, oy + y, Col{p.r, p.g, p.b, p.a}, fade);
+            if (bd >= 2) c.add(ox + x, oy + y, Col{p.r, p.g, p.b, p.a}, smooth(1, 5, static_cast<float>(bd)));
         }
 }
 

@@ -37,10 +37,6 @@ Col skyRow(int r) {
     return stops[std::size(stops) - 1].c;
 }
 
-// What the sky looks like on screen at y: the sky picture's row y - 20 at
-// half strength over the black of space.
-Col skyOnScreen(int y) { return scale(skyRow(std::max(0, y - 20)), 0.5f); }
-
 // Ridge lines running down a mountain face from its peaks: for each ridge,
 // its x at every row from the peak down. Used to light one side of each
 // spur and shade the other.
@@ -104,14 +100,20 @@ bool nearestRidge(const std::vector<RidgeLine>& lines, int x, int y, float reach
     return found;
 }
 
-// Light and shade from the ridges: the side of a spur facing the dusk (the
-// left) brightens, the far side darkens, both fading down the spur.
-Col ridgeShade(const std::vector<RidgeLine>& lines, int x, int y, Col base, float strength) {
+// Light and shade from the ridges, as a change of shade (0..1 scale): the
+// side of a spur facing the dusk (the left) lighter, the far side darker,
+// both fading down the spur. spine is set on the ridge line itself, near
+// the peak (within the top quarter of the spur).
+float ridgeLight(const std::vector<RidgeLine>& lines, int x, int y, float strength, bool* spine = nullptr) {
     float d = 0, along = 0;
-    if (!nearestRidge(lines, x, y, 26, d, along)) return base;
+    if (spine) *spine = false;
+    if (!nearestRidge(lines, x, y, 26, d, along)) return 0;
     float fade = (1 - along) * (1 - std::fabs(d) / 26);
-    if (std::fabs(d) < 0.8f) return scale(base, 1 + 0.55f * strength * (1 - along));  // the ridge's spine
-    return scale(base, d < 0 ? 1 + 0.35f * strength * fade : 1 - 0.3f * strength * fade);
+    if (std::fabs(d) < 0.8f) {
+        if (spine) *spine = along < 0.25f;
+        return 0.3f * strength * (1 - along);
+    }
+    return d < 0 ? 0.2f * strength * fade : -0.2f * strength * fade;
 }
 
 // Jagged peaks: ridged noise mixed into the smooth profile.
@@ -128,65 +130,86 @@ std::vector<int> peakProfile(int base, float amplitude, int period, uint32_t see
 
 }  // namespace
 
-// Layer 1, the farthest: two ranges fading into the dusk. The far one is
-// a paler band of jagged peaks barely lit; the nearer one has lit and
-// shaded spurs running down from its peaks, faint strata, and haze pooling
-// at its foot.
+// Layer 1, the farthest: two ranges fading into the dusk, in flat violet
+// tones dithered into one another. The far one is a pale band of jagged
+// peaks barely lit; the nearer one has lit and shaded spurs running down
+// from its peaks, strata in clustered bands, and haze pooling at its foot.
+// Its one accent is teal: frost capping the highest peaks and the lights
+// of a far-off colony.
 void drawLayer1(Canvas& c) {
-    const Col haze = rgb(126, 78, 150);
-    // the far range, peaks up to about y 110
+    const Col teal = rgb(64, 178, 176), tealDeep = rgb(34, 98, 114), tealPale = rgb(150, 240, 228);
+    // the far range, peaks up to about y 110: dark at the peaks, paling
+    // into the haze below
+    const std::vector<Col> far = {rgb(30, 20, 62), rgb(40, 28, 78), rgb(52, 38, 96), rgb(64, 48, 112), rgb(78, 60, 128)};
     std::vector<int> farTop = peakProfile(270, 200, 6, 111);
     std::vector<RidgeLine> farRidges = ridgeLines(farTop, 112, 60);
     for (int x = 0; x < kLayerW; ++x)
         for (int y = farTop[x]; y < 480; ++y) {
             float d = (y - farTop[x]) / 160.0f;
-            Col col = mix(skyOnScreen(y), rgb(66, 50, 118), 0.45f);
-            col = ridgeShade(farRidges, x, y, col, 0.5f);
-            col = mix(col, haze, smooth(0.05f, 1.0f, d) * 0.5f);
-            if (y == farTop[x]) col = mix(col, rgb(170, 140, 210), 0.45f);
+            float v = 0.3f + ridgeLight(farRidges, x, y, 0.8f) + smooth(0.05f, 1.0f, d) * 0.55f;
+            Col col = dither(far, v, x, y);
+            if (y == farTop[x]) col = rgb(112, 92, 164);
             c.put(x, y, col);
         }
     // the nearer range, peaks up to about y 170
+    const std::vector<Col> near = {rgb(30, 22, 58),  rgb(40, 30, 76),  rgb(52, 40, 96),  rgb(66, 50, 116),
+                                   rgb(84, 64, 136), rgb(106, 82, 158), rgb(132, 104, 180)};
+    auto tone = [&](int k) { return near[static_cast<size_t>(std::clamp(k, 0, static_cast<int>(near.size()) - 1))]; };
     std::vector<int> top = peakProfile(356, 200, 11, 11);
     std::vector<RidgeLine> ridges = ridgeLines(top, 14, 110);
     for (int x = 0; x < kLayerW; ++x) {
         // flanks rising to the right face the dusk light on the left
         float slope = static_cast<float>(top[wrapX(x - 2)] - top[wrapX(x + 2)]) / 4;
+        float tilt = (fbm(x * 20.0f / kLayerW, 0.5f, 13, 2, 20) - 0.5f) * 24;
         for (int y = top[x]; y < 480; ++y) {
             float depth = (y - top[x]) / 150.0f;
-            Col base = mix(rgb(72, 54, 126), rgb(40, 30, 74), clamp01(depth));
-            base = ridgeShade(ridges, x, y, base, 1.0f);
-            // strata: faint bands, tilted a little by slow noise
-            float band = std::sin(y * 0.5f + fbm(x * 20.0f / kLayerW, y * 0.01f, 13, 2, 20) * 12);
-            base = scale(base, 0.97f + 0.04f * band);
+            bool spine = false;
+            float v = 0.62f - 0.42f * clamp01(depth) + ridgeLight(ridges, x, y, 1.0f, &spine);
+            // strata: bands of a few rows, each a touch lighter or darker,
+            // tilted a little along the range
+            int band = static_cast<int>(std::floor((y + tilt) / 9.0f));
+            v += (hashf(band, 0, 15) - 0.5f) * 0.12f;
+            // haze pooling in the valleys: the foot settles on one mid tone
+            float haze = smooth(300, 430, static_cast<float>(y));
+            v = v + (0.42f - v) * haze * 0.8f;
+            Col base = dither(near, v, x, y);
+            int k = static_cast<int>(std::lround(v * (near.size() - 1)));
+            // scree: clusters a tone lighter, shaded underneath, on the upper slopes
+            float scree = valueNoise(x * 0.28f, y * 0.4f, 16);
+            if (haze < 0.3f && scree > 0.76f)
+                base = valueNoise(x * 0.28f, (y + 1) * 0.4f, 16) > 0.76f ? tone(k + 1) : tone(k - 1);
+            // frost on the highest peaks: a cap of teal ice below the crest,
+            // bright on the lit side, deep on the shaded one, ragged at its foot
+            float cap = (262 - top[x]) * 0.24f + valueNoise(x * 0.3f, 0.5f, 17) * 5 - 2;
+            if (y - top[x] < cap) {
+                float lightHere = ridgeLight(ridges, x, y, 1.0f) + (slope > 0 ? 0.05f : -0.05f);
+                bool edge = y - top[x] >= cap - 2 && ((x + y) & 1);
+                if (!edge) base = spine ? tealPale : (lightHere > 0 ? teal : tealDeep);
+            }
             // the crest, brightest where it faces the light
-            if (y == top[x]) base = mix(base, rgb(214, 150, 220), 0.55f + 0.3f * clamp01(slope));
-            else if (y == top[x] + 1) base = mix(base, rgb(214, 150, 220), 0.3f * clamp01(slope));
-            // haze rising from the valleys
-            base = mix(base, haze, smooth(300, 430, static_cast<float>(y)) * 0.55f);
+            if (y == top[x]) base = slope > 0.3f ? rgb(214, 150, 220) : tone(6);
             c.put(x, y, base);
         }
     }
-    // a far-off colony: low domes glinting at the foot of the range
+    // a far-off colony: low domes at the foot of the range, lit windows round them
     Rng domes(42);
     for (int i = 0; i < 5; ++i) {
         int dx = domes.irange(0, kLayerW - 1), r = domes.irange(10, 22);
         for (int yy = -r; yy <= 0; ++yy)
             for (int xx = -r; xx <= r; ++xx) {
                 if (xx * xx + yy * yy > r * r) continue;
-                float lit = 0.6f + 0.4f * (-xx - yy) / (2.0f * r);
-                c.put(wrapX(dx + xx), 400 + yy, scale(rgb(150, 120, 190), lit));
+                float lit = 0.55f + 0.5f * (-xx - yy) / (2.0f * r);
+                c.put(wrapX(dx + xx), 400 + yy, dither(near, lit, dx + xx, 400 + yy));
             }
-        for (int k = -r + 3; k < r - 2; k += 5) c.put(wrapX(dx + k), 400 - 2, rgb(255, 220, 140));
+        for (int k = -r + 3; k < r - 2; k += 5) c.put(wrapX(dx + k), 400 - 2, tealPale);
     }
     // a few distant lights on the slopes, placed so they repeat with the picture
     Rng rng(41);
     for (int i = 0; i < 40; ++i) {
         int x = rng.irange(0, kLayerW - 1);
         int y = std::max(top[x] + 12, rng.irange(300, 420));
-        Col l = (i % 3) ? rgb(255, 200, 120) : rgb(120, 230, 255);
-        c.put(x, y, l);
-        c.put(wrapX(x + 1), y, scale(l, 0.7f));
+        c.put(x, y, tealPale);
+        c.put(wrapX(x + 1), y, teal);
     }
 }
 
@@ -224,34 +247,106 @@ void drawLayer2(Canvas& c) {
         }
     }
     auto solid = [&](int x, int y) { return y >= top[wrapX(x)]; };
+    // The rock's tones, darkest first: every pixel of the face is one of
+    // them, dithered where the light falls between two.
+    const std::vector<Col> rock = {rgb(24, 9, 34),   rgb(38, 15, 52),   rgb(54, 21, 70),  rgb(74, 30, 90),
+                                   rgb(96, 41, 110), rgb(118, 54, 128), rgb(148, 72, 152)};
+    // The beds the mesas were cut from, stacked from below the foot of the
+    // picture upwards, each with its own thickness, tone and grain: fine,
+    // pebbly or streaked. Their bedding wavers and tilts along the range.
+    struct Bed {
+        int top, bottom;
+        float tone;
+        int grain;
+    };
+    std::vector<Bed> beds;
+    Rng bedRng(27);
+    for (int b = 500; b > 240;) {
+        int t = bedRng.irange(5, 15);
+        beds.push_back({b - t, b, bedRng.range(-1.0f, 1.0f), bedRng.irange(0, 2)});
+        b -= t;
+    }
+    std::vector<int> warp(kLayerW);
+    for (int x = 0; x < kLayerW; ++x)
+        warp[x] = static_cast<int>(std::lround((fbm(x * 16.0f / kLayerW, 0.5f, 28, 2, 16) - 0.5f) * 16 +
+                                               std::sin(x * 2 * kPi * 3 / kLayerW) * 5));
+    auto bedAt = [&](int by) {
+        for (size_t i = 0; i < beds.size(); ++i)
+            if (by >= beds[i].top && by < beds[i].bottom) return static_cast<int>(i);
+        return static_cast<int>(beds.size()) - 1;
+    };
+    // pebbles: clusters of grains set in the pebbly beds
+    auto pebble = [&](int x, int by, int bed) { return valueNoise(wrapX(x) * 0.32f, by * 0.55f, 29 + bed) > 0.7f; };
+    auto tone = [&](int k) { return rock[static_cast<size_t>(std::clamp(k, 0, static_cast<int>(rock.size()) - 1))]; };
     for (int x = 0; x < kLayerW; ++x)
         for (int y = top[x]; y < 480; ++y) {
-            float depth = std::max(0, y - mesaTop[x]) / 90.0f;
-            float n = fbm(x * 0.05f, y * 0.05f, 23, 3, 96);
-            Col base = mix(rgb(124, 54, 124), rgb(46, 18, 62), clamp01(depth * 0.8f + 0.2f));
-            base = scale(base, 0.94f + 0.12f * n);
-            // layered rock: the beds the terraces were cut from, each a dark
-            // seam over a lit ledge, wavering a little
-            float bed = (420 - y + (fbm(x * 40.0f / kLayerW, 0.5f, 27, 1, 40) - 0.5f) * 6) / 24.0f;
-            float inBed = bed - std::floor(bed);
-            if (inBed < 0.05f) base = scale(base, 0.72f);
-            else if (inBed > 0.93f) base = scale(base, 1.18f);
-            else base = scale(base, 1.04f - 0.1f * inBed);
+            float depth = std::max(0, y - mesaTop[x]) / 110.0f;
+            int by = y + warp[x], bi = bedAt(by);
+            const Bed& bed = beds[static_cast<size_t>(bi)];
+            // darker down the face in dithered steps, each bed a little
+            // lighter or darker than the last
+            float v = 0.7f - 0.5f * clamp01(depth) + bed.tone * 0.06f;
+            Col base = dither(rock, v, x, y);
+            int k = static_cast<int>(std::lround(v * (rock.size() - 1)));  // the bed's own flat tone
+            // weathered patches: whole clusters a tone lighter or darker
+            float patch = fbm(x * 0.035f, y * 0.07f, 23, 2, 67);
+            if (patch > 0.64f) base = tone(k + 1);
+            else if (patch < 0.34f) base = tone(k - 1);
+            bool gap = hashf(x / 3, bi, 33) > 0.8f;  // seams and ledges are broken here and there
+            if (by == bed.top && bed.grain != 2 && !gap) base = tone(k + 1);  // the lit ledge of the bed
+            else if (by == bed.bottom - 1 && !gap) base = tone(k - 2);         // the seam under it
+            else if (bed.grain == 1 && pebble(x, by, bi)) {
+                // a pebble: lit on top, shaded underneath
+                if (!pebble(x, by - 1, bi)) base = tone(k + 2);
+                else if (!pebble(x, by + 1, bi)) base = tone(k - 1);
+                else base = tone(k + 1);
+            } else if (bed.grain == 2 && valueNoise(wrapX(x) * 0.08f, by * 0.9f, 30 + bi) > 0.68f) {
+                base = tone(k + 1);  // streaks of a paler rock
+            } else if (bed.grain == 0 && hashf(x, by, 31) > 0.97f) {
+                base = tone(k - 1);  // a fine grit of dark specks
+            }
+            // cracks running down through the fine beds, jogging as they go
+            float crack = valueNoise(wrapX(x) * 0.5f + by * 0.12f, by * 0.05f, 32 + bi);
+            if (bed.grain == 0 && crack > 0.5f && crack < 0.525f) base = tone(k - 2);
             if (spireOf[x] >= 0 && y < mesaTop[x] + 4) {
                 // a needle: lit on its left flank, in shadow on its right
                 float side = spireSide[x];
-                float rise = (mesaTop[x] - y) / 60.0f;
-                base = mix(rgb(156, 70, 150), rgb(54, 20, 68), clamp01(0.5f + side * 0.8f));
-                base = scale(base, 0.92f + 0.16f * n);
-                base = mix(base, rgb(70, 26, 84), (1 - clamp01(rise)) * 0.35f);
+                float rise = clamp01((mesaTop[x] - y) / 60.0f);
+                base = dither(rock, 0.78f - (side + 1) * 0.3f - (1 - rise) * 0.12f, x, y);
             }
             // a continuous rim wherever the rock meets the sky, above or beside
             bool edgeUp = !solid(x, y - 1), edgeLeft = !solid(x - 1, y), edgeRight = !solid(x + 1, y);
             if (edgeUp || edgeLeft) base = rgb(255, 134, 206);
-            else if (edgeRight) base = rgb(150, 70, 150);
-            else if (!solid(x, y - 2) || !solid(x - 2, y)) base = mix(base, rgb(255, 134, 206), 0.35f);
+            else if (edgeRight) base = rock[4];
+            else if (!solid(x, y - 2) || !solid(x - 2, y)) base = rock[6];
             c.put(x, y, base);
         }
+    // craters pitting the lower face, seen from a little above: the far
+    // wall of the bowl in deep shadow, the near wall catching the light,
+    // a bright lip along the near rim and a dark edge along the far one
+    Rng pits(26);
+    for (int i = 0; i < 16; ++i) {
+        int cx = pits.irange(0, kLayerW - 1), cy = pits.irange(356, 440);
+        float rx = pits.range(7, 17), ry = std::round(rx * pits.range(0.32f, 0.42f));
+        if (cy - ry < mesaTop[cx] + 12) continue;
+        for (int yy = static_cast<int>(-ry) - 2; yy <= static_cast<int>(ry) + 2; ++yy)
+            for (int xx = static_cast<int>(-rx) - 2; xx <= static_cast<int>(rx) + 2; ++xx) {
+                int x = wrapX(cx + xx), y = cy + yy;
+                if (spireOf[x] >= 0 || y >= 480) continue;
+                float fx = xx / rx, fy = yy / ry;
+                float e = std::sqrt(fx * fx + fy * fy);
+                // the far wall's shadow is the bowl shifted down: where the
+                // floor is not in it, it is lit
+                float sy = (yy - ry * 0.55f) / ry;
+                bool shadow = std::sqrt(fx * fx + sy * sy) > 1;
+                int k;
+                if (e < 1) k = shadow ? 0 : (fx < 0.2f ? 3 : 2);
+                else if (e < 1 + 1.5f / ry && yy > 0) k = fx < 0.3f ? 6 : 5;  // the near lip
+                else if (e < 1 + 1.1f / ry && yy <= 0) k = 1;                 // the far edge
+                else continue;
+                c.put(x, y, rock[static_cast<size_t>(k)]);
+            }
+    }
     // natural rock arches: each foot stands on the rock beneath it
     Rng arches(25);
     for (int i = 0; i < 3; ++i) {
@@ -265,7 +360,10 @@ void drawLayer2(Canvas& c) {
             if (y > 78) d = std::fabs(std::fabs(x - 60) - r) - t / 2;
             return d;
         };
-        tmp.fill(0, 0, 120, 140, leg, vgrad(78 - r - t, 78, rgb(160, 66, 150), rgb(60, 24, 76)));
+        tmp.fill(0, 0, 120, 140, leg, [&, ax](float x, float y) {
+            float v = 0.76f - 0.5f * clamp01((y - (78 - r - t)) / (r + t));
+            return dither(rock, v, ax + static_cast<int>(x), base - 78 + static_cast<int>(y));
+        });
         tmp.fill(0, 0, 120, 80, [=](float x, float y) {
             float d = std::fabs(sdCircle(x, y, 60, 78, r + t / 2 - 1)) - 0.8f;
             return y > 76 ? 1.0f : d;
@@ -419,8 +517,28 @@ void drawRadar(Canvas& c) {
         float aw = std::fabs(w) + 3;
         bool facing = w >= 0;
         a.line(35, 36, 35, 26, 3, rgb(150, 150, 175));
-        a.ellipse(35, 22, aw, 13, facing ? vgrad(9, 35, rgb(235, 240, 255), rgb(120, 130, 170))
-                                        : vgrad(9, 35, rgb(110, 110, 140), rgb(60, 60, 90)));
+        if (facing) {
+            a.ellipse(35, 22, aw, 13, vgrad(9, 35, rgb(235, 240, 255), rgb(120, 130, 170)));
+        } else {
+            // the dish's back: a shell lit along its upper-left rim, ribbed,
+            // with a hub on the mast and four struts bracing the rim
+            a.ellipse(35, 22, aw, 13, rgb(196, 200, 232));
+            a.ellipse(35.8f, 22.8f, std::max(1.0f, aw - 1.4f), 11.8f, vgrad(9, 35, rgb(104, 106, 138), rgb(52, 52, 80)));
+            if (aw > 6) {
+                a.fill(0, 0, 70, 40, [=](float x, float y) {
+                    float dx = (x - 35.8f) / (aw * 0.55f), dy = (y - 22.8f) / 7.0f;
+                    return std::fabs(std::sqrt(dx * dx + dy * dy) - 1) * 6.0f - 0.45f;
+                }, rgb(74, 76, 106));
+                for (int k = 0; k < 4; ++k) {
+                    float sa = (45 + 90 * k) * kPi / 180;
+                    float ex = 35.8f + std::cos(sa) * (aw - 2.2f) * 0.92f, ey = 22.8f + std::sin(sa) * 11.0f * 0.92f;
+                    a.line(35.8f, 22.8f, ex, ey, 1.6f, rgb(150, 152, 184));
+                    a.line(35.3f, 22.3f, ex - 0.5f, ey - 0.5f, 0.7f, rgb(205, 208, 236));  // their lit edges
+                }
+                a.ellipse(35.8f, 22.8f, std::min(5.0f, aw * 0.3f), 4, rgb(160, 162, 192));
+                a.ellipse(35.2f, 22.0f, std::min(2.5f, aw * 0.15f), 1.6f, rgb(226, 228, 248));
+            }
+        }
         if (facing && aw > 6) {
             a.ellipse(35, 22, aw * 0.7f, 9, rgb(170, 180, 215));
             a.line(35, 22, 35 + w * 0.1f, 14, 1.5f, rgb(220, 220, 240));

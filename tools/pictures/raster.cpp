@@ -260,7 +260,7 @@ float Canvas::bigTextWidth(std::string_view s, float sc) {
     return u.empty() ? 0 : u.size() * 6 * sc - sc;
 }
 
-std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h) {
+std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h, const std::vector<uint8_t>* square) {
     auto at = [&](int x, int y) -> uint8_t { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : src[y * w + x]; };
     std::vector<uint8_t> out(static_cast<size_t>(w) * h * 4);
     for (int y = 0; y < h; ++y)
@@ -271,6 +271,7 @@ std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h) {
             if (a == b && a != c && b != d) e2 = b;
             if (d == c && d != b && c != a) e3 = c;
             if (b == d && b != a && d != c) e4 = d;
+            if (square && (*square)[y * w + x]) e1 = e2 = e3 = e4 = p;
             out[(2 * y) * 2 * w + 2 * x] = e1;
             out[(2 * y) * 2 * w + 2 * x + 1] = e2;
             out[(2 * y + 1) * 2 * w + 2 * x] = e3;
@@ -285,14 +286,19 @@ void Canvas::bigText(std::string_view s, float x, float y, float sc, float shear
     float x1 = x + bigTextWidth(s, sc) + shear * h + 1;
     // The whole line as one bitmap (6 columns a character), smoothed twice.
     int bw = static_cast<int>(u.size()) * 6, bh = 7;
-    std::vector<uint8_t> bits(static_cast<size_t>(bw) * bh, 0);
+    std::vector<uint8_t> bits(static_cast<size_t>(bw) * bh, 0), square(bits.size(), 0);
     for (size_t i = 0; i < u.size(); ++i)
         if (const uint8_t* g = glyph5x7(u[i]))
-            for (int row = 0; row < 7; ++row)
+            for (int row = 0; row < 7; ++row) {
                 for (int col = 0; col < 5; ++col)
                     if (g[row] & (0x10 >> col)) bits[row * bw + i * 6 + col] = 1;
-    bits = epx(bits, bw, bh);
-    bits = epx(bits, bw * 2, bh * 2);
+                if (glyphHasSquareStem(u[i])) square[row * bw + i * 6] = 1;
+            }
+    bits = epx(bits, bw, bh, &square);
+    std::vector<uint8_t> square2(bits.size());  // the stem, doubled
+    for (int y = 0; y < bh * 2; ++y)
+        for (int x = 0; x < bw * 2; ++x) square2[y * bw * 2 + x] = square[(y / 2) * bw + x / 2];
+    bits = epx(bits, bw * 2, bh * 2, &square2);
     int sw = bw * 4, sh = bh * 4;
     float cell = sc / 4;
     auto bitAt = [&](float gx, float gy) {
@@ -404,9 +410,9 @@ struct G {
 const G kGlyphs[] = {
     {U' ', R(0, 0, 0, 0, 0, 0, 0)},
     {U'a', R(0b01110, 0b10001, 0b10001, 0b11111, 0b10001, 0b10001, 0b10001)},
-    {U'b', R(0b11110, 0b10001, 0b10001, 0b11110, 0b10001, 0b10001, 0b11110)},
+    {U'b', R(0b11100, 0b10010, 0b10010, 0b11110, 0b10001, 0b10001, 0b11110)},
     {U'c', R(0b01110, 0b10001, 0b10000, 0b10000, 0b10000, 0b10001, 0b01110)},
-    {U'd', R(0b11110, 0b10001, 0b10001, 0b10001, 0b10001, 0b10001, 0b11110)},
+    {U'd', R(0b11100, 0b10010, 0b10001, 0b10001, 0b10001, 0b10010, 0b11100)},
     {U'e', R(0b11111, 0b10000, 0b10000, 0b11110, 0b10000, 0b10000, 0b11111)},
     {U'f', R(0b11111, 0b10000, 0b10000, 0b11110, 0b10000, 0b10000, 0b10000)},
     {U'g', R(0b01110, 0b10001, 0b10000, 0b10111, 0b10001, 0b10001, 0b01111)},
@@ -430,7 +436,7 @@ const G kGlyphs[] = {
     {U'y', R(0b10001, 0b10001, 0b01010, 0b00100, 0b00100, 0b00100, 0b00100)},
     {U'z', R(0b11111, 0b00001, 0b00010, 0b00100, 0b01000, 0b10000, 0b11111)},
     {U'0', R(0b01110, 0b10001, 0b10011, 0b10101, 0b11001, 0b10001, 0b01110)},
-    {U'1', R(0b00100, 0b01100, 0b00100, 0b00100, 0b00100, 0b00100, 0b01110)},
+    {U'1', R(0b00100, 0b01100, 0b00100, 0b00100, 0b00100, 0b00100, 0b11111)},
     {U'2', R(0b01110, 0b10001, 0b00001, 0b00010, 0b00100, 0b01000, 0b11111)},
     {U'3', R(0b11111, 0b00010, 0b00100, 0b00010, 0b00001, 0b10001, 0b01110)},
     {U'4', R(0b00010, 0b00110, 0b01010, 0b10010, 0b11111, 0b00010, 0b00010)},
@@ -470,5 +476,7 @@ const uint8_t* glyph5x7(char32_t ch) {
         if (g.ch == ch) return g.rows;
     return nullptr;
 }
+
+bool glyphHasSquareStem(char32_t ch) { return ch == U'b' || ch == U'd' || ch == U'B' || ch == U'D'; }
 
 }  // namespace pic

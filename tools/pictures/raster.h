@@ -107,11 +107,16 @@ float sdSegment(float x, float y, float ax, float ay, float bx, float by);
 float sdPoly(float x, float y, const std::vector<float>& xy);
 
 // One step of the classic EPX pixel-art enlargement: doubles a 0/1 bitmap of
-// w x h while rounding off its diagonal staircases.
-std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h);
+// w x h while rounding off its diagonal staircases. Pixels marked in square
+// (same size as src, may be null) keep all four of their corners.
+std::vector<uint8_t> epx(const std::vector<uint8_t>& src, int w, int h, const std::vector<uint8_t>* square = nullptr);
 
 // The built-in 5x7 glyph of a character (7 rows of 5 bits, bit 4 leftmost);
 // nullptr if there is none.
 const uint8_t* glyph5x7(char32_t ch);
+
+// Whether the glyph's left side is a straight stem whose corners must stay
+// square when it is enlarged: rounded, "d" reads as "o" and "b" as "8".
+bool glyphHasSquareStem(char32_t ch);
 
 }  // namespace pic

@@ -590,6 +590,59 @@ TEST_F(NullDrawing, DrawsNothingButKeepsImagesAndState) {
   EXPECT_EQ(PresentedFrameCount(), 1);
 }
 
+TEST_F(NullDrawing, TheDrawLogNamesEachPictureAndKeepsTheStateItWasDrawnIn) {
+  auto px = Solid(16, 8, 200, 100, 50);
+  harness::RegisterPNG(u"res\\vt_drawlog.png", px.data(), 16, 8, PngKind::RGBA);
+  TImage* cells = LoadImageCells(u"IncBin::res\\vt_drawlog.png", 8, 8, 0, 2, -1);
+  ASSERT_NE(cells, nullptr);
+  CentreImageHandle(cells);
+  TImage* made = CreateEmptyImage(4, 2, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
+  std::vector<DrawEvent> log;
+  SetDrawLog([&log](const DrawEvent& e) { log.push_back(e); });
+  ClearDrawBuffer();
+  SetDrawColour(10, 20, 30);
+  SetDrawAlpha(0.25f);
+  SetDrawBlendMode(BlendMode::Light);
+  SetDrawRotation(90);
+  SetDrawScale(2, 3);
+  DrawImageFrame(cells, 5.5f, 6, 1);
+  SetDrawRotation(0);
+  FillRectangle(1, 2, 3.5f, 4);
+  GrabImageFromScreen(made, 7, 8, 0);
+  SetDrawLog(nullptr);
+  DrawImageFrame(cells, 0, 0, 0);
+  ResetDrawState();
+
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0].kind, DrawEvent::Kind::Clear);
+  const DrawEvent& image = log[1];
+  EXPECT_EQ(image.kind, DrawEvent::Kind::Image);
+  EXPECT_EQ(image.picture, "vt_drawlog.png");
+  EXPECT_EQ(image.frame, 1);
+  EXPECT_EQ(image.width, 8);
+  EXPECT_EQ(image.handleX, 4);
+  EXPECT_EQ(image.handleY, 4);
+  EXPECT_EQ(image.x, 5.5f);
+  EXPECT_EQ(image.y, 6);
+  EXPECT_EQ(image.state.green, 20);
+  EXPECT_EQ(image.state.alpha, 0.25f);
+  EXPECT_EQ(image.state.blend, BlendMode::Light);
+  EXPECT_EQ(image.state.rotation, 90);
+  EXPECT_EQ(image.state.scaleY, 3);
+  const DrawEvent& rectangle = log[2];
+  EXPECT_EQ(rectangle.kind, DrawEvent::Kind::Rectangle);
+  EXPECT_EQ(rectangle.width, 3.5f);
+  EXPECT_EQ(rectangle.height, 4);
+  EXPECT_EQ(rectangle.x, 1);
+  EXPECT_EQ(rectangle.state.rotation, 0);
+  const DrawEvent& grab = log[3];
+  EXPECT_EQ(grab.kind, DrawEvent::Kind::Grab);
+  EXPECT_EQ(grab.picture, "");
+  EXPECT_EQ(grab.width, 4);
+  EXPECT_EQ(grab.height, 2);
+  EXPECT_EQ(grab.y, 8);
+}
+
 // --- frame pacing and the clock --------------------------------------------------------
 
 TEST_F(Pacing, SixtyFramesTakeOneSecondInSixteensAndSeventeens) {

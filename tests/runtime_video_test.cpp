@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "harness/harness.h"
 #include "runtime/headless.h"
@@ -613,34 +614,22 @@ TEST_F(NullDrawing, TheDrawLogNamesEachPictureAndKeepsTheStateItWasDrawnIn) {
   DrawImageFrame(cells, 0, 0, 0);
   ResetDrawState();
 
+  // Each event as (kind, picture, frame, size, handle, place) and the state.
+  auto where = [](const DrawEvent& e) {
+    return std::tuple(e.kind, e.picture, e.frame, e.width, e.height, e.handleX, e.handleY, e.x, e.y);
+  };
+  auto state = [](const DrawEvent& e) {
+    const DrawState& s = e.state;
+    return std::tuple(s.red, s.green, s.blue, s.alpha, s.blend, s.rotation, s.scaleX, s.scaleY);
+  };
+  using K = DrawEvent::Kind;
   ASSERT_EQ(log.size(), 4u);
-  EXPECT_EQ(log[0].kind, DrawEvent::Kind::Clear);
-  const DrawEvent& image = log[1];
-  EXPECT_EQ(image.kind, DrawEvent::Kind::Image);
-  EXPECT_EQ(image.picture, "vt_drawlog.png");
-  EXPECT_EQ(image.frame, 1);
-  EXPECT_EQ(image.width, 8);
-  EXPECT_EQ(image.handleX, 4);
-  EXPECT_EQ(image.handleY, 4);
-  EXPECT_EQ(image.x, 5.5f);
-  EXPECT_EQ(image.y, 6);
-  EXPECT_EQ(image.state.green, 20);
-  EXPECT_EQ(image.state.alpha, 0.25f);
-  EXPECT_EQ(image.state.blend, BlendMode::Light);
-  EXPECT_EQ(image.state.rotation, 90);
-  EXPECT_EQ(image.state.scaleY, 3);
-  const DrawEvent& rectangle = log[2];
-  EXPECT_EQ(rectangle.kind, DrawEvent::Kind::Rectangle);
-  EXPECT_EQ(rectangle.width, 3.5f);
-  EXPECT_EQ(rectangle.height, 4);
-  EXPECT_EQ(rectangle.x, 1);
-  EXPECT_EQ(rectangle.state.rotation, 0);
-  const DrawEvent& grab = log[3];
-  EXPECT_EQ(grab.kind, DrawEvent::Kind::Grab);
-  EXPECT_EQ(grab.picture, "");
-  EXPECT_EQ(grab.width, 4);
-  EXPECT_EQ(grab.height, 2);
-  EXPECT_EQ(grab.y, 8);
+  EXPECT_EQ(log[0].kind, K::Clear);
+  EXPECT_EQ(where(log[1]), std::tuple(K::Image, std::string("vt_drawlog.png"), 1, 8.0f, 8.0f, 4.0f, 4.0f, 5.5f, 6.0f));
+  EXPECT_EQ(state(log[1]), std::tuple(10, 20, 30, 0.25f, BlendMode::Light, 90.0f, 2.0f, 3.0f));
+  EXPECT_EQ(where(log[2]), std::tuple(K::Rectangle, std::string(), 0, 3.5f, 4.0f, 0.0f, 0.0f, 1.0f, 2.0f));
+  EXPECT_EQ(state(log[2]), std::tuple(10, 20, 30, 0.25f, BlendMode::Light, 0.0f, 2.0f, 3.0f));
+  EXPECT_EQ(where(log[3]), std::tuple(K::Grab, std::string(), 0, 4.0f, 2.0f, 0.0f, 0.0f, 7.0f, 8.0f));
 }
 
 // --- frame pacing and the clock --------------------------------------------------------

@@ -308,8 +308,7 @@ TSound* LoadSoundResource(const String& path, int flags) {
   const uint8_t* ogg = static_cast<const uint8_t*>(data);
   auto s = std::make_unique<TSound>();
   s->loop = (flags & SOUND_LOOPS) != 0;
-  std::string file = StringToAscii(path);
-  s->name = file.substr(file.find_last_of("\\/:") + 1);
+  s->name = rt::FileNameOf(path);
   // The tunes and the long effects play from their Ogg bytes when the reader
   // takes them; the short effects, which the game plays many at a time, are
   // decoded whole now.

@@ -20,6 +20,7 @@ bool g_hidePointer = false;
 // The pacing tests' monitor, when they give one.
 std::optional<MonitorStandIn> g_standIn;
 DrawState g_draw{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
+std::function<void(const DrawEvent&)> g_drawLog;
 
 // Frame pacing. Every speed and delay of the game counts frames, so it must
 // see exactly 60 a second on any monitor. The millisecond schedule does that
@@ -315,6 +316,29 @@ bool DrawingEnabled() { return g_video.open && g_video.renderer && !Options().nu
 
 DrawState& CurrentDrawState() { return g_draw; }
 
+bool DrawLogOn() { return static_cast<bool>(g_drawLog); }
+
+void LogDraw(const DrawEvent& event) {
+  if (g_drawLog) g_drawLog(event);
+}
+
+DrawEvent PictureEvent(DrawEvent::Kind kind, const TImage* image, int frame, float x, float y) {
+  DrawEvent e;
+  e.kind = kind;
+  e.frame = frame;
+  e.x = x;
+  e.y = y;
+  e.state = g_draw;
+  if (image) {
+    e.picture = image->name;
+    e.width = static_cast<float>(image->width);
+    e.height = static_cast<float>(image->height);
+    e.handleX = image->handleX;
+    e.handleY = image->handleY;
+  }
+  return e;
+}
+
 void VideoStart() {
   g_draw = DrawState{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
   g_schedule.running = false;
@@ -417,6 +441,7 @@ void HideMousePointer() {
 }
 
 void ClearDrawBuffer() {
+  rt::LogDraw(DrawEvent{});
   if (!rt::DrawingEnabled()) return;
   rt::FlushBatch();
   SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);
@@ -442,6 +467,12 @@ int64_t PresentedFrameCount() { return g_framesPresented; }
 bool FramesPacedByRetrace() { return g_video.vsync; }
 
 void FillRectangle(float x, float y, float width, float height) {
+  if (rt::DrawLogOn()) {
+    DrawEvent e = rt::PictureEvent(DrawEvent::Kind::Rectangle, nullptr, 0, x, y);
+    e.width = width;
+    e.height = height;
+    rt::LogDraw(e);
+  }
   if (!rt::DrawingEnabled()) return;
   rt::FlushBatch();
   const DrawState& st = g_draw;
@@ -489,6 +520,8 @@ void SetDrawScale(float sx, float sy) {
   g_draw.scaleY = sy;
 }
 DrawState GetDrawState() { return g_draw; }
+
+void SetDrawLog(std::function<void(const DrawEvent&)> logger) { g_drawLog = std::move(logger); }
 
 std::vector<uint8_t> ReadScreenRGBA() {
   int w = g_video.display.width, h = g_video.display.height;

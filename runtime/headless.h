@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/runtime.h"
+
 struct RuntimeOptions {
   // Software renderer into an off-screen 640 x 480 picture, no window; SDL's
   // dummy video and audio drivers.
@@ -139,3 +141,24 @@ void ClearSoundLog();
 // Mixes frames of the current mix into out (stereo interleaved floats) as the
 // device would; for tests of looping and volume with no device.
 void MixForTest(float* out, int frames);
+
+// The draw log: while a logger is set, every drawing operation the game asks
+// for is handed to it in order, with the picture by its file name and the
+// drawing state in force, on any drawing path (also with nullDrawing). Tests
+// read what was drawn, where and how, without reading pixels, so new art in
+// the same pictures leaves it as it was. Frames end where PresentFrame runs
+// the script hook.
+struct DrawEvent {
+  enum class Kind { Clear, Image, Rectangle, Grab };
+  Kind kind = Kind::Clear;
+  // Image, Grab: the picture's file name as loaded ("font.png"), "" for one
+  // made in memory; the frame; one frame's size and the picture's handle.
+  std::string picture;
+  int frame = 0;
+  float width = 0, height = 0;  // Rectangle: its size
+  float handleX = 0, handleY = 0;
+  float x = 0, y = 0;           // Image: where drawn; Grab: the screen point; Rectangle: its corner
+  DrawState state{};            // Image, Rectangle: the drawing state in force
+};
+// An empty logger stops the log.
+void SetDrawLog(std::function<void(const DrawEvent&)> logger);

@@ -63,8 +63,9 @@ TImage* LoadCells(const String& path, int cw, int ch, int first, int count, int 
   if (!rt::DecodePNG(bytes.data(), bytes.size(), &rgba, &w, &h, &hasAlpha)) return nullptr;
   flags = ResolveFlags(flags);
   ApplyMask(&rgba, flags, hasAlpha);
-  if (whole) return Cut(rgba, w, h, w, h, 0, 1, flags);
-  return Cut(rgba, w, h, cw, ch, first, count, flags);
+  TImage* img = whole ? Cut(rgba, w, h, w, h, 0, 1, flags) : Cut(rgba, w, h, cw, ch, first, count, flags);
+  if (img) img->name = rt::FileNameOf(path);
+  return img;
 }
 
 bool ValidFrame(const TImage* img, int frame) {
@@ -220,6 +221,8 @@ float ImageHandleX(TImage* image) { return image ? image->handleX : 0.0f; }
 float ImageHandleY(TImage* image) { return image ? image->handleY : 0.0f; }
 
 void GrabImageFromScreen(TImage* image, int x, int y, int frame) {
+  if (rt::DrawLogOn())
+    rt::LogDraw(rt::PictureEvent(DrawEvent::Kind::Grab, image, frame, static_cast<float>(x), static_cast<float>(y)));
   if (!ValidFrame(image, frame) || !rt::DrawingEnabled()) return;
   rt::Video& v = rt::VideoState();
   int sw = v.display.width, sh = v.display.height;
@@ -243,6 +246,7 @@ void GrabImageFromScreen(TImage* image, int x, int y, int frame) {
 }
 
 void DrawImageFrame(TImage* image, float x, float y, int frame) {
+  if (rt::DrawLogOn()) rt::LogDraw(rt::PictureEvent(DrawEvent::Kind::Image, image, frame, x, y));
   if (!ValidFrame(image, frame) || !rt::DrawingEnabled()) return;
   SDL_Texture* tex = rt::ImageTexture(image);
   if (!tex) return;

@@ -66,6 +66,11 @@ String EmbeddedName(const String& path) {
   return HasProtocol(path) ? path.substr(kProtocol.size()) : String();
 }
 
+std::string FileNameOf(const String& path) {
+  const std::string file = StringToAscii(path);
+  return file.substr(file.find_last_of("\\/:") + 1);
+}
+
 }  // namespace rt
 
 bool ReadResourceBytes(const String& path, std::vector<uint8_t>* out) {

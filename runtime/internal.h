@@ -41,6 +41,9 @@ bool ServicesStarted();
 // without regard to case), or empty for a plain file path. With
 // IncbinLookup, embedded bytes can be used where they lie, without a copy.
 String EmbeddedName(const String& path);
+// The file name at the end of a load path ("font.png" of
+// "IncBin::res\\font.png"), in 8-bit text.
+std::string FileNameOf(const String& path);
 
 // A string as UTF-8 bytes (file names handed to the system).
 std::string Utf8FromString(const String& s);

@@ -22,6 +22,7 @@ struct TDisplay {
 // repeated edge pixels around each frame, so filtering never bleeds from a
 // neighbour.
 struct TImage {
+  std::string name;  // the file name it was loaded from, "" when made in memory
   int width = 0, height = 0, frames = 0, flags = 0;
   float handleX = 0, handleY = 0;
   std::vector<uint8_t> pixels;  // frames * width * height * 4, frame after frame
@@ -61,6 +62,13 @@ Video& VideoState();
 
 // True when drawing operations should touch the back buffer.
 bool DrawingEnabled();
+
+// The draw log (runtime/headless.h): true while a logger is set, and the
+// event handed to it.
+bool DrawLogOn();
+void LogDraw(const DrawEvent& event);
+// An image or grab event for this picture and frame.
+DrawEvent PictureEvent(DrawEvent::Kind kind, const TImage* image, int frame, float x, float y);
 
 // The drawing state, already clamped.
 DrawState& CurrentDrawState();

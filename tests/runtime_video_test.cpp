@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "harness/harness.h"
 #include "runtime/headless.h"
@@ -588,6 +589,47 @@ TEST_F(NullDrawing, DrawsNothingButKeepsImagesAndState) {
   EXPECT_EQ(GetDrawState().green, 30);
   EXPECT_TRUE(ImagesOverlap(img, 0, 0, 0, img, 7, 7, 0));
   EXPECT_EQ(PresentedFrameCount(), 1);
+}
+
+TEST_F(NullDrawing, TheDrawLogNamesEachPictureAndKeepsTheStateItWasDrawnIn) {
+  auto px = Solid(16, 8, 200, 100, 50);
+  harness::RegisterPNG(u"res\\vt_drawlog.png", px.data(), 16, 8, PngKind::RGBA);
+  TImage* cells = LoadImageCells(u"IncBin::res\\vt_drawlog.png", 8, 8, 0, 2, -1);
+  ASSERT_NE(cells, nullptr);
+  CentreImageHandle(cells);
+  TImage* made = CreateEmptyImage(4, 2, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
+  std::vector<DrawEvent> log;
+  SetDrawLog([&log](const DrawEvent& e) { log.push_back(e); });
+  ClearDrawBuffer();
+  SetDrawColour(10, 20, 30);
+  SetDrawAlpha(0.25f);
+  SetDrawBlendMode(BlendMode::Light);
+  SetDrawRotation(90);
+  SetDrawScale(2, 3);
+  DrawImageFrame(cells, 5.5f, 6, 1);
+  SetDrawRotation(0);
+  FillRectangle(1, 2, 3.5f, 4);
+  GrabImageFromScreen(made, 7, 8, 0);
+  SetDrawLog(nullptr);
+  DrawImageFrame(cells, 0, 0, 0);
+  ResetDrawState();
+
+  // Each event as (kind, picture, frame, size, handle, place) and the state.
+  auto where = [](const DrawEvent& e) {
+    return std::tuple(e.kind, e.picture, e.frame, e.width, e.height, e.handleX, e.handleY, e.x, e.y);
+  };
+  auto state = [](const DrawEvent& e) {
+    const DrawState& s = e.state;
+    return std::tuple(s.red, s.green, s.blue, s.alpha, s.blend, s.rotation, s.scaleX, s.scaleY);
+  };
+  using K = DrawEvent::Kind;
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0].kind, K::Clear);
+  EXPECT_EQ(where(log[1]), std::tuple(K::Image, std::string("vt_drawlog.png"), 1, 8.0f, 8.0f, 4.0f, 4.0f, 5.5f, 6.0f));
+  EXPECT_EQ(state(log[1]), std::tuple(10, 20, 30, 0.25f, BlendMode::Light, 90.0f, 2.0f, 3.0f));
+  EXPECT_EQ(where(log[2]), std::tuple(K::Rectangle, std::string(), 0, 3.5f, 4.0f, 0.0f, 0.0f, 1.0f, 2.0f));
+  EXPECT_EQ(state(log[2]), std::tuple(10, 20, 30, 0.25f, BlendMode::Light, 0.0f, 2.0f, 3.0f));
+  EXPECT_EQ(where(log[3]), std::tuple(K::Grab, std::string(), 0, 4.0f, 2.0f, 0.0f, 0.0f, 7.0f, 8.0f));
 }
 
 // --- frame pacing and the clock --------------------------------------------------------

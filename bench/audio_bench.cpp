@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "runtime/headless.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 using Clock = std::chrono::steady_clock;

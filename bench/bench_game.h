@@ -16,7 +16,7 @@
 
 #include "gameplay/gameplay.h"
 #include "runtime/headless.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 // Returns the name of the path measured, or null when no display opened.
 inline const char* StartBenchGame(int argc, char** argv, int seed, const char* nullName) {

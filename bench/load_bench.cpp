@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "runtime/headless.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 int main() {
   setenv("SDL_VIDEODRIVER", "dummy", 0);

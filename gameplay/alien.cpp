@@ -2,8 +2,8 @@
 // the beacons, the teleporters and the lunar module.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/music.h"
-#include "shell/settings.h"
+#include "services/music.h"
+#include "services/settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The three parallax layers of the landscape, the time bar and the status line.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/fonttext.h"
+#include "services/fonttext.h"
 
 namespace {
 constexpr float kLayerWidth = 1920.0f;  // each layer picture repeats every 1920 pixels

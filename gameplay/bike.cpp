@@ -5,8 +5,8 @@
 // released, it coasts to a stop in about 42 frames.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/frontend.h"
-#include "shell/settings.h"
+#include "services/frontend.h"
+#include "services/settings.h"
 
 namespace {
 constexpr float kCeiling = 32.0f;

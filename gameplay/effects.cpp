@@ -3,7 +3,7 @@
 // small pieces the shield bonus breaks into when the bike takes it.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/music.h"
+#include "services/music.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // fixed heading and then turn toward the bike 8 degrees a frame.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/music.h"
+#include "services/music.h"
 
 namespace {
 

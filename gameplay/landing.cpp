@@ -3,9 +3,9 @@
 // time bonus counted into the score before the next level is set up.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/fonttext.h"
-#include "shell/music.h"
-#include "shell/settings.h"
+#include "services/fonttext.h"
+#include "services/music.h"
+#include "services/settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/music.h"
+#include "services/music.h"
 
 bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2) {
   // Sums are taken in 64 bits: positions near the int range (a far-flung

@@ -3,7 +3,7 @@
 // shields gained. At most one contact is handled per call.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/music.h"
+#include "services/music.h"
 
 namespace {
 

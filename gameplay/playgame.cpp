@@ -2,11 +2,11 @@
 // and the end.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/dialog.h"
-#include "shell/fonttext.h"
-#include "shell/frontend.h"
-#include "shell/music.h"
-#include "shell/settings.h"
+#include "services/dialog.h"
+#include "services/fonttext.h"
+#include "services/frontend.h"
+#include "services/music.h"
+#include "services/settings.h"
 
 namespace {
 

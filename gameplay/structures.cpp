@@ -3,7 +3,7 @@
 // strip and animates at one cell every ten frames.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "shell/settings.h"
+#include "services/settings.h"
 
 namespace {
 using Kind = StructureKind;

@@ -3,7 +3,7 @@
 
 #include "gameplay/gameplay.h"
 #include "online/online.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 String SyncStatus = u"not synced...";
 int OnlinePumpLimitMs = 31000;

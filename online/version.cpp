@@ -1,6 +1,6 @@
 // Version check: ask the service which version of the game is current.
 #include "online/online.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 constexpr int kMaxPairs = 100;

@@ -8,7 +8,7 @@
 
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

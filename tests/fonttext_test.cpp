@@ -2,7 +2,7 @@
 // used here fills each 16 x 16 cell with its own colour, so a pixel tells
 // which glyph was drawn where.
 #include "harness/harness.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

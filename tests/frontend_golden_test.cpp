@@ -42,8 +42,8 @@
 #include "online/online.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
-#include "shell/fonttext.h"
-#include "shell/startup.h"
+#include "services/fonttext.h"
+#include "screens/startup.h"
 
 namespace {
 

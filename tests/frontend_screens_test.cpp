@@ -5,7 +5,7 @@
 #include <map>
 
 #include "harness/harness.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
 #include "online/online.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include "res/assets.h"
 #include "runtime/runtime.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 // The generator's raster toolkit and PNG writer, compiled in so their
 // guarantees can be checked directly.
 #include "tools/pictures/pngout.cpp"

@@ -10,7 +10,7 @@
 
 #include "gameplay/gameplay.h"
 #include "runtime/headless.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace playfield {
 

@@ -11,7 +11,7 @@
 
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 #include "sound_log.h"
 
 namespace {

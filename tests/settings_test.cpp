@@ -16,7 +16,7 @@
 #include <iterator>
 #include <set>
 
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

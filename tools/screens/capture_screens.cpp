@@ -24,7 +24,7 @@
 #include "gameplay/gameplay.h"
 #include "online/online.h"
 #include "runtime/headless.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
 // The program: the runtime's entry starts its core and runs the game once.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 int main() { return ProgramEntry(GameMain); }

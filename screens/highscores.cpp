@@ -1,6 +1,6 @@
 // The high-score screen: last score, personal best and the online table.
 #include "online/online.h"
-#include "shell/shell.h"
+#include "screens/screens.h"
 #include "gameplay/gameplay.h"
 
 namespace {

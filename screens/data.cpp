@@ -1,7 +1,7 @@
 // The program's built-in data list: the mission briefing, the notice shown
 // while the scores sync, the credits and the key table. Each text block ends
 // with a line "#" that is never shown; the key table ends with (255, "n/a").
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // fixed order, behind a single "loading resources..." frame; then the intro,
 // the star field and the main menu; the settings are written when the menu
 // returns.
-#include "shell/shell.h"
+#include "screens/screens.h"
 #include "gameplay/gameplay.h"
 #include "online/online.h"
 #include "runtime/headless.h"

@@ -2,7 +2,7 @@
 // brightening out of the black, a murmur, and a fade to black. It loads its
 // own pictures and sounds each time it runs; they play whatever the sound
 // option says.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

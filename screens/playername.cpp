@@ -1,7 +1,7 @@
 // Player-name entry: no typing. The symbols stand on a wheel round the
 // middle of the screen; the player turns it until the wanted symbol is at the
 // bottom under a bobbing arrow and adds it with fire.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

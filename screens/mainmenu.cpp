@@ -1,6 +1,6 @@
 // The main menu, the hub of the front end, and the dimmed menu frame that the
 // other front-end screens draw behind their text.
-#include "shell/shell.h"
+#include "screens/screens.h"
 #include "gameplay/gameplay.h"
 
 int MenuChoice = 0;

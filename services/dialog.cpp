@@ -1,9 +1,9 @@
 // The grabbed screen's fades and the yes/no question over it.
-#include "shell/dialog.h"
+#include "services/dialog.h"
 
-#include "shell/fonttext.h"
-#include "shell/frontend.h"
-#include "shell/settings.h"
+#include "services/fonttext.h"
+#include "services/frontend.h"
+#include "services/settings.h"
 
 TImage* ScreenGrab = nullptr;
 

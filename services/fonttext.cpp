@@ -1,8 +1,8 @@
 // Text in the bitmap font and the scan-line overlay.
-#include "shell/fonttext.h"
+#include "services/fonttext.h"
 
 #include "res/assets.h"
-#include "shell/settings.h"
+#include "services/settings.h"
 
 const String FontCharset = u" !<>;##,####\u00a3+*/0123456789:.-()?'abcdefghijklmnopqrstuvwxyz&";
 

@@ -1,6 +1,6 @@
 // The options menu: ten rows, each showing a setting, and a star cursor.
 // Selecting a row toggles its setting at once or opens a sub-screen.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 bool PadCheckPending = true;
 float MenuPadRestY = 0;

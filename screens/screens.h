@@ -1,16 +1,16 @@
-// The game shell: start-up, settings, bitmap text and every screen outside a
-// game. A game includes only the narrow headers it needs (settings,
-// frontend, music, fonttext, dialog); the screens include this one.
+// The screens outside a game: start-up, intro, menus, options, keys, name,
+// briefings and high scores. They stand on the services (services/) that a
+// game shares with them; every screen includes this one.
 #pragma once
 
 #include "res/assets.h"
 #include "runtime/runtime.h"
-#include "shell/dialog.h"
-#include "shell/fonttext.h"
-#include "shell/frontend.h"
-#include "shell/music.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
+#include "services/dialog.h"
+#include "services/fonttext.h"
+#include "services/frontend.h"
+#include "services/music.h"
+#include "services/settings.h"
+#include "screens/startup.h"
 
 // --- State of the front end -------------------------------------------------
 extern int LastKeyCode;     // last table key found by PollKeyTable / WaitForKey

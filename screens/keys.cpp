@@ -1,6 +1,6 @@
 // Reading keys through the key table, the key menu and the redefinition of
 // the four bike controls.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

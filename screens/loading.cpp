@@ -3,7 +3,7 @@
 // behind it.
 #include <thread>
 
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

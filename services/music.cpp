@@ -1,7 +1,7 @@
 // Music and sound effects as every screen plays them.
-#include "shell/music.h"
+#include "services/music.h"
 
-#include "shell/settings.h"
+#include "services/settings.h"
 
 TChannel* MusicChannel = nullptr;
 float MenuMusicVolume = 0.4f, GameMusicVolume = 0.4f, PauseMusicVolume = 0.4f;

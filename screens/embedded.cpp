@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 struct EmbeddedRow {

@@ -1,5 +1,5 @@
 // Front-end state kept for the whole run.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 int ControlMode = 0;
 float PadRestX = 0, PadRestY = 0;

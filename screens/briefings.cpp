@@ -1,6 +1,6 @@
 // The mission briefing, the notice shown while the scores sync, and the
 // credits: fixed text over the dimmed menu frame.
-#include "shell/shell.h"
+#include "screens/screens.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 #include <ctime>
 #include <string>
 
-#include "shell/settings.h"
+#include "services/settings.h"
 
-#include "shell/frontend.h"
+#include "services/frontend.h"
 
 SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";

@@ -74,7 +74,8 @@ int GameMain() {
   SetCloseRequestHandler([] { SaveSettings(); });
   SetAppTitle(u"Novaquad v1.2");
   if (!OpenDisplay()) {
-    // Nothing can be shown: end at once, leaving the settings file as it was.
+    // Nothing can be shown (the runtime has said why): end at once, leaving
+    // the settings file as it was.
     RuntimeShutdown();
     return 1;
   }

@@ -1,8 +1,11 @@
 // Drawing, images, read-back, display reopening and frame pacing, checked on
 // the headless back buffer.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -471,6 +474,46 @@ TEST_F(WindowPath, QueuedFramesRectanglesAndGrabsKeepTheirOrder) {
   EXPECT_TRUE(PixelNear(107, 102, Rgb(0, 0, 255), 0));
   EXPECT_TRUE(PixelNear(123, 103, Rgb(255, 0, 0), 0));
   EXPECT_TRUE(PixelNear(2, 7, 0, 0));
+}
+
+// --- no display -------------------------------------------------------------
+
+// Started where there is no display: SDL falls back to a driver of its own
+// that draws off screen, which the program must not take for a display.
+TEST(NoDisplay, AnOffScreenDriverServesOnlyWhenAskedForByName) {
+  // A console with a graphics card may give SDL a real display of its own.
+  if (access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a DRM device here";
+  GTEST_FLAG_SET(death_test_style, "fast");  // each case a fork of this process
+  auto startWith = [](const char* driverAsked) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    // Where no compositor listens, so the search for one says nothing.
+    setenv("XDG_RUNTIME_DIR", std::filesystem::current_path().c_str(), 1);
+    if (driverAsked) setenv("SDL_VIDEODRIVER", driverAsked, 1);
+    else unsetenv("SDL_VIDEODRIVER");
+    SetRuntimeOptions({.nullAudio = true});
+    RuntimeStartServices();
+  };
+  // Full screen, then the window: neither, and one line says why.
+  EXPECT_EXIT(
+      {
+        startWith(nullptr);
+        const bool none = !OpenGraphicsDisplay(640, 480, 16, 60, 0) &&
+                          !OpenGraphicsDisplay(640, 480, 0, 60, 0) && !DisplayIsOpen();
+        std::_Exit(none ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(1),
+      "^no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n$");
+  // The same drivers asked for by name, as the tests and tools do.
+  for (const char* driver : {"offscreen", "dummy"}) {
+    EXPECT_EXIT(
+        {
+          startWith(driver);
+          std::_Exit(OpenGraphicsDisplay(640, 480, 0, 60, 0) && DisplayIsOpen() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(1), "^$")
+        << driver;
+  }
 }
 
 // --- bringing the picture to the size of the screen ------------------------------

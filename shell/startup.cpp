@@ -70,7 +70,8 @@ int GameMain() {
   RuntimeStartServices();
   FillHighscorePlaceholders();
   LoadSettings();
-  // From here on, closing the window keeps the settings as the exit would.
+  // From here on, closing the window (or losing the display) keeps the
+  // settings as the exit would.
   SetCloseRequestHandler([] { SaveSettings(); });
   SetAppTitle(u"Novaquad v1.2");
   if (!OpenDisplay()) {
@@ -102,5 +103,7 @@ int GameMain() {
   CreateStars();
   MainMenu();
   SaveSettings();
+  // Written: a display lost while the program ends has nothing left to save.
+  SetCloseRequestHandler(nullptr);
   return 0;
 }

@@ -1,7 +1,7 @@
 // The whole program run headless from start to the confirmed exit: what the
 // start-up leaves in place, the loading screen, and the settings written at
-// the end (also when the window is closed instead), and the program started
-// where there is no display.
+// the end (also when the window is closed or the display is lost instead),
+// and the program started where there is no display.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,6 +93,20 @@ class StartupTest : public ::testing::Test {
     return bytes.find("Ace\r\nbest\r\n9000\r\n4\r\n") == 60 &&
            bytes.find("the latest in-game score is synced.") != std::string::npos;
   }
+  // Runs the program from a fresh settings file and ends it from outside in
+  // the menu; it must end with that status, having said that.
+  void EndInTheMenu(std::function<void()> end, int status, const char* said) {
+    WriteSettings(0, 1, 0);
+    EXPECT_EXIT(
+        {
+          Driver d;
+          d.OnFrame(kMenu + 5, end);
+          d.Install();
+          GameMain();
+          std::exit(3);  // not reached: the program ends in the menu
+        },
+        ::testing::ExitedWithCode(status), said);
+  }
   // Runs the program; in the menu, Escape then Y.
   int RunToExit(Driver& d) {
     d.OnFrame(kMenu + 2, [] { ScriptKeyTap(KeyCode::Escape); });
@@ -155,35 +169,35 @@ TEST_F(StartupTest, AnOddScreenModeStillGetsAWindow) {
 }
 
 TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
-  WriteSettings(0, 1, 0);
-  EXPECT_EXIT(
-      {
-        Driver d;
-        d.OnFrame(kMenu + 5, [] { ScriptCloseRequest(); });
-        d.Install();
-        GameMain();
-        std::exit(3);  // not reached: closing ends the program
-      },
-      ::testing::ExitedWithCode(0), "");
+  EndInTheMenu([] { ScriptCloseRequest(); }, 0, "");
   EXPECT_TRUE(SettingsRewritten());
 }
 
 TEST_F(StartupTest, TerminationOrAHangUpSavesTheSettings) {
   // Asked to end from outside, or the terminal closed: as closing the window.
   for (int signal : {SIGTERM, SIGHUP}) {
-    WriteSettings(0, 1, 0);
-    EXPECT_EXIT(
-        {
-          Driver d;
-          d.OnFrame(kMenu + 5, [signal] { std::raise(signal); });
-          d.Install();
-          GameMain();
-          std::exit(3);  // not reached: the signal ends the program
-        },
-        ::testing::ExitedWithCode(0), "")
-        << signal;
-    EXPECT_TRUE(SettingsRewritten()) << signal;
+    SCOPED_TRACE(signal);
+    EndInTheMenu([signal] { std::raise(signal); }, 0, "");
+    EXPECT_TRUE(SettingsRewritten());
   }
+}
+
+TEST_F(StartupTest, LosingTheDisplaySavesTheSettingsOnceAndEndsWithStatusOne) {
+  // The X server gone under the menu: saved, as closing the window saves.
+  EndInTheMenu([] { ScriptDisplayLost(); }, 1, "the display's connection is lost");
+  EXPECT_TRUE(SettingsRewritten());
+  // Gone while the program ends after the confirmed exit: the exit's save
+  // was the one, the file planted after it stays.
+  WriteSettings(0, 1, 0);
+  EXPECT_EXIT(
+      {
+        Driver d;
+        if (RunToExit(d) != 0 || !SettingsRewritten()) std::_Exit(4);
+        WriteSettings(0, 1, 0);
+        ScriptDisplayLost();
+      },
+      ::testing::ExitedWithCode(1), "the display's connection is lost");
+  EXPECT_FALSE(SettingsRewritten());
 }
 
 // Started where there is no display at all (a terminal over ssh, a console).

@@ -1,6 +1,7 @@
 // Start and end of the runtime layer, its options and the script hook.
 #include <SDL.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "runtime/internal.h"
@@ -40,6 +41,20 @@ void HandleQuitRequest() {
   std::exit(0);
 }
 
+void HandleDisplayLost() {
+  std::fprintf(stderr, "the display's connection is lost: ending\n");
+  // The handler runs once: not again when the display goes during the
+  // shutdown after a close request.
+  if (!g_inQuit) {
+    g_inQuit = true;
+    if (g_closeHandler) g_closeHandler();
+  }
+  // Nothing more may be asked of the display, so no shutdown: the system
+  // closes the rest.
+  std::fflush(nullptr);
+  std::_Exit(1);
+}
+
 }  // namespace rt
 
 void SetRuntimeOptions(const RuntimeOptions& options) { g_options = options; }
@@ -73,6 +88,7 @@ void RuntimeStartServices() {
   if (!g_options.nullAudio) SDL_InitSubSystem(SDL_INIT_AUDIO);
   rt::ResetClock();
   g_servicesStarted = true;
+  rt::WatchDisplayConnection();
   rt::VideoStart();
   rt::InputStart();
   rt::AudioStart();
@@ -91,7 +107,8 @@ void RuntimeShutdown() {
   rt::InputShutdown();
   rt::VideoShutdown();
   g_servicesStarted = false;
-  SDL_Quit();
+  SDL_Quit();  // the display may still go while its connection closes
+  rt::StopWatchingDisplayConnection();
 }
 
 int ProgramEntry(int (*gameMain)()) {

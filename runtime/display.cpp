@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <deque>
 #include <optional>
+#include <string_view>
 
 #include "runtime/screenfit.h"
 #include "runtime/video.h"
@@ -17,6 +18,8 @@ namespace {
 rt::Video g_video;
 String g_title;
 bool g_hidePointer = false;
+// The "no display" line is said once however often the game tries to open.
+bool g_toldNoDisplay = false;
 // The pacing tests' monitor, when they give one.
 std::optional<MonitorStandIn> g_standIn;
 DrawState g_draw{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
@@ -211,6 +214,19 @@ void WaitForSchedule() {
   rt::WaitUntilMillis(g_schedule.due);
 }
 
+// Where SDL finds no display (a terminal over ssh, a console) it falls back
+// to a driver that draws off screen, and the game would run unseen. Those
+// drivers serve only whoever asks for them by name (the tests and tools, in
+// SDL_VIDEODRIVER).
+bool RealDisplayOrAskedFor() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver) return false;  // no video driver could start at all
+  const std::string_view name(driver);
+  if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+  const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+  return asked && SDL_strcasecmp(asked, driver) == 0;
+}
+
 // A window (or the whole desktop in full screen) with its renderer and the
 // back buffer as a render target. Leaves nothing open when a step fails.
 bool OpenWindow(int width, int height, bool fullscreen) {
@@ -343,6 +359,7 @@ void VideoStart() {
   g_draw = DrawState{255, 255, 255, 1.0f, BlendMode::Alpha, 0.0f, 1.0f, 1.0f};
   g_schedule.running = false;
   g_framesPresented = 0;
+  g_toldNoDisplay = false;
 }
 
 void VideoShutdown() {
@@ -408,6 +425,11 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
       CloseDisplay();
       return nullptr;
     }
+  } else if (!RealDisplayOrAskedFor()) {
+    if (!g_toldNoDisplay)
+      std::fprintf(stderr, "no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n");
+    g_toldNoDisplay = true;
+    return nullptr;
   } else if (!OpenWindow(width, height, depth != 0) &&
              !(depth != 0 && OpenWindow(width, height, false))) {
     // Full screen refused: a window serves. Nothing at all: say why.

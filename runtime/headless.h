@@ -90,6 +90,9 @@ void ScriptPadButton(int button, bool down);
 
 // Asks the window to close, as the desktop's close button does.
 void ScriptCloseRequest();
+// Breaks the display's connection as the X server dying would: the close
+// request handler runs (unless it already has), the program ends with status 1.
+void ScriptDisplayLost();
 
 // An image made from RGBA bytes in memory (w x h, rows top to bottom), cut
 // into `cells` frames of cellW x cellH like LoadImageCells; flags as there

@@ -24,6 +24,14 @@ void RunScriptHook();
 // The window was closed or the desktop asked the program to quit: runs the
 // registered handler, then ends the program with status 0.
 void HandleQuitRequest();
+// The display's connection broke: runs the registered handler unless a
+// close request already did, then ends the program with status 1 without
+// touching the display again.
+void HandleDisplayLost();
+// While the services run on SDL's X11 driver, a broken connection to the X
+// server is taken by HandleDisplayLost instead of ending the program at once.
+void WatchDisplayConnection();
+void StopWatchingDisplayConnection();
 // Platform event pump, feeding keyboard, pad and window events.
 void PumpEvents();
 // Display events that the video side must see (window resized, exposed).

@@ -43,9 +43,11 @@ void RuntimeShutdown();
 // returns its result as the exit status.
 int ProgramEntry(int (*gameMain)());
 
-// What to run when the player closes the window (or the desktop asks the game
-// to quit). The shell registers a routine that saves the settings; the layer
-// runs it and then ends the program with status 0.
+// What to run when the player closes the window (or the desktop or a signal
+// asks the game to quit), and when the display's connection is lost (the X
+// server gone). The shell registers a routine that saves the settings; the
+// layer runs it once and then ends the program, with status 0 after a close
+// request, 1 when the display was lost. Null: nothing to run.
 void SetCloseRequestHandler(std::function<void()> handler);
 
 // ---------------------------------------------------------------------------

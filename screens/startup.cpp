@@ -70,11 +70,13 @@ int GameMain() {
   RuntimeStartServices();
   FillHighscorePlaceholders();
   LoadSettings();
-  // From here on, closing the window keeps the settings as the exit would.
+  // From here on, closing the window (or losing the display) keeps the
+  // settings as the exit would.
   SetCloseRequestHandler([] { SaveSettings(); });
   SetAppTitle(u"Novaquad v1.2");
   if (!OpenDisplay()) {
-    // Nothing can be shown: end at once, leaving the settings file as it was.
+    // Nothing can be shown (the runtime has said why): end at once, leaving
+    // the settings file as it was.
     RuntimeShutdown();
     return 1;
   }
@@ -101,5 +103,7 @@ int GameMain() {
   CreateStars();
   MainMenu();
   SaveSettings();
+  // Written: a display lost while the program ends has nothing left to save.
+  SetCloseRequestHandler(nullptr);
   return 0;
 }

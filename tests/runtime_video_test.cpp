@@ -1,8 +1,13 @@
 // Drawing, images, read-back, display reopening and frame pacing, checked on
 // the headless back buffer.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
@@ -472,6 +477,106 @@ TEST_F(WindowPath, QueuedFramesRectanglesAndGrabsKeepTheirOrder) {
   EXPECT_TRUE(PixelNear(107, 102, Rgb(0, 0, 255), 0));
   EXPECT_TRUE(PixelNear(123, 103, Rgb(255, 0, 0), 0));
   EXPECT_TRUE(PixelNear(2, 7, 0, 0));
+}
+
+// --- no display, and the display going away ---------------------------------
+
+// Started where there is no display: SDL falls back to a driver of its own
+// that draws off screen, which the program must not take for a display.
+TEST(NoDisplay, AnOffScreenDriverServesOnlyWhenAskedForByName) {
+  // A console with a graphics card may give SDL a real display of its own.
+  if (access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a DRM device here";
+  GTEST_FLAG_SET(death_test_style, "fast");  // each case a fork of this process
+  auto startWith = [](const char* driverAsked) {
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    // Where no compositor listens, so the search for one says nothing.
+    setenv("XDG_RUNTIME_DIR", std::filesystem::current_path().c_str(), 1);
+    if (driverAsked) setenv("SDL_VIDEODRIVER", driverAsked, 1);
+    else unsetenv("SDL_VIDEODRIVER");
+    SetRuntimeOptions({.nullAudio = true});
+    RuntimeStartServices();
+  };
+  // Full screen, then the window: neither, and one line says why.
+  EXPECT_EXIT(
+      {
+        startWith(nullptr);
+        const bool none = !OpenGraphicsDisplay(640, 480, 16, 60, 0) &&
+                          !OpenGraphicsDisplay(640, 480, 0, 60, 0) && !DisplayIsOpen();
+        std::_Exit(none ? 1 : 0);
+      },
+      ::testing::ExitedWithCode(1),
+      "^no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n$");
+  // The same drivers asked for by name, as the tests and tools do.
+  for (const char* driver : {"offscreen", "dummy"}) {
+    EXPECT_EXIT(
+        {
+          startWith(driver);
+          std::_Exit(OpenGraphicsDisplay(640, 480, 0, 60, 0) && DisplayIsOpen() ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(1), "^$")
+        << driver;
+  }
+}
+
+// An X server of our own, on a display number it picks. Not there: pid 0.
+struct XServer {
+  pid_t pid = 0;
+  std::string display;
+  XServer() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    pid = fork();
+    if (pid == 0) {
+      close(fds[0]);
+      const std::string fd = std::to_string(fds[1]);
+      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-nolisten", "tcp", "-screen", "0",
+             "800x600x24", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    // The number, then a line feed: the server dies when it cannot write both.
+    std::string number;
+    char c = 0;
+    while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+    close(fds[0]);
+    if (c != '\n' || number.empty()) {
+      Kill();
+      return;
+    }
+    display = ":" + number;
+  }
+  ~XServer() { Kill(); }
+  void Kill() {
+    if (pid <= 0) return;
+    kill(pid, SIGTERM);  // it removes its lock file and socket
+    waitpid(pid, nullptr, 0);
+    pid = 0;
+  }
+};
+
+TEST(LostDisplay, TheXServerGoingRunsTheCloseHandlerOnceAndEndsWithStatusOne) {
+  XServer x;
+  if (x.pid <= 0) GTEST_SKIP() << "no Xvfb here";
+  // The child is a fork of this process, so it can end the server itself.
+  GTEST_FLAG_SET(death_test_style, "fast");
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        setenv("DISPLAY", x.display.c_str(), 1);
+        SetRuntimeOptions({.nullAudio = true});
+        RuntimeStartServices();
+        if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) std::_Exit(4);
+        SetCloseRequestHandler([] { std::fprintf(stderr, "settings saved\n"); });
+        PresentFrame(-1);
+        kill(x.pid, SIGTERM);
+        for (int frame = 0; frame < 600; ++frame) {
+          ClearDrawBuffer();
+          PresentFrame(-1);
+        }
+        std::_Exit(3);  // not reached: the first request to the server ends the program
+      },
+      ::testing::ExitedWithCode(1), "^the display's connection is lost: ending\nsettings saved\n$");
 }
 
 // --- bringing the picture to the size of the screen ------------------------------

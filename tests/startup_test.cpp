@@ -1,10 +1,18 @@
 // The whole program run headless from start to the confirmed exit: what the
 // start-up leaves in place, the loading screen, and the settings written at
-// the end (also when the window is closed instead).
+// the end (also when the window is closed or the display is lost instead),
+// and the program started where there is no display.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <thread>
 
 #include "menu_driver.h"
 #include "sound_log.h"
@@ -16,6 +24,46 @@ using menutest::Driver;
 // The loading screen is frame 1, the intro frames 2-503, the menu's opening
 // fade 504-535.
 constexpr int64_t kMenu = 1 + 502 + 32;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// The program itself, started in a folder of its own where no display can be
+// found: what it wrote on standard error, and its exit status (-1 when it
+// was still running after ten seconds and had to be stopped).
+int RunProgramWithoutDisplay(const std::string& dir, std::string* errors) {
+  const std::string errorFile = dir + "/stderr.txt";
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int out = open("/dev/null", O_WRONLY);
+    if (err < 0 || out < 0 || dup2(err, 2) < 0 || dup2(out, 1) < 0 || chdir(dir.c_str()) != 0)
+      _exit(126);
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);  // no compositor there, and nothing said
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(NOVA_PROGRAM, NOVA_PROGRAM, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (waitpid(pid, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &status, 0);
+      status = -1;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  *errors = FileBytes(errorFile);
+  std::filesystem::remove(errorFile);
+  return status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -41,10 +89,23 @@ class StartupTest : public ::testing::Test {
     out << "Ace\r\nbest\r\n9000\r\n4\r\n";
   }
   bool SettingsRewritten() const {
-    std::ifstream in(path_, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes = FileBytes(path_);
     return bytes.find("Ace\r\nbest\r\n9000\r\n4\r\n") == 60 &&
            bytes.find("the latest in-game score is synced.") != std::string::npos;
+  }
+  // Runs the program from a fresh settings file and ends it from outside in
+  // the menu; it must end with that status, having said that.
+  void EndInTheMenu(std::function<void()> end, int status, const char* said) {
+    WriteSettings(0, 1, 0);
+    EXPECT_EXIT(
+        {
+          Driver d;
+          d.OnFrame(kMenu + 5, end);
+          d.Install();
+          GameMain();
+          std::exit(3);  // not reached: the program ends in the menu
+        },
+        ::testing::ExitedWithCode(status), said);
   }
   // Runs the program; in the menu, Escape then Y.
   int RunToExit(Driver& d) {
@@ -108,34 +169,51 @@ TEST_F(StartupTest, AnOddScreenModeStillGetsAWindow) {
 }
 
 TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {
-  WriteSettings(0, 1, 0);
-  EXPECT_EXIT(
-      {
-        Driver d;
-        d.OnFrame(kMenu + 5, [] { ScriptCloseRequest(); });
-        d.Install();
-        GameMain();
-        std::exit(3);  // not reached: closing ends the program
-      },
-      ::testing::ExitedWithCode(0), "");
+  EndInTheMenu([] { ScriptCloseRequest(); }, 0, "");
   EXPECT_TRUE(SettingsRewritten());
 }
 
 TEST_F(StartupTest, TerminationOrAHangUpSavesTheSettings) {
   // Asked to end from outside, or the terminal closed: as closing the window.
   for (int signal : {SIGTERM, SIGHUP}) {
-    WriteSettings(0, 1, 0);
-    EXPECT_EXIT(
-        {
-          Driver d;
-          d.OnFrame(kMenu + 5, [signal] { std::raise(signal); });
-          d.Install();
-          GameMain();
-          std::exit(3);  // not reached: the signal ends the program
-        },
-        ::testing::ExitedWithCode(0), "")
-        << signal;
-    EXPECT_TRUE(SettingsRewritten()) << signal;
+    SCOPED_TRACE(signal);
+    EndInTheMenu([signal] { std::raise(signal); }, 0, "");
+    EXPECT_TRUE(SettingsRewritten());
+  }
+}
+
+TEST_F(StartupTest, LosingTheDisplaySavesTheSettingsOnceAndEndsWithStatusOne) {
+  // The X server gone under the menu: saved, as closing the window saves.
+  EndInTheMenu([] { ScriptDisplayLost(); }, 1, "the display's connection is lost");
+  EXPECT_TRUE(SettingsRewritten());
+  // Gone while the program ends after the confirmed exit: the exit's save
+  // was the one, the file planted after it stays.
+  WriteSettings(0, 1, 0);
+  EXPECT_EXIT(
+      {
+        Driver d;
+        if (RunToExit(d) != 0 || !SettingsRewritten()) std::_Exit(4);
+        WriteSettings(0, 1, 0);
+        ScriptDisplayLost();
+      },
+      ::testing::ExitedWithCode(1), "the display's connection is lost");
+  EXPECT_FALSE(SettingsRewritten());
+}
+
+// Started where there is no display at all (a terminal over ssh, a console).
+TEST_F(StartupTest, WithNoDisplayTheProgramEndsAtOnceAndLeavesTheSettingsAlone) {
+  // A console with a graphics card may give SDL a real display of its own.
+  if (access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a DRM device here";
+  for (bool planted : {false, true}) {
+    std::filesystem::remove(path_);
+    if (planted) WriteSettings(1, 1, 0);  // full screen asked for: it tries both
+    const std::string before = FileBytes(path_);
+    std::string errors;
+    EXPECT_EQ(RunProgramWithoutDisplay(dir_, &errors), 1) << planted;
+    EXPECT_EQ(errors, "no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n")
+        << planted;
+    EXPECT_EQ(std::filesystem::exists(path_), planted);
+    EXPECT_EQ(FileBytes(path_), before);
   }
 }
 

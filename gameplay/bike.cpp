@@ -5,7 +5,7 @@
 // released, it coasts to a stop in about 42 frames.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
-#include "services/frontend.h"
+#include "services/controls.h"
 #include "services/settings.h"
 
 namespace {

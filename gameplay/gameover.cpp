@@ -5,7 +5,7 @@
 #include "res/assets.h"
 #include "services/dialog.h"
 #include "services/fonttext.h"
-#include "services/frontend.h"
+#include "services/controls.h"
 #include "services/music.h"
 #include "services/settings.h"
 

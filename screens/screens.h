@@ -5,10 +5,11 @@
 
 #include "res/assets.h"
 #include "runtime/runtime.h"
+#include "services/controls.h"
 #include "services/dialog.h"
 #include "services/fonttext.h"
-#include "services/frontend.h"
 #include "services/music.h"
+#include "services/scoretable.h"
 #include "services/settings.h"
 #include "screens/startup.h"
 

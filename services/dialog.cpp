@@ -2,7 +2,7 @@
 #include "services/dialog.h"
 
 #include "services/fonttext.h"
-#include "services/frontend.h"
+#include "services/controls.h"
 #include "services/settings.h"
 
 TImage* ScreenGrab = nullptr;

@@ -18,7 +18,8 @@
 
 #include "services/settings.h"
 
-#include "services/frontend.h"
+#include "services/controls.h"
+#include "services/scoretable.h"
 
 SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";

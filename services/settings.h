@@ -30,7 +30,7 @@ extern SavedSettings Settings;
 extern String SettingsFileName;  // "Settings.dat"; tests may point it elsewhere
 
 // Also read and written: the ten rows of the high-score table
-// (shell/frontend.h). A missing or short file gives the defaults. A save
+// (services/scoretable.h). A missing or short file gives the defaults. A save
 // that cannot be made leaves the file as it was and says so in one line on
 // standard error.
 void LoadSettings();

@@ -1,5 +1,5 @@
-// Front-end state a game shares: how the player steers this run, and which
-// screen is to end.
+// How the player steers this run: keyboard or pad, the pad's rest, the second
+// climb key; and which loop is to end.
 #pragma once
 
 #include "runtime/runtime.h"
@@ -11,7 +11,3 @@ extern int QuitState;             // 0 running, 1 ends PlayGame, 2 ends MainMenu
 
 // Forgets every pad button press not yet taken.
 void ClearPadHits();
-
-// The high-score table as shown and saved: twelve rows of text, the first
-// ten kept in the settings file.
-extern StringArray HighscoreNames, HighscoreScores, HighscoreLevels;

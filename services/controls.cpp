@@ -1,17 +1,10 @@
-// Front-end state kept for the whole run.
-#include "screens/screens.h"
+// How the player steers, kept for the whole run.
+#include "services/controls.h"
 
 int ControlMode = 0;
 float PadRestX = 0, PadRestY = 0;
 int KeyClimb2 = KeyCode::Up;
 int QuitState = 0;
-StringArray HighscoreNames, HighscoreScores, HighscoreLevels;
-
-int LastKeyCode = 0;
-StringArray WebsiteLines;
-String VersionMessage1 = u"sync score to check";
-String VersionMessage2 = u"for updated version";
-String NewerVersion;
 
 namespace {
 constexpr int kPadPorts = 16;

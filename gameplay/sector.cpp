@@ -123,9 +123,16 @@ bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
 }
 
 void SetupSector(int level) {
-  for (TList* list : {world.enemies, world.structures, world.playerBullets, world.explosions, world.enemyBullets,
-                      world.particles, world.textMessages, world.shields, world.frags, world.pieces})
-    list->Clear();
+  world.enemies->Clear();
+  world.structures->Clear();
+  world.playerBullets->Clear();
+  world.explosions->Clear();
+  world.enemyBullets->Clear();
+  world.particles->Clear();
+  world.textMessages->Clear();
+  world.shields->Clear();
+  world.frags->Clear();
+  world.pieces->Clear();
   world.level = level;
   ClearKeyStates();
 

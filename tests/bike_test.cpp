@@ -16,7 +16,6 @@ class BikeTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
-    CreateObjectLists();
     world.playerBullets->Clear();
     ControlMode = 0, KeyClimb2 = KeyCode::Up;
     Settings = SavedSettings();

@@ -34,7 +34,7 @@ inline void Drawing(bool on) {
 
 inline void ResetWorld(int seed = 1234) {
   SetRandomSeed(seed);
-  for (TList* l : {world.enemies, world.explosions, world.playerBullets, world.enemyBullets, world.structures,
+  for (TList* l : std::initializer_list<TList*>{world.enemies, world.explosions, world.playerBullets, world.enemyBullets, world.structures,
                    world.particles, world.textMessages, world.shields, world.frags, world.pieces})
     l->Clear();
   SetScriptHook(nullptr);

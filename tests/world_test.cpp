@@ -22,8 +22,7 @@ class WorldTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
-    CreateObjectLists();
-    for (TList* l : {world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
+    for (TList* l : std::initializer_list<TList*>{world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
       l->Clear();
     SetRandomSeed(1234);
     Settings.sfxOn = 0;
@@ -193,7 +192,6 @@ class EnemyDrawingTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     harness::HeadlessTest::SetUp();
-    CreateObjectLists();
     world.enemies->Clear();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);

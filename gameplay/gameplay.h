@@ -287,6 +287,19 @@ struct GameWorld {
 
 extern GameWorld world;
 
+// A new game's world: no score, level 1, eight shields, the difficulty's
+// scroll speeds, a full backdrop and sector 1 reset, still empty (SetupSector
+// builds it). The game starts every world this way, and so does every test
+// fixture. KEPT: what it does not name stays as the last game left it: the
+// star field, and the parallax layers and bike flames, so a second game fades
+// in on the layers where the first one ended.
+void StartWorld();
+// Sector `level` back to its start with nothing in it: its ten lists empty
+// (not the stars, nor Explosions2), the bike standing at the module facing
+// right, invulnerable for 120 frames, the alien on the ground, the counters
+// full and the scroll at 0. SetupSector runs it first.
+void ResetSector(int level);
+
 // A new record at the back of a world list, placed at whole-pixel (x, y);
 // every other field starts at zero.
 template <class T>
@@ -307,6 +320,7 @@ void CheckTakeOff();
 void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
+// ResetSector, then the level built at random: every game start and take-off.
 void SetupSector(int level);
 bool WithinDistance(int x1, int y1, int x2, int y2, int r);
 

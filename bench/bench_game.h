@@ -1,6 +1,6 @@
 // Start-up shared by the game benchmarks: the runtime on the chosen path,
-// every picture and sound loaded as the game loads them, the lists and the
-// star field ready for PlayGame.
+// every picture and sound loaded as the game loads them and the star field
+// made; PlayGame starts the world itself.
 //
 //   <bench>              headless software drawing
 //   <bench> --window     the accelerated path (run under xvfb-run -a)

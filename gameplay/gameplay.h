@@ -158,7 +158,8 @@ struct Explosions : Object {
   ExplosionKind kind;
   float drift;  // own drift: x moves by three times this each frame
 };
-// Registered and listed, never made.
+// Never made. It stays, with its always empty list, because the game's
+// golden replay hashes every list, this one's length included.
 struct Explosions2 : Object {
   float x, y;
   int32_t frame, frameDelay;
@@ -190,7 +191,8 @@ struct Pieces : Object {
   int32_t vanishDelay;  // bonus pieces: frames before the piece may vanish
   int32_t life;         // bike pieces: frames left; the piece ends below 0
 };
-// Registered and listed, never made.
+// Never made; it stays for the same reason as Explosions2, and the sector
+// set-up and a teleport still empty its list as they always have.
 struct Particles : Object {
   float x, y, xSpeed, ySpeed, sinus;
   int32_t sinCount, frame, alpha, life;
@@ -207,9 +209,6 @@ struct StarCoords : Object {
   float x, y, xSpeed, size;
   int32_t grey;
 };
-
-// Creates the world's twelve lists, in start-up order.
-void CreateObjectLists();
 
 // --- The world of one game ---------------------------------------------------
 
@@ -235,9 +234,22 @@ struct AlienState {
   int callTimer;  // frames until it may call again
 };
 
+// One list of the world, owned by it. It stands wherever the runtime's list
+// routines want a TList* (Each, SpawnAt, world.enemies->Clear()), so records
+// are kept, walked and removed exactly as in any runtime list: appended at
+// the end, walked front to back, removable while walked.
+class WorldList {
+ public:
+  TList* operator->() { return &list_; }
+  operator TList*() { return &list_; }  // implicit on purpose: it reads as the list itself
+
+ private:
+  TList list_;
+};
+
 // Everything one game plays on: the bike, the alien, the level's counters,
-// the scroll and one list per record type. The lists are created once and
-// then only emptied and refilled, never replaced.
+// the scroll and one list per record type. The world owns its lists: they
+// exist as soon as the world does and are only emptied and refilled.
 struct GameWorld {
   BikeState bike{};
   AlienState alien{};
@@ -259,21 +271,34 @@ struct GameWorld {
   float backdropFade = 1.0f;
   float planetX = 400.0f;  // x of the planet picture; 400 at each sector start
 
-  TList* enemies = nullptr;
-  TList* explosions = nullptr;
-  TList* explosions2 = nullptr;  // made for its type; never holds a record
-  TList* playerBullets = nullptr;
-  TList* enemyBullets = nullptr;
-  TList* structures = nullptr;
-  TList* particles = nullptr;  // made for its type; never holds a record
-  TList* textMessages = nullptr;
-  TList* starCoords = nullptr;
-  TList* shields = nullptr;
-  TList* frags = nullptr;
-  TList* pieces = nullptr;
+  WorldList enemies;
+  WorldList explosions;
+  WorldList explosions2;  // never holds a record (see Explosions2)
+  WorldList playerBullets;
+  WorldList enemyBullets;
+  WorldList structures;
+  WorldList particles;  // never holds a record (see Particles)
+  WorldList textMessages;
+  WorldList starCoords;  // filled at start-up, never emptied by a game
+  WorldList shields;
+  WorldList frags;
+  WorldList pieces;
 };
 
 extern GameWorld world;
+
+// A new game's world: no score, level 1, eight shields, the difficulty's
+// scroll speeds, a full backdrop and sector 1 reset, still empty (SetupSector
+// builds it). The game starts every world this way, and so does every test
+// fixture. KEPT: what it does not name stays as the last game left it: the
+// star field, and the parallax layers and bike flames, so a second game fades
+// in on the layers where the first one ended.
+void StartWorld();
+// Sector `level` back to its start with nothing in it: its ten lists empty
+// (not the stars, nor Explosions2), the bike standing at the module facing
+// right, invulnerable for 120 frames, the alien on the ground, the counters
+// full and the scroll at 0. SetupSector runs it first.
+void ResetSector(int level);
 
 // A new record at the back of a world list, placed at whole-pixel (x, y);
 // every other field starts at zero.
@@ -295,6 +320,7 @@ void CheckTakeOff();
 void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
+// ResetSector, then the level built at random: every game start and take-off.
 void SetupSector(int level);
 bool WithinDistance(int x1, int y1, int x2, int y2, int r);
 
@@ -366,6 +392,7 @@ void BurstBonus(int x, int y);
 void UpdateBonusPieces();
 
 // --- Star field ----------------------------------------------------------------
+// Fills the star field anew with 100 stars; the start-up makes it once.
 void CreateStars();
 void DrawStars();
 

@@ -10,15 +10,6 @@
 
 namespace {
 
-void SetScrollFactors() {
-  // Normal difficulty for anything but suicidal, so a hand-edited settings
-  // value can never leave the world standing still.
-  const bool suicidal = Settings.difficulty == 1;
-  world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
-  world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
-  world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;
-}
-
 // "exit to menu (y/n)" over the dimmed game, to the pause tune; keys only.
 // Yes sets QuitState to 1; no brings the game's tune back.
 void PauseDialog() {
@@ -50,12 +41,8 @@ void StartGame() {
   }
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   QuitState = 0;
-  world.shieldCount = 8;
-  world.level = 1;
-  world.score = 0;
+  StartWorld();
   SetupSector(world.level);
-  SetScrollFactors();
-  world.backdropFade = 1.0f;
 
   // The first picture, composed but not shown, then faded in from black.
   ClearDrawBuffer();

@@ -1,13 +1,27 @@
-// The world of the game and the creation of its lists.
+// The world of the game and the start of a new one.
 #include "gameplay/gameplay.h"
+#include "services/settings.h"
 
 GameWorld world;
 float DialogFade;
 
-void CreateObjectLists() {
-  // Created once; the game empties and refills them but never replaces them.
-  for (TList** list : {&world.enemies, &world.explosions, &world.explosions2, &world.playerBullets, &world.enemyBullets,
-                       &world.structures, &world.particles, &world.textMessages, &world.starCoords, &world.shields,
-                       &world.frags, &world.pieces})
-    if (!*list) *list = new TList();
+namespace {
+
+void SetScrollFactors() {
+  // Normal difficulty for anything but suicidal, so a hand-edited settings
+  // value can never leave the world standing still.
+  const bool suicidal = Settings.difficulty == 1;
+  world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
+  world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
+  world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;
+}
+}  // namespace
+
+void StartWorld() {
+  world.shieldCount = 8;
+  world.level = 1;
+  world.score = 0;
+  SetScrollFactors();
+  world.backdropFade = 1.0f;
+  ResetSector(world.level);
 }

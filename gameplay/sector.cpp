@@ -1,6 +1,6 @@
-// Building one level's world: enemies in two bands off screen, the alien,
-// scenery, the fixed installations and the level-scaled guns, mines and
-// carriers; the bike and the counters back to their starting values.
+// One level's world: the reset to its start, then the building of it:
+// enemies in two bands off screen, the alien, scenery, the fixed
+// installations and the level-scaled guns, mines and carriers.
 #include "gameplay/gameplay.h"
 
 #include <algorithm>
@@ -122,11 +122,43 @@ bool WithinDistance(int x1, int y1, int x2, int y2, int r) {
   return SquareRoot(DistanceSquared(x1, y1, x2, y2)) < r;
 }
 
-void SetupSector(int level) {
-  for (TList* list : {world.enemies, world.structures, world.playerBullets, world.explosions, world.enemyBullets,
-                      world.particles, world.textMessages, world.shields, world.frags, world.pieces})
-    list->Clear();
+void ResetSector(int level) {
+  world.enemies->Clear();
+  world.structures->Clear();
+  world.playerBullets->Clear();
+  world.explosions->Clear();
+  world.enemyBullets->Clear();
+  world.particles->Clear();
+  world.textMessages->Clear();
+  world.shields->Clear();
+  world.frags->Clear();
+  world.pieces->Clear();
   world.level = level;
+
+  // Where the alien stands is the set-up's to draw.
+  world.alien.y = 392.0f;
+  world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
+  world.alien.free = true;
+  world.alien.callTimer = 60;
+  world.bike.invulnerableTicks = 120;
+  world.aliensLeft = world.level + 1;
+
+  world.bike.x = 272.0f;
+  world.bike.y = 402.0f;
+  world.bike.speed = 0.0f;
+  world.bike.facing = Facing::Right;
+  world.bike.thrusting = world.bike.climbing = false;
+  world.planetX = 400.0f;
+  world.scrollPos = 0.0f;
+  world.teleportShift = 0;
+  world.teleportersOff = false;
+  world.takeOffDue = false;
+  world.sectorShown = 1;
+  world.timeBonus = 100.0f;
+}
+
+void SetupSector(int level) {
+  ResetSector(level);
   ClearKeyStates();
 
   const int perBand = (5 * level + 10) / 2;
@@ -138,12 +170,6 @@ void SetupSector(int level) {
   for (int i = 0; i < perBand; ++i) PlaceEnemy(rightBand, 640, 2400, highestType, placed);
 
   world.alien.x = static_cast<float>(RandomIntInRange(1000, 30000));
-  world.alien.y = 392.0f;
-  world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
-  world.alien.free = true;
-  world.alien.callTimer = 60;
-  world.bike.invulnerableTicks = 120;
-  world.aliensLeft = world.level + 1;
 
   // Scenery every thousand pixels, give or take a hundred.
   for (int base = 700; base <= 31700; base += 1000) {
@@ -173,18 +199,5 @@ void SetupSector(int level) {
   }
   for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierLeft, 0);
   for (int i = 0; i < carriers; ++i) CreateStructure(RandomIntInRange(640, 30000), 412, Kind::CarrierRight, 0);
-
-  world.bike.x = 272.0f;
-  world.bike.y = 402.0f;
-  world.bike.speed = 0.0f;
-  world.bike.facing = Facing::Right;
-  world.bike.thrusting = world.bike.climbing = false;
-  world.planetX = 400.0f;
-  world.scrollPos = 0.0f;
-  world.teleportShift = 0;
-  world.teleportersOff = false;
-  world.takeOffDue = false;
-  world.sectorShown = 1;
-  world.timeBonus = 100.0f;
   SetDrawBlendMode(BlendMode::Alpha);
 }

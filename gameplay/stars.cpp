@@ -2,6 +2,7 @@
 #include "gameplay/gameplay.h"
 
 void CreateStars() {
+  world.starCoords->Clear();
   for (int i = 0; i < 100; ++i) {
     auto s = ObjectNew<StarCoords>();
     world.starCoords->AddLast(s);

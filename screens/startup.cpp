@@ -55,7 +55,6 @@ void LoadForTheRun(LoadingScreen loadingScreen) {
   if (loadingScreen == LoadingScreen::Shown) ShowLoadingScreen();
   ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
   LoadResources();
-  CreateObjectLists();
 }
 
 bool StartGameRuntime(const RuntimeOptions& options, int depth) {

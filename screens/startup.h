@@ -16,7 +16,7 @@ int GameMain();
 void RegisterProgramFiles();
 
 // With a display open: the font, the loading screen when asked, the screen
-// grab, every other picture and sound, and the game's record lists.
+// grab, every other picture and sound.
 enum class LoadingScreen { Shown, Skipped };
 void LoadForTheRun(LoadingScreen loadingScreen);
 

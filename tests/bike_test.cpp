@@ -16,14 +16,11 @@ class BikeTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
-    CreateObjectLists();
-    world.playerBullets->Clear();
     ControlMode = 0, KeyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     Settings.sfxOn = 0;
-    world.scrollFactor[2] = 1.4f;
-    world.bike.x = 272.0f, world.bike.y = 397.0f, world.bike.speed = 0.0f, world.bike.facing = Facing::Right,
-    world.scrollPos = 0.0f;
+    StartWorld();
+    world.bike.y = 397.0f;  // landed
     ClearKeyStates();
   }
   static void Fly(int frames) {
@@ -205,9 +202,8 @@ class BikeDrawingTest : public harness::HeadlessTest {
     for (size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
     img_bouncer_centred = CreateImageFromRGBA(red.data(), 160, 40, 40, 40, 4, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(img_bouncer_centred);
-    world.bike.x = 272.0f, world.bike.y = 300.0f, world.bike.facing = Facing::Right;
-    world.bike.thrusting = world.bike.climbing = false;
-    world.alien.free = true, world.alien.frame = 0;
+    StartWorld();
+    world.bike.y = 300.0f, world.bike.invulnerableTicks = 0;
     SetDrawBlendMode(BlendMode::Alpha);
     SetDrawAlpha(1.0f);
   }

@@ -141,8 +141,7 @@ TEST_F(KeysTest, ALetterKeyIsTheOneTheLayoutLabels) {
   EXPECT_TRUE(ShowsText(run.after, u"Z", 18, 16));
 
   // The bike fires on the key labelled Z, not on the one in Z's US place.
-  CreateObjectLists();
-  world.playerBullets->Clear();
+  StartWorld();
   ControlMode = 0, Settings.sfxOn = 0;
   ClearKeyStates();
   ScriptScancodeTap(keyLabelledY);

@@ -1,7 +1,8 @@
 // Test support for the combat, rescue and game-over tests: one headless
-// runtime per process with the game's pictures and sounds loaded, and an
-// empty play field for every test: bike standing at (272, 397) facing right,
-// no records, level 1, 8 shields, score 0, fixed seed.
+// runtime per process with the game's pictures and sounds loaded, and for
+// every test a new game's world as the game starts it (StartWorld): no
+// records, level 1, 8 shields, score 0; the bike landed at (272, 397) facing
+// right; fixed seed.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,20 +33,14 @@ inline void Drawing(bool on) {
   SetRuntimeOptions(o);
 }
 
+// A new game's world as the game starts it, with the bike landed, no longer
+// blinking, and the alien far off.
 inline void ResetWorld(int seed = 1234) {
   SetRandomSeed(seed);
-  for (TList* l : {world.enemies, world.explosions, world.playerBullets, world.enemyBullets, world.structures,
-                   world.particles, world.textMessages, world.shields, world.frags, world.pieces})
-    l->Clear();
   SetScriptHook(nullptr);
-  world.bike.x = 272, world.bike.y = 397, world.bike.speed = 0, world.bike.facing = Facing::Right, world.scrollPos = 0;
-  world.scrollFactor[2] = 1.4f;
-  world.shieldCount = 8, world.bike.invulnerableTicks = 0, world.score = 0, world.level = 1, world.aliensLeft = 2;
-  world.alien.free = true, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,
-  world.alien.callTimer = 60;
-  world.teleportersOff = world.takeOffDue = false;
-  world.teleportShift = QuitState = 0;
-  world.timeBonus = 100;
+  StartWorld();
+  world.bike.y = 397, world.bike.invulnerableTicks = 0, world.alien.x = 20000;
+  QuitState = 0;
   Settings.sfxOn = 1;
   SetDrawAlpha(1);
   SetDrawBlendMode(BlendMode::Alpha);

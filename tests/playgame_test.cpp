@@ -46,7 +46,6 @@ class GameTest : public Base {
     Base::SetUp();
     RegisterProgramFiles();
     LoadForTheRun(LoadingScreen::Skipped);
-    world.starCoords->Clear();
     CreateStars();
     ControlMode = 0, KeyClimb2 = KeyCode::Up;
     Settings = SavedSettings();

@@ -148,7 +148,7 @@ TEST_F(StartupTest, StartsShowsTheLoadingScreenAndSavesOnExit) {
   ASSERT_EQ(HighscoreNames.size(), 12u);
   EXPECT_EQ(HighscoreNames[11], u"");
   EXPECT_EQ(Settings.personalBest, 777);
-  EXPECT_TRUE(world.starCoords && !world.starCoords->IsEmpty());
+  EXPECT_FALSE(world.starCoords->IsEmpty());
   // Written once the exit is confirmed, not before.
   EXPECT_FALSE(savedEarly_);
   EXPECT_TRUE(SettingsRewritten());

@@ -22,15 +22,10 @@ class WorldTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
-    CreateObjectLists();
-    for (TList* l : {world.enemies, world.structures, world.explosions, world.enemyBullets, world.starCoords})
-      l->Clear();
+    StartWorld();
+    world.bike.invulnerableTicks = 0;
     SetRandomSeed(1234);
     Settings.sfxOn = 0;
-    world.bike.speed = 0.0f;
-    world.scrollFactor[0] = 0.4f, world.scrollFactor[1] = 0.9f, world.scrollFactor[2] = 1.4f;
-    world.bike.invulnerableTicks = 0;
-    world.level = 1;
   }
   template <class T>
   static T* Last(TList* list) {
@@ -193,8 +188,7 @@ class EnemyDrawingTest : public harness::HeadlessTest {
  protected:
   void SetUp() override {
     harness::HeadlessTest::SetUp();
-    CreateObjectLists();
-    world.enemies->Clear();
+    StartWorld();
     savedSheet_ = img_enemies, savedSpinner_ = img_enemies_one;
     const std::vector<uint8_t> white(160 * 440 * 4, 255);
     img_enemies = CreateImageFromRGBA(white.data(), 160, 440, 40, 40, 44, IMAGE_DEFAULT_FLAGS);
@@ -477,6 +471,38 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
       EXPECT_EQ(world.timeBonus, 100.0f);
     }
   }
+}
+
+// A new game after one that ended mid-flight on level 3: nothing of its play
+// is left, but the sky is as it was, so the next game fades in on it.
+TEST_F(WorldTest, ANewWorldDropsTheLastGameButKeepsItsSky) {
+  CreateStars();
+  SetupSector(3);
+  NewExplosion(1, 1, ExplosionKind::Blast, 0);
+  BurstBonus(300, 300);
+  NewTextMessage(MessagePicture::LevelDone, 0);
+  world.score = 4200, world.shieldCount = 1, world.alien.free = false, world.takeOffDue = true;
+  world.bike.speed = -8.5f, world.scrollPos = 9000, world.timeBonus = 12, world.backdropFade = 0.3f;
+  world.layerPos[1] = 777, world.bike.thrustFlameFrame = 2;
+  Settings.difficulty = 1;
+  StartWorld();
+  Settings.difficulty = 0;
+
+  EXPECT_EQ(world.score, 0);
+  EXPECT_EQ(world.level, 1);
+  EXPECT_EQ(world.shieldCount, 8);
+  EXPECT_EQ(world.aliensLeft, 2);
+  EXPECT_EQ(world.scrollFactor[2], 2.4f);
+  EXPECT_EQ(world.backdropFade, 1.0f);
+  TList* const played[] = {world.enemies, world.structures, world.explosions, world.pieces, world.textMessages};
+  for (TList* list : played) EXPECT_EQ(list->Count(), 0);
+  EXPECT_TRUE(world.alien.free && !world.takeOffDue);
+  EXPECT_EQ(world.bike.speed, 0.0f);
+  EXPECT_EQ(world.scrollPos, 0.0f);
+  EXPECT_EQ(world.timeBonus, 100.0f);
+  EXPECT_EQ(world.starCoords->Count(), 100);
+  EXPECT_EQ(world.layerPos[1], 777.0f);
+  EXPECT_EQ(world.bike.thrustFlameFrame, 2);
 }
 
 TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {

@@ -293,7 +293,8 @@ Buffer Footsteps(int frames) {
 Buffer Lights(int frames) {
   Buffer b(frames);
   Rng rng(23);
-  // The switch: two sharp clicks a few milliseconds apart.
+  // The switch: two sharp clicks a few milliseconds apart, kept under the
+  // tube's buzz so that the strike of the light is what is heard loudest.
   for (int c = 0; c < 2; ++c) {
     Svf click;
     click.Set(3200 - 900 * c, 3.0);
@@ -302,8 +303,8 @@ Buffer Lights(int frames) {
     for (int k = 0; k < FramesFor(0.08); ++k) {
       const double t = Sec(k);
       click.Process(static_cast<float>(rng.Bipolar()));
-      const float v = static_cast<float>(click.band * Perc(t, 0.0003, 0.006) * 1.4 +
-                                         body.Next(900) * Perc(t, 0.0005, 0.01) * 0.5);
+      const float v = static_cast<float>(click.band * Perc(t, 0.0003, 0.006) * 0.28 +
+                                         body.Next(900) * Perc(t, 0.0005, 0.01) * 0.12);
       b.AddPanned(first + k, v * (c == 0 ? 1.0f : 0.6f), 0.1f);
     }
   }
@@ -720,28 +721,43 @@ Buffer Alien3(int frames) {
   return b;
 }
 
-// The terraformer at work: a throbbing machine drone with two pump strokes.
+// The terraformer at work: one stroke of a throbbing machine, a drone that
+// swells and releases a hiss of steam. The game starts it again every two
+// seconds for as long as the terraformer is on screen, so the stroke and its
+// room have died away before then: the repeats follow one another as the
+// machine's beat instead of piling up. The rest of the file is silence.
 Buffer TwoTower(int frames) {
   Buffer b(frames);
   Rng rng(151);
   Osc d1(Wave::Saw), d2(Wave::Saw), sub(Wave::Sine);
   Svf f, hiss;
-  const double len = Sec(frames);
-  for (int i = 0; i < frames; ++i) {
+  hiss.Set(3000, 0.6);
+  const double beat = 1.9;  // seconds, inside the game's two
+  const int active = std::min(frames, FramesFor(beat));
+  for (int i = 0; i < active; ++i) {
     const double t = Sec(i);
-    // Each stroke swells and releases a hiss of steam.
-    const double stroke = std::fmod(t, len / 2) / (len / 2);
-    const double pump = std::pow(std::sin(kPi * stroke), 2.0);
+    const double u = t / beat;
+    const double pump = std::pow(std::sin(kPi * u), 2.0);
     f.Set(250 + 900 * pump, 3.0);
     f.Process(d1.Next(55) * 0.5f + d2.Next(55.4 + 3 * pump) * 0.5f);
-    hiss.Set(3000, 0.6);
     hiss.Process(static_cast<float>(rng.Bipolar()));
-    const double steam = stroke > 0.55 ? Perc((stroke - 0.55) * len / 2, 0.03, 0.25) : 0.0;
-    const double env = std::min(1.0, t / 0.3) * std::min(1.0, (len - t) / 0.6);
-    const float v = static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
-    b.AddPanned(i, v, static_cast<float>(0.4 * std::sin(kTwoPi * t / len)));
+    const double steam = u > 0.5 ? Perc(t - 0.5 * beat, 0.03, 0.2) : 0.0;
+    // In over a quarter of a second, out smoothly by the end of the beat.
+    const double out = std::clamp((beat - t) / 0.6, 0.0, 1.0);
+    const double env = std::min(1.0, t / 0.25) * out * out * (3.0 - 2.0 * out);
+    const float v =
+        static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
+    b.AddPanned(i, v, static_cast<float>(0.3 * std::sin(kTwoPi * u)));
   }
-  ReverbOnce(b, 0.8, 3000, 0.2);
+  ReverbOnce(b, 0.5, 3000, 0.15);
+  // What still rings of the room is faded out before the next start.
+  const int fadeFrom = FramesFor(1.6), silentFrom = std::min(frames, FramesFor(1.97));
+  for (int i = fadeFrom; i < frames; ++i) {
+    const double w = i >= silentFrom ? 0.0 : static_cast<double>(silentFrom - i) / (silentFrom - fadeFrom);
+    const float g = static_cast<float>(w * w * (3.0 - 2.0 * w));
+    b.left[i] *= g;
+    b.right[i] *= g;
+  }
   return b;
 }
 

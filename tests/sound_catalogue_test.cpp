@@ -275,7 +275,7 @@ TEST(SoundCatalogue, EachKindOfSoundIsHeardAtItsLevelWithRoomAboveIt) {
     const Heard& h = heard[e.file];
     switch (e.kind) {
       case Kind::Fight:
-        EXPECT_NEAR(h.loudest, fight, 1.5) << "out of step with the rest of the fight";
+        EXPECT_NEAR(h.loudest, fight, 1.0) << "out of step with the rest of the fight";
         break;
       case Kind::Effect:
         EXPECT_GE(h.loudest, fight - 3.0) << "lost in a fight";

@@ -11,6 +11,9 @@
 // sound (bench/audio_bench), needs no thread or queue of our own that could
 // run dry, and gives the very samples of a whole decode.
 //
+// The sum of the channels ends in a soft limiter (limiter.h), not a clamp:
+// where a busy fight would pass full scale it is bent smoothly under it.
+//
 // Every play makes a new channel; channels are handed to the game as
 // numbers dressed as handles, so a channel that ended long ago can still be
 // stopped or asked about without harm. With no device (none present, or the
@@ -34,6 +37,7 @@
 
 #include "runtime/audio.h"
 #include "runtime/internal.h"
+#include "runtime/limiter.h"
 
 struct TSound {
   bool loop = false;
@@ -70,6 +74,7 @@ std::mutex g_mix;  // guards the voices and the log; the device's callback takes
 std::mutex g_soundsLock;  // sounds are loaded on several threads at once
 std::vector<std::unique_ptr<TSound>> g_sounds;
 std::unordered_map<uintptr_t, Voice> g_voices;
+rt::SoftLimiter g_limiter;  // at the end of the mix, under g_mix
 uintptr_t g_lastId = 0;
 SDL_AudioDeviceID g_device = 0;
 bool g_alternative = false;  // output chosen through the alternative name
@@ -132,8 +137,10 @@ int MixStreamed(Voice& v, float* out, int frames) {
 }
 
 // Mixes frames into out (stereo floats, added to what is there) and moves
-// every voice on; voices that reach their end are dropped. Call with g_mix.
-void MixLocked(float* out, int frames) {
+// every voice on; voices that reach their end are dropped. The sum goes
+// through the limiter; `unlimited`, when given, receives it before. Call
+// with g_mix.
+void MixLocked(float* out, int frames, float* unlimited = nullptr) {
   for (auto it = g_voices.begin(); it != g_voices.end();) {
     Voice& v = it->second;
     const bool streamed = v.sound->Streamed();
@@ -163,7 +170,8 @@ void MixLocked(float* out, int frames) {
     if (ended) it = g_voices.erase(it);
     else ++it;
   }
-  for (int i = 0; i < frames * 2; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+  if (unlimited) std::copy(out, out + static_cast<size_t>(frames) * 2, unlimited);
+  g_limiter.Process(out, frames);
 }
 
 // With no device, time moves the channels on (without mixing any sound).
@@ -271,6 +279,7 @@ void AudioStart() {
     std::lock_guard<std::mutex> lock(g_mix);
     g_voices.clear();
     g_log.clear();
+    g_limiter.Reset();
     g_silentClockMs = NowMillis();
   }
   g_alternative = false;
@@ -395,11 +404,11 @@ void ClearSoundLog() {
   g_log.clear();
 }
 
-void MixForTest(float* out, int frames) {
+void MixForTest(float* out, int frames, float* unlimited) {
   if (!out || frames <= 0) return;
   std::fill(out, out + static_cast<size_t>(frames) * 2, 0.0f);
   std::lock_guard<std::mutex> lock(g_mix);
-  MixLocked(out, frames);
+  MixLocked(out, frames, unlimited);
 }
 
 std::vector<String> ListAudioDriverNames() {

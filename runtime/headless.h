@@ -142,8 +142,9 @@ struct SoundEvent {
 std::vector<SoundEvent> SoundLog();
 void ClearSoundLog();
 // Mixes frames of the current mix into out (stereo interleaved floats) as the
-// device would; for tests of looping and volume with no device.
-void MixForTest(float* out, int frames);
+// device would; for tests of looping and volume with no device. `unlimited`,
+// when given, receives the same frames as they were before the limiter.
+void MixForTest(float* out, int frames, float* unlimited = nullptr);
 
 // The draw log: while a logger is set, every drawing operation the game asks
 // for is handed to it in order, with the picture by its file name and the

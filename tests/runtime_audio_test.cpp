@@ -12,7 +12,9 @@
 
 #include "harness/harness.h"
 #include "runtime/headless.h"
+#include "runtime/limiter.h"
 #include "runtime/runtime.h"
+#include "services/music.h"
 
 namespace {
 
@@ -238,12 +240,15 @@ TEST_F(SilentAudio, EveryPlayIsANewOverlappingChannel) {
   for (int i = 0; i < 40; ++i) channels.push_back(PlaySoundOnChannel(effect, nullptr));
   EXPECT_EQ(PlayingChannelCount(), 40);
   for (size_t i = 1; i < channels.size(); ++i) EXPECT_NE(channels[i], channels[i - 1]);
-  // Two voices of the same sound sum (kept inside the output range).
+  // Two voices of the same sound sum (at half volume, under the limiter's knee).
   for (size_t i = 2; i < channels.size(); ++i) StopSoundChannel(channels[i]);
+  SetSoundChannelVolume(channels[0], 0.5f);
+  SetSoundChannelVolume(channels[1], 0.5f);
   std::vector<float> two(2 * 200), one(2 * 200);
   MixForTest(two.data(), 200);
   StopSoundChannel(channels[1]);
   TChannel* fresh = PlaySoundOnChannel(effect, nullptr);
+  SetSoundChannelVolume(fresh, 0.5f);
   StopSoundChannel(channels[0]);
   MixForTest(one.data(), 200);  // the fresh one starts from the top
   for (int i = 0; i < 200; ++i) EXPECT_NEAR(two[2 * i], 2 * one[2 * i], 1e-6);
@@ -321,7 +326,7 @@ TEST_F(SilentAudio, TwoChannelsOfOneTuneGoTheirOwnWays) {
   StopSoundChannel(second);
 }
 
-TEST_F(SilentAudio, LongEffectsPlayFromTheFileShortOnesDecodedAndLoudPeaksHoldAtFullScale) {
+TEST_F(SilentAudio, LongEffectsPlayFromTheFileShortOnesDecodedAndLoudPeaksBendUnderFullScale) {
   // Over a second: decoded as it plays, exactly, and over when it is over.
   Encoded long_ = LoadWandering(u"res\\t_longfx.ogg", 50000, 0);
   ASSERT_NE(long_.sound, nullptr);
@@ -331,18 +336,20 @@ TEST_F(SilentAudio, LongEffectsPlayFromTheFileShortOnesDecodedAndLoudPeaksHoldAt
   EXPECT_EQ(FramesUntilEnd(ch, 10), 1);
 
   // A short one, too loud for the 16-bit samples it is kept in: its peaks
-  // stay at full scale instead of wrapping round to the other side.
+  // are bent under full scale, never wrapped round to the other side.
   Encoded loud = LoadWandering(u"res\\t_loudfx.ogg", 20000, 0, 3.0f);
   ASSERT_NE(loud.sound, nullptr);
   ch = PlaySoundOnChannel(loud.sound, nullptr);
   const std::vector<float> peaks = Mix(20000);
-  int clipped = 0;
+  int over = 0;
   for (size_t i = 0; i < 40000; ++i) {
-    const float want = std::clamp(loud.whole[i], -1.0f, 1.0f);
-    ASSERT_NEAR(peaks[i], want, 1.0f / 32767) << "sample " << i;
-    clipped += std::fabs(loud.whole[i]) > 1.0f;
+    ASSERT_LT(std::fabs(peaks[i]), 1.0f) << "sample " << i;
+    if (std::fabs(loud.whole[i]) > 0.05f) {
+      ASSERT_EQ(peaks[i] > 0, loud.whole[i] > 0) << "sample " << i;
+    }
+    over += std::fabs(loud.whole[i]) > 1.0f;
   }
-  EXPECT_GT(clipped, 1000);
+  EXPECT_GT(over, 1000);
   EXPECT_FALSE(SoundChannelPlaying(ch));
 }
 
@@ -354,6 +361,7 @@ TEST_F(SilentAudio, TheGamesPauseTuneStreamsAsItDecodesOverItsSeam) {
   const size_t frames = whole.size() / 2;
   ASSERT_GT(frames, 44100u * 40);
   TChannel* ch = PlaySoundOnChannel(tune, nullptr);
+  SetSoundChannelVolume(ch, 0.4f);  // as the game plays it
   AdvanceVirtualClock(42600);  // to just before the end
   EXPECT_TRUE(SoundChannelPlaying(ch));
   const size_t from = 42600 * 441 / 10;
@@ -361,9 +369,129 @@ TEST_F(SilentAudio, TheGamesPauseTuneStreamsAsItDecodesOverItsSeam) {
   const std::vector<float> out = Mix(20000);
   for (size_t i = 0; i < 20000; ++i) {
     const size_t at = (from + i) % frames;
-    ASSERT_EQ(out[2 * i], std::clamp(whole[2 * at], -1.0f, 1.0f)) << "frame " << from + i;
-    ASSERT_EQ(out[2 * i + 1], std::clamp(whole[2 * at + 1], -1.0f, 1.0f)) << "frame " << from + i;
+    ASSERT_EQ(out[2 * i], whole[2 * at] * 0.4f) << "frame " << from + i;
+    ASSERT_EQ(out[2 * i + 1], whole[2 * at + 1] * 0.4f) << "frame " << from + i;
   }
+}
+
+namespace {
+TSound* FromRes(const char* file, int flags = 0) {
+  const std::string path = std::string(NOVA_SOURCE_DIR) + "/res/" + file;
+  return LoadSoundResource(StringFromAscii(path.c_str()), flags);
+}
+
+double Rms(const std::vector<float>& v) {
+  double sum = 0;
+  for (float x : v) sum += static_cast<double>(x) * x;
+  return std::sqrt(sum / static_cast<double>(v.size()));
+}
+}  // namespace
+
+TEST(SoftLimiter, LeavesQuietSoundsAloneBendsLoudOnesSmoothlyAndLetsGoSoon) {
+  // A stereo sine, the right side `right` times the left, through a limiter.
+  auto through = [](rt::SoftLimiter& limiter, double amplitude, int frames, double right = 1.0) {
+    std::vector<float> v(2 * static_cast<size_t>(frames));
+    for (int i = 0; i < frames; ++i) {
+      v[2 * i] = static_cast<float>(amplitude * std::sin(kTwoPi * 110.0 * i / 44100));
+      v[2 * i + 1] = static_cast<float>(v[2 * i] * right);
+    }
+    limiter.Process(v.data(), frames);
+    return v;
+  };
+  auto peak = [](const std::vector<float>& v, size_t from = 0) {
+    float most = 0;
+    for (size_t i = from; i < v.size(); ++i) most = std::max(most, std::fabs(v[i]));
+    return most;
+  };
+  // Under the knee, untouched to the bit.
+  rt::SoftLimiter quiet;
+  const std::vector<float> under = through(quiet, 0.69, 20000);
+  for (int i = 0; i < 20000; ++i) ASSERT_EQ(under[2 * i], static_cast<float>(0.69 * std::sin(kTwoPi * 110.0 * i / 44100)));
+
+  // Louder and louder sines come out louder and louder (up to twice full
+  // scale; beyond, as loud as a float tells), never over the ceiling, and
+  // bent gradually: just over the knee all but untouched, no corner where
+  // the bend suddenly sets in or stops (a clamp's slope drops from one to
+  // nothing at once).
+  float before = 0.6f, slope = 0.05f;
+  for (double a = 0.65; a <= 4.0; a += 0.05) {
+    rt::SoftLimiter limiter;
+    const float out = peak(through(limiter, a, 8820), 2 * 4410);
+    if (a <= 2.0) {
+      EXPECT_GT(out, before) << "amplitude " << a;
+    }
+    EXPECT_GE(out, before) << "amplitude " << a;
+    EXPECT_LE(out, rt::SoftLimiter::kCeiling + 1e-6f) << "amplitude " << a;
+    EXPECT_LT(std::fabs((out - before) - slope), 0.015f) << "a corner at amplitude " << a;
+    if (a < 0.76) {
+      EXPECT_NEAR(out, a, 0.01 * a) << "bent hard just over the knee";
+    }
+    slope = out - before;
+    before = out;
+  }
+
+  // Both sides take the same gain, so a sound stays where it stood.
+  rt::SoftLimiter linked;
+  const std::vector<float> wide = through(linked, 2.0, 4410, 0.25);
+  for (int i = 100; i < 4410; ++i) {
+    if (std::fabs(wide[2 * i]) > 0.01f) {
+      ASSERT_NEAR(wide[2 * i + 1] / wide[2 * i], 0.25f, 1e-4f) << "frame " << i;
+    }
+  }
+
+  // After a loud burst a quiet sound is held down a moment, then back to
+  // its own level within a fifth of a second.
+  rt::SoftLimiter after;
+  through(after, 2.0, 8820);
+  const std::vector<float> soon = through(after, 0.3, 441);
+  EXPECT_LT(peak(soon), 0.3f * 0.7f) << "let go at once: the gain would flutter on every cycle";
+  through(after, 0.3, 8820 - 441);
+  EXPECT_NEAR(peak(through(after, 0.3, 4410)), 0.3f, 0.003f) << "still held down after 0.2 s";
+}
+
+TEST_F(SilentAudio, ABusyFightNeverReachesFullScaleAndKeepsItsLoudness) {
+  // Half a minute of a hard fight, mixed as the device would mix it: the
+  // game tune at its volume, a shot every fourth frame, explosions and
+  // missile hits, and two of each humming structure on screen, each started
+  // again at the game's pace (every 2 s, the tall ones every 4 s).
+  TSound* tune = FromRes("m_game.ogg", SOUND_LOOPS);
+  TSound* shot = FromRes("_PlayerShoot.ogg");
+  TSound* pop = FromRes("_EnemyExplosion1.ogg");
+  TSound* crunch = FromRes("_EnemyExplosion2.ogg");
+  TSound* hit = FromRes("_MissileHit.ogg");
+  TSound* terraformer = FromRes("_2tower.ogg");
+  TSound* coil = FromRes("_energycrackle.ogg");
+  TSound* spire = FromRes("_Towers.ogg");
+  for (TSound* s : {tune, shot, pop, crunch, hit, terraformer, coil, spire}) ASSERT_NE(s, nullptr);
+  struct Every {
+    TSound* sound;
+    int frames, from;
+  };
+  const Every fight[] = {{shot, 4, 0},         {pop, 20, 3},           {crunch, 30, 11},       {hit, 90, 40},
+                         {terraformer, 120, 0}, {terraformer, 120, 37}, {coil, 120, 15},        {coil, 120, 80},
+                         {spire, 240, 50},      {spire, 240, 170}};
+  SetSoundChannelVolume(PlaySoundOnChannel(tune, nullptr), GameMusicVolume);
+  constexpr int kFrame = 735;  // samples in a frame at 60 a second
+  constexpr int kFrames = 30 * 60;
+  std::vector<float> limited(2 * kFrame * static_cast<size_t>(kFrames)), sum(limited.size());
+  for (int f = 0; f < kFrames; ++f) {
+    for (const Every& e : fight)
+      if (f % e.frames == e.from) PlaySoundOnChannel(e.sound, nullptr);
+    const size_t at = 2 * kFrame * static_cast<size_t>(f);
+    MixForTest(limited.data() + at, kFrame, sum.data() + at);
+  }
+  float loudest = 0, loudestSum = 0;
+  for (size_t i = 0; i < limited.size(); ++i) {
+    loudest = std::max(loudest, std::fabs(limited[i]));
+    loudestSum = std::max(loudestSum, std::fabs(sum[i]));
+  }
+  const double lost = 20 * std::log10(Rms(sum) / Rms(limited));
+  std::printf("busy fight: the sum peaks at %.1f dBFS, the mix at %.1f dBFS; the limiter takes %.2f dB\n",
+              20 * std::log10(loudestSum), 20 * std::log10(loudest), lost);
+  EXPECT_LT(loudest, 1.0f) << "a sample at full scale";
+  EXPECT_LT(lost, 1.0) << "the limiter takes the fight's loudness";
+  EXPECT_GE(lost, 0.0) << "the limiter adds to the fight";
+  EXPECT_GT(Rms(limited), 0.05) << "the fight is not heard at all";
 }
 
 TEST_F(SilentAudio, TheLogRecordsEveryPlayVolumeAndStopInOrder) {

@@ -1,6 +1,7 @@
 // Every sound and tune in res/: it decodes, it has the format the mixer
 // expects, it is as long as the game's timings assume, it is neither clipped
-// nor offset, nothing in it clicks, and the three tunes loop without a seam.
+// nor offset, nothing in it clicks, each kind of sound is heard at its level
+// in the mix, and the three tunes loop without a seam.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
@@ -8,35 +9,43 @@
 #include <cmath>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "services/music.h"
+// The meter the generator levels the sounds with.
+#include "tools/sounds/loudness.cpp"
+
 namespace {
+
+// What a sound is to the player, which sets how loud it must be: the shots
+// and explosions of a fight, any other effect of the game, the hums of the
+// structures that repeat while one is on screen, the cues of the menus and
+// the intro, and the tunes.
+enum class Kind { Fight, Effect, Ambient, Cue, Tune };
 
 struct Expected {
   const char* file;
   double seconds;
-  bool music;
+  Kind kind;
+  bool Music() const { return kind == Kind::Tune; }
 };
 
+constexpr Kind F = Kind::Fight, E = Kind::Effect, A = Kind::Ambient, C = Kind::Cue, T = Kind::Tune;
 const Expected kSounds[] = {
-    {"_footsteps-4.ogg", 2.40, false},    {"_lights.ogg", 2.99, false},
-    {"_hmmmm.ogg", 0.73, false},          {"_EnemyExplosion1.ogg", 0.26, false},
-    {"_EnemyExplosion2.ogg", 0.24, false}, {"_AlienRescued.ogg", 0.56, false},
-    {"_PlayerShoot.ogg", 0.08, false},    {"_AlienPickup.ogg", 1.80, false},
-    {"_NoTeleport.ogg", 0.57, false},     {"_menuselect.ogg", 0.18, false},
-    {"_MissileHit.ogg", 1.78, false},     {"_wohoo.ogg", 0.51, false},
-    {"_teleport.ogg", 0.37, false},       {"_bzzzt.ogg", 1.03, false},
-    {"_radar.ogg", 1.81, false},          {"_TakeShield.ogg", 0.56, false},
-    {"_alien1.ogg", 1.22, false},         {"_alien2.ogg", 1.51, false},
-    {"_alien3.ogg", 1.17, false},         {"_2tower.ogg", 5.01, false},
-    {"_energycrackle.ogg", 2.37, false},  {"_explode1.ogg", 0.84, false},
-    {"_explode2.ogg", 2.44, false},       {"_explode3.ogg", 4.08, false},
-    {"_moduleland.ogg", 2.00, false},     {"_ModuleThrust.ogg", 5.72, false},
-    {"_ModuleTakeoff2.ogg", 5.30, false}, {"_Towers.ogg", 3.98, false},
-    {"_Urp.ogg", 2.00, false},            {"m_menu.ogg", 134.46, true},
-    {"m_game.ogg", 192.37, true},         {"m_pause.ogg", 42.68, true},
+    {"_footsteps-4.ogg", 2.40, C},     {"_lights.ogg", 2.99, C},         {"_hmmmm.ogg", 0.73, C},
+    {"_EnemyExplosion1.ogg", 0.26, F}, {"_EnemyExplosion2.ogg", 0.24, F}, {"_AlienRescued.ogg", 0.56, E},
+    {"_PlayerShoot.ogg", 0.08, F},     {"_AlienPickup.ogg", 1.80, E},     {"_NoTeleport.ogg", 0.57, E},
+    {"_menuselect.ogg", 0.18, C},      {"_MissileHit.ogg", 1.78, F},      {"_wohoo.ogg", 0.51, E},
+    {"_teleport.ogg", 0.37, E},        {"_bzzzt.ogg", 1.03, E},           {"_radar.ogg", 1.81, E},
+    {"_TakeShield.ogg", 0.56, E},      {"_alien1.ogg", 1.22, E},          {"_alien2.ogg", 1.51, E},
+    {"_alien3.ogg", 1.17, E},          {"_2tower.ogg", 5.01, A},          {"_energycrackle.ogg", 2.37, A},
+    {"_explode1.ogg", 0.84, F},        {"_explode2.ogg", 2.44, F},        {"_explode3.ogg", 4.08, F},
+    {"_moduleland.ogg", 2.00, E},      {"_ModuleThrust.ogg", 5.72, E},    {"_ModuleTakeoff2.ogg", 5.30, E},
+    {"_Towers.ogg", 3.98, A},          {"_Urp.ogg", 2.00, E},             {"m_menu.ogg", 134.46, T},
+    {"m_game.ogg", 192.37, T},         {"m_pause.ogg", 42.68, T},
 };
 
 std::filesystem::path ResDir() { return std::filesystem::path(NOVA_SOURCE_DIR) / "res"; }
@@ -194,7 +203,7 @@ TEST(SoundCatalogue, ResHoldsExactlyTheCataloguedSounds) {
   for (const std::string& f : found) EXPECT_TRUE(expected.count(f)) << f << " in res/ is not a sound of the game";
 }
 
-TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthCleanAndAudible) {
+TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthAndClean) {
   for (const Expected& e : kSounds) {
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
@@ -207,22 +216,19 @@ TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthCleanAndAudible) {
     // trusts either one loops and ends at the same point.
     EXPECT_EQ(d.declared, static_cast<long long>(d.left.size()));
 
-    double sumL = 0, sumR = 0, energy = 0;
+    double sumL = 0, sumR = 0;
     int clipped = 0;
     for (size_t i = 0; i < d.left.size(); ++i) {
       sumL += d.left[i];
       sumR += d.right[i];
-      energy += d.left[i] * d.left[i] + d.right[i] * d.right[i];
       if (std::fabs(d.left[i]) >= 0.999f || std::fabs(d.right[i]) >= 0.999f) ++clipped;
     }
     const double n = static_cast<double>(std::max<size_t>(d.left.size(), 1));
     EXPECT_EQ(clipped, 0) << "samples at full scale";
     EXPECT_LT(std::fabs(sumL / n), 0.01) << "left channel off centre";
     EXPECT_LT(std::fabs(sumR / n), 0.01) << "right channel off centre";
-    const double rms = std::sqrt(energy / (2 * n));
-    EXPECT_GT(rms, 0.02) << "too quiet to hear over the music";
 
-    if (!e.music && !d.left.empty()) {
+    if (!e.Music() && !d.left.empty()) {
       // One-shot sounds start and stop at rest, so they do not pop.
       EXPECT_LT(std::fabs(d.left.front()), 0.05f);
       EXPECT_LT(std::fabs(d.right.front()), 0.05f);
@@ -232,17 +238,98 @@ TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthCleanAndAudible) {
   }
 }
 
+// --- balance -------------------------------------------------------------------
+//
+// How loud each sound is heard, by the loudness meter the generator levels
+// them with: an effect by its loudest 100 ms, a tune by its typical 100 ms
+// (the median) and its loudest, at the volume the game plays it at.
+
+TEST(SoundCatalogue, EachKindOfSoundIsHeardAtItsLevelWithRoomAboveIt) {
+  struct Heard {
+    double loudest = 0, typical = 0;
+    float peak = 0;
+  };
+  std::map<std::string, Heard> heard;
+  for (const Expected& e : kSounds) {
+    const Decoded d = Decode(ResDir() / e.file);
+    ASSERT_TRUE(d.opened) << e.file;
+    Heard& h = heard[e.file];
+    h.loudest = loudness::Loudest(d.left, d.right);
+    if (e.Music()) h.typical = loudness::Typical(d.left, d.right);
+    for (size_t i = 0; i < d.left.size(); ++i) h.peak = std::max({h.peak, std::fabs(d.left[i]), std::fabs(d.right[i])});
+  }
+  // The fight: its shots and explosions one level, low enough that several
+  // at once and the tune under them still fit (they used to be 6 dB louder,
+  // peaking at -2 dBFS, and a fight went over full scale).
+  double fight = 0;
+  int fights = 0;
+  for (const Expected& e : kSounds)
+    if (e.kind == Kind::Fight) fight += heard[e.file].loudest, ++fights;
+  fight /= fights;
+  EXPECT_GE(fight, -17.0);
+  EXPECT_LE(fight, -13.0);
+  const double gameTune = heard["m_game.ogg"].typical + loudness::Decibels(GameMusicVolume);
+  const double menuTuneAtMost = heard["m_menu.ogg"].loudest + loudness::Decibels(MenuMusicVolume);
+  for (const Expected& e : kSounds) {
+    SCOPED_TRACE(e.file);
+    const Heard& h = heard[e.file];
+    switch (e.kind) {
+      case Kind::Fight:
+        EXPECT_NEAR(h.loudest, fight, 1.0) << "out of step with the rest of the fight";
+        break;
+      case Kind::Effect:
+        EXPECT_GE(h.loudest, fight - 3.0) << "lost in a fight";
+        EXPECT_LE(h.loudest, fight + 1.5) << "louder than the fight";
+        break;
+      case Kind::Ambient:
+        // Repeated for as long as its structure is on screen: in the
+        // background, 8 to 10 dB under the fight.
+        EXPECT_GE(h.loudest, fight - 10.0);
+        EXPECT_LE(h.loudest, fight - 8.0);
+        break;
+      case Kind::Cue:
+        // Clearly above the loudest moment of the menu tune under it.
+        EXPECT_GE(h.loudest, menuTuneAtMost + 6.0);
+        break;
+      case Kind::Tune:
+        break;
+    }
+    // Every effect of the game keeps 5 dB of room under full scale.
+    if (e.kind == Kind::Fight || e.kind == Kind::Effect || e.kind == Kind::Ambient) {
+      EXPECT_LT(h.peak, 0.56f);
+    }
+  }
+  // The game tune, at its volume, stays within about 6 dB of the fight.
+  EXPECT_NEAR(gameTune, fight, 6.0);
+}
+
+TEST(SoundCatalogue, TheTerraformersHumIsOverBeforeItStartsAgain) {
+  // The game starts it every two seconds while a terraformer is on screen;
+  // what sounded after that would pile up on the next start.
+  const Decoded d = Decode(ResDir() / "_2tower.ogg");
+  ASSERT_TRUE(d.opened);
+  ASSERT_GT(d.left.size(), 2u * 44100);
+  float before = 0, after = 0;
+  for (size_t i = 0; i < d.left.size(); ++i) {
+    const float level = std::max(std::fabs(d.left[i]), std::fabs(d.right[i]));
+    float& most = i < 2 * 44100 ? before : after;
+    most = std::max(most, level);
+  }
+  EXPECT_GT(before, 0.05f);
+  EXPECT_LT(after, 0.001f) << "still sounding after two seconds";
+}
+
 TEST(SoundCatalogue, NothingClicksAndOneShotsRampInAndOut) {
   for (const Expected& e : kSounds) {
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened);
     for (const auto* ch : {&d.left, &d.right}) {
-      const Click c = WorstClick(*ch, e.music);
+      const Click c = WorstClick(*ch, e.Music());
       EXPECT_LE(c.ratio, kMostAboveNeighbours)
           << (ch == &d.left ? "left" : "right") << " channel: a " << c.kind << " at " << c.seconds << " s stands "
           << c.ratio << " times above anything within 20 ms of it";
-      if (e.music || ch->size() < 200) continue;
+      if (e.Music() || ch->size() < 200) continue;
       // The first and last quarter millisecond are a ramp: quieter than the
       // two milliseconds beside them, not the sound already at full level.
       const size_t edge = 11, beside = 88, n = ch->size();
@@ -255,7 +342,7 @@ TEST(SoundCatalogue, NothingClicksAndOneShotsRampInAndOut) {
 
 TEST(SoundCatalogue, TunesLoopWithoutAJumpAtTheSeam) {
   for (const Expected& e : kSounds) {
-    if (!e.music) continue;
+    if (!e.Music()) continue;
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened);

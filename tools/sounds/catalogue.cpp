@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <atomic>
@@ -6,6 +7,7 @@
 #include <filesystem>
 
 #include "effects.h"
+#include "loudness.h"
 #include "oggwriter.h"
 #include "sounds.h"
 
@@ -13,38 +15,38 @@ namespace sounds {
 
 const std::vector<Entry>& Catalogue() {
   static const std::vector<Entry> kAll = {
-      {"_footsteps-4.ogg", 2.40, Footsteps, 0.3f, false},
-      {"_lights.ogg", 2.99, Lights, 0.3f, false},
-      {"_hmmmm.ogg", 0.73, Hmmmm, 0.3f, false},
-      {"_EnemyExplosion1.ogg", 0.26, EnemyExplosion1, 0.3f, false},
-      {"_EnemyExplosion2.ogg", 0.24, EnemyExplosion2, 0.3f, false},
-      {"_AlienRescued.ogg", 0.56, AlienRescued, 0.3f, false},
-      {"_PlayerShoot.ogg", 0.08, PlayerShoot, 0.3f, false},
-      {"_AlienPickup.ogg", 1.80, AlienPickup, 0.3f, false},
-      {"_NoTeleport.ogg", 0.57, NoTeleport, 0.3f, false},
-      {"_menuselect.ogg", 0.18, MenuSelect, 0.3f, false},
-      {"_MissileHit.ogg", 1.78, MissileHit, 0.3f, false},
-      {"_wohoo.ogg", 0.51, Wohoo, 0.3f, false},
-      {"_teleport.ogg", 0.37, Teleport, 0.3f, false},
-      {"_bzzzt.ogg", 1.03, Bzzzt, 0.3f, false},
-      {"_radar.ogg", 1.81, Radar, 0.3f, false},
-      {"_TakeShield.ogg", 0.56, TakeShield, 0.3f, false},
-      {"_alien1.ogg", 1.22, Alien1, 0.3f, false},
-      {"_alien2.ogg", 1.51, Alien2, 0.3f, false},
-      {"_alien3.ogg", 1.17, Alien3, 0.3f, false},
-      {"_2tower.ogg", 5.01, TwoTower, 0.2f, false},
-      {"_energycrackle.ogg", 2.37, EnergyCrackle, 0.3f, false},
-      {"_explode1.ogg", 0.84, Explode1, 0.3f, false},
-      {"_explode2.ogg", 2.44, Explode2, 0.3f, false},
-      {"_explode3.ogg", 4.08, Explode3, 0.3f, false},
-      {"_moduleland.ogg", 2.00, ModuleLand, 0.3f, false},
-      {"_ModuleThrust.ogg", 5.72, ModuleThrust, 0.2f, false},
-      {"_ModuleTakeoff2.ogg", 5.30, ModuleTakeoff, 0.2f, false},
-      {"_Towers.ogg", 3.98, Towers, 0.2f, false},
-      {"_Urp.ogg", 2.00, Urp, 0.3f, false},
-      {"m_menu.ogg", 134.46, MenuMusic, 0.25f, true},
-      {"m_game.ogg", 192.37, GameMusic, 0.25f, true},
-      {"m_pause.ogg", 42.68, PauseMusic, 0.25f, true},
+      {"_footsteps-4.ogg", 2.40, Footsteps, 0.3f, false, kCue},
+      {"_lights.ogg", 2.99, Lights, 0.3f, false, kCue},
+      {"_hmmmm.ogg", 0.73, Hmmmm, 0.3f, false, kCue},
+      {"_EnemyExplosion1.ogg", 0.26, EnemyExplosion1, 0.3f, false, kEffect},
+      {"_EnemyExplosion2.ogg", 0.24, EnemyExplosion2, 0.3f, false, kEffect},
+      {"_AlienRescued.ogg", 0.56, AlienRescued, 0.3f, false, kEffect},
+      {"_PlayerShoot.ogg", 0.08, PlayerShoot, 0.3f, false, kEffect},
+      {"_AlienPickup.ogg", 1.80, AlienPickup, 0.3f, false, kEffect},
+      {"_NoTeleport.ogg", 0.57, NoTeleport, 0.3f, false, kEffect},
+      {"_menuselect.ogg", 0.18, MenuSelect, 0.3f, false, kCue},
+      {"_MissileHit.ogg", 1.78, MissileHit, 0.3f, false, kEffect},
+      {"_wohoo.ogg", 0.51, Wohoo, 0.3f, false, kEffect},
+      {"_teleport.ogg", 0.37, Teleport, 0.3f, false, kEffect},
+      {"_bzzzt.ogg", 1.03, Bzzzt, 0.3f, false, kEffect},
+      {"_radar.ogg", 1.81, Radar, 0.3f, false, kEffect},
+      {"_TakeShield.ogg", 0.56, TakeShield, 0.3f, false, kEffect},
+      {"_alien1.ogg", 1.22, Alien1, 0.3f, false, kEffect},
+      {"_alien2.ogg", 1.51, Alien2, 0.3f, false, kEffect},
+      {"_alien3.ogg", 1.17, Alien3, 0.3f, false, kEffect},
+      {"_2tower.ogg", 5.01, TwoTower, 0.2f, false, kAmbient},
+      {"_energycrackle.ogg", 2.37, EnergyCrackle, 0.3f, false, kAmbient},
+      {"_explode1.ogg", 0.84, Explode1, 0.3f, false, kEffect},
+      {"_explode2.ogg", 2.44, Explode2, 0.3f, false, kEffect},
+      {"_explode3.ogg", 4.08, Explode3, 0.3f, false, kEffect},
+      {"_moduleland.ogg", 2.00, ModuleLand, 0.3f, false, kEffect},
+      {"_ModuleThrust.ogg", 5.72, ModuleThrust, 0.2f, false, kEffect},
+      {"_ModuleTakeoff2.ogg", 5.30, ModuleTakeoff, 0.2f, false, kEffect},
+      {"_Towers.ogg", 3.98, Towers, 0.2f, false, kAmbient},
+      {"_Urp.ogg", 2.00, Urp, 0.3f, false, kEffect},
+      {"m_menu.ogg", 134.46, MenuMusic, 0.25f, true, kMenuTune},
+      {"m_game.ogg", 192.37, GameMusic, 0.25f, true, kGameTune},
+      {"m_pause.ogg", 42.68, PauseMusic, 0.25f, true, kPauseTune},
   };
   return kAll;
 }
@@ -56,14 +58,20 @@ synth::Buffer Render(const Entry& e) {
   b.right.resize(frames, 0.0f);
   if (e.loops) {
     synth::SubtractMean(b);
-    synth::Normalise(b, 0.75f);
+    // A tune's drum hits stand far above its typical level: they are rounded
+    // off under the ceiling rather than holding the whole tune down. The
+    // curve has no memory, so the seam stays as seamless as it was.
+    const double typical = loudness::Typical(b.left, b.right);
+    synth::Scale(b, static_cast<float>(std::pow(10.0, (e.level.loudness - typical) / 20.0)));
+    synth::SoftCeiling(b, e.level.ceiling);
   } else {
     synth::RemoveDc(b);
     synth::FadeEdges(b, 0.001, std::min(0.03, e.seconds * 0.1));
-    synth::Normalise(b, 0.79f);
-    // Keep steady tones (buzzers, hums) from sounding far louder than the rest.
-    const double rms = synth::Rms(b);
-    if (rms > 0.25) synth::Scale(b, static_cast<float>(0.25 / rms));
+    const double loudest = loudness::Loudest(b.left, b.right);
+    synth::Scale(b, static_cast<float>(std::pow(10.0, (e.level.loudness - loudest) / 20.0)));
+    // A sound too peaky for its level is held under the ceiling, and falls
+    // short of the level (the catalogue test says by how much).
+    if (synth::Peak(b) > e.level.ceiling) synth::Normalise(b, e.level.ceiling);
   }
   return b;
 }
@@ -93,7 +101,12 @@ int WriteAll(const std::string& dir, bool verbose) {
       } else if (verbose) {
         const auto done = std::chrono::steady_clock::now();
         using ms = std::chrono::milliseconds;
-        std::printf("%-24s %7.2f s  (synthesis %lld ms, encoding %lld ms)\n", e.file, e.seconds,
+        // The level it came to (typical for a tune, loudest for an effect)
+        // against the one asked for, and its peak.
+        const double level =
+            e.loops ? loudness::Typical(b.left, b.right) : loudness::Loudest(b.left, b.right);
+        std::printf("%-24s %7.2f s  %6.1f dB (asked %5.1f)  peak %.2f  (synthesis %lld ms, encoding %lld ms)\n",
+                    e.file, e.seconds, level, e.level.loudness, synth::Peak(b),
                     static_cast<long long>(std::chrono::duration_cast<ms>(rendered - begun).count()),
                     static_cast<long long>(std::chrono::duration_cast<ms>(done - rendered).count()));
       }

@@ -262,26 +262,51 @@ void Echo(Buffer& b, double seconds, double feedback, double mix, double damp = 
 Buffer Footsteps(int frames) {
   Buffer b(frames);
   Rng rng(11);
-  const double starts[4] = {0.08, 0.64, 1.21, 1.77};
-  for (int s = 0; s < 4; ++s) {
-    const float loud = 0.55f + 0.15f * s;
-    const float pan = (s % 2 == 0 ? -0.25f : 0.25f);
-    // Heel, then the sole rolling onto the floor a moment later.
+  // No two steps alike: how hard the heel comes down and how deep it knocks,
+  // the tone of the sole's scuff, how soon the sole rolls after the heel,
+  // grit crunching under the third, and the last scraping as the pilot stops.
+  struct Step {
+    double at;
+    float loud, pan;
+    double knockHz, knockTau;  // the floor's knock: starting pitch (falling to a third of it), decay
+    double scuffHz, scuffQ;    // the sole's scuff
+    double roll;               // heel to sole, seconds
+    float sole;                // how loud the sole comes down after the heel
+    double grit, scrape;       // gravel crackle and the sliding scrape, 0 for none
+  };
+  const Step steps[4] = {
+      {0.08, 0.55f, -0.25f, 180, 0.035, 1500, 1.2, 0.075, 0.45f, 0.0, 0.0},
+      {0.64, 0.75f, 0.25f, 140, 0.05, 850, 0.8, 0.1, 0.6f, 0.0, 0.0},
+      {1.21, 0.8f, -0.2f, 210, 0.028, 2600, 1.6, 0.065, 0.35f, 1.0, 0.0},
+      {1.77, 1.0f, 0.2f, 120, 0.06, 2300, 0.7, 0.12, 0.6f, 0.0, 1.0},
+  };
+  for (const Step& s : steps) {
     for (int part = 0; part < 2; ++part) {
-      const double at = starts[s] + part * (0.075 + 0.01 * rng.Uniform());
-      const float g = loud * (part == 0 ? 1.0f : 0.45f);
-      Svf scuff;
-      scuff.Set(1300 + 500 * rng.Uniform(), 1.2);
+      const double at = s.at + part * (s.roll + 0.008 * rng.Uniform());
+      const float g = s.loud * (part == 0 ? 1.0f : s.sole);
+      Svf scuff, crunch;
+      scuff.Set(s.scuffHz * (0.9 + 0.2 * rng.Uniform()), s.scuffQ);
+      crunch.Set(3800, 1.5);
       Osc knock(Wave::Sine);
+      double grain = 0.0;
       const int first = FramesFor(at);
       for (int k = 0; k < FramesFor(0.25) && first + k < frames; ++k) {
         const double t = Sec(k);
         scuff.Process(static_cast<float>(rng.Bipolar()));
-        const double f = 70 + 110 * std::exp(-t / 0.012);
-        const float v = static_cast<float>(knock.Next(f) * Perc(t, 0.0015, 0.035) * 0.9 +
-                                           scuff.band * Perc(t, 0.001, 0.018) * 0.8 +
-                                           scuff.high * Perc(t, 0.0005, 0.004) * 0.3);
-        b.AddPanned(first + k, v * g, pan);
+        const double f = s.knockHz * (0.4 + 0.6 * std::exp(-t / 0.012));
+        double v = knock.Next(f) * Perc(t, 0.0015, s.knockTau) * 0.9 + scuff.band * Perc(t, 0.001, 0.018) * 0.8 +
+                   scuff.high * Perc(t, 0.0005, 0.004) * 0.3;
+        // Grit: grains snapping under the sole for a few tens of milliseconds.
+        if (s.grit > 0 && rng.Uniform() < 0.02 * std::exp(-t / 0.04)) grain = 0.5 + 0.5 * rng.Uniform();
+        grain *= 0.985;
+        crunch.Process(static_cast<float>(rng.Bipolar() * grain));
+        v += crunch.band * s.grit * 0.9;
+        // The scrape: the sole dragged along the floor as the step ends.
+        if (s.scrape > 0 && part == 1) {
+          const double drag = t < 0.16 ? std::sin(kPi * t / 0.16) : 0.0;
+          v += scuff.band * drag * s.scrape * 0.9;
+        }
+        b.AddPanned(first + k, static_cast<float>(v) * g, s.pan);
       }
     }
   }
@@ -293,7 +318,8 @@ Buffer Footsteps(int frames) {
 Buffer Lights(int frames) {
   Buffer b(frames);
   Rng rng(23);
-  // The switch: two sharp clicks a few milliseconds apart.
+  // The switch: two sharp clicks a few milliseconds apart, kept under the
+  // tube's buzz so that the strike of the light is what is heard loudest.
   for (int c = 0; c < 2; ++c) {
     Svf click;
     click.Set(3200 - 900 * c, 3.0);
@@ -302,8 +328,8 @@ Buffer Lights(int frames) {
     for (int k = 0; k < FramesFor(0.08); ++k) {
       const double t = Sec(k);
       click.Process(static_cast<float>(rng.Bipolar()));
-      const float v = static_cast<float>(click.band * Perc(t, 0.0003, 0.006) * 1.4 +
-                                         body.Next(900) * Perc(t, 0.0005, 0.01) * 0.5);
+      const float v = static_cast<float>(click.band * Perc(t, 0.0003, 0.006) * 0.28 +
+                                         body.Next(900) * Perc(t, 0.0005, 0.01) * 0.12);
       b.AddPanned(first + k, v * (c == 0 ? 1.0f : 0.6f), 0.1f);
     }
   }
@@ -336,13 +362,21 @@ Buffer Lights(int frames) {
 }
 
 // The pilot murmurs to himself, thinking it over: "hmm... uh-mm", lips
-// mostly closed, the middle syllable half opening into a mumbled vowel.
+// mostly closed, the middle syllable half opening into a mumbled vowel. The
+// voice wavers as a tired man's does, and his breath is heard: a breath out
+// through the nose as he starts, under the hum, and as he trails off.
 Buffer Hmmmm(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
-  // Speech-like intonation: up a little on the first "hmm", then drifting down.
+  // Speech-like intonation: up a little on the first "hmm", then drifting
+  // down; on it a waver of a few per cent, five or six times a second and
+  // never quite regular.
   auto pitch = [&](double t) {
-    return 112.0 + 16.0 * std::sin(kPi * std::min(1.0, t / 0.3)) - 22.0 * std::max(0.0, t - 0.3) / (len - 0.3);
+    const double contour =
+        112.0 + 16.0 * std::sin(kPi * std::min(1.0, t / 0.3)) - 22.0 * std::max(0.0, t - 0.3) / (len - 0.3);
+    const double waver = 0.03 * std::sin(kTwoPi * 5.3 * t + 1.1 * std::sin(kTwoPi * 1.7 * t)) +
+                         0.012 * std::sin(kTwoPi * 9.1 * t + 0.5);
+    return contour * (1.0 + waver);
   };
   const std::vector<Mouth> path = {
       {0.00, kUh, 0.0, 0.3, 0.9},   // a breath out...
@@ -357,6 +391,17 @@ Buffer Hmmmm(int frames) {
       {0.70, kOo, 0.0, 1.0, 0.3},
   };
   std::vector<float> v = Speak(frames, path, pitch, 31);
+  // Breath: air through the nose, a soft band of noise, strongest as he
+  // starts and as he trails off, and faintly under the hum.
+  const std::vector<std::pair<double, double>> air = {{0.0, 0.0},  {0.03, 0.55}, {0.1, 0.12}, {0.5, 0.12},
+                                                      {0.56, 0.2}, {0.62, 0.12}, {0.66, 0.45}, {len, 0.0}};
+  Rng rng(32);
+  Svf nose;
+  nose.Set(1400, 0.8);
+  for (int i = 0; i < frames; ++i) {
+    nose.Process(static_cast<float>(rng.Bipolar()));
+    v[i] += static_cast<float>(nose.band * 0.3 * Glide(air, Sec(i)));
+  }
   SpreadMono(b, v, 1.0f, 9, 0.0f);
   ReverbOnce(b, 0.4, 3000, 0.12);
   return b;
@@ -565,24 +610,28 @@ Buffer Bzzzt(int frames) {
   return b;
 }
 
-// A beacon's sonar ping: one bright ping that rings away, and a moment
-// later its echo comes back from far off, fainter, duller and a touch lower.
+// A beacon's sonar ping: one ping with the boom of the hull under it that
+// rings away, and a moment later its echo comes back from far off, fainter,
+// duller and a touch lower.
 Buffer Radar(int frames) {
   Buffer b(frames);
   // The ping itself: a pure tone with a faint metallic overtone, struck hard
-  // and ringing down, its pitch sagging slightly as it fades.
+  // and ringing down, its pitch sagging slightly as it fades; under it the
+  // hull that sends it, a low partial that gives the ping its weight.
   auto ping = [&](double start, double hz, double gain, double attack, double ring, float pan) {
-    Osc tone(Wave::Sine), overtone(Wave::Sine), shimmer(Wave::Sine);
+    Osc tone(Wave::Sine), overtone(Wave::Sine), shimmer(Wave::Sine), hull(Wave::Sine);
     const int first = FramesFor(start);
     for (int k = 0; first + k < frames; ++k) {
       const double t = Sec(k);
       const double sag = 1.0 - 0.012 * (1.0 - std::exp(-t / 0.25));
       // A quick fall, then a longer, quieter ring.
       const double env = Perc(t, attack, ring) * 0.85 + Perc(t, attack, ring * 3.0) * 0.15;
-      if (env < 1e-4 && t > attack) break;
+      const double boom = Perc(t, attack, ring * 0.9);
+      if (env < 1e-4 && boom < 1e-4 && t > attack) break;
       const double v = tone.Next(hz * sag) * 0.8 + overtone.Next(hz * 2.76 * sag) * 0.12 * std::exp(-t / 0.06) +
                        shimmer.Next(hz * 1.003 * sag) * 0.2;  // a slow beat, as from a hull
-      b.AddPanned(first + k, static_cast<float>(v * env * gain), pan);
+      const double low = hull.Next(hz * 0.32 * sag) * 0.75 * boom;
+      b.AddPanned(first + k, static_cast<float>((v * env + low) * gain), pan);
     }
   };
   ping(0.0, 1250, 1.0, 0.003, 0.11, 0.0f);
@@ -720,28 +769,43 @@ Buffer Alien3(int frames) {
   return b;
 }
 
-// The terraformer at work: a throbbing machine drone with two pump strokes.
+// The terraformer at work: one stroke of a throbbing machine, a drone that
+// swells and releases a hiss of steam. The game starts it again every two
+// seconds for as long as the terraformer is on screen, so the stroke and its
+// room have died away before then: the repeats follow one another as the
+// machine's beat instead of piling up. The rest of the file is silence.
 Buffer TwoTower(int frames) {
   Buffer b(frames);
   Rng rng(151);
   Osc d1(Wave::Saw), d2(Wave::Saw), sub(Wave::Sine);
   Svf f, hiss;
-  const double len = Sec(frames);
-  for (int i = 0; i < frames; ++i) {
+  hiss.Set(3000, 0.6);
+  const double beat = 1.9;  // seconds, inside the game's two
+  const int active = std::min(frames, FramesFor(beat));
+  for (int i = 0; i < active; ++i) {
     const double t = Sec(i);
-    // Each stroke swells and releases a hiss of steam.
-    const double stroke = std::fmod(t, len / 2) / (len / 2);
-    const double pump = std::pow(std::sin(kPi * stroke), 2.0);
+    const double u = t / beat;
+    const double pump = std::pow(std::sin(kPi * u), 2.0);
     f.Set(250 + 900 * pump, 3.0);
     f.Process(d1.Next(55) * 0.5f + d2.Next(55.4 + 3 * pump) * 0.5f);
-    hiss.Set(3000, 0.6);
     hiss.Process(static_cast<float>(rng.Bipolar()));
-    const double steam = stroke > 0.55 ? Perc((stroke - 0.55) * len / 2, 0.03, 0.25) : 0.0;
-    const double env = std::min(1.0, t / 0.3) * std::min(1.0, (len - t) / 0.6);
-    const float v = static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
-    b.AddPanned(i, v, static_cast<float>(0.4 * std::sin(kTwoPi * t / len)));
+    const double steam = u > 0.5 ? Perc(t - 0.5 * beat, 0.03, 0.2) : 0.0;
+    // In over a quarter of a second, out smoothly by the end of the beat.
+    const double out = std::clamp((beat - t) / 0.6, 0.0, 1.0);
+    const double env = std::min(1.0, t / 0.25) * out * out * (3.0 - 2.0 * out);
+    const float v =
+        static_cast<float>((f.low * (0.5 + 0.5 * pump) + sub.Next(27.5) * 0.3 + hiss.band * steam * 0.4) * env);
+    b.AddPanned(i, v, static_cast<float>(0.3 * std::sin(kTwoPi * u)));
   }
-  ReverbOnce(b, 0.8, 3000, 0.2);
+  ReverbOnce(b, 0.5, 3000, 0.15);
+  // What still rings of the room is faded out before the next start.
+  const int fadeFrom = FramesFor(1.6), silentFrom = std::min(frames, FramesFor(1.97));
+  for (int i = fadeFrom; i < frames; ++i) {
+    const double w = i >= silentFrom ? 0.0 : static_cast<double>(silentFrom - i) / (silentFrom - fadeFrom);
+    const float g = static_cast<float>(w * w * (3.0 - 2.0 * w));
+    b.left[i] *= g;
+    b.right[i] *= g;
+  }
   return b;
 }
 
@@ -826,12 +890,12 @@ Buffer ModuleLand(int frames) {
 
 namespace {
 // A rocket engine: a rumble that chugs with the combustion, a body of low
-// roar, a hiss whose tone slowly sweeps up and down, and the whine of the
-// turbine. Over time `loud` sets its level, `open` (0 to 1) how hard it
-// burns, which brightens the hiss and lifts the roar, and `spin` the
-// turbine's pitch as a multiple of its cruising pitch.
+// roar, a hiss whose tone slowly sweeps up and down, and, at `whineLevel`
+// (0 for none), the whine of the turbine. Over time `loud` sets its level,
+// `open` (0 to 1) how hard it burns, which brightens the hiss and lifts the
+// roar, and `spin` the turbine's pitch as a multiple of its cruising pitch.
 template <class Loud, class Open, class Spin>
-void Engine(Buffer& b, std::uint64_t seed, Loud loud, Open open, Spin spin) {
+void Engine(Buffer& b, std::uint64_t seed, double whineLevel, Loud loud, Open open, Spin spin) {
   Rng rng(seed);
   Svf sweepL, sweepR, bodyL, bodyR, whine, hissL, hissR;
   OnePole rumbleL, rumbleR, chugSmooth;
@@ -873,7 +937,7 @@ void Engine(Buffer& b, std::uint64_t seed, Loud loud, Open open, Spin spin) {
     whine.Set(hz * 3.0, 2.0);
     whine.Process(turbine.Next(hz) * 0.6f + turbine2.Next(hz * 1.502) * 0.4f);
     const double level = loud(t) * swell;
-    const double tone = whine.band * 0.22;
+    const double tone = whine.band * 0.22 * whineLevel;
     b.left[i] += static_cast<float>(
         (sweepL.band * 0.45 + hissL.low * 0.3 + bodyL.band * 0.7 + rl * 0.5 * chug + tone) * level);
     b.right[i] += static_cast<float>(
@@ -884,8 +948,8 @@ void Engine(Buffer& b, std::uint64_t seed, Loud loud, Open open, Spin spin) {
 
 // The module's descent: the engine burns all the way down, its roar
 // swelling and slowly sweeping in tone as the craft nears the ground, the
-// combustion chugging underneath and the turbine sinking in pitch; as the
-// legs touch it throttles back and spins down.
+// combustion chugging underneath; as the legs touch it throttles back. No
+// turbine whine: a steady tone over six seconds is heard as a fault.
 Buffer ModuleThrust(int frames) {
   Buffer b(frames);
   const double len = Sec(frames);
@@ -893,14 +957,13 @@ Buffer ModuleThrust(int frames) {
   auto throttle = [=](double t) { return t < touch ? 1.0 : std::exp(-(t - touch) / 0.3); };
   auto near = [=](double t) { return std::clamp(t / touch, 0.0, 1.0); };  // closer: louder, brighter
   Engine(
-      b, 211,
+      b, 211, 0.0,
       [&](double t) {
         const double start = std::min(1.0, t / 0.5);
         return start * start * (3.0 - 2.0 * start) * std::min(1.0, (len - t) / 0.3) * (0.7 + 0.3 * near(t)) *
                throttle(t);
       },
-      [&](double t) { return throttle(t) * (0.8 + 0.3 * near(t)); },
-      [&](double t) { return (1.0 - 0.2 * near(t)) * (0.4 + 0.6 * throttle(t)); });
+      [&](double t) { return throttle(t) * (0.8 + 0.3 * near(t)); }, [](double) { return 1.0; });
   ReverbOnce(b, 0.6, 2500, 0.15);
   return b;
 }
@@ -912,7 +975,7 @@ Buffer ModuleTakeoff(int frames) {
   const double len = Sec(frames);
   Blast(b, 0.0, 0.7, 221, 0.5f, len - 0.25);
   Engine(
-      b, 222,
+      b, 222, 1.0,
       [=](double t) {
         const double swell = std::min(1.0, t / 0.9);
         const double away = t < 1.6 ? 1.0 : std::pow(std::max(0.0, 1 - (t - 1.6) / (len - 1.6)), 1.6);

@@ -1,7 +1,8 @@
 // Tests of the sound generator: the encoder's exact lengths and repeatable
 // bytes, the synth parts' behaviour, seamless looping, the melody maker, and
 // the character of the effects that are easiest to get flat: the beacon's
-// ping and echo, the moving engine of the descent, the pilot's murmur.
+// ping and echo, the moving engine of the descent, the pilot's murmur, the
+// intro's footsteps.
 #include <gtest/gtest.h>
 #include <vorbis/vorbisfile.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "loudness.h"
 #include "oggwriter.h"
 #include "sounds.h"
 #include "synth.h"
@@ -326,9 +328,34 @@ TEST(Catalogue, EverySoundEffectRendersAtItsLengthLevelledAndFinite) {
     bool finite = true;
     for (int i = 0; i < b.Frames(); ++i) finite = finite && std::isfinite(b.left[i]) && std::isfinite(b.right[i]);
     EXPECT_TRUE(finite);
-    EXPECT_LE(Peak(b), 0.8f);
-    EXPECT_GT(Peak(b), 0.3f);
+    // At its level, or under it where its peak stands at the ceiling.
+    EXPECT_LE(Peak(b), e.level.ceiling + 1e-6f);
+    const double level = loudness::Loudest(b.left, b.right);
+    if (Peak(b) < e.level.ceiling - 1e-4f) EXPECT_NEAR(level, e.level.loudness, 0.05);
+    else EXPECT_LT(level, e.level.loudness);
   }
+}
+
+TEST(Catalogue, TheMeterReadsAFullScaleToneAtAboutNothingAndHearsNoDeepBass) {
+  // A 1 kHz sine peaking at full scale in both channels reads about 0 dB
+  // (the weighting lifts 1 kHz a little), half the amplitude 6 dB less.
+  const Buffer full = SineBuffer(kRate, 1000.0, 1.0f), half = SineBuffer(kRate, 1000.0, 0.5f);
+  EXPECT_NEAR(loudness::Loudest(full.left, full.right), 0.0, 0.3);
+  EXPECT_NEAR(loudness::Loudest(full.left, full.right) - loudness::Loudest(half.left, half.right), 6.02, 0.01);
+  // Bass under the ear's range hardly counts; the presence range counts more.
+  const Buffer deep = SineBuffer(kRate, 20.0, 1.0f), bright = SineBuffer(kRate, 4000.0, 1.0f);
+  EXPECT_LT(loudness::Loudest(deep.left, deep.right), -10.0);
+  EXPECT_GT(loudness::Loudest(bright.left, bright.right), 2.5);
+  // A sound shorter than the window is heard as its power over the window:
+  // 10 ms of tone reads 10 dB under 100 ms of it.
+  const Buffer blip = SineBuffer(441, 1000.0, 1.0f);
+  EXPECT_NEAR(loudness::Loudest(blip.left, blip.right), loudness::Loudest(full.left, full.right) - 10.0, 0.3);
+  // A tune's typical level: a tone loud for a quarter of its windows and
+  // quiet for the rest is typically quiet.
+  Buffer mostlyQuiet = SineBuffer(4 * kRate, 1000.0, 0.1f);
+  for (int i = 0; i < kRate; ++i) mostlyQuiet.left[i] *= 10.0f, mostlyQuiet.right[i] *= 10.0f;
+  EXPECT_NEAR(loudness::Typical(mostlyQuiet.left, mostlyQuiet.right), -20.0, 0.5);
+  EXPECT_NEAR(loudness::Loudest(mostlyQuiet.left, mostlyQuiet.right), 0.0, 0.5);
 }
 
 // --- the character of single effects ---------------------------------------------
@@ -339,30 +366,60 @@ struct Stretch {
   double crossings;
 };
 
-// A catalogue effect rendered as the game gets it, cut into windows of `seconds`.
-std::vector<Stretch> Windows(const char* file, double seconds) {
-  std::vector<Stretch> out;
+// A catalogue effect rendered as the game gets it, both channels together.
+std::vector<float> Mono(const char* file) {
+  std::vector<float> out;
   for (const auto& e : sounds::Catalogue()) {
     if (std::string(e.file) != file) continue;
     const Buffer b = sounds::Render(e);
-    const int w = FramesFor(seconds);
-    for (int at = 0; at + w <= b.Frames(); at += w) {
-      double energy = 0;
-      int crossings = 0;
-      float prev = 0;
-      for (int i = at; i < at + w; ++i) {
-        const float v = 0.5f * (b.left[i] + b.right[i]);
-        energy += static_cast<double>(v) * v;
-        if (i > at && (v < 0) != (prev < 0)) ++crossings;
-        prev = v;
-      }
-      out.push_back({10.0 * std::log10(energy / w + 1e-12), crossings / seconds});
-    }
+    for (int i = 0; i < b.Frames(); ++i) out.push_back(0.5f * (b.left[i] + b.right[i]));
   }
   return out;
 }
 
-TEST(Character, TheBeaconPingsFallsQuietAndHearsItsEcho) {
+// The same, cut into windows of `seconds`.
+std::vector<Stretch> Windows(const char* file, double seconds) {
+  std::vector<Stretch> out;
+  const std::vector<float> m = Mono(file);
+  const int w = FramesFor(seconds);
+  for (int at = 0; at + w <= static_cast<int>(m.size()); at += w) {
+    double energy = 0;
+    int crossings = 0;
+    for (int i = at; i < at + w; ++i) {
+      energy += static_cast<double>(m[i]) * m[i];
+      if (i > at && (m[i] < 0) != (m[i - 1] < 0)) ++crossings;
+    }
+    out.push_back({10.0 * std::log10(energy / w + 1e-12), crossings / seconds});
+  }
+  return out;
+}
+
+// Power at one frequency of n samples from x, through a Hann window.
+double PowerAt(const float* x, int n, double hz) {
+  const double w = kTwoPi * hz / kRate, c = 2.0 * std::cos(w);
+  double s1 = 0, s2 = 0;
+  for (int i = 0; i < n; ++i) {
+    const double s0 = x[i] * (0.5 - 0.5 * std::cos(kTwoPi * i / (n - 1))) + c * s1 - s2;
+    s2 = s1;
+    s1 = s0;
+  }
+  return s1 * s1 + s2 * s2 - c * s1 * s2;
+}
+
+// Share of the energy of x[from .. from + n) that lies below `hz`.
+double ShareBelow(const std::vector<float>& x, int from, int n, double hz) {
+  Svf split;
+  split.Set(hz, 0.707);
+  double low = 0, all = 0;
+  for (int i = from; i < from + n; ++i) {
+    split.Process(x[i]);
+    low += static_cast<double>(split.low) * split.low;
+    all += static_cast<double>(x[i]) * x[i];
+  }
+  return low / (all + 1e-12);
+}
+
+TEST(Character, TheBeaconPingsWithBodyFallsQuietAndHearsItsEcho) {
   const auto w = Windows("_radar.ogg", 0.02);
   ASSERT_GT(w.size(), 80u);
   const double ping = std::max({w[0].db, w[1].db, w[2].db});
@@ -374,6 +431,9 @@ TEST(Character, TheBeaconPingsFallsQuietAndHearsItsEcho) {
     else quiet = 0;
   }
   EXPECT_GT(echo, 0u) << "no echo after a quiet gap: the ping rings on or repeats without a pause";
+  // The hull gives the ping its weight: a good share of it lies under 600 Hz.
+  const std::vector<float> m = Mono("_radar.ogg");
+  EXPECT_GT(ShareBelow(m, 0, FramesFor(0.15), 600), 0.25) << "a thin ping with no body";
   // The ping is a clear pitch, not noise: about 1.2 kHz, two crossings a cycle.
   EXPECT_NEAR(w[1].crossings, 2500, 500);
 }
@@ -392,6 +452,20 @@ TEST(Character, TheDescentEngineSweepsAndSwellsWhileItBurns) {
   EXPECT_GT(loudest - softest, 3.0) << "the roar's level barely moves";
   // Throttled back at touchdown: the last half second is far below the burn.
   EXPECT_LT(w.back().db, softest - 12);
+
+  // No whine: in no quarter second of the burn does a tone between 400 and
+  // 700 Hz stand out of the roar around it.
+  const std::vector<float> m = Mono("_ModuleThrust.ogg");
+  const int n = FramesFor(0.25);
+  for (int at = FramesFor(0.5); at + n <= FramesFor(4.5); at += n) {
+    std::vector<double> power;
+    for (double hz = 400; hz <= 700; hz += 4) power.push_back(PowerAt(m.data() + at, n, hz));
+    std::vector<double> sorted = power;
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    const double strongest = *std::max_element(power.begin(), power.end());
+    EXPECT_LT(10.0 * std::log10(strongest / sorted[sorted.size() / 2]), 15.0)
+        << "a tone stands out at " << at / 44100.0 << " s";
+  }
 }
 
 TEST(Character, ThePilotMurmursInSyllablesThatChangeTheirVowel) {
@@ -419,6 +493,74 @@ TEST(Character, ThePilotMurmursInSyllablesThatChangeTheirVowel) {
       brightest = std::max(brightest, s.crossings);
     }
   EXPECT_GT(brightest / darkest, 1.5) << "the mouth never opens";
+
+  // His breath is heard as he starts and as he trails off: the first 40 ms
+  // and the last 60 ms are audible and as bright as a hiss, not a hum.
+  for (size_t k : {size_t{0}, size_t{1}, w.size() - 3, w.size() - 2, w.size() - 1}) {
+    EXPECT_GT(w[k].db, peak - 30) << "window " << k;
+    EXPECT_GT(w[k].crossings, 1000) << "window " << k << " is a hum, not a breath";
+  }
+
+  // The voice wavers: its pitch, taken every 10 ms over the murmur, strays
+  // from its own 0.2 s average by over 2% (the intonation alone, 1%).
+  const std::vector<float> m = Mono("_hmmmm.ogg");
+  std::vector<double> hz;
+  const int n = FramesFor(0.04);
+  for (int c = FramesFor(0.08); c + n < FramesFor(0.62); c += FramesFor(0.01)) {
+    double best = -1;
+    int bestLag = 0;
+    for (int lag = kRate / 200; lag <= kRate / 70; ++lag) {
+      double xy = 0, xx = 0, yy = 0;
+      for (int i = c; i < c + n; ++i) {
+        xy += m[i] * m[i + lag];
+        xx += m[i] * m[i];
+        yy += m[i + lag] * m[i + lag];
+      }
+      const double r = xy / std::sqrt(xx * yy + 1e-20);
+      if (r > best) best = r, bestLag = lag;
+    }
+    hz.push_back(static_cast<double>(kRate) / bestLag);
+  }
+  ASSERT_GT(hz.size(), 30u);
+  double stray = 0;
+  for (size_t k = 10; k + 10 < hz.size(); ++k) {
+    double average = 0;
+    for (size_t j = k - 10; j <= k + 10; ++j) average += hz[j] / 21;
+    stray += (hz[k] / average - 1) * (hz[k] / average - 1) / static_cast<double>(hz.size() - 20);
+  }
+  EXPECT_GT(std::sqrt(stray), 0.02) << "the pitch holds steady";
+}
+
+TEST(Character, NoTwoOfTheFourFootstepsSoundAlike) {
+  // Each step's tone as the loudness of its third-octave bands, from 80 Hz
+  // to 9 kHz, against the step's whole; two steps of one recipe differ by
+  // under 1.5 dB a band on average.
+  const std::vector<float> m = Mono("_footsteps-4.ogg");
+  std::vector<std::vector<double>> tone;
+  for (double at : {0.08, 0.64, 1.21, 1.77}) {
+    const int from = FramesFor(at), n = FramesFor(0.25);
+    std::vector<double> bands;
+    double total = 0;
+    for (double f = 80; f < 9000; f *= 1.2599) {
+      Svf band;
+      band.Set(f, 4.3);
+      double e = 0;
+      for (int i = from; i < from + n; ++i) {
+        band.Process(m[i]);
+        e += static_cast<double>(band.band) * band.band;
+      }
+      bands.push_back(e);
+      total += e;
+    }
+    for (double& b : bands) b = std::max(-50.0, 10.0 * std::log10(b / total));
+    tone.push_back(bands);
+  }
+  for (size_t a = 0; a < tone.size(); ++a)
+    for (size_t b = a + 1; b < tone.size(); ++b) {
+      double apart = 0;
+      for (size_t k = 0; k < tone[a].size(); ++k) apart += std::fabs(tone[a][k] - tone[b][k]) / tone[a].size();
+      EXPECT_GT(apart, 2.0) << "steps " << a + 1 << " and " << b + 1 << " sound alike";
+    }
 }
 
 }  // namespace

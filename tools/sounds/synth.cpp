@@ -210,6 +210,15 @@ void SubtractMean(Buffer& b) {
   }
 }
 
+void SoftCeiling(Buffer& b, float ceiling) {
+  const float knee = 0.7f * ceiling, room = ceiling - knee;
+  for (auto* ch : {&b.left, &b.right})
+    for (float& v : *ch) {
+      const float a = std::fabs(v);
+      if (a > knee) v = std::copysign(knee + room * std::tanh((a - knee) / room), v);
+    }
+}
+
 float Peak(const Buffer& b) {
   float p = 0.0f;
   for (float v : b.left) p = std::max(p, std::fabs(v));

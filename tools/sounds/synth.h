@@ -115,6 +115,9 @@ void RemoveDc(Buffer& b);     // gentle 15 Hz high-pass on both channels (one-sh
 void SubtractMean(Buffer& b);  // for loops, where a filter's start-up would break the seam
 void Normalise(Buffer& b, float peak);            // scale so the loudest sample is `peak`
 void FadeEdges(Buffer& b, double in_s, double out_s);  // short ramps so nothing clicks
+// Leaves samples under 70% of the ceiling as they are and bends the ones
+// above smoothly towards it, so none reaches it.
+void SoftCeiling(Buffer& b, float ceiling);
 float Peak(const Buffer& b);
 double Rms(const Buffer& b);                      // over both channels
 void Scale(Buffer& b, float gain);

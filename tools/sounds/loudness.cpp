@@ -1,0 +1,86 @@
+#include "loudness.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace loudness {
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kWindow = 0.1;
+
+// One second-order section, transposed direct form II.
+struct Section {
+  double b0, b1, b2, a1, a2;
+  double z1 = 0, z2 = 0;
+  double Run(double x) {
+    const double y = b0 * x + z1;
+    z1 = b1 * x - a1 * y + z2;
+    z2 = b2 * x - a2 * y;
+    return y;
+  }
+};
+
+// The meter's weighting at our rate: a high shelf of about +4 dB above
+// 1.7 kHz (the head's effect on what reaches the ear), then a high-pass at
+// 38 Hz.
+std::vector<double> WeightedPower(const std::vector<float>& left, const std::vector<float>& right) {
+  const size_t n = std::min(left.size(), right.size());
+  std::vector<double> power(n, 0.0);
+  for (const std::vector<float>* ch : {&left, &right}) {
+    double k = std::tan(kPi * 1681.974450955533 / kRate);
+    const double q = 0.7071752369554196;
+    const double vh = std::pow(10.0, 3.999843853973347 / 20.0), vb = std::pow(vh, 0.4996667741545416);
+    double a0 = 1.0 + k / q + k * k;
+    Section shelf{(vh + vb * k / q + k * k) / a0, 2.0 * (k * k - vh) / a0, (vh - vb * k / q + k * k) / a0,
+                  2.0 * (k * k - 1.0) / a0, (1.0 - k / q + k * k) / a0};
+    k = std::tan(kPi * 38.13547087602444 / kRate);
+    const double q2 = 0.5003270373238773;
+    a0 = 1.0 + k / q2 + k * k;
+    Section highPass{1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / a0, (1.0 - k / q2 + k * k) / a0};
+    for (size_t i = 0; i < n; ++i) {
+      const double y = highPass.Run(shelf.Run((*ch)[i]));
+      power[i] += y * y;
+    }
+  }
+  return power;
+}
+
+double Level(double meanPower) { return -0.691 + 10.0 * std::log10(meanPower + 1e-12); }
+
+// The loudness of each 100 ms window, one starting every `hopSeconds`.
+std::vector<double> Windows(const std::vector<float>& left, const std::vector<float>& right, double hopSeconds) {
+  const std::vector<double> power = WeightedPower(left, right);
+  const size_t window = static_cast<size_t>(std::lround(kWindow * kRate));
+  const size_t hop = std::max<size_t>(1, static_cast<size_t>(std::lround(hopSeconds * kRate)));
+  std::vector<double> sums(power.size() + 1, 0.0);
+  for (size_t i = 0; i < power.size(); ++i) sums[i + 1] = sums[i] + power[i];
+  std::vector<double> out;
+  if (power.size() <= window) {
+    out.push_back(Level(sums.back() / static_cast<double>(window)));
+    return out;
+  }
+  for (size_t at = 0; at + window <= power.size(); at += hop)
+    out.push_back(Level((sums[at + window] - sums[at]) / static_cast<double>(window)));
+  return out;
+}
+
+}  // namespace
+
+double Loudest(const std::vector<float>& left, const std::vector<float>& right) {
+  const std::vector<double> w = Windows(left, right, kWindow / 8);
+  return *std::max_element(w.begin(), w.end());
+}
+
+double Typical(const std::vector<float>& left, const std::vector<float>& right) {
+  std::vector<double> w = Windows(left, right, kWindow / 2);
+  const auto middle = w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2);
+  std::nth_element(w.begin(), middle, w.end());
+  return *middle;
+}
+
+double Decibels(double gain) { return 20.0 * std::log10(gain); }
+
+}  // namespace loudness

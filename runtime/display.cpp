@@ -80,6 +80,7 @@ void CloseDisplay() {
   g_batch.indices.clear();
   g_batch.texture = nullptr;
   rt::ForgetSharpScaler();
+  rt::ForgetScreenOverlay();
   if (g_video.prescaled) SDL_DestroyTexture(g_video.prescaled);
   if (g_video.target) SDL_DestroyTexture(g_video.target);
   if (g_video.renderer) SDL_DestroyRenderer(g_video.renderer);
@@ -172,26 +173,26 @@ void ShowTarget() {
     SDL_SetRenderDrawColor(r, 0, 0, 0, 255);
     SDL_RenderClear(r);
   }
-  if (fit.linearStep && fit.factor > 1 &&
+  const bool sharpInOnePass =
+      fit.linearStep && fit.factor > 1 &&
       rt::DrawSharpScaled(r, g_video.target, g_video.display.width, g_video.display.height,
-                          fit.factor, dst)) {
-    PresentToScreen();
-    SDL_SetRenderTarget(r, g_video.target);
-    return;
-  }
-  if (fit.linearStep && fit.factor > 1) {
-    SDL_Texture* prescaled = PrescaledTexture(g_video.display.width * fit.factor,
-                                              g_video.display.height * fit.factor);
-    if (prescaled && SDL_SetRenderTarget(r, prescaled) == 0) {
-      SDL_RenderCopy(r, g_video.target, nullptr, nullptr);
-      SDL_SetRenderTarget(r, nullptr);
-      SDL_SetTextureScaleMode(prescaled, SDL_ScaleModeLinear);
-      shown = prescaled;
-    } else {
-      SDL_SetTextureScaleMode(g_video.target, SDL_ScaleModeLinear);
+                          fit.factor, dst);
+  if (!sharpInOnePass) {
+    if (fit.linearStep && fit.factor > 1) {
+      SDL_Texture* prescaled = PrescaledTexture(g_video.display.width * fit.factor,
+                                                g_video.display.height * fit.factor);
+      if (prescaled && SDL_SetRenderTarget(r, prescaled) == 0) {
+        SDL_RenderCopy(r, g_video.target, nullptr, nullptr);
+        SDL_SetRenderTarget(r, nullptr);
+        SDL_SetTextureScaleMode(prescaled, SDL_ScaleModeLinear);
+        shown = prescaled;
+      } else {
+        SDL_SetTextureScaleMode(g_video.target, SDL_ScaleModeLinear);
+      }
     }
+    SDL_RenderCopy(r, shown, nullptr, &dst);
   }
-  SDL_RenderCopy(r, shown, nullptr, &dst);
+  rt::DrawScreenOverlay(r, dst);
   PresentToScreen();
   SDL_SetRenderTarget(r, g_video.target);
 }
@@ -326,6 +327,15 @@ void FlushBatch() {
   }
   g_batch.vertices.clear();
   g_batch.indices.clear();
+}
+
+bool PictureScaledOnScreen() {
+  if (!g_video.window) return false;
+  int width = 0, height = 0;
+  SDL_GetWindowSizeInPixels(g_video.window, &width, &height);
+  const ScreenFit fit = FitPictureToScreen(g_video.display.width, g_video.display.height, width,
+                                           height, g_video.maxTextureWidth, g_video.maxTextureHeight);
+  return fit.factor != 1 || fit.linearStep;
 }
 
 bool DrawingEnabled() { return g_video.open && g_video.renderer && !Options().nullDrawing; }
@@ -464,6 +474,7 @@ void HideMousePointer() {
 
 void ClearDrawBuffer() {
   rt::LogDraw(DrawEvent{});
+  rt::ForgetScreenOverlay();
   if (!rt::DrawingEnabled()) return;
   rt::FlushBatch();
   SDL_SetRenderDrawColor(g_video.renderer, 0, 0, 0, 255);

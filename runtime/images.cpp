@@ -124,6 +124,7 @@ bool BuildTexture(TImage* img) {
 namespace rt {
 
 void UpdateOpaqueBoxes(TImage* img) {
+  img->rowShades.clear();
   img->opaqueBox.assign(size_t(img->frames), SDL_Rect{0, 0, 0, 0});
   for (int f = 0; f < img->frames; ++f) {
     const uint8_t* px = img->Frame(f);
@@ -253,6 +254,7 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
   const DrawState& st = rt::CurrentDrawState();
   rt::Placement place(image, x, y, st);
   if (place.sx == 0.0 || place.sy == 0.0) return;
+  if (rt::TakenByScreenOverlay(image, frame, place, st)) return;
   SDL_BlendMode blend = st.blend == BlendMode::Light ? SDL_BLENDMODE_ADD : SDL_BLENDMODE_BLEND;
   Uint8 alpha = Uint8(std::lround(st.alpha * 255.0f));
   int fx = (frame % image->gridColumns) * (image->width + 2) + 1;

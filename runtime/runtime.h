@@ -68,6 +68,23 @@ void ClearDrawBuffer();
 void PresentFrame(int sync);
 void FillRectangle(float x, float y, float width, float height);
 
+// A screen overlay (the scan lines): the image draws between these two calls
+// lie over the picture as the player sees it. Where the picture is shown as
+// it is, one pixel for one (a 640 x 480 window, and always on the headless
+// path), they land in the back buffer like any other draw. Where it is scaled
+// to the screen, lines on the picture's own rows would come out uneven (at
+// 1.6 times, 2 or 3 screen rows apart), so the draws stay out of the back
+// buffer and each present lays them over the scaled picture as even dark rows
+// at the screen's resolution, as dark on average as they would have made the
+// picture. The drawing state's colour, alpha and blend count; a second
+// overlay before the back buffer is cleared darkens further, as it would in
+// the back buffer; the overlay stays until ClearDrawBuffer. A turned or
+// scaled draw is drawn as it is. Every draw is logged as any draw; the two
+// calls themselves draw and log nothing. Screen reads and grabs then hold no
+// overlay, so a grab drawn again under a new overlay is not darkened twice.
+void BeginScreenOverlay();
+void EndScreenOverlay();
+
 // ---------------------------------------------------------------------------
 // Images and drawing state.
 

@@ -33,6 +33,10 @@ struct TImage {
   // Per frame, the smallest rectangle holding every pixel that is not fully
   // transparent (empty when there is none): only that much is drawn.
   std::vector<SDL_Rect> opaqueBox;
+  // Per frame and row, for the screen overlay: the mean alpha (0-1) and the
+  // mean alpha-weighted red, green and blue (0-255); made when first needed,
+  // dropped with the opaque boxes when the pixels change.
+  std::vector<float> rowShades;
 
   const uint8_t* Frame(int f) const { return pixels.data() + size_t(f) * width * height * 4; }
   uint8_t* Frame(int f) { return pixels.data() + size_t(f) * width * height * 4; }
@@ -159,6 +163,20 @@ bool DrawSharpScaled(SDL_Renderer* renderer, SDL_Texture* picture, int pictureWi
                      int pictureHeight, int factor, const SDL_Rect& dst);
 // The renderer is going: its shader goes with it.
 void ForgetSharpScaler();
+
+// The screen overlay (runtime.h, BeginScreenOverlay; screenoverlay.cpp).
+// Whether the picture reaches the window scaled rather than one pixel for one
+// (display.cpp).
+bool PictureScaledOnScreen();
+// True when an open overlay over a scaled picture takes this draw instead of
+// the back buffer.
+bool TakenByScreenOverlay(TImage* image, int frame, const Placement& place,
+                          const DrawState& state);
+// Lays the overlay taken since the back buffer was last cleared over the
+// picture shown at `shown` on the window, at the window's resolution.
+void DrawScreenOverlay(SDL_Renderer* renderer, const SDL_Rect& shown);
+// The back buffer was cleared, or the display opened or closed.
+void ForgetScreenOverlay();
 
 // Draws a turned or scaled frame straight into the headless picture.
 void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawState& st);

@@ -43,10 +43,16 @@ void DrawFontTextAt(const String& text, float x, float y) {
 
 void DrawScanlines() {
   if (Settings.scanlinesOn != 1 || !img_scanlines1 || !img_scanlines2) return;
+  // A line on every other picture row, scaled with the picture to a full
+  // screen, would fall 2 or 3 screen rows apart at 1.6 times: as a screen
+  // overlay the lines stay even at any scale, and in a window they are drawn
+  // into the picture as they are.
+  BeginScreenOverlay();
   DrawImageFrame(img_scanlines1, 0, 0, 0);
   DrawImageFrame(img_scanlines1, 320, 0, 0);
   DrawImageFrame(img_scanlines1, 0, 200, 0);
   DrawImageFrame(img_scanlines1, 320, 200, 0);
   DrawImageFrame(img_scanlines2, 0, 400, 0);
   DrawImageFrame(img_scanlines2, 320, 400, 0);
+  EndScreenOverlay();
 }

@@ -76,6 +76,39 @@ TEST_F(FontText, OverlayCoversTheScreenExactlyOnce) {
   }
 }
 
+class FullScreenFontText : public FontText {
+ protected:
+  RuntimeOptions Options() const override {
+    RuntimeOptions o = FontText::Options();
+    o.headless = false;  // SDL's dummy desktop, 1024 x 768
+    return o;
+  }
+};
+
+TEST_F(FullScreenFontText, OverlayLiesOverTheScaledPictureNotInIt) {
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  std::vector<uint8_t> rows(320 * 200 * 4, 0);
+  for (size_t i = 320 * 4; i < rows.size(); i += 2 * 320 * 4)
+    for (size_t x = 0; x < 320; ++x) rows[i + x * 4 + 3] = 128;  // odd rows half dark
+  img_scanlines1 = CreateImageFromRGBA(rows.data(), 320, 200, 320, 200, 1, IMAGE_DEFAULT_FLAGS);
+  img_scanlines2 = CreateImageFromRGBA(rows.data(), 320, 80, 320, 80, 1, IMAGE_DEFAULT_FLAGS);
+  Settings.scanlinesOn = 1;
+  ClearDrawBuffer();
+  SetDrawColour(255, 255, 255);
+  FillRectangle(0, 0, 640, 480);
+  DrawScanlines();
+  PresentFrame(-1);
+  EXPECT_TRUE(PixelNear(0, 1, 0xFFFFFF)) << "the picture itself keeps no lines";
+  int w = 0, h = 0;
+  std::vector<uint8_t> shown = ReadShownScreenRGBA(&w, &h);
+  ASSERT_EQ(h, 768);
+  int dark = 0;
+  for (int y = 0; y < h; ++y) dark += shown[size_t(y) * w * 4] < 255;
+  EXPECT_EQ(dark, 768 * 2 / 3) << "two screen rows of every three";
+  DrawFontText(u"a", 0, 0);
+  EXPECT_TRUE(PixelNear(8, 8, Cell(33))) << "the overlay ends with the scan lines";
+}
+
 TEST_F(FontText, ClearPadHitsForgetsEarlierPresses) {
   ASSERT_TRUE(ScriptAttachPad());
   ScriptPadButton(3, true);

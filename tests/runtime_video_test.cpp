@@ -618,6 +618,47 @@ TEST(ScreenFitting, WholeFactorFirstThenFilteringToTheFinalSizeWithTheShapeKept)
   }
 }
 
+TEST(ScreenFitting, TheOverlayComesOutInEvenRowsAsDarkOnAverageAtAnyScale) {
+  // The scan lines once (every other row 28% dark, a trace of blue) and
+  // twice over (the main menu).
+  OverlayShade once, twice;
+  once.darkening = 0.5 * 0.28;
+  once.added[2] = 0.5 * 0.28 * 8;
+  twice.darkening = 0.5 * (1 - 0.72 * 0.72);
+  twice.added[2] = 0.5 * (0.28 * 8 * 0.72 + 0.28 * 8);
+  for (int shown : {480, 600, 768, 960, 1080, 2160}) {
+    for (const OverlayShade& shade : {once, twice}) {
+      const std::string at = std::to_string(shown) + " rows, darkening " + std::to_string(shade.darkening);
+      const EvenOverlay even = EvenOverlayFor(shade, 480, shown);
+      const double scale = shown / 480.0;
+      // About one picture row thick, two apart, in whole screen rows.
+      EXPECT_LE(std::abs(even.period - 2 * scale), 0.5) << at;
+      EXPECT_LE(std::abs(even.thickness - scale), 0.5) << at;
+      // Exactly periodic from the top of the picture to its bottom.
+      ASSERT_FALSE(even.bands.empty()) << at;
+      int dark = 0;
+      for (size_t i = 0; i < even.bands.size(); ++i) {
+        EXPECT_EQ(even.bands[i].y, even.bands[0].y + int(i) * even.period) << at << " band " << i;
+        EXPECT_EQ(even.bands[i].height, even.thickness) << at << " band " << i;
+        dark += even.bands[i].height;
+      }
+      EXPECT_LT(even.bands[0].y, even.period) << at;
+      EXPECT_GE(even.bands.back().y + even.period, shown) << at;
+      // As dark, and as blue, on average as the overlay over the picture.
+      const double share = double(dark) / shown;
+      EXPECT_NEAR(even.alpha / 255.0 * share, shade.darkening, 0.02 * shade.darkening) << at;
+      EXPECT_NEAR(even.colour[2] * even.alpha / 255.0 * share, shade.added[2], 0.5) << at;
+      EXPECT_EQ(even.colour[0], 0) << at;
+    }
+  }
+  // Shown as it is, the rows are the picture's own: every odd row.
+  const EvenOverlay asItIs = EvenOverlayFor(once, 480, 480);
+  EXPECT_EQ(asItIs.period, 2);
+  EXPECT_EQ(asItIs.bands[0].y, 1);
+  EXPECT_EQ(asItIs.alpha, 71);  // 0.28
+  EXPECT_TRUE(EvenOverlayFor(OverlayShade{}, 480, 768).bands.empty()) << "nothing to darken";
+}
+
 class FullScreenPicture : public harness::HeadlessTest {
  protected:
   RuntimeOptions Options() const override {
@@ -677,6 +718,74 @@ TEST_F(FullScreenPicture, AWindowShowsThePictureAsItIs) {
   EXPECT_EQ(int(at[1]), 100);
   EXPECT_EQ(int(at[2]), 50);
   EXPECT_EQ(int(shown[(size_t(7) * w + 102) * 4]), 10) << "no blending into the neighbour";
+}
+
+TEST_F(FullScreenPicture, AnOverlayLiesInEvenScreenRowsAsDarkAsInTheWindow) {
+  // Scan lines: every odd row 28% dark. Drawn over grey twice (the main
+  // menu) and once at half alpha (a fade), first in the window, then full
+  // screen (1.6 times).
+  std::vector<uint8_t> rows = Solid(640, 480, 0, 0, 0, 0);
+  for (int y = 1; y < 480; y += 2)
+    for (int x = 0; x < 640; ++x) Put(rows, 640, x, y, 0, 0, 8, 71);
+  TImage* lines = CreateImageFromRGBA(rows.data(), 640, 480, 640, 480, 1, IMAGE_DEFAULT_FLAGS);
+  int logged = 0;
+  SetDrawLog([&logged](const DrawEvent& e) { logged += e.kind == DrawEvent::Kind::Image; });
+  auto frame = [&](int layers, float alpha) {
+    ClearDrawBuffer();
+    Background(200, 200, 200);
+    SetDrawAlpha(alpha);
+    BeginScreenOverlay();
+    for (int i = 0; i < layers; ++i) DrawImageFrame(lines, 0, 0, 0);
+    EndScreenOverlay();
+    SetDrawAlpha(1);
+    PresentFrame(-1);
+  };
+  // The mean darkening of the shown picture, from its red channel.
+  auto darkening = [](const std::vector<uint8_t>& shown) {
+    double sum = 0;
+    for (size_t i = 0; i < shown.size(); i += 4) sum += shown[i];
+    return 1 - sum / (shown.size() / 4) / 200;
+  };
+
+  int w = 0, h = 0;
+  frame(1, 0.5f);
+  const double faintInWindow = darkening(ReadShownScreenRGBA(&w, &h));
+  frame(2, 1);
+  EXPECT_TRUE(PixelNear(5, 0, Rgb(200, 200, 200), 0));
+  EXPECT_TRUE(PixelNear(5, 1, Rgb(104, 104, 107), 1)) << "in the window, into the picture as it is";
+  const double inWindow = darkening(ReadShownScreenRGBA(&w, &h));
+  ASSERT_EQ(h, 480);
+
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);
+  frame(2, 1);
+  EXPECT_EQ(logged, 5) << "every draw logged as any draw";
+  std::vector<uint8_t> back = ReadScreenRGBA();
+  int marked = 0;
+  for (size_t i = 0; i < back.size(); i += 4) marked += back[i] != 200;
+  EXPECT_EQ(marked, 0) << "the back buffer (and a grab of it) holds no overlay";
+  std::vector<uint8_t> shown = ReadShownScreenRGBA(&w, &h);
+  ASSERT_EQ(h, 768);
+  auto red = [&](int x, int y) { return int(shown[(size_t(y) * w + x) * 4]); };
+  // Every row one shade across; the shades repeat every 3 rows exactly.
+  int uneven = 0, light = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) uneven += red(x, y) != red(0, y);
+    if (y + 3 < h) uneven += red(0, y) != red(0, y + 3);
+    light += red(0, y) == 200;
+  }
+  EXPECT_EQ(uneven, 0);
+  EXPECT_EQ(light, 768 / 3);
+  EXPECT_NEAR(darkening(shown), inWindow, 0.02 * inWindow);
+  frame(1, 0.5f);
+  // Faint, it is as dark within one colour step of the grey.
+  EXPECT_NEAR(darkening(ReadShownScreenRGBA(&w, &h)), faintInWindow, 1.0 / 200);
+
+  // The overlay goes with the picture it lay over.
+  ClearDrawBuffer();
+  Background(200, 200, 200);
+  PresentFrame(-1);
+  EXPECT_NEAR(darkening(ReadShownScreenRGBA(&w, &h)), 0, 1e-9);
+  SetDrawLog(nullptr);
 }
 
 // --- the null drawing mode ---------------------------------------------------------

@@ -20,7 +20,7 @@ void SetScrollFactors() {
 }
 
 // "exit to menu (y/n)" over the dimmed game, to the pause tune; keys only.
-// Yes sets QuitState to 1; no brings the game's tune back.
+// Yes ends the game; no brings the game's tune back.
 void PauseDialog() {
   const YesNoQuestion question{
       .text = u"exit to menu (y/n)",
@@ -31,7 +31,7 @@ void PauseDialog() {
           [](bool yes) {
             StopSoundChannel(MusicChannel);
             SleepMillis(25);
-            if (yes) QuitState = 1;
+            if (yes) world.ended = GameEnd::Quit;
           },
   };
   if (!AskYesNo(DialogFade, question)) {
@@ -49,7 +49,7 @@ void StartGame() {
     PadRestY = static_cast<float>(JoyAxisY(0));
   }
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
-  QuitState = 0;
+  world.ended.reset();
   world.shieldCount = 8;
   world.level = 1;
   world.score = 0;
@@ -131,13 +131,14 @@ void CheckTakeOff() {
   if (world.takeOffDue) TakeOffSequence();
 }
 
-void PlayGame() {
+GameResult PlayGame() {
   StartGame();
   do {
     PlayPass();
-  } while (QuitState != 1);
+  } while (!world.ended);
 
   SwitchMusic(snd_m_menu, MenuMusicVolume);
   ClearKeyStates();
   ClearPadHits();
+  return {.score = world.score, .level = world.level, .end = *world.ended};
 }

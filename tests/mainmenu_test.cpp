@@ -82,7 +82,7 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
     // The game switches to its tune, and back to the menu's when it ends.
     if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) gameEnded = n;
     tune = n > 34 ? MusicChannel : tune;
-    if (n >= 60 && !gameEnded && QuitState == 0) QuitState = 1;  // end the game at once
+    if (n >= 60 && !gameEnded && !world.ended) world.ended = GameEnd::Quit;  // end the game at once
     if (gameEnded && n == gameEnded + 40) {
       ScriptKeyTap(KeyCode::Escape);
       d.OnWait(n, [](int64_t) { ScriptKeyTap(KeyCode::Y); });

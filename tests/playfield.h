@@ -44,7 +44,8 @@ inline void ResetWorld(int seed = 1234) {
   world.alien.free = true, world.alien.x = 20000, world.alien.y = 392, world.alien.bobAngle = 0,
   world.alien.callTimer = 60;
   world.teleportersOff = world.takeOffDue = false;
-  world.teleportShift = QuitState = 0;
+  world.teleportShift = 0;
+  world.ended.reset();
   world.timeBonus = 100;
   Settings.sfxOn = 1;
   SetDrawAlpha(1);
@@ -93,7 +94,7 @@ struct RandomPlayer {
       if (roll(input) < flipKey) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < fire) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < pause) ScriptKeyTap(KeyCode::Escape);
-    if (roll(input) < putInWay && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
+    if (roll(input) < putInWay && !world.ended && world.shieldCount >= 0 && !world.takeOffDue) {
       world.bike.y = 397;
       if (world.alien.free) {
         world.alien.x = world.bike.x + 30;

@@ -58,16 +58,12 @@ void ActOnChoice() {
 }
 
 // "exit to windows  (y/n)" over the dimmed menu, answered by keys or pad.
-// Yes sets QuitState to 2.
-void ExitDialog() {
-  const YesNoQuestion question{.text = u"exit to windows  (y/n)",
-                               .column = 9,
-                               .row = 14,
-                               .padAnswers = true,
-                               .onAnswer = [](bool yes) {
-                                 if (yes) QuitState = 2;
-                               }};
-  if (!AskYesNo(MenuFade, question)) MenuExitRequest = false;
+// True for yes, which ends the menu.
+bool ExitDialog() {
+  const YesNoQuestion question{.text = u"exit to windows  (y/n)", .column = 9, .row = 14, .padAnswers = true};
+  const bool yes = AskYesNo(MenuFade, question);
+  if (!yes) MenuExitRequest = false;
+  return yes;
 }
 
 void MoveCursor(int step, int& direction) {
@@ -114,6 +110,7 @@ void DrawMenuBackground() {
 }
 
 void MainMenu() {
+  bool leaving = false;
   OpenMenu();
   do {
     DrawMenuPicture();
@@ -150,11 +147,11 @@ void MainMenu() {
       MoveCursor(+1, direction);
     if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) leaving = ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);
-  } while (QuitState != 2);
+  } while (!leaving);
 
   SleepMillis(100);
   ClearKeyStates();

@@ -45,8 +45,19 @@ RequestState ReplyState();
 extern const char* const ScoreServiceAddress;
 extern const char* const ScoreServiceKey;
 
-extern String SyncStatus;
-void SyncScores();
+// One row of the service's score table, each line as it came.
+struct ScoreRow {
+  String name, level, score;
+};
+// What a score sync got. The status starts as "not synced..."; the
+// submission's reply makes it "Synced..." or "Error: " and its state, a failed
+// table request its state alone. No screen shows it.
+struct SyncResult {
+  String status = u"not synced...";
+  std::vector<ScoreRow> rows;  // best first, twelve at most
+};
+// Submits the player's last score and takes the service's top eleven.
+SyncResult SyncScores(const String& playerName, int score, int level);
 void CheckVersion();
 
 // The wait of one pump of the library's queue (SyncScores, CheckVersion) in
@@ -54,8 +65,9 @@ void CheckVersion();
 // guards against a library that never empties its queue. Tests lower it.
 extern int OnlinePumpLimitMs;
 // One pump: while the library's queue is not empty, advance it, take the
-// replies of commands 1 (their state goes into SyncStatus) and 2 (handed to
-// onCommand2 with their state), answer the platform and wait 10 ms.
-void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2);
+// replies of commands 1 and 2 (each handed with its state to its handler,
+// when there is one), answer the platform and wait 10 ms.
+void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand1,
+                   const std::function<void(RequestState state)>& onCommand2);
 // Line number line of the current reply as text ("" beyond the count).
 String ETNAResultLine(int line);

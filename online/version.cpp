@@ -18,7 +18,7 @@ void CheckVersion() {
   ETNA__Send(2, query, 1, 0);
   MemFree(query);
 
-  PumpETNAQueue([&](RequestState state) {
+  PumpETNAQueue(nullptr, [&](RequestState state) {
     if (state != RequestState::Ok) return;
     const int lines = ETNA_GetNbOfLines();
     for (int k = 0; 2 * k + 1 <= lines && k < kMaxPairs; ++k) {

@@ -13,6 +13,8 @@
 #include "services/settings.h"
 #include "screens/startup.h"
 
+struct GameResult;
+
 // --- State of the front end -------------------------------------------------
 extern int LastKeyCode;     // last table key found by PollKeyTable / WaitForKey
 extern StringArray WebsiteLines;
@@ -51,5 +53,6 @@ void EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();
 void ShowCredits();
-void ShowHighscores();
+// lastGame: the last game played, or a default one before any game.
+void ShowHighscores(const GameResult& lastGame);
 void PlayIntro();

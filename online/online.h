@@ -2,6 +2,9 @@
 // is loaded at run time by name.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "runtime/runtime.h"
 
 // Binding of the networking library. Every pointer is always callable: an
@@ -58,7 +61,10 @@ struct SyncResult {
 };
 // Submits the player's last score and takes the service's top eleven.
 SyncResult SyncScores(const String& playerName, int score, int level);
-void CheckVersion();
+// Asks the service for its list of current versions and returns the one it
+// names for this game (the last pair for it counts), or none when the request
+// failed or the list has no pair for it.
+std::optional<String> CheckVersion();
 
 // The wait of one pump of the library's queue (SyncScores, CheckVersion) in
 // real milliseconds; the library ends every request sooner, so this only

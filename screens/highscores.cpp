@@ -77,7 +77,7 @@ void ShowHighscores(const GameResult& lastGame) {
       PutPlaceholderRows();
       PutSyncedRows(SyncScores(Settings.playerName, lastGame.score, lastGame.level).rows);
       SleepMillis(200);
-      CheckVersion();
+      SetVersionTexts(CheckVersion());
       ClearKeyStates();
     }
 

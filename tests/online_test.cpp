@@ -203,7 +203,7 @@ TEST_F(OnlineTest, LongAnswersStillFillTheTable) {
   versions += "x";
   service.SetMode(ScoreService::Mode::Normal);
   service.SetRawReply("VersionCheck.php", versions);
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_EQ(VersionMessage1, u"the newer version");
   EXPECT_EQ(NewerVersion, u"1.5");
 }
@@ -268,7 +268,7 @@ TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
   service.SetMode(ScoreService::Mode::Stall);
   Clock::time_point start = Clock::now();
   SyncResult synced = Sync();
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
   EXPECT_TRUE(synced.rows.empty());
   EXPECT_EQ(VersionMessage1, u"sync score to check");
@@ -277,7 +277,7 @@ TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
   service.Stop();
   setenv("NOVAQUAD_SCORES_URL", ("http://127.0.0.1:" + std::to_string(port) + "/scores").c_str(), 1);
   synced = Sync();
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_TRUE(synced.rows.empty());
   EXPECT_NE(synced.status, u"Synced...");
   EXPECT_NE(synced.status, u"not synced...");
@@ -288,14 +288,14 @@ TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
 TEST_F(OnlineTest, VersionCheckAsksTheServiceItsList) {
   service.AddVersion("otherGame", "7.0");
   service.AddVersion("novaquad", "1.2");
-  LastKeyCode = 65;
-  CheckVersion();
+  const std::optional<String> version = CheckVersion();
   EXPECT_EQ(RequestLines(),
             std::vector<std::string>{"GET /scores/VersionCheck.php?option=getversion&nbscore=30 HTTP/1.1"});
+  EXPECT_EQ(version, std::optional<String>(u"1.2"));
+  SetVersionTexts(version);
   EXPECT_EQ(VersionMessage1, u"you have the latest");
   EXPECT_EQ(VersionMessage2, u"version of the game");
   EXPECT_EQ(NewerVersion, u"earlier");
-  EXPECT_EQ(LastKeyCode, 0);
 }
 
 TEST_F(OnlineTest, VersionAnswers) {
@@ -328,7 +328,7 @@ TEST_F(OnlineTest, VersionAnswers) {
     VersionMessage2 = u"for updated version";
     NewerVersion = u"earlier";
     service.SetRawReply("VersionCheck.php", c.body);
-    CheckVersion();
+    SetVersionTexts(CheckVersion());
     EXPECT_EQ(VersionMessage1, c.message1) << c.body;
     EXPECT_EQ(VersionMessage2, c.message2) << c.body;
     EXPECT_EQ(NewerVersion, c.newer) << c.body;
@@ -337,12 +337,12 @@ TEST_F(OnlineTest, VersionAnswers) {
 
 TEST_F(OnlineTest, FailedVersionCheckKeepsTheLastAnswer) {
   service.SetRawReply("VersionCheck.php", "novaquad\n1.3\n");
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   ASSERT_EQ(VersionMessage1, u"the newer version");
   for (ScoreService::Mode mode : {ScoreService::Mode::Status, ScoreService::Mode::Garbage,
                                   ScoreService::Mode::Drop, ScoreService::Mode::Oversized}) {
     service.SetMode(mode);
-    CheckVersion();
+    SetVersionTexts(CheckVersion());
     EXPECT_EQ(VersionMessage1, u"the newer version");
     EXPECT_EQ(VersionMessage2, u"1.3 is available at;");
     EXPECT_EQ(NewerVersion, u"1.3");
@@ -379,7 +379,7 @@ TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
   EXPECT_EQ(synced.rows[11].name, u"");  // line 34: no text
   EXPECT_EQ(synced.rows[11].level, u"novaquad");
   gQueue = 1;
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_EQ(VersionMessage1, u"sync score to check");
 
   // A queue that never empties: the pump gives up after its own bound.
@@ -387,7 +387,7 @@ TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
   OnlinePumpLimitMs = 200;
   Clock::time_point start = Clock::now();
   Sync();
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
 }
 
@@ -397,7 +397,7 @@ TEST_F(OnlineTest, WithoutTheLibraryNothingHappens) {
   ETNA__SetServer(ScoreServiceAddress);
   ETNA__SetKey(ScoreServiceKey);
   const SyncResult synced = Sync();
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_TRUE(service.Requests().empty());
   EXPECT_TRUE(synced.rows.empty());
   EXPECT_EQ(VersionMessage1, u"sync score to check");

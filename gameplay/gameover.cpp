@@ -5,7 +5,6 @@
 #include "res/assets.h"
 #include "services/dialog.h"
 #include "services/fonttext.h"
-#include "services/controls.h"
 #include "services/music.h"
 #include "services/settings.h"
 
@@ -132,7 +131,7 @@ void GameOver() {
   DimGrab(96, 1, DrawScanlines);
 
   world.pieces->Clear();
-  QuitState = 1;
+  world.ended = GameEnd::GameOver;
   for (int i = 0; i < 2; ++i) {
     ClearDrawBuffer();
     PresentFrame(-1);

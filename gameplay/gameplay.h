@@ -6,6 +6,8 @@
 // how the game plays; it stays as it is.
 #pragma once
 
+#include <optional>
+
 #include "runtime/runtime.h"
 
 // --- The world strip -----------------------------------------------------------
@@ -212,6 +214,10 @@ struct StarCoords : Object {
 
 // --- The world of one game ---------------------------------------------------
 
+// How a game ended: the player left through the pause dialog, or the
+// shields ran out.
+enum class GameEnd { Quit, GameOver };
+
 // The bike's top speed: it stops accelerating once its speed has reached it.
 constexpr float kMaxSpeed = 8.5f;
 
@@ -270,6 +276,8 @@ struct GameWorld {
   float layerPos[3] = {};  // the three parallax layers' places, 0 to 1920
   float backdropFade = 1.0f;
   float planetX = 400.0f;  // x of the planet picture; 400 at each sector start
+  // Set once the game is over; the play loop stops after the pass that set it.
+  std::optional<GameEnd> ended;
 
   WorldList enemies;
   WorldList explosions;
@@ -313,7 +321,13 @@ T* SpawnAt(TList* list, int x, int y) {
 extern float DialogFade;  // alpha of the grabbed screen in the pause dialog
 
 // --- Game loop and pause -----------------------------------------------------
-void PlayGame();
+// What one game leaves behind for the menu and the high-score screen.
+struct GameResult {
+  int score = 0;
+  int level = 0;
+  GameEnd end = GameEnd::Quit;
+};
+GameResult PlayGame();
 void CheckTakeOff();
 // The far sky behind every game picture: stars, the haze band and the planet,
 // faded by fade.

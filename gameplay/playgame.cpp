@@ -11,7 +11,7 @@
 namespace {
 
 // "exit to menu (y/n)" over the dimmed game, to the pause tune; keys only.
-// Yes sets QuitState to 1; no brings the game's tune back.
+// Yes ends the game; no brings the game's tune back.
 void PauseDialog() {
   const YesNoQuestion question{
       .text = u"exit to menu (y/n)",
@@ -22,7 +22,7 @@ void PauseDialog() {
           [](bool yes) {
             StopSoundChannel(MusicChannel);
             SleepMillis(25);
-            if (yes) QuitState = 1;
+            if (yes) world.ended = GameEnd::Quit;
           },
   };
   if (!AskYesNo(DialogFade, question)) {
@@ -40,7 +40,6 @@ void StartGame() {
     PadRestY = static_cast<float>(JoyAxisY(0));
   }
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
-  QuitState = 0;
   StartWorld();
   SetupSector(world.level);
 
@@ -118,13 +117,14 @@ void CheckTakeOff() {
   if (world.takeOffDue) TakeOffSequence();
 }
 
-void PlayGame() {
+GameResult PlayGame() {
   StartGame();
   do {
     PlayPass();
-  } while (QuitState != 1);
+  } while (!world.ended);
 
   SwitchMusic(snd_m_menu, MenuMusicVolume);
   ClearKeyStates();
   ClearPadHits();
+  return {.score = world.score, .level = world.level, .end = *world.ended};
 }

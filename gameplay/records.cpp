@@ -18,6 +18,7 @@ void SetScrollFactors() {
 }  // namespace
 
 void StartWorld() {
+  world.ended.reset();
   world.shieldCount = 8;
   world.level = 1;
   world.score = 0;

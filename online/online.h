@@ -2,6 +2,9 @@
 // is loaded at run time by name.
 #pragma once
 
+#include <optional>
+#include <vector>
+
 #include "runtime/runtime.h"
 
 // Binding of the networking library. Every pointer is always callable: an
@@ -45,17 +48,32 @@ RequestState ReplyState();
 extern const char* const ScoreServiceAddress;
 extern const char* const ScoreServiceKey;
 
-extern String SyncStatus;
-void SyncScores();
-void CheckVersion();
+// One row of the service's score table, each line as it came.
+struct ScoreRow {
+  String name, level, score;
+};
+// What a score sync got. The status starts as "not synced..."; the
+// submission's reply makes it "Synced..." or "Error: " and its state, a failed
+// table request its state alone. No screen shows it.
+struct SyncResult {
+  String status = u"not synced...";
+  std::vector<ScoreRow> rows;  // best first, twelve at most
+};
+// Submits the player's last score and takes the service's top eleven.
+SyncResult SyncScores(const String& playerName, int score, int level);
+// Asks the service for its list of current versions and returns the one it
+// names for this game (the last pair for it counts), or none when the request
+// failed or the list has no pair for it.
+std::optional<String> CheckVersion();
 
 // The wait of one pump of the library's queue (SyncScores, CheckVersion) in
 // real milliseconds; the library ends every request sooner, so this only
 // guards against a library that never empties its queue. Tests lower it.
 extern int OnlinePumpLimitMs;
 // One pump: while the library's queue is not empty, advance it, take the
-// replies of commands 1 (their state goes into SyncStatus) and 2 (handed to
-// onCommand2 with their state), answer the platform and wait 10 ms.
-void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2);
+// replies of commands 1 and 2 (each handed with its state to its handler,
+// when there is one), answer the platform and wait 10 ms.
+void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand1,
+                   const std::function<void(RequestState state)>& onCommand2);
 // Line number line of the current reply as text ("" beyond the count).
 String ETNAResultLine(int line);

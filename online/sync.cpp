@@ -1,11 +1,8 @@
 // Score sync: submit the last score and take the service's top eleven.
 #include <chrono>
 
-#include "gameplay/gameplay.h"
 #include "online/online.h"
-#include "screens/screens.h"
 
-String SyncStatus = u"not synced...";
 int OnlinePumpLimitMs = 31000;
 
 namespace {
@@ -37,10 +34,6 @@ String QueryValue(const String& text) {
   return out;
 }
 
-void StoreEntry(StringArray& table, int k, const String& text) {
-  if (k >= 0 && static_cast<size_t>(k) < table.size()) table[static_cast<size_t>(k)] = text;
-}
-
 }  // namespace
 
 String ETNAResultLine(int line) {
@@ -48,7 +41,8 @@ String ETNAResultLine(int line) {
   return text ? StringFromCString(text) : String();
 }
 
-void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
+void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand1,
+                   const std::function<void(RequestState state)>& onCommand2) {
   using Clock = std::chrono::steady_clock;
   // Real time: the game's own clock may be a virtual one.
   const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(OnlinePumpLimitMs);
@@ -56,10 +50,12 @@ void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
     ETNA_Update();
     if (ETNA_Receive(1)) {
       const RequestState state = ReplyState();
-      const String number = StringFromInt(static_cast<int>(state));
-      SyncStatus = state == RequestState::Ok ? String(u"Synced...") : StringConcat(u"Error: ", number);
+      if (onCommand1) onCommand1(state);
     }
-    if (ETNA_Receive(2)) onCommand2(ReplyState());
+    if (ETNA_Receive(2)) {
+      const RequestState state = ReplyState();
+      if (onCommand2) onCommand2(state);
+    }
     // The desktop must still see a live window; no frame is drawn meanwhile.
     PollSystemEvents();
     SleepMillis(10);
@@ -67,10 +63,10 @@ void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand2) {
   }
 }
 
-void SyncScores() {
-  const String name = LowerCaseText(Settings.playerName);
-  const String score = StringFromInt(world.score);
-  const String level = StringFromInt(world.level);
+SyncResult SyncScores(const String& playerName, int score, int level) {
+  const String name = LowerCaseText(playerName);
+  const String scoreText = StringFromInt(score);
+  const String levelText = StringFromInt(level);
   SleepMillis(150);
   ClearKeyStates();
 
@@ -78,26 +74,32 @@ void SyncScores() {
   // escapes alone, so the name is encoded here.
   String submit = u"Novaquad_scores.php?option=addscore&user=";
   submit = StringConcat(submit, QueryValue(name));
-  submit = StringConcat(submit, StringConcat(u"&level=", level));
-  submit = StringConcat(submit, StringConcat(u"&score=", score));
+  submit = StringConcat(submit, StringConcat(u"&level=", levelText));
+  submit = StringConcat(submit, StringConcat(u"&score=", scoreText));
   SendQuery(1, submit);
   SendQuery(2, u"Novaquad_scores.php?option=getscore&nbscore=11");
 
-  PumpETNAQueue([](RequestState state) {
-    if (state != RequestState::Ok) {
-      SyncStatus = StringFromInt(static_cast<int>(state));
-      return;
-    }
-    const int lines = ETNA_GetNbOfLines();
-    // Three lines an entry (name, level, score); twelve entries at most, so a
-    // long answer cannot run past the arrays.
-    for (int k = 0; 3 * k + 1 <= lines && k <= 11; ++k) {
-      StoreEntry(HighscoreNames, k, ETNAResultLine(3 * k + 1));
-      StoreEntry(HighscoreLevels, k, ETNAResultLine(3 * k + 2));
-      StoreEntry(HighscoreScores, k, ETNAResultLine(3 * k + 3));
-    }
-  });
+  SyncResult result;
+  PumpETNAQueue(
+      [&](RequestState state) {
+        const String number = StringFromInt(static_cast<int>(state));
+        result.status = state == RequestState::Ok ? String(u"Synced...") : StringConcat(u"Error: ", number);
+      },
+      [&](RequestState state) {
+        if (state != RequestState::Ok) {
+          result.status = StringFromInt(static_cast<int>(state));
+          return;
+        }
+        const int lines = ETNA_GetNbOfLines();
+        // Three lines a row (name, level, score); twelve rows at most, the
+        // length of the table they go into.
+        for (int k = 0; 3 * k + 1 <= lines && k <= 11; ++k) {
+          result.rows.push_back(
+              {.name = ETNAResultLine(3 * k + 1), .level = ETNAResultLine(3 * k + 2), .score = ETNAResultLine(3 * k + 3)});
+        }
+      });
 
   SleepMillis(150);
   ClearKeyStates();
+  return result;
 }

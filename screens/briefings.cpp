@@ -26,8 +26,8 @@ std::vector<String> ReadTextBlock(const std::string& label) {
 // either configured pad button. A press made before the wait still counts.
 void WaitForPlayer() {
   for (;;) {
-    PollKeyTable();
-    if (LastKeyCode > 0 && LastKeyCode < 255) return;
+    const int key = PollKeyTable();
+    if (key > 0 && key < 255) return;
     if (ControlMode == 1 &&
         (TakeJoyButtonPresses(Settings.padClimbButton, 0) != 0 ||
          TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))

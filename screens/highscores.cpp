@@ -1,7 +1,7 @@
 // The high-score screen: last score, personal best and the online table.
+#include "gameplay/gameplay.h"
 #include "online/online.h"
 #include "screens/screens.h"
-#include "gameplay/gameplay.h"
 
 namespace {
 
@@ -26,6 +26,16 @@ void PutPlaceholderRows() {
   }
 }
 
+// The rows a sync got over the placeholders; the rows it did not get stay
+// as they are.
+void PutSyncedRows(const std::vector<ScoreRow>& rows) {
+  for (size_t k = 0; k < rows.size() && k < HighscoreNames.size(); ++k) {
+    HighscoreNames[k] = rows[k].name;
+    HighscoreLevels[k] = rows[k].level;
+    HighscoreScores[k] = rows[k].score;
+  }
+}
+
 String TableRow(const String& name, const String& score) {
   String shownName = LeadingChars(name, 10);
   while (shownName.size() < 10) shownName += u' ';
@@ -36,9 +46,9 @@ String TableRow(const String& name, const String& score) {
 
 }  // namespace
 
-void ShowHighscores() {
+void ShowHighscores(const GameResult& lastGame) {
   PutPlaceholderRows();
-  const String lastScoreText = ZeroPadded(world.score);
+  const String lastScoreText = ZeroPadded(lastGame.score);
   const String personalBestText = ZeroPadded(Settings.personalBest);
   SetDrawBlendMode(BlendMode::Alpha);
   SleepMillis(100);
@@ -65,9 +75,9 @@ void ShowHighscores() {
       PlaySfx(snd_menuselect);
       ShowSyncNotice();
       PutPlaceholderRows();
-      SyncScores();
+      PutSyncedRows(SyncScores(Settings.playerName, lastGame.score, lastGame.level).rows);
       SleepMillis(200);
-      CheckVersion();
+      SetVersionTexts(CheckVersion());
       ClearKeyStates();
     }
 

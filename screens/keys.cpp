@@ -24,41 +24,38 @@ void DrawRedefineStep(int asking) {
 // Shows the redefinition asking for line `asking` and returns the key given.
 int AskForKey(int asking) {
   DrawRedefineStep(asking);
-  WaitForKey();
-  return LastKeyCode;
+  return WaitForKey();
 }
 
 }  // namespace
 
-void PollKeyTable() {
-  LastKeyCode = 0;
+int PollKeyTable() {
   for (const KeyTableEntry& e : KeyTable()) {
     // Only keys up to the first pressed one are asked, so later presses
     // stay counted for the next query.
-    if (TakeKeyPressCount(e.code) != 0) {
-      LastKeyCode = e.code;
-      return;
-    }
-    if (e.code == kEndCode) return;
+    if (TakeKeyPressCount(e.code) != 0) return e.code;
+    if (e.code == kEndCode) break;
   }
+  return 0;
 }
 
-void WaitForKey() {
-  LastKeyCode = 0;
+int WaitForKey() {
+  int key = 0;
   SleepMillis(100);
   ClearKeyStates();
   for (;;) {
     for (const KeyTableEntry& e : KeyTable()) {
       if (IsKeyHeld(e.code)) {
-        LastKeyCode = e.code;
+        key = e.code;
         break;
       }
       if (e.code == kEndCode) break;
     }
-    if (LastKeyCode != 0) break;
+    if (key != 0) break;
     SleepMillis(1);  // nothing is shown while waiting; just don't hog the processor
   }
   PlaySfx(snd_menuselect2);
+  return key;
 }
 
 void DrawKeyLine(const String& label, int code, int column, int row, bool labelOnly) {

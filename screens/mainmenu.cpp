@@ -31,12 +31,12 @@ void DrawMenuPicture() {
 bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
 
 // Fades the menu out, runs a game and fades the menu back in.
-void PlayFromMenu() {
+GameResult PlayFromMenu() {
   MenuFade = 1.0f;
   SetDrawBlendMode(BlendMode::Alpha);
   FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
-  PlayGame();
+  const GameResult result = PlayGame();
 
   SetDrawColour(255, 255, 255);
   SetDrawAlpha(1);
@@ -44,30 +44,29 @@ void PlayFromMenu() {
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   MenuFade = 0;
   FadeScreenGrab(MenuFade, 0.04f, 1.0f);
+  return result;
 }
 
-void ActOnChoice() {
+// lastGame: what the last game of this menu returned, for the high-score
+// screen; a game played from here replaces it.
+void ActOnChoice(GameResult& lastGame) {
   switch (MenuChoice) {
-    case 0: PlayFromMenu(); break;
+    case 0: lastGame = PlayFromMenu(); break;
     case 1: OptionsMenu(); break;
     case 2: ShowMission(); break;
-    case 3: ShowHighscores(); break;
+    case 3: ShowHighscores(lastGame); break;
     case 4: ShowCredits(); break;
     default: MenuExitRequest = true; break;
   }
 }
 
 // "exit to windows  (y/n)" over the dimmed menu, answered by keys or pad.
-// Yes sets QuitState to 2.
-void ExitDialog() {
-  const YesNoQuestion question{.text = u"exit to windows  (y/n)",
-                               .column = 9,
-                               .row = 14,
-                               .padAnswers = true,
-                               .onAnswer = [](bool yes) {
-                                 if (yes) QuitState = 2;
-                               }};
-  if (!AskYesNo(MenuFade, question)) MenuExitRequest = false;
+// True for yes, which ends the menu.
+bool ExitDialog() {
+  const YesNoQuestion question{.text = u"exit to windows  (y/n)", .column = 9, .row = 14, .padAnswers = true};
+  const bool yes = AskYesNo(MenuFade, question);
+  if (!yes) MenuExitRequest = false;
+  return yes;
 }
 
 void MoveCursor(int step, int& direction) {
@@ -114,6 +113,10 @@ void DrawMenuBackground() {
 }
 
 void MainMenu() {
+  // Before any game the high-score screen shows a last score of 0 and a sync
+  // sends level 0.
+  GameResult lastGame{};
+  bool leaving = false;
   OpenMenu();
   do {
     DrawMenuPicture();
@@ -132,7 +135,7 @@ void MainMenu() {
     if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(Settings.padClimbButton) ||
         PadPressed(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
-      ActOnChoice();
+      ActOnChoice(lastGame);
     }
 
     // The pad has no dead zone: any reading off its rest moves, and the
@@ -150,11 +153,11 @@ void MainMenu() {
       MoveCursor(+1, direction);
     if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) leaving = ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);
-  } while (QuitState != 2);
+  } while (!leaving);
 
   SleepMillis(100);
   ClearKeyStates();

@@ -3,6 +3,8 @@
 // game shares with them; every screen includes this one.
 #pragma once
 
+#include <optional>
+
 #include "res/assets.h"
 #include "runtime/runtime.h"
 #include "services/controls.h"
@@ -13,10 +15,14 @@
 #include "services/settings.h"
 #include "screens/startup.h"
 
+struct GameResult;
+
 // --- State of the front end -------------------------------------------------
-extern int LastKeyCode;     // last table key found by PollKeyTable / WaitForKey
 extern StringArray WebsiteLines;
 extern String VersionMessage1, VersionMessage2, NewerVersion;
+// The version check's answer as the version texts: none keeps them; our own
+// version says it is the latest; any other is named as the newer one.
+void SetVersionTexts(const std::optional<String>& version);
 
 // --- Key table and redefinition --------------------------------------------
 struct KeyTableEntry {
@@ -25,8 +31,10 @@ struct KeyTableEntry {
 };
 const std::vector<KeyTableEntry>& KeyTable();
 String KeyName(int code);  // the table's name for a code, "n/a" when absent
-void PollKeyTable();
-void WaitForKey();
+// The first table key pressed since the last query, 0 when none.
+int PollKeyTable();
+// Waits for a table key to be held and returns it.
+int WaitForKey();
 void DrawKeyLine(const String& label, int code, int column, int row, bool labelOnly);
 void KeyMenu();
 void RedefineKeys();
@@ -51,5 +59,6 @@ void EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();
 void ShowCredits();
-void ShowHighscores();
+// lastGame: the last game played, or a default one before any game.
+void ShowHighscores(const GameResult& lastGame);
 void PlayIntro();

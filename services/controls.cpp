@@ -4,7 +4,6 @@
 int ControlMode = 0;
 float PadRestX = 0, PadRestY = 0;
 int KeyClimb2 = KeyCode::Up;
-int QuitState = 0;
 
 namespace {
 constexpr int kPadPorts = 16;

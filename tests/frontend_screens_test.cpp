@@ -93,7 +93,6 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
     }), 1);
     ScriptPadButton(Settings.padFireButton, false);
     EXPECT_EQ(endedAtRest, 20);
-    EXPECT_EQ(LastKeyCode, 'A');
   }
   EXPECT_TRUE(shots[0] == shots[1]);
   EXPECT_TRUE(ShowsText(shots[0], u"welcome to planet vivazid, commander.", 1, 10));
@@ -119,7 +118,7 @@ TEST_F(ScreensTest, CreditsShowVersionLinesAndKeepLaterPresses) {
   Play(ShowCredits, [&](int64_t, int rest) {
     if (rest == 1) shot = ReadScreenRGBA(), ScriptKeyTap('B'), ScriptKeyTap('A');  // during the 100 ms pause
   });
-  EXPECT_EQ(LastKeyCode, 'A');
+  EXPECT_EQ(TakeKeyPressCount('A'), 0);  // A, earlier in the table, ended it
   EXPECT_EQ(TakeKeyPressCount('B'), 1);  // unlike the mission, the credits clear no keys
   ASSERT_FALSE(shot.empty());
   EXPECT_TRUE(ShowsText(shot, u"      credits", 17, 10));

@@ -61,7 +61,7 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
   EXPECT_EQ(387, PresentedFrameCount() - start);
   EXPECT_GE(MillisecondClock() - clock, 387 * 16 + 500);
   EXPECT_TRUE(shattered);
-  EXPECT_EQ(1, QuitState);
+  EXPECT_EQ(GameEnd::GameOver, world.ended);
   EXPECT_EQ(0, Count<Pieces>(world.pieces));
   EXPECT_EQ(5000, Settings.personalBest);
 }

@@ -74,7 +74,7 @@ uint64_t HashWorld() {
   h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing), world.scrollFactor[0],
         world.scrollFactor[1], world.scrollFactor[2]);
   h.Add(world.scrollPos, world.sectorShown, world.shieldCount, world.bike.invulnerableTicks, world.score, world.level,
-        Settings.personalBest, QuitState);
+        Settings.personalBest, world.ended.has_value());
   h.Add(world.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame, world.alien.frameDelay,
         world.alien.bobAngle, world.alien.callTimer);
   h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
@@ -152,7 +152,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
     }
     last = now;
     hashes.push_back(HashWorld() ^ (TakeSoundLogHash() * 0x9E3779B97F4A7C15ull));
-    if (now - start >= game.frameLimit) QuitState = 1;
+    if (now - start >= game.frameLimit) world.ended = GameEnd::Quit;
     player.PlayFrame();
   });
   SetRandomSeed(game.gameSeed);

@@ -51,14 +51,11 @@ TEST_F(KeysTest, NamesAndPollsTakeTheFirstMatchingEntry) {
   // Two presses: the earlier entry is found first, the other stays counted.
   ScriptKeyTap('A');
   ScriptKeyTap(KeyCode::Enter);
-  PollKeyTable();
-  EXPECT_EQ(LastKeyCode, KeyCode::Enter);
-  PollKeyTable();
-  EXPECT_EQ(LastKeyCode, 'A');
+  EXPECT_EQ(PollKeyTable(), KeyCode::Enter);
+  EXPECT_EQ(PollKeyTable(), 'A');
   // A key outside the table is not found, and its press is left alone.
   ScriptKeyTap(KeyCode::Minus);
-  PollKeyTable();
-  EXPECT_EQ(LastKeyCode, 0);
+  EXPECT_EQ(PollKeyTable(), 0);
   EXPECT_EQ(TakeKeyPressCount(KeyCode::Minus), 1);
 }
 

@@ -33,8 +33,7 @@ TEST_F(MainMenuTest, EntriesWrapBothWaysAndTheExitDialogAsksFirst) {
   d.OnWait(197, [&](int64_t n) { lastWait = n, ScriptKeyTap(KeyCode::Y); });
   d.Install();
 
-  MainMenu();
-  EXPECT_EQ(QuitState, 2);
+  MainMenu();  // returns only once the exit dialog is answered yes
   EXPECT_EQ(seen, (std::vector<int>{0, 5, 0, 1, 0, 5, 5, 5}));
   for (int64_t n = 1; n <= 33; ++n) EXPECT_EQ(d.At(n).red, std::min<int64_t>(248, 8 * (n - 1))) << n;
   // The dialog fades for 36 frames, then waits; no fades back in 36 frames
@@ -59,12 +58,17 @@ TEST_F(MainMenuTest, TheExitQuestionReadsLettersAsTheLayoutLabelsThem) {
   SetLayoutStandIn(keyLabelledY, 'y');
   Driver d;
   bool stillAsking = false, gaveUp = false;
+  int64_t askedAt = -1;
   d.OnFrame(34, [] { ScriptKeyTap(KeyCode::Escape); });
-  d.OnWait(35, [=](int64_t) { ScriptScancodeTap(keyLabelledZ); });
-  d.OnWait(35, [&, keyLabelledY](int64_t) { stillAsking = QuitState == 0, ScriptScancodeTap(keyLabelledY); });
-  // Still asking after that: answer no and leave the menu.
-  d.OnWait(35, [&](int64_t) {
-    if ((gaveUp = QuitState == 0)) QuitState = 2, ScriptKeyTap(KeyCode::Escape);
+  d.OnWait(35, [&, keyLabelledZ](int64_t n) { askedAt = n, ScriptScancodeTap(keyLabelledZ); });
+  // A yes fades the menu out, so the next wait comes frames later; while the
+  // dialog still asks, no frame comes between two waits.
+  d.OnWait(35, [&, keyLabelledY](int64_t n) { stillAsking = n == askedAt, ScriptScancodeTap(keyLabelledY); });
+  // Still asking after that: leave the menu with the layout put back.
+  d.OnWait(35, [&, keyLabelledZ, keyLabelledY](int64_t n) {
+    if (!(gaveUp = n == askedAt)) return;
+    SetLayoutStandIn(keyLabelledZ, 0), SetLayoutStandIn(keyLabelledY, 0);
+    ScriptKeyTap(KeyCode::Y);
   });
   d.Install();
   MainMenu();
@@ -82,7 +86,7 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
     // The game switches to its tune, and back to the menu's when it ends.
     if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) gameEnded = n;
     tune = n > 34 ? MusicChannel : tune;
-    if (n >= 60 && !gameEnded && QuitState == 0) QuitState = 1;  // end the game at once
+    if (n >= 60 && !gameEnded && !world.ended) world.ended = GameEnd::Quit;  // end the game at once
     if (gameEnded && n == gameEnded + 40) {
       ScriptKeyTap(KeyCode::Escape);
       d.OnWait(n, [](int64_t) { ScriptKeyTap(KeyCode::Y); });
@@ -119,7 +123,6 @@ TEST_F(MainMenuTest, PadMovesSelectsAndAnswers) {
   MainMenu();
   EXPECT_EQ(choice, 5);
   EXPECT_EQ(waited, 38 + 36);
-  EXPECT_EQ(QuitState, 2);
   EXPECT_GE(MillisecondClock() - before, 200) << "a pad move pauses";
   ScriptDetachPad();
 }
@@ -137,7 +140,6 @@ TEST_F(MainMenuPicture, NewerVersionNoticeBlinksWithItsSound) {
     Settings.sfxOn = sfx;
     VersionMessage1 = u"the newer version";
     NewerVersion = u"1.3";
-    QuitState = 0;
     SetDrawAlpha(1);  // the last exit left it at almost 0
     Driver d;
     // The blink counter is n - 32 on menu frame n: hidden up to 30, shown from 31.

@@ -12,6 +12,7 @@
 #include "fixtures/score_service.h"
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
+#include "menu_driver.h"
 #include "online/online.h"
 #include "screens/screens.h"
 
@@ -25,11 +26,18 @@ std::string Lines(int from, int to) {
   return body;
 }
 
-std::vector<std::string> Ascii(const StringArray& a) {
-  std::vector<std::string> out;
-  for (const String& s : a) out.push_back(StringToAscii(s));
-  return out;
+// The rows a sync got as "name|level|score".
+std::vector<std::string> Rows(const SyncResult& synced) {
+  std::vector<std::string> rows;
+  for (const ScoreRow& r : synced.rows)
+    rows.push_back(StringToAscii(r.name) + "|" + StringToAscii(r.level) + "|" + StringToAscii(r.score));
+  return rows;
 }
+
+// The last game whose score the syncs below submit.
+GameResult lastGame;
+
+SyncResult Sync() { return SyncScores(Settings.playerName, lastGame.score, lastGame.level); }
 
 // Everything the online part reads and writes, set to known values, with the
 // library bound and pointed at a fresh service.
@@ -48,10 +56,8 @@ void PrepareOnlineState(ScoreService& service) {
   VersionMessage1 = u"sync score to check";
   VersionMessage2 = u"for updated version";
   NewerVersion = u"earlier";
-  SyncStatus = u"not synced...";
   Settings.playerName = u"Ann Lee";
-  world.score = 0;
-  world.level = 3;
+  lastGame = {.score = 0, .level = 3};
 }
 
 void ForgetOnlineState(ScoreService& service) {
@@ -72,15 +78,6 @@ class OnlineTest : public harness::NullDrawingTest {
     ForgetOnlineState(service);
     harness::NullDrawingTest::TearDown();
   }
-  // Rows stored in the arrays as "name|level|score".
-  std::vector<std::string> Table() {
-    std::vector<std::string> rows;
-    for (size_t k = 0; k < HighscoreNames.size(); ++k) {
-      rows.push_back(StringToAscii(HighscoreNames[k]) + "|" + StringToAscii(HighscoreLevels[k]) + "|" +
-                     StringToAscii(HighscoreScores[k]));
-    }
-    return rows;
-  }
   std::vector<std::string> RequestLines() {
     std::vector<std::string> lines;
     for (const auto& r : service.Requests()) lines.push_back(r.line);
@@ -93,7 +90,7 @@ class OnlineTest : public harness::NullDrawingTest {
 
 TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   for (int i = 1; i <= 12; ++i) service.AddScore(std::string("p").append(std::to_string(i)), std::to_string(i), 1000 * i);
-  SyncScores();
+  const SyncResult synced = Sync();
 
   // Lower-cased name, the blank sent as %20, a score of 0 sent as 0.
   bool submitted = false;
@@ -103,14 +100,13 @@ TEST_F(OnlineTest, SyncSubmitsTheScoreAndTakesTheTopEleven) {
   }
   EXPECT_TRUE(submitted);
   EXPECT_EQ(service.Requests().size(), 2u);
-  EXPECT_EQ(SyncStatus, u"Synced...");
+  EXPECT_EQ(synced.status, u"Synced...");
 
-  // 33 lines: entries 0 to 10, best first, as name, level, score; entry 11
-  // keeps what it held, and the player's own 0 is below the top eleven.
+  // 33 lines: eleven rows, best first, as name, level, score; the player's
+  // own 0 is below the top eleven.
   std::vector<std::string> want;
   for (int i = 12; i >= 2; --i) want.push_back(std::string("p").append(std::to_string(i)) + "|" + std::to_string(i) + "|" + std::to_string(1000 * i));
-  want.push_back("keep|keep|keep");
-  EXPECT_EQ(Table(), want);
+  EXPECT_EQ(Rows(synced), want);
 }
 
 TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
@@ -130,13 +126,14 @@ TEST_F(OnlineTest, OddNamesReachTheServiceIntact) {
   int score = 100;
   for (const Case& c : cases) {
     Settings.playerName = c.name;
-    world.score = ++score;
-    SyncScores();
+    lastGame.score = ++score;
+    const SyncResult synced = Sync();
     const std::vector<std::string> rows = service.StoredScores();
     ASSERT_FALSE(rows.empty());
     // The newest score is the best one, so it is on top of both tables.
     EXPECT_EQ(rows.front(), c.stored + "|3|" + std::to_string(score)) << c.stored;
-    EXPECT_EQ(StringToAscii(HighscoreNames[0]), c.stored);
+    ASSERT_FALSE(synced.rows.empty());
+    EXPECT_EQ(StringToAscii(synced.rows.front().name), c.stored);
   }
   EXPECT_EQ(service.StoredScores().size(), std::size(cases));
 }
@@ -145,7 +142,7 @@ TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   // Letters, digits and - . _ ~ go out unchanged and a blank as %20: the
   // request and its signature are those of the name joined in unencoded.
   Settings.playerName = u"Not set-2.0_~";
-  SyncScores();
+  Sync();
   ScoreService::Request fromSync;
   for (const auto& r : service.Requests()) {
     if (r.line.find("option=addscore") != std::string::npos) fromSync = r;
@@ -153,78 +150,49 @@ TEST_F(OnlineTest, PlainNamesGoOutAsBefore) {
   EXPECT_EQ(fromSync.line, "GET /scores/Novaquad_scores.php?option=addscore&user=not%20set-2.0_~&level=3&score=0 HTTP/1.1");
   service.ClearRequests();
   ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=not set-2.0_~&level=3&score=0", 1, 0);
-  PumpETNAQueue([](RequestState) {});
+  PumpETNAQueue(nullptr, nullptr);
   ASSERT_EQ(service.Requests().size(), 1u);
   EXPECT_EQ(service.Requests().front().line, fromSync.line);
   EXPECT_EQ(service.Requests().front().signature, fromSync.signature);
 }
 
-TEST_F(OnlineTest, DownloadedTableReachesTheSettingsFile) {
-  service.AddScore("amy", "7", 2500);
-  SyncScores();
-  const String settingsFile = SettingsFileName;
-  SettingsFileName = u"online_test_settings.dat";
-  SaveSettings();
-  SettingsFileName = settingsFile;
-  std::FILE* f = std::fopen("online_test_settings.dat", "rb");
-  ASSERT_NE(f, nullptr);
-  std::string bytes;
-  char buf[4096];
-  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
-  std::fclose(f);
-  std::remove("online_test_settings.dat");
-  // The first row as the file keeps it: name, score, level; then the
-  // player's own submitted row.
-  EXPECT_NE(bytes.find("\r\namy\r\n2500\r\n7\r\nann lee\r\n0\r\n3\r\n"), std::string::npos);
-}
-
 TEST_F(OnlineTest, SyncStaysWithinTheTwelveEntries) {
   // 40 lines: twelve entries filled, the lines after the 36th ignored.
   service.SetRawReply("Novaquad_scores.php", Lines(1, 40));
-  SyncScores();
-  EXPECT_EQ(HighscoreNames.size(), 12u);
-  EXPECT_EQ(Table().front(), "line1|line2|line3");
-  EXPECT_EQ(Table().back(), "line34|line35|line36");
+  SyncResult synced = Sync();
+  ASSERT_EQ(synced.rows.size(), 12u);
+  EXPECT_EQ(Rows(synced).front(), "line1|line2|line3");
+  EXPECT_EQ(Rows(synced).back(), "line34|line35|line36");
 
-  // 34 lines: the last entry has a name and nothing else.
+  // 34 lines: the last row has a name and nothing else.
   service.SetRawReply("Novaquad_scores.php", Lines(1, 34));
-  SyncScores();
-  EXPECT_EQ(Table().back(), "line34||");
+  synced = Sync();
+  ASSERT_EQ(synced.rows.size(), 12u);
+  EXPECT_EQ(Rows(synced).back(), "line34||");
 
-  // A successful empty answer changes nothing.
-  HighscoreNames = StringArray(12, u"keep");
-  HighscoreLevels = StringArray(12, u"keep");
-  HighscoreScores = StringArray(12, u"keep");
+  // A successful empty answer brings no row.
   service.SetRawReply("Novaquad_scores.php", "");
-  SyncScores();
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
-
-  // Arrays that were never made are not written past their end.
-  HighscoreNames.clear();
-  HighscoreLevels.resize(2);
-  HighscoreScores.clear();
-  service.SetRawReply("Novaquad_scores.php", Lines(1, 36));
-  SyncScores();
-  EXPECT_TRUE(HighscoreNames.empty());
-  EXPECT_EQ(Ascii(HighscoreLevels), (std::vector<std::string>{"line2", "line5"}));
+  synced = Sync();
+  EXPECT_EQ(synced.status, u"Synced...");
+  EXPECT_TRUE(synced.rows.empty());
 }
 
 TEST_F(OnlineTest, LongAnswersStillFillTheTable) {
   // 1001 short lines: the first 36 fill the twelve entries.
   service.SetRawReply("Novaquad_scores.php", Lines(1, 1001));
-  SyncScores();
-  EXPECT_EQ(SyncStatus, u"Synced...");
-  EXPECT_EQ(Table().front(), "line1|line2|line3");
-  EXPECT_EQ(Table().back(), "line34|line35|line36");
+  SyncResult synced = Sync();
+  EXPECT_EQ(synced.status, u"Synced...");
+  ASSERT_EQ(synced.rows.size(), 12u);
+  EXPECT_EQ(Rows(synced).front(), "line1|line2|line3");
+  EXPECT_EQ(Rows(synced).back(), "line34|line35|line36");
 
   // 10,000 rows of three lines, within the byte bound, to both requests.
   service.SetRawReply("", "");
   service.SetMode(ScoreService::Mode::LineFlood);
   service.SetFloodLimit(10000 * ScoreService::kLineFloodRowBytes);
-  SyncStatus = u"not synced...";
-  SyncScores();
-  EXPECT_EQ(SyncStatus, u"Synced...");
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "a|1|1"));
+  synced = Sync();
+  EXPECT_EQ(synced.status, u"Synced...");
+  EXPECT_EQ(Rows(synced), std::vector<std::string>(12, "a|1|1"));
 
   // 2201 lines to the version check: its first 100 pairs are read, the
   // 100th decides.
@@ -235,13 +203,12 @@ TEST_F(OnlineTest, LongAnswersStillFillTheTable) {
   versions += "x";
   service.SetMode(ScoreService::Mode::Normal);
   service.SetRawReply("VersionCheck.php", versions);
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_EQ(VersionMessage1, u"the newer version");
   EXPECT_EQ(NewerVersion, u"1.5");
 }
 
 TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
-  const std::vector<std::string> untouched(12, "keep|keep|keep");
   struct Case {
     ScoreService::Mode mode;
     const char* name;
@@ -251,11 +218,10 @@ TEST_F(OnlineTest, FailedSyncLeavesTheTable) {
                {ScoreService::Mode::Oversized, "oversized"}};
   for (const Case& c : cases) {
     service.SetMode(c.mode);
-    SyncStatus = u"not synced...";
-    SyncScores();
-    EXPECT_EQ(Table(), untouched) << c.name;
-    EXPECT_NE(SyncStatus, u"Synced...") << c.name;
-    EXPECT_NE(SyncStatus, u"not synced...") << c.name;
+    const SyncResult synced = Sync();
+    EXPECT_TRUE(synced.rows.empty()) << c.name;
+    EXPECT_NE(synced.status, u"Synced...") << c.name;
+    EXPECT_NE(synced.status, u"not synced...") << c.name;
   }
 }
 
@@ -285,12 +251,11 @@ TEST_F(OnlineTest, FloodedSyncStaysSmall) {
   for (ScoreService::Mode mode : {ScoreService::Mode::TrailerFlood, ScoreService::Mode::LineFlood}) {
     const char* name = mode == ScoreService::Mode::TrailerFlood ? "trailers" : "rows";
     service.SetMode(mode);
-    SyncStatus = u"not synced...";
     const long before = PeakKiB(true);
-    SyncScores();
+    const SyncResult synced = Sync();
     const long after = PeakKiB(false);
-    EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep")) << name;
-    EXPECT_NE(SyncStatus, u"Synced...") << name;
+    EXPECT_TRUE(synced.rows.empty()) << name;
+    EXPECT_NE(synced.status, u"Synced...") << name;
     EXPECT_LT(service.FloodBytesSent(), ScoreService::kDefaultFloodBytes / 4) << name;
     if (before < 0 || after < 0) GTEST_SKIP() << "no peak memory figure on this system";
     std::printf("peak memory during a sync flooded with %s: %ld KiB -> %ld KiB\n", name, before, after);
@@ -302,20 +267,20 @@ TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
   setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "300", 1);
   service.SetMode(ScoreService::Mode::Stall);
   Clock::time_point start = Clock::now();
-  SyncScores();
-  CheckVersion();
+  SyncResult synced = Sync();
+  SetVersionTexts(CheckVersion());
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_TRUE(synced.rows.empty());
   EXPECT_EQ(VersionMessage1, u"sync score to check");
 
   int port = service.Port();
   service.Stop();
   setenv("NOVAQUAD_SCORES_URL", ("http://127.0.0.1:" + std::to_string(port) + "/scores").c_str(), 1);
-  SyncScores();
-  CheckVersion();
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
-  EXPECT_NE(SyncStatus, u"Synced...");
-  EXPECT_NE(SyncStatus, u"not synced...");
+  synced = Sync();
+  SetVersionTexts(CheckVersion());
+  EXPECT_TRUE(synced.rows.empty());
+  EXPECT_NE(synced.status, u"Synced...");
+  EXPECT_NE(synced.status, u"not synced...");
 }
 
 // --- Version check ------------------------------------------------------------
@@ -323,14 +288,14 @@ TEST_F(OnlineTest, StalledOrDeadServiceEndsWithinTheBound) {
 TEST_F(OnlineTest, VersionCheckAsksTheServiceItsList) {
   service.AddVersion("otherGame", "7.0");
   service.AddVersion("novaquad", "1.2");
-  LastKeyCode = 65;
-  CheckVersion();
+  const std::optional<String> version = CheckVersion();
   EXPECT_EQ(RequestLines(),
             std::vector<std::string>{"GET /scores/VersionCheck.php?option=getversion&nbscore=30 HTTP/1.1"});
+  EXPECT_EQ(version, std::optional<String>(u"1.2"));
+  SetVersionTexts(version);
   EXPECT_EQ(VersionMessage1, u"you have the latest");
   EXPECT_EQ(VersionMessage2, u"version of the game");
   EXPECT_EQ(NewerVersion, u"earlier");
-  EXPECT_EQ(LastKeyCode, 0);
 }
 
 TEST_F(OnlineTest, VersionAnswers) {
@@ -363,7 +328,7 @@ TEST_F(OnlineTest, VersionAnswers) {
     VersionMessage2 = u"for updated version";
     NewerVersion = u"earlier";
     service.SetRawReply("VersionCheck.php", c.body);
-    CheckVersion();
+    SetVersionTexts(CheckVersion());
     EXPECT_EQ(VersionMessage1, c.message1) << c.body;
     EXPECT_EQ(VersionMessage2, c.message2) << c.body;
     EXPECT_EQ(NewerVersion, c.newer) << c.body;
@@ -372,12 +337,12 @@ TEST_F(OnlineTest, VersionAnswers) {
 
 TEST_F(OnlineTest, FailedVersionCheckKeepsTheLastAnswer) {
   service.SetRawReply("VersionCheck.php", "novaquad\n1.3\n");
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   ASSERT_EQ(VersionMessage1, u"the newer version");
   for (ScoreService::Mode mode : {ScoreService::Mode::Status, ScoreService::Mode::Garbage,
                                   ScoreService::Mode::Drop, ScoreService::Mode::Oversized}) {
     service.SetMode(mode);
-    CheckVersion();
+    SetVersionTexts(CheckVersion());
     EXPECT_EQ(VersionMessage1, u"the newer version");
     EXPECT_EQ(VersionMessage2, u"1.3 is available at;");
     EXPECT_EQ(NewerVersion, u"1.3");
@@ -409,20 +374,20 @@ TEST_F(OnlineTest, ALibraryThatMisbehavesCannotHurtTheGame) {
   ETNA_GetState = FakeState;
   ETNA_GetNbOfLines = FakeManyLines;
   ETNA__GetResult = FakeNullResult;
-  SyncScores();
-  EXPECT_EQ(HighscoreNames.size(), 12u);
-  EXPECT_EQ(HighscoreNames[11], u"");  // line 34: no text
-  EXPECT_EQ(HighscoreLevels[11], u"novaquad");
+  const SyncResult synced = Sync();
+  ASSERT_EQ(synced.rows.size(), 12u);
+  EXPECT_EQ(synced.rows[11].name, u"");  // line 34: no text
+  EXPECT_EQ(synced.rows[11].level, u"novaquad");
   gQueue = 1;
-  CheckVersion();
+  SetVersionTexts(CheckVersion());
   EXPECT_EQ(VersionMessage1, u"sync score to check");
 
   // A queue that never empties: the pump gives up after its own bound.
   ETNA_GetNumberOfCommandsInQueue = ForeverQueue;
   OnlinePumpLimitMs = 200;
   Clock::time_point start = Clock::now();
-  SyncScores();
-  CheckVersion();
+  Sync();
+  SetVersionTexts(CheckVersion());
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(3));
 }
 
@@ -431,12 +396,12 @@ TEST_F(OnlineTest, WithoutTheLibraryNothingHappens) {
   EXPECT_FALSE(LoadETNA());
   ETNA__SetServer(ScoreServiceAddress);
   ETNA__SetKey(ScoreServiceKey);
-  SyncScores();
-  CheckVersion();
+  const SyncResult synced = Sync();
+  SetVersionTexts(CheckVersion());
   EXPECT_TRUE(service.Requests().empty());
-  EXPECT_EQ(Table(), std::vector<std::string>(12, "keep|keep|keep"));
+  EXPECT_TRUE(synced.rows.empty());
   EXPECT_EQ(VersionMessage1, u"sync score to check");
-  EXPECT_EQ(SyncStatus, u"not synced...");
+  EXPECT_EQ(synced.status, u"not synced...");
   SetETNALibraryPath(NOVA_ETNA_LIBRARY);
 }
 
@@ -453,7 +418,7 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     PrepareOnlineState(service);
     Settings.scanlinesOn = 0;
     Settings.sfxOn = 0;
-    world.score = 1234;
+    lastGame = {.score = 1234, .level = 3};
     Settings.personalBest = 56789;
   }
   void TearDown() override {
@@ -489,7 +454,7 @@ class HighscoreScreenTest : public harness::HeadlessTest {
     s.At(6, [this] { after = ReadScreenRGBA(); });
     s.KeyTap(8, KeyCode::Escape);
     s.Install();
-    ShowHighscores();
+    ShowHighscores(lastGame);
     framesShown = s.Frame();
   }
 
@@ -544,6 +509,7 @@ TEST_F(HighscoreScreenTest, SpaceSyncsAndTheTableIsShownCutAndPadded) {
   // The last score shown is not remade by the sync.
   EXPECT_EQ(Shown(after, 10), Expected(u"last score achieved    : 00001234", 3, 10));
   EXPECT_EQ(HighscoreLevels[0], u"9");
+  EXPECT_EQ(HighscoreLevels[1], u"3");  // the last game's level
   EXPECT_EQ(VersionMessage1, u"the newer version");
   EXPECT_EQ(NewerVersion, u"1.4");
 }
@@ -567,13 +533,12 @@ TEST_F(HighscoreScreenTest, EscapeDuringTheSyncWaitsForItsEnd) {
     }
     if (frame == 12) ScriptKeyTap(KeyCode::Escape);
   });
-  ShowHighscores();
+  ShowHighscores(lastGame);
   SetScriptHook(nullptr);
   EXPECT_TRUE(escapePressed);
   // The sync ran to its end, and that Escape was let go with it: the screen
   // stayed until the second one.
   EXPECT_EQ(HighscoreNames[1], u"zoe");
-  EXPECT_EQ(SyncStatus, u"Synced...");
   EXPECT_GE(PresentedFrameCount() - base, 12);
 }
 
@@ -585,12 +550,84 @@ TEST_F(HighscoreScreenTest, PadButtonsAndAMissingLibraryDoNothing) {
   s.KeyDown(12, KeyCode::Space).KeyUp(13, KeyCode::Space);
   s.KeyTap(16, KeyCode::Escape);
   s.Install();
-  ShowHighscores();
+  ShowHighscores(lastGame);
   EXPECT_EQ(s.Frame(), 16);
   EXPECT_TRUE(service.Requests().empty());
   EXPECT_EQ(HighscoreNames[0], u"----------");
   EXPECT_EQ(VersionMessage1, u"sync score to check");
   ScriptDetachPad();
+}
+
+TEST_F(HighscoreScreenTest, DownloadedTableReachesTheSettingsFile) {
+  service.AddScore("amy", "7", 2500);
+  // Arrays never made are made whole before the rows go in.
+  HighscoreNames.clear();
+  HighscoreLevels.resize(2);
+  HighscoreScores.clear();
+  Run(true);
+  EXPECT_EQ(HighscoreNames.size(), 12u);
+  EXPECT_EQ(HighscoreScores.size(), 12u);
+  const String settingsFile = SettingsFileName;
+  SettingsFileName = u"online_test_settings.dat";
+  SaveSettings();
+  SettingsFileName = settingsFile;
+  std::FILE* f = std::fopen("online_test_settings.dat", "rb");
+  ASSERT_NE(f, nullptr);
+  std::string bytes;
+  char buf[4096];
+  for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) bytes.append(buf, n);
+  std::fclose(f);
+  std::remove("online_test_settings.dat");
+  // The first row as the file keeps it: name, score, level; then the
+  // player's own submitted row, the last game's score and level.
+  EXPECT_NE(bytes.find("\r\namy\r\n2500\r\n7\r\nann lee\r\n1234\r\n3\r\n"), std::string::npos);
+}
+
+// The menu hands the last game's score and level to the high-score screen,
+// whose sync submits them: a game cut at once with a score of 4321 on level 1.
+class MenuToHighscoresTest : public harness::NullDrawingTest {
+ protected:
+  void SetUp() override {
+    NullDrawingTest::SetUp();
+    menutest::LoadGameResources();
+    PrepareOnlineState(service);
+    Settings.sfxOn = 0;
+  }
+  void TearDown() override {
+    ForgetOnlineState(service);
+    harness::NullDrawingTest::TearDown();
+  }
+  ScoreService service;
+};
+
+TEST_F(MenuToHighscoresTest, TheSyncSubmitsTheLastGamesScoreAndLevel) {
+  menutest::Driver d;
+  int64_t backInMenu = 0;
+  TChannel* tune = nullptr;
+  int tuneChanges = 0;
+  d.OnFrame(34, [&] { tune = MusicChannel, ScriptKeyTap(KeyCode::Enter); });
+  d.EveryFrame([&](int64_t n) {
+    // The game switches to its tune, and back to the menu's when it ends.
+    if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) backInMenu = n + 25;
+    tune = n > 34 ? MusicChannel : tune;
+    if (n == 60) world.score = 4321, world.ended = GameEnd::Quit;
+    if (!backInMenu) return;
+    const int64_t k = n - backInMenu;
+    if (k >= 1 && k <= 3) ScriptKeyTap(KeyCode::Down);  // to the high scores
+    if (k == 5) ScriptKeyTap(KeyCode::Enter);
+    if (k == 15) ScriptKeyDown(KeyCode::Space);
+    if (k == 16) ScriptKeyUp(KeyCode::Space);
+    if (k == 25) ScriptKeyTap(KeyCode::Escape);  // back to the menu
+    if (k == 35) ScriptKeyTap(KeyCode::Escape), d.OnWait(n, [](int64_t) { ScriptKeyTap(KeyCode::Y); });
+  });
+  d.Install();
+  MainMenu();
+  ASSERT_GT(backInMenu, 0);
+  std::vector<std::string> submitted;
+  for (const auto& r : service.Requests())
+    if (r.line.find("option=addscore") != std::string::npos) submitted.push_back(r.line);
+  EXPECT_EQ(submitted, std::vector<std::string>{
+                           "GET /scores/Novaquad_scores.php?option=addscore&user=ann%20lee&level=1&score=4321 HTTP/1.1"});
 }
 
 }  // namespace

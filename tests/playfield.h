@@ -40,7 +40,6 @@ inline void ResetWorld(int seed = 1234) {
   SetScriptHook(nullptr);
   StartWorld();
   world.bike.y = 397, world.bike.invulnerableTicks = 0, world.alien.x = 20000;
-  QuitState = 0;
   Settings.sfxOn = 1;
   SetDrawAlpha(1);
   SetDrawBlendMode(BlendMode::Alpha);
@@ -88,7 +87,7 @@ struct RandomPlayer {
       if (roll(input) < flipKey) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < fire) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < pause) ScriptKeyTap(KeyCode::Escape);
-    if (roll(input) < putInWay && QuitState == 0 && world.shieldCount >= 0 && !world.takeOffDue) {
+    if (roll(input) < putInWay && !world.ended && world.shieldCount >= 0 && !world.takeOffDue) {
       world.bike.y = 397;
       if (world.alien.free) {
         world.alien.x = world.bike.x + 30;

@@ -17,6 +17,9 @@
 namespace {
 
 
+// What the last game run by PlayWith returned.
+GameResult played;
+
 // Runs PlayGame with a hook told the frames presented since the game began
 // and whether the call comes from a new frame (false: a sleep, such as a poll
 // for the pause answer). Space at frame 80 cuts the first landing short.
@@ -31,7 +34,7 @@ int64_t PlayWith(const std::function<void(int64_t frame, bool fresh)>& step) {
     if (fresh && frame == 80) ScriptKeyTap(KeyCode::Space);
     step(frame, fresh);
   });
-  PlayGame();
+  played = PlayGame();
   SetScriptHook(nullptr);
   return PresentedFrameCount() - base;
 }
@@ -86,7 +89,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       escapeAt = frame + 36 + 30;
     }
     if (fresh && answers == 1 && frame == escapeAt) {
-      EXPECT_EQ(QuitState, 0);
+      EXPECT_FALSE(world.ended);
       EXPECT_GE(DialogFade, 1.0f - 1e-4f);
       EXPECT_LT(world.timeBonus, bonusAtPause);  // the game went on after the pause
       ScriptKeyTap(KeyCode::Escape);
@@ -101,7 +104,9 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   EXPECT_EQ(answers, 2);
   EXPECT_EQ(fadeDown[0], 36);
   EXPECT_EQ(fadeDown[1], 36);
-  EXPECT_EQ(QuitState, 1);
+  EXPECT_EQ(played.end, GameEnd::Quit);
+  EXPECT_EQ(played.level, 1);
+  EXPECT_EQ(played.score, world.score);
   EXPECT_EQ(total - yesAt, 15 + 1);  // the fade out, then the pass's own frame
 }
 
@@ -115,7 +120,7 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
       ScriptKeyTap(KeyCode::N), answered = true, answeredAt = frame;
   });
   EXPECT_TRUE(answered);
-  EXPECT_EQ(QuitState, 1);
+  EXPECT_EQ(played.end, GameEnd::GameOver);
   EXPECT_GT(total - answeredAt, 36 + 1 + 200);  // fade back, the pass, then game over
 }
 
@@ -143,8 +148,8 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
       }
     }
     if (fresh && answeredAt >= 0 && frame == answeredAt + 36 + 20) {
-      goingOn = QuitState == 0;
-      QuitState = 1;  // ends the game after this pass
+      goingOn = !world.ended;
+      world.ended = GameEnd::Quit;  // ends the game after this pass
     }
   });
   ScriptDetachPad();
@@ -186,7 +191,7 @@ TEST_F(PlayGameFastTest, DifficultySetsTheScrollFactorsAndAnyOtherValuePlaysNorm
     PlayWith([&](int64_t frame, bool fresh) {
       if (!fresh || frame != 100) return;  // playing, after the landing
       std::copy(world.scrollFactor, world.scrollFactor + 3, seen);
-      QuitState = 1;
+      world.ended = GameEnd::Quit;
     });
     for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(seen[i], factors[i]) << "difficulty " << difficulty << ", factor " << i;
   }
@@ -327,7 +332,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
   });
   EXPECT_TRUE(leaving);
   EXPECT_GE(total, 10064);
-  EXPECT_EQ(QuitState, 1);
+  EXPECT_EQ(played.end, GameEnd::Quit);
   EXPECT_EQ(violations, 0);
 }
 

@@ -29,7 +29,6 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
   RandomPlayer player(/*flipKey=*/60, /*fire=*/150, /*pause=*/2, /*putInWay=*/10, inputSeed);
   const int64_t start = PresentedFrameCount();
   int64_t last = start;
-  bool cut = false;
   SetScriptHook([&] {
     const int64_t now = PresentedFrameCount();
     if (now == last) {  // a wait without frames: answer the pause dialog with N
@@ -37,14 +36,14 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
       return;
     }
     last = now;
-    if (now - start >= kFrameLimit && !cut) QuitState = 1, cut = true;
+    if (now - start >= kFrameLimit && !world.ended) world.ended = GameEnd::Quit;
     player.PlayFrame();
   });
   SetRandomSeed(gameSeed);
-  PlayGame();
+  const GameResult game = PlayGame();
   SetScriptHook(nullptr);
   ReleaseSteering();
-  return {world.score, world.level, PresentedFrameCount() - start, !cut};
+  return {game.score, game.level, PresentedFrameCount() - start, game.end == GameEnd::GameOver};
 }
 
 class WholeGameTest : public ::testing::Test {
@@ -83,7 +82,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       world.enemyBullets->Clear();
       for (Enemies* e : Each<Enemies>(world.enemies)) e->x = 1500;
     }
-    if (QuitState != 0 || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffDue) return;  // not in play
+    if (world.ended || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffDue) return;  // not in play
     if (world.level == 1) {
       world.bike.invulnerableTicks = 19;  // drawn at 0.9 and never hurt
       if (world.alien.free) {
@@ -106,7 +105,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       }
     }
   });
-  PlayGame();
+  const GameResult game = PlayGame();
   SetScriptHook(nullptr);
 
   EXPECT_EQ(1, deliveries) << "one alien delivered, the last carried to the module";
@@ -117,7 +116,9 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   EXPECT_EQ(8, hits) << "the ninth ends the game before another frame is played";
   EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, world.score);
   EXPECT_EQ(world.score, Settings.personalBest);
-  EXPECT_EQ(1, QuitState);
+  EXPECT_EQ(GameEnd::GameOver, game.end);
+  EXPECT_EQ(world.score, game.score);
+  EXPECT_EQ(2, game.level);
 
   // The settings file the program writes at exit holds the new best.
   const String kept = SettingsFileName;
@@ -139,7 +140,7 @@ TEST_F(WholeGameTest, RandomInputGamesEndWithoutACrashOrAnythingPilingUp) {
     const Result r = PlayRandomGame(1000 + g, 77u + static_cast<unsigned>(g));
     ended += r.gameOver;
     levels += r.level - 1;
-    ASSERT_EQ(1, QuitState) << "game " << g;
+    ASSERT_TRUE(r.gameOver || r.frames >= kFrameLimit) << "game " << g << " ended without game over or the cut";
     ASSERT_LE(r.frames, kFrameLimit + 2000) << "game " << g;
     EXPECT_EQ(0, r.gameOver ? Count<Pieces>(world.pieces) : 0) << "game " << g;
     EXPECT_LT(Count<PlayerBullets>(world.playerBullets) + Count<Explosions>(world.explosions) +

@@ -391,7 +391,7 @@ void PlanTour(Tour& t) {
   // The game-over sequence starts from a grab of the last picture.
   t.When("the bike in pieces", [] { return First<Pieces>(world.pieces) != nullptr; }).Drawn();
   t.Frames(10).Shot("17_destroyed.png");
-  t.When("the fade to black", [] { return QuitState == 1; });
+  t.When("the fade to black", [] { return world.ended.has_value(); });
   t.Rest("the verdict").Shot("18_gameover.png");
 
   // Back in the menu: leave the game.

@@ -1,8 +1,9 @@
 // The pictures and sounds built into the program: the handles the game draws
 // and plays with, and the catalogue that says, for every file of res/, how
-// the game cuts it and where it keeps it. The loader (shell/loading.cpp), the
-// picture generator (tools/pictures) and the tests all read this one
-// catalogue, and res/CMakeLists.txt embeds the files its rows name.
+// the game cuts or plays it and where it keeps it. The loader
+// (screens/loading.cpp), the picture and sound generators (tools/pictures,
+// tools/sounds) and the tests all read this one catalogue, and
+// res/CMakeLists.txt embeds the files its rows name.
 //
 // Nothing here needs the runtime: the handles are only pointers, filled by
 // the loader at start-up and held until the program ends.

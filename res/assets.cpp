@@ -91,6 +91,7 @@ TSound* snd_m_pause = nullptr;
 namespace {
 
 using enum PictureFormat;
+using enum SoundKind;
 
 // In loading order. The intro's pictures come first in the file list but are
 // loaded by the intro itself each time it runs; the font is loaded before
@@ -157,50 +158,56 @@ const PictureEntry kPictures[] = {
 // "_menuselect.ogg" handle between "_teleport.ogg" and "_bzzzt.ogg",
 // "_ModuleTakeoff2.ogg" before "_ModuleThrust.ogg"), then the three tunes.
 const SoundEntry kSounds[] = {
-    {"_footsteps-4.ogg", nullptr, false},
-    {"_lights.ogg", nullptr, false},
-    {"_hmmmm.ogg", nullptr, false},
-    {"_EnemyExplosion1.ogg", &snd_EnemyExplosion1, false},
-    {"_EnemyExplosion2.ogg", &snd_EnemyExplosion2, false},
-    {"_AlienRescued.ogg", &snd_AlienRescued, false},
-    {"_PlayerShoot.ogg", &snd_PlayerShoot, false},
-    {"_AlienPickup.ogg", &snd_AlienPickup, false},
-    {"_NoTeleport.ogg", &snd_NoTeleport, false},
-    {"_menuselect.ogg", &snd_menuselect, false},
-    {"_MissileHit.ogg", &snd_MissileHit, false},
-    {"_wohoo.ogg", &snd_wohoo, false},
-    {"_teleport.ogg", &snd_teleport, false},
-    {"_menuselect.ogg", &snd_menuselect2, false},
-    {"_bzzzt.ogg", &snd_bzzzt, false},
-    {"_radar.ogg", &snd_radar, false},
-    {"_TakeShield.ogg", &snd_TakeShield, false},
-    {"_alien1.ogg", &snd_alien1, false},
-    {"_alien2.ogg", &snd_alien2, false},
-    {"_alien3.ogg", &snd_alien3, false},
-    {"_2tower.ogg", &snd_2tower, false},
-    {"_energycrackle.ogg", &snd_energycrackle, false},
-    {"_explode1.ogg", &snd_explode1, false},
-    {"_explode2.ogg", &snd_explode2, false},
-    {"_explode3.ogg", &snd_explode3, false},
-    {"_moduleland.ogg", &snd_moduleland, false},
-    {"_ModuleTakeoff2.ogg", &snd_ModuleTakeoff2, false},
-    {"_ModuleThrust.ogg", &snd_ModuleThrust, false},
-    {"_Towers.ogg", &snd_Towers, false},
-    {"_Urp.ogg", &snd_Urp, false},
-    {"m_menu.ogg", &snd_m_menu, true},
-    {"m_game.ogg", &snd_m_game, true},
-    {"m_pause.ogg", &snd_m_pause, true},
+    // file                 seconds  kind    handle
+    {"_footsteps-4.ogg",       2.40, Cue,    nullptr},
+    {"_lights.ogg",            2.99, Cue,    nullptr},
+    {"_hmmmm.ogg",             0.73, Cue,    nullptr},
+    {"_EnemyExplosion1.ogg",   0.26, Fight,  &snd_EnemyExplosion1},
+    {"_EnemyExplosion2.ogg",   0.24, Fight,  &snd_EnemyExplosion2},
+    {"_AlienRescued.ogg",      0.56, Effect, &snd_AlienRescued},
+    {"_PlayerShoot.ogg",       0.08, Fight,  &snd_PlayerShoot},
+    {"_AlienPickup.ogg",       1.80, Effect, &snd_AlienPickup},
+    {"_NoTeleport.ogg",        0.57, Effect, &snd_NoTeleport},
+    {"_menuselect.ogg",        0.18, Cue,    &snd_menuselect},
+    {"_MissileHit.ogg",        1.78, Fight,  &snd_MissileHit},
+    {"_wohoo.ogg",             0.51, Effect, &snd_wohoo},
+    {"_teleport.ogg",          0.37, Effect, &snd_teleport},
+    {"_menuselect.ogg",        0.18, Cue,    &snd_menuselect2},
+    {"_bzzzt.ogg",             1.03, Effect, &snd_bzzzt},
+    {"_radar.ogg",             1.81, Effect, &snd_radar},
+    {"_TakeShield.ogg",        0.56, Effect, &snd_TakeShield},
+    {"_alien1.ogg",            1.22, Effect, &snd_alien1},
+    {"_alien2.ogg",            1.51, Effect, &snd_alien2},
+    {"_alien3.ogg",            1.17, Effect, &snd_alien3},
+    {"_2tower.ogg",            5.01, Hum,    &snd_2tower},
+    {"_energycrackle.ogg",     2.37, Hum,    &snd_energycrackle},
+    {"_explode1.ogg",          0.84, Fight,  &snd_explode1},
+    {"_explode2.ogg",          2.44, Fight,  &snd_explode2},
+    {"_explode3.ogg",          4.08, Fight,  &snd_explode3},
+    {"_moduleland.ogg",        2.00, Effect, &snd_moduleland},
+    {"_ModuleTakeoff2.ogg",    5.30, Effect, &snd_ModuleTakeoff2},
+    {"_ModuleThrust.ogg",      5.72, Effect, &snd_ModuleThrust},
+    {"_Towers.ogg",            3.98, Hum,    &snd_Towers},
+    {"_Urp.ogg",               2.00, Effect, &snd_Urp},
+    {"m_menu.ogg",           134.46, Tune,   &snd_m_menu},
+    {"m_game.ogg",           192.37, Tune,   &snd_m_game},
+    {"m_pause.ogg",           42.68, Tune,   &snd_m_pause},
 };
+
+// True when no row before `entry` names its file.
+template <class Entry>
+bool IsFirstRowOfItsFile(std::span<const Entry> rows, const Entry& entry) {
+  for (const Entry& earlier : rows) {
+    if (&earlier == &entry) return true;
+    if (std::strcmp(earlier.file, entry.file) == 0) return false;
+  }
+  return false;  // not a row of the catalogue
+}
 
 }  // namespace
 
 std::span<const PictureEntry> PictureCatalogue() { return kPictures; }
 std::span<const SoundEntry> SoundCatalogue() { return kSounds; }
 
-bool IsMainCut(const PictureEntry& entry) {
-  for (const PictureEntry& earlier : kPictures) {
-    if (&earlier == &entry) return true;
-    if (std::strcmp(earlier.file, entry.file) == 0) return false;
-  }
-  return false;  // not a row of the catalogue
-}
+bool IsMainCut(const PictureEntry& entry) { return IsFirstRowOfItsFile<PictureEntry>(kPictures, entry); }
+bool IsMainCut(const SoundEntry& entry) { return IsFirstRowOfItsFile<SoundEntry>(kSounds, entry); }

@@ -1,8 +1,9 @@
 // The pictures and sounds built into the program: the handles the game draws
 // and plays with, and the catalogue that says, for every file of res/, how
-// the game cuts it and where it keeps it. The loader (shell/loading.cpp), the
-// picture generator (tools/pictures) and the tests all read this one
-// catalogue, and res/CMakeLists.txt embeds the files its rows name.
+// the game cuts or plays it and where it keeps it. The loader
+// (screens/loading.cpp), the picture and sound generators (tools/pictures,
+// tools/sounds) and the tests all read this one catalogue, and
+// res/CMakeLists.txt embeds the files its rows name.
 //
 // Nothing here needs the runtime: the handles are only pointers, filled by
 // the loader at start-up and held until the program ends.
@@ -125,10 +126,21 @@ struct PictureEntry {
   bool UsedWhole() const { return cells == 1 && cellWidth == width && cellHeight == height; }
 };
 
+// What a sound is to the player, which sets how loud it is heard: the shots
+// and explosions of a fight, any other effect of the game, the hums of the
+// structures that repeat while one is on screen, the cues of the menus and
+// the intro, and the tunes (which alone loop).
+enum class SoundKind { Fight, Effect, Hum, Cue, Tune };
+
+// One handle of a sound file. Every sound is Ogg Vorbis, stereo, 44100 Hz. A
+// file the game loads twice has a row for each handle; its first row is the
+// one the generator makes the file from.
 struct SoundEntry {
   const char* file;
+  double seconds;   // the exact length, to the hundredth of a second
+  SoundKind kind;
   TSound** handle;  // null: the intro loads its own
-  bool loops;
+  bool Loops() const { return kind == SoundKind::Tune; }
 };
 
 // Every picture cut, in loading order (the generator draws them in this
@@ -137,3 +149,4 @@ std::span<const PictureEntry> PictureCatalogue();
 std::span<const SoundEntry> SoundCatalogue();
 // True for the first row of its file: the row that describes the file.
 bool IsMainCut(const PictureEntry& entry);
+bool IsMainCut(const SoundEntry& entry);

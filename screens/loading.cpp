@@ -33,7 +33,7 @@ class SoundLoader {
     worker_ = std::thread([] {
       for (const SoundEntry& sound : SoundCatalogue())
         if (sound.handle)
-          *sound.handle = LoadSoundResource(ResPath(sound.file), sound.loops ? SOUND_LOOPS : 0);
+          *sound.handle = LoadSoundResource(ResPath(sound.file), sound.Loops() ? SOUND_LOOPS : 0);
     });
   }
   void Finish() { worker_.join(); }

@@ -14,39 +14,20 @@
 #include <string>
 #include <vector>
 
+#include "res/assets.h"
 #include "services/music.h"
 // The meter the generator levels the sounds with.
 #include "tools/sounds/loudness.cpp"
 
 namespace {
 
-// What a sound is to the player, which sets how loud it must be: the shots
-// and explosions of a fight, any other effect of the game, the hums of the
-// structures that repeat while one is on screen, the cues of the menus and
-// the intro, and the tunes.
-enum class Kind { Fight, Effect, Ambient, Cue, Tune };
-
-struct Expected {
-  const char* file;
-  double seconds;
-  Kind kind;
-  bool Music() const { return kind == Kind::Tune; }
-};
-
-constexpr Kind F = Kind::Fight, E = Kind::Effect, A = Kind::Ambient, C = Kind::Cue, T = Kind::Tune;
-const Expected kSounds[] = {
-    {"_footsteps-4.ogg", 2.40, C},     {"_lights.ogg", 2.99, C},         {"_hmmmm.ogg", 0.73, C},
-    {"_EnemyExplosion1.ogg", 0.26, F}, {"_EnemyExplosion2.ogg", 0.24, F}, {"_AlienRescued.ogg", 0.56, E},
-    {"_PlayerShoot.ogg", 0.08, F},     {"_AlienPickup.ogg", 1.80, E},     {"_NoTeleport.ogg", 0.57, E},
-    {"_menuselect.ogg", 0.18, C},      {"_MissileHit.ogg", 1.78, F},      {"_wohoo.ogg", 0.51, E},
-    {"_teleport.ogg", 0.37, E},        {"_bzzzt.ogg", 1.03, E},           {"_radar.ogg", 1.81, E},
-    {"_TakeShield.ogg", 0.56, E},      {"_alien1.ogg", 1.22, E},          {"_alien2.ogg", 1.51, E},
-    {"_alien3.ogg", 1.17, E},          {"_2tower.ogg", 5.01, A},          {"_energycrackle.ogg", 2.37, A},
-    {"_explode1.ogg", 0.84, F},        {"_explode2.ogg", 2.44, F},        {"_explode3.ogg", 4.08, F},
-    {"_moduleland.ogg", 2.00, E},      {"_ModuleThrust.ogg", 5.72, E},    {"_ModuleTakeoff2.ogg", 5.30, E},
-    {"_Towers.ogg", 3.98, A},          {"_Urp.ogg", 2.00, E},             {"m_menu.ogg", 134.46, T},
-    {"m_game.ogg", 192.37, T},         {"m_pause.ogg", 42.68, T},
-};
+// The catalogue's rows that describe a file (the first handle of each).
+std::vector<SoundEntry> Files() {
+  std::vector<SoundEntry> files;
+  for (const SoundEntry& e : SoundCatalogue())
+    if (IsMainCut(e)) files.push_back(e);
+  return files;
+}
 
 std::filesystem::path ResDir() { return std::filesystem::path(NOVA_SOURCE_DIR) / "res"; }
 
@@ -194,17 +175,24 @@ TEST(SoundCatalogue, TheClickFinderTellsClicksFromBuzzesAndRamps) {
 }
 
 TEST(SoundCatalogue, ResHoldsExactlyTheCataloguedSounds) {
-  std::set<std::string> expected, found;
-  for (const Expected& e : kSounds) expected.insert(e.file);
+  std::map<std::string, SoundEntry> expected;
+  std::set<std::string> found;
+  for (const SoundEntry& e : Files()) expected.emplace(e.file, e);
   ASSERT_EQ(expected.size(), 32u);
+  // A file loaded twice is described alike on both its rows.
+  for (const SoundEntry& e : SoundCatalogue()) {
+    SCOPED_TRACE(e.file);
+    EXPECT_EQ(e.seconds, expected.at(e.file).seconds);
+    EXPECT_EQ(e.kind, expected.at(e.file).kind);
+  }
   for (const auto& entry : std::filesystem::directory_iterator(ResDir()))
     if (entry.path().extension() == ".ogg") found.insert(entry.path().filename().string());
-  for (const std::string& f : expected) EXPECT_TRUE(found.count(f)) << f << " is missing from res/";
+  for (const auto& [f, e] : expected) EXPECT_TRUE(found.count(f)) << f << " is missing from res/";
   for (const std::string& f : found) EXPECT_TRUE(expected.count(f)) << f << " in res/ is not a sound of the game";
 }
 
 TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthAndClean) {
-  for (const Expected& e : kSounds) {
+  for (const SoundEntry& e : Files()) {
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened) << "not a readable Ogg Vorbis file";
@@ -228,7 +216,7 @@ TEST(SoundCatalogue, EverySoundIsStereo44100AtItsLengthAndClean) {
     EXPECT_LT(std::fabs(sumL / n), 0.01) << "left channel off centre";
     EXPECT_LT(std::fabs(sumR / n), 0.01) << "right channel off centre";
 
-    if (!e.Music() && !d.left.empty()) {
+    if (!e.Loops() && !d.left.empty()) {
       // One-shot sounds start and stop at rest, so they do not pop.
       EXPECT_LT(std::fabs(d.left.front()), 0.05f);
       EXPECT_LT(std::fabs(d.right.front()), 0.05f);
@@ -250,12 +238,12 @@ TEST(SoundCatalogue, EachKindOfSoundIsHeardAtItsLevelWithRoomAboveIt) {
     float peak = 0;
   };
   std::map<std::string, Heard> heard;
-  for (const Expected& e : kSounds) {
+  for (const SoundEntry& e : Files()) {
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened) << e.file;
     Heard& h = heard[e.file];
     h.loudest = loudness::Loudest(d.left, d.right);
-    if (e.Music()) h.typical = loudness::Typical(d.left, d.right);
+    if (e.Loops()) h.typical = loudness::Typical(d.left, d.right);
     for (size_t i = 0; i < d.left.size(); ++i) h.peak = std::max({h.peak, std::fabs(d.left[i]), std::fabs(d.right[i])});
   }
   // The fight: its shots and explosions one level, low enough that several
@@ -263,39 +251,39 @@ TEST(SoundCatalogue, EachKindOfSoundIsHeardAtItsLevelWithRoomAboveIt) {
   // peaking at -2 dBFS, and a fight went over full scale).
   double fight = 0;
   int fights = 0;
-  for (const Expected& e : kSounds)
-    if (e.kind == Kind::Fight) fight += heard[e.file].loudest, ++fights;
+  for (const SoundEntry& e : Files())
+    if (e.kind == SoundKind::Fight) fight += heard[e.file].loudest, ++fights;
   fight /= fights;
   EXPECT_GE(fight, -17.0);
   EXPECT_LE(fight, -13.0);
   const double gameTune = heard["m_game.ogg"].typical + loudness::Decibels(GameMusicVolume);
   const double menuTuneAtMost = heard["m_menu.ogg"].loudest + loudness::Decibels(MenuMusicVolume);
-  for (const Expected& e : kSounds) {
+  for (const SoundEntry& e : Files()) {
     SCOPED_TRACE(e.file);
     const Heard& h = heard[e.file];
     switch (e.kind) {
-      case Kind::Fight:
+      case SoundKind::Fight:
         EXPECT_NEAR(h.loudest, fight, 1.0) << "out of step with the rest of the fight";
         break;
-      case Kind::Effect:
+      case SoundKind::Effect:
         EXPECT_GE(h.loudest, fight - 3.0) << "lost in a fight";
         EXPECT_LE(h.loudest, fight + 1.5) << "louder than the fight";
         break;
-      case Kind::Ambient:
+      case SoundKind::Hum:
         // Repeated for as long as its structure is on screen: in the
         // background, 8 to 10 dB under the fight.
         EXPECT_GE(h.loudest, fight - 10.0);
         EXPECT_LE(h.loudest, fight - 8.0);
         break;
-      case Kind::Cue:
+      case SoundKind::Cue:
         // Clearly above the loudest moment of the menu tune under it.
         EXPECT_GE(h.loudest, menuTuneAtMost + 6.0);
         break;
-      case Kind::Tune:
+      case SoundKind::Tune:
         break;
     }
     // Every effect of the game keeps 5 dB of room under full scale.
-    if (e.kind == Kind::Fight || e.kind == Kind::Effect || e.kind == Kind::Ambient) {
+    if (e.kind == SoundKind::Fight || e.kind == SoundKind::Effect || e.kind == SoundKind::Hum) {
       EXPECT_LT(h.peak, 0.56f);
     }
   }
@@ -320,16 +308,16 @@ TEST(SoundCatalogue, TheTerraformersHumIsOverBeforeItStartsAgain) {
 }
 
 TEST(SoundCatalogue, NothingClicksAndOneShotsRampInAndOut) {
-  for (const Expected& e : kSounds) {
+  for (const SoundEntry& e : Files()) {
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened);
     for (const auto* ch : {&d.left, &d.right}) {
-      const Click c = WorstClick(*ch, e.Music());
+      const Click c = WorstClick(*ch, e.Loops());
       EXPECT_LE(c.ratio, kMostAboveNeighbours)
           << (ch == &d.left ? "left" : "right") << " channel: a " << c.kind << " at " << c.seconds << " s stands "
           << c.ratio << " times above anything within 20 ms of it";
-      if (e.Music() || ch->size() < 200) continue;
+      if (e.Loops() || ch->size() < 200) continue;
       // The first and last quarter millisecond are a ramp: quieter than the
       // two milliseconds beside them, not the sound already at full level.
       const size_t edge = 11, beside = 88, n = ch->size();
@@ -341,8 +329,8 @@ TEST(SoundCatalogue, NothingClicksAndOneShotsRampInAndOut) {
 }
 
 TEST(SoundCatalogue, TunesLoopWithoutAJumpAtTheSeam) {
-  for (const Expected& e : kSounds) {
-    if (!e.Music()) continue;
+  for (const SoundEntry& e : Files()) {
+    if (!e.Loops()) continue;
     SCOPED_TRACE(e.file);
     const Decoded d = Decode(ResDir() / e.file);
     ASSERT_TRUE(d.opened);

@@ -4,8 +4,12 @@
 #include <thread>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <optional>
 
+#include "res/assets.h"
 #include "effects.h"
 #include "loudness.h"
 #include "oggwriter.h"
@@ -13,41 +17,89 @@
 
 namespace sounds {
 
+namespace {
+
+// How the generator makes one file of the game's catalogue (res/assets.h),
+// which gives its length and kind.
+struct Making {
+  const char* file;
+  synth::Buffer (*make)(int frames);
+  float quality;                // Vorbis VBR quality
+  std::optional<Level> level;   // a tune's own; every other sound is levelled by its kind
+};
+
+// KEPT: each file's Ogg serial is its row's place here, so this order (the
+// one the files were first written in, _ModuleThrust before
+// _ModuleTakeoff2, unlike the game's loading order) keeps their bytes.
+const Making kMakings[] = {
+    {"_footsteps-4.ogg", Footsteps, 0.3f, {}},
+    {"_lights.ogg", Lights, 0.3f, {}},
+    {"_hmmmm.ogg", Hmmmm, 0.3f, {}},
+    {"_EnemyExplosion1.ogg", EnemyExplosion1, 0.3f, {}},
+    {"_EnemyExplosion2.ogg", EnemyExplosion2, 0.3f, {}},
+    {"_AlienRescued.ogg", AlienRescued, 0.3f, {}},
+    {"_PlayerShoot.ogg", PlayerShoot, 0.3f, {}},
+    {"_AlienPickup.ogg", AlienPickup, 0.3f, {}},
+    {"_NoTeleport.ogg", NoTeleport, 0.3f, {}},
+    {"_menuselect.ogg", MenuSelect, 0.3f, {}},
+    {"_MissileHit.ogg", MissileHit, 0.3f, {}},
+    {"_wohoo.ogg", Wohoo, 0.3f, {}},
+    {"_teleport.ogg", Teleport, 0.3f, {}},
+    {"_bzzzt.ogg", Bzzzt, 0.3f, {}},
+    {"_radar.ogg", Radar, 0.3f, {}},
+    {"_TakeShield.ogg", TakeShield, 0.3f, {}},
+    {"_alien1.ogg", Alien1, 0.3f, {}},
+    {"_alien2.ogg", Alien2, 0.3f, {}},
+    {"_alien3.ogg", Alien3, 0.3f, {}},
+    {"_2tower.ogg", TwoTower, 0.2f, {}},
+    {"_energycrackle.ogg", EnergyCrackle, 0.3f, {}},
+    {"_explode1.ogg", Explode1, 0.3f, {}},
+    {"_explode2.ogg", Explode2, 0.3f, {}},
+    {"_explode3.ogg", Explode3, 0.3f, {}},
+    {"_moduleland.ogg", ModuleLand, 0.3f, {}},
+    {"_ModuleThrust.ogg", ModuleThrust, 0.2f, {}},
+    {"_ModuleTakeoff2.ogg", ModuleTakeoff, 0.2f, {}},
+    {"_Towers.ogg", Towers, 0.2f, {}},
+    {"_Urp.ogg", Urp, 0.3f, {}},
+    {"m_menu.ogg", MenuMusic, 0.25f, kMenuTune},
+    {"m_game.ogg", GameMusic, 0.25f, kGameTune},
+    {"m_pause.ogg", PauseMusic, 0.25f, kPauseTune},
+};
+
+// The level of a sound without one of its own: that of its kind.
+Level LevelOf(SoundKind kind) {
+  if (kind == SoundKind::Hum) return kHum;
+  if (kind == SoundKind::Cue) return kCue;
+  return kEffect;  // a fight's shots and explosions, and every other effect with them
+}
+
+[[noreturn]] void Stop(const char* what, const char* file) {
+  std::fprintf(stderr, "sndgen: %s %s\n", what, file);
+  std::exit(2);
+}
+
+// The makings with the catalogue's facts; a file of the catalogue with no
+// making, or a making of no file, stops the generator.
+std::vector<Entry> Collect() {
+  std::vector<Entry> all;
+  for (const Making& m : kMakings) {
+    const auto& rows = SoundCatalogue();
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const SoundEntry& r) { return std::strcmp(r.file, m.file) == 0; });
+    if (row == rows.end()) Stop("a making for a file the game's catalogue does not list:", m.file);
+    if (row->Loops() != m.level.has_value()) Stop("a tune and only a tune has a level of its own:", m.file);
+    all.push_back({m.file, row->seconds, m.make, m.quality, row->Loops(), m.level.value_or(LevelOf(row->kind))});
+  }
+  for (const SoundEntry& row : SoundCatalogue())
+    if (std::none_of(all.begin(), all.end(), [&](const Entry& e) { return std::strcmp(e.file, row.file) == 0; }))
+      Stop("no making for", row.file);
+  return all;
+}
+
+}  // namespace
+
 const std::vector<Entry>& Catalogue() {
-  static const std::vector<Entry> kAll = {
-      {"_footsteps-4.ogg", 2.40, Footsteps, 0.3f, false, kCue},
-      {"_lights.ogg", 2.99, Lights, 0.3f, false, kCue},
-      {"_hmmmm.ogg", 0.73, Hmmmm, 0.3f, false, kCue},
-      {"_EnemyExplosion1.ogg", 0.26, EnemyExplosion1, 0.3f, false, kEffect},
-      {"_EnemyExplosion2.ogg", 0.24, EnemyExplosion2, 0.3f, false, kEffect},
-      {"_AlienRescued.ogg", 0.56, AlienRescued, 0.3f, false, kEffect},
-      {"_PlayerShoot.ogg", 0.08, PlayerShoot, 0.3f, false, kEffect},
-      {"_AlienPickup.ogg", 1.80, AlienPickup, 0.3f, false, kEffect},
-      {"_NoTeleport.ogg", 0.57, NoTeleport, 0.3f, false, kEffect},
-      {"_menuselect.ogg", 0.18, MenuSelect, 0.3f, false, kCue},
-      {"_MissileHit.ogg", 1.78, MissileHit, 0.3f, false, kEffect},
-      {"_wohoo.ogg", 0.51, Wohoo, 0.3f, false, kEffect},
-      {"_teleport.ogg", 0.37, Teleport, 0.3f, false, kEffect},
-      {"_bzzzt.ogg", 1.03, Bzzzt, 0.3f, false, kEffect},
-      {"_radar.ogg", 1.81, Radar, 0.3f, false, kEffect},
-      {"_TakeShield.ogg", 0.56, TakeShield, 0.3f, false, kEffect},
-      {"_alien1.ogg", 1.22, Alien1, 0.3f, false, kEffect},
-      {"_alien2.ogg", 1.51, Alien2, 0.3f, false, kEffect},
-      {"_alien3.ogg", 1.17, Alien3, 0.3f, false, kEffect},
-      {"_2tower.ogg", 5.01, TwoTower, 0.2f, false, kAmbient},
-      {"_energycrackle.ogg", 2.37, EnergyCrackle, 0.3f, false, kAmbient},
-      {"_explode1.ogg", 0.84, Explode1, 0.3f, false, kEffect},
-      {"_explode2.ogg", 2.44, Explode2, 0.3f, false, kEffect},
-      {"_explode3.ogg", 4.08, Explode3, 0.3f, false, kEffect},
-      {"_moduleland.ogg", 2.00, ModuleLand, 0.3f, false, kEffect},
-      {"_ModuleThrust.ogg", 5.72, ModuleThrust, 0.2f, false, kEffect},
-      {"_ModuleTakeoff2.ogg", 5.30, ModuleTakeoff, 0.2f, false, kEffect},
-      {"_Towers.ogg", 3.98, Towers, 0.2f, false, kAmbient},
-      {"_Urp.ogg", 2.00, Urp, 0.3f, false, kEffect},
-      {"m_menu.ogg", 134.46, MenuMusic, 0.25f, true, kMenuTune},
-      {"m_game.ogg", 192.37, GameMusic, 0.25f, true, kGameTune},
-      {"m_pause.ogg", 42.68, PauseMusic, 0.25f, true, kPauseTune},
-  };
+  static const std::vector<Entry> kAll = Collect();
   return kAll;
 }
 

@@ -1,5 +1,6 @@
-// The sound catalogue of the game: every Ogg file the generator writes, its
-// exact length and the routine that synthesises it.
+// The sounds of the game as the generator makes them: every Ogg file of the
+// game's catalogue (res/assets.h), with its length and kind from there, and
+// the routine that synthesises it, its quality and its level from here.
 #pragma once
 
 #include <string>
@@ -25,7 +26,7 @@ struct Level {
 // within a few dB of the fight at its play volume (0.4); the menu tune is
 // calmer, and the pause tune between the two.
 constexpr Level kEffect{-15.0, 0.5f};
-constexpr Level kAmbient{-24.0, 0.5f};
+constexpr Level kHum{-24.0, 0.5f};
 constexpr Level kCue{-13.0, 0.89f};
 constexpr Level kGameTune{-12.0, 0.8f};
 constexpr Level kMenuTune{-18.5, 0.8f};
@@ -40,6 +41,7 @@ struct Entry {
   Level level;
 };
 
+// In the order the files get their Ogg serials.
 const std::vector<Entry>& Catalogue();
 
 // Renders one entry at its catalogued length, levelled and ready to encode.

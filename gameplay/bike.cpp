@@ -16,8 +16,8 @@ constexpr float kGlideLeft = 172.0f;
 constexpr float kGlideRight = 372.0f;
 
 bool ClimbInput(float padY) {
-  if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(KeyClimb2)) return true;
-  return ControlMode == 1 && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < PadRestY);
+  if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(controls.keyClimb2)) return true;
+  return controls.mode == ControlMode::Pad && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < controls.padRestY);
 }
 
 // Advances a flame's animation: eight cells, four frames each.
@@ -45,7 +45,7 @@ void PlayerControl() {
 
   bike.thrusting = false;
   float padX = static_cast<float>(JoyAxisX(0));
-  if (IsKeyHeld(Settings.keyLeft) || (ControlMode == 1 && padX < PadRestX)) {
+  if (IsKeyHeld(Settings.keyLeft) || (controls.mode == ControlMode::Pad && padX < controls.padRestX)) {
     if (bike.speed > -kMaxSpeed) {
       bike.thrusting = true;
       bike.speed -= 0.3f;
@@ -55,7 +55,7 @@ void PlayerControl() {
       if (bike.x > kGlideRight) bike.x = kGlideRight;
     }
   }
-  if (IsKeyHeld(Settings.keyRight) || (ControlMode == 1 && padX > PadRestX)) {
+  if (IsKeyHeld(Settings.keyRight) || (controls.mode == ControlMode::Pad && padX > controls.padRestX)) {
     if (bike.speed < kMaxSpeed) {
       bike.thrusting = true;
       bike.speed += 0.3f;
@@ -95,7 +95,7 @@ void PlayerControl() {
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
   if (TakeKeyPressCount(Settings.keyFire) != 0 ||
-      (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
+      (controls.mode == ControlMode::Pad && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
     FirePlayerBullet();
 }
 

@@ -44,9 +44,9 @@ void StartGame() {
   SleepMillis(100);
   ClearKeyStates();
   ClearPadHits();
-  if (ControlMode == 1) {
-    PadRestX = static_cast<float>(JoyAxisX(0));
-    PadRestY = static_cast<float>(JoyAxisY(0));
+  if (controls.mode == ControlMode::Pad) {
+    controls.padRestX = static_cast<float>(JoyAxisX(0));
+    controls.padRestY = static_cast<float>(JoyAxisY(0));
   }
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   QuitState = 0;

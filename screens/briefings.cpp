@@ -28,7 +28,7 @@ void WaitForPlayer() {
   for (;;) {
     PollKeyTable();
     if (LastKeyCode > 0 && LastKeyCode < 255) return;
-    if (ControlMode == 1 &&
+    if (controls.mode == ControlMode::Pad &&
         (TakeJoyButtonPresses(Settings.padClimbButton, 0) != 0 ||
          TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
       return;

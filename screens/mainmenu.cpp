@@ -28,7 +28,7 @@ void DrawMenuPicture() {
   DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * MenuChoice), MenuCursorFrame);
 }
 
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+bool PadPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
 
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
@@ -89,8 +89,8 @@ void OpenMenu() {
   SleepMillis(100);
   MenuCursorFrame = 0;
   MenuCursorDelay = 0;
-  PadRestX = JoyAxisX(0);
-  PadRestY = JoyAxisY(0);
+  controls.padRestX = JoyAxisX(0);
+  controls.padRestY = JoyAxisY(0);
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
   SetDrawBlendMode(BlendMode::Alpha);
@@ -138,13 +138,13 @@ void MainMenu() {
     // The pad has no dead zone: any reading off its rest moves, and the
     // vertical axis wins over the horizontal one.
     int direction = 0;
-    if (ControlMode == 1) {
+    if (controls.mode == ControlMode::Pad) {
       PadX = JoyAxisX(0);
       PadY = JoyAxisY(0);
-      if (PadX < PadRestX) direction = 2;
-      if (PadX > PadRestX) direction = 1;
-      if (PadY < PadRestY) direction = 2;
-      if (PadY > PadRestY) direction = 1;
+      if (PadX < controls.padRestX) direction = 2;
+      if (PadX > controls.padRestX) direction = 1;
+      if (PadY < controls.padRestY) direction = 2;
+      if (PadY > controls.padRestY) direction = 1;
     }
     if (TakeKeyPressCount(KeyCode::Space) > 0 || TakeKeyPressCount(KeyCode::Down) > 0 || direction == 1)
       MoveCursor(+1, direction);

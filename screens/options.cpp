@@ -27,7 +27,7 @@ String RowText(int row, const String& padText) {
     case 2: return Choose(Settings.scanlinesOn, u"scanlines: off", u"scanlines: on");
     case 3: return Choose(Settings.sfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)");
     case 4: return Choose(Settings.musicOn, u"turn music on/off (off)", u"turn music on/off (on)");
-    case 5: return Choose(ControlMode, StringConcat(u"controls ", padText), u"controls (pad active)");
+    case 5: return controls.mode == ControlMode::Pad ? u"controls (pad active)" : StringConcat(u"controls ", padText);
     case 6: return u"redefine keys";
     case 7: return StringConcat(StringConcat(u"set playername (", Settings.playerName), u")");
     case 8:
@@ -39,8 +39,8 @@ String RowText(int row, const String& padText) {
 float RowOf(int index) { return static_cast<float>(9 + 2 * index); }
 
 void TakePadRest() {
-  PadRestX = JoyAxisX(0);
-  PadRestY = JoyAxisY(0);
+  controls.padRestX = JoyAxisX(0);
+  controls.padRestY = JoyAxisY(0);
   MenuPadRestY = JoyAxisY(0);
   ClearPadHits();
 }
@@ -50,15 +50,13 @@ void TakePadRest() {
 // the keyboard.
 void CheckForPad(String& padText) {
   padText = kPadPresent;
-  if (PadCheckPending) ControlMode = 2;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
     Settings.padControl = 0;
-    ControlMode = 0;
+    controls.mode = ControlMode::Keyboard;
     PadCheckPending = false;
-  }
-  if (ControlMode == 2 && PadCheckPending) {
-    ControlMode = 1;
+  } else if (PadCheckPending) {
+    controls.mode = ControlMode::Pad;
     PadCheckPending = false;
     TakePadRest();
   }
@@ -97,12 +95,11 @@ void ToggleControls() {
   PlaySfx(snd_menuselect2);
   if (CountJoysticks() == 0) {
     Settings.padControl = 0;
-    ControlMode = 0;
+    controls.mode = ControlMode::Keyboard;
     return;
   }
   Settings.padControl = 1;
-  ControlMode += 1;
-  if (ControlMode >= 2) ControlMode = 0;
+  controls.mode = controls.mode == ControlMode::Pad ? ControlMode::Keyboard : ControlMode::Pad;
   MenuPadRestY = JoyAxisY(0);
 }
 
@@ -126,7 +123,7 @@ bool ActOnRow(int row) {
   return false;
 }
 
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+bool PadPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
 
 void MoveCursor(int& cursor, int step) {
   PlaySfx(snd_menuselect2);
@@ -154,9 +151,9 @@ void OptionsMenu() {
     // One reading serves both directions; there is no dead zone.
     MenuPadAxis = JoyAxisY(0);
     if (TakeKeyPressCount(KeyCode::Down) > 0 || TakeKeyPressCount(KeyCode::Space) > 0 ||
-        (ControlMode == 1 && MenuPadAxis > MenuPadRestY))
+        (controls.mode == ControlMode::Pad && MenuPadAxis > MenuPadRestY))
       MoveCursor(cursor, +1);
-    if (TakeKeyPressCount(KeyCode::Up) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || (controls.mode == ControlMode::Pad && MenuPadAxis < MenuPadRestY))
       MoveCursor(cursor, -1);
 
     if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 ||

@@ -28,7 +28,7 @@ void DeleteLast() {
   if (!name.empty()) name = LeadingChars(name, static_cast<int>(name.size()) - 1);
 }
 
-bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+bool PadButtonPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
 
 }  // namespace
 
@@ -53,12 +53,12 @@ void EnterPlayerName() {
 
     // Turning follows held keys (one symbol per 100 ms); the pad has no dead zone.
     MenuPadAxis = JoyAxisX(0);
-    if (IsKeyHeld(KeyCode::Left) || (ControlMode == 1 && MenuPadAxis < PadRestX)) {
+    if (IsKeyHeld(KeyCode::Left) || (controls.mode == ControlMode::Pad && MenuPadAxis < controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + kSymbols - 1) % kSymbols;
       SleepMillis(100);
     }
-    if (IsKeyHeld(KeyCode::Right) || (ControlMode == 1 && MenuPadAxis > PadRestX)) {
+    if (IsKeyHeld(KeyCode::Right) || (controls.mode == ControlMode::Pad && MenuPadAxis > controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + 1) % kSymbols;
       SleepMillis(100);
@@ -80,7 +80,7 @@ void EnterPlayerName() {
     PresentFrame(-1);
 
     if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0) break;
-    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
+    if (controls.mode == ControlMode::Pad && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
         IsJoyButtonHeld(Settings.padFireButton, 0))
       break;
   }

@@ -1,9 +1,7 @@
 // How the player steers, kept for the whole run.
 #include "services/controls.h"
 
-int ControlMode = 0;
-float PadRestX = 0, PadRestY = 0;
-int KeyClimb2 = KeyCode::Up;
+Controls controls;
 int QuitState = 0;
 
 namespace {

@@ -4,10 +4,16 @@
 
 #include "runtime/runtime.h"
 
-extern int ControlMode;           // 0 keyboard, 1 pad
-extern float PadRestX, PadRestY;  // the pad's axes at rest
-extern int KeyClimb2;             // second climb key, cursor up at start, not saved
-extern int QuitState;             // 0 running, 1 ends PlayGame, 2 ends MainMenu
+enum class ControlMode { Keyboard, Pad };
+
+struct Controls {
+  ControlMode mode = ControlMode::Keyboard;
+  float padRestX = 0, padRestY = 0;  // the pad's axes at rest
+  int keyClimb2 = KeyCode::Up;       // second climb key, cursor up at start, not saved
+};
+extern Controls controls;
+
+extern int QuitState;  // 0 running, 1 ends PlayGame, 2 ends MainMenu
 
 // Forgets every pad button press not yet taken.
 void ClearPadHits();

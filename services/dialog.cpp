@@ -12,7 +12,7 @@ namespace {
 constexpr float kDialogStep = 0.02f;
 constexpr float kDimmedTo = 0.3f;
 
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+bool PadPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
 
 void DrawScreenGrab() {
   ClearDrawBuffer();

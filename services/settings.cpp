@@ -324,9 +324,9 @@ void LoadSettings() {
   }
   if (Settings.padControl == 1) {
     // The pad as it lies now is taken as its rest position.
-    ControlMode = 1;
-    PadRestX = JoyAxisX(0);
-    PadRestY = JoyAxisY(0);
+    controls.mode = ControlMode::Pad;
+    controls.padRestX = JoyAxisX(0);
+    controls.padRestY = JoyAxisY(0);
   }
   std::fclose(f);
 }

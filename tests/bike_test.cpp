@@ -18,7 +18,7 @@ class BikeTest : public harness::NullDrawingTest {
     harness::NullDrawingTest::SetUp();
     CreateObjectLists();
     world.playerBullets->Clear();
-    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    controls.mode = ControlMode::Keyboard, controls.keyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     Settings.sfxOn = 0;
     world.scrollFactor[2] = 1.4f;
@@ -159,15 +159,15 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
 // the middle; one step of the axis past it already climbs or thrusts.
 TEST_F(BikeTest, ThePadStickSteersAndClimbsOneStepOffItsRest) {
   ASSERT_TRUE(ScriptAttachPad());
-  ControlMode = 1;
+  controls.mode = ControlMode::Pad;
   constexpr int kRest = 3000;  // raw axis units of 32767
   auto axes = [](int x, int y) {
     ScriptPadAxis(0, static_cast<float>(x) / 32767.0f);
     ScriptPadAxis(1, static_cast<float>(y) / 32767.0f);
   };
   axes(kRest, kRest);
-  PadRestX = JoyAxisX(0), PadRestY = JoyAxisY(0);
-  ASSERT_GT(PadRestX, 0.0f);
+  controls.padRestX = JoyAxisX(0), controls.padRestY = JoyAxisY(0);
+  ASSERT_GT(controls.padRestX, 0.0f);
   world.bike.y = 300.0f;
   PlayerControl();
   EXPECT_FLOAT_EQ(world.bike.y, 304.0f) << "at rest the bike sinks";
@@ -188,7 +188,7 @@ TEST_F(BikeTest, ThePadStickSteersAndClimbsOneStepOffItsRest) {
   world.bike.y = 200.0f;
   PlayerControl();
   EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   ScriptDetachPad();
 }
 

@@ -102,7 +102,7 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
 }
 
 TEST_F(MainMenuTest, PadMovesSelectsAndAnswers) {
-  ControlMode = Settings.padClimbButton = 1;
+  controls.mode = ControlMode::Pad, Settings.padClimbButton = 1;
   Settings.padFireButton = 0;
   ASSERT_TRUE(ScriptAttachPad());
   Driver d;

@@ -67,7 +67,7 @@ inline void LoadGameResources() {
   RegisterProgramFiles();
   LoadForTheRun(LoadingScreen::Skipped);
   CreateStars();
-  QuitState = ControlMode = 0;
+  QuitState = 0, controls.mode = ControlMode::Keyboard;
   Settings.sfxOn = Settings.scanlinesOn = 1;
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);

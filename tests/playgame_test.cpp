@@ -48,7 +48,7 @@ class GameTest : public Base {
     LoadForTheRun(LoadingScreen::Skipped);
     world.starCoords->Clear();
     CreateStars();
-    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    controls.mode = ControlMode::Keyboard, controls.keyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     SetRandomSeed(99);
   }
@@ -124,7 +124,7 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
   // The menu's exit dialog takes the pad's buttons as answers; the pause
   // takes keys alone, so a button pressed while it waits leaves it waiting.
   ASSERT_TRUE(ScriptAttachPad());
-  ControlMode = 1;
+  controls.mode = ControlMode::Pad;
   int polls = 0;
   int64_t answeredAt = -1;
   bool goingOn = false;

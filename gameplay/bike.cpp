@@ -95,7 +95,7 @@ void PlayerControl() {
 
   // One shot a frame at most; when the key fired, the pad's presses wait.
   if (TakeKeyPressCount(Settings.keyFire) != 0 ||
-      (controls.mode == ControlMode::Pad && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
+      TakePadPress(Settings.padFireButton))
     FirePlayerBullet();
 }
 

@@ -44,10 +44,7 @@ void StartGame() {
   SleepMillis(100);
   ClearKeyStates();
   ClearPadHits();
-  if (controls.mode == ControlMode::Pad) {
-    controls.padRestX = static_cast<float>(JoyAxisX(0));
-    controls.padRestY = static_cast<float>(JoyAxisY(0));
-  }
+  if (controls.mode == ControlMode::Pad) TakePadRest();
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   QuitState = 0;
   world.shieldCount = 8;

@@ -28,9 +28,7 @@ void WaitForPlayer() {
   for (;;) {
     PollKeyTable();
     if (LastKeyCode > 0 && LastKeyCode < 255) return;
-    if (controls.mode == ControlMode::Pad &&
-        (TakeJoyButtonPresses(Settings.padClimbButton, 0) != 0 ||
-         TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
+    if (TakePadPress(Settings.padClimbButton) || TakePadPress(Settings.padFireButton))
       return;
     SleepMillis(1);
   }

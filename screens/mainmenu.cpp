@@ -28,8 +28,6 @@ void DrawMenuPicture() {
   DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * MenuChoice), MenuCursorFrame);
 }
 
-bool PadPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
-
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
   MenuFade = 1.0f;
@@ -89,8 +87,7 @@ void OpenMenu() {
   SleepMillis(100);
   MenuCursorFrame = 0;
   MenuCursorDelay = 0;
-  controls.padRestX = JoyAxisX(0);
-  controls.padRestY = JoyAxisY(0);
+  TakePadRest();
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
   SetDrawBlendMode(BlendMode::Alpha);
@@ -129,8 +126,8 @@ void MainMenu() {
       if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(Settings.padClimbButton) ||
-        PadPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakePadPress(Settings.padClimbButton) ||
+        TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice();
     }

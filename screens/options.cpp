@@ -38,9 +38,9 @@ String RowText(int row, const String& padText) {
 
 float RowOf(int index) { return static_cast<float>(9 + 2 * index); }
 
-void TakePadRest() {
-  controls.padRestX = JoyAxisX(0);
-  controls.padRestY = JoyAxisY(0);
+// The pad's rest for the game and, read once more, for this menu.
+void TakeRestForMenu() {
+  TakePadRest();
   MenuPadRestY = JoyAxisY(0);
   ClearPadHits();
 }
@@ -58,7 +58,7 @@ void CheckForPad(String& padText) {
   } else if (PadCheckPending) {
     controls.mode = ControlMode::Pad;
     PadCheckPending = false;
-    TakePadRest();
+    TakeRestForMenu();
   }
 }
 
@@ -123,8 +123,6 @@ bool ActOnRow(int row) {
   return false;
 }
 
-bool PadPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
-
 void MoveCursor(int& cursor, int step) {
   PlaySfx(snd_menuselect2);
   cursor = (cursor + step + kRows) % kRows;
@@ -157,7 +155,7 @@ void OptionsMenu() {
       MoveCursor(cursor, -1);
 
     if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 ||
-        PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
+        TakePadPress(Settings.padClimbButton) || TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       done = ActOnRow(cursor);
     }
@@ -167,7 +165,7 @@ void OptionsMenu() {
   } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
-  if (Settings.padControl == 1) TakePadRest();
+  if (Settings.padControl == 1) TakeRestForMenu();
   // One frame of the main menu as it stood when this menu opened. The grab
   // is masked, so clear first or this menu would show through its black.
   ClearDrawBuffer();

@@ -28,8 +28,6 @@ void DeleteLast() {
   if (!name.empty()) name = LeadingChars(name, static_cast<int>(name.size()) - 1);
 }
 
-bool PadButtonPressed(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
-
 }  // namespace
 
 void EnterPlayerName() {
@@ -64,11 +62,11 @@ void EnterPlayerName() {
       SleepMillis(100);
     }
 
-    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
+    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || TakePadPress(Settings.padClimbButton)) {
       PlaySfx(snd_menuselect2);
       DeleteLast();
     }
-    if (TakeKeyPressCount(Settings.keyFire) > 0 || PadButtonPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       if (selected == kDeleteSymbol)
         DeleteLast();

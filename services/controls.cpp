@@ -9,6 +9,13 @@ constexpr int kPadPorts = 16;
 constexpr int kPadButtons = 16;
 }  // namespace
 
+void TakePadRest() {
+  controls.padRestX = JoyAxisX(0);
+  controls.padRestY = JoyAxisY(0);
+}
+
+bool TakePadPress(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
+
 void ClearPadHits() {
   for (int port = 0; port < kPadPorts; ++port)
     for (int button = 0; button < kPadButtons; ++button) TakeJoyButtonPresses(button, port);

@@ -15,5 +15,10 @@ extern Controls controls;
 
 extern int QuitState;  // 0 running, 1 ends PlayGame, 2 ends MainMenu
 
+// Takes the pad's axes as they lie now as its rest.
+void TakePadRest();
+// In pad control, takes the presses of a pad button not yet taken and tells
+// whether there were any; with the keyboard in control, takes nothing.
+bool TakePadPress(int button);
 // Forgets every pad button press not yet taken.
 void ClearPadHits();

@@ -325,8 +325,7 @@ void LoadSettings() {
   if (Settings.padControl == 1) {
     // The pad as it lies now is taken as its rest position.
     controls.mode = ControlMode::Pad;
-    controls.padRestX = JoyAxisX(0);
-    controls.padRestY = JoyAxisY(0);
+    TakePadRest();
   }
   std::fclose(f);
 }

@@ -50,13 +50,13 @@ void EnterPlayerName() {
     DrawImageFrame(img_arrow, 296, static_cast<float>(336 - TruncateToInt(12 * SinDegrees(arrowAngle))), 0);
 
     // Turning follows held keys (one symbol per 100 ms); the pad has no dead zone.
-    MenuPadAxis = JoyAxisX(0);
-    if (IsKeyHeld(KeyCode::Left) || (controls.mode == ControlMode::Pad && MenuPadAxis < controls.padRestX)) {
+    const float padX = JoyAxisX(0);
+    if (IsKeyHeld(KeyCode::Left) || (controls.mode == ControlMode::Pad && padX < controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + kSymbols - 1) % kSymbols;
       SleepMillis(100);
     }
-    if (IsKeyHeld(KeyCode::Right) || (controls.mode == ControlMode::Pad && MenuPadAxis > controls.padRestX)) {
+    if (IsKeyHeld(KeyCode::Right) || (controls.mode == ControlMode::Pad && padX > controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + 1) % kSymbols;
       SleepMillis(100);

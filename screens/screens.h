@@ -41,12 +41,9 @@ extern float MenuFade;        // alpha of the menu's fades and of its exit dialo
 void MainMenu();
 void DrawMenuBackground();
 void OptionsMenu();
-// The options menu decides once per run whether the pad is used: true until
-// its first frame has looked for a pad.
-extern bool PadCheckPending;
-// The pad's y axis at rest as the options menu compares it, and the axis the
-// options menu (y) or the name wheel (x) read this frame.
-extern float MenuPadRestY, MenuPadAxis;
+// The options menu decides once per run whether the pad is used, on the first
+// frame of its first visit. For tests: the next visit decides again.
+void RedoOptionsPadCheck();
 void EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();

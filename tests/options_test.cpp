@@ -16,7 +16,7 @@ class OptionsTest : public harness::HeadlessTest {
     RegisterProgramFiles();
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-    PadCheckPending = true, controls.mode = ControlMode::Keyboard;
+    RedoOptionsPadCheck(), controls.mode = ControlMode::Keyboard;
     Settings = SavedSettings();
     Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     ClearKeyStates();
@@ -104,7 +104,7 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   EXPECT_EQ(Settings.padControl, 0);
 
   // A pad at the run's first visit is switched on; the row then toggles.
-  PadCheckPending = true, controls.mode = ControlMode::Keyboard, Settings.padControl = 0;
+  RedoOptionsPadCheck(), controls.mode = ControlMode::Keyboard, Settings.padControl = 0;
   ASSERT_TRUE(ScriptAttachPad());
   for (int n = 1; n <= 5; ++n) {  // five rows down on the stick, no dead zone
     extra[2 * n] = [] { ScriptPadAxis(1, 0.1f); };

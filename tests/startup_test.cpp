@@ -261,7 +261,9 @@ TEST_F(StartupTest, PadControlFromTheFileTakesThePadsRestAndRunsWithoutAPadToo) 
   Driver d;
   float rest[2] = {};
   bool pad = false;
-  auto note = [&] { rest[0] = controls.padRestX, rest[1] = controls.padRestY, pad = controls.mode == ControlMode::Pad; };
+  auto note = [&] {
+    rest[0] = controls.padRestX, rest[1] = controls.padRestY, pad = controls.mode == ControlMode::Pad;
+  };
   d.OnFrame(1, note);
   EXPECT_EQ(RunToExit(d), 0);
   EXPECT_TRUE(pad);

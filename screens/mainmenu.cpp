@@ -3,18 +3,21 @@
 #include "screens/screens.h"
 #include "gameplay/gameplay.h"
 
-int MenuChoice = 0;
-int MenuCursorFrame = 0;
-int MenuCursorDelay = 0;
-bool MenuExitRequest = false;
-float MenuFade = 0;
-
 namespace {
+
+// The entries from the top; the cursor stands beside one of them.
+enum class MenuEntry { Play, Options, Mission, HighScores, Credits, Exit };
+constexpr int kEntries = static_cast<int>(MenuEntry::Exit) + 1;
+
+// Kept across sub-screens and games while the menu runs.
+MenuEntry Choice = MenuEntry::Play;
+int CursorFrame = 0;  // 0-7
+int CursorDelay = 0;
+bool ExitRequest = false;  // the exit dialog is due
+float Fade = 0;            // alpha of the menu's fades and of its exit dialog
 
 // The pad's axes as last read.
 float PadX = 0, PadY = 0;
-
-constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
 
 // Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
 int BlinkCounter = 0;
@@ -25,14 +28,14 @@ void DrawMenuPicture() {
   DrawImageFrame(img_menumain, 0, 0, 0);
   DrawImageFrame(img_menutitle, 144, 22, 0);
   DrawImageFrame(img_menutext, 304, 208, 0);
-  DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * MenuChoice), MenuCursorFrame);
+  DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * static_cast<int>(Choice)), CursorFrame);
 }
 
 // Fades the menu out, runs a game and fades the menu back in.
 void PlayFromMenu() {
-  MenuFade = 1.0f;
+  Fade = 1.0f;
   SetDrawBlendMode(BlendMode::Alpha);
-  FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
+  FadeFrames(Fade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
   PlayGame();
 
@@ -40,18 +43,18 @@ void PlayFromMenu() {
   SetDrawAlpha(1);
   DrawMenuPicture();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  MenuFade = 0;
-  FadeScreenGrab(MenuFade, 0.04f, 1.0f);
+  Fade = 0;
+  FadeScreenGrab(Fade, 0.04f, 1.0f);
 }
 
 void ActOnChoice() {
-  switch (MenuChoice) {
-    case 0: PlayFromMenu(); break;
-    case 1: OptionsMenu(); break;
-    case 2: ShowMission(); break;
-    case 3: ShowHighscores(); break;
-    case 4: ShowCredits(); break;
-    default: MenuExitRequest = true; break;
+  switch (Choice) {
+    case MenuEntry::Play: PlayFromMenu(); break;
+    case MenuEntry::Options: OptionsMenu(); break;
+    case MenuEntry::Mission: ShowMission(); break;
+    case MenuEntry::HighScores: ShowHighscores(); break;
+    case MenuEntry::Credits: ShowCredits(); break;
+    case MenuEntry::Exit: ExitRequest = true; break;
   }
 }
 
@@ -65,12 +68,12 @@ void ExitDialog() {
                                .onAnswer = [](bool yes) {
                                  if (yes) QuitState = 2;
                                }};
-  if (!AskYesNo(MenuFade, question)) MenuExitRequest = false;
+  if (!AskYesNo(Fade, question)) ExitRequest = false;
 }
 
 void MoveCursor(int step, int& direction) {
   PlaySfx(snd_menuselect);
-  MenuChoice = (MenuChoice + step + kEntries) % kEntries;
+  Choice = static_cast<MenuEntry>((static_cast<int>(Choice) + step + kEntries) % kEntries);
   PlaySfx(snd_menuselect2);
   if (direction > 0) {
     // A move by the pad pauses, which paces a stick held off its rest.
@@ -81,12 +84,12 @@ void MoveCursor(int step, int& direction) {
 }
 
 void OpenMenu() {
-  MenuChoice = 0;
-  MenuExitRequest = false;
+  Choice = MenuEntry::Play;
+  ExitRequest = false;
   BlinkCounter = 0;
   SleepMillis(100);
-  MenuCursorFrame = 0;
-  MenuCursorDelay = 0;
+  CursorFrame = 0;
+  CursorDelay = 0;
   TakePadRest();
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
@@ -121,9 +124,9 @@ void MainMenu() {
     }
     DrawScanlines();
 
-    if (++MenuCursorDelay > 5) {
-      MenuCursorDelay = 0;
-      if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
+    if (++CursorDelay > 5) {
+      CursorDelay = 0;
+      if (++CursorFrame > 7) CursorFrame = 0;
     }
 
     if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakePadPress(Settings.padClimbButton) ||
@@ -147,7 +150,7 @@ void MainMenu() {
       MoveCursor(+1, direction);
     if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || ExitRequest) ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);

@@ -32,12 +32,6 @@ void KeyMenu();
 void RedefineKeys();
 
 // --- Screens ---------------------------------------------------------------
-// Main menu state, kept across sub-screens and games.
-extern int MenuChoice;        // 0 play .. 5 exit
-extern int MenuCursorFrame;   // 0-7
-extern int MenuCursorDelay;
-extern bool MenuExitRequest;  // the exit dialog is due
-extern float MenuFade;        // alpha of the menu's fades and of its exit dialog
 void MainMenu();
 void DrawMenuBackground();
 void OptionsMenu();

@@ -226,12 +226,13 @@ TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
   int step = kPlay;
   int64_t next = kMenu + 2, last = -1;
   const int64_t base = PresentedFrameCount();
+  menutest::DrawWatch drawn;
   SetScriptHook([&] {
     const int64_t frame = PresentedFrameCount() - base;
     const bool fresh = frame != last;
     last = frame;
     if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
-    const bool waiting = !fresh && (step == kAnswerExit ? MenuFade : DialogFade) < 0.5f;  // a yes/no dialog polls
+    const bool waiting = !fresh && (step == kAnswerExit ? drawn.GrabAlpha() : DialogFade) < 0.5f;  // a yes/no dialog polls
     const int keys[] = {KeyCode::Enter,  KeyCode::Space, KeyCode::Escape, KeyCode::N,
                         KeyCode::Escape, KeyCode::Y,     KeyCode::Escape, KeyCode::Y};
     const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||

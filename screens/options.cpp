@@ -103,7 +103,7 @@ struct OptionRow {
 // two values no text stands for.
 const OptionRow kOptionRows[] = {
     // KEPT: the row names only the two values the menu writes, like the other
-    // toggles, although a game plays any other value as normal.
+    // toggles, although GameDifficulty plays any other value as normal.
     {[](const String&) {
        return Choose(Settings.difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
      },

@@ -25,6 +25,8 @@ SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";
 int (*MakeSettingsTemporary)(char* pattern, int flags) = ::mkostemp;
 
+Difficulty GameDifficulty() { return Settings.difficulty == 1 ? Difficulty::Suicidal : Difficulty::Normal; }
+
 namespace {
 
 constexpr int kIntegerCount = 15;

@@ -175,6 +175,21 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   EXPECT_GT(bonusAfter, -0.01f);
 }
 
+// Escape also cuts a take-off short. Pressed as the take-off falls due, it
+// belongs to the take-off, which then shows one frame before the next
+// landing, and the game does not pause.
+TEST_F(PlayGameFastTest, EscapeAsTheTakeOffFallsDueCutsItShortAndDoesNotPause) {
+  int64_t dueAt = -1, nextLevelAt = -1, firstPauseAt = -1;
+  PlayWith([&](int64_t frame, bool fresh) {
+    if (fresh && frame == 120) world.takeOffDue = true, dueAt = frame, ScriptKeyTap(KeyCode::Escape);
+    if (fresh && nextLevelAt < 0 && world.level == 2) nextLevelAt = frame;
+    if (fresh && nextLevelAt > 0 && frame == nextLevelAt + 450) ScriptKeyTap(KeyCode::Escape);  // landed: leave
+    if (WaitingForAnswer(fresh) && firstPauseAt < 0) firstPauseAt = frame, ScriptKeyTap(KeyCode::Y);
+  });
+  EXPECT_EQ(nextLevelAt - dueAt, 2) << "the take-off's one frame, then the landing's first";
+  EXPECT_EQ(firstPauseAt, nextLevelAt + 450 + 36);
+}
+
 // The world's speed is set by the difficulty as each game starts; a value
 // only a hand-edited settings file holds plays normal, also after a suicidal
 // game has left its own factors behind.

@@ -76,7 +76,8 @@ void StartGame() {
 void PlayPass() {
   ClearDrawBuffer();
   DrawSky(1.0f);
-  PlayerControl();
+  BikeCommand command = ReadBikeCommand();
+  PlayerControl(command);
   DrawBackdrop();
   UpdateStructures(true);
   DrawTextMessages();
@@ -96,7 +97,7 @@ void PlayPass() {
   StructuresHitPlayer();
   EnemiesHitPlayer();
   DrawShields();
-  CheckTakeOff();
+  CheckTakeOff(command);
 
   // The planet creeps left and comes round again.
   world.planetX -= 0.12f;
@@ -104,7 +105,7 @@ void PlayPass() {
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
   if (world.timeBonus > 0.0f) world.timeBonus -= 0.01f;
 
-  if (TakeKeyPressCount(KeyCode::Escape) > 0) PauseDialog();
+  if (command.pause) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
   if (world.shieldCount < 0) GameOver();
@@ -123,8 +124,10 @@ void DrawSky(float fade) {
   SetDrawAlpha(1.0f);
 }
 
-void CheckTakeOff() {
-  if (world.takeOffDue) TakeOffSequence();
+void CheckTakeOff(BikeCommand& command) {
+  if (!world.takeOffDue) return;
+  TakeOffSequence(command.pause);
+  command.pause = false;
 }
 
 void PlayGame() {

@@ -146,10 +146,10 @@ TEST_F(KeysTest, ALetterKeyIsTheOneTheLayoutLabels) {
   controls.mode = ControlMode::Keyboard, Settings.sfxOn = 0;
   ClearKeyStates();
   ScriptScancodeTap(keyLabelledY);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_EQ(world.playerBullets->Count(), 0);
   ScriptScancodeTap(keyLabelledZ);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_EQ(world.playerBullets->Count(), 1);
 }
 

@@ -122,11 +122,11 @@ TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShi
   controls.mode = ControlMode::Keyboard;
   auto turn = [](int from, int to) {
     ScriptKeyDown(from);
-    for (int i = 0; i < 120; ++i) PlayerControl();
+    for (int i = 0; i < 120; ++i) PlayerControl(ReadBikeCommand());
     ScriptKeyUp(from);
     ScriptKeyDown(to);
     const Facing was = world.bike.facing;
-    for (int i = 0; i < 60 && world.bike.facing == was; ++i) PlayerControl();
+    for (int i = 0; i < 60 && world.bike.facing == was; ++i) PlayerControl(ReadBikeCommand());
     ReleaseSteering();
   };
   turn(Settings.keyRight, Settings.keyLeft);

@@ -36,7 +36,7 @@ inline const char* StartBenchGame(int argc, char** argv, int seed, const char* n
   CreateStars();
   Settings.sfxOn = 1;
   Settings.musicOn = 1;
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   return fullscreen ? "full-screen" : window ? "accelerated" : null ? nullName : "headless";
 }
 

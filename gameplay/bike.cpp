@@ -15,11 +15,6 @@ constexpr float kHomeX = 272.0f;  // the screen x the bike glides back to
 constexpr float kGlideLeft = 172.0f;
 constexpr float kGlideRight = 372.0f;
 
-bool ClimbInput(float padY) {
-  if (IsKeyHeld(Settings.keyClimb) || IsKeyHeld(KeyClimb2)) return true;
-  return ControlMode == 1 && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < PadRestY);
-}
-
 // Advances a flame's animation: eight cells, four frames each.
 void StepFlame(int& frame, int& delay) {
   if (++delay >= 4) {
@@ -29,11 +24,26 @@ void StepFlame(int& frame, int& delay) {
 }
 }  // namespace
 
-void PlayerControl() {
+BikeCommand ReadBikeCommand() {
+  BikeCommand command;
+  const bool pad = controls.mode == ControlMode::Pad;
+  // The stick has no dead zone: any reading off its rest steers.
+  const float padY = JoyAxisY(0);
+  command.climb = IsKeyHeld(Settings.keyClimb) || IsKeyHeld(controls.keyClimb2) ||
+                  (pad && (IsJoyButtonHeld(Settings.padClimbButton, 0) || padY < controls.padRestY));
+  const float padX = JoyAxisX(0);
+  command.left = IsKeyHeld(Settings.keyLeft) || (pad && padX < controls.padRestX);
+  command.right = IsKeyHeld(Settings.keyRight) || (pad && padX > controls.padRestX);
+  // When the key fired, the pad's presses wait for a later pass.
+  command.fire = TakeKeyPressCount(Settings.keyFire) != 0 || TakePadPress(Settings.padFireButton);
+  command.pause = TakeKeyPressCount(KeyCode::Escape) > 0;
+  return command;
+}
+
+void PlayerControl(const BikeCommand& command) {
   BikeState& bike = world.bike;
   bike.climbing = false;
-  float padY = static_cast<float>(JoyAxisY(0));
-  if (ClimbInput(padY) && bike.y >= 8.0f) {
+  if (command.climb && bike.y >= 8.0f) {
     bike.y -= 6.0f;
     if (bike.y < kCeiling) bike.y = kCeiling;
     bike.climbing = true;
@@ -44,8 +54,7 @@ void PlayerControl() {
   }
 
   bike.thrusting = false;
-  float padX = static_cast<float>(JoyAxisX(0));
-  if (IsKeyHeld(Settings.keyLeft) || (ControlMode == 1 && padX < PadRestX)) {
+  if (command.left) {
     if (bike.speed > -kMaxSpeed) {
       bike.thrusting = true;
       bike.speed -= 0.3f;
@@ -55,7 +64,7 @@ void PlayerControl() {
       if (bike.x > kGlideRight) bike.x = kGlideRight;
     }
   }
-  if (IsKeyHeld(Settings.keyRight) || (ControlMode == 1 && padX > PadRestX)) {
+  if (command.right) {
     if (bike.speed < kMaxSpeed) {
       bike.thrusting = true;
       bike.speed += 0.3f;
@@ -93,10 +102,7 @@ void PlayerControl() {
   if (world.scrollPos < 0.0f) world.scrollPos += kStripLength;
   world.sectorShown = 1 + TruncateToInt(world.scrollPos / 6500.0f);
 
-  // One shot a frame at most; when the key fired, the pad's presses wait.
-  if (TakeKeyPressCount(Settings.keyFire) != 0 ||
-      (ControlMode == 1 && TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
-    FirePlayerBullet();
+  if (command.fire) FirePlayerBullet();
 }
 
 void FirePlayerBullet() {

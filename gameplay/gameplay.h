@@ -328,7 +328,9 @@ struct GameResult {
   GameEnd end = GameEnd::Quit;
 };
 GameResult PlayGame();
-void CheckTakeOff();
+// An Escape the pass took belongs to a take-off that falls due in it.
+struct BikeCommand;
+void CheckTakeOff(BikeCommand& command);
 // The far sky behind every game picture: stars, the haze band and the planet,
 // faded by fade.
 void DrawSky(float fade);
@@ -343,10 +345,21 @@ bool WithinDistance(int x1, int y1, int x2, int y2, int r);
 // after a take-off scatters them.
 enum class Landing { GameStart, NextLevel };
 void LandingSequence(Landing landing);
-void TakeOffSequence();
+// Escape cuts the take-off short; escapeTaken: one already taken by the
+// pass it starts from, which cuts it after its first frame.
+void TakeOffSequence(bool escapeTaken = false);
 
 // --- Player bike --------------------------------------------------------------
-void PlayerControl();
+// What the player asks on one pass of the play loop. The keys and the pad
+// are read for it once, where the pass begins; the presses of fire and
+// pause are taken then.
+struct BikeCommand {
+  bool climb = false, left = false, right = false;
+  bool fire = false;   // a shot, one a pass at most
+  bool pause = false;  // the pause dialog at the end of the pass
+};
+BikeCommand ReadBikeCommand();
+void PlayerControl(const BikeCommand& command);
 void FirePlayerBullet();
 void DrawPlayer();
 

@@ -131,7 +131,7 @@ void LandingSequence(Landing landing) {
   world.bike.y = 397;
 }
 
-void TakeOffSequence() {
+void TakeOffSequence(bool escapeTaken) {
   world.bike.speed = 0;  // the world stands still; the enemies fly on
   NewTextMessage(MessagePicture::LevelDone, 20);
   int bonusWhole = TruncateToInt(world.timeBonus);
@@ -192,7 +192,7 @@ void TakeOffSequence() {
     TimeBarAndStatusLine();
     DrawScanlines();
     PresentFrame(-1);
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || gone) break;
+    if (escapeTaken || TakeKeyPressCount(KeyCode::Escape) > 0 || gone) break;
   }
 
   PlaySfx(snd_Urp);

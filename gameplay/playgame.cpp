@@ -35,10 +35,7 @@ void StartGame() {
   SleepMillis(100);
   ClearKeyStates();
   ClearPadHits();
-  if (ControlMode == 1) {
-    PadRestX = static_cast<float>(JoyAxisX(0));
-    PadRestY = static_cast<float>(JoyAxisY(0));
-  }
+  if (controls.mode == ControlMode::Pad) TakePadRest();
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   StartWorld();
   SetupSector(world.level);
@@ -66,7 +63,8 @@ void StartGame() {
 void PlayPass() {
   ClearDrawBuffer();
   DrawSky(1.0f);
-  PlayerControl();
+  BikeCommand command = ReadBikeCommand();
+  PlayerControl(command);
   DrawBackdrop();
   UpdateStructures(true);
   DrawTextMessages();
@@ -86,7 +84,7 @@ void PlayPass() {
   StructuresHitPlayer();
   EnemiesHitPlayer();
   DrawShields();
-  CheckTakeOff();
+  CheckTakeOff(command);
 
   // The planet creeps left and comes round again.
   world.planetX -= 0.12f;
@@ -94,7 +92,7 @@ void PlayPass() {
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
   if (world.timeBonus > 0.0f) world.timeBonus -= 0.01f;
 
-  if (TakeKeyPressCount(KeyCode::Escape) > 0) PauseDialog();
+  if (command.pause) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
   if (world.shieldCount < 0) GameOver();
@@ -113,8 +111,10 @@ void DrawSky(float fade) {
   SetDrawAlpha(1.0f);
 }
 
-void CheckTakeOff() {
-  if (world.takeOffDue) TakeOffSequence();
+void CheckTakeOff(BikeCommand& command) {
+  if (!world.takeOffDue) return;
+  TakeOffSequence(command.pause);
+  command.pause = false;
 }
 
 GameResult PlayGame() {

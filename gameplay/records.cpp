@@ -10,7 +10,7 @@ namespace {
 void SetScrollFactors() {
   // Normal difficulty for anything but suicidal, so a hand-edited settings
   // value can never leave the world standing still.
-  const bool suicidal = Settings.difficulty == 1;
+  const bool suicidal = GameDifficulty() == Difficulty::Suicidal;
   world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
   world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
   world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;

@@ -28,9 +28,7 @@ void WaitForPlayer() {
   for (;;) {
     const int key = PollKeyTable();
     if (key > 0 && key < 255) return;
-    if (ControlMode == 1 &&
-        (TakeJoyButtonPresses(Settings.padClimbButton, 0) != 0 ||
-         TakeJoyButtonPresses(Settings.padFireButton, 0) != 0))
+    if (TakePadPress(Settings.padClimbButton) || TakePadPress(Settings.padFireButton))
       return;
     SleepMillis(1);
   }

@@ -15,7 +15,7 @@ void DrawRedefineStep(int asking) {
   DrawMenuBackground();
   const String labels[4] = {u"Left", u"Right", u"up", u"Fire1"};
   const int rows[4] = {kRowLeft, kRowRight, kRowUp, kRowFire};
-  const int codes[4] = {Settings.keyLeft, Settings.keyRight, KeyClimb2, Settings.keyFire};
+  const int codes[4] = {Settings.keyLeft, Settings.keyRight, controls.keyClimb2, Settings.keyFire};
   for (int i = 0; i < 4 && i <= asking; ++i) DrawKeyLine(labels[i], codes[i], kColumn, rows[i], i == asking);
   DrawScanlines();
   PresentFrame(-1);
@@ -72,7 +72,7 @@ void KeyMenu() {
     // the saved climb key climbs too, unseen here.
     DrawKeyLine(u"Left", Settings.keyLeft, kColumn, kRowLeft, false);
     DrawKeyLine(u"Right", Settings.keyRight, kColumn, kRowRight, false);
-    DrawKeyLine(u"up", KeyClimb2, kColumn, kRowUp, false);
+    DrawKeyLine(u"up", controls.keyClimb2, kColumn, kRowUp, false);
     DrawKeyLine(u"Fire1", Settings.keyFire, kColumn, kRowFire, false);
     DrawFontText(u"use tab to redefine keys", 7, 24);
     DrawFontText(u"or esc to exit this menu", 7, 25);
@@ -89,8 +89,8 @@ void KeyMenu() {
 void RedefineKeys() {
   Settings.keyLeft = AskForKey(0);
   Settings.keyRight = AskForKey(1);
-  KeyClimb2 = AskForKey(2);
-  Settings.keyClimb = KeyClimb2;
+  controls.keyClimb2 = AskForKey(2);
+  Settings.keyClimb = controls.keyClimb2;
   Settings.keyFire = AskForKey(3);
   DrawRedefineStep(4);
   ClearKeyStates();

@@ -3,18 +3,21 @@
 #include "screens/screens.h"
 #include "gameplay/gameplay.h"
 
-int MenuChoice = 0;
-int MenuCursorFrame = 0;
-int MenuCursorDelay = 0;
-bool MenuExitRequest = false;
-float MenuFade = 0;
-
 namespace {
+
+// The entries from the top; the cursor stands beside one of them.
+enum class MenuEntry { Play, Options, Mission, HighScores, Credits, Exit };
+constexpr int kEntries = static_cast<int>(MenuEntry::Exit) + 1;
+
+// Kept across sub-screens and games while the menu runs.
+MenuEntry Choice = MenuEntry::Play;
+int CursorFrame = 0;  // 0-7
+int CursorDelay = 0;
+bool ExitRequest = false;  // the exit dialog is due
+float Fade = 0;            // alpha of the menu's fades and of its exit dialog
 
 // The pad's axes as last read.
 float PadX = 0, PadY = 0;
-
-constexpr int kEntries = 6;  // play, options, mission, high scores, credits, exit
 
 // Counts frames for the newer-version notice: hidden on 0-30, shown on 31-59.
 int BlinkCounter = 0;
@@ -25,16 +28,14 @@ void DrawMenuPicture() {
   DrawImageFrame(img_menumain, 0, 0, 0);
   DrawImageFrame(img_menutitle, 144, 22, 0);
   DrawImageFrame(img_menutext, 304, 208, 0);
-  DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * MenuChoice), MenuCursorFrame);
+  DrawImageFrame(img_menuarrow, 310, static_cast<float>(213 + 32 * static_cast<int>(Choice)), CursorFrame);
 }
-
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
 
 // Fades the menu out, runs a game and fades the menu back in.
 GameResult PlayFromMenu() {
-  MenuFade = 1.0f;
+  Fade = 1.0f;
   SetDrawBlendMode(BlendMode::Alpha);
-  FadeFrames(MenuFade, -0.04f, 0.0f, DrawMenuPicture);
+  FadeFrames(Fade, -0.04f, 0.0f, DrawMenuPicture);
   SetDrawAlpha(1);
   const GameResult result = PlayGame();
 
@@ -42,21 +43,21 @@ GameResult PlayFromMenu() {
   SetDrawAlpha(1);
   DrawMenuPicture();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
-  MenuFade = 0;
-  FadeScreenGrab(MenuFade, 0.04f, 1.0f);
+  Fade = 0;
+  FadeScreenGrab(Fade, 0.04f, 1.0f);
   return result;
 }
 
 // lastGame: what the last game of this menu returned, for the high-score
 // screen; a game played from here replaces it.
 void ActOnChoice(GameResult& lastGame) {
-  switch (MenuChoice) {
-    case 0: lastGame = PlayFromMenu(); break;
-    case 1: OptionsMenu(); break;
-    case 2: ShowMission(); break;
-    case 3: ShowHighscores(lastGame); break;
-    case 4: ShowCredits(); break;
-    default: MenuExitRequest = true; break;
+  switch (Choice) {
+    case MenuEntry::Play: lastGame = PlayFromMenu(); break;
+    case MenuEntry::Options: OptionsMenu(); break;
+    case MenuEntry::Mission: ShowMission(); break;
+    case MenuEntry::HighScores: ShowHighscores(lastGame); break;
+    case MenuEntry::Credits: ShowCredits(); break;
+    case MenuEntry::Exit: ExitRequest = true; break;
   }
 }
 
@@ -64,14 +65,14 @@ void ActOnChoice(GameResult& lastGame) {
 // True for yes, which ends the menu.
 bool ExitDialog() {
   const YesNoQuestion question{.text = u"exit to windows  (y/n)", .column = 9, .row = 14, .padAnswers = true};
-  const bool yes = AskYesNo(MenuFade, question);
-  if (!yes) MenuExitRequest = false;
+  const bool yes = AskYesNo(Fade, question);
+  if (!yes) ExitRequest = false;
   return yes;
 }
 
 void MoveCursor(int step, int& direction) {
   PlaySfx(snd_menuselect);
-  MenuChoice = (MenuChoice + step + kEntries) % kEntries;
+  Choice = static_cast<MenuEntry>((static_cast<int>(Choice) + step + kEntries) % kEntries);
   PlaySfx(snd_menuselect2);
   if (direction > 0) {
     // A move by the pad pauses, which paces a stick held off its rest.
@@ -82,14 +83,13 @@ void MoveCursor(int step, int& direction) {
 }
 
 void OpenMenu() {
-  MenuChoice = 0;
-  MenuExitRequest = false;
+  Choice = MenuEntry::Play;
+  ExitRequest = false;
   BlinkCounter = 0;
   SleepMillis(100);
-  MenuCursorFrame = 0;
-  MenuCursorDelay = 0;
-  PadRestX = JoyAxisX(0);
-  PadRestY = JoyAxisY(0);
+  CursorFrame = 0;
+  CursorDelay = 0;
+  TakePadRest();
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 
   SetDrawBlendMode(BlendMode::Alpha);
@@ -127,13 +127,13 @@ void MainMenu() {
     }
     DrawScanlines();
 
-    if (++MenuCursorDelay > 5) {
-      MenuCursorDelay = 0;
-      if (++MenuCursorFrame > 7) MenuCursorFrame = 0;
+    if (++CursorDelay > 5) {
+      CursorDelay = 0;
+      if (++CursorFrame > 7) CursorFrame = 0;
     }
 
-    if (TakeKeyPressCount(KeyCode::Enter) > 0 || PadPressed(Settings.padClimbButton) ||
-        PadPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakePadPress(Settings.padClimbButton) ||
+        TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect);
       ActOnChoice(lastGame);
     }
@@ -141,19 +141,19 @@ void MainMenu() {
     // The pad has no dead zone: any reading off its rest moves, and the
     // vertical axis wins over the horizontal one.
     int direction = 0;
-    if (ControlMode == 1) {
+    if (controls.mode == ControlMode::Pad) {
       PadX = JoyAxisX(0);
       PadY = JoyAxisY(0);
-      if (PadX < PadRestX) direction = 2;
-      if (PadX > PadRestX) direction = 1;
-      if (PadY < PadRestY) direction = 2;
-      if (PadY > PadRestY) direction = 1;
+      if (PadX < controls.padRestX) direction = 2;
+      if (PadX > controls.padRestX) direction = 1;
+      if (PadY < controls.padRestY) direction = 2;
+      if (PadY > controls.padRestY) direction = 1;
     }
     if (TakeKeyPressCount(KeyCode::Space) > 0 || TakeKeyPressCount(KeyCode::Down) > 0 || direction == 1)
       MoveCursor(+1, direction);
     if (TakeKeyPressCount(KeyCode::Up) > 0 || direction == 2) MoveCursor(-1, direction);
 
-    if (TakeKeyPressCount(KeyCode::Escape) > 0 || MenuExitRequest) leaving = ExitDialog();
+    if (TakeKeyPressCount(KeyCode::Escape) > 0 || ExitRequest) leaving = ExitDialog();
 
     DrawScanlines();
     PresentFrame(-1);

@@ -2,16 +2,15 @@
 // Selecting a row toggles its setting at once or opens a sub-screen.
 #include "screens/screens.h"
 
-bool PadCheckPending = true;
-float MenuPadRestY = 0;
-float MenuPadAxis = 0;
-
 namespace {
-
-constexpr int kRows = 10;
 
 const String kPadPresent = u"(keyboard, pad present)";
 const String kNoPad = u"(keyboard, no pad present)";
+
+// True until the run's first frame of this menu has looked for a pad.
+bool PadCheckPending = true;
+// The pad's y axis at rest as this menu compares it.
+float MenuPadRestY = 0;
 
 // Picks the text for a two-state setting; any other value shows nothing.
 String Choose(int value, const String& off, const String& on) {
@@ -20,27 +19,11 @@ String Choose(int value, const String& off, const String& on) {
   return String();
 }
 
-String RowText(int row, const String& padText) {
-  switch (row) {
-    case 0: return Choose(Settings.difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
-    case 1: return Choose(Settings.fullScreen, u"change screenmode (windowed)", u"change screenmode (fullscreen)");
-    case 2: return Choose(Settings.scanlinesOn, u"scanlines: off", u"scanlines: on");
-    case 3: return Choose(Settings.sfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)");
-    case 4: return Choose(Settings.musicOn, u"turn music on/off (off)", u"turn music on/off (on)");
-    case 5: return Choose(ControlMode, StringConcat(u"controls ", padText), u"controls (pad active)");
-    case 6: return u"redefine keys";
-    case 7: return StringConcat(StringConcat(u"set playername (", Settings.playerName), u")");
-    case 8:
-      return Choose(Settings.alternativeSoundOutput, u"vista friendly sound (off)", u"vista friendly sound (on)");
-    default: return u"back to mainmenu";
-  }
-}
-
 float RowOf(int index) { return static_cast<float>(9 + 2 * index); }
 
-void TakePadRest() {
-  PadRestX = JoyAxisX(0);
-  PadRestY = JoyAxisY(0);
+// The pad's rest for the game and, read once more, for this menu.
+void TakeRestForMenu() {
+  TakePadRest();
   MenuPadRestY = JoyAxisY(0);
   ClearPadHits();
 }
@@ -50,17 +33,15 @@ void TakePadRest() {
 // the keyboard.
 void CheckForPad(String& padText) {
   padText = kPadPresent;
-  if (PadCheckPending) ControlMode = 2;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
     Settings.padControl = 0;
-    ControlMode = 0;
+    controls.mode = ControlMode::Keyboard;
     PadCheckPending = false;
-  }
-  if (ControlMode == 2 && PadCheckPending) {
-    ControlMode = 1;
+  } else if (PadCheckPending) {
+    controls.mode = ControlMode::Pad;
     PadCheckPending = false;
-    TakePadRest();
+    TakeRestForMenu();
   }
 }
 
@@ -97,36 +78,61 @@ void ToggleControls() {
   PlaySfx(snd_menuselect2);
   if (CountJoysticks() == 0) {
     Settings.padControl = 0;
-    ControlMode = 0;
+    controls.mode = ControlMode::Keyboard;
     return;
   }
   Settings.padControl = 1;
-  ControlMode += 1;
-  if (ControlMode >= 2) ControlMode = 0;
+  controls.mode = controls.mode == ControlMode::Pad ? ControlMode::Keyboard : ControlMode::Pad;
   MenuPadRestY = JoyAxisY(0);
 }
 
-// Returns true when the menu is done.
-bool ActOnRow(int row) {
-  switch (row) {
-    case 0: Settings.difficulty ^= 1; break;
-    case 1: SwitchScreenMode(); break;
-    case 2: Settings.scanlinesOn ^= 1; break;
-    case 3: Settings.sfxOn ^= 1; break;
-    case 4: ToggleMusic(); break;
-    case 5: ToggleControls(); break;
-    case 6: KeyMenu(); break;
-    case 7: EnterPlayerName(); break;
-    case 8: Settings.alternativeSoundOutput ^= 1; break;  // the audio output follows it at the next start
-    default:
-      SleepMillis(100);
-      ClearKeyStates();
-      return true;
-  }
-  return false;
+void LeaveMenu() {
+  SleepMillis(100);
+  ClearKeyStates();
 }
 
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
+// A row of the menu: its text (padText: what the last frame's pad check
+// found) and what selecting it does. The menu ends after the last row acts.
+struct OptionRow {
+  String (*text)(const String& padText);
+  void (*select)();
+};
+
+// The toggles flip the lowest bit of their setting, so a value other than 0
+// and 1 (only a hand-edited file has one) stays unnamed and flips between
+// two values no text stands for.
+const OptionRow kOptionRows[] = {
+    // KEPT: the row names only the two values the menu writes, like the other
+    // toggles, although GameDifficulty plays any other value as normal.
+    {[](const String&) {
+       return Choose(Settings.difficulty, u"current difficulty: normal", u"current difficulty: suicidal");
+     },
+     [] { Settings.difficulty ^= 1; }},
+    {[](const String&) {
+       return Choose(Settings.fullScreen, u"change screenmode (windowed)", u"change screenmode (fullscreen)");
+     },
+     SwitchScreenMode},
+    {[](const String&) { return Choose(Settings.scanlinesOn, u"scanlines: off", u"scanlines: on"); },
+     [] { Settings.scanlinesOn ^= 1; }},
+    {[](const String&) { return Choose(Settings.sfxOn, u"turn sfx on/off (off)", u"turn sfx on/off (on)"); },
+     [] { Settings.sfxOn ^= 1; }},
+    {[](const String&) { return Choose(Settings.musicOn, u"turn music on/off (off)", u"turn music on/off (on)"); },
+     ToggleMusic},
+    {[](const String& padText) {
+       return controls.mode == ControlMode::Pad ? u"controls (pad active)" : StringConcat(u"controls ", padText);
+     },
+     ToggleControls},
+    {[](const String&) { return String(u"redefine keys"); }, KeyMenu},
+    {[](const String&) { return StringConcat(StringConcat(u"set playername (", Settings.playerName), u")"); },
+     EnterPlayerName},
+    // The audio output follows this one at the next start.
+    {[](const String&) {
+       return Choose(Settings.alternativeSoundOutput, u"vista friendly sound (off)", u"vista friendly sound (on)");
+     },
+     [] { Settings.alternativeSoundOutput ^= 1; }},
+    {[](const String&) { return String(u"back to mainmenu"); }, LeaveMenu},
+};
+constexpr int kRows = static_cast<int>(std::size(kOptionRows));
 
 void MoveCursor(int& cursor, int step) {
   PlaySfx(snd_menuselect2);
@@ -137,6 +143,8 @@ void MoveCursor(int& cursor, int step) {
 
 }  // namespace
 
+void RedoOptionsPadCheck() { PadCheckPending = true; }
+
 void OptionsMenu() {
   SetDrawBlendMode(BlendMode::Alpha);
   int cursor = 0;
@@ -146,23 +154,24 @@ void OptionsMenu() {
 
   do {
     DrawMenuBackground();
-    for (int row = 0; row < kRows; ++row) DrawFontText(RowText(row, padText), 4, RowOf(row));
+    for (int row = 0; row < kRows; ++row) DrawFontText(kOptionRows[row].text(padText), 4, RowOf(row));
     DrawFontText(u"*", 2, RowOf(cursor));
 
     CheckForPad(padText);
 
     // One reading serves both directions; there is no dead zone.
-    MenuPadAxis = JoyAxisY(0);
+    const float padY = JoyAxisY(0);
     if (TakeKeyPressCount(KeyCode::Down) > 0 || TakeKeyPressCount(KeyCode::Space) > 0 ||
-        (ControlMode == 1 && MenuPadAxis > MenuPadRestY))
+        (controls.mode == ControlMode::Pad && padY > MenuPadRestY))
       MoveCursor(cursor, +1);
-    if (TakeKeyPressCount(KeyCode::Up) > 0 || (ControlMode == 1 && MenuPadAxis < MenuPadRestY))
+    if (TakeKeyPressCount(KeyCode::Up) > 0 || (controls.mode == ControlMode::Pad && padY < MenuPadRestY))
       MoveCursor(cursor, -1);
 
     if (TakeKeyPressCount(Settings.keyFire) > 0 || TakeKeyPressCount(KeyCode::Enter) > 0 ||
-        PadPressed(Settings.padClimbButton) || PadPressed(Settings.padFireButton)) {
+        TakePadPress(Settings.padClimbButton) || TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
-      done = ActOnRow(cursor);
+      kOptionRows[cursor].select();
+      done = cursor == kRows - 1;
     }
 
     DrawScanlines();
@@ -170,7 +179,7 @@ void OptionsMenu() {
   } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
-  if (Settings.padControl == 1) TakePadRest();
+  if (Settings.padControl == 1) TakeRestForMenu();
   // One frame of the main menu as it stood when this menu opened. The grab
   // is masked, so clear first or this menu would show through its black.
   ClearDrawBuffer();

@@ -28,8 +28,6 @@ void DeleteLast() {
   if (!name.empty()) name = LeadingChars(name, static_cast<int>(name.size()) - 1);
 }
 
-bool PadButtonPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
-
 }  // namespace
 
 void EnterPlayerName() {
@@ -52,23 +50,23 @@ void EnterPlayerName() {
     DrawImageFrame(img_arrow, 296, static_cast<float>(336 - TruncateToInt(12 * SinDegrees(arrowAngle))), 0);
 
     // Turning follows held keys (one symbol per 100 ms); the pad has no dead zone.
-    MenuPadAxis = JoyAxisX(0);
-    if (IsKeyHeld(KeyCode::Left) || (ControlMode == 1 && MenuPadAxis < PadRestX)) {
+    const float padX = JoyAxisX(0);
+    if (IsKeyHeld(KeyCode::Left) || (controls.mode == ControlMode::Pad && padX < controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + kSymbols - 1) % kSymbols;
       SleepMillis(100);
     }
-    if (IsKeyHeld(KeyCode::Right) || (ControlMode == 1 && MenuPadAxis > PadRestX)) {
+    if (IsKeyHeld(KeyCode::Right) || (controls.mode == ControlMode::Pad && padX > controls.padRestX)) {
       PlaySfx(snd_menuselect2);
       selected = (selected + 1) % kSymbols;
       SleepMillis(100);
     }
 
-    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || PadButtonPressed(Settings.padClimbButton)) {
+    if (TakeKeyPressCount(KeyCode::Backspace) > 0 || TakePadPress(Settings.padClimbButton)) {
       PlaySfx(snd_menuselect2);
       DeleteLast();
     }
-    if (TakeKeyPressCount(Settings.keyFire) > 0 || PadButtonPressed(Settings.padFireButton)) {
+    if (TakeKeyPressCount(Settings.keyFire) > 0 || TakePadPress(Settings.padFireButton)) {
       PlaySfx(snd_menuselect2);
       if (selected == kDeleteSymbol)
         DeleteLast();
@@ -80,7 +78,7 @@ void EnterPlayerName() {
     PresentFrame(-1);
 
     if (TakeKeyPressCount(KeyCode::Enter) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0) break;
-    if (ControlMode == 1 && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
+    if (controls.mode == ControlMode::Pad && IsJoyButtonHeld(Settings.padClimbButton, 0) &&
         IsJoyButtonHeld(Settings.padFireButton, 0))
       break;
   }

@@ -40,21 +40,12 @@ void KeyMenu();
 void RedefineKeys();
 
 // --- Screens ---------------------------------------------------------------
-// Main menu state, kept across sub-screens and games.
-extern int MenuChoice;        // 0 play .. 5 exit
-extern int MenuCursorFrame;   // 0-7
-extern int MenuCursorDelay;
-extern bool MenuExitRequest;  // the exit dialog is due
-extern float MenuFade;        // alpha of the menu's fades and of its exit dialog
 void MainMenu();
 void DrawMenuBackground();
 void OptionsMenu();
-// The options menu decides once per run whether the pad is used: true until
-// its first frame has looked for a pad.
-extern bool PadCheckPending;
-// The pad's y axis at rest as the options menu compares it, and the axis the
-// options menu (y) or the name wheel (x) read this frame.
-extern float MenuPadRestY, MenuPadAxis;
+// The options menu decides once per run whether the pad is used, on the first
+// frame of its first visit. For tests: the next visit decides again.
+void RedoOptionsPadCheck();
 void EnterPlayerName();
 void ShowMission();
 void ShowSyncNotice();

@@ -1,14 +1,19 @@
 // How the player steers, kept for the whole run.
 #include "services/controls.h"
 
-int ControlMode = 0;
-float PadRestX = 0, PadRestY = 0;
-int KeyClimb2 = KeyCode::Up;
+Controls controls;
 
 namespace {
 constexpr int kPadPorts = 16;
 constexpr int kPadButtons = 16;
 }  // namespace
+
+void TakePadRest() {
+  controls.padRestX = JoyAxisX(0);
+  controls.padRestY = JoyAxisY(0);
+}
+
+bool TakePadPress(int button) { return controls.mode == ControlMode::Pad && TakeJoyButtonPresses(button, 0) > 0; }
 
 void ClearPadHits() {
   for (int port = 0; port < kPadPorts; ++port)

@@ -4,9 +4,19 @@
 
 #include "runtime/runtime.h"
 
-extern int ControlMode;           // 0 keyboard, 1 pad
-extern float PadRestX, PadRestY;  // the pad's axes at rest
-extern int KeyClimb2;             // second climb key, cursor up at start, not saved
+enum class ControlMode { Keyboard, Pad };
 
+struct Controls {
+  ControlMode mode = ControlMode::Keyboard;
+  float padRestX = 0, padRestY = 0;  // the pad's axes at rest
+  int keyClimb2 = KeyCode::Up;       // second climb key, cursor up at start, not saved
+};
+extern Controls controls;
+
+// Takes the pad's axes as they lie now as its rest.
+void TakePadRest();
+// In pad control, takes the presses of a pad button not yet taken and tells
+// whether there were any; with the keyboard in control, takes nothing.
+bool TakePadPress(int button);
 // Forgets every pad button press not yet taken.
 void ClearPadHits();

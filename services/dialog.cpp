@@ -12,8 +12,6 @@ namespace {
 constexpr float kDialogStep = 0.02f;
 constexpr float kDimmedTo = 0.3f;
 
-bool PadPressed(int button) { return ControlMode == 1 && TakeJoyButtonPresses(button, 0) > 0; }
-
 void DrawScreenGrab() {
   ClearDrawBuffer();
   DrawImageFrame(ScreenGrab, 0.0f, 0.0f, 0);
@@ -23,9 +21,9 @@ void DrawScreenGrab() {
 bool WaitForYesNo(bool padAnswers) {
   for (;;) {
     int answer = 0;
-    if (TakeKeyPressCount(KeyCode::Y) > 0 || (padAnswers && PadPressed(Settings.padFireButton))) answer = 1;
+    if (TakeKeyPressCount(KeyCode::Y) > 0 || (padAnswers && TakePadPress(Settings.padFireButton))) answer = 1;
     if (TakeKeyPressCount(KeyCode::N) > 0 || TakeKeyPressCount(KeyCode::Escape) > 0 ||
-        (padAnswers && PadPressed(Settings.padClimbButton)))
+        (padAnswers && TakePadPress(Settings.padClimbButton)))
       answer = 2;
     if (answer != 0) return answer == 1;
     SleepMillis(1);

@@ -25,6 +25,8 @@ SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";
 int (*MakeSettingsTemporary)(char* pattern, int flags) = ::mkostemp;
 
+Difficulty GameDifficulty() { return Settings.difficulty == 1 ? Difficulty::Suicidal : Difficulty::Normal; }
+
 namespace {
 
 constexpr int kIntegerCount = 15;
@@ -324,9 +326,8 @@ void LoadSettings() {
   }
   if (Settings.padControl == 1) {
     // The pad as it lies now is taken as its rest position.
-    ControlMode = 1;
-    PadRestX = JoyAxisX(0);
-    PadRestY = JoyAxisY(0);
+    controls.mode = ControlMode::Pad;
+    TakePadRest();
   }
   std::fclose(f);
 }

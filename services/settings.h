@@ -22,11 +22,16 @@ struct SavedSettings {
   int reserved = 0;                // unused; keeps its place in the file
   int padClimbButton = 1;          // pad buttons; in the yes/no dialogs
   int padFireButton = 0;           // climb answers no and fire yes
-  int difficulty = 0;              // 1 suicidal, anything else normal
+  int difficulty = 0;              // read through GameDifficulty()
   String playerName = u"not set";
 };
 
 extern SavedSettings Settings;
+
+enum class Difficulty { Normal, Suicidal };
+// The difficulty a game plays at: 1 in the settings is suicidal, and 0 or any
+// other value (a hand-edited file may hold one) normal.
+Difficulty GameDifficulty();
 extern String SettingsFileName;  // "Settings.dat"; tests may point it elsewhere
 
 // Also read and written: the ten rows of the high-score table

@@ -16,7 +16,7 @@ class BikeTest : public harness::NullDrawingTest {
  protected:
   void SetUp() override {
     harness::NullDrawingTest::SetUp();
-    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    controls.mode = ControlMode::Keyboard, controls.keyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     Settings.sfxOn = 0;
     StartWorld();
@@ -24,7 +24,7 @@ class BikeTest : public harness::NullDrawingTest {
     ClearKeyStates();
   }
   static void Fly(int frames) {
-    for (int i = 0; i < frames; ++i) PlayerControl();
+    for (int i = 0; i < frames; ++i) PlayerControl(ReadBikeCommand());
   }
 };
 
@@ -33,7 +33,7 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   Fly(3);
   EXPECT_FLOAT_EQ(world.bike.y, 397.0f);
   ScriptKeyDown(Settings.keyClimb);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 391.0f);
   Fly(200);
   EXPECT_FLOAT_EQ(world.bike.y, 32.0f);
@@ -41,10 +41,10 @@ TEST_F(BikeTest, ClimbsSixFallsFourAndStopsAtCeilingAndGround) {
   ScriptKeyUp(Settings.keyClimb);
   ScriptKeyDown(KeyCode::Up);  // the second climb key, whatever the first is bound to
   world.bike.y = 200.0f;
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
   ScriptKeyUp(KeyCode::Up);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 198.0f);
 }
 
@@ -52,7 +52,7 @@ TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
   ScriptKeyDown(Settings.keyRight);
   int frame = 0;
   while (world.bike.speed < kMaxSpeed && frame < 40) {
-    PlayerControl();
+    PlayerControl(ReadBikeCommand());
     ++frame;
   }
   EXPECT_EQ(frame, 29);
@@ -63,7 +63,7 @@ TEST_F(BikeTest, TopSpeedSwingsBetweenAbout8_3And8_7) {
   const float glideStart = world.bike.x;
   for (int i = 0; i < 300; ++i) {
     const float before = world.bike.x;
-    PlayerControl();
+    PlayerControl(ReadBikeCommand());
     low = std::min(low, world.bike.speed);
     high = std::max(high, world.bike.speed);
     pushes += world.bike.thrusting;
@@ -83,7 +83,7 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   ScriptKeyUp(Settings.keyLeft);
   int frames = 0;
   while (world.bike.speed != 0.0f && frames < 100) {
-    PlayerControl();
+    PlayerControl(ReadBikeCommand());
     ++frames;
   }
   EXPECT_GE(frames, 41);
@@ -96,7 +96,7 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   // Exactly 0.2 is outside the snap band but coasts to 0 in one step.
   for (float speed : {0.2f, -0.2f, 0.19f}) {
     world.bike.speed = speed;
-    PlayerControl();
+    PlayerControl(ReadBikeCommand());
     EXPECT_NEAR(world.bike.speed, 0.0f, 1e-6f) << speed;
   }
   // Both directions at once: speed and screen x unchanged, flame on.
@@ -104,7 +104,7 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
   world.bike.x = 300.0f;
   ScriptKeyDown(Settings.keyLeft);
   ScriptKeyDown(Settings.keyRight);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_NEAR(world.bike.speed, 2.0f, 1e-5f);
   EXPECT_FLOAT_EQ(world.bike.x, 300.0f);
   EXPECT_TRUE(world.bike.thrusting);
@@ -116,18 +116,18 @@ TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
   world.scrollFactor[2] = 1.0f;
   world.scrollPos = 31998.0f;
   world.bike.speed = 5.2f;  // coasts to 5.0 before the scroll
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_NEAR(world.scrollPos, 3.0f, 1e-2f);
   world.scrollPos = 2.0f;
   world.bike.speed = -5.2f;
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_NEAR(world.scrollPos, 31997.0f, 1e-2f);
   EXPECT_EQ(world.sectorShown, 5);
   const std::pair<float, int> cases[] = {{6499.0f, 1}, {6500.5f, 2}, {19500.5f, 4}, {26000.5f, 5}};
   for (const auto& [pos, sector] : cases) {
     world.scrollPos = pos;
     world.bike.speed = 0.0f;
-    PlayerControl();
+    PlayerControl(ReadBikeCommand());
     EXPECT_EQ(world.sectorShown, sector) << pos;
   }
 }
@@ -136,8 +136,8 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   for (int i = 0; i < 5; ++i) ScriptKeyTap(Settings.keyFire);
   world.bike.x = 250.0f;
   world.bike.y = 300.0f;
-  PlayerControl();  // falls to 304, then fires
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());  // falls to 304, then fires
+  PlayerControl(ReadBikeCommand());
   ASSERT_EQ(world.playerBullets->Count(), 1);
   auto* b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
   EXPECT_FLOAT_EQ(b->x, 342.0f);
@@ -156,36 +156,36 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
 // the middle; one step of the axis past it already climbs or thrusts.
 TEST_F(BikeTest, ThePadStickSteersAndClimbsOneStepOffItsRest) {
   ASSERT_TRUE(ScriptAttachPad());
-  ControlMode = 1;
+  controls.mode = ControlMode::Pad;
   constexpr int kRest = 3000;  // raw axis units of 32767
   auto axes = [](int x, int y) {
     ScriptPadAxis(0, static_cast<float>(x) / 32767.0f);
     ScriptPadAxis(1, static_cast<float>(y) / 32767.0f);
   };
   axes(kRest, kRest);
-  PadRestX = JoyAxisX(0), PadRestY = JoyAxisY(0);
-  ASSERT_GT(PadRestX, 0.0f);
+  controls.padRestX = JoyAxisX(0), controls.padRestY = JoyAxisY(0);
+  ASSERT_GT(controls.padRestX, 0.0f);
   world.bike.y = 300.0f;
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 304.0f) << "at rest the bike sinks";
   EXPECT_FALSE(world.bike.thrusting);
 
   axes(kRest + 1, kRest - 1);  // one step right and one up
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 298.0f);
   EXPECT_TRUE(world.bike.climbing);
   EXPECT_NEAR(world.bike.speed, 0.3f, 1e-6f);
   axes(kRest - 1, kRest + 1);  // one step left and one down
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 302.0f) << "down is no input: the bike falls";
   EXPECT_NEAR(world.bike.speed, 0.0f, 1e-6f);
   EXPECT_TRUE(world.bike.thrusting);
 
   axes(0, -32767);  // the stick pushed up all the way
   world.bike.y = 200.0f;
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_FLOAT_EQ(world.bike.y, 194.0f);
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   ScriptDetachPad();
 }
 

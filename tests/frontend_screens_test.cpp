@@ -16,7 +16,7 @@ class ScreensTest : public harness::HeadlessTest {
     HeadlessTest::SetUp();
     RegisterProgramFiles();
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle, &img_arrow}) LoadPicture(picture);
-    ControlMode = 0;
+    controls.mode = ControlMode::Keyboard;
     Settings = SavedSettings();
     Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     WebsiteLines = {u"      www.novaquad.example"};
@@ -99,7 +99,7 @@ TEST_F(ScreensTest, MissionWaitsForATableKeyOrAPadButtonInPadControl) {
   EXPECT_TRUE(ShowsText(shots[0], u"                 good luck commander.", 1, 10 + 1.3f * 14));
 
   // Pad control: either button ends the wait.
-  ControlMode = 1;
+  controls.mode = ControlMode::Pad;
   for (int button : {Settings.padClimbButton, Settings.padFireButton}) {
     ClearPadHits();
     int rests = 0;

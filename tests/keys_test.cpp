@@ -18,7 +18,7 @@ class KeysTest : public harness::HeadlessTest {
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     Settings = SavedSettings();
     Settings.scanlinesOn = 0;
-    KeyClimb2 = KeyCode::Up;
+    controls.keyClimb2 = KeyCode::Up;
     ClearKeyStates();
   }
 };
@@ -105,7 +105,7 @@ TEST_F(KeysTest, RedefinitionTakesAnyHeldTableKeyAndTheMenuShowsIt) {
   EXPECT_EQ(Settings.keyLeft, KeyCode::Escape);
   EXPECT_EQ(Settings.keyRight, KeyCode::Enter);
   EXPECT_EQ(Settings.keyClimb, KeyCode::NumpadPlus);
-  EXPECT_EQ(KeyClimb2, KeyCode::NumpadPlus);
+  EXPECT_EQ(controls.keyClimb2, KeyCode::NumpadPlus);
   EXPECT_EQ(Settings.keyFire, KeyCode::Backspace);
   // Questions on frames 2-5, the last step 6, the menu's own frames 7-8:
   // the Escape that answered did not end the menu.
@@ -139,13 +139,13 @@ TEST_F(KeysTest, ALetterKeyIsTheOneTheLayoutLabels) {
 
   // The bike fires on the key labelled Z, not on the one in Z's US place.
   StartWorld();
-  ControlMode = 0, Settings.sfxOn = 0;
+  controls.mode = ControlMode::Keyboard, Settings.sfxOn = 0;
   ClearKeyStates();
   ScriptScancodeTap(keyLabelledY);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_EQ(world.playerBullets->Count(), 0);
   ScriptScancodeTap(keyLabelledZ);
-  PlayerControl();
+  PlayerControl(ReadBikeCommand());
   EXPECT_EQ(world.playerBullets->Count(), 1);
 }
 

@@ -19,11 +19,12 @@ class MainMenuTest : public harness::NullDrawingTest {
 // The opening fade takes frames 1-32; the menu itself starts at frame 33.
 TEST_F(MainMenuTest, EntriesWrapBothWaysAndTheExitDialogAsksFirst) {
   Driver d;
+  menutest::DrawWatch drawn;
   std::vector<int> seen;
   const std::pair<int, int> taps[] = {{34, KeyCode::Up},    {36, KeyCode::Space},   {38, KeyCode::Down},
                                       {40, KeyCode::Up},    {42, KeyCode::Up},      {44, KeyCode::Enter},
                                       {120, KeyCode::Escape}, {196, KeyCode::Escape}};
-  for (auto [n, key] : taps) d.OnFrame(n, [&seen, key] { seen.push_back(MenuChoice), ScriptKeyTap(key); });
+  for (auto [n, key] : taps) d.OnFrame(n, [&seen, &drawn, key] { seen.push_back(drawn.MenuEntry()), ScriptKeyTap(key); });
   ScriptAttachPad();  // ignored while the keyboard is the control
   ScriptPadAxis(1, 0.7f);
   int64_t firstWait = 0, lastWait = 0;
@@ -78,6 +79,7 @@ TEST_F(MainMenuTest, TheExitQuestionReadsLettersAsTheLayoutLabelsThem) {
 
 TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   Driver d;
+  menutest::DrawWatch drawn;
   int64_t gameEnded = 0;
   TChannel* tune = nullptr;
   int tuneChanges = 0;
@@ -102,19 +104,20 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   for (int k = 0; k < 25; ++k) EXPECT_NEAR(d.At(gameEnded + k).alpha, 0.04f * k, 1e-4) << k;
   EXPECT_NEAR(d.At(gameEnded + 25).alpha, 0.96f, 1e-4);
   EXPECT_EQ(d.At(gameEnded + 25).red, 255);
-  EXPECT_EQ(MenuChoice, 0);
+  EXPECT_EQ(drawn.MenuEntry(), 0);
 }
 
 TEST_F(MainMenuTest, PadMovesSelectsAndAnswers) {
-  ControlMode = Settings.padClimbButton = 1;
+  controls.mode = ControlMode::Pad, Settings.padClimbButton = 1;
   Settings.padFireButton = 0;
   ASSERT_TRUE(ScriptAttachPad());
   Driver d;
+  menutest::DrawWatch drawn;
   int choice = -1;
   int64_t waited = 0;
   d.OnFrame(34, [] { ScriptPadAxis(1, -0.5f); });  // up for one frame: play -> exit
   d.OnFrame(35, [] { ScriptPadAxis(1, 0.0f); });
-  d.OnFrame(38, [&] { choice = MenuChoice, ScriptPadButton(1, true); });  // select
+  d.OnFrame(38, [&] { choice = drawn.MenuEntry(), ScriptPadButton(1, true); });  // select
   d.OnFrame(39, [] { ScriptPadButton(1, false); });
   d.OnWait(40, [&](int64_t n) { waited = n, ScriptPadButton(0, true); });  // yes
   d.OnFrame(80, [] { ScriptPadButton(0, false); });

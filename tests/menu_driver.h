@@ -62,12 +62,34 @@ class Driver {
   int64_t base_ = 0, hooks_ = 0;
 };
 
+// What the front end drew, as far as the menu tests look, read from the draw
+// log while it lives.
+class DrawWatch {
+ public:
+  DrawWatch() { SetDrawLog([this](const DrawEvent& e) { Note(e); }); }
+  ~DrawWatch() { SetDrawLog(nullptr); }
+  // The main menu's entry (0 play .. 5 exit) beside the arrow as last drawn.
+  int MenuEntry() const { return entry_; }
+  // The alpha the grabbed screen was last drawn at: a yes/no dialog dims it
+  // below 0.3 and then waits for the answer.
+  float GrabAlpha() const { return grabAlpha_; }
+
+ private:
+  void Note(const DrawEvent& e) {
+    if (e.kind != DrawEvent::Kind::Image) return;
+    if (e.picture == "menuarrow.png") entry_ = (int(e.y) - 213) / 32;
+    if (e.picture.empty() && e.width == 640 && e.height == 480) grabAlpha_ = e.state.alpha;
+  }
+  int entry_ = -1;
+  float grabAlpha_ = 1;
+};
+
 // The game's pictures and sounds loaded as the start-up loads them.
 inline void LoadGameResources() {
   RegisterProgramFiles();
   LoadForTheRun(LoadingScreen::Skipped);
   CreateStars();
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   Settings.sfxOn = Settings.scanlinesOn = 1;
   VersionMessage1 = u"sync score to check";
   SetDrawColour(255, 255, 255);

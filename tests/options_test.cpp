@@ -16,7 +16,7 @@ class OptionsTest : public harness::HeadlessTest {
     RegisterProgramFiles();
     for (TImage** picture : {&img_font, &img_menumain, &img_menutitle}) LoadPicture(picture);
     ScreenGrab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
-    PadCheckPending = true, ControlMode = 0;
+    RedoOptionsPadCheck(), controls.mode = ControlMode::Keyboard;
     Settings = SavedSettings();
     Settings.fullScreen = 0, Settings.scanlinesOn = 0, Settings.keyFire = KeyCode::LeftControl;
     ClearKeyStates();
@@ -95,16 +95,16 @@ TEST_F(OptionsTest, CursorWrapsAndRowsToggleTheirSetting) {
 
 TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   // No pad: the keyboard is forced even when the settings had the pad.
-  ControlMode = 1, Settings.padControl = 1;
+  controls.mode = ControlMode::Pad, Settings.padControl = 1;
   for (int n = 1; n <= 5; ++n) extra[n] = [] { ScriptKeyTap(KeyCode::Down); };
   Visit({{6, KeyCode::Enter}, {7, KeyCode::Escape}});
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, no pad present)"));
   EXPECT_TRUE(RowReads(shots[7], 5, u"controls (keyboard, no pad present)"));
-  EXPECT_EQ(ControlMode, 0);
+  EXPECT_EQ(controls.mode, ControlMode::Keyboard);
   EXPECT_EQ(Settings.padControl, 0);
 
   // A pad at the run's first visit is switched on; the row then toggles.
-  PadCheckPending = true, ControlMode = 0, Settings.padControl = 0;
+  RedoOptionsPadCheck(), controls.mode = ControlMode::Keyboard, Settings.padControl = 0;
   ASSERT_TRUE(ScriptAttachPad());
   for (int n = 1; n <= 5; ++n) {  // five rows down on the stick, no dead zone
     extra[2 * n] = [] { ScriptPadAxis(1, 0.1f); };
@@ -118,13 +118,13 @@ TEST_F(OptionsTest, ControlsRowWithAndWithoutAPad) {
   EXPECT_EQ(CursorRow(shots[12]), 5);
   EXPECT_TRUE(RowReads(shots[14], 5, u"controls (keyboard, pad present)"));
   EXPECT_TRUE(RowReads(shots[16], 5, u"controls (pad active)"));
-  EXPECT_EQ(ControlMode, 1);
+  EXPECT_EQ(controls.mode, ControlMode::Pad);
   EXPECT_EQ(Settings.padControl, 1);
 
   // Later visits leave the choice alone.
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   Visit({{2, KeyCode::Escape}});
-  EXPECT_EQ(ControlMode, 0);
+  EXPECT_EQ(controls.mode, ControlMode::Keyboard);
   EXPECT_TRUE(RowReads(shots[2], 5, u"controls (keyboard, pad present)"));
   ScriptDetachPad();
 }

@@ -81,7 +81,7 @@ struct RandomPlayer {
       : flipKey(flipKey), fire(fire), pause(pause), putInWay(putInWay), input(seed) {}
 
   void PlayFrame() {
-    const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2};
+    const int keys[] = {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, controls.keyClimb2};
     std::uniform_int_distribution<int> roll(0, 999);
     for (int k = 0; k < 4; ++k)
       if (roll(input) < flipKey) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
@@ -100,7 +100,7 @@ struct RandomPlayer {
 
 // Lets go of every steering key and forgets pending presses.
 inline void ReleaseSteering() {
-  for (int k : {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, KeyClimb2}) ScriptKeyUp(k);
+  for (int k : {Settings.keyLeft, Settings.keyRight, Settings.keyClimb, controls.keyClimb2}) ScriptKeyUp(k);
   ClearKeyStates();
 }
 

@@ -50,7 +50,7 @@ class GameTest : public Base {
     RegisterProgramFiles();
     LoadForTheRun(LoadingScreen::Skipped);
     CreateStars();
-    ControlMode = 0, KeyClimb2 = KeyCode::Up;
+    controls.mode = ControlMode::Keyboard, controls.keyClimb2 = KeyCode::Up;
     Settings = SavedSettings();
     SetRandomSeed(99);
   }
@@ -128,7 +128,7 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
   // The menu's exit dialog takes the pad's buttons as answers; the pause
   // takes keys alone, so a button pressed while it waits leaves it waiting.
   ASSERT_TRUE(ScriptAttachPad());
-  ControlMode = 1;
+  controls.mode = ControlMode::Pad;
   int polls = 0;
   int64_t answeredAt = -1;
   bool goingOn = false;
@@ -177,6 +177,21 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
   EXPECT_GT(bonusAfter, -0.01f);
+}
+
+// Escape also cuts a take-off short. Pressed as the take-off falls due, it
+// belongs to the take-off, which then shows one frame before the next
+// landing, and the game does not pause.
+TEST_F(PlayGameFastTest, EscapeAsTheTakeOffFallsDueCutsItShortAndDoesNotPause) {
+  int64_t dueAt = -1, nextLevelAt = -1, firstPauseAt = -1;
+  PlayWith([&](int64_t frame, bool fresh) {
+    if (fresh && frame == 120) world.takeOffDue = true, dueAt = frame, ScriptKeyTap(KeyCode::Escape);
+    if (fresh && nextLevelAt < 0 && world.level == 2) nextLevelAt = frame;
+    if (fresh && nextLevelAt > 0 && frame == nextLevelAt + 450) ScriptKeyTap(KeyCode::Escape);  // landed: leave
+    if (WaitingForAnswer(fresh) && firstPauseAt < 0) firstPauseAt = frame, ScriptKeyTap(KeyCode::Y);
+  });
+  EXPECT_EQ(nextLevelAt - dueAt, 2) << "the take-off's one frame, then the landing's first";
+  EXPECT_EQ(firstPauseAt, nextLevelAt + 450 + 36);
 }
 
 // The world's speed is set by the difficulty as each game starts; a value

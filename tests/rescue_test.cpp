@@ -119,14 +119,14 @@ TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
 // where its glide takes it: its distance from the centre counts as none, and
 // the world shifts by exactly 6540 to the right or 6288 to the left.
 TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShift) {
-  ControlMode = 0;
+  controls.mode = ControlMode::Keyboard;
   auto turn = [](int from, int to) {
     ScriptKeyDown(from);
-    for (int i = 0; i < 120; ++i) PlayerControl();
+    for (int i = 0; i < 120; ++i) PlayerControl(ReadBikeCommand());
     ScriptKeyUp(from);
     ScriptKeyDown(to);
     const Facing was = world.bike.facing;
-    for (int i = 0; i < 60 && world.bike.facing == was; ++i) PlayerControl();
+    for (int i = 0; i < 60 && world.bike.facing == was; ++i) PlayerControl(ReadBikeCommand());
     ReleaseSteering();
   };
   turn(Settings.keyRight, Settings.keyLeft);

@@ -225,12 +225,13 @@ TEST_F(StartupTest, WithMusicOffInTheFileEveryTuneOfMenuAndGameIsSilent) {
   int step = kPlay;
   int64_t next = kMenu + 2, last = -1;
   const int64_t base = PresentedFrameCount();
+  menutest::DrawWatch drawn;
   SetScriptHook([&] {
     const int64_t frame = PresentedFrameCount() - base;
     const bool fresh = frame != last;
     last = frame;
     if (frame > 20000) std::fprintf(stderr, "the game never ended\n"), std::_Exit(1);
-    const bool waiting = !fresh && (step == kAnswerExit ? MenuFade : DialogFade) < 0.5f;  // a yes/no dialog polls
+    const bool waiting = !fresh && (step == kAnswerExit ? drawn.GrabAlpha() : DialogFade) < 0.5f;  // a yes/no dialog polls
     const int keys[] = {KeyCode::Enter,  KeyCode::Space, KeyCode::Escape, KeyCode::N,
                         KeyCode::Escape, KeyCode::Y,     KeyCode::Escape, KeyCode::Y};
     const bool byFrame = step == kPlay || step == kCutLanding || step == kPause || step == kPauseAgain ||
@@ -259,10 +260,13 @@ TEST_F(StartupTest, PadControlFromTheFileTakesThePadsRestAndRunsWithoutAPadToo) 
   ScriptPadAxis(1, -0.5f);
   Driver d;
   float rest[2] = {};
-  int mode = -1;
-  d.OnFrame(1, [&] { rest[0] = PadRestX, rest[1] = PadRestY, mode = ControlMode; });
+  bool pad = false;
+  auto note = [&] {
+    rest[0] = controls.padRestX, rest[1] = controls.padRestY, pad = controls.mode == ControlMode::Pad;
+  };
+  d.OnFrame(1, note);
   EXPECT_EQ(RunToExit(d), 0);
-  EXPECT_EQ(mode, 1);
+  EXPECT_TRUE(pad);
   EXPECT_NEAR(rest[0], 0.25f, 0.001f);
   EXPECT_NEAR(rest[1], -0.5f, 0.001f);
   EXPECT_TRUE(SettingsRewritten());
@@ -271,14 +275,14 @@ TEST_F(StartupTest, PadControlFromTheFileTakesThePadsRestAndRunsWithoutAPadToo) 
 
   // No pad at all: pad control all the same, resting at the middle, and the
   // program runs to its end on the keyboard.
-  ControlMode = 0;
-  PadRestX = PadRestY = 1;
-  rest[0] = rest[1] = 1, mode = -1;
+  controls.mode = ControlMode::Keyboard;
+  controls.padRestX = controls.padRestY = 1;
+  rest[0] = rest[1] = 1, pad = false;
   RuntimeStartServices();  // frames count from here, as in the first run
   Driver without;
-  without.OnFrame(1, [&] { rest[0] = PadRestX, rest[1] = PadRestY, mode = ControlMode; });
+  without.OnFrame(1, note);
   EXPECT_EQ(RunToExit(without), 0);
-  EXPECT_EQ(mode, 1);
+  EXPECT_TRUE(pad);
   EXPECT_EQ(rest[0], 0.0f);
   EXPECT_EQ(rest[1], 0.0f);
 }

@@ -396,7 +396,7 @@ void PlanTour(Tour& t) {
 
   // Back in the menu: leave the game.
   t.Frames(40).Tap(KeyCode::Escape);
-  t.Rest("the exit question", [] { return MenuFade < 0.3f; }).Tap(KeyCode::Y);
+  t.Rest("the exit question").Tap(KeyCode::Y);
 }
 
 }  // namespace

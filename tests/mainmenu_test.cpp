@@ -81,13 +81,9 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   Driver d;
   menutest::DrawWatch drawn;
   int64_t gameEnded = 0;
-  TChannel* tune = nullptr;
-  int tuneChanges = 0;
-  d.OnFrame(34, [&] { tune = MusicChannel, ScriptKeyTap(KeyCode::Enter); });
+  menutest::GameFromMenu game(d, 34);
   d.EveryFrame([&](int64_t n) {
-    // The game switches to its tune, and back to the menu's when it ends.
-    if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) gameEnded = n;
-    tune = n > 34 ? MusicChannel : tune;
+    gameEnded = game.EndedAt(n);
     if (n >= 60 && !gameEnded && !world.ended) world.ended = GameEnd::Quit;  // end the game at once
     if (gameEnded && n == gameEnded + 40) {
       ScriptKeyTap(KeyCode::Escape);

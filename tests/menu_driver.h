@@ -62,6 +62,28 @@ class Driver {
   int64_t base_ = 0, hooks_ = 0;
 };
 
+// A game played from the menu: Enter on "play" after frame start, and the
+// frame the menu's tune comes back once the game has ended (the game switches
+// to its own tune and back).
+class GameFromMenu {
+ public:
+  GameFromMenu(Driver& d, int64_t start) : start_(start) {
+    d.OnFrame(start, [this] { tune_ = MusicChannel, ScriptKeyTap(KeyCode::Enter); });
+  }
+  // Call once a frame, before that frame's actions: 0 until the game is over.
+  int64_t EndedAt(int64_t n) {
+    if (n > start_ && MusicChannel != tune_ && ++changes_ == 2) ended_ = n;
+    if (n > start_) tune_ = MusicChannel;
+    return ended_;
+  }
+
+ private:
+  int64_t start_;
+  TChannel* tune_ = nullptr;
+  int changes_ = 0;
+  int64_t ended_ = 0;
+};
+
 // What the front end drew, as far as the menu tests look, read from the draw
 // log while it lives.
 class DrawWatch {

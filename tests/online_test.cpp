@@ -603,13 +603,9 @@ class MenuToHighscoresTest : public harness::NullDrawingTest {
 TEST_F(MenuToHighscoresTest, TheSyncSubmitsTheLastGamesScoreAndLevel) {
   menutest::Driver d;
   int64_t backInMenu = 0;
-  TChannel* tune = nullptr;
-  int tuneChanges = 0;
-  d.OnFrame(34, [&] { tune = MusicChannel, ScriptKeyTap(KeyCode::Enter); });
+  menutest::GameFromMenu game(d, 34);
   d.EveryFrame([&](int64_t n) {
-    // The game switches to its tune, and back to the menu's when it ends.
-    if (n > 34 && MusicChannel != tune && ++tuneChanges == 2) backInMenu = n + 25;
-    tune = n > 34 ? MusicChannel : tune;
+    if (const int64_t ended = game.EndedAt(n); ended && !backInMenu) backInMenu = ended + 25;
     if (n == 60) world.score = 4321, world.ended = GameEnd::Quit;
     if (!backInMenu) return;
     const int64_t k = n - backInMenu;

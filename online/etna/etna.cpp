@@ -163,16 +163,21 @@ std::string NoProxyList() {
   return list;
 }
 
+// Counts n more bytes of a reply against their bound; past it the request
+// is too large.
+bool WithinBound(Command* c, size_t& total, size_t n, size_t bound) {
+  total += n;
+  if (total <= bound) return true;
+  c->tooLarge = true;
+  return false;
+}
+
 // Keeps the body up to the LF that ends its last line allowed; the rest is
 // read and counted against the byte bound, but not kept.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   Command* c = static_cast<Command*>(user);
   size_t n = size * count;
-  c->bodyBytes += n;
-  if (c->bodyBytes > ETNA_MAX_BODY) {
-    c->tooLarge = true;
-    return 0;  // ends the transfer with a write error
-  }
+  if (!WithinBound(c, c->bodyBytes, n, ETNA_MAX_BODY)) return 0;  // ends the transfer with a write error
   size_t keep = 0;
   while (keep < n && c->lineEnds < ETNA_MAX_LINES) {
     const void* lf = std::memchr(data + keep, '\n', n - keep);
@@ -192,11 +197,7 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 size_t CountHeader(char*, size_t size, size_t count, void* user) {
   Command* c = static_cast<Command*>(user);
   size_t n = size * count;
-  c->headerBytes += n;
-  if (c->headerBytes > ETNA_MAX_HEADERS) {
-    c->tooLarge = true;
-    return 0;  // ends the transfer with a write error
-  }
+  if (!WithinBound(c, c->headerBytes, n, ETNA_MAX_HEADERS)) return 0;  // ends the transfer with a write error
   return n;
 }
 

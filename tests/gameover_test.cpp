@@ -124,10 +124,19 @@ TEST_F(GameOverTest, PiecesAndTheBlastsDrawnAfterThemComeAtSixTenths) {
     for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + channel] = 200, rgba[i + 3] = 255;
     return rgba;
   };
-  const std::vector<uint8_t> green = solid(120, 110, 1), blue = solid(64 * 13, 64, 2);
-  img_bike2_pieces = CreateImageFromRGBA(green.data(), 120, 110, 5, 5, 528, IMAGE_DEFAULT_FLAGS);
-  img_explosion2 = CreateImageFromRGBA(blue.data(), 64 * 13, 64, 64, 64, 13, IMAGE_DEFAULT_FLAGS);
-  CentreImageHandle(img_explosion2);
+  // Made once: the runtime of these tests lives for the whole process and
+  // keeps what it made until it ends.
+  static TImage* const pieces = [&] {
+    const std::vector<uint8_t> green = solid(120, 110, 1);
+    return CreateImageFromRGBA(green.data(), 120, 110, 5, 5, 528, IMAGE_DEFAULT_FLAGS);
+  }();
+  static TImage* const blasts = [&] {
+    const std::vector<uint8_t> blue = solid(64 * 13, 64, 2);
+    TImage* made = CreateImageFromRGBA(blue.data(), 64 * 13, 64, 64, 64, 13, IMAGE_DEFAULT_FLAGS);
+    CentreImageHandle(made);
+    return made;
+  }();
+  img_bike2_pieces = pieces, img_explosion2 = blasts;
   ScreenGrab = nullptr;
   Settings.scanlinesOn = 0;
 

@@ -44,11 +44,11 @@ const char* const kSyncNoticeText[] = {
 const char* const kCreditsText[] = {
     "      credits",
     "  ",
-    "code: the novaquad team",
-    "gfx: the novaquad team",
-    "sfx: the novaquad team",
-    "tune: the novaquad team",
-    "test: the novaquad team",
+    "code: novaquad team",
+    "gfx: novaquad team",
+    "sfx: novaquad team",
+    "tune: novaquad team",
+    "test: novaquad team",
     "#",
 };
 

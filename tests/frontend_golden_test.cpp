@@ -332,9 +332,27 @@ class Player {
   // One line a frame: number, stage, hash.
   const std::vector<std::string>& Lines() const { return lines_; }
   const std::vector<std::string>& Log(size_t line) const { return logs_.at(line); }
+  // The right edge of the farthest-reaching row of letters that is narrower
+  // than the screen, and the frame that drew it.
+  float RightmostLetter() const { return rightmostLetter_; }
+  const std::string& RightmostLetterFrame() const { return rightmostWhere_; }
 
  private:
   void Record(const std::string& frame) {
+    // Each row of letters from its first letter's left edge to its last
+    // one's right edge; spaces end a line as much as any other glyph.
+    std::map<float, std::pair<float, float>> rows;
+    for (const DrawEvent& e : events_) {
+      if (!IsGlyph(e)) continue;
+      const float left = e.x - e.handleX, right = left + e.width * e.state.scaleX;
+      auto [row, fresh] = rows.try_emplace(e.y, left, right);
+      if (!fresh) row->second = {std::min(row->second.first, left), std::max(row->second.second, right)};
+    }
+    for (const auto& [y, span] : rows) {
+      // A row as wide as the screen has no room for a margin.
+      if (span.second - span.first <= 640 - 16 && span.second > rightmostLetter_)
+        rightmostLetter_ = span.second, rightmostWhere_ = frame + " " + stage_;
+    }
     std::vector<std::string> log;
     DrawLines(events_, &log);
     events_.clear();
@@ -374,6 +392,8 @@ class Player {
   int32_t lastFrameMs_ = 0;
   int framesSinceStep_ = 0;
   std::vector<DrawEvent> events_;
+  float rightmostLetter_ = 0;
+  std::string rightmostWhere_;
   SoundLines sounds_;
   std::vector<std::string> lines_;
   std::vector<std::vector<std::string>> logs_;
@@ -483,4 +503,7 @@ TEST_F(FrontEndGoldenTest, EveryScreenReplaysAsRecorded) {
            << drawn;
   }
   EXPECT_TRUE(player.Done()) << "the program ended before step " << player.Pending();
+  // No line of text runs to the screen's edge where it could stop short: a
+  // column stays free.
+  EXPECT_LE(player.RightmostLetter(), 640 - 16) << "at frame " << player.RightmostLetterFrame();
 }

@@ -16,6 +16,12 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 
 }  // namespace
 
+void BikeLosesShield() {
+  NewShield(ShieldEffect::Bubble, TruncateToInt(world.bike.x + 56), TruncateToInt(world.bike.y + 32));
+  PlaySfx(snd_EnemyExplosion1);
+  world.shieldCount -= 1;
+}
+
 void NewShield(ShieldEffect effect, int x, int y) {
   PlaySfx(snd_bzzzt);
   world.bike.invulnerableTicks = 90;

@@ -17,9 +17,7 @@ void Strike(EnemyBullets* b) {
   if (b->kind == ShotKind::Aimed) {
     // KEPT: the shot flies on through the bike; only the invulnerability it
     // has just caused keeps it from hitting twice.
-    NewShield(ShieldEffect::Bubble, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
-    PlaySfx(snd_EnemyExplosion1);
-    world.shieldCount -= 1;
+    BikeLosesShield();
     return;
   }
   // A missile costs no shield: a flash, a puff, and it is gone.

@@ -411,6 +411,9 @@ void DrawExplosions();
 
 // --- Shields, fragments and bursts ------------------------------------------
 void NewShield(ShieldEffect effect, int x, int y);
+// The bike takes a hit that costs a shield: the bubble round it, the sound,
+// one shield fewer. Every shield the bike loses goes through here.
+void BikeLosesShield();
 void DrawShields();
 void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();

@@ -38,10 +38,8 @@ float SomewhereOffScreen() {
 
 void LoseShield(int explosionX, int explosionY, int points) {
   NewExplosion(explosionX, explosionY, ExplosionKind::Blast, 0);
-  NewShield(ShieldEffect::Bubble, Trunc(world.bike.x + 56), Trunc(world.bike.y + 32));
-  PlaySfx(snd_EnemyExplosion1);
   world.score += points;
-  world.shieldCount -= 1;
+  BikeLosesShield();
 }
 
 }  // namespace

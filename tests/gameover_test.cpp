@@ -112,53 +112,59 @@ TEST_F(GameOverTest, ScreenshotsOfTheShatterAndTheVerdict) {
   EXPECT_GT(lit, 50) << "pieces and explosions fly around the bike";
 }
 
-// What the sequence draws over the dimmed picture comes at 0.6: a piece of
-// the bike by its alpha blend over black, a blast by its light blend onto
-// black. Solid pictures stand in for both, and no picture is grabbed, so the
-// pixels read the alpha straight.
+// What the sequence draws over the dimmed picture comes at 0.6: the pieces
+// of the bike, each turned and shaded its own way, and the blasts after them
+// (read by their light blend onto black, so the pixel gives the alpha
+// straight; a solid picture stands in for the blast and no picture is
+// grabbed). The pieces' turn and shade must not reach the blasts.
 TEST_F(GameOverTest, PiecesAndTheBlastsDrawnAfterThemComeAtSixTenths) {
-  TImage* const saved[3] = {ScreenGrab, img_bike2_pieces, img_explosion2};
+  TImage* const saved[2] = {ScreenGrab, img_explosion2};
   const int scanlines = Settings.scanlinesOn;
-  auto solid = [](int w, int h, int channel) {
-    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4, 0);
-    for (size_t i = 0; i < rgba.size(); i += 4) rgba[i + channel] = 200, rgba[i + 3] = 255;
-    return rgba;
-  };
   // Made once: the runtime of these tests lives for the whole process and
   // keeps what it made until it ends.
-  static TImage* const pieces = [&] {
-    const std::vector<uint8_t> green = solid(120, 110, 1);
-    return CreateImageFromRGBA(green.data(), 120, 110, 5, 5, 528, IMAGE_DEFAULT_FLAGS);
-  }();
-  static TImage* const blasts = [&] {
-    const std::vector<uint8_t> blue = solid(64 * 13, 64, 2);
+  static TImage* const blasts = [] {
+    std::vector<uint8_t> blue(static_cast<size_t>(64 * 13) * 64 * 4, 0);
+    for (size_t i = 0; i < blue.size(); i += 4) blue[i + 2] = 200, blue[i + 3] = 255;
     TImage* made = CreateImageFromRGBA(blue.data(), 64 * 13, 64, 64, 64, 13, IMAGE_DEFAULT_FLAGS);
     CentreImageHandle(made);
     return made;
   }();
-  img_bike2_pieces = pieces, img_explosion2 = blasts;
+  img_explosion2 = blasts;
   ScreenGrab = nullptr;
   Settings.scanlinesOn = 0;
 
-  // Far from the bike and its bursts; the piece stands still until the
-  // first shatter sweeps it away.
-  Pieces* piece = Add<Pieces>(world.pieces);
-  piece->x = 100, piece->y = 100, piece->life = 1000;
+  // Two pieces far from the bike and its bursts, from the top and the bottom
+  // of the bike; they stand still until the first shatter sweeps them away.
+  for (int cell : {1, 24 * 10 + 5}) {
+    Pieces* piece = Add<Pieces>(world.pieces);
+    piece->x = 100, piece->y = 100 + 20 * cell / 24, piece->life = 1000, piece->cell = cell;
+  }
   NewExplosion(520, 100, ExplosionKind::CentredBlast, 0);
   const int64_t start = PresentedFrameCount();
-  uint32_t pieceSeen = 0, blastSeen = 0;
+  uint32_t blastSeen = 0;
+  std::vector<DrawEvent> pieces;
   SetScriptHook([&] {
     const int64_t f = PresentedFrameCount() - start;
     Drawing(f == 27 + 10);
-    if (f == 27 + 11) pieceSeen = ReadScreenPixel(102, 102), blastSeen = ReadScreenPixel(520, 100);
+    if (f == 27 + 10)
+      SetDrawLog([&](const DrawEvent& e) {
+        if (e.picture == "bike2.png" && e.width == 5 && (e.frame == 1 || e.frame == 245)) pieces.push_back(e);
+      });
+    if (f == 27 + 11) blastSeen = ReadScreenPixel(520, 100), SetDrawLog(nullptr);
   });
   Drawing(false);
   GameOver();
   Drawing(true);
+  SetDrawLog(nullptr);
 
-  ScreenGrab = saved[0], img_bike2_pieces = saved[1], img_explosion2 = saved[2];
+  ScreenGrab = saved[0], img_explosion2 = saved[1];
   Settings.scanlinesOn = scanlines;
-  EXPECT_NEAR(static_cast<int>(pieceSeen >> 8 & 255), 120, 2) << std::hex << pieceSeen;
+  ASSERT_EQ(pieces.size(), 2u);
+  for (const DrawEvent& e : pieces) EXPECT_FLOAT_EQ(e.state.alpha, 0.6f) << "piece " << e.frame;
+  EXPECT_NE(pieces[0].state.rotation, pieces[1].state.rotation) << "every piece turns its own way";
+  EXPECT_GT(pieces[0].state.red, pieces[1].state.red) << "the top of the bike catches more light";
   EXPECT_NEAR(static_cast<int>(blastSeen & 255), 120, 2) << std::hex << blastSeen;
+  EXPECT_EQ(GetDrawState().red, 255);
+  EXPECT_FLOAT_EQ(GetDrawState().rotation, 0.0f);
   EXPECT_FLOAT_EQ(1.0f, GetDrawState().alpha);
 }

@@ -48,14 +48,8 @@ void PumpETNAQueue(const std::function<void(RequestState state)>& onCommand1,
   const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(OnlinePumpLimitMs);
   while (ETNA_GetNumberOfCommandsInQueue() != 0) {
     ETNA_Update();
-    if (ETNA_Receive(1)) {
-      const RequestState state = ReplyState();
-      if (onCommand1) onCommand1(state);
-    }
-    if (ETNA_Receive(2)) {
-      const RequestState state = ReplyState();
-      if (onCommand2) onCommand2(state);
-    }
+    if (ETNA_Receive(1) && onCommand1) onCommand1(ReplyState());
+    if (ETNA_Receive(2) && onCommand2) onCommand2(ReplyState());
     // The desktop must still see a live window; no frame is drawn meanwhile.
     PollSystemEvents();
     SleepMillis(10);

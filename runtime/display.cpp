@@ -473,7 +473,7 @@ void HideMousePointer() {
 }
 
 void ClearDrawBuffer() {
-  rt::LogDraw(DrawEvent{});
+  if (rt::DrawLogOn()) rt::LogDraw(DrawEvent{});
   rt::ForgetScreenOverlay();
   if (!rt::DrawingEnabled()) return;
   rt::FlushBatch();

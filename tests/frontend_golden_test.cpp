@@ -34,11 +34,11 @@
 #include <initializer_list>
 #include <iterator>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "fixtures/score_service.h"
+#include "golden_record.h"
 #include "online/online.h"
 #include "runtime/headless.h"
 #include "runtime/runtime.h"
@@ -47,7 +47,7 @@
 
 namespace {
 
-std::string GoldenPath() { return std::string(NOVA_SOURCE_DIR) + "/tests/golden/frontend.txt"; }
+std::string GoldenPath() { return golden::RecordPath("frontend.txt"); }
 
 // --- The log of one frame as text ---------------------------------------------
 
@@ -170,12 +170,6 @@ uint64_t Fnv1a(const std::vector<std::string>& lines) {
     h = (h ^ '\n') * 0x100000001B3ull;
   }
   return h;
-}
-
-std::string Hex(uint64_t v) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
-  return buf;
 }
 
 // The settings file as lines of sixteen bytes: offset, hex, text.
@@ -357,7 +351,7 @@ class Player {
     DrawLines(events_, &log);
     events_.clear();
     sounds_.Take(&log);
-    lines_.push_back(frame + " " + stage_ + " " + Hex(Fnv1a(log)));
+    lines_.push_back(frame + " " + stage_ + " " + golden::Hex(Fnv1a(log)));
     logs_.push_back(std::move(log));
   }
   void Tick() {
@@ -478,17 +472,13 @@ TEST_F(FrontEndGoldenTest, EveryScreenReplaysAsRecorded) {
   SettingsLines(ReadFile(dir_ + "/Settings.dat"), &now);
   std::printf("[ golden   ] %zu frames and the settings file\n", player.Lines().size() - 1);
 
-  if (std::getenv("NOVA_WRITE_GOLDEN")) {
+  if (golden::RewriteAsked()) {
     ASSERT_TRUE(player.Done()) << "the program ended before step " << player.Pending();
-    std::ofstream out(GoldenPath(), std::ios::binary);
-    for (const std::string& line : now) out << line << '\n';
-    ASSERT_TRUE(out.good()) << "could not write " << GoldenPath();
+    ASSERT_TRUE(golden::WriteRecord(GoldenPath(), now)) << "could not write " << GoldenPath();
     GTEST_SKIP() << "wrote " << GoldenPath();
   }
 
-  std::vector<std::string> recorded;
-  std::istringstream file(ReadFile(GoldenPath()));
-  for (std::string line; std::getline(file, line);) recorded.push_back(line);
+  const std::vector<std::string> recorded = golden::ReadRecord(GoldenPath());
   ASSERT_FALSE(recorded.empty()) << "no golden record at " << GoldenPath();
   const auto [want, have] = std::mismatch(recorded.begin(), recorded.end(), now.begin(), now.end());
   if (want != recorded.end() || have != now.end()) {

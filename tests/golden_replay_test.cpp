@@ -7,16 +7,16 @@
 // A change that is meant to alter play (a sprite's shape, which the
 // pixel-exact collisions read) writes the hashes anew:
 //   NOVA_WRITE_GOLDEN=1 ./golden_replay_test
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "golden_record.h"
 #include "playfield.h"
 
 using namespace playfield;
@@ -162,13 +162,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
   return hashes;
 }
 
-std::string GoldenPath() { return std::string(NOVA_SOURCE_DIR) + "/tests/golden/replay.txt"; }
-
-std::string Hex(uint64_t v) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
-  return buf;
-}
+std::string GoldenPath() { return golden::RecordPath("replay.txt"); }
 
 class GoldenReplayTest : public ::testing::Test {
  protected:
@@ -185,33 +179,27 @@ class GoldenReplayTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(GoldenReplayTest, WholeGamesReplayFrameForFrameAsRecorded) {
-  std::ostringstream now;
+  std::vector<std::string> now;
   for (size_t g = 0; g < std::size(kGames); ++g) {
     ResetWorld();
     const std::vector<uint64_t> hashes = PlayReplayGame(kGames[g]);
     ASSERT_GT(hashes.size(), 1000u) << "game " << g << " ended too soon to prove much";
-    for (size_t f = 0; f < hashes.size(); ++f) now << g << ' ' << f << ' ' << Hex(hashes[f]) << '\n';
+    for (size_t f = 0; f < hashes.size(); ++f)
+      now.push_back(std::to_string(g) + ' ' + std::to_string(f) + ' ' + golden::Hex(hashes[f]));
     std::printf("[ golden   ] game %zu: %zu frames, score %d, level %d, shields %d\n", g, hashes.size(), world.score,
                 world.level, world.shieldCount);
   }
 
-  if (std::getenv("NOVA_WRITE_GOLDEN")) {
-    std::ofstream out(GoldenPath(), std::ios::binary);
-    out << now.str();
-    ASSERT_TRUE(out.good()) << "could not write " << GoldenPath();
+  if (golden::RewriteAsked()) {
+    ASSERT_TRUE(golden::WriteRecord(GoldenPath(), now)) << "could not write " << GoldenPath();
     GTEST_SKIP() << "wrote " << GoldenPath();
   }
 
-  std::ifstream in(GoldenPath(), std::ios::binary);
-  ASSERT_TRUE(in.good()) << "no golden hashes at " << GoldenPath();
-  std::istringstream got(now.str());
-  std::string want, have;
-  int line = 0;
-  while (true) {
-    const bool w = static_cast<bool>(std::getline(in, want));
-    const bool h = static_cast<bool>(std::getline(got, have));
-    ++line;
-    if (!w && !h) break;
-    ASSERT_EQ(want, have) << "first difference at line " << line << " (game, frame, hash)";
+  const std::vector<std::string> recorded = golden::ReadRecord(GoldenPath());
+  ASSERT_FALSE(recorded.empty()) << "no golden hashes at " << GoldenPath();
+  for (size_t line = 0; line < std::max(recorded.size(), now.size()); ++line) {
+    const std::string want = line < recorded.size() ? recorded[line] : "";
+    const std::string have = line < now.size() ? now[line] : "";
+    ASSERT_EQ(want, have) << "first difference at line " << line + 1 << " (game, frame, hash)";
   }
 }

@@ -9,6 +9,7 @@
 // event, which the close request path takes (saved, status 0).
 #include <SDL.h>
 #include <dlfcn.h>
+#include <signal.h>
 
 #include <cstring>
 
@@ -23,6 +24,9 @@ using SetIOErrorHandler = IOErrorHandler (*)(IOErrorHandler handler);
 void* g_xlib = nullptr;
 SetIOErrorHandler g_setHandler = nullptr;
 IOErrorHandler g_before = nullptr;
+// SIGPIPE as it was before the watch; set while the watch ignores it.
+struct sigaction g_pipeBefore;
+bool g_pipeIgnored = false;
 
 // Xlib calls this on the thread whose request found the connection broken,
 // outside any signal handler; it must not return (Xlib would end the program
@@ -45,6 +49,15 @@ void WatchDisplayConnection() {
   g_setHandler = reinterpret_cast<SetIOErrorHandler>(dlsym(g_xlib, "XSetIOErrorHandler"));
   if (g_setHandler) {
     g_before = g_setHandler(OnConnectionBroken);
+    // A request written to a server already gone raises SIGPIPE, which would
+    // end the program before Xlib sees the broken connection; ignored, the
+    // write fails and the handler above runs.
+    if (sigaction(SIGPIPE, nullptr, &g_pipeBefore) == 0 && g_pipeBefore.sa_handler == SIG_DFL) {
+      struct sigaction ignore {};
+      ignore.sa_handler = SIG_IGN;
+      sigemptyset(&ignore.sa_mask);
+      g_pipeIgnored = sigaction(SIGPIPE, &ignore, nullptr) == 0;
+    }
   } else {
     dlclose(g_xlib);
     g_xlib = nullptr;
@@ -54,6 +67,8 @@ void WatchDisplayConnection() {
 void StopWatchingDisplayConnection() {
   if (!g_xlib) return;
   g_setHandler(g_before);
+  if (g_pipeIgnored) sigaction(SIGPIPE, &g_pipeBefore, nullptr);
+  g_pipeIgnored = false;
   dlclose(g_xlib);
   g_xlib = nullptr;
   g_setHandler = nullptr;

@@ -428,6 +428,9 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
   g_schedule.running = false;
 
   if (rt::Options().headless) {
+    // A stand-in monitor may refuse full screen, as a desktop can; the
+    // window that serves instead is the same back buffer here.
+    g_video.fullscreen = depth != 0 && !(g_standIn && g_standIn->refusesFullScreen);
     g_video.surface = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_RGBA32);
     if (!g_video.surface) return nullptr;
     g_video.renderer = SDL_CreateSoftwareRenderer(g_video.surface);
@@ -459,6 +462,8 @@ TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int f
 }
 
 bool DisplayIsOpen() { return g_video.open; }
+
+bool DisplayIsFullScreen() { return g_video.open && g_video.fullscreen; }
 
 void SetAppTitle(const String& title) {
   g_title = title;

@@ -43,6 +43,8 @@ struct MonitorStandIn {
   // How often the retrace really comes: with vsync on, each present waits for
   // the next one. 0: presents never wait (vsync reported but not honoured).
   double retraceHz = 0;
+  // Whether full screen is refused, so that a window serves instead.
+  bool refusesFullScreen = false;
 };
 // Takes effect when the display next opens; RuntimeShutdown goes back to the
 // real display.

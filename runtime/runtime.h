@@ -58,6 +58,9 @@ void SetCloseRequestHandler(std::function<void()> handler);
 // and the drawing state. Returns null when no display could be opened.
 TDisplay* OpenGraphicsDisplay(int width, int height, int depth, int hertz, int flags);
 bool DisplayIsOpen();
+// True when the open display fills the screen: false for a window, also the
+// window that serves when full screen was asked for and refused.
+bool DisplayIsFullScreen();
 void SetAppTitle(const String& title);
 String AppTitle();
 void HideMousePointer();

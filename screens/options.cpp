@@ -51,7 +51,8 @@ TDisplay* OpenInMode(int fullScreen) {
 
 // Reopens the display in the other mode; every image survives the switch.
 // When the other mode cannot be had, the mode that worked comes back and
-// the setting keeps saying so.
+// the setting keeps saying so; a full screen refused for a window reads as
+// the window it is.
 void SwitchScreenMode() {
   Settings.fullScreen ^= 1;
   if (Settings.fullScreen == 0 || Settings.fullScreen == 1) {
@@ -59,6 +60,7 @@ void SwitchScreenMode() {
       Settings.fullScreen ^= 1;
       if (!OpenInMode(Settings.fullScreen) && Settings.fullScreen == 1 && OpenInMode(0)) Settings.fullScreen = 0;
     }
+    if (DisplayIsOpen()) Settings.fullScreen = DisplayIsFullScreen() ? 1 : 0;
   }
   SleepMillis(200);
   ClearDrawBuffer();

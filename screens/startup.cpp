@@ -25,10 +25,17 @@ void FillHighscorePlaceholders() {
 // fullScreen 0 is a window and 1 full screen at 16 bits. Any other value
 // (only a hand-edited settings file holds one) gets the window, and a full
 // screen that cannot be had falls back to the window too, so the game never
-// runs on without a display it could have had.
+// runs on without a display it could have had. The setting then says what
+// the screen is: the options row names the mode shown, its switch changes
+// what is seen, and the window is what gets saved.
 bool OpenDisplay() {
-  if (Settings.fullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) return true;
-  return OpenGraphicsDisplay(640, 480, 0, 60, 0) != nullptr;
+  if (Settings.fullScreen == 1 && OpenGraphicsDisplay(640, 480, 16, 60, 0)) {
+    if (!DisplayIsFullScreen()) Settings.fullScreen = 0;
+    return true;
+  }
+  if (!OpenGraphicsDisplay(640, 480, 0, 60, 0)) return false;
+  if (Settings.fullScreen == 1) Settings.fullScreen = 0;
+  return true;
 }
 
 void HandToLibrary(int (*entry)(const char*), const char* text) {

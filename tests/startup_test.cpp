@@ -113,6 +113,23 @@ class StartupTest : public ::testing::Test {
     d.Install();
     return GameMain();
   }
+  // Runs the program from a file asking for full screen, on a monitor that
+  // grants it or not; the screen mode the file holds after the exit.
+  int StartInFullScreen(bool refused) {
+    WriteSettings(1, 1, 0);
+    MonitorStandIn monitor;
+    monitor.refusesFullScreen = refused;
+    SetMonitorStandIn(monitor);
+    Driver d;
+    bool fullScreen = !refused;
+    d.OnFrame(1, [&] { fullScreen = DisplayIsFullScreen(); });
+    EXPECT_EQ(RunToExit(d), 0);
+    EXPECT_EQ(fullScreen, !refused);
+    EXPECT_EQ(Settings.fullScreen, refused ? 0 : 1);
+    int32_t saved = -1;
+    std::ifstream(path_, std::ios::binary).read(reinterpret_cast<char*>(&saved), sizeof saved);
+    return saved;
+  }
   std::string dir_, path_;
   bool savedEarly_ = true;
 };
@@ -165,6 +182,16 @@ TEST_F(StartupTest, AnOddScreenModeStillGetsAWindow) {
   EXPECT_EQ(Settings.fullScreen, 2);  // kept as read
   EXPECT_EQ(MenuMusicVolume, 0.4f);
   EXPECT_EQ(CurrentAudioDriverName(), String());
+}
+
+// Full screen asked for: granted, it stays 1; refused, the window that serves
+// instead is what the options row shows and what gets saved.
+TEST_F(StartupTest, AFullScreenThatCannotBeHadIsAWindowInTheSettingsToo) {
+  EXPECT_EQ(StartInFullScreen(/*refused=*/true), 0);
+}
+
+TEST_F(StartupTest, AFullScreenGrantedStaysFullScreenInTheSettings) {
+  EXPECT_EQ(StartInFullScreen(/*refused=*/false), 1);
 }
 
 TEST_F(StartupTest, ClosingTheWindowSavesTheSettings) {

@@ -244,6 +244,7 @@ void GrabImageFromScreen(TImage* image, int x, int y, int frame) {
   }
   image->dirty = true;
   rt::UpdateOpaqueBoxes(image);
+  rt::HoldScreenOverlay(image, frame, x, y);
 }
 
 void DrawImageFrame(TImage* image, float x, float y, int frame) {
@@ -262,6 +263,7 @@ void DrawImageFrame(TImage* image, float x, float y, int frame) {
 
   const SDL_Rect box = image->opaqueBox[size_t(frame)];
   if (box.w <= 0 || box.h <= 0) return;  // nothing to see
+  rt::LayHeldOverlay(image, frame, place, st);
 
   if (rt::VideoState().surface) {
     // Headless: plain frames through the renderer's blitter, turned or

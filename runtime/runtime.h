@@ -83,8 +83,10 @@ void FillRectangle(float x, float y, float width, float height);
 // overlay before the back buffer is cleared darkens further, as it would in
 // the back buffer; the overlay stays until ClearDrawBuffer. A turned or
 // scaled draw is drawn as it is. Every draw is logged as any draw; the two
-// calls themselves draw and log nothing. Screen reads and grabs then hold no
-// overlay, so a grab drawn again under a new overlay is not darkened twice.
+// calls themselves draw and log nothing. Screen reads then hold no overlay;
+// a grab keeps the overlay over the part it takes and brings it back wherever
+// it is drawn neither turned nor scaled, so the grab shows its lines as in
+// the window, and a new overlay over it darkens it further as there.
 void BeginScreenOverlay();
 void EndScreenOverlay();
 

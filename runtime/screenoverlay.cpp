@@ -3,7 +3,9 @@
 // would do to every picture row, pixel x keep + added, kept in spans of
 // columns (two side-by-side pictures cover one row in two spans). The present
 // takes the mean of that over the picture and lays it out as even dark rows
-// at the screen's resolution.
+// at the screen's resolution. A grab keeps the rows over the part it takes,
+// and a draw of the grabbed picture brings them back over where it lands, so
+// the grab shows its lines as a grab in a window does.
 #include <algorithm>
 #include <cmath>
 
@@ -12,17 +14,21 @@
 
 namespace {
 
-struct Span {
-  float x0, x1;  // picture columns
-  float keep;
-  float added[3];  // colour steps, 0-255
-};
+using Span = OverlaySpan;
 
 bool g_open = false;      // between BeginScreenOverlay and EndScreenOverlay
 bool g_taking = false;    // ... over a picture scaled to the screen
 // Per picture row since the back buffer was last cleared; empty when no
 // draw was taken.
-std::vector<std::vector<Span>> g_rows;
+OverlayRows g_rows;
+
+// The rows, made untouched when the first draw comes.
+OverlayRows& Rows() {
+  const TDisplay& display = rt::VideoState().display;
+  if (g_rows.empty())
+    g_rows.assign(size_t(display.height), {Span{0, float(display.width), 1, {0, 0, 0}}});
+  return g_rows;
+}
 
 // The image's row shades (video.h, TImage::rowShades) for one frame.
 const float* RowShades(TImage* image, int frame) {
@@ -72,6 +78,28 @@ void Fold(std::vector<Span>& spans, float x0, float x1, float alpha, const float
     if (s.x0 < x0 || s.x1 > x1) continue;
     if (!light) s.keep *= 1.0f - alpha;
     for (int k = 0; k < 3; ++k) s.added[k] = (light ? s.added[k] : s.added[k] * (1.0f - alpha)) + colour[k];
+  }
+}
+
+// One row of a grabbed picture drawn with its left edge at `left` over a
+// screen row: where it lands, its own darkening takes the place of what lay
+// there (exact over black, as after a clear, and for a picture drawn at full
+// alpha: the two ways a grab is drawn again), and its added colour is mixed
+// in by its alpha.
+void LayRow(std::vector<Span>& spans, const std::vector<Span>& held, float left, float width,
+            float alpha, const float mod[3], bool light) {
+  for (const Span& h : held) {
+    const float x0 = std::clamp(h.x0 + left, 0.0f, width);
+    const float x1 = std::clamp(h.x1 + left, 0.0f, width);
+    if (x0 >= x1) continue;
+    SplitAt(spans, x0);
+    SplitAt(spans, x1);
+    for (Span& s : spans) {
+      if (s.x0 < x0 || s.x1 > x1) continue;
+      s.keep = h.keep;
+      for (int k = 0; k < 3; ++k)
+        s.added[k] = (light ? s.added[k] : s.added[k] * (1.0f - alpha)) + h.added[k] * mod[k] * alpha;
+    }
   }
 }
 
@@ -130,8 +158,7 @@ bool TakenByScreenOverlay(TImage* image, int frame, const Placement& place,
   if (!g_open || !g_taking || !place.Identity()) return false;
   const TDisplay& display = VideoState().display;
   const float width = float(display.width);
-  if (g_rows.empty())
-    g_rows.assign(size_t(display.height), {Span{0, width, 1, {0, 0, 0}}});
+  OverlayRows& rows = Rows();
   const float* shades = RowShades(image, frame);
   const double left = place.x - place.hx, top = place.y - place.hy;
   const float x0 = float(std::clamp(left, 0.0, double(width)));
@@ -148,9 +175,53 @@ bool TakenByScreenOverlay(TImage* image, int frame, const Placement& place,
     if (alpha <= 0) continue;
     const float colour[3] = {shade[1] * mod[0] * state.alpha, shade[2] * mod[1] * state.alpha,
                              shade[3] * mod[2] * state.alpha};
-    Fold(g_rows[size_t(y)], x0, x1, alpha, colour, light);
+    Fold(rows[size_t(y)], x0, x1, alpha, colour, light);
   }
   return true;
+}
+
+void HoldScreenOverlay(TImage* image, int frame, int x, int y) {
+  if (image->heldOverlay.size() != size_t(image->frames)) image->heldOverlay.resize(size_t(image->frames));
+  OverlayRows& held = image->heldOverlay[size_t(frame)];
+  held.clear();
+  if (g_rows.empty()) return;  // nothing over the picture, or all of it in the back buffer
+  const float width = float(image->width);
+  held.assign(size_t(image->height), {Span{0, width, 1, {0, 0, 0}}});
+  for (int row = 0; row < image->height; ++row) {
+    const int sy = y + row;
+    if (sy < 0 || sy >= int(g_rows.size())) continue;
+    std::vector<Span>& spans = held[size_t(row)];
+    for (const Span& s : g_rows[size_t(sy)]) {
+      const float x0 = std::clamp(s.x0 - float(x), 0.0f, width);
+      const float x1 = std::clamp(s.x1 - float(x), 0.0f, width);
+      if (x0 >= x1) continue;
+      SplitAt(spans, x0);
+      SplitAt(spans, x1);
+      for (Span& mine : spans) {
+        if (mine.x0 < x0 || mine.x1 > x1) continue;
+        mine.keep = s.keep;
+        std::copy(s.added, s.added + 3, mine.added);
+      }
+    }
+  }
+}
+
+void LayHeldOverlay(const TImage* image, int frame, const Placement& place,
+                    const DrawState& state) {
+  if (size_t(frame) >= image->heldOverlay.size()) return;
+  const OverlayRows& held = image->heldOverlay[size_t(frame)];
+  // Turned or scaled, the grab's rows are no longer rows of the picture.
+  if (held.empty() || !place.Identity() || state.alpha <= 0 || !PictureScaledOnScreen()) return;
+  const TDisplay& display = VideoState().display;
+  OverlayRows& rows = Rows();
+  const double left = place.x - place.hx, top = place.y - place.hy;
+  const float mod[3] = {state.red / 255.0f, state.green / 255.0f, state.blue / 255.0f};
+  for (int y = 0; y < display.height; ++y) {
+    const int row = int(std::floor(y + 0.5 - top));  // as TakenByScreenOverlay maps it
+    if (row < 0 || row >= int(held.size())) continue;
+    LayRow(rows[size_t(y)], held[size_t(row)], float(left), float(display.width), state.alpha,
+           mod, state.blend == BlendMode::Light);
+  }
 }
 
 void DrawScreenOverlay(SDL_Renderer* renderer, const SDL_Rect& shown) {

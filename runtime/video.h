@@ -16,6 +16,17 @@ struct TDisplay {
   int width = 640, height = 480, depth = 0, hertz = 60, flags = 0;
 };
 
+// The screen overlay over a scaled picture (runtime.h, BeginScreenOverlay),
+// as what it does to the picture: along one picture row, columns x0 .. x1
+// become pixel x keep + added (colour steps, 0-255).
+struct OverlaySpan {
+  float x0, x1;
+  float keep;
+  float added[3];
+};
+// Per picture row, its spans side by side (empty: no overlay there).
+using OverlayRows = std::vector<std::vector<OverlaySpan>>;
+
 // An image: frames of equal size, kept as RGBA bytes on the CPU (collision,
 // grabs, and rebuilding the texture whenever the display is reopened), plus
 // one texture holding every frame in a grid with a one-pixel border of
@@ -37,6 +48,11 @@ struct TImage {
   // mean alpha-weighted red, green and blue (0-255); made when first needed,
   // dropped with the opaque boxes when the pixels change.
   std::vector<float> rowShades;
+  // Per frame, the screen overlay a grab took with the picture (no rows when
+  // it took none): the overlay lay over the scaled picture, not in the back
+  // buffer, so the grabbed pixels do not hold it. Laid again wherever the
+  // frame is drawn.
+  std::vector<OverlayRows> heldOverlay;
 
   const uint8_t* Frame(int f) const { return pixels.data() + size_t(f) * width * height * 4; }
   uint8_t* Frame(int f) { return pixels.data() + size_t(f) * width * height * 4; }
@@ -177,6 +193,14 @@ bool TakenByScreenOverlay(TImage* image, int frame, const Placement& place,
 void DrawScreenOverlay(SDL_Renderer* renderer, const SDL_Rect& shown);
 // The back buffer was cleared, or the display opened or closed.
 void ForgetScreenOverlay();
+// A grab of the back buffer at (x, y) into this frame keeps the overlay that
+// lies over that part of the picture (none where the overlay is drawn into
+// the back buffer, whose pixels the grab already holds).
+void HoldScreenOverlay(TImage* image, int frame, int x, int y);
+// The frame, drawn plainly (neither turned nor scaled) into the back buffer,
+// brings the overlay it holds over where it lands.
+void LayHeldOverlay(const TImage* image, int frame, const Placement& place,
+                    const DrawState& state);
 
 // Draws a turned or scaled frame straight into the headless picture.
 void SoftDrawFrame(const TImage* img, int frame, const Placement& p, const DrawState& st);

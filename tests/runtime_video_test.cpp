@@ -788,6 +788,106 @@ TEST_F(FullScreenPicture, AnOverlayLiesInEvenScreenRowsAsDarkAsInTheWindow) {
   SetDrawLog(nullptr);
 }
 
+// The scan lines over the whole picture: every odd row 28% dark, a trace of
+// blue.
+TImage* ScanLinePicture() {
+  std::vector<uint8_t> rows = Solid(640, 480, 0, 0, 0, 0);
+  for (int y = 1; y < 480; y += 2)
+    for (int x = 0; x < 640; ++x) Put(rows, 640, x, y, 0, 0, 8, 71);
+  return CreateImageFromRGBA(rows.data(), 640, 480, 640, 480, 1, IMAGE_DEFAULT_FLAGS);
+}
+
+TEST_F(FullScreenPicture, AGrabShowsTheOverlayItWasTakenWithAsInTheWindow) {
+  // As the main menu does: grey under the scan lines twice, grabbed between
+  // the two; the opening fade (the grab tinted, no overlay of its own); the
+  // exit dialog's last frame (the grab at alpha 0.3 under the lines again).
+  TImage* lines = ScanLinePicture();
+  TImage* grab = CreateEmptyImage(640, 480, 1, IMAGE_MASKED | IMAGE_DYNAMIC);
+  auto overlay = [lines] {
+    BeginScreenOverlay();
+    DrawImageFrame(lines, 0, 0, 0);
+    EndScreenOverlay();
+  };
+  struct Shown {
+    std::vector<uint8_t> px;
+    int w = 0, h = 0;
+    double mean = 0;  // of the red channel
+    int Red(int x, int y) const { return px[(size_t(y) * w + x) * 4]; }
+  };
+  auto shown = [] {
+    Shown s;
+    s.px = ReadShownScreenRGBA(&s.w, &s.h);
+    for (size_t i = 0; i < s.px.size(); i += 4) s.mean += s.px[i];
+    s.mean /= double(s.px.size() / 4);
+    return s;
+  };
+  struct Frames {
+    Shown menu, fadeIn, dimmed;
+  };
+  auto play = [&] {
+    Frames f;
+    ClearDrawBuffer();
+    Background(200, 200, 200);
+    overlay();
+    GrabImageFromScreen(grab, 0, 0, 0);
+    overlay();
+    PresentFrame(-1);
+    f.menu = shown();
+    ClearDrawBuffer();
+    SetDrawColour(128, 128, 128);
+    DrawImageFrame(grab, 0, 0, 0);
+    SetDrawColour(255, 255, 255);
+    PresentFrame(-1);
+    f.fadeIn = shown();
+    ClearDrawBuffer();
+    SetDrawAlpha(0.3f);
+    DrawImageFrame(grab, 0, 0, 0);
+    SetDrawAlpha(1);
+    overlay();
+    PresentFrame(-1);
+    f.dimmed = shown();
+    return f;
+  };
+  // Rows one shade across, repeating every `period` rows exactly; how many
+  // rows are as light as `light`.
+  auto even = [](const Shown& s, int period, int light) {
+    int uneven = 0, lightRows = 0;
+    for (int y = 0; y < s.h; ++y) {
+      for (int x = 0; x < s.w; ++x) uneven += s.Red(x, y) != s.Red(0, y);
+      if (y + period < s.h) uneven += s.Red(0, y) != s.Red(0, y + period);
+      lightRows += s.Red(0, y) == light;
+    }
+    return std::pair(uneven, lightRows);
+  };
+
+  const Frames window = play();
+  ASSERT_EQ(window.menu.h, 480);
+  EXPECT_EQ(window.fadeIn.Red(0, 0), 100);
+  EXPECT_LT(window.fadeIn.Red(0, 1), 80) << "in the window the grab holds the lines in its pixels";
+
+  ASSERT_NE(OpenGraphicsDisplay(640, 480, 16, 60, 0), nullptr);  // 1.6 times
+  const Frames full = play();
+  ASSERT_EQ(full.menu.h, 768);
+  // The fade shows the grab's lines, in even rows: two dark of every three.
+  EXPECT_EQ(even(full.fadeIn, 3, 100), std::pair(0, 768 / 3));
+  EXPECT_NEAR(full.fadeIn.mean / 100, window.fadeIn.mean / 100, 0.005);
+  // The dimmed picture, under its own lines and the new ones, is as dark
+  // against the menu as in the window.
+  EXPECT_EQ(even(full.dimmed, 3, full.dimmed.Red(0, 0)).first, 0);
+  EXPECT_EQ(even(full.dimmed, 3, full.dimmed.Red(0, 0)).second, 768 / 3);
+  EXPECT_NEAR(full.dimmed.mean / full.menu.mean, window.dimmed.mean / window.menu.mean, 0.005);
+
+  // A grab taken with no overlay over the picture holds none, and the
+  // lines of the grab before it are gone.
+  ClearDrawBuffer();
+  Background(200, 200, 200);
+  GrabImageFromScreen(grab, 0, 0, 0);
+  ClearDrawBuffer();
+  DrawImageFrame(grab, 0, 0, 0);
+  PresentFrame(-1);
+  EXPECT_EQ(even(shown(), 3, 200), std::pair(0, 768));
+}
+
 // --- the null drawing mode ---------------------------------------------------------
 
 class NullDrawing : public harness::NullDrawingTest {};

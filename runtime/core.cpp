@@ -1,6 +1,7 @@
 // Start and end of the runtime layer, its options and the script hook.
 #include <SDL.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,7 +12,10 @@ namespace {
 RuntimeOptions g_options;
 bool g_coreStarted = false;
 bool g_servicesStarted = false;
-bool g_inQuit = false;
+// Set by whoever runs the close handler first: the main thread on a close
+// request or a lost display, or the termination watcher.
+std::atomic<bool> g_inQuit{false};
+std::atomic<bool> g_closeDone{false};
 bool g_inHook = false;
 std::function<void()> g_closeHandler;
 std::function<void()> g_scriptHook;
@@ -33,10 +37,22 @@ void RunScriptHook() {
   g_inHook = false;
 }
 
-void HandleQuitRequest() {
-  if (g_inQuit) return;  // the handler's own event polling may ask again
-  g_inQuit = true;
+bool ClaimClose() { return !g_inQuit.exchange(true); }
+
+void RunCloseHandler() {
   if (g_closeHandler) g_closeHandler();
+  g_closeDone = true;
+}
+
+bool CloseHandlerRegistered() { return static_cast<bool>(g_closeHandler); }
+
+bool CloseHandlerDone() { return g_closeDone; }
+
+void HandleQuitRequest() {
+  // The handler's own event polling may ask again, and the termination
+  // watcher may have taken the request already.
+  if (!ClaimClose()) return;
+  RunCloseHandler();
   RuntimeShutdown();
   std::exit(0);
 }
@@ -45,10 +61,7 @@ void HandleDisplayLost() {
   std::fprintf(stderr, "the display's connection is lost: ending\n");
   // The handler runs once: not again when the display goes during the
   // shutdown after a close request.
-  if (!g_inQuit) {
-    g_inQuit = true;
-    if (g_closeHandler) g_closeHandler();
-  }
+  if (ClaimClose()) RunCloseHandler();
   // Nothing more may be asked of the display, so no shutdown: the system
   // closes the rest.
   std::fflush(nullptr);
@@ -82,7 +95,13 @@ void RuntimeStartServices() {
   // Each part on its own: a machine without a sound device or joystick
   // support still gets a display, and the game runs silent.
   SDL_InitSubSystem(SDL_INIT_EVENTS);
-  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  // From here a termination ends the program even where nothing pumps
+  // events, and the display's first answer is waited for only so long.
+  rt::StartTerminationWatch();
+  {
+    rt::DisplayWait answer;
+    SDL_InitSubSystem(SDL_INIT_VIDEO);
+  }
   SDL_InitSubSystem(SDL_INIT_JOYSTICK);
   SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
   if (!g_options.nullAudio) SDL_InitSubSystem(SDL_INIT_AUDIO);
@@ -107,11 +126,16 @@ void RuntimeShutdown() {
   rt::InputShutdown();
   rt::VideoShutdown();
   g_servicesStarted = false;
+  rt::StopTerminationWatch();
   SDL_Quit();  // the display may still go while its connection closes
   rt::StopWatchingDisplayConnection();
 }
 
 int ProgramEntry(int (*gameMain)()) {
+  // Started by a launcher with a standard stream closed, the first file or
+  // connection opened would take its number, and whatever is said on that
+  // stream would land in it.
+  rt::OpenStandardStreams();
   RuntimeStartCore();
   int status = gameMain ? gameMain() : 0;
   RuntimeShutdown();

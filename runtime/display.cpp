@@ -231,6 +231,7 @@ bool RealDisplayOrAskedFor() {
 // A window (or the whole desktop in full screen) with its renderer and the
 // back buffer as a render target. Leaves nothing open when a step fails.
 bool OpenWindow(int width, int height, bool fullscreen) {
+  rt::DisplayWait answer;  // a server that took the connection may not answer
   g_video.fullscreen = fullscreen;
   // Full screen is made at the desktop's size: without a window manager
   // nothing would grow a smaller window to fill the screen.

@@ -318,7 +318,10 @@ volatile std::sig_atomic_t g_hangUp = 0;
 bool g_hangUpHandled = false;
 struct sigaction g_hangUpBefore;
 
-void NoteHangUp(int) { g_hangUp = 1; }
+void NoteHangUp(int sig) {
+  g_hangUp = 1;
+  rt::NoteTerminationRequest(sig);
+}
 
 void CatchHangUp() {
   g_hangUp = 0;

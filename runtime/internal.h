@@ -28,6 +28,28 @@ void HandleQuitRequest();
 // close request already did, then ends the program with status 1 without
 // touching the display again.
 void HandleDisplayLost();
+// Whoever first claims the close runs the registered handler, once; the
+// rest know it is taken.
+bool ClaimClose();
+void RunCloseHandler();
+bool CloseHandlerRegistered();
+bool CloseHandlerDone();
+// A termination or hang-up asked for: noted from a signal handler for the
+// watcher thread, which ends the program should the main thread not take
+// the request at its next event pump (runtime/termination.cpp).
+void NoteTerminationRequest(int sig);
+void StartTerminationWatch();
+void StopTerminationWatch();
+// For as long as it lives, the display must answer within a few seconds or
+// the program ends with one line and status 1.
+struct DisplayWait {
+  DisplayWait();
+  ~DisplayWait();
+  DisplayWait(const DisplayWait&) = delete;
+  DisplayWait& operator=(const DisplayWait&) = delete;
+};
+// Opens /dev/null on any of descriptors 0-2 that is closed.
+void OpenStandardStreams();
 // While the services run on SDL's X11 driver, a broken connection to the X
 // server is taken by HandleDisplayLost instead of ending the program at once.
 void WatchDisplayConnection();

@@ -3,13 +3,18 @@
 // the end (also when the window is closed or the display is lost instead),
 // and the program started where there is no display.
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -30,11 +35,20 @@ std::string FileBytes(const std::string& path) {
   return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-// The program itself, started in a folder of its own where no display can be
-// found: what it wrote on standard error, and its exit status (-1 when it
-// was still running after ten seconds and had to be stopped).
-int RunProgramWithoutDisplay(const std::string& dir, std::string* errors) {
+// The program itself, started in a folder of its own with `setUp` run in the
+// child just before it starts: what it wrote on standard error, and its exit
+// status (128 + the signal when a signal ended it; -1 when it was still
+// running after ten seconds and had to be stopped). `whileRunning`, given
+// the child, runs in this process while the program does.
+struct ProgramRun {
+  int status = 0;
+  std::string errors;
+  double seconds = 0;
+};
+ProgramRun RunProgram(const std::string& dir, const std::function<void()>& setUp,
+               const std::function<void(pid_t)>& whileRunning = {}) {
   const std::string errorFile = dir + "/stderr.txt";
+  const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
     const int err = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -46,11 +60,13 @@ int RunProgramWithoutDisplay(const std::string& dir, std::string* errors) {
     unsetenv("SDL_VIDEODRIVER");
     setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);  // no compositor there, and nothing said
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setUp();
     execl(NOVA_PROGRAM, NOVA_PROGRAM, static_cast<char*>(nullptr));
     _exit(127);
   }
+  if (whileRunning) whileRunning(pid);
   int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto deadline = start + std::chrono::seconds(10);
   while (waitpid(pid, &status, WNOHANG) == 0) {
     if (std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
@@ -60,10 +76,43 @@ int RunProgramWithoutDisplay(const std::string& dir, std::string* errors) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  *errors = FileBytes(errorFile);
+  ProgramRun run;
+  run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  run.errors = FileBytes(errorFile);
   std::filesystem::remove(errorFile);
-  return status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  run.status = status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
 }
+
+// An X server that takes connections and never answers (a stopped one), on
+// an abstract socket of its own display number; closed with the object.
+class SilentXServer {
+ public:
+  SilentXServer() {
+    for (int number = 240; number < 300 && display_.empty(); ++number) {
+      fd_ = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      const std::string name = "/tmp/.X11-unix/X" + std::to_string(number);
+      std::memcpy(address.sun_path + 1, name.data(), name.size());
+      const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+      if (bind(fd_, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(fd_, 8) == 0) {
+        display_ = ":" + std::to_string(number);
+      } else {
+        close(fd_);
+        fd_ = -1;
+      }
+    }
+  }
+  ~SilentXServer() {
+    if (fd_ >= 0) close(fd_);
+  }
+  const std::string& Display() const { return display_; }
+
+ private:
+  int fd_ = -1;
+  std::string display_;
+};
 
 class StartupTest : public ::testing::Test {
  protected:
@@ -234,9 +283,9 @@ TEST_F(StartupTest, WithNoDisplayTheProgramEndsAtOnceAndLeavesTheSettingsAlone) 
     std::filesystem::remove(path_);
     if (planted) WriteSettings(1, 1, 0);  // full screen asked for: it tries both
     const std::string before = FileBytes(path_);
-    std::string errors;
-    EXPECT_EQ(RunProgramWithoutDisplay(dir_, &errors), 1) << planted;
-    EXPECT_EQ(errors, "no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n")
+    const ProgramRun run = RunProgram(dir_, [] {});
+    EXPECT_EQ(run.status, 1) << planted;
+    EXPECT_EQ(run.errors, "no display: set DISPLAY or WAYLAND_DISPLAY, or run under a desktop\n")
         << planted;
     EXPECT_EQ(std::filesystem::exists(path_), planted);
     EXPECT_EQ(FileBytes(path_), before);
@@ -315,3 +364,70 @@ TEST_F(StartupTest, PadControlFromTheFileTakesThePadsRestAndRunsWithoutAPadToo) 
 }
 
 }  // namespace
+
+// A display that takes the connection and never answers: the start-up ends
+// after a few seconds with one line, or at once when asked to end.
+TEST_F(StartupTest, ADisplayThatNeverAnswersEndsTheStartUpAndATerminationEndsItSooner) {
+  SilentXServer server;
+  ASSERT_FALSE(server.Display().empty()) << "no free display number";
+  const std::string display = server.Display();
+  const auto toTheSilentServer = [&display] { setenv("DISPLAY", display.c_str(), 1); };
+
+  const ProgramRun waited = RunProgram(dir_, toTheSilentServer);
+  EXPECT_EQ(waited.status, 1);
+  EXPECT_EQ(waited.errors, "the display does not answer: ending\n");
+  EXPECT_GT(waited.seconds, 4.0);
+  EXPECT_LT(waited.seconds, 8.0);
+
+  const ProgramRun ended = RunProgram(dir_, toTheSilentServer, [](pid_t pid) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    kill(pid, SIGTERM);
+  });
+  // Nothing was loaded yet, so nothing to save: the signal ends it.
+  EXPECT_EQ(ended.status, 128 + SIGTERM);
+  EXPECT_LT(ended.seconds, 3.5);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+// Started with its standard streams closed, as some launchers do: nothing
+// the program opens takes their numbers, and a termination still saves.
+TEST_F(StartupTest, ClosedStandardStreamsAreOpenedOnNothingBeforeAnythingElse) {
+  WriteSettings(0, 1, 0);
+  std::string streams[3];
+  const ProgramRun run = RunProgram(
+      dir_,
+      [] {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        close(0), close(1), close(2);
+      },
+      [&streams](pid_t pid) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        for (int fd = 0; fd <= 2; ++fd) {
+          std::error_code error;
+          const auto link = "/proc/" + std::to_string(pid) + "/fd/" + std::to_string(fd);
+          streams[fd] = std::filesystem::read_symlink(link, error).string();
+        }
+        kill(pid, SIGTERM);
+      });
+  for (int fd = 0; fd <= 2; ++fd) EXPECT_EQ(streams[fd], "/dev/null") << fd;
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(SettingsRewritten());
+}
+
+// Asked to end while the game is held up somewhere that takes no events
+// (a display that stopped answering mid-frame): after a moment the request
+// is taken without it, the settings saved, and the program ends as a close
+// ends it.
+TEST_F(StartupTest, ATerminationWhereNothingTakesEventsStillSavesAndEnds) {
+  const std::string marker = dir_ + "/saved";
+  EXPECT_EXIT(
+      {
+        RuntimeStartServices();
+        SetCloseRequestHandler([marker] { std::ofstream(marker) << "saved"; });
+        std::raise(SIGTERM);
+        std::this_thread::sleep_for(std::chrono::seconds(8));  // no event pump
+        std::_Exit(3);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(FileBytes(marker), "saved");
+}

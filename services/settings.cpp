@@ -133,7 +133,10 @@ std::string FolderOf(const std::string& path) {
 // it was made.
 using Refusal = const char*;
 
-// mkostemp's stand-in for the six characters it picks.
+// The save's new file is "." + the file's name + kTemporaryMark + six
+// letters or digits picked by mkostemp: hidden, and saying whose it is, so
+// no name a player gives a copy of their own is ever taken for one.
+constexpr char kTemporaryMark[] = ".novaquad-save-";
 constexpr char kTemporaryTail[] = "XXXXXX";
 
 // A link is followed only where an open would follow it on a system that
@@ -168,12 +171,16 @@ Refusal FollowLinks(std::string& path) {
   return "is a loop of links";
 }
 
-// Exactly the names mkostemp gives the save's new file: the file's name, a
-// dot and six letters or digits.
-bool IsTemporaryName(const std::string& name, const std::string& fileName) {
+std::string TemporaryPattern(const std::string& target) {
+  const size_t slash = target.find_last_of('/');
+  const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+  return FolderOf(target) + "/." + fileName + kTemporaryMark + kTemporaryTail;
+}
+
+// Exactly the names the save's new file is given in that folder.
+bool IsTemporaryName(const std::string& name, const std::string& pattern) {
   const size_t tail = sizeof kTemporaryTail - 1;
-  if (name.size() != fileName.size() + 1 + tail || name.compare(0, fileName.size(), fileName) != 0 ||
-      name[fileName.size()] != '.')
+  if (name.size() != pattern.size() || name.compare(0, name.size() - tail, pattern, 0, pattern.size() - tail) != 0)
     return false;
   for (size_t i = name.size() - tail; i < name.size(); ++i) {
     const char c = name[i];
@@ -183,20 +190,22 @@ bool IsTemporaryName(const std::string& name, const std::string& fileName) {
 }
 
 // A save ended between making its new file and renaming it (the program
-// killed, the power gone) leaves that file behind. The player's own plain
-// files of that name, older than any save still running could be, are
-// removed; nothing else in the folder is touched.
+// killed, the power gone) leaves that file behind. Only such a file is
+// removed: of that exact name, the player's own, a plain file with no other
+// name, and older than any save still running could be. Files named as
+// earlier versions of the game named theirs ("Settings.dat." and six
+// letters or digits) are left alone: players name their own copies so.
 void RemoveLeftoverTemporaries(const std::string& target) {
-  const size_t slash = target.find_last_of('/');
-  const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::string pattern = TemporaryPattern(target);
+  const std::string prefix = pattern.substr(pattern.find_last_of('/') + 1);
   DIR* folder = ::opendir(FolderOf(target).c_str());
   if (!folder) return;
   const time_t now = ::time(nullptr);
   while (const dirent* entry = ::readdir(folder)) {
     struct stat st;
-    if (IsTemporaryName(entry->d_name, fileName) &&
+    if (IsTemporaryName(entry->d_name, prefix) &&
         ::fstatat(::dirfd(folder), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-        st.st_uid == ::geteuid() && now - st.st_mtime > 60)
+        st.st_uid == ::geteuid() && st.st_nlink == 1 && now - st.st_mtime > 60)
       ::unlinkat(::dirfd(folder), entry->d_name, 0);
   }
   ::closedir(folder);
@@ -263,7 +272,7 @@ Refusal ReplaceFile(const std::string& path, const std::string& bytes) {
     mode = 0666 & ~mask;
   }
 
-  std::string temporary = target + "." + kTemporaryTail;
+  std::string temporary = TemporaryPattern(target);
   const int fd = MakeSettingsTemporary(temporary.data(), O_CLOEXEC);  // made afresh, never through a link
   if (fd < 0) {
     if (existed && (errno == EACCES || errno == EPERM)) return WriteInPlace(target, old, bytes);

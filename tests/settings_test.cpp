@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -425,6 +426,25 @@ TEST_F(SettingsFile, ALinkAnotherUserLeftInASharedFolderIsNotFollowed) {
 
 TEST_F(SettingsFile, OnlyTheTemporariesOfKilledSavesAreCleared) {
   Write(FileImage({"old"}));
+  // A save killed right after making its new file leaves it behind.
+  const pid_t killed = fork();
+  if (killed == 0) {
+    MakeSettingsTemporary = [](char* pattern, int flags) -> int { _exit(::mkostemp(pattern, flags) >= 0 ? 0 : 1); };
+    SaveAs("killed");
+    _exit(2);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(killed, &status, 0), killed);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  std::set<std::string> left = Entries();
+  left.erase("Settings.dat");
+  ASSERT_EQ(left.size(), 1u);
+  const std::string leftover = *left.begin();
+  // Hidden, and saying it is the game's.
+  EXPECT_EQ(leftover.rfind(".Settings.dat.", 0), 0u) << leftover;
+  EXPECT_NE(leftover.find("novaquad"), std::string::npos) << leftover;
+  Age(dir_ + "/" + leftover, 120);
+
   const std::string victim = dir_ + "/victim";
   WriteFile(victim, "keep me");
   std::set<std::string> kept = {"Settings.dat", "victim"};
@@ -433,25 +453,35 @@ TEST_F(SettingsFile, OnlyTheTemporariesOfKilledSavesAreCleared) {
     Age(dir_ + "/" + name, age);
     if (stays) kept.insert(name);
   };
-  leave("Settings.dat.a1B2c3", 120, false);
-  leave("Settings.dat.ZZZZZZ", 120, false);
-  leave("Settings.dat.young1", 30, true);
-  for (const char* name : {"Settings.dat.tmp", "Settings.dat.a1B2c3d", "Settings.dat.a1-2c3", "Settings.datXa1B2c3",
-                           "Other.dat.a1B2c3"})
+  const std::string mark = ".Settings.dat.novaquad-save-";
+  leave(mark + "ZZZZZZ", 120, false);
+  leave(mark + "young1", 30, true);
+  // The player's own copies, named as earlier versions named their
+  // temporaries, and names that only look like the game's.
+  for (const std::string& name : std::vector<std::string>{
+           "Settings.dat.backup", "Settings.dat.2024v1", "Settings.dat.a1B2c3", "Settings.dat.tmp", mark + "a1B2c3d",
+           mark + "a1-2c3", mark + "a1B2c", mark.substr(1) + "a1B2c3", ".Other.dat.novaquad-save-a1B2c3",
+           ".Settings.dat.novaquad-saveXa1B2c3", ".Settings.dat.novaquad-sav-a1B2c3"})
     leave(name, 120, true);
-  ASSERT_EQ(symlink("victim", (dir_ + "/Settings.dat.link01").c_str()), 0);
-  Age(dir_ + "/Settings.dat.link01", 120);
-  ASSERT_EQ(mkdir((dir_ + "/Settings.dat.folder").c_str(), 0700), 0);
-  Age(dir_ + "/Settings.dat.folder", 120);
-  kept.insert({"Settings.dat.link01", "Settings.dat.folder"});
+  // A file of the game's name that has another name too is someone's file.
+  leave("Mine.dat", 120, true);
+  ASSERT_EQ(link((dir_ + "/Mine.dat").c_str(), (dir_ + "/" + mark + "hlink1").c_str()), 0);
+  ASSERT_EQ(link((dir_ + "/Mine.dat").c_str(), (dir_ + "/Settings.dat.hlink1").c_str()), 0);
+  kept.insert({mark + "hlink1", "Settings.dat.hlink1"});
+  ASSERT_EQ(symlink("victim", (dir_ + "/" + mark + "link01").c_str()), 0);
+  Age(dir_ + "/" + mark + "link01", 120);
+  ASSERT_EQ(mkdir((dir_ + "/" + mark + "folder").c_str(), 0700), 0);
+  Age(dir_ + "/" + mark + "folder", 120);
+  kept.insert({mark + "link01", mark + "folder"});
   if (geteuid() == 0) {
-    leave("Settings.dat.theirs", 120, true);
-    ASSERT_EQ(chown((dir_ + "/Settings.dat.theirs").c_str(), kOther, kOtherGroup), 0);
+    leave(mark + "theirs", 120, true);
+    ASSERT_EQ(chown((dir_ + "/" + mark + "theirs").c_str(), kOther, kOtherGroup), 0);
   }
   SaveAs("cleared");
   EXPECT_TRUE(HoldsSave(path_, "cleared"));
   EXPECT_EQ(Entries(), kept);
   EXPECT_EQ(ReadFile(victim), "keep me");
+  EXPECT_EQ(ReadFile(dir_ + "/Mine.dat"), "left over");
 }
 
 }  // namespace

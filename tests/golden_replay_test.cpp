@@ -1,8 +1,10 @@
 // The golden replay: whole games with fixed seeds and fixed input, hashed
 // frame by frame (the bike, score, level, shields, every list's records,
-// the random generator's position and the sounds played) and compared with
-// the hashes kept in tests/golden/. Any change in what a frame does shows up
-// here as the first frame that differs.
+// the random generator's position, the sounds played, and what the frame
+// drew, in the order drawn: each picture and frame, place, colour, alpha,
+// blend, turn and scale) and compared with the hashes kept in tests/golden/.
+// Any change in what a frame does or shows, or in the order it draws, shows
+// up here as the first frame that differs.
 //
 // A change that is meant to alter play (a sprite's shape, which the
 // pixel-exact collisions read) writes the hashes anew:
@@ -16,6 +18,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "draw_lines.h"
 #include "golden_record.h"
 #include "playfield.h"
 
@@ -144,6 +147,8 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
   std::vector<uint64_t> hashes;
   const int64_t start = PresentedFrameCount();
   int64_t last = start;
+  std::vector<DrawEvent> drawn;
+  SetDrawLog([&drawn](const DrawEvent& e) { drawn.push_back(e); });
   SetScriptHook([&] {
     const int64_t now = PresentedFrameCount();
     if (now == last) {  // a wait without frames: the pause dialog, answered N
@@ -151,13 +156,18 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
       return;
     }
     last = now;
-    hashes.push_back(HashWorld() ^ (TakeSoundLogHash() * 0x9E3779B97F4A7C15ull));
+    std::vector<std::string> lines;
+    drawlines::DrawLines(drawn, &lines);
+    drawn.clear();
+    hashes.push_back(HashWorld() ^ (TakeSoundLogHash() * 0x9E3779B97F4A7C15ull) ^
+                     (drawlines::Fnv1a(lines) * 0xC2B2AE3D27D4EB4Full));
     if (now - start >= game.frameLimit) world.ended = GameEnd::Quit;
     player.PlayFrame();
   });
   SetRandomSeed(game.gameSeed);
   PlayGame();
   SetScriptHook(nullptr);
+  SetDrawLog(nullptr);
   ReleaseSteering();
   return hashes;
 }

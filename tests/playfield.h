@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <stdexcept>
 
 #include "gameplay/gameplay.h"
 #include "runtime/headless.h"
@@ -104,11 +105,16 @@ inline void ReleaseSteering() {
   ClearKeyStates();
 }
 
-inline Structures* AddStructure(Kind kind, float x, float y, int sector = 0) {
-  Structures* s = Add<Structures>(world.structures);
-  s->kind = kind, s->x = x, s->y = y, s->sector = sector;
-  s->hitPoints = (kind == Kind::GroundGun || kind == Kind::FiringGun) ? 4 : 9999;
-  return s;
+// A structure made as the level's set-up makes it, at the back of the list.
+// Without one the test cannot go on: the throw fails it (GoogleTest reports
+// the exception) rather than letting it read through a null pointer.
+inline Structures* AddStructure(Kind kind, int x, int y, int sector = 0) {
+  const int before = world.structures->Count();
+  CreateStructure(x, y, kind, sector);
+  Structures* made = nullptr;
+  for (Structures* s : Each<Structures>(world.structures)) made = s;
+  if (world.structures->Count() != before + 1 || !made) throw std::logic_error("CreateStructure made no record");
+  return made;
 }
 
 inline PlayerBullets* AddShot(float x, float y, float xspeed) {

@@ -81,6 +81,47 @@ TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAga
   EXPECT_GE(gun->x, 640);
 }
 
+namespace {
+// A seed whose first draw from 1 to 100 is the one given, for the draws that
+// pick a side.
+int SeedWhoseFirstPercentIs(int percent) {
+  for (int seed = 1; seed < 100000; ++seed) {
+    SetRandomSeed(seed);
+    if (RandomIntInRange(1, 100) == percent) return seed;
+  }
+  return 0;
+}
+}  // namespace
+
+// A shot-down enemy goes back off screen on the side it was hit: left of 320
+// to -900 .. -40, right of 319 to 640 .. 2500. An enemy between 319 and 320
+// is on both sides: both places are drawn, in that order, and the right-hand
+// one stays.
+TEST_F(PlayerShotTest, AnEnemyHitAtX319GoesLeftAt320RightAndBetweenTakesTheSecondDraw) {
+  for (float at : {319.0f, 320.0f}) {
+    ResetWorld();
+    Enemies* e = AddEnemy(EnemyType::Jellyfish, at, 200);
+    AddShot(290, 210, 10);
+    UpdatePlayerBullets();
+    ASSERT_EQ(250, world.score) << "the shot missed the enemy at " << at;
+    if (at < 320) {
+      EXPECT_TRUE(e->x >= -900 && e->x <= -40) << "hit at " << at << ", back at " << e->x << ", not -900 .. -40";
+    } else {
+      EXPECT_TRUE(e->x >= 640 && e->x <= 2500) << "hit at " << at << ", back at " << e->x << ", not 640 .. 2500";
+    }
+  }
+  ResetWorld();
+  Enemies* e = AddEnemy(EnemyType::Jellyfish, 319.5f, 200);
+  AddShot(290, 210, 10);
+  SetRandomSeed(4321);
+  const int left = RandomIntInRange(-900, -40), right = RandomIntInRange(640, 2500), after = RandomIntInRange(1, 1 << 30);
+  SetRandomSeed(4321);
+  UpdatePlayerBullets();
+  ASSERT_EQ(250, world.score);
+  EXPECT_EQ(static_cast<float>(right), e->x) << "hit at 319.5: the left-hand draw was " << left;
+  EXPECT_EQ(after, RandomIntInRange(1, 1 << 30)) << "hit at 319.5, both places are drawn";
+}
+
 class EnemyShotTest : public PlayfieldTest {
  protected:
   EnemyBullets* AddBullet(ShotKind kind, float x, float y, float xs, float ys, int life) {
@@ -101,6 +142,7 @@ TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
     for (int i = 0; i < 100; ++i) {
       NewEnemyBullet(100, 100, ShotKind::Aimed, 999);
       const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
+      ASSERT_NE(b, nullptr);
       EXPECT_NEAR(4.0, std::hypot(b->xSpeed, b->ySpeed), 1e-4);
       const double off = ATan2Degrees(b->xSpeed * 325 - b->ySpeed * 232, b->xSpeed * 232 + b->ySpeed * 325);
       if (level == 6) {
@@ -118,6 +160,7 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
   world.bike.y = 100;  // target point (332, 128), out of the missiles' way
   NewEnemyBullet(400, 400, ShotKind::Missile, 0);
   EnemyBullets* m = First<EnemyBullets>(world.enemyBullets);
+  ASSERT_NE(m, nullptr);
   EXPECT_EQ(296, m->heading);
   const float x0 = m->x + 9 * m->xSpeed;
   for (int i = 0; i < 9; ++i) UpdateEnemyBullets();
@@ -168,6 +211,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
   ASSERT_EQ(1, Count<Shields>(world.shields));
   EXPECT_EQ(ShieldEffect::Flash, First<Shields>(world.shields)->effect);
+  ASSERT_NE(First<Explosions>(world.explosions), nullptr);
   EXPECT_EQ(ExplosionKind::Puff, First<Explosions>(world.explosions)->kind);
 }
 
@@ -186,6 +230,7 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_TRUE(OffScreen(nine->x)) << nine->x;
   EXPECT_EQ(312, other->x);
+  ASSERT_NE(First<Explosions>(world.explosions), nullptr);
   EXPECT_EQ(300, First<Explosions>(world.explosions)->x);
 
   ResetWorld();
@@ -193,7 +238,36 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   EnemiesHitPlayer();
   EXPECT_EQ(0, world.score);
   EXPECT_EQ(7, world.shieldCount);
+  ASSERT_NE(First<Explosions>(world.explosions), nullptr);
   EXPECT_EQ(272, First<Explosions>(world.explosions)->x);
+}
+
+// A rammed enemy or installation goes off screen on a side drawn first: a
+// draw of 1 to 49 in 100 sends it left, to -3000 .. -40; 50 to 100 right, to
+// 640 .. 3000.
+TEST_F(RamTest, ADrawBelowFiftySendsARammedThingLeftFiftyAndAboveRight) {
+  for (int percent : {49, 50}) {
+    const int seed = SeedWhoseFirstPercentIs(percent);
+    ASSERT_NE(0, seed);
+    SetRandomSeed(seed);
+    RandomIntInRange(1, 100);
+    const int place = percent < 50 ? RandomIntInRange(-3000, -40) : RandomIntInRange(640, 3000);
+    const char* side = percent < 50 ? "left, -3000 .. -40" : "right, 640 .. 3000";
+
+    ResetWorld();
+    Enemies* e = AddEnemy(EnemyType::Wasp, 312, 405);
+    SetRandomSeed(seed);
+    EnemiesHitPlayer();
+    ASSERT_EQ(7, world.shieldCount) << "the enemy missed the bike";
+    EXPECT_EQ(static_cast<float>(place), e->x) << "an enemy rammed with a side draw of " << percent << " goes " << side;
+
+    ResetWorld();
+    Structures* mine = AddStructure(Kind::Mine, 312, 397);
+    SetRandomSeed(seed);
+    StructuresHitPlayer();
+    ASSERT_EQ(7, world.shieldCount) << "the mine missed the bike";
+    EXPECT_EQ(static_cast<float>(place), mine->x) << "a mine rammed with a side draw of " << percent << " goes " << side;
+  }
 }
 
 TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
@@ -259,6 +333,7 @@ TEST_F(EffectsTest, FragmentsCurlApartForFiftyUpdates) {
   UpdateFrags();
   DrawFrags();
   Frags* left = First<Frags>(world.frags);
+  ASSERT_NE(left, nullptr);
   EXPECT_FLOAT_EQ(98.6f, left->y);
   EXPECT_FLOAT_EQ(0.98f, left->alpha);
   UpdateFrags();
@@ -283,6 +358,21 @@ TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
   EXPECT_EQ(pieces, Count<Pieces>(world.pieces)) << "no random removal in the first 30 updates";
   for (int i = 0; i < 200; ++i) UpdateBonusPieces();
   EXPECT_EQ(0, Count<Pieces>(world.pieces));
+}
+
+// Each of the bonus's hundred cells becomes a piece with odds of 52 in 100.
+// Over two thousand bursts the share lies within a tenth of a point of that
+// by chance; one point more or less is well outside.
+TEST_F(EffectsTest, EachCellOfABurstBecomesAPieceFiftyTwoTimesInAHundred) {
+  constexpr int kBursts = 2000;
+  int64_t pieces = 0;
+  for (int i = 0; i < kBursts; ++i) {
+    BurstBonus(100, 120);
+    pieces += Count<Pieces>(world.pieces);
+    world.pieces->Clear();
+  }
+  const double share = static_cast<double>(pieces) / (kBursts * 100.0);
+  EXPECT_NEAR(0.52, share, 0.005) << pieces << " pieces from " << kBursts << " bursts of 100 cells";
 }
 
 TEST_F(EffectsTest, ScreenshotOfAShieldHit) {

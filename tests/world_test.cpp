@@ -7,8 +7,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -45,44 +43,70 @@ class WorldTest : public harness::NullDrawingTest {
 
 // --- Records -----------------------------------------------------------------
 
-// Every field of a new record past its base reads zero. The record is made
-// twice, over memory filled with two different patterns: the bytes both
-// copies agree on are the ones construction set, and those must be zero;
-// padding keeps whatever lay there before and is skipped.
-template <class T>
-bool StartsAllZero() {
-  alignas(T) unsigned char a[sizeof(T)], b[sizeof(T)];
-  std::memset(a, 0xA5, sizeof a);
-  std::memset(b, 0x5A, sizeof b);
-  T* ra = new (a) T();
-  T* rb = new (b) T();
-  bool zero = true;
-  for (size_t i = sizeof(Object); i < sizeof(T); ++i)
-    if (a[i] == b[i] && a[i] != 0) zero = false;
-  ra->~T();
-  rb->~T();
-  return zero;
-}
+// Each creator sets the fields its kind of record is given at creation and
+// leaves every other field at zero; the structures' fields come from the
+// table of kinds (animation steps, the carriers' drift, the guns' hit points).
+TEST_F(WorldTest, EachCreatorSetsWhatItGivesAndLeavesTheRestAtZero) {
+  struct Kind {
+    StructureKind kind;
+    int frames;
+    float drift;
+    int hitPoints;
+  } const kinds[] = {
+      {StructureKind::Beacon, 8, 0, 9999},       {StructureKind::LunarModule, 4, 0, 9999},
+      {StructureKind::Teleporter, 4, 0, 9999},   {StructureKind::GroundGun, 6, 0, 4},
+      {StructureKind::FiringGun, 6, 0, 4},       {StructureKind::ShieldBonus, 6, 0, 9999},
+      {StructureKind::CarrierLeft, 4, -0.8f, 9999}, {StructureKind::CarrierRight, 4, 0.8f, 9999},
+      {StructureKind::Mine, 4, 0, 9999},         {StructureKind::Terraformer, 8, 0, 9999},
+      {StructureKind::TeslaCoil, 4, 0, 9999},    {StructureKind::Statue, 1, 0, 9999},
+      {StructureKind::Bones, 1, 0, 9999},        {StructureKind::Spire, 8, 0, 9999},
+      {StructureKind::Habitat, 8, 0, 9999},      {static_cast<StructureKind>(15), 0, 0, 9999},
+      {static_cast<StructureKind>(-1), 0, 0, 9999},
+  };
+  for (const Kind& k : kinds) {
+    world.structures->Clear();
+    CreateStructure(1234, 332, k.kind, 3);
+    const Structures* s = Last<Structures>(world.structures);
+    ASSERT_NE(s, nullptr) << "kind " << int(k.kind);
+    EXPECT_TRUE(s->kind == k.kind && s->x == 1234 && s->y == 332 && s->sector == 3) << "kind " << int(k.kind);
+    EXPECT_EQ(s->frameCount, k.frames) << "animation steps of kind " << int(k.kind);
+    EXPECT_FLOAT_EQ(s->driveSpeed, k.drift) << "drift of kind " << int(k.kind);
+    EXPECT_EQ(s->hitPoints, k.hitPoints) << "hit points of kind " << int(k.kind);
+    EXPECT_TRUE(s->frame == 0 && s->frameDelay == 0 && s->touchCooldown == 0 && s->bobAngle == 0 &&
+                s->soundDelay == 0)
+        << "kind " << int(k.kind) << " starts with a count running";
+  }
 
-// The creators set only what they need and count on the rest being zero,
-// and an enemy's shared fields must read zero under each pattern's name.
-TEST(RecordsTest, EveryRecordStartsAllZeroUnderEveryName) {
-  EXPECT_TRUE(StartsAllZero<Structures>());
-  EXPECT_TRUE(StartsAllZero<Enemies>());
-  EXPECT_TRUE(StartsAllZero<EnemyBullets>());
-  EXPECT_TRUE(StartsAllZero<PlayerBullets>());
-  EXPECT_TRUE(StartsAllZero<Explosions>());
-  EXPECT_TRUE(StartsAllZero<Explosions2>());
-  EXPECT_TRUE(StartsAllZero<Frags>());
-  EXPECT_TRUE(StartsAllZero<Shields>());
-  EXPECT_TRUE(StartsAllZero<Pieces>());
-  EXPECT_TRUE(StartsAllZero<Particles>());
-  EXPECT_TRUE(StartsAllZero<TextMessages>());
-  EXPECT_TRUE(StartsAllZero<StarCoords>());
-  const auto e = ObjectNew<Enemies>();
-  EXPECT_TRUE(e->phase == 0 && e->courseTimer == 0 && e->loopStep == 0 && static_cast<int>(e->course) == 0 &&
-              e->spin == 0 && e->cruiseSpeed == 0);
-  EXPECT_EQ(StructureKind::Beacon, ObjectNew<Structures>()->kind);
+  NewExplosion(10, 20, ExplosionKind::Puff, -3);
+  const Explosions* x = Last<Explosions>(world.explosions);
+  ASSERT_NE(x, nullptr);
+  EXPECT_TRUE(x->x == 10 && x->y == 20 && x->kind == ExplosionKind::Puff && x->drift == -3);
+  EXPECT_TRUE(x->frame == 0 && x->frameDelay == 0 && x->speed == 0);
+
+  NewFrag(30, 40, EnemyType::Wasp, 2);
+  const Frags* f = Last<Frags>(world.frags);
+  ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(f->x == 30 && f->y == 40 && f->enemyType == EnemyType::Wasp && f->quarter == 2);
+  EXPECT_EQ(f->angle, 0.0f);
+  EXPECT_EQ(f->alpha, 1.0f);
+
+  world.bike.invulnerableTicks = 0;
+  NewShield(ShieldEffect::Bubble, 50, 60);
+  const Shields* b = Last<Shields>(world.shields);
+  ASSERT_NE(b, nullptr);
+  EXPECT_TRUE(b->effect == ShieldEffect::Bubble && b->x == 50 && b->y == 60 && b->grey == 255);
+  EXPECT_TRUE(b->frame == 0 && b->frameDelay == 0);
+  EXPECT_EQ(world.bike.invulnerableTicks, 90);
+
+  NewTextMessage(MessagePicture::ForLevel, 40);
+  const TextMessages* m = Last<TextMessages>(world.textMessages);
+  ASSERT_NE(m, nullptr);
+  EXPECT_TRUE(m->picture == MessagePicture::ForLevel && m->delayTicks == 40);
+  EXPECT_TRUE(m->x == 320 && m->y == 300);
+  EXPECT_FLOAT_EQ(m->alpha, 0.1f);
+  EXPECT_FLOAT_EQ(m->alphaStep, 0.03f);
+  EXPECT_FLOAT_EQ(m->scale, 0.01f);
+  EXPECT_TRUE(m->swingAngle == 0 && m->rotation == 0);
 }
 
 // --- Enemies ----------------------------------------------------------------
@@ -93,6 +117,9 @@ TEST_F(WorldTest, WaveAndBounceEnemiesStayInTheirBand) {
     world.enemies->Clear();
     Enemies* wave = Spawn(seed % 2 ? EnemyType::Jellyfish : EnemyType::Manta, 300, 200);
     Enemies* bounce = Spawn(seed % 2 ? EnemyType::SpringBot : EnemyType::SpikeBall, 100, 400);
+    ASSERT_NE(wave, nullptr);
+    ASSERT_NE(bounce, nullptr);
+    ASSERT_NE(wave, bounce);
     const float x0 = wave->x, step = bounce->ySpeed;
     float low = 1000, high = -1000;
     int turns = 0;
@@ -118,6 +145,7 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
     SetRandomSeed(seed);
     world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Saucer : EnemyType::RingDrone, 500, 220);
+    ASSERT_NE(e, nullptr);
     const int turn = std::abs(e->loopStep);
     ASSERT_TRUE(turn == 1 || turn == 2);
     const int period = 360 / turn;
@@ -133,6 +161,7 @@ TEST_F(WorldTest, LoopEnemiesCloseTheirCircle) {
     EXPECT_NEAR(right - left, turn == 1 ? 114.6f : 57.3f, 2.0f);  // radius about 57 or 29
   }
   Enemies* low = Spawn(EnemyType::Saucer, 200, 410);
+  ASSERT_NE(low, nullptr);
   for (int f = 0; f < 720; ++f) {
     UpdateEnemies();
     ASSERT_LE(low->y, 412.0f);
@@ -144,6 +173,7 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
     SetRandomSeed(seed);
     world.enemies->Clear();
     Enemies* e = Spawn(seed % 2 ? EnemyType::Bat : EnemyType::Wasp, 300, 64 + seed * 15);
+    ASSERT_NE(e, nullptr);
     ASSERT_TRUE(e->course == WanderCourse::Climbing || e->course == WanderCourse::Descending);
     EXPECT_EQ(e->ySpeed < 0, e->course == WanderCourse::Climbing);
     for (int f = 0; f < 600; ++f) {
@@ -160,6 +190,7 @@ TEST_F(WorldTest, WanderersClimbOrDescendAtTheirSpeed) {
     }
   }
   Enemies* c = Spawn(EnemyType::Bat, 300, 33);  // a climber meeting the ceiling turns down
+  ASSERT_NE(c, nullptr);
   c->courseTimer = 50, c->xSpeed = 0.0f, c->ySpeed = -1.5f;
   UpdateEnemies();
   EXPECT_FLOAT_EQ(c->y, 32.0f);
@@ -170,12 +201,14 @@ TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   const std::pair<float, float> cases[] = {{-1000.5f, 1639.5f}, {2640.5f, 0.5f}, {3000, 360}, {-3000, -360}};
   for (const auto& [from, to] : cases) {
     Enemies* e = Spawn(EnemyType::Probe, 0, 200);
+    ASSERT_NE(e, nullptr);
     e->x = from, e->xSpeed = 0.0f;
     UpdateEnemies();
     EXPECT_FLOAT_EQ(e->x, to) << from;
     world.enemies->Clear();
   }
   Enemies* e = Spawn(EnemyType::Probe, 300, 200);
+  ASSERT_NE(e, nullptr);
   e->xSpeed = 0.0f;
   world.bike.speed = 8.5f;
   UpdateEnemies();
@@ -248,6 +281,8 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   Structures* left = Build(StructureKind::CarrierLeft, 1000, 412);
   Structures* right = Build(StructureKind::CarrierRight, 1000, 412);
   Structures* odd = Build(static_cast<StructureKind>(42), 1000);  // no such kind: scrolls, never acts
+  for (Structures* s : {a, b, left, right, odd}) ASSERT_NE(s, nullptr);
+  ASSERT_EQ(world.structures->Count(), 5);
   a->x = 31800.5f, b->x = -200.5f;
   UpdateStructures(true);
   EXPECT_FLOAT_EQ(a->x, -199.5f);
@@ -271,6 +306,8 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* terra = Build(StructureKind::Terraformer, 300);  // every 120 frames
   Structures* tower = Build(StructureKind::Habitat, 300);      // every 240
   Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
+  for (Structures* s : {terra, tower, coil}) ASSERT_NE(s, nullptr);
+  ASSERT_EQ(world.structures->Count(), 3);
   UpdateStructures(true);
   EXPECT_EQ(terra->soundDelay, 0);
   Settings.sfxOn = 1;
@@ -286,8 +323,10 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
 
 TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
   // Every missile comes with a puff, so the puffs count the shots.
-  for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)})
+  for (Structures* s : {Build(StructureKind::CarrierLeft, 300, 412), Build(StructureKind::CarrierRight, 400, 412)}) {
+    ASSERT_NE(s, nullptr);
     s->driveSpeed = 0.0f;
+  }
   world.bike.invulnerableTicks = 5;
   for (int i = 0; i < 500; ++i) UpdateStructures(true);
   EXPECT_EQ(world.explosions->Count(), 0);
@@ -305,6 +344,7 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   // N = 120 - 5 x level: about 200 shots in 200 N frames, whether or not
   // the bike is invulnerable.
   Structures* gun = Build(StructureKind::FiringGun, 300, 412);
+  ASSERT_NE(gun, nullptr);
   world.bike.invulnerableTicks = 50;
   for (int level : {1, 12, 23}) {
     world.level = level;
@@ -315,6 +355,7 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
     EXPECT_LT(shots, 250) << "level " << level;
   }
   const auto* first = ObjectDowncast<EnemyBullets>(world.enemyBullets->First());
+  ASSERT_NE(first, nullptr) << "the gun never fired";
   EXPECT_FLOAT_EQ(first->x, 320.0f);  // from the middle of the gun
   EXPECT_FLOAT_EQ(first->y, 432.0f);
 
@@ -349,6 +390,7 @@ TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
   NewExplosion(100, 100, ExplosionKind::Blast, 2);
   world.bike.speed = 8.5f;
   ScrollExplosions();
+  ASSERT_NE(Last<Explosions>(world.explosions), nullptr);
   EXPECT_NEAR(Last<Explosions>(world.explosions)->x, 100.0f - 11.9f + 6.0f, 1e-3f);
 }
 
@@ -356,6 +398,7 @@ TEST_F(WorldTest, StarsDriftRightAndWrap) {
   CreateStars();
   ASSERT_EQ(world.starCoords->Count(), 100);
   auto* s = ObjectDowncast<StarCoords>(world.starCoords->First());
+  ASSERT_NE(s, nullptr);
   EXPECT_GE(s->grey, 70);
   s->x = 639.5f, s->xSpeed = 0.6f;
   DrawStars();
@@ -392,11 +435,14 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
     const char16_t* text;
   } cases[] = {{1234, 5, 2, u"score: 0001234   shield: 5   sector: 2"},
                {12345678, 0, 5, u"score: 2345678   shield: 0   sector: 5"},
+               {7, 9, 1, u"score: 0000007   shield: 9   sector: 1"},
                {50, 10, 3, u"score: 0000050   shield: 9+  Sector: 3"},
+               {99, 13, 2, u"score: 0000099   shield: 9+  Sector: 2"},
                {0, -1, 4, u"score: 0000000   shield: \u00a3   sector: 4"}};
   for (const auto& c : cases) {
     world.score = c.score, world.shieldCount = c.shields, world.sectorShown = c.sector;
-    EXPECT_EQ(StatusLineText(), String(c.text));
+    EXPECT_TRUE(StatusLineText() == String(c.text))
+        << "with " << c.shields << " shields the line reads \"" << StringToAscii(StatusLineText()) << "\"";
   }
 }
 

@@ -1,6 +1,7 @@
 // Rescue: the alien, the beacons' arrows, the teleporters, the lunar module,
 // the message pictures, and the landing and take-off around every level.
 #include <algorithm>
+#include <vector>
 
 #include "playfield.h"
 #include "sound_log.h"
@@ -81,6 +82,26 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
   EXPECT_EQ(2, answers);
 }
 
+// A beacon points to the standing alien only while it is less than 8000
+// pixels away on either side; at 8000 or farther it gives no arrow.
+TEST_F(RescueTest, ABeaconPointsToAnAlienLessThan8000PixelsAwayEachWay) {
+  Structures* beacon = AddStructure(Kind::Beacon, 272, 332, 2);
+  using M = MessagePicture;
+  const struct {
+    float alienX;
+    int left, right;
+  } cases[] = {{7999.5f, 0, 1}, {8000.0f, 0, 0}, {8000.5f, 0, 0}, {-7999.5f, 1, 0}, {-8000.0f, 0, 0},
+               {-8000.5f, 0, 0}, {0.5f, 0, 1}, {-0.5f, 1, 0}};
+  for (const auto& c : cases) {
+    world.textMessages->Clear();
+    beacon->touchCooldown = 0;
+    world.alien.x = c.alienX;
+    PlayerMeetsStructures();
+    EXPECT_EQ(c.left, Messages(M::ArrowLeft)) << "left arrows for an alien at " << c.alienX;
+    EXPECT_EQ(c.right, Messages(M::ArrowRight)) << "right arrows for an alien at " << c.alienX;
+  }
+}
+
 TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedLists) {
   world.bike.x = 322;
   world.bike.facing = Facing::Left;
@@ -133,7 +154,7 @@ TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShi
   ASSERT_EQ(Facing::Left, world.bike.facing);
   ASSERT_LT(world.bike.x, 262) << "left of the centre, facing left";
   world.scrollPos = 10000;
-  Structures* gate = AddStructure(Kind::Teleporter, world.bike.x + 8, 392, 2);
+  Structures* gate = AddStructure(Kind::Teleporter, TruncateToInt(world.bike.x) + 8, 392, 2);
   const float gateX = gate->x;
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(gateX + 6540, gate->x);
@@ -143,7 +164,7 @@ TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShi
   ASSERT_EQ(Facing::Right, world.bike.facing);
   ASSERT_GT(world.bike.x, 282) << "right of the centre, facing right";
   world.scrollPos = 10000;
-  gate = AddStructure(Kind::Teleporter, world.bike.x + 8, 392, 4);
+  gate = AddStructure(Kind::Teleporter, TruncateToInt(world.bike.x) + 8, 392, 4);
   const float secondX = gate->x;
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(secondX - 6288 + 32000, gate->x);
@@ -180,6 +201,7 @@ TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
 TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
   NewTextMessage(MessagePicture::Commander, 60);
   TextMessages* m = First<TextMessages>(world.textMessages);
+  ASSERT_NE(m, nullptr);
   for (int i = 0; i < 60; ++i) DrawTextMessages();
   EXPECT_EQ(0, m->swingAngle);
   float peak = 0;
@@ -316,13 +338,44 @@ TEST_F(SequenceTest, NoBonusWithAliensLeftOrUnderTwoUnitsAndEscapeCutsTheCount) 
   EXPECT_EQ(2, world.level);
 }
 
+// The landing's 340th frame, kept as a picture: the module stands landed and
+// open (it touched down in frame 304 and opens over 33 frames), and the bike
+// fades in under the full beam, its alpha up by 0.02 a frame from 0 in frame
+// 328: 0.24 here.
 TEST_F(SequenceTest, ScreenshotOfTheLanding) {
   const int64_t start = PresentedFrameCount();
+  std::vector<DrawEvent> kept;
+  SetDrawLog([&](const DrawEvent& e) {
+    if (PresentedFrameCount() - start == 339) kept.push_back(e);
+  });
+  bool saved = false;
   SetScriptHook([&] {
     const int64_t f = PresentedFrameCount() - start;
-    if (f == 340) SaveScreenPNG("rescue_landing.png");
+    if (f == 340) saved = SaveScreenPNG("rescue_landing.png");
     Drawing(f == 339);  // only the frame kept is drawn
   });
   LandingSequence(Landing::GameStart);
-  SUCCEED();
+  SetDrawLog(nullptr);
+  EXPECT_TRUE(saved);
+  int modules = 0, bikes = 0, beamRows = 0;
+  for (const DrawEvent& e : kept) {
+    if (e.kind != DrawEvent::Kind::Image) continue;
+    if (e.picture == "module.png") {
+      ++modules;
+      EXPECT_TRUE(e.frame == 4 && e.x == 180 && e.y == 392) << "module cell " << e.frame << " at " << e.x << ", " << e.y;
+    }
+    if (e.picture == "bike2.png") {
+      ++bikes;
+      EXPECT_TRUE(e.frame == 3 && e.x == 272 && e.y == 397) << "bike cell " << e.frame << " at " << e.x << ", " << e.y;
+      EXPECT_NEAR(e.state.alpha, 0.24f, 1e-3f) << "the bike's fade";
+    }
+    if (e.picture == "Glowing.png") {
+      ++beamRows;
+      EXPECT_EQ(e.x, 260);
+      EXPECT_EQ(e.state.alpha, 1.0f) << "the beam's alpha";
+    }
+  }
+  EXPECT_EQ(modules, 1);
+  EXPECT_EQ(bikes, 1);
+  EXPECT_EQ(beamRows, 9);
 }

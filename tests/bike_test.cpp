@@ -140,6 +140,7 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   PlayerControl(ReadBikeCommand());
   ASSERT_EQ(world.playerBullets->Count(), 1);
   auto* b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
+  ASSERT_NE(b, nullptr);
   EXPECT_FLOAT_EQ(b->x, 342.0f);
   EXPECT_FLOAT_EQ(b->y, 336.0f);
   EXPECT_FLOAT_EQ(b->xSpeed, 10.0f);
@@ -147,8 +148,41 @@ TEST_F(BikeTest, OneShotAFrameFromTheNose) {
   world.bike.facing = Facing::Left;
   FirePlayerBullet();
   b = ObjectDowncast<PlayerBullets>(world.playerBullets->First());
+  ASSERT_NE(b, nullptr);
   EXPECT_FLOAT_EQ(b->x, 238.0f);
   EXPECT_FLOAT_EQ(b->xSpeed, -10.0f);
+}
+
+// In pad control a press of the fire key and one of the pad's fire button
+// before the same pass give one shot; the key's press is the one taken, and
+// the pad's waits for the next pass, which fires it.
+TEST_F(BikeTest, AKeyAndAPadPressInOnePassFireOnceAndThePadsWaitsItsTurn) {
+  ASSERT_TRUE(ScriptAttachPad());
+  controls.mode = ControlMode::Pad;
+  controls.padRestX = JoyAxisX(0), controls.padRestY = JoyAxisY(0);
+  const auto shots = [] { return world.playerBullets->Count(); };
+  ScriptKeyTap(Settings.keyFire);
+  ScriptPadButton(Settings.padFireButton, true);
+  ScriptPadButton(Settings.padFireButton, false);
+  PlayerControl(ReadBikeCommand());
+  EXPECT_EQ(shots(), 1) << "one shot a pass";
+  PlayerControl(ReadBikeCommand());
+  EXPECT_EQ(shots(), 2) << "the pad's press is kept for the next pass";
+  PlayerControl(ReadBikeCommand());
+  EXPECT_EQ(shots(), 2);
+
+  // The key's press goes first: with the pad out of control by the next
+  // pass, nothing is left to fire.
+  world.playerBullets->Clear();
+  ScriptKeyTap(Settings.keyFire);
+  ScriptPadButton(Settings.padFireButton, true);
+  ScriptPadButton(Settings.padFireButton, false);
+  PlayerControl(ReadBikeCommand());
+  controls.mode = ControlMode::Keyboard;
+  PlayerControl(ReadBikeCommand());
+  EXPECT_EQ(shots(), 1) << "the pad's press was taken before the key's";
+  ClearPadHits();
+  ScriptDetachPad();
 }
 
 // The pad steers by any reading off its rest, however small: no dead zone.

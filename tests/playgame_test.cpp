@@ -159,7 +159,7 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
 
 TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
   int64_t first = -1, planetWrap = -1;
-  float bonusAfter = 1;
+  float bonusAfter = 1, planetBefore = 0, planetAfter = 0, planetLast = 0;
   PlayWith([&](int64_t frame, bool fresh) {
     if (!fresh) {
       if (first > 0 && WaitingForAnswer(fresh)) ScriptKeyTap(KeyCode::Y);
@@ -171,10 +171,15 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
       EXPECT_NEAR(world.timeBonus, 99.99f, 1e-4f);
       EXPECT_NEAR(world.planetX, 399.88f, 1e-3f);
     }
-    if (first > 0 && planetWrap < 0 && world.planetX > 500.0f) planetWrap = frame - first + 1;
+    if (first > 0 && planetWrap < 0 && world.planetX > 500.0f)
+      planetWrap = frame - first + 1, planetBefore = planetLast, planetAfter = world.planetX;
+    planetLast = world.planetX;
     if (first > 0 && frame == first + 10100) bonusAfter = world.timeBonus, ScriptKeyTap(KeyCode::Escape);
   });
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
+  EXPECT_GE(planetBefore, -202.0f);
+  EXPECT_LT(planetBefore - 0.12f, -202.0f);
+  EXPECT_EQ(planetAfter, 600.0f) << "the planet comes round again at x 600";
   EXPECT_LE(bonusAfter, 0.0f);  // stops at 0 or just below
   EXPECT_GT(bonusAfter, -0.01f);
 }

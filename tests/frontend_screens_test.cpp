@@ -156,4 +156,42 @@ TEST_F(ScreensTest, NameWheelLimits) {
   EXPECT_TRUE(ShowsText(first, u"name: Q!", 12, 13));
 }
 
+// The arrow over the wheel's bottom bobs 12 pixels about y 336: its angle
+// goes up 8 degrees a frame and starts again from 0 after 352, a period of 45
+// frames, and it is drawn at 336 less 12 sin(angle), cut toward zero.
+TEST_F(ScreensTest, TheNameWheelsArrowBobsWithAPeriodOf45Frames) {
+  std::vector<DrawEvent> arrows;
+  SetDrawLog([&](const DrawEvent& e) {
+    if (e.kind == DrawEvent::Kind::Image && e.picture == "arrow.png") arrows.push_back(e);
+  });
+  const int64_t frames = Play(EnterPlayerName, [](int64_t n, int rest) {
+    if (rest == 0 && n == 91) ScriptKeyTap(KeyCode::Enter);
+  });
+  SetDrawLog(nullptr);
+  ASSERT_EQ(frames, 91);  // Enter after the 91st frame ends the screen
+  ASSERT_EQ(arrows.size(), 91u) << "one arrow a frame";
+  for (size_t i = 0; i < arrows.size(); ++i) {
+    const int frame = int(i) + 1;
+    const double angle = 8.0 * (frame % 45);
+    const int bob = int(12.0 * std::sin(angle * 3.14159265358979323846 / 180.0));  // toward zero
+    EXPECT_EQ(arrows[i].x, 296) << "frame " << frame;
+    EXPECT_EQ(arrows[i].y, 336 - bob) << "frame " << frame << ", angle " << angle;
+  }
+  EXPECT_EQ(arrows[44].y, 336) << "the 45th frame starts the bob again";
+  EXPECT_EQ(arrows[89].y, 336) << "and so does the 90th";
+}
+
+// Leaving the name wheel rests 100 ms after its last frame, Enter or Escape.
+TEST_F(ScreensTest, TheNameWheelRestsAHundredMillisecondsAsItCloses) {
+  for (int key : {KeyCode::Enter, KeyCode::Escape}) {
+    int32_t lastFrameAt = 0;
+    Play(EnterPlayerName, [&](int64_t n, int rest) {
+      if (rest != 0) return;
+      lastFrameAt = MillisecondClock();
+      if (n == 3) ScriptKeyTap(key);
+    });
+    EXPECT_EQ(MillisecondClock() - lastFrameAt, 100) << "closed by key " << key;
+  }
+}
+
 }  // namespace

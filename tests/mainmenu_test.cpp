@@ -52,6 +52,22 @@ TEST_F(MainMenuTest, EntriesWrapBothWaysAndTheExitDialogAsksFirst) {
   ScriptDetachPad();
 }
 
+// Once the exit is confirmed and faded out, the menu rests 100 ms after its
+// last frame before it returns, the bike's speed set to 0.
+TEST_F(MainMenuTest, LeavingRestsAHundredMillisecondsAfterTheLastFrame) {
+  Driver d;
+  int32_t lastFrameAt = 0;
+  d.EveryFrame([&](int64_t) { lastFrameAt = MillisecondClock(); });
+  d.OnFrame(34, [] { ScriptKeyTap(KeyCode::Escape); });
+  d.OnWait(35, [](int64_t) { ScriptKeyTap(KeyCode::Y); });
+  d.Install();
+  world.bike.speed = 3;
+  MainMenu();
+  EXPECT_EQ(d.Frames(), 34 + 36 + 15 + 1) << "the dialog's fade down, the fade out and the frame it ends";
+  EXPECT_EQ(MillisecondClock() - lastFrameAt, 100);
+  EXPECT_EQ(world.bike.speed, 0.0f);
+}
+
 TEST_F(MainMenuTest, TheExitQuestionReadsLettersAsTheLayoutLabelsThem) {
   // A German keyboard: Z where a US one has Y, and Y where it has Z.
   const int keyLabelledZ = ScancodeFromVirtualKey(KeyCode::Y), keyLabelledY = ScancodeFromVirtualKey('Z');

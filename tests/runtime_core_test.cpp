@@ -325,6 +325,7 @@ TEST(Lists, RemovingOthersDuringAWalkIsNeverSeenAgain) {
   TListEnum e = list.ObjectEnumerator();
   while (e.HasNext()) {
     Counted* c = ObjectDowncast<Counted>(e.NextObject());
+    ASSERT_NE(c, nullptr) << "the walk handed out an empty entry";
     visited.push_back(c->id);
     if (c->id == 2) {
       list.Remove(raw[2]);  // the next one, which the walk already points at
@@ -360,7 +361,11 @@ TEST(Lists, AppendsDuringAWalkAndClear) {
     list.Remove(first);
     Make(list, 4);
     std::vector<int> rest;
-    while (e.HasNext()) rest.push_back(ObjectDowncast<Counted>(e.NextObject())->id);
+    while (e.HasNext()) {
+      Counted* c = ObjectDowncast<Counted>(e.NextObject());
+      ASSERT_NE(c, nullptr) << "the walk handed out an empty entry";
+      rest.push_back(c->id);
+    }
     EXPECT_EQ(rest, (std::vector<int>{3, 4}));
   }
 
@@ -383,8 +388,12 @@ TEST(Lists, EnumeratorsOutliveTheirListAndCopiesWalkOnTheirOwn) {
   TListEnum a = list->ObjectEnumerator();
   Object* first = a.NextObject();
   TListEnum b = a;  // a copy stands where the original stands
-  EXPECT_EQ(ObjectDowncast<Counted>(b.NextObject())->id, 2);
-  EXPECT_EQ(ObjectDowncast<Counted>(a.NextObject())->id, 2);
+  Counted* fromCopy = ObjectDowncast<Counted>(b.NextObject());
+  Counted* fromOriginal = ObjectDowncast<Counted>(a.NextObject());
+  ASSERT_NE(fromCopy, nullptr);
+  ASSERT_NE(fromOriginal, nullptr);
+  EXPECT_EQ(fromCopy->id, 2);
+  EXPECT_EQ(fromOriginal->id, 2);
   list->Remove(first);
   EXPECT_EQ(Counted::alive, 2);  // no enumerator holds the first any more
   list.reset();                  // the list ends under both walks

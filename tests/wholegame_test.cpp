@@ -89,10 +89,13 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
         world.alien.x = world.bike.x + 30;  // under the bike's pick-up box
       } else if (world.aliensLeft > 0) {
         Structures* gate = FirstOfKind(Kind::Teleporter);
+        ASSERT_NE(gate, nullptr) << "level 1 has no teleporter";
         gate->x = world.bike.x + 20, gate->touchCooldown = 0;
         ++deliveries;
       } else if (bonusAtTouch < 0) {
-        FirstOfKind(Kind::LunarModule)->x = world.bike.x + 20;
+        Structures* module = FirstOfKind(Kind::LunarModule);
+        ASSERT_NE(module, nullptr) << "level 1 has no lunar module";
+        module->x = world.bike.x + 20;
         bonusAtTouch = world.timeBonus;
         scoreAtTouch = world.score;
       }
@@ -101,6 +104,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       shields = world.shieldCount;
       if (world.bike.invulnerableTicks == 0) {
         Structures* mine = FirstOfKind(Kind::Mine);
+        ASSERT_NE(mine, nullptr) << "level 2 has no mine";
         mine->x = world.bike.x + 40, mine->y = world.bike.y;
       }
     }

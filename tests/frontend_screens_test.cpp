@@ -194,4 +194,18 @@ TEST_F(ScreensTest, TheNameWheelRestsAHundredMillisecondsAsItCloses) {
   }
 }
 
+// The mission and the credits rest 100 ms after their one frame before they
+// wait for the player; a key that comes in that rest ends the wait at once.
+TEST_F(ScreensTest, TheMissionAndCreditsRestAHundredMillisecondsBeforeWaiting) {
+  for (void (*screen)() : {ShowMission, ShowCredits}) {
+    int32_t shownAt = 0;
+    const int64_t frames = Play(screen, [&](int64_t, int rest) {
+      if (rest == 0) shownAt = MillisecondClock();
+      if (rest == 1) ScriptKeyTap('A');
+    });
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(MillisecondClock() - shownAt, 100) << (screen == ShowMission ? "mission" : "credits");
+  }
+}
+
 }  // namespace

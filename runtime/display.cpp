@@ -378,6 +378,9 @@ void VideoShutdown() {
   FreeAllImages();
   g_schedule.running = false;
   g_standIn.reset();
+  // Counted since the services started: none are running now, so a script
+  // set up before the next start counts from 0 as the frames will.
+  g_framesPresented = 0;
 }
 
 void OnWindowEvent(int sdlWindowEvent) {

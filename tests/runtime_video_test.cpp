@@ -1140,3 +1140,17 @@ TEST_F(Pacing, ScriptedKeysArriveAfterTheirFrame) {
 }
 
 }  // namespace
+
+// Frames count from the services' start. A script set up while the services
+// are down (a second run in one process) must count from 0 as they will, or
+// everything it waits for comes hundreds of frames late.
+TEST(FrameCount, StartsAtZeroWithTheServicesAndIsZeroWhileTheyAreDown) {
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_NE(StartRuntime({.headless = true, .virtualClock = true, .nullAudio = true}), nullptr);
+    EXPECT_EQ(PresentedFrameCount(), 0) << run;
+    for (int i = 0; i < 3; ++i) PresentFrame(-1);
+    EXPECT_EQ(PresentedFrameCount(), 3) << run;
+    RuntimeShutdown();
+    EXPECT_EQ(PresentedFrameCount(), 0) << run;
+  }
+}

@@ -24,6 +24,9 @@
 SavedSettings Settings;
 String SettingsFileName = u"Settings.dat";
 int (*MakeSettingsTemporary)(char* pattern, int flags) = ::mkostemp;
+int (*ReserveSettingsRoom)(int fd, off_t length) = [](int fd, off_t length) { return ::fallocate(fd, 0, 0, length); };
+ssize_t (*WriteSettingsAt)(int fd, const void* bytes, size_t count, off_t offset) = ::pwrite;
+int (*CutSettingsFile)(int fd, off_t length) = ::ftruncate;
 
 Difficulty GameDifficulty() { return Settings.difficulty == 1 ? Difficulty::Suicidal : Difficulty::Normal; }
 
@@ -211,10 +214,10 @@ void RemoveLeftoverTemporaries(const std::string& target) {
   ::closedir(folder);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAllAt(int fd, const char* data, size_t size, off_t at) {
   size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    const ssize_t n = WriteSettingsAt(fd, data + done, size - done, at + static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<size_t>(n);
@@ -222,22 +225,71 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
+bool WriteAll(int fd, const std::string& bytes) { return WriteAllAt(fd, bytes.data(), bytes.size(), 0); }
+
+bool ReadAll(int fd, off_t size, std::string& out) {
+  out.resize(static_cast<size_t>(size));
+  size_t done = 0;
+  while (done < out.size()) {
+    const ssize_t n = ::pread(fd, out.data() + done, out.size() - done, static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return S_ISREG(a.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// WriteInPlace with the file open; readable when it was opened to read too.
+Refusal WriteOpenFileInPlace(int fd, bool readable, const struct stat& old, const std::string& bytes) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !SameFile(st, old)) return "was swapped for another file while saving";
+  const off_t oldSize = st.st_size;
+  const off_t size = static_cast<off_t>(bytes.size());
+  std::string kept;
+  const bool canPutBack = readable && ReadAll(fd, oldSize, kept);
+  if (size > oldSize) {
+    bool room = ReserveSettingsRoom(fd, size) == 0;
+    if (!room && (errno == EOPNOTSUPP || errno == ENOSYS)) {
+      const std::string zeros(static_cast<size_t>(size - oldSize), '\0');
+      room = WriteAllAt(fd, zeros.data(), zeros.size(), oldSize) && ::fsync(fd) == 0;
+    }
+    if (!room) {
+      CutSettingsFile(fd, oldSize);
+      return "has no room for the new settings";
+    }
+  }
+  if (WriteAll(fd, bytes) && CutSettingsFile(fd, size) == 0 && ::fsync(fd) == 0) return nullptr;
+  if (canPutBack && WriteAll(fd, kept) && CutSettingsFile(fd, oldSize) == 0 && ::fsync(fd) == 0)
+    return "could not be written whole";
+  return "could not be written whole, nor the old settings put back";
+}
+
 // Writes the plain file at path itself, for a file that must stay the one
 // it is: its owner, its group, its other names. No link is followed and no
-// file is made. Room for a longer file is taken first, so a full disk or a
-// size limit stops the save before a byte of the old file changes.
+// file is made. A save that cannot be written whole leaves the old file as
+// it was, on every file system:
+// - Room for a longer file is had before a byte of the old file changes:
+//   from fallocate, or where the file system has none (ext2 and ext3, FUSE)
+//   by writing zeros past the old end and flushing them, as fallocate would
+//   have left there. Without room, the file is cut back to its old length.
+// - A write over the old bytes that stops all the same (a failing disk, a
+//   file system that copies what it overwrites) puts back the old bytes
+//   from a copy taken first.
+// The zeros read as empty lines, as the file's end does, so a save killed
+// in between still leaves the old settings readable (except in a file too
+// short to hold its integers, which read as the defaults before).
 Refusal WriteInPlace(const std::string& path, const struct stat& old, const std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  constexpr int kFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+  int fd = ::open(path.c_str(), O_RDWR | kFlags);
+  const bool readable = fd >= 0;
+  // A file the player may write but not read is written without a copy.
+  if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags);
   if (fd < 0) return "cannot be opened for writing";
-  const off_t size = static_cast<off_t>(bytes.size());
-  struct stat st;
-  Refusal why = nullptr;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != old.st_dev || st.st_ino != old.st_ino)
-    why = "was swapped for another file while saving";
-  else if (size > st.st_size && ::fallocate(fd, 0, 0, size) != 0 && errno != EOPNOTSUPP)
-    why = "has no room for the new settings";
-  else if (!WriteAll(fd, bytes) || ::ftruncate(fd, size) != 0 || ::fsync(fd) != 0)
-    why = "could not be written whole";
+  Refusal why = WriteOpenFileInPlace(fd, readable, old, bytes);
   if (::close(fd) != 0 && !why) why = "could not be written whole";
   return why;
 }

@@ -4,6 +4,8 @@
 // the personal best.
 #pragma once
 
+#include <sys/types.h>
+
 #include "runtime/runtime.h"
 
 // The fifteen integers are stored in this order, then the name.
@@ -44,3 +46,11 @@ void SaveSettings();
 // For tests only: makes the save's new file beside the old one, as mkostemp
 // does. A test swaps it to fail as a folder the player may not write would.
 extern int (*MakeSettingsTemporary)(char* pattern, int flags);
+
+// For tests only: the calls a save writes the file with, as fallocate (room
+// for the file's first length bytes), pwrite and ftruncate do. A test swaps
+// them for a file system without fallocate, a disk that fills up part-way,
+// or a save that dawdles before it cuts the file to its length.
+extern int (*ReserveSettingsRoom)(int fd, off_t length);
+extern ssize_t (*WriteSettingsAt)(int fd, const void* bytes, size_t count, off_t offset);
+extern int (*CutSettingsFile)(int fd, off_t length);

@@ -60,6 +60,55 @@ struct NoTemporaries {
   ~NoTemporaries() { MakeSettingsTemporary = ::mkostemp; }
 };
 
+// The disk as a test lays it out for the save's writes: the file system has
+// no fallocate, bytes below roomEnd may be written (the blocks the old file
+// already holds; overwritten counts them) and nothing past it (the disk is
+// full); or a write stops part-way once at stopAt, as a failing disk might,
+// and later ones go on.
+off_t roomEnd = 0;
+size_t overwritten = 0;
+off_t stopAt = 0;
+int stopsLeft = 0;
+struct DiskStandIns {
+  ~DiskStandIns() {
+    ReserveSettingsRoom = [](int fd, off_t length) { return ::fallocate(fd, 0, 0, length); };
+    WriteSettingsAt = ::pwrite;
+    CutSettingsFile = ::ftruncate;
+  }
+  static void NoFallocate() {
+    ReserveSettingsRoom = [](int, off_t) {
+      errno = EOPNOTSUPP;
+      return -1;
+    };
+  }
+  static void FullAt(off_t end) {
+    roomEnd = end;
+    overwritten = 0;
+    WriteSettingsAt = [](int fd, const void* bytes, size_t count, off_t at) -> ssize_t {
+      if (at >= roomEnd) {
+        errno = ENOSPC;
+        return -1;
+      }
+      const ssize_t n = ::pwrite(fd, bytes, std::min<size_t>(count, static_cast<size_t>(roomEnd - at)), at);
+      if (n > 0) overwritten += static_cast<size_t>(n);
+      return n;
+    };
+  }
+  static void StopsOnceAt(off_t at) {
+    stopAt = at;
+    stopsLeft = 1;
+    WriteSettingsAt = [](int fd, const void* bytes, size_t count, off_t at) -> ssize_t {
+      if (stopsLeft > 0 && at + static_cast<off_t>(count) > stopAt) {
+        if (at < stopAt) return ::pwrite(fd, bytes, static_cast<size_t>(stopAt - at), at);
+        --stopsLeft;
+        errno = EIO;
+        return -1;
+      }
+      return ::pwrite(fd, bytes, count, at);
+    };
+  }
+};
+
 // Another user, for the tests that give files away (only root may).
 constexpr uid_t kOther = 65534;
 constexpr gid_t kOtherGroup = 65534;
@@ -482,6 +531,52 @@ TEST_F(SettingsFile, OnlyTheTemporariesOfKilledSavesAreCleared) {
   EXPECT_EQ(Entries(), kept);
   EXPECT_EQ(ReadFile(victim), "keep me");
   EXPECT_EQ(ReadFile(dir_ + "/Mine.dat"), "left over");
+}
+
+TEST_F(SettingsFile, AnInPlaceSaveThatCannotBeWrittenWholeLeavesTheOldFileByteForByte) {
+  // A second name keeps the save in place.
+  const std::string old = FileImage({"old"});
+  Write(old);
+  ASSERT_EQ(link(path_.c_str(), (dir_ + "/Backup.dat").c_str()), 0);
+  const std::set<std::string> names = {"Settings.dat", "Backup.dat"};
+  {
+    // No fallocate (ext2, FUSE) and a full disk: the old file's own bytes
+    // may be written over, not one more.
+    DiskStandIns disk;
+    DiskStandIns::NoFallocate();
+    DiskStandIns::FullAt(static_cast<off_t>(old.size()));
+    EXPECT_TRUE(ToldOnce(SaveAsTold("full disk")));
+    EXPECT_EQ(Read(), old);
+    EXPECT_EQ(overwritten, 0u) << "the old bytes are not touched before the new ones are known to fit";
+  }
+  {
+    // No fallocate, and files may grow to 200 bytes only (a real limit).
+    DiskStandIns disk;
+    DiskStandIns::NoFallocate();
+    EXPECT_TRUE(ToldOnce(SaveAsWithFilesUpTo(200, "limited")));
+    EXPECT_EQ(Read(), old);
+  }
+  // An old file longer than the new one needs no more room, but a write
+  // over its bytes may still stop part-way, with or without fallocate.
+  const std::string longer = FileImage({std::string(600, 'o')});
+  for (bool fallocate : {true, false}) {
+    Write(longer);
+    DiskStandIns disk;
+    if (!fallocate) DiskStandIns::NoFallocate();
+    DiskStandIns::StopsOnceAt(100);
+    EXPECT_TRUE(ToldOnce(SaveAsTold("stopped"))) << fallocate;
+    EXPECT_EQ(Read(), longer) << fallocate;
+  }
+  EXPECT_EQ(Entries(), names);
+  {
+    // With room enough, a file system without fallocate saves as any other.
+    Write(old);
+    DiskStandIns disk;
+    DiskStandIns::NoFallocate();
+    EXPECT_EQ(SaveAsTold("grown"), "");
+    EXPECT_TRUE(HoldsSave(path_, "grown"));
+    EXPECT_TRUE(HoldsSave(dir_ + "/Backup.dat", "grown"));
+  }
 }
 
 }  // namespace

@@ -131,13 +131,13 @@ void DrawPlayer() {
   const int flameCell = right ? 0 : 8;
   if (bike.thrusting) {
     SetDrawAlpha(0.8f);
-    DrawImageFrame(img_exhaust1, flameX, bike.y, bike.thrustFlameFrame + flameCell);
-    StepFlame(bike.thrustFlameFrame, bike.thrustFlameDelay);
+    DrawImageFrame(img_exhaust1, flameX, bike.y, world.flames.thrustFrame + flameCell);
+    StepFlame(world.flames.thrustFrame, world.flames.thrustDelay);
   }
   if (bike.climbing) {
     SetDrawAlpha(0.8f);
-    DrawImageFrame(img_exhaust2, flameX, bike.y + 4.0f, bike.liftFlameFrame + flameCell);
-    StepFlame(bike.liftFlameFrame, bike.liftFlameDelay);
+    DrawImageFrame(img_exhaust2, flameX, bike.y + 4.0f, world.flames.liftFrame + flameCell);
+    StepFlame(world.flames.liftFrame, world.flames.liftDelay);
   }
 
   SetDrawAlpha(1.0f);

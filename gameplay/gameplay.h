@@ -221,23 +221,57 @@ enum class GameEnd { Quit, GameOver };
 // The bike's top speed: it stops accelerating once its speed has reached it.
 constexpr float kMaxSpeed = 8.5f;
 
+// The bike as each sector starts it: standing at the module, facing right,
+// invulnerable for 120 frames.
 struct BikeState {
-  float x, y;                              // top-left corner of the 120 x 55 picture on screen
-  float speed;                             // pixels a frame before the world's scroll factor; below 0 flies left
-  Facing facing;
-  bool thrusting, climbing;                // what the control did this frame, for the drawing
-  int invulnerableTicks;                   // frames left; the drawing counts them down
-  int thrustFlameFrame, thrustFlameDelay;  // the thrust flame's animation
-  int liftFlameFrame, liftFlameDelay;      // the lift flame's animation
+  float x = 272.0f, y = 402.0f;              // top-left corner of the 120 x 55 picture on screen
+  float speed = 0.0f;                        // pixels a frame before the world's scroll factor; below 0 flies left
+  Facing facing = Facing::Right;
+  bool thrusting = false, climbing = false;  // what the control did this frame, for the drawing
+  int invulnerableTicks = 120;               // frames left; the drawing counts them down
 };
 
-// The alien waiting to be picked up, or riding on the bike.
+// The animation of the bike's two flames.
+struct BikeFlames {
+  int thrustFrame = 0, thrustDelay = 0;  // the thrust flame
+  int liftFrame = 0, liftDelay = 0;      // the lift flame
+};
+
+// The alien waiting to be picked up, or riding on the bike; as each sector
+// starts it, standing on the ground. Where it stands is the set-up's to draw.
 struct AlienState {
-  bool free;  // true while it stands on the ground, false while the bike carries it
-  float x, y;
-  int frame, frameDelay;
-  int bobAngle;   // its hop, in degrees
-  int callTimer;  // frames until it may call again
+  bool free = true;  // true while it stands on the ground, false while the bike carries it
+  float x = 0.0f, y = 392.0f;
+  int frame = 0, frameDelay = 0;
+  int bobAngle = 0;    // its hop, in degrees
+  int callTimer = 60;  // frames until it may call again
+};
+
+// What a game carries from one sector into the next, as a new game starts
+// it: no score, level 1, eight shields, the normal difficulty's scroll speeds
+// and a full backdrop.
+struct GameState {
+  int score = 0;
+  int level = 1;
+  int shieldCount = 8;  // below 0 ends the game
+  // Parallax layer 1, layer 2, layer 3 and the world.
+  float scrollFactor[3] = {0.4f, 0.9f, 1.4f};
+  float backdropFade = 1.0f;
+  // Set once the game is over; the play loop stops after the pass that set it.
+  std::optional<GameEnd> ended = std::nullopt;
+};
+
+// The sector's own counters and scroll, as each sector starts them (the
+// level's aliens are counted by the reset, from the level).
+struct SectorState {
+  int aliensLeft = 0;           // of this level, not yet picked up
+  bool teleportersOff = false;  // the last alien was refused: no more teleports this level
+  bool takeOffDue = false;      // the bike brought the last alien to the module
+  float timeBonus = 100.0f;     // falling by 0.01 a frame
+  float scrollPos = 0.0f;       // the view's place on the strip, 0 to 32000
+  int sectorShown = 1;          // 1 to 5, for the status line
+  int teleportShift = 0;        // a teleport's shift of the world, applied in its frame
+  float planetX = 400.0f;       // x of the planet picture
 };
 
 // One list of the world, owned by it. It stands wherever the runtime's list
@@ -253,31 +287,23 @@ class WorldList {
   TList list_;
 };
 
-// Everything one game plays on: the bike, the alien, the level's counters,
-// the scroll and one list per record type. The world owns its lists: they
-// exist as soon as the world does and are only emptied and refilled.
+// Everything one game plays on, in parts that start anew as values: the
+// game's part when a game starts (StartWorld), the sector's, the bike and the
+// alien when a sector starts (ResetSector). A new field goes into the part
+// whose start should reset it, with its start value as its default. The world
+// owns its lists: they exist as soon as the world does and are only emptied
+// and refilled.
 struct GameWorld {
-  BikeState bike{};
-  AlienState alien{};
+  GameState game;
+  SectorState sector;
+  BikeState bike;
+  AlienState alien;
 
-  int score = 0;
-  int level = 0;
-  int shieldCount = 0;          // below 0 ends the game
-  int aliensLeft = 0;           // of this level, not yet picked up
-  bool teleportersOff = false;  // the last alien was refused: no more teleports this level
-  bool takeOffDue = false;      // the bike brought the last alien to the module
-  float timeBonus = 0;          // 100 at a sector's start, falling by 0.01 a frame
-
-  // Parallax layer 1, layer 2, layer 3 and the world.
-  float scrollFactor[3] = {0.4f, 0.9f, 1.4f};
-  float scrollPos = 0;     // the view's place on the strip, 0 to 32000
-  int sectorShown = 1;     // 1 to 5, for the status line
-  int teleportShift = 0;   // a teleport's shift of the world, applied in its frame
+  // KEPT: these start with the world, not with a game or a sector, so they
+  // run on from one game into the next: a second game fades in on the layers
+  // where the first one ended.
   float layerPos[3] = {};  // the three parallax layers' places, 0 to 1920
-  float backdropFade = 1.0f;
-  float planetX = 400.0f;  // x of the planet picture; 400 at each sector start
-  // Set once the game is over; the play loop stops after the pass that set it.
-  std::optional<GameEnd> ended;
+  BikeFlames flames;
 
   WorldList enemies;
   WorldList explosions;
@@ -291,21 +317,34 @@ struct GameWorld {
   WorldList shields;
   WorldList frags;
   WorldList pieces;
+
+  // Old names of the parts' fields, while their readers move over.
+  int& score = game.score;
+  int& level = game.level;
+  int& shieldCount = game.shieldCount;
+  float (&scrollFactor)[3] = game.scrollFactor;
+  float& backdropFade = game.backdropFade;
+  std::optional<GameEnd>& ended = game.ended;
+  int& aliensLeft = sector.aliensLeft;
+  bool& teleportersOff = sector.teleportersOff;
+  bool& takeOffDue = sector.takeOffDue;
+  float& timeBonus = sector.timeBonus;
+  float& scrollPos = sector.scrollPos;
+  int& sectorShown = sector.sectorShown;
+  int& teleportShift = sector.teleportShift;
+  float& planetX = sector.planetX;
 };
 
 extern GameWorld world;
 
-// A new game's world: no score, level 1, eight shields, the difficulty's
-// scroll speeds, a full backdrop and sector 1 reset, still empty (SetupSector
-// builds it). The game starts every world this way, and so does every test
-// fixture. KEPT: what it does not name stays as the last game left it: the
-// star field, and the parallax layers and bike flames, so a second game fades
-// in on the layers where the first one ended.
+// A new game's world: the game's part at its start, with the difficulty's
+// scroll speeds, and sector 1 reset, still empty (SetupSector builds it). The
+// game starts every world this way, and so does every test fixture. The star
+// field and what the world keeps (the layers, the flames) stay as they were.
 void StartWorld();
 // Sector `level` back to its start with nothing in it: its ten lists empty
-// (not the stars, nor Explosions2), the bike standing at the module facing
-// right, invulnerable for 120 frames, the alien on the ground, the counters
-// full and the scroll at 0. SetupSector runs it first.
+// (not the stars, nor Explosions2), the sector's part, the bike and the alien
+// at their start, and `level + 1` aliens to pick up. SetupSector runs it first.
 void ResetSector(int level);
 
 // A new record at the back of a world list, placed at whole-pixel (x, y);

@@ -7,22 +7,16 @@ float DialogFade;
 
 namespace {
 
-void SetScrollFactors() {
-  // Normal difficulty for anything but suicidal, so a hand-edited settings
-  // value can never leave the world standing still.
-  const bool suicidal = GameDifficulty() == Difficulty::Suicidal;
-  world.scrollFactor[0] = suicidal ? 0.8f : 0.4f;
-  world.scrollFactor[1] = suicidal ? 1.6f : 0.9f;
-  world.scrollFactor[2] = suicidal ? 2.4f : 1.4f;
+// The game's part at a new game's start. Anything but suicidal plays at the
+// normal speeds, so a hand-edited settings value can never leave the world
+// standing still.
+GameState NewGame() {
+  if (GameDifficulty() == Difficulty::Suicidal) return GameState{.scrollFactor = {0.8f, 1.6f, 2.4f}};
+  return GameState{};
 }
 }  // namespace
 
 void StartWorld() {
-  world.ended.reset();
-  world.shieldCount = 8;
-  world.level = 1;
-  world.score = 0;
-  SetScrollFactors();
-  world.backdropFade = 1.0f;
-  ResetSector(world.level);
+  world.game = NewGame();
+  ResetSector(world.game.level);
 }

@@ -133,28 +133,10 @@ void ResetSector(int level) {
   world.shields->Clear();
   world.frags->Clear();
   world.pieces->Clear();
-  world.level = level;
-
-  // Where the alien stands is the set-up's to draw.
-  world.alien.y = 392.0f;
-  world.alien.frame = world.alien.frameDelay = world.alien.bobAngle = 0;
-  world.alien.free = true;
-  world.alien.callTimer = 60;
-  world.bike.invulnerableTicks = 120;
-  world.aliensLeft = world.level + 1;
-
-  world.bike.x = 272.0f;
-  world.bike.y = 402.0f;
-  world.bike.speed = 0.0f;
-  world.bike.facing = Facing::Right;
-  world.bike.thrusting = world.bike.climbing = false;
-  world.planetX = 400.0f;
-  world.scrollPos = 0.0f;
-  world.teleportShift = 0;
-  world.teleportersOff = false;
-  world.takeOffDue = false;
-  world.sectorShown = 1;
-  world.timeBonus = 100.0f;
+  world.game.level = level;
+  world.sector = SectorState{.aliensLeft = level + 1};
+  world.bike = BikeState{};
+  world.alien = AlienState{};
 }
 
 void SetupSector(int level) {

@@ -83,7 +83,7 @@ uint64_t HashWorld() {
   h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
         world.layerPos[2], world.backdropFade);
   h.Add(world.bike.thrusting, world.bike.climbing, world.planetX, DialogFade, world.teleportShift);
-  h.Add(world.bike.thrustFlameFrame, world.bike.thrustFlameDelay, world.bike.liftFlameFrame, world.bike.liftFlameDelay);
+  h.Add(world.flames.thrustFrame, world.flames.thrustDelay, world.flames.liftFrame, world.flames.liftDelay);
   AddList<Structures>(h, world.structures, [&](const Structures& s) {
     h.Add(s.kind, s.x, s.y, s.frame, s.frameCount, s.frameDelay, s.touchCooldown, s.sector, s.bobAngle, s.driveSpeed,
           s.rotation, s.rotationDir, s.hitPoints, s.soundDelay);

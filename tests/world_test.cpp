@@ -529,7 +529,7 @@ TEST_F(WorldTest, ANewWorldDropsTheLastGameButKeepsItsSky) {
   NewTextMessage(MessagePicture::LevelDone, 0);
   world.score = 4200, world.shieldCount = 1, world.alien.free = false, world.takeOffDue = true;
   world.bike.speed = -8.5f, world.scrollPos = 9000, world.timeBonus = 12, world.backdropFade = 0.3f;
-  world.layerPos[1] = 777, world.bike.thrustFlameFrame = 2;
+  world.layerPos[1] = 777, world.flames.thrustFrame = 2;
   Settings.difficulty = 1;
   StartWorld();
   Settings.difficulty = 0;
@@ -548,7 +548,7 @@ TEST_F(WorldTest, ANewWorldDropsTheLastGameButKeepsItsSky) {
   EXPECT_EQ(world.timeBonus, 100.0f);
   EXPECT_EQ(world.starCoords->Count(), 100);
   EXPECT_EQ(world.layerPos[1], 777.0f);
-  EXPECT_EQ(world.bike.thrustFlameFrame, 2);
+  EXPECT_EQ(world.flames.thrustFrame, 2);
 }
 
 TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {

@@ -1,14 +1,23 @@
 // The networking library, through the game's binding, against the loopback
 // score service.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "fixtures/hung_resolver.h"
 #include "fixtures/score_service.h"
 #define ETNA_CONSTANTS_ONLY
 #include "online/etna/etna.h"
@@ -22,6 +31,26 @@ struct Outcome {
   int state = -1;
   std::vector<std::string> lines;
 };
+
+// Runs the queue to its end, as the game's pump does, but with a real sleep;
+// returns the milliseconds it took.
+long Drain(long limitMs = 10000) {
+  Clock::time_point start = Clock::now();
+  while (ETNA_GetNumberOfCommandsInQueue() != 0) {
+    ETNA_Update();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    if (Clock::now() - start > std::chrono::milliseconds(limitMs)) break;
+  }
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+}
+
+Outcome Take(int command) {
+  Outcome o;
+  if (!ETNA_Receive(command)) return o;
+  o.state = ETNA_GetState();
+  for (int i = 1; i <= ETNA_GetNbOfLines(); ++i) o.lines.push_back(ETNA__GetResult(i));
+  return o;
+}
 
 class EtnaTest : public ::testing::Test {
  protected:
@@ -39,26 +68,6 @@ class EtnaTest : public ::testing::Test {
     service.Stop();
     unsetenv("NOVAQUAD_SCORES_URL");
     unsetenv("NOVAQUAD_ETNA_TIMEOUT_MS");
-  }
-
-  // Runs the queue to its end, as the game's pump does, but with a real
-  // sleep; returns the milliseconds it took.
-  long Drain(long limitMs = 10000) {
-    Clock::time_point start = Clock::now();
-    while (ETNA_GetNumberOfCommandsInQueue() != 0) {
-      ETNA_Update();
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-      if (Clock::now() - start > std::chrono::milliseconds(limitMs)) break;
-    }
-    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
-  }
-
-  Outcome Take(int command) {
-    Outcome o;
-    if (!ETNA_Receive(command)) return o;
-    o.state = ETNA_GetState();
-    for (int i = 1; i <= ETNA_GetNbOfLines(); ++i) o.lines.push_back(ETNA__GetResult(i));
-    return o;
   }
 
   Outcome Fetch(const char* query) {
@@ -360,6 +369,91 @@ TEST_F(EtnaTest, QueueIsBounded) {
   EXPECT_EQ(ETNA_Receive(1), 0);
 }
 
+// --- A name lookup that hangs -------------------------------------------------
+//
+// The stand-in lookup (fixtures/hung_resolver.h) is loaded into a child: the
+// test below runs this same program again, with the stand-in preloaded and
+// kHungChildVariable set, and main() then runs RunHungLookupChild().
+
+constexpr char kHungChildVariable[] = "NOVA_ETNA_HUNG_LOOKUP_CHILD";
+constexpr long kHungBoundMs = 500;
+constexpr long kHungSlackMs = 400;
+
+// Requests to the host whose lookup hangs, as the score sync and then the
+// version check send them. Says what went wrong; returns the exit status.
+int RunHungLookupChild() {
+  int faults = 0;
+  auto expect = [&faults](bool ok, const char* what) {
+    if (!ok) std::fprintf(stderr, "hung lookup: %s\n", what);
+    faults += ok ? 0 : 1;
+  };
+  auto lookups = reinterpret_cast<NovaHungLookupsFunction>(dlsym(RTLD_DEFAULT, NOVA_HUNG_LOOKUPS_SYMBOL));
+  expect(lookups != nullptr, "the stand-in lookup is not loaded");
+  SetETNALibraryPath(NOVA_ETNA_LIBRARY);
+  expect(LoadETNA(), "the library did not load");
+  if (faults) return 1;
+  const char* bound = std::getenv("NOVAQUAD_ETNA_TIMEOUT_MS");
+  const long boundMs = bound ? std::atol(bound) : 30000;
+  setenv("NOVAQUAD_SCORES_URL", "http://" NOVA_HUNG_HOST "/scores", 1);
+
+  ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=a&level=1&score=5", 1, 0);
+  ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0);
+  const long sync = Drain(3600 * 1000);
+  expect(Take(1).state == ETNA_STATE_TIMEOUT, "the submission did not time out");
+  expect(Take(2).state == ETNA_STATE_TIMEOUT, "the table request did not time out");
+  expect(lookups() >= 1, "no lookup reached the stand-in");
+
+  ETNA__Send(2, "VersionCheck.php?option=getversion&nbscore=30", 1, 0);
+  const long version = Drain(3600 * 1000);
+  expect(Take(2).state == ETNA_STATE_TIMEOUT, "the version check did not time out");
+  std::printf("hung lookup: the sync took %ld ms, the version check %ld ms (bound %ld ms)\n", sync, version, boundMs);
+  expect(sync < boundMs + kHungSlackMs, "the sync outlasted the bound");
+  expect(version < boundMs + kHungSlackMs, "the version check outlasted the bound");
+  return faults ? 1 : 0;
+}
+
+TEST(EtnaHungLookup, RequestsEndWithinTheBoundThoughTheLookupHangs) {
+  char self[PATH_MAX] = {};
+  ASSERT_GT(readlink("/proc/self/exe", self, sizeof self - 1), 0);
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    if (std::strncmp(*e, "LD_PRELOAD=", 11) != 0 && std::strncmp(*e, "NOVAQUAD_", 9) != 0 &&
+        std::strncmp(*e, "ASAN_OPTIONS=", 13) != 0)
+      env.push_back(*e);
+  }
+  env.push_back("LD_PRELOAD=" NOVA_HUNG_RESOLVER);
+  env.push_back(std::string(kHungChildVariable) + "=1");
+  env.push_back("NOVAQUAD_ETNA_TIMEOUT_MS=" + std::to_string(kHungBoundMs));
+  // Under AddressSanitizer the stand-in comes before its run-time library.
+  const char* asan = std::getenv("ASAN_OPTIONS");
+  env.push_back(std::string("ASAN_OPTIONS=") + (asan ? asan : "") + (asan && *asan ? ":" : "") +
+                "verify_asan_link_order=0");
+  std::vector<char*> envp;
+  for (std::string& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  char* argv[] = {self, nullptr};
+
+  Clock::time_point start = Clock::now();
+  pid_t child = 0;
+  ASSERT_EQ(posix_spawn(&child, self, nullptr, nullptr, argv, envp.data()), 0);
+  int status = 0;
+  bool ended = false;
+  while (Clock::now() - start < std::chrono::seconds(10)) {
+    if (waitpid(child, &status, WNOHANG) == child) {
+      ended = true;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!ended) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+  }
+  const long took = static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count());
+  ASSERT_TRUE(ended) << "the requests were still held by the lookup after " << took << " ms";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the child's checks failed (status " << status << ")";
+}
+
 TEST(EtnaBinding, MissingLibraryLeavesFailingSubstitutes) {
   SetETNALibraryPath("/nonexistent/libETNA.so");
   EXPECT_FALSE(LoadETNA());
@@ -397,3 +491,11 @@ TEST(EtnaBinding, LoadedLibraryBindsEveryPublishedName) {
 }
 
 }  // namespace
+
+// The program's own main, in place of gtest_main's: it also runs the child
+// part of the hung-lookup test.
+int main(int argc, char** argv) {
+  if (std::getenv(kHungChildVariable)) return RunHungLookupChild();
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

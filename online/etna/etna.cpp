@@ -245,6 +245,8 @@ void Finish(Library& lib, Command& c, CURLcode result) {
   PushReply(lib, std::move(r));
 }
 
+// Ending a transfer never waits for its name lookup (CURLOPT_QUICK_EXIT):
+// a lookup that hangs is left to end on its own thread.
 void Drop(Library& lib, std::list<std::unique_ptr<Command>>::iterator it) {
   curl_multi_remove_handle(lib.multi, (*it)->easy);
   lib.pending.erase(it);
@@ -269,6 +271,7 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
             curl_easy_setopt(e, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+            curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, std::min(kConnectTimeoutMs, total)) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, total) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes) == CURLE_OK &&

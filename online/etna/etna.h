@@ -38,9 +38,11 @@
 // over ETNA_MAX_HEADERS bytes together (status line and line ends included),
 // are refused (ETNA_STATE_TOO_LARGE).
 //
-// Bounds: connecting may take 5 s, a whole request 30 s, and a transfer that
-// moves less than one byte a second for 10 s is dropped. The environment
-// variable NOVAQUAD_ETNA_TIMEOUT_MS lowers the 30 s (tests use it).
+// Bounds: connecting, its name lookup included, may take 5 s, a whole
+// request 30 s, and a transfer that moves less than one byte a second for
+// 10 s is dropped. Ending a request never waits for a lookup that hangs:
+// that lookup is left to end by itself. The environment variable
+// NOVAQUAD_ETNA_TIMEOUT_MS lowers the 30 s (tests use it).
 //
 // Signature: with a key set, each request carries the header
 //   X-Etna-Signature: <16 lower-case hex digits>

@@ -7,6 +7,7 @@
 // line written as a line holding CR LF, and four comment lines nobody reads.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -243,10 +244,31 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return S_ISREG(a.st_mode) && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// Two games saving the same file in place at once would write into each
+// other's cut, so each save holds the file's lock while it writes. A game
+// stopped in the middle of its save must not keep this one from ending:
+// after two seconds it gives up. Where the file system has no locks, the
+// save goes on without.
+bool WaitForOtherSaves(int fd) {
+  for (int tries = 0; tries < 200; ++tries) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return true;
+    const timespec pause = {0, 10 * 1000 * 1000};
+    ::nanosleep(&pause, nullptr);
+  }
+  return false;
+}
+
 // WriteInPlace with the file open; readable when it was opened to read too.
-Refusal WriteOpenFileInPlace(int fd, bool readable, const struct stat& old, const std::string& bytes) {
+Refusal WriteOpenFileInPlace(int fd, bool readable, const std::string& path, const struct stat& old,
+                             const std::string& bytes) {
   struct stat st;
   if (::fstat(fd, &st) != 0 || !SameFile(st, old)) return "was swapped for another file while saving";
+  if (!WaitForOtherSaves(fd)) return "is being saved by another game";
+  // Another save may have put a new file at path while this one waited.
+  struct stat now;
+  if (::lstat(path.c_str(), &now) != 0 || !SameFile(now, st) || ::fstat(fd, &st) != 0)
+    return "was swapped for another file while saving";
   const off_t oldSize = st.st_size;
   const off_t size = static_cast<off_t>(bytes.size());
   std::string kept;
@@ -289,7 +311,7 @@ Refusal WriteInPlace(const std::string& path, const struct stat& old, const std:
   // A file the player may write but not read is written without a copy.
   if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | kFlags);
   if (fd < 0) return "cannot be opened for writing";
-  Refusal why = WriteOpenFileInPlace(fd, readable, old, bytes);
+  Refusal why = WriteOpenFileInPlace(fd, readable, path, old, bytes);
   if (::close(fd) != 0 && !why) why = "could not be written whole";
   return why;
 }
@@ -302,6 +324,8 @@ Refusal WriteInPlace(const std::string& path, const struct stat& old, const std:
 // one, or in a folder the player may not write to, is written in place
 // instead, so its owner, group and other names stay. Something at path that
 // is no plain file, or a plain file no one may write to, is left as it is.
+// The rename takes no lock: whatever another game's save does meanwhile,
+// the name ends on one whole file, this save's or the other's.
 Refusal ReplaceFile(const std::string& path, const std::string& bytes) {
   std::string target = path;
   if (Refusal why = FollowLinks(target)) return why;

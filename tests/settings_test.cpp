@@ -5,17 +5,21 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <set>
+#include <thread>
 
 #include "screens/screens.h"
 
@@ -577,6 +581,54 @@ TEST_F(SettingsFile, AnInPlaceSaveThatCannotBeWrittenWholeLeavesTheOldFileByteFo
     EXPECT_TRUE(HoldsSave(path_, "grown"));
     EXPECT_TRUE(HoldsSave(dir_ + "/Backup.dat", "grown"));
   }
+}
+
+// Set in a forked game: where it tells that its save is under way.
+int saveUnderWayFd = -1;
+
+TEST_F(SettingsFile, TwoGamesSavingAtOnceLeaveOneWholeFile) {
+  // Both save in place (the file has a second name). The other game writes
+  // a shorter file and dawdles before cutting it to its length; this one
+  // saves meanwhile.
+  Write(FileImage({"old"}));
+  ASSERT_EQ(link(path_.c_str(), (dir_ + "/Backup.dat").c_str()), 0);
+  int under_way[2];
+  ASSERT_EQ(pipe(under_way), 0);
+  const pid_t other = fork();
+  if (other == 0) {
+    close(under_way[0]);
+    saveUnderWayFd = under_way[1];
+    CutSettingsFile = [](int fd, off_t length) {
+      if (write(saveUnderWayFd, "w", 1) != 1) _exit(3);
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      return ::ftruncate(fd, length);
+    };
+    SaveAs("other");
+    _exit(HoldsSave(path_, "other") ? 0 : 1);
+  }
+  close(under_way[1]);
+  pollfd wait = {under_way[0], POLLIN, 0};
+  char byte;
+  ASSERT_EQ(poll(&wait, 1, 5000), 1);
+  ASSERT_EQ(read(under_way[0], &byte, 1), 1);
+  close(under_way[0]);
+  EXPECT_EQ(SaveAsTold("this game, with a longer name"), "");
+  int status = -1;
+  ASSERT_EQ(waitpid(other, &status, 0), other);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other game's file was whole when it ended";
+  EXPECT_TRUE(HoldsSave(path_, "this game, with a longer name")) << "the later save, whole";
+
+  // A game stopped in the middle of its save: this one waits a little, then
+  // gives up and says so, leaving the file to the save under way.
+  const std::string before = Read();
+  const int stuck = open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(stuck, 0);
+  ASSERT_EQ(flock(stuck, LOCK_EX), 0);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(ToldOnce(SaveAsTold("waited")));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(Read(), before);
+  close(stuck);
 }
 
 }  // namespace

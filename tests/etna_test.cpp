@@ -369,6 +369,41 @@ TEST_F(EtnaTest, QueueIsBounded) {
   EXPECT_EQ(ETNA_Receive(1), 0);
 }
 
+TEST_F(EtnaTest, QueuedCommandsGoOutOneAfterAnother) {
+  // A service slow to store a score: the table asked for after the
+  // submission already holds it.
+  service.AddScore("old", "2", 100);
+  service.SetStoreDelay(300);
+  EXPECT_EQ(ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=new&level=5&score=900", 1, 0), 1);
+  EXPECT_EQ(ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0), 1);
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 2);
+  Drain();
+  EXPECT_EQ(Take(1).state, ETNA_STATE_OK);
+  Outcome table = Take(2);
+  EXPECT_EQ(table.state, ETNA_STATE_OK);
+  EXPECT_EQ(table.lines, (Lines{"new", "5", "900", "old", "2", "100"}));
+
+  // A failed command lets the next one go.
+  EXPECT_EQ(ETNA__Send(1, "Nothing.php?x=1", 1, 0), 1);
+  EXPECT_EQ(ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=1", 1, 0), 1);
+  Drain();
+  EXPECT_EQ(Take(1).state, ETNA_STATE_HTTP_ERROR);
+  EXPECT_EQ(Take(2).lines, (Lines{"new", "5", "900"}));
+
+  // Waiting behind another command counts against a command's own bound, so
+  // a queue of two that never gets an answer ends within one bound.
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "600", 1);
+  service.SetMode(ScoreService::Mode::Stall);
+  ETNA__Send(1, "Novaquad_scores.php?option=addscore&user=a&level=1&score=5", 1, 0);
+  ETNA__Send(2, "Novaquad_scores.php?option=getscore&nbscore=11", 1, 0);
+  long took = Drain();
+  EXPECT_EQ(ETNA_GetNumberOfCommandsInQueue(), 0);
+  EXPECT_GE(took, 500);
+  EXPECT_LT(took, 1000);
+  EXPECT_EQ(Take(1).state, ETNA_STATE_TIMEOUT);
+  EXPECT_EQ(Take(2).state, ETNA_STATE_TIMEOUT);
+}
+
 // --- A name lookup that hangs -------------------------------------------------
 //
 // The stand-in lookup (fixtures/hung_resolver.h) is loaded into a child: the

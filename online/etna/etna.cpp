@@ -27,6 +27,7 @@ constexpr long kLowSpeedSeconds = 10;
 // Our own watchdog, in case libcurl ever overran its time-out.
 constexpr long kWatchdogSlackMs = 1000;
 
+// One request, from the moment it is queued to its reply.
 struct Command {
   int id = 0;
   CURL* easy = nullptr;
@@ -37,7 +38,8 @@ struct Command {
   int lineEnds = 0;      // LFs kept in body
   size_t headerBytes = 0;
   bool tooLarge = false;
-  Clock::time_point deadline;
+  bool sent = false;     // handed to libcurl
+  Clock::time_point due;  // the end of its time, counted from when it was queued
   ~Command() {
     if (easy) curl_easy_cleanup(easy);
     if (headers) curl_slist_free_all(headers);
@@ -55,6 +57,7 @@ struct Library {
   CURLM* multi = nullptr;
   std::string server;
   std::string key;
+  // In the order queued; only the first one is ever sent.
   std::list<std::unique_ptr<Command>> pending;
   std::deque<Reply> ready;
   Reply current;
@@ -248,8 +251,40 @@ void Finish(Library& lib, Command& c, CURLcode result) {
 // Ending a transfer never waits for its name lookup (CURLOPT_QUICK_EXIT):
 // a lookup that hangs is left to end on its own thread.
 void Drop(Library& lib, std::list<std::unique_ptr<Command>>::iterator it) {
-  curl_multi_remove_handle(lib.multi, (*it)->easy);
+  if ((*it)->sent) curl_multi_remove_handle(lib.multi, (*it)->easy);
   lib.pending.erase(it);
+}
+
+long MillisLeft(const Command& c, Clock::time_point now) {
+  return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(c.due - now).count());
+}
+
+// Hands a command to libcurl with what is left of its time; returns
+// ETNA_STATE_PENDING when it went, else the state it ends in.
+int HandOver(Library& lib, Command& c) {
+  long left = MillisLeft(c, Clock::now());
+  if (left <= 0) return ETNA_STATE_TIMEOUT;  // a time-out of 0 would be none at all
+  bool ok = curl_easy_setopt(c.easy, CURLOPT_URL, c.url.c_str()) == CURLE_OK &&
+            curl_easy_setopt(c.easy, CURLOPT_CONNECTTIMEOUT_MS, std::min(kConnectTimeoutMs, left)) == CURLE_OK &&
+            curl_easy_setopt(c.easy, CURLOPT_TIMEOUT_MS, left) == CURLE_OK &&
+            curl_multi_add_handle(lib.multi, c.easy) == CURLM_OK;
+  if (!ok) return ETNA_STATE_TRANSPORT;
+  c.sent = true;
+  return ETNA_STATE_PENDING;
+}
+
+// Sends the first command in the queue once the one before it has ended;
+// one whose time ran out meanwhile ends without going out. Returns true
+// when a command went.
+bool SendNext(Library& lib) {
+  while (!lib.pending.empty() && !lib.pending.front()->sent) {
+    Command& c = *lib.pending.front();
+    int state = HandOver(lib, c);
+    if (state == ETNA_STATE_PENDING) return true;
+    PushReply(lib, Reply{c.id, state, {}});
+    lib.pending.pop_front();
+  }
+  return false;
 }
 
 std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
@@ -264,16 +299,12 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
     c->headers = curl_slist_append(nullptr, header.c_str());
     if (!c->headers) return nullptr;
   }
-  long total = TotalTimeoutMs();
   CURL* e = c->easy;
-  bool ok = curl_easy_setopt(e, CURLOPT_URL, c->url.c_str()) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+  bool ok = curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_QUICK_EXIT, 1L) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, std::min(kConnectTimeoutMs, total)) == CURLE_OK &&
-            curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, total) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytes) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(ETNA_MAX_BODY)) == CURLE_OK &&
@@ -285,7 +316,7 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
             curl_easy_setopt(e, CURLOPT_HEADERDATA, c.get()) == CURLE_OK &&
             (!c->headers || curl_easy_setopt(e, CURLOPT_HTTPHEADER, c->headers) == CURLE_OK);
   if (!ok) return nullptr;
-  c->deadline = Clock::now() + std::chrono::milliseconds(total + kWatchdogSlackMs);
+  c->due = Clock::now() + std::chrono::milliseconds(TotalTimeoutMs());
   return c;
 }
 
@@ -316,10 +347,10 @@ int ETNA__Send(int command, const char* query, int, int) {
   if (!EnsureMulti(lib)) return 0;
   std::unique_ptr<Command> c = MakeCommand(lib, command, query);
   if (!c) return 0;
-  if (curl_multi_add_handle(lib.multi, c->easy) != CURLM_OK) return 0;
   // A new request makes an unread reply of the same command stale.
   std::erase_if(lib.ready, [command](const Reply& r) { return r.id == command; });
   lib.pending.push_back(std::move(c));
+  SendNext(lib);
   return 1;
 }
 
@@ -327,6 +358,7 @@ int ETNA_Update(void) {
   Library& lib = Lib();
   std::lock_guard<std::mutex> hold(lib.lock);
   if (!lib.multi || lib.pending.empty()) return 1;
+  SendNext(lib);
   int running = 0;
   curl_multi_perform(lib.multi, &running);
   int left = 0;
@@ -343,12 +375,15 @@ int ETNA_Update(void) {
   Clock::time_point now = Clock::now();
   for (auto it = lib.pending.begin(); it != lib.pending.end();) {
     auto next = std::next(it);
-    if (now >= (*it)->deadline) {
-      PushReply(lib, Reply{(*it)->id, ETNA_STATE_TIMEOUT, {}});
+    const Command& c = **it;
+    if (now >= c.due + std::chrono::milliseconds(c.sent ? kWatchdogSlackMs : 0)) {
+      PushReply(lib, Reply{c.id, ETNA_STATE_TIMEOUT, {}});
       Drop(lib, it);
     }
     it = next;
   }
+  // The next command goes out at once, not at the next call.
+  if (SendNext(lib)) curl_multi_perform(lib.multi, &running);
   return 1;
 }
 

@@ -2,7 +2,10 @@
 //
 // The game loads it at run time and looks its entry points up by name, so
 // everything here is plain C. Requests are HTTP GETs run by libcurl's multi
-// interface; nothing ever blocks the caller.
+// interface, one at a time in the order queued: a request goes out when the
+// one before it has ended (answered, failed or timed out), so a table asked
+// for after a submission is read after it was stored. Nothing ever blocks
+// the caller.
 //
 //   ETNA__SetServer(base)    base address, e.g. "http://host/scores". When the
 //                            environment variable NOVAQUAD_SCORES_URL is set,
@@ -17,7 +20,7 @@
 //                            goes out as given, so a caller that encodes a
 //                            value itself is not encoded twice.
 //                            Returns 1 when queued, else 0.
-//   ETNA_Update()            advances every transfer without blocking.
+//   ETNA_Update()            advances the queue without blocking.
 //   ETNA_GetNumberOfCommandsInQueue()
 //                            requests not finished yet.
 //   ETNA_Receive(id)         1 when a finished reply of that command is
@@ -38,8 +41,10 @@
 // over ETNA_MAX_HEADERS bytes together (status line and line ends included),
 // are refused (ETNA_STATE_TOO_LARGE).
 //
-// Bounds: connecting, its name lookup included, may take 5 s, a whole
-// request 30 s, and a transfer that moves less than one byte a second for
+// Bounds: a request ends within 30 s of being queued, the time it waited
+// behind the requests before it and its name lookup included; so does a
+// queue of any length. Connecting, its lookup included,
+// may take 5 s, and a transfer that moves less than one byte a second for
 // 10 s is dropped. Ending a request never waits for a lookup that hangs:
 // that lookup is left to end by itself. The environment variable
 // NOVAQUAD_ETNA_TIMEOUT_MS lowers the 30 s (tests use it).

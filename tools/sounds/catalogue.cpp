@@ -25,7 +25,7 @@ struct Making {
   const char* file;
   synth::Buffer (*make)(int frames);
   float quality;                // Vorbis VBR quality
-  std::optional<Level> level;   // a tune's own; every other sound is levelled by its kind
+  std::optional<Level> level;   // a tune's own, or a sound's that stands apart from its kind
 };
 
 // KEPT: each file's Ogg serial is its row's place here, so this order (the
@@ -38,16 +38,16 @@ const Making kMakings[] = {
     {"_EnemyExplosion1.ogg", EnemyExplosion1, 0.3f, {}},
     {"_EnemyExplosion2.ogg", EnemyExplosion2, 0.3f, {}},
     {"_AlienRescued.ogg", AlienRescued, 0.3f, {}},
-    {"_PlayerShoot.ogg", PlayerShoot, 0.3f, {}},
+    {"_PlayerShoot.ogg", PlayerShoot, 0.3f, kShot},
     {"_AlienPickup.ogg", AlienPickup, 0.3f, {}},
     {"_NoTeleport.ogg", NoTeleport, 0.3f, {}},
-    {"_menuselect.ogg", MenuSelect, 0.3f, {}},
+    {"_menuselect.ogg", MenuSelect, 0.3f, kTick},
     {"_MissileHit.ogg", MissileHit, 0.3f, {}},
     {"_wohoo.ogg", Wohoo, 0.3f, {}},
     {"_teleport.ogg", Teleport, 0.3f, {}},
-    {"_bzzzt.ogg", Bzzzt, 0.3f, {}},
+    {"_bzzzt.ogg", Bzzzt, 0.3f, kShieldLost},
     {"_radar.ogg", Radar, 0.3f, {}},
-    {"_TakeShield.ogg", TakeShield, 0.3f, {}},
+    {"_TakeShield.ogg", TakeShield, 0.3f, kShieldBonus},
     {"_alien1.ogg", Alien1, 0.3f, {}},
     {"_alien2.ogg", Alien2, 0.3f, {}},
     {"_alien3.ogg", Alien3, 0.3f, {}},
@@ -87,7 +87,7 @@ std::vector<Entry> Collect() {
     const auto row = std::find_if(rows.begin(), rows.end(),
                                   [&](const SoundEntry& r) { return std::strcmp(r.file, m.file) == 0; });
     if (row == rows.end()) Stop("a making for a file the game's catalogue does not list:", m.file);
-    if (row->Loops() != m.level.has_value()) Stop("a tune and only a tune has a level of its own:", m.file);
+    if (row->Loops() && !m.level) Stop("a tune has a level of its own:", m.file);
     all.push_back({m.file, row->seconds, m.make, m.quality, row->Loops(), m.level.value_or(LevelOf(row->kind))});
   }
   for (const SoundEntry& row : SoundCatalogue())
@@ -110,12 +110,19 @@ synth::Buffer Render(const Entry& e) {
   b.right.resize(frames, 0.0f);
   if (e.loops) {
     synth::SubtractMean(b);
-    // A tune's drum hits stand far above its typical level: they are rounded
-    // off under the ceiling rather than holding the whole tune down. The
-    // curve has no memory, so the seam stays as seamless as it was.
-    const double typical = loudness::Typical(b.left, b.right);
-    synth::Scale(b, static_cast<float>(std::pow(10.0, (e.level.loudness - typical) / 20.0)));
-    synth::SoftCeiling(b, e.level.ceiling);
+    // A tune is brought to its loudness as a whole, and its loudest hits
+    // are turned down smoothly under the ceiling rather than holding the
+    // whole tune down; that takes a little of its loudness, so the gain is
+    // found again until it lands. The gain is worked out around the loop,
+    // so the seam stays as seamless as it was.
+    const synth::Buffer dry = b;
+    double gain = e.level.loudness - loudness::Integrated(b.left, b.right);
+    for (int round = 0; round < 4; ++round) {
+      b = dry;
+      synth::Scale(b, static_cast<float>(std::pow(10.0, gain / 20.0)));
+      synth::LimitLooped(b, e.level.ceiling, 0.02);
+      gain += e.level.loudness - loudness::Integrated(b.left, b.right);
+    }
   } else {
     synth::RemoveDc(b);
     synth::FadeEdges(b, 0.001, std::min(0.03, e.seconds * 0.1));
@@ -153,10 +160,10 @@ int WriteAll(const std::string& dir, bool verbose) {
       } else if (verbose) {
         const auto done = std::chrono::steady_clock::now();
         using ms = std::chrono::milliseconds;
-        // The level it came to (typical for a tune, loudest for an effect)
-        // against the one asked for, and its peak.
+        // The level it came to (the whole for a tune, the loudest 100 ms
+        // for an effect) against the one asked for, and its peak.
         const double level =
-            e.loops ? loudness::Typical(b.left, b.right) : loudness::Loudest(b.left, b.right);
+            e.loops ? loudness::Integrated(b.left, b.right) : loudness::Loudest(b.left, b.right);
         std::printf("%-24s %7.2f s  %6.1f dB (asked %5.1f)  peak %.2f  (synthesis %lld ms, encoding %lld ms)\n",
                     e.file, e.seconds, level, e.level.loudness, synth::Peak(b),
                     static_cast<long long>(std::chrono::duration_cast<ms>(rendered - begun).count()),

@@ -72,6 +72,10 @@ void Blast(Buffer& b, double start, double size, std::uint64_t seed, float gain,
   }
 }
 
+// Where the explosions' noise is rolled off: above it a blast's hiss only
+// tires the ear, and nothing of its weight or crack lies there.
+constexpr double kExplosionTop = 8000.0;
+
 // A two-pole resonance with unit gain at 0 Hz, retuned every sample. A chain
 // of them turns a buzz into a vowel, each one lifting one formant.
 class Resonance {
@@ -411,6 +415,7 @@ Buffer Hmmmm(int frames) {
 Buffer EnemyExplosion1(int frames) {
   Buffer b(frames);
   Blast(b, 0.0, 0.25, 41, 0.9f, Sec(frames));
+  RollOff(b, kExplosionTop);
   return b;
 }
 
@@ -431,6 +436,7 @@ Buffer EnemyExplosion2(int frames) {
     b.AddPanned(i, Drive(v, 2.0f), 0.0f);
   }
   Blast(b, 0.0, 0.15, 44, 0.35f, Sec(frames));
+  RollOff(b, kExplosionTop);
   return b;
 }
 
@@ -501,7 +507,9 @@ Buffer NoTeleport(int frames) {
 }
 
 // The menu tick: a crisp glassy click that is over in a few tens of milliseconds,
-// short enough to repeat every other frame while a bonus counts down.
+// short enough to repeat every other frame while a bonus counts down. Its
+// ring, not its click, carries it, so it is heard over the menu tune
+// without a spike that would reach the mixer's limiter.
 Buffer MenuSelect(int frames) {
   Buffer b(frames);
   Osc a(Wave::Sine), c(Wave::Sine);
@@ -511,8 +519,8 @@ Buffer MenuSelect(int frames) {
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
     click.Process(static_cast<float>(rng.Bipolar()));
-    const double v = a.Next(1760) * Perc(t, 0.0008, 0.018) * 0.7 + c.Next(2640) * Perc(t, 0.0008, 0.009) * 0.3 +
-                     click.band * Perc(t, 0.0002, 0.0015) * 0.9;
+    const double v = a.Next(1760) * Perc(t, 0.0008, 0.05) * 0.7 + c.Next(2640) * Perc(t, 0.0008, 0.025) * 0.3 +
+                     click.band * Perc(t, 0.0002, 0.0015) * 0.2;
     b.AddPanned(i, static_cast<float>(v), 0.0f);
   }
   Echo(b, 0.045, 0.25, 0.2, 6000);
@@ -527,6 +535,7 @@ Buffer MissileHit(int frames) {
   const double partials[][3] = {{187, 0.9, 0.8}, {431, 0.6, 0.55}, {689, 0.45, 0.4}, {1123, 0.3, 0.25}, {1571, 0.2, 0.18}};
   for (const auto& p : partials) Tone(b, 0.003, Sec(frames) - 0.01, p[0], p[0] * 0.97, Wave::Sine, static_cast<float>(p[1]) * 0.25f, 0.0f, p[2]);
   ReverbOnce(b, 0.7, 4500, 0.2);
+  RollOff(b, kExplosionTop);
   return b;
 }
 
@@ -569,7 +578,10 @@ Buffer Teleport(int frames) {
   return b;
 }
 
-// Electric buzz: a crackling mains arc that sputters and dies.
+// Electric buzz: a crackling mains arc that sputters and dies. It is the
+// shield taking a hit (played with the hit itself), the most urgent moment
+// of a fight, so the arc is driven into a dense buzz: loud for its peak,
+// keeping its room under full scale.
 Buffer Bzzzt(int frames) {
   Buffer b(frames);
   Rng rng(101);
@@ -599,13 +611,13 @@ Buffer Bzzzt(int frames) {
     if (rng.Uniform() < 0.0012 * g) crack = 0.7 + 0.3 * rng.Uniform();
     crack *= 0.997;
     snap.Process(static_cast<float>(rng.Bipolar() * crack));
-    tone.Process(saw.Next(120) * 0.7f + hum.Next(60) * 0.4f);
+    tone.Process(saw.Next(120) * 0.7f + hum.Next(60) * 0.2f);
     fizz.Process(static_cast<float>(rng.Bipolar()));
     const double env = std::min(1.0, t / 0.004) * (t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / (len - 0.6)));
-    const float raw = static_cast<float>((tone.band * 1.4 + tone.low * 0.5 + fizz.band * 0.12 * g) * g * env);
-    smooth.Process(Drive(raw, 2.0f));
+    const float raw = static_cast<float>((tone.band * 1.4 + tone.low * 0.3 + fizz.band * 0.2 * g) * g * env);
+    smooth.Process(Drive(raw * 2.5f, 3.0f));
     b.AddPanned(i, smooth.low * 0.6f, static_cast<float>(0.3 * std::sin(kTwoPi * 3 * t)));
-    b.AddPanned(i, static_cast<float>(snap.band * 0.5 * env), static_cast<float>(-0.3 * std::sin(kTwoPi * 3 * t)));
+    b.AddPanned(i, static_cast<float>(snap.band * 0.3 * env), static_cast<float>(-0.3 * std::sin(kTwoPi * 3 * t)));
   }
   return b;
 }
@@ -666,26 +678,28 @@ Buffer Radar(int frames) {
 }
 
 // A shield bonus collected: a bright, resonant power-up sweep that pulses
-// as it climbs, with a glassy shimmer riding an octave above.
+// as it climbs, with a glassy shimmer riding an octave above. It is driven
+// hard and held up to its end, dense rather than peaky, so that it can be
+// the loudest thing in a fight and still keep its room under full scale.
 Buffer TakeShield(int frames) {
   Buffer b(frames);
-  Osc s1(Wave::Saw), s2(Wave::Saw), sub(Wave::Square), glass(Wave::Sine), glassMod(Wave::Sine);
+  Osc s1(Wave::Saw), s2(Wave::Saw), glass(Wave::Sine), glassMod(Wave::Sine);
   Svf f;
   const double len = Sec(frames);
   for (int i = 0; i < frames; ++i) {
     const double t = Sec(i);
     const double u = t / len;
-    const double hz = 220 * std::pow(4.0, std::min(1.0, u * 1.6));
-    f.Set(500 + 5000 * u, 4.0);
-    f.Process(s1.Next(hz) * 0.5f + s2.Next(hz * 1.005) * 0.5f + sub.Next(hz * 0.5) * 0.3f);
-    const double env = std::min(1.0, t / 0.01) * (1 - u);
+    const double hz = 330 * std::pow(4.0, std::min(1.0, u * 1.6));
+    f.Set(900 + 5000 * u, 1.6);
+    f.Process(s1.Next(hz) * 0.5f + s2.Next(hz * 1.005) * 0.5f);
+    const double env = std::min(1.0, t / 0.01) * std::sqrt(1 - u);
     // Pulses 24 times a second, each edge eased over a couple of milliseconds.
-    const double pulse = 0.7 + 0.3 * (0.5 + 0.5 * std::tanh(3.0 * std::sin(kTwoPi * 24 * t)));
-    const double shimmer = glass.Next(hz * 2.0 + glassMod.Next(hz * 3.0) * hz * 0.6 * (1 - u)) * 0.18 *
+    const double pulse = 0.75 + 0.25 * (0.5 + 0.5 * std::tanh(3.0 * std::sin(kTwoPi * 24 * t)));
+    const double shimmer = glass.Next(hz * 2.0 + glassMod.Next(hz * 3.0) * hz * 0.6 * (1 - u)) * 0.25 *
                            std::min(1.0, t / 0.08);
-    b.AddPanned(i, static_cast<float>((f.low * pulse + shimmer) * env), 0.0f);
+    b.AddPanned(i, static_cast<float>((Drive(f.low * 1.2f, 1.8f) * pulse + shimmer) * env), 0.0f);
   }
-  Echo(b, 0.07, 0.3, 0.3);
+  Echo(b, 0.07, 0.3, 0.2);
   return b;
 }
 
@@ -809,21 +823,27 @@ Buffer TwoTower(int frames) {
   return b;
 }
 
-// A tesla coil: sparse snapping arcs over a buzzing hum.
+// A tesla coil: sparse snapping arcs over a buzzing hum. The game starts it
+// again every two seconds for as long as the coil is on screen, so it is
+// all over by then, its room included: each start takes up where the last
+// one ended, the hum in step (120 Hz fits two seconds exactly), instead of
+// the tail of one piling onto the next. The rest of the file is silence.
 Buffer EnergyCrackle(int frames) {
   Buffer b(frames);
   Rng rng(163);
   Osc hum(Wave::Saw);
   Svf humTone, arc;
   humTone.Set(600, 2.0);
-  const double len = Sec(frames);
+  const int active = std::min(frames, FramesFor(1.97));
   double spark = 0.0;
   float pan = 0.0f;
-  for (int i = 0; i < frames; ++i) {
+  for (int i = 0; i < active; ++i) {
     const double t = Sec(i);
-    const double env = std::min(1.0, t / 0.05) * std::min(1.0, (len - t) / 0.4);
-    // Sparks come in bursts: dense now, sparse a moment later.
-    const double density = 0.0006 + 0.004 * std::pow(std::max(0.0, std::sin(kTwoPi * 1.7 * t + 0.6 * std::sin(kTwoPi * 0.5 * t))), 3.0);
+    // Quickly in, and out over the last moments before the next start.
+    const double env = std::min(1.0, t / 0.03) * std::clamp((1.97 - t) / 0.1, 0.0, 1.0);
+    // Sparks come in bursts: dense now, sparse a moment later; none in the
+    // last tenth of a second, where one could not ring out.
+    const double density = t > 1.8 ? 0.0 : 0.0006 + 0.004 * std::pow(std::max(0.0, std::sin(kTwoPi * 1.7 * t + 0.6 * std::sin(kTwoPi * 0.5 * t))), 3.0);
     if (rng.Uniform() < density) {
       spark = 0.6 + 0.4 * rng.Uniform();
       pan = static_cast<float>(rng.Bipolar() * 0.6);
@@ -836,6 +856,14 @@ Buffer EnergyCrackle(int frames) {
     b.AddPanned(i, static_cast<float>(humTone.band * 0.18 * env * (0.5 + spark)), 0.0f);
   }
   ReverbOnce(b, 0.5, 6000, 0.15);
+  // What still rings of the room is faded out before the next start.
+  const int fadeFrom = FramesFor(1.9), silentFrom = std::min(frames, FramesFor(1.98));
+  for (int i = fadeFrom; i < frames; ++i) {
+    const double w = i >= silentFrom ? 0.0 : static_cast<double>(silentFrom - i) / (silentFrom - fadeFrom);
+    const float g = static_cast<float>(w * w * (3.0 - 2.0 * w));
+    b.left[i] *= g;
+    b.right[i] *= g;
+  }
   return b;
 }
 
@@ -844,6 +872,7 @@ Buffer Explode1(int frames) {
   Buffer b(frames);
   Blast(b, 0.0, 0.6, 171, 0.9f, Sec(frames) - 0.25);
   ReverbOnce(b, 0.5, 4000, 0.15);
+  RollOff(b, kExplosionTop);
   return b;
 }
 
@@ -853,6 +882,7 @@ Buffer Explode2(int frames) {
   Blast(b, 0.0, 1.6, 181, 0.9f, Sec(frames) - 0.25);
   Blast(b, 0.18, 0.5, 182, 0.35f, Sec(frames) - 0.18 - 0.25);
   ReverbOnce(b, 0.8, 3000, 0.22);
+  RollOff(b, kExplosionTop);
   return b;
 }
 
@@ -863,6 +893,7 @@ Buffer Explode3(int frames) {
   Blast(b, 0.12, 1.0, 192, 0.4f, Sec(frames) - 0.12 - 0.25);
   Blast(b, 0.45, 0.6, 193, 0.25f, Sec(frames) - 0.45 - 0.25);
   ReverbOnce(b, 1.0, 2500, 0.25);
+  RollOff(b, kExplosionTop);
   return b;
 }
 

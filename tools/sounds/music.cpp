@@ -37,8 +37,10 @@ void Tune::Kick(long at, float vel) {
   const int n = FramesFor(0.38);
   for (int k = 0; k < n; ++k) {
     const double t = static_cast<double>(k) / kRate;
-    const double f = 46 + 120 * std::exp(-t / 0.032);
-    const double amp = std::min(1.0, t / 0.001) * std::exp(-t / 0.16) * std::min(1.0, (0.38 - t) / 0.05);
+    // A short, tight thump: the body is over in a tenth of a second, so the
+    // bass and the beat leave the middle of the mix to the tune.
+    const double f = 54 + 120 * std::exp(-t / 0.028);
+    const double amp = std::min(1.0, t / 0.001) * std::exp(-t / 0.1) * std::min(1.0, (0.38 - t) / 0.05);
     // The beater's knock: dull and eased in, a thud's edge rather than a tick
     // that would stand out from the mix on its own.
     beater.Process(static_cast<float>(rng.Bipolar()));
@@ -104,8 +106,11 @@ void Tune::Bass(long at, double seconds, double midi, float vel, double bright) 
   const double hz = NoteHz(midi);
   for (int k = 0; k < n; ++k) {
     const double t = static_cast<double>(k) / kRate;
-    f.Set(90 + hz * 1.5 + bright * 2200 * std::exp(-t / 0.09), 1.8);
-    f.Process(saw.Next(hz) * 0.65f + sub.Next(hz * 0.5) * 0.45f);
+    // Its overtones come through the filter, so the line is heard in the
+    // low middle and not only felt under it; the square an octave up thickens
+    // it there rather than rumbling an octave down.
+    f.Set(150 + hz * 3.0 + bright * 2600 * std::exp(-t / 0.09), 1.4);
+    f.Process(saw.Next(hz) * 0.65f + sub.Next(hz * 2.0) * 0.25f);
     Out(at + k, static_cast<float>(f.low * env.At(t, seconds) * vel), 0.0f, 0.0f, 0.04f);
   }
 }
@@ -138,7 +143,7 @@ void Tune::Lead(long at, double seconds, double midi, float vel, float pan) {
     // Vibrato creeps in on held notes.
     const double depth = 0.18 * std::clamp((t - 0.18) / 0.3, 0.0, 1.0);
     const double hz = NoteHz(midi + depth * lfo.Next(5.4));
-    if ((k & 15) == 0) f.Set(1400 + 2600 * std::exp(-t / 0.25), 1.1);
+    if ((k & 15) == 0) f.Set(2000 + 2600 * std::exp(-t / 0.25), 1.1);
     f.Process(a.Next(hz * 1.003) * 0.55f + b.Next(hz * 0.997) * 0.45f);
     Out(at + k, static_cast<float>(f.low * env.At(t, seconds) * vel), pan, 0.35f, 0.3f);
   }

@@ -196,6 +196,50 @@ TEST(Synth, FiltersPassAndStopTheRightBands) {
   }
 }
 
+TEST(Synth, TheRollOffKeepsTheBodyAndTakesTheTopSteeply) {
+  auto through = [](double hz) {
+    Buffer b = SineBuffer(kRate / 2, hz, 0.5f);
+    RollOff(b, 8000);
+    return 20.0 * std::log10(RmsOf(b.left, kRate / 10) / (0.5 / std::sqrt(2.0)));
+  };
+  EXPECT_NEAR(through(2000), 0.0, 0.5);
+  EXPECT_GT(through(7000), -4.0) << "it bites under its corner";
+  EXPECT_LT(through(12000), -12.0);
+  EXPECT_LT(through(16000), -22.0);
+}
+
+TEST(Synth, ALoopIsHeldUnderItsCeilingSmoothlyAndAroundItsSeam) {
+  // A steady tone with a burst that runs up to the loop's seam: the gain
+  // that turns it down has to ease back over the seam, at the start.
+  const int n = kRate;
+  Buffer b = SineBuffer(n, 200.0, 0.3f);
+  const int burst = FramesFor(0.03);
+  for (int i = n - burst; i < n; ++i) b.left[i] *= 4.0f, b.right[i] *= 4.0f;
+  const Buffer before = b;
+  LimitLooped(b, 0.8f, 0.02);
+  EXPECT_LE(Peak(b), 0.8f + 1e-4f);
+  // Away from the burst the tone is untouched.
+  for (int i = FramesFor(0.1); i < n - FramesFor(0.1); ++i) ASSERT_EQ(b.left[i], before.left[i]) << "at " << i;
+  // The gain moves in ramps, on both sides of the seam alike: it differs
+  // from one sample to the next (where the tone is not crossing zero, so
+  // the gain can be read) by a fraction of a percent, across the step from
+  // the last sample to the first too.
+  double last = -1;
+  for (int k = n / 2; k < n / 2 + n; ++k) {
+    const int i = k % n;
+    if (std::fabs(before.left[i]) < 0.05f) continue;
+    const double gain = static_cast<double>(b.left[i]) / before.left[i];
+    if (last >= 0) {
+      ASSERT_NEAR(gain, last, 0.02) << "a step in the gain at " << i;
+    }
+    last = gain;
+  }
+  // The burst is turned down to the ceiling, not further.
+  float burstPeak = 0;
+  for (int i = n - burst; i < n; ++i) burstPeak = std::max(burstPeak, std::fabs(b.left[i]));
+  EXPECT_GT(burstPeak, 0.7f);
+}
+
 TEST(Synth, EnvelopeRisesHoldsAndReleasesWithoutSteps) {
   const Adsr env{0.01, 0.1, 0.6, 0.2};
   const double gate = 0.5;
@@ -356,6 +400,47 @@ TEST(Catalogue, TheMeterReadsAFullScaleToneAtAboutNothingAndHearsNoDeepBass) {
   for (int i = 0; i < kRate; ++i) mostlyQuiet.left[i] *= 10.0f, mostlyQuiet.right[i] *= 10.0f;
   EXPECT_NEAR(loudness::Typical(mostlyQuiet.left, mostlyQuiet.right), -20.0, 0.5);
   EXPECT_NEAR(loudness::Loudest(mostlyQuiet.left, mostlyQuiet.right), 0.0, 0.5);
+}
+
+TEST(Catalogue, TheMeterReadsAWholeAsABroadcastMeterAndPlacesEnergyInItsBand) {
+  // A steady tone reads the same as a whole as in its loudest moment, and
+  // silence or a much quieter stretch beside it does not pull it down (bar
+  // the few blocks that straddle its end).
+  const Buffer tone = SineBuffer(2 * kRate, 1000.0, 0.5f);
+  const double level = loudness::Loudest(tone.left, tone.right);
+  EXPECT_NEAR(loudness::Integrated(tone.left, tone.right), level, 0.1);
+  Buffer paused(10 * kRate);
+  for (int i = 0; i < tone.Frames(); ++i) paused.left[i] = tone.left[i], paused.right[i] = tone.right[i];
+  EXPECT_NEAR(loudness::Integrated(paused.left, paused.right), level, 0.5);
+  Buffer withQuiet = SineBuffer(4 * kRate, 1000.0, 0.5f);
+  for (int i = 2 * kRate; i < 4 * kRate; ++i) withQuiet.left[i] *= 0.03f, withQuiet.right[i] *= 0.03f;
+  EXPECT_NEAR(loudness::Integrated(withQuiet.left, withQuiet.right), level, 0.5);
+  // Two equal tones, one after the other at 6 dB apart, read between them.
+  Buffer steps = SineBuffer(4 * kRate, 1000.0, 0.5f);
+  for (int i = 2 * kRate; i < 4 * kRate; ++i) steps.left[i] *= 0.5f, steps.right[i] *= 0.5f;
+  const double between = loudness::Integrated(steps.left, steps.right);
+  EXPECT_LT(between, level - 1.0);
+  EXPECT_GT(between, level - 5.0);
+  // 100 ms of tone in a 400 ms window reads 6 dB under the tone, in a 3 s
+  // window about 14.8 dB under it.
+  const Buffer blip = SineBuffer(FramesFor(0.1), 1000.0, 0.5f);
+  EXPECT_NEAR(loudness::LoudestOver(blip.left, blip.right, 0.4), level - 6.02, 0.3);
+  EXPECT_NEAR(loudness::LoudestOver(blip.left, blip.right, 3.0), level - 14.77, 0.3);
+
+  // The spectrum puts a tone's energy in its own band.
+  const Buffer deep = SineBuffer(kRate, 50.0, 0.5f), middle = SineBuffer(kRate, 1000.0, 0.5f);
+  const loudness::Spectrum low(deep.left, deep.right), mid(middle.left, middle.right);
+  EXPECT_GT(low.Share(0, 100), 0.95);
+  EXPECT_LT(low.Share(250, 4000), 0.01);
+  EXPECT_GT(mid.Share(250, 4000), 0.95);
+  EXPECT_GT(mid.Density(900, 1100) - mid.Density(11500, 12500), 60.0);
+  // White noise spreads evenly: as dense at 12 kHz as between 1 and 4 kHz.
+  Buffer noise(2 * kRate);
+  Rng rng(3);
+  for (int i = 0; i < noise.Frames(); ++i) noise.left[i] = noise.right[i] = static_cast<float>(rng.Bipolar() * 0.3);
+  const loudness::Spectrum flat(noise.left, noise.right);
+  EXPECT_NEAR(flat.Density(11500, 12500), flat.Density(1000, 4000), 1.0);
+  EXPECT_NEAR(flat.Share(0, 11025), 0.5, 0.02);
 }
 
 // --- the character of single effects ---------------------------------------------

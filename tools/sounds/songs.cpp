@@ -2,6 +2,7 @@
 //   menu:  calm and spacious, E minor, about 86 beats a minute, 48 bars;
 //   game:  driving synth-wave, A minor, about 120 beats a minute, 96 bars;
 //   pause: quiet bells over a pad, C minor, about 90 beats a minute, 16 bars.
+#include <algorithm>
 #include <cmath>
 
 #include "sounds.h"
@@ -26,9 +27,24 @@ std::vector<NoteEvent> Splice(const std::vector<NoteEvent>& p, const std::vector
   return out;
 }
 
-void PadChord(Tune& t, int bar, const Chord& c, double bars, float vel, double cutoff) {
+// A second voice under a phrase: each note a third lower in the key (two
+// steps of the scale), softer and to the other side, as a harmony singer.
+void PlayHarmony(Tune& t, const std::vector<NoteEvent>& phrase, const std::vector<int>& scale, int bar, float vel) {
+  auto inScale = [&](int midi) {
+    const int pc = ((midi - scale[0]) % 12 + 12) % 12;
+    return std::find(scale.begin(), scale.end(), scale[0] + pc) != scale.end();
+  };
+  for (const NoteEvent& n : phrase) {
+    int below = n.midi;
+    for (int steps = 0; steps < 2;)
+      if (inScale(--below)) ++steps;
+    t.Lead(t.At(bar, n.step), n.length * t.StepSeconds() * 0.9, below, vel, -0.35f);
+  }
+}
+
+void PadChord(Tune& t, int bar, const Chord& c, double bars, float vel, double cutoff, int transpose = 0) {
   const double len = bars * t.barFrames / kRate * 0.97;
-  for (int k = 0; k < 4; ++k) t.Pad(t.At(bar, 0), len, c.Tone(k), vel, cutoff);
+  for (int k = 0; k < 4; ++k) t.Pad(t.At(bar, 0), len, c.Tone(k) + transpose, vel, cutoff);
 }
 
 }  // namespace
@@ -46,7 +62,7 @@ Buffer GameMusic(int frames) {
 
   struct Section { int prog; bool kick, snare, arp, pad; int lead; double bright; };
   const Section plan[12] = {
-      {0, true, false, false, true, 0, 0.15},  {0, true, true, true, true, 0, 0.35},
+      {0, true, true, true, true, 4, 0.3},     {0, true, true, true, true, 1, 0.45},
       {0, true, true, true, false, 1, 0.5},    {0, true, true, true, true, 1, 0.6},
       {1, true, true, false, true, 2, 0.6},    {1, true, true, true, true, 2, 0.7},
       {0, false, false, true, true, 0, 0.2},   {0, true, false, true, true, 3, 0.35},
@@ -61,7 +77,7 @@ Buffer GameMusic(int frames) {
       const Chord& c = prog[b % 4];
       // Drums: four on the floor, snare on two and four, off-beat hats.
       for (int step = 0; step < 16; ++step) {
-        if (sec.kick && step % 4 == 0) t.Kick(t.At(bar, step), 0.95f);
+        if (sec.kick && step % 4 == 0) t.Kick(t.At(bar, step), 0.6f);
         if (sec.snare && (step == 4 || step == 12)) t.Snare(t.At(bar, step), 0.55f, 0.25f);
         if (step % 4 == 2) t.Hat(t.At(bar, step), 0.22f, step == 14 && b % 2 == 1, 0.25f);
         else if (sec.kick) t.Hat(t.At(bar, step), 0.07f, false, -0.2f);
@@ -75,28 +91,46 @@ Buffer GameMusic(int frames) {
       // The build before the return: a snare roll rising through the last bar.
       if (s == 7 && b == 7)
         for (int step = 0; step < 16; ++step) t.Snare(t.At(bar, step), 0.15f + 0.03f * step, 0.3f);
-      // Bass: driving eighths with octave jumps.
-      const int bn = BassNote(c);
+      // Bass: driving eighths with octave jumps, E2 and up, where a small
+      // speaker still plays it.
+      const int bn = BassNote(c) + 12;
       static const int kOct[8] = {0, 0, 12, 0, 0, 0, 12, 0};
-      for (int e = 0; e < 8; ++e) t.Bass(t.At(bar, e * 2), t.StepSeconds() * 1.5, bn + kOct[e], 0.5f, sec.bright);
+      for (int e = 0; e < 8; ++e) t.Bass(t.At(bar, e * 2), t.StepSeconds() * 1.5, bn + kOct[e], 0.32f, sec.bright);
       if (sec.arp)
         for (int step = 0; step < 16; ++step) {
           static const int kShape[8] = {0, 1, 2, 3, 4, 3, 2, 1};
-          t.Pluck(t.At(bar, step), c.Tone(kShape[step % 8]) + 12, step % 4 == 0 ? 0.16f : 0.11f,
+          t.Pluck(t.At(bar, step), c.Tone(kShape[step % 8]) + 12, step % 4 == 0 ? 0.2f : 0.14f,
                   step % 2 ? 0.45f : -0.45f, 0.09);
         }
-      if (sec.pad) PadChord(t, bar, c, 1.0, 0.05f, 1300);
+      // The harmony: the chord an octave up, bright enough to be heard
+      // between the lead's notes.
+      if (sec.pad) PadChord(t, bar, c, 1.0, 0.1f, 2600, 12);
     }
-    // Melody: each 8 bars are a phrase and its variation.
+    // Melody: each 8 bars are a phrase and its variation; in the second
+    // half of the tune the phrases come back sung in thirds.
+    const bool harmony = s >= 6;
     if (sec.lead == 1) {
-      PlayPhrase(t, a1, s * 8, 0, 0.32f, 0.92);
-      PlayPhrase(t, a2, s * 8 + 4, 0, 0.32f, 0.92);
+      PlayPhrase(t, a1, s * 8, 0, 0.4f, 0.92);
+      PlayPhrase(t, a2, s * 8 + 4, 0, 0.4f, 0.92);
+      if (harmony) {
+        PlayHarmony(t, a1, scale, s * 8, 0.22f);
+        PlayHarmony(t, a2, scale, s * 8 + 4, 0.22f);
+      }
     } else if (sec.lead == 2) {
-      PlayPhrase(t, b1, s * 8, 0, 0.32f, 0.92);
-      PlayPhrase(t, b2, s * 8 + 4, 0, 0.32f, 0.92);
+      PlayPhrase(t, b1, s * 8, 0, 0.4f, 0.92);
+      PlayPhrase(t, b2, s * 8 + 4, 0, 0.4f, 0.92);
+      if (harmony) {
+        PlayHarmony(t, b1, scale, s * 8, 0.22f);
+        PlayHarmony(t, b2, scale, s * 8 + 4, 0.22f);
+      }
     } else if (sec.lead == 3) {
       // Over the build the opening phrase returns an octave down, held longer.
-      PlayPhrase(t, a1, s * 8 + 4, -12, 0.24f, 1.0);
+      PlayPhrase(t, a1, s * 8 + 4, -12, 0.3f, 1.0);
+    } else if (sec.lead == 4) {
+      // The opening: the theme an octave down and held, from the first bar,
+      // so a game starts with its tune and not only its beat.
+      PlayPhrase(t, a1, s * 8, -12, 0.3f, 1.0);
+      PlayPhrase(t, a2, s * 8 + 4, -12, 0.3f, 1.0);
     }
   }
   return t.Mix(3, 0.38, 0.7);

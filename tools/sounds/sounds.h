@@ -12,25 +12,36 @@ namespace sounds {
 
 // How a sound is levelled: the loudness it is brought to (see loudness.h)
 // and the peak it must stay under. An effect is measured by its loudest
-// 100 ms, a tune by its typical 100 ms (the median), as it plays on.
+// 100 ms, a tune as a whole (a broadcast meter's integrated reading), as it
+// plays on.
 struct Level {
   double loudness;
   float ceiling;
 };
 
-// The balance of the game. A fight's shots and explosions, and every other
+// The balance of the game. A fight's kills and explosions, and every other
 // effect with them, sit at one level, with room above it for several at
-// once; the hums of the structures, which repeat for as long as a structure
-// is on screen, 9 dB under them. The cues (the menu's tick, the intro's
-// sounds) stand clear above the menu tune under them. The game tune stays
-// within a few dB of the fight at its play volume (0.4); the menu tune is
-// calmer, and the pause tune between the two.
-constexpr Level kEffect{-15.0, 0.5f};
-constexpr Level kHum{-24.0, 0.5f};
+// once; the player's shot, the commonest sound of a fight, 5 dB under the
+// kill it leads to, so a hit is heard over the firing; the shield's sounds
+// (the crackle of one lost, the chime of the bonus) over everything else,
+// as what matters most in a fight. The hums of the structures, which repeat
+// for as long as a structure is on screen, sit 9 dB under the fight. The
+// intro's sounds carry their scene alone, no tune under them; the menu's
+// tick stands a few dB over the menu tune, heard but not a jump (it also
+// ticks thirty times a second as a bonus counts down). The tunes make every
+// screen about as loud as a fight: the game tune as a game starts it, at
+// half its volume, within a few dB of the fight's effects; the menu and
+// pause tunes at their volume (0.4) about as loud.
+constexpr Level kEffect{-16.0, 0.5f};
+constexpr Level kShot{-21.0, 0.5f};
+constexpr Level kShieldLost{-13.0, 0.55f};
+constexpr Level kShieldBonus{-13.0, 0.55f};
+constexpr Level kHum{-25.0, 0.5f};
 constexpr Level kCue{-13.0, 0.89f};
-constexpr Level kGameTune{-12.0, 0.8f};
-constexpr Level kMenuTune{-18.5, 0.8f};
-constexpr Level kPauseTune{-16.0, 0.8f};
+constexpr Level kTick{-16.5, 0.32f};
+constexpr Level kGameTune{-9.5, 0.8f};
+constexpr Level kMenuTune{-10.5, 0.8f};
+constexpr Level kPauseTune{-11.0, 0.8f};
 
 struct Entry {
   const char* file;      // file name inside res/

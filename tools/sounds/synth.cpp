@@ -2,10 +2,59 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
 
 namespace synth {
 
 int FramesFor(double seconds) { return static_cast<int>(std::lround(seconds * kRate)); }
+
+void RollOff(Buffer& b, double hz) {
+  for (auto* ch : {&b.left, &b.right}) {
+    // Two sections of a Butterworth low-pass.
+    Svf first, second;
+    first.Set(hz, 0.5412);
+    second.Set(hz, 1.3066);
+    for (float& v : *ch) {
+      first.Process(v);
+      second.Process(first.low);
+      v = second.low;
+    }
+  }
+}
+
+void LimitLooped(Buffer& b, float ceiling, double seconds) {
+  const long n = b.Frames();
+  if (n == 0) return;
+  const long r = std::clamp<long>(FramesFor(seconds), 1, std::max<long>(1, n / 2 - 1));
+  // The gain each frame needs on its own, then the least of it within r
+  // frames either side (a running minimum around the loop), then that
+  // averaged over r frames either side: each average is of gains no higher
+  // than the frame's own need, so no frame passes the ceiling, and the gain
+  // moves in smooth ramps.
+  std::vector<float> need(static_cast<size_t>(n));
+  for (long i = 0; i < n; ++i) {
+    const float level = std::max(std::fabs(b.left[i]), std::fabs(b.right[i]));
+    need[i] = level > ceiling ? ceiling / level : 1.0f;
+  }
+  auto at = [n](long i) { return static_cast<size_t>(((i % n) + n) % n); };
+  std::vector<float> least(static_cast<size_t>(n));
+  std::deque<long> best;  // positions with rising needs; the front is the window's least
+  for (long k = -2 * r; k < n + r; ++k) {
+    while (!best.empty() && need[at(best.back())] >= need[at(k)]) best.pop_back();
+    best.push_back(k);
+    while (best.front() < k - 2 * r) best.pop_front();
+    if (k - r >= 0 && k - r < n) least[k - r] = need[at(best.front())];
+  }
+  double sum = 0;
+  for (long k = -r; k <= r; ++k) sum += least[at(k)];
+  const double width = static_cast<double>(2 * r + 1);
+  for (long i = 0; i < n; ++i) {
+    const float g = static_cast<float>(sum / width);
+    b.left[i] *= g;
+    b.right[i] *= g;
+    sum += least[at(i + r + 1)] - least[at(i - r)];
+  }
+}
 
 double NoteHz(double midi) { return 440.0 * std::pow(2.0, (midi - 69.0) / 12.0); }
 
@@ -208,15 +257,6 @@ void SubtractMean(Buffer& b) {
     mean /= static_cast<double>(ch->size());
     for (float& v : *ch) v -= static_cast<float>(mean);
   }
-}
-
-void SoftCeiling(Buffer& b, float ceiling) {
-  const float knee = 0.7f * ceiling, room = ceiling - knee;
-  for (auto* ch : {&b.left, &b.right})
-    for (float& v : *ch) {
-      const float a = std::fabs(v);
-      if (a > knee) v = std::copysign(knee + room * std::tanh((a - knee) / room), v);
-    }
 }
 
 float Peak(const Buffer& b) {

@@ -115,9 +115,6 @@ void RemoveDc(Buffer& b);     // gentle 15 Hz high-pass on both channels (one-sh
 void SubtractMean(Buffer& b);  // for loops, where a filter's start-up would break the seam
 void Normalise(Buffer& b, float peak);            // scale so the loudest sample is `peak`
 void FadeEdges(Buffer& b, double in_s, double out_s);  // short ramps so nothing clicks
-// Leaves samples under 70% of the ceiling as they are and bends the ones
-// above smoothly towards it, so none reaches it.
-void SoftCeiling(Buffer& b, float ceiling);
 float Peak(const Buffer& b);
 double Rms(const Buffer& b);                      // over both channels
 void Scale(Buffer& b, float gain);
@@ -125,6 +122,13 @@ void Scale(Buffer& b, float gain);
 // the end spills into the start, so the loop seam stays continuous.
 void ReverbLooped(Buffer& b, double size, double damp_hz, double mix);
 void ReverbOnce(Buffer& b, double size, double damp_hz, double mix);
+// Takes everything above `hz` away steeply (a fourth-order low-pass, flat
+// below, 14 dB down at one and a half times `hz`, 24 dB at twice it).
+void RollOff(Buffer& b, double hz);
+// Holds a looping buffer under `ceiling` by turning its gain down smoothly
+// around each peak that would pass it, over `seconds` either side; the gain
+// is worked out as if the buffer were looping, so the seam stays seamless.
+void LimitLooped(Buffer& b, float ceiling, double seconds);
 
 double NoteHz(double midi);  // 69 = A 440
 

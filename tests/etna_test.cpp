@@ -404,6 +404,106 @@ TEST_F(EtnaTest, QueuedCommandsGoOutOneAfterAnother) {
   EXPECT_EQ(Take(2).state, ETNA_STATE_TIMEOUT);
 }
 
+// "http://127.0.0.1:<port>" of a service, for redirects to it.
+std::string Origin(const ScoreService& s) { return "http://127.0.0.1:" + std::to_string(s.Port()); }
+
+TEST_F(EtnaTest, RedirectsAreFollowed) {
+  // The service moved to another host: every request is sent on.
+  ScoreService moved;
+  ASSERT_TRUE(moved.Start());
+  moved.AddScore("amy", "7", 2500);
+  service.SetRedirect({301, [&](const std::string& t) { return Origin(moved) + t; }});
+  Outcome table = Fetch("Novaquad_scores.php?option=getscore&nbscore=11");
+  EXPECT_EQ(table.state, ETNA_STATE_OK);
+  EXPECT_EQ(table.lines, (Lines{"amy", "7", "2500"}));  // the redirect's own body is not kept
+  EXPECT_EQ(moved.Requests().size(), 1u);
+
+  // A trailing-slash redirect to a path on the same host; the signature
+  // goes along.
+  service.ClearRequests();
+  service.SetRedirect({308, [](const std::string& t) { return t.substr(0, t.find('?')) + "/" + t.substr(t.find('?')); }, 1});
+  service.SetRawReply("VersionCheck.php", "novaquad\n1.2\n");
+  Outcome version = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+  EXPECT_EQ(version.state, ETNA_STATE_OK);
+  EXPECT_EQ(version.lines, (Lines{"novaquad", "1.2"}));
+  auto requests = service.Requests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[1].line, "GET /scores/VersionCheck.php/?option=getversion&nbscore=30 HTTP/1.1");
+  EXPECT_EQ(requests[1].signature, requests[0].signature);
+
+  // Five redirects in a row are followed, each of 302, 303 and 307.
+  for (int status : {302, 303, 307}) {
+    service.ClearRequests();
+    service.SetRedirect({status, [](const std::string& t) { return t; }, 5});
+    EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").lines, (Lines{"novaquad", "1.2"})) << status;
+    EXPECT_EQ(service.Requests().size(), 6u) << status;
+  }
+}
+
+TEST_F(EtnaTest, RedirectsEndInAFailureWhereAnAnswerWould) {
+  const auto same = [](const std::string& t) { return t; };
+  struct Case {
+    const char* name;
+    ScoreService::Redirect redirect;
+    int state;
+  } cases[] = {
+      {"six in a row", {301, same, 6}, ETNA_STATE_HTTP_ERROR},
+      {"a loop", {302, same}, ETNA_STATE_HTTP_ERROR},
+      {"no target", {301, [](const std::string&) { return std::string(); }}, ETNA_STATE_HTTP_ERROR},
+      {"not modified", {304, same, 1}, ETNA_STATE_HTTP_ERROR},
+      {"a local file", {301, [](const std::string&) { return std::string("file:///etc/hostname"); }}, ETNA_STATE_TRANSPORT},
+      {"another protocol", {301, [&](const std::string&) { return "ftp://127.0.0.1:" + std::to_string(service.Port()) + "/"; }},
+       ETNA_STATE_TRANSPORT},
+  };
+  for (Case& c : cases) {
+    service.ClearRequests();
+    service.SetRedirect(c.redirect);
+    Clock::time_point start = Clock::now();
+    Outcome o = Fetch("VersionCheck.php?option=getversion&nbscore=30");
+    EXPECT_EQ(o.state, c.state) << c.name;
+    EXPECT_TRUE(o.lines.empty()) << c.name;
+    EXPECT_LE(service.Requests().size(), 6u) << c.name;
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(1)) << c.name;
+  }
+}
+
+TEST_F(EtnaTest, RedirectsShareTheRequestsBounds) {
+  ScoreService::Redirect hop(301, [](const std::string& t) { return t; });
+  service.SetRawReply("VersionCheck.php", "ok\n");
+
+  // Header lines count over every answer of a request: one redirect with
+  // 40 KB of them is fine, two are too many.
+  hop.fillerBytes = 40000;
+  hop.times = 1;
+  service.SetRedirect(hop);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").lines, Lines{"ok"});
+  hop.times = 2;
+  service.SetRedirect(hop);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+
+  // So do the bodies, though a redirect's own is never kept.
+  hop.fillerBytes = 0;
+  hop.body = std::string(40000, 'm');
+  hop.times = 1;
+  service.SetRedirect(hop);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").lines, Lines{"ok"});
+  hop.times = 2;
+  service.SetRedirect(hop);
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TOO_LARGE);
+
+  // And the time bound covers the request with its redirects: a service
+  // that never answers after the redirect.
+  ScoreService stalled;
+  ASSERT_TRUE(stalled.Start());
+  stalled.SetMode(ScoreService::Mode::Stall);
+  setenv("NOVAQUAD_ETNA_TIMEOUT_MS", "400", 1);
+  service.SetRedirect({302, [&](const std::string& t) { return Origin(stalled) + t; }});
+  Clock::time_point start = Clock::now();
+  EXPECT_EQ(Fetch("VersionCheck.php?option=getversion&nbscore=30").state, ETNA_STATE_TIMEOUT);
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(900));
+  EXPECT_EQ(stalled.Requests().size(), 1u);
+}
+
 // --- A name lookup that hangs -------------------------------------------------
 //
 // The stand-in lookup (fixtures/hung_resolver.h) is loaded into a child: the

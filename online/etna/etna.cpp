@@ -24,21 +24,24 @@ constexpr long kConnectTimeoutMs = 5000;
 constexpr long kTotalTimeoutMs = 30000;
 constexpr long kLowSpeedBytes = 1;
 constexpr long kLowSpeedSeconds = 10;
+constexpr int kMaxRedirects = 5;
 // Our own watchdog, in case libcurl ever overran its time-out.
 constexpr long kWatchdogSlackMs = 1000;
 
-// One request, from the moment it is queued to its reply.
+// One request, from the moment it is queued to its reply. Its byte counts
+// and its time bound cover all its answers, redirects included.
 struct Command {
   int id = 0;
   CURL* easy = nullptr;
   curl_slist* headers = nullptr;
   std::string url;
   std::string body;      // the first ETNA_MAX_LINES lines of the body
-  size_t bodyBytes = 0;  // the whole body, kept or not
+  size_t bodyBytes = 0;  // every body, kept or not
   int lineEnds = 0;      // LFs kept in body
   size_t headerBytes = 0;
   bool tooLarge = false;
   bool sent = false;     // handed to libcurl
+  int redirects = 0;
   Clock::time_point due;  // the end of its time, counted from when it was queued
   ~Command() {
     if (easy) curl_easy_cleanup(easy);
@@ -175,12 +178,21 @@ bool WithinBound(Command* c, size_t& total, size_t n, size_t bound) {
   return false;
 }
 
-// Keeps the body up to the LF that ends its last line allowed; the rest is
-// read and counted against the byte bound, but not kept.
+// The answers that send the request on to another address.
+bool IsRedirect(long status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Keeps the body up to the LF that ends its last line allowed; the rest, and
+// the body of a redirect, is read and counted against the byte bound, but
+// not kept.
 size_t WriteBody(char* data, size_t size, size_t count, void* user) {
   Command* c = static_cast<Command*>(user);
   size_t n = size * count;
   if (!WithinBound(c, c->bodyBytes, n, ETNA_MAX_BODY)) return 0;  // ends the transfer with a write error
+  long status = 0;
+  curl_easy_getinfo(c->easy, CURLINFO_RESPONSE_CODE, &status);
+  if (IsRedirect(status)) return n;
   size_t keep = 0;
   while (keep < n && c->lineEnds < ETNA_MAX_LINES) {
     const void* lf = std::memchr(data + keep, '\n', n - keep);
@@ -196,7 +208,8 @@ size_t WriteBody(char* data, size_t size, size_t count, void* user) {
 }
 
 // Sees every header line and, for a chunked body, every trailer line after
-// it; libcurl keeps them all, so their total is bounded like the body's.
+// it, of every answer; libcurl keeps them all, so their total is bounded
+// like the body's.
 size_t CountHeader(char*, size_t size, size_t count, void* user) {
   Command* c = static_cast<Command*>(user);
   size_t n = size * count;
@@ -287,6 +300,24 @@ bool SendNext(Library& lib) {
   return false;
 }
 
+// A redirect with a target, within the count allowed, sends the command on
+// there, its time and byte counts carried over; its own body was not kept.
+// Returns false when the answer stands as it is.
+bool FollowRedirect(Library& lib, Command& c) {
+  long status = 0;
+  char* target = nullptr;
+  curl_easy_getinfo(c.easy, CURLINFO_RESPONSE_CODE, &status);
+  if (!IsRedirect(status) || c.redirects >= kMaxRedirects) return false;
+  if (curl_easy_getinfo(c.easy, CURLINFO_REDIRECT_URL, &target) != CURLE_OK || !target || !*target) return false;
+  c.url = target;  // the handle's text goes with its next transfer
+  curl_multi_remove_handle(lib.multi, c.easy);
+  c.sent = false;
+  ++c.redirects;
+  int state = HandOver(lib, c);
+  if (state != ETNA_STATE_PENDING) PushReply(lib, Reply{c.id, state, {}});
+  return state == ETNA_STATE_PENDING;
+}
+
 std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
   auto c = std::make_unique<Command>();
   c->id = id;
@@ -300,6 +331,10 @@ std::unique_ptr<Command> MakeCommand(Library& lib, int id, const char* query) {
     if (!c->headers) return nullptr;
   }
   CURL* e = c->easy;
+  // Redirects are followed here, not by libcurl, so that every byte of every
+  // answer passes the callbacks and counts against the bounds (libcurl reads
+  // a redirect's body past them). CURLOPT_PROTOCOLS_STR holds for each
+  // address the request is sent on to.
   bool ok = curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_HTTPGET, 1L) == CURLE_OK &&
             curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L) == CURLE_OK &&
@@ -369,7 +404,8 @@ int ETNA_Update(void) {
     auto it = std::find_if(lib.pending.begin(), lib.pending.end(),
                            [easy](const std::unique_ptr<Command>& c) { return c->easy == easy; });
     if (it == lib.pending.end()) continue;
-    Finish(lib, **it, result);
+    if (result == CURLE_OK && FollowRedirect(lib, **it)) continue;
+    if ((*it)->sent) Finish(lib, **it, result);  // else FollowRedirect gave the reply
     Drop(lib, it);
   }
   Clock::time_point now = Clock::now();

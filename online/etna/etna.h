@@ -41,9 +41,16 @@
 // over ETNA_MAX_HEADERS bytes together (status line and line ends included),
 // are refused (ETNA_STATE_TOO_LARGE).
 //
+// Redirects: an answer 301, 302, 303, 307 or 308 with a target sends the
+// request on there, up to 5 times, to http and https addresses only. The
+// byte bounds above count over all the answers of a request, and the body
+// of a redirect is never kept. A redirect without a target, a sixth one, or
+// any other answer but 200 is a failure (ETNA_STATE_HTTP_ERROR); one to
+// another protocol is ETNA_STATE_TRANSPORT.
+//
 // Bounds: a request ends within 30 s of being queued, the time it waited
-// behind the requests before it and its name lookup included; so does a
-// queue of any length. Connecting, its lookup included,
+// behind the requests before it, its name lookup and its redirects
+// included; so does a queue of any length. Connecting, its lookup included,
 // may take 5 s, and a transfer that moves less than one byte a second for
 // 10 s is dropped. Ending a request never waits for a lookup that hangs:
 // that lookup is left to end by itself. The environment variable

@@ -36,7 +36,7 @@ Figures Measure(int level) {
       [&](int64_t, int timed) {
         if (timed == 1) cpuFirst = std::clock();
         if (timed == kFrames) cpuLast = std::clock();
-        world.shieldCount = 8;
+        world.game.shieldCount = 8;
         ScriptKeyTap(Settings.keyFire);
       });
 

@@ -45,7 +45,7 @@ Figures Shatter() {
       NewFrag(50 + 9 * i, 100 + (i % 9) * 25, static_cast<EnemyType>(i % 10), i % 4);
     for (int i = 0; i < 30; ++i) NewEnemyBullet(20 * i, 300, static_cast<ShotKind>(i % 2), i % 2);
     BurstBonus(400, 300);
-    world.shieldCount = -1;
+    world.game.shieldCount = -1;
     Clock::time_point previous = Clock::now();
     int64_t last = PresentedFrameCount();
     SetScriptHook([&] {
@@ -71,7 +71,7 @@ Figures Carnage() {
         world.bike.y = 300.0f;
       },
       [](int64_t frame, int) {
-        world.shieldCount = 8;
+        world.game.shieldCount = 8;
         world.bike.invulnerableTicks = 0;
         ScriptKeyTap(Settings.keyFire);
         // One enemy shot down every frame, the most one shot a frame can do.

@@ -30,7 +30,7 @@ void BeaconTouched(Structures* s) {
     if (world.alien.x < 0 && world.alien.x > -8000) NewTextMessage(MessagePicture::ArrowLeft, 0);
     if (world.alien.x > 0 && world.alien.x < 8000) NewTextMessage(MessagePicture::ArrowRight, 0);
   }
-  if (world.aliensLeft == 0) {
+  if (world.sector.aliensLeft == 0) {
     // The module stands in sector 1 and the strip wraps: point the short way.
     if (s->sector == 3)
       NewTextMessage(RandomIntInRange(1, 2) == 1 ? MessagePicture::ArrowRight : MessagePicture::ArrowLeft, 0);
@@ -58,7 +58,7 @@ void TeleportBike() {
   // To the right the world moves left by 6288 - d while the bike goes d on
   // to the centre: exactly 6288, 112 short of the next one, which the bike
   // flying on meets again.
-  world.teleportShift = left ? 6540 + d : -6400 + d + 112;
+  world.sector.teleportShift = left ? 6540 + d : -6400 + d + 112;
   world.bike.x = 272;
   world.bike.y = 397;
   world.bike.speed = 0;
@@ -76,7 +76,7 @@ void TeleportBike() {
 
 void TeleporterTouched(Structures* s) {
   AlienState& alien = world.alien;
-  if (world.aliensLeft > 0) {
+  if (world.sector.aliensLeft > 0) {
     RandomiseLayers();
     world.playerBullets->Clear();
     world.explosions->Clear();
@@ -98,12 +98,12 @@ void TeleporterTouched(Structures* s) {
   } else if (!alien.free) {
     // The last alien goes home in the module, not through a teleporter.
     PlaySfx(snd_NoTeleport);
-    world.teleportersOff = true;
+    world.sector.teleportersOff = true;
     NewTextMessage(MessagePicture::GetToCraft, 0);
     s->touchCooldown = 60;
   }
 
-  if (world.aliensLeft > 0 && !world.teleportersOff) TeleportBike();
+  if (world.sector.aliensLeft > 0 && !world.sector.teleportersOff) TeleportBike();
 }
 
 }  // namespace
@@ -128,7 +128,7 @@ void UpdateAlien() {
       }
     }
   }
-  alien.x -= world.bike.speed * world.scrollFactor[2];
+  alien.x -= world.bike.speed * world.game.scrollFactor[2];
   alien.frameDelay += 1;
   if (alien.frameDelay >= 10) {
     alien.frameDelay = 0;
@@ -142,15 +142,15 @@ void CaptureAlien() {
   // Only in the low part of its hop can the alien be grabbed.
   if (alien.free && alien.y == 392 && alien.bobAngle > 128 && TouchesBikeCore(alien.x, alien.y, 40, 40)) {
     alien.free = false;
-    world.aliensLeft -= 1;
+    world.sector.aliensLeft -= 1;
     PlaySfx(snd_alien2);
     alien.callTimer = 60;
-    world.score += 250;
+    world.game.score += 250;
   }
 }
 
 void PlayerMeetsStructures() {
-  world.teleportShift = 0;
+  world.sector.teleportShift = 0;
   for (Structures* s : Each<Structures>(world.structures)) {
     if (s->kind == StructureKind::Beacon && s->touchCooldown == 0 &&
         BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(world.bike.x + 10), Trunc(world.bike.y + 10),
@@ -160,29 +160,29 @@ void PlayerMeetsStructures() {
       TeleporterTouched(s);
     if (s->kind == StructureKind::LunarModule && TouchesBikeCore(s->x + 8, s->y + 8, 64, 52) && !world.alien.free) {
       PlaySfx(snd_alien3);
-      world.takeOffDue = true;
+      world.sector.takeOffDue = true;
     }
     if (s->touchCooldown > 0) s->touchCooldown -= 1;
   }
 
   // The standing alien lives on the same strip as the structures.
   if (world.alien.free) {
-    world.alien.x += static_cast<float>(world.teleportShift);
+    world.alien.x += static_cast<float>(world.sector.teleportShift);
     WrapOnStrip(world.alien.x);
   }
 
   // This frame's scroll left every structure inside the strip's window and a
   // teleport shifts it by a fifth of the strip: one wrap brings it back.
-  if (world.teleportShift != 0) {
+  if (world.sector.teleportShift != 0) {
     for (Structures* s : Each<Structures>(world.structures)) {
-      s->x += static_cast<float>(world.teleportShift);
+      s->x += static_cast<float>(world.sector.teleportShift);
       WrapOnStrip(s->x);
     }
-    world.scrollPos += world.teleportShift > 0 ? -6400.0f : 6400.0f;
-    world.teleportShift = 0;
+    world.sector.scrollPos += world.sector.teleportShift > 0 ? -6400.0f : 6400.0f;
+    world.sector.teleportShift = 0;
     // KEPT: the view position wraps here by the structures' window, not by
     // the 0 to 32000 the bike's control keeps it in; the next control step
     // brings it back.
-    WrapOnStrip(world.scrollPos);
+    WrapOnStrip(world.sector.scrollPos);
   }
 }

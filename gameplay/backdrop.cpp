@@ -32,17 +32,17 @@ void DrawLayer(TImage* picture, float p) {
 }  // namespace
 
 String StatusLineText() {
-  String score = ReplaceText(TrailingChars(StringFromInt(world.score), 7), u" ", u"0");
+  String score = ReplaceText(TrailingChars(StringFromInt(world.game.score), 7), u" ", u"0");
   String shields;
   // KEPT: below zero a pound sign stands for the count; past nine the line
   // reads 9+ and spells Sector with a capital.
-  if (world.shieldCount < 0)
+  if (world.game.shieldCount < 0)
     shields = u"   shield: \u00a3   sector: ";
-  else if (world.shieldCount > 9)
+  else if (world.game.shieldCount > 9)
     shields = u"   shield: 9+  Sector: ";
   else
-    shields = StringConcat(StringConcat(u"   shield: ", StringFromInt(world.shieldCount)), u"   sector: ");
-  return StringConcat(StringConcat(StringConcat(u"score: ", score), shields), StringFromInt(world.sectorShown));
+    shields = StringConcat(StringConcat(u"   shield: ", StringFromInt(world.game.shieldCount)), u"   sector: ");
+  return StringConcat(StringConcat(StringConcat(u"score: ", score), shields), StringFromInt(world.sector.sectorShown));
 }
 
 void DrawStatusLine() { DrawFontText(StatusLineText(), 1.0f, 28.6f); }
@@ -54,16 +54,16 @@ void DrawBackdrop() {
   DrawLayer(img_layer1b, world.layerPos[0]);
   DrawLayer(img_layer2b, world.layerPos[1]);
   DrawLayer(img_layer3b, world.layerPos[2]);
-  world.layerPos[0] += world.bike.speed * world.scrollFactor[0];
-  world.layerPos[1] += world.bike.speed * world.scrollFactor[1];
-  world.layerPos[2] += world.bike.speed * world.scrollFactor[2];
+  world.layerPos[0] += world.bike.speed * world.game.scrollFactor[0];
+  world.layerPos[1] += world.bike.speed * world.game.scrollFactor[1];
+  world.layerPos[2] += world.bike.speed * world.game.scrollFactor[2];
 
   DrawImageFrame(img_timebar, 0.0f, 0.0f, 0);
-  SetDrawAlpha(0.5f * world.backdropFade);
-  SetDrawScale(world.timeBonus * 5.0f, 1.0f);
+  SetDrawAlpha(0.5f * world.game.backdropFade);
+  SetDrawScale(world.sector.timeBonus * 5.0f, 1.0f);
   DrawImageFrame(img_timebar2, 126.0f, 8.0f, 0);
   SetDrawScale(1.0f, 1.0f);
-  SetDrawAlpha(world.backdropFade);  // stays in effect for the caller
+  SetDrawAlpha(world.game.backdropFade);  // stays in effect for the caller
   DrawStatusLine();
 }
 
@@ -77,5 +77,5 @@ void DrawBackLayers() {
 void DrawFrontLayer() {
   WrapLayer(world.layerPos[2]);
   DrawLayer(img_layer3b, world.layerPos[2]);
-  world.layerPos[2] += world.bike.speed * world.scrollFactor[2];
+  world.layerPos[2] += world.bike.speed * world.game.scrollFactor[2];
 }

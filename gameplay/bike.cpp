@@ -97,10 +97,10 @@ void PlayerControl(const BikeCommand& command) {
   else if (bike.speed > 0.0f)
     bike.facing = Facing::Right;
 
-  world.scrollPos += bike.speed * world.scrollFactor[2];
-  if (world.scrollPos > kStripLength - 1.0f) world.scrollPos -= kStripLength;
-  if (world.scrollPos < 0.0f) world.scrollPos += kStripLength;
-  world.sectorShown = 1 + TruncateToInt(world.scrollPos / 6500.0f);
+  world.sector.scrollPos += bike.speed * world.game.scrollFactor[2];
+  if (world.sector.scrollPos > kStripLength - 1.0f) world.sector.scrollPos -= kStripLength;
+  if (world.sector.scrollPos < 0.0f) world.sector.scrollPos += kStripLength;
+  world.sector.sectorShown = 1 + TruncateToInt(world.sector.scrollPos / 6500.0f);
 
   if (command.fire) FirePlayerBullet();
 }

@@ -19,7 +19,7 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 void BikeLosesShield() {
   NewShield(ShieldEffect::Bubble, TruncateToInt(world.bike.x + 56), TruncateToInt(world.bike.y + 32));
   PlaySfx(snd_EnemyExplosion1);
-  world.shieldCount -= 1;
+  world.game.shieldCount -= 1;
 }
 
 void NewShield(ShieldEffect effect, int x, int y) {

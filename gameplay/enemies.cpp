@@ -117,7 +117,7 @@ void NewEnemy(int x, int y, EnemyType type) {
 }
 
 void UpdateEnemies() {
-  const float s = world.bike.speed * world.scrollFactor[2];
+  const float s = world.bike.speed * world.game.scrollFactor[2];
   for (Enemies* e : Each<Enemies>(world.enemies)) {
     switch (e->type) {
       case EnemyType::Spinner:

@@ -55,7 +55,7 @@ void NewEnemyBullet(int x, int y, ShotKind kind, int side) {
   if (kind == ShotKind::Aimed) {
     a = 90 + static_cast<float>(ATan2Degrees(TargetY() - static_cast<float>(y), TargetX() - static_cast<float>(x)));
     // Below level 6 the guns scatter by up to 45 degrees either way.
-    if (world.level < 6) a += static_cast<float>(RandomIntInRange(-45, 45));
+    if (world.game.level < 6) a += static_cast<float>(RandomIntInRange(-45, 45));
     b->life = RandomIntInRange(90, 150);
   } else {
     a = side == 0 ? 296.0f : side == 1 ? 65.0f : 0.0f;
@@ -72,7 +72,7 @@ void NewEnemyBullet(int x, int y, ShotKind kind, int side) {
 }
 
 void UpdateEnemyBullets() {
-  const float s = world.bike.speed * world.scrollFactor[2];
+  const float s = world.bike.speed * world.game.scrollFactor[2];
   for (EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
     if (b->x > 680 || b->x < -30 || b->y < 32 || b->y > 456 || b->life < 0) {
       world.enemyBullets->Remove(b);

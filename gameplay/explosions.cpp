@@ -21,7 +21,7 @@ void NewExplosion(int x, int y, ExplosionKind kind, int drift) {
 
 void ScrollExplosions() {
   for (Explosions* e : Each<Explosions>(world.explosions))
-    e->x = e->x - world.bike.speed * world.scrollFactor[2] + e->drift * 3.0f;
+    e->x = e->x - world.bike.speed * world.game.scrollFactor[2] + e->drift * 3.0f;
 }
 
 void DrawExplosions() {

@@ -27,7 +27,7 @@ void ShootDownEnemy(Enemies* e) {
   NewFrag(TruncateToInt(e->x + 10), TruncateToInt(e->y + 30), e->type, 2);
   NewFrag(TruncateToInt(e->x + 30), TruncateToInt(e->y + 30), e->type, 3);
   PlaySfx(snd_EnemyExplosion1);
-  world.score += 250;
+  world.game.score += 250;
   // KEPT: both tests look at where the enemy was hit, so a position between
   // 319 and 320 draws both places and takes the right-hand one.
   const float was = e->x;
@@ -48,10 +48,10 @@ void HitGroundGun(Structures* s) {
   NewExplosion(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), ExplosionKind::Blast, 0);
   PlaySfx(snd_EnemyExplosion1);
   const int points = s->kind == StructureKind::GroundGun ? 1500 : 2000;
-  world.score += points;
+  world.game.score += points;
   s->hitPoints -= 1;
   if (s->hitPoints < 0) {
-    world.score += points;
+    world.game.score += points;
     for (int i = 0; i < 8; ++i) {
       const int dx = RandomIntInRange(4, 36);
       const int dy = RandomIntInRange(4, 36);

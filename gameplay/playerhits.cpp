@@ -38,7 +38,7 @@ float SomewhereOffScreen() {
 
 void LoseShield(int explosionX, int explosionY, int points) {
   NewExplosion(explosionX, explosionY, ExplosionKind::Blast, 0);
-  world.score += points;
+  world.game.score += points;
   BikeLosesShield();
 }
 
@@ -81,7 +81,7 @@ void StructuresHitPlayer() {
     if (!TouchesBikeBody(s->x, s->y) || world.bike.invulnerableTicks != 0) continue;
     if (s->kind == StructureKind::ShieldBonus) {
       // The bonus: four more shields, no upper limit, and it shatters.
-      world.shieldCount += 4;
+      world.game.shieldCount += 4;
       PlaySfx(snd_TakeShield);
       BurstBonus(Trunc(s->x), Trunc(s->y));
       world.structures->Remove(s);

@@ -79,7 +79,7 @@ void Act(Structures* s) {
       // One aimed shot in N frames.
       // KEPT: from level 24 on N is not positive, the drawn number never
       // comes to 4 and the gun falls silent.
-      const int n = 120 - 5 * world.level;
+      const int n = 120 - 5 * world.game.level;
       if (RandomIntInRange(1, n) == 4)
         NewEnemyBullet(TruncateToInt(s->x + 20.0f), TruncateToInt(s->y + 20.0f), ShotKind::Aimed, 999);
       break;
@@ -122,7 +122,7 @@ void CreateStructure(int x, int y, StructureKind kind, int sector) {
 }
 
 void UpdateStructures(bool drawModule) {
-  const float scroll = world.bike.speed * world.scrollFactor[2];
+  const float scroll = world.bike.speed * world.game.scrollFactor[2];
   for (Structures* s : Each<Structures>(world.structures)) {
     if (s->x > -170.0f && s->x < 640.0f) {
       DrawKind(s, drawModule);

@@ -113,22 +113,22 @@ TEST_F(BikeTest, CoastsToAStopInAbout42FramesAndStaysWhereItGlided) {
 }
 
 TEST_F(BikeTest, ScrollWrapsAroundTheStripAndNamesTheSector) {
-  world.scrollFactor[2] = 1.0f;
-  world.scrollPos = 31998.0f;
+  world.game.scrollFactor[2] = 1.0f;
+  world.sector.scrollPos = 31998.0f;
   world.bike.speed = 5.2f;  // coasts to 5.0 before the scroll
   PlayerControl(ReadBikeCommand());
-  EXPECT_NEAR(world.scrollPos, 3.0f, 1e-2f);
-  world.scrollPos = 2.0f;
+  EXPECT_NEAR(world.sector.scrollPos, 3.0f, 1e-2f);
+  world.sector.scrollPos = 2.0f;
   world.bike.speed = -5.2f;
   PlayerControl(ReadBikeCommand());
-  EXPECT_NEAR(world.scrollPos, 31997.0f, 1e-2f);
-  EXPECT_EQ(world.sectorShown, 5);
+  EXPECT_NEAR(world.sector.scrollPos, 31997.0f, 1e-2f);
+  EXPECT_EQ(world.sector.sectorShown, 5);
   const std::pair<float, int> cases[] = {{6499.0f, 1}, {6500.5f, 2}, {19500.5f, 4}, {26000.5f, 5}};
   for (const auto& [pos, sector] : cases) {
-    world.scrollPos = pos;
+    world.sector.scrollPos = pos;
     world.bike.speed = 0.0f;
     PlayerControl(ReadBikeCommand());
-    EXPECT_EQ(world.sectorShown, sector) << pos;
+    EXPECT_EQ(world.sector.sectorShown, sector) << pos;
   }
 }
 

@@ -26,7 +26,7 @@ TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
   Enemies* e = AddEnemy(EnemyType::SpikeBall, 23, 200);
   AddShot(9.1f, 210, -10);  // at -0.9, which tests as 0: right edge 23 meets the enemy
   UpdatePlayerBullets();
-  EXPECT_EQ(250, world.score);
+  EXPECT_EQ(250, world.game.score);
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
   ASSERT_EQ(1, Count<Explosions>(world.explosions));
   EXPECT_EQ(11, First<Explosions>(world.explosions)->x);
@@ -44,7 +44,7 @@ TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
   AddShot(670, 110, 10);   // ends at 680 over the right-hand enemy: both stay
   AddShot(-20, 310, -10);  // ends at -30 over the left-hand one
   UpdatePlayerBullets();
-  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(0, world.game.score);
   EXPECT_EQ(2, Count<PlayerBullets>(world.playerBullets));
   UpdatePlayerBullets();
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
@@ -59,7 +59,7 @@ TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) 
     AddStructure(kind, 300, 400);  // never hit
   AddShot(270, 410, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(250 + 1500, world.score);
+  EXPECT_EQ(250 + 1500, world.game.score);
   EXPECT_LT(first->x, 0);
   EXPECT_EQ(300, second->x);
   EXPECT_EQ(3, gun->hitPoints);
@@ -71,13 +71,13 @@ TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAga
     AddShot(270, 420, 10);
     UpdatePlayerBullets();
   }
-  EXPECT_EQ(12000, world.score);
+  EXPECT_EQ(12000, world.game.score);
   EXPECT_EQ(5 + 8, Count<Explosions>(world.explosions));
   EXPECT_TRUE(gun->x >= 640 && gun->x <= 31000) << gun->x;
   gun->x = 300;
   AddShot(270, 420, 10);
   UpdatePlayerBullets();
-  EXPECT_EQ(16000, world.score);
+  EXPECT_EQ(16000, world.game.score);
   EXPECT_GE(gun->x, 640);
 }
 
@@ -103,7 +103,7 @@ TEST_F(PlayerShotTest, AnEnemyHitAtX319GoesLeftAt320RightAndBetweenTakesTheSecon
     Enemies* e = AddEnemy(EnemyType::Jellyfish, at, 200);
     AddShot(290, 210, 10);
     UpdatePlayerBullets();
-    ASSERT_EQ(250, world.score) << "the shot missed the enemy at " << at;
+    ASSERT_EQ(250, world.game.score) << "the shot missed the enemy at " << at;
     if (at < 320) {
       EXPECT_TRUE(e->x >= -900 && e->x <= -40) << "hit at " << at << ", back at " << e->x << ", not -900 .. -40";
     } else {
@@ -117,7 +117,7 @@ TEST_F(PlayerShotTest, AnEnemyHitAtX319GoesLeftAt320RightAndBetweenTakesTheSecon
   const int left = RandomIntInRange(-900, -40), right = RandomIntInRange(640, 2500), after = RandomIntInRange(1, 1 << 30);
   SetRandomSeed(4321);
   UpdatePlayerBullets();
-  ASSERT_EQ(250, world.score);
+  ASSERT_EQ(250, world.game.score);
   EXPECT_EQ(static_cast<float>(right), e->x) << "hit at 319.5: the left-hand draw was " << left;
   EXPECT_EQ(after, RandomIntInRange(1, 1 << 30)) << "hit at 319.5, both places are drawn";
 }
@@ -138,7 +138,7 @@ class EnemyShotTest : public PlayfieldTest {
 TEST_F(EnemyShotTest, AimedShotsScatterBelowLevelSixAndFlyTrueFromIt) {
   double widest = 0;
   for (int level : {5, 6}) {
-    world.level = level;
+    world.game.level = level;
     for (int i = 0; i < 100; ++i) {
       NewEnemyBullet(100, 100, ShotKind::Aimed, 999);
       const EnemyBullets* b = First<EnemyBullets>(world.enemyBullets);
@@ -196,7 +196,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   AtBikeMiddle(ShotKind::Aimed);
   AtBikeMiddle(ShotKind::Aimed);
   UpdateEnemyBullets();
-  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(7, world.game.shieldCount);
   EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_EQ(2, Count<EnemyBullets>(world.enemyBullets)) << "shots fly on through the bike";
   EXPECT_EQ(1, Count<Shields>(world.shields));
@@ -206,7 +206,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   AtBikeMiddle(ShotKind::Aimed);
   AtBikeMiddle(ShotKind::Missile)->straightTicks = 5;
   UpdateEnemyBullets();
-  EXPECT_EQ(8, world.shieldCount);
+  EXPECT_EQ(8, world.game.shieldCount);
   EXPECT_EQ(50, world.bike.invulnerableTicks);
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
   ASSERT_EQ(1, Count<Shields>(world.shields));
@@ -225,8 +225,8 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   Enemies* other = AddEnemy(EnemyType::SpringBot, 312, 405);
   EnemiesHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(900, world.score);
-  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(900, world.game.score);
+  EXPECT_EQ(7, world.game.shieldCount);
   EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_TRUE(OffScreen(nine->x)) << nine->x;
   EXPECT_EQ(312, other->x);
@@ -236,8 +236,8 @@ TEST_F(RamTest, EnemiesCostAShieldScoreByTypeAndOnlyTheFirstCounts) {
   ResetWorld();
   AddEnemy(EnemyType::Spinner, 292, 397);  // the spinner is tested centred and scores nothing
   EnemiesHitPlayer();
-  EXPECT_EQ(0, world.score);
-  EXPECT_EQ(7, world.shieldCount);
+  EXPECT_EQ(0, world.game.score);
+  EXPECT_EQ(7, world.game.shieldCount);
   ASSERT_NE(First<Explosions>(world.explosions), nullptr);
   EXPECT_EQ(272, First<Explosions>(world.explosions)->x);
 }
@@ -258,14 +258,14 @@ TEST_F(RamTest, ADrawBelowFiftySendsARammedThingLeftFiftyAndAboveRight) {
     Enemies* e = AddEnemy(EnemyType::Wasp, 312, 405);
     SetRandomSeed(seed);
     EnemiesHitPlayer();
-    ASSERT_EQ(7, world.shieldCount) << "the enemy missed the bike";
+    ASSERT_EQ(7, world.game.shieldCount) << "the enemy missed the bike";
     EXPECT_EQ(static_cast<float>(place), e->x) << "an enemy rammed with a side draw of " << percent << " goes " << side;
 
     ResetWorld();
     Structures* mine = AddStructure(Kind::Mine, 312, 397);
     SetRandomSeed(seed);
     StructuresHitPlayer();
-    ASSERT_EQ(7, world.shieldCount) << "the mine missed the bike";
+    ASSERT_EQ(7, world.game.shieldCount) << "the mine missed the bike";
     EXPECT_EQ(static_cast<float>(place), mine->x) << "a mine rammed with a side draw of " << percent << " goes " << side;
   }
 }
@@ -281,7 +281,7 @@ TEST_F(RamTest, OverlappingBoxesWithoutTouchingPixelsLeaveTheBikeUnharmed) {
       }
   ASSERT_TRUE(found) << "the pictures fill their boxes";
   EnemiesHitPlayer();
-  EXPECT_EQ(8, world.shieldCount);
+  EXPECT_EQ(8, world.game.shieldCount);
 }
 
 TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
@@ -290,19 +290,19 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
   StructuresHitPlayer();
   EXPECT_EQ(1, Count<Structures>(world.structures)) << "no contact while invulnerable";
   world.bike.invulnerableTicks = 0;
-  world.shieldCount = 9;
+  world.game.shieldCount = 9;
   StructuresHitPlayer();
-  EXPECT_EQ(13, world.shieldCount);
+  EXPECT_EQ(13, world.game.shieldCount);
   EXPECT_EQ(0, Count<Structures>(world.structures));
   EXPECT_EQ(0, world.bike.invulnerableTicks);
   EXPECT_GT(Count<Pieces>(world.pieces), 20);
   Structures* mine = AddStructure(Kind::Mine, 312, 397);
   AddEnemy(EnemyType::Jellyfish, 312, 405);
-  world.shieldCount = 0;
+  world.game.shieldCount = 0;
   StructuresHitPlayer();
   EnemiesHitPlayer();
-  EXPECT_EQ(-1, world.shieldCount) << "one shield a frame at most";
-  EXPECT_EQ(100, world.score);
+  EXPECT_EQ(-1, world.game.shieldCount) << "one shield a frame at most";
+  EXPECT_EQ(100, world.game.score);
   EXPECT_TRUE(OffScreen(mine->x)) << mine->x;
 }
 
@@ -394,7 +394,7 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
 class CombatSoundTest : public PlayfieldTest {
  protected:
   static std::string Outcome() {
-    return std::to_string(world.score) + " score, " + std::to_string(world.shieldCount) + " shields, " +
+    return std::to_string(world.game.score) + " score, " + std::to_string(world.game.shieldCount) + " shields, " +
            std::to_string(world.bike.invulnerableTicks) + " ticks, " +
            std::to_string(Count<Explosions>(world.explosions)) + " explosions, " +
            std::to_string(Count<Shields>(world.shields)) + " shield effects";

@@ -45,9 +45,9 @@ TEST_F(GameOverTest, APieceWithLifeLIsDrawnLPlusOneTimesAndBurstPiecesGoAtOnce) 
 
 TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnded) {
   SetupSector(3);
-  world.shieldCount = -1;
+  world.game.shieldCount = -1;
   BurstBonus(300, 400);
-  world.score = 4200;
+  world.game.score = 4200;
   Settings.personalBest = 5000;
   const int32_t clock = MillisecondClock();
   const int64_t start = PresentedFrameCount();
@@ -61,7 +61,7 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
   EXPECT_EQ(387, PresentedFrameCount() - start);
   EXPECT_GE(MillisecondClock() - clock, 387 * 16 + 500);
   EXPECT_TRUE(shattered);
-  EXPECT_EQ(GameEnd::GameOver, world.ended);
+  EXPECT_EQ(GameEnd::GameOver, world.game.ended);
   EXPECT_EQ(0, Count<Pieces>(world.pieces));
   EXPECT_EQ(5000, Settings.personalBest);
 }
@@ -69,7 +69,7 @@ TEST_F(GameOverTest, ItShowsThreeHundredAndEightySevenFramesAndLeavesTheGameEnde
 TEST_F(GameOverTest, ATieIsANewPersonalBestAsMuchAsABetterScore) {
   // The last frame, drawn: the verdict slid in under "game over".
   auto verdict = [](int score, int best) {
-    world.score = score;
+    world.game.score = score;
     Settings.personalBest = best;
     const int64_t start = PresentedFrameCount();
     std::vector<uint8_t> screen;

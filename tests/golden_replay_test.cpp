@@ -74,15 +74,15 @@ void AddList(StateHash& h, TList* list, F fields) {
 uint64_t HashWorld() {
   StateHash h;
   // The facing goes in as the bike's frame, 0 or 3, as it always has.
-  h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing), world.scrollFactor[0],
-        world.scrollFactor[1], world.scrollFactor[2]);
-  h.Add(world.scrollPos, world.sectorShown, world.shieldCount, world.bike.invulnerableTicks, world.score, world.level,
-        Settings.personalBest, world.ended.has_value());
-  h.Add(world.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame, world.alien.frameDelay,
-        world.alien.bobAngle, world.alien.callTimer);
-  h.Add(world.teleportersOff, world.takeOffDue, world.timeBonus, world.layerPos[0], world.layerPos[1],
-        world.layerPos[2], world.backdropFade);
-  h.Add(world.bike.thrusting, world.bike.climbing, world.planetX, DialogFade, world.teleportShift);
+  h.Add(world.bike.x, world.bike.y, world.bike.speed, kMaxSpeed, BikeFrame(world.bike.facing),
+        world.game.scrollFactor[0], world.game.scrollFactor[1], world.game.scrollFactor[2]);
+  h.Add(world.sector.scrollPos, world.sector.sectorShown, world.game.shieldCount, world.bike.invulnerableTicks,
+        world.game.score, world.game.level, Settings.personalBest, world.game.ended.has_value());
+  h.Add(world.sector.aliensLeft, world.alien.free, world.alien.x, world.alien.y, world.alien.frame,
+        world.alien.frameDelay, world.alien.bobAngle, world.alien.callTimer);
+  h.Add(world.sector.teleportersOff, world.sector.takeOffDue, world.sector.timeBonus, world.layerPos[0],
+        world.layerPos[1], world.layerPos[2], world.game.backdropFade);
+  h.Add(world.bike.thrusting, world.bike.climbing, world.sector.planetX, DialogFade, world.sector.teleportShift);
   h.Add(world.flames.thrustFrame, world.flames.thrustDelay, world.flames.liftFrame, world.flames.liftDelay);
   AddList<Structures>(h, world.structures, [&](const Structures& s) {
     h.Add(s.kind, s.x, s.y, s.frame, s.frameCount, s.frameDelay, s.touchCooldown, s.sector, s.bobAngle, s.driveSpeed,
@@ -161,7 +161,7 @@ std::vector<uint64_t> PlayReplayGame(const ReplayGame& game) {
     drawn.clear();
     hashes.push_back(HashWorld() ^ (TakeSoundLogHash() * 0x9E3779B97F4A7C15ull) ^
                      (drawlines::Fnv1a(lines) * 0xC2B2AE3D27D4EB4Full));
-    if (now - start >= game.frameLimit) world.ended = GameEnd::Quit;
+    if (now - start >= game.frameLimit) world.game.ended = GameEnd::Quit;
     player.PlayFrame();
   });
   SetRandomSeed(game.gameSeed);
@@ -196,8 +196,8 @@ TEST_F(GoldenReplayTest, WholeGamesReplayFrameForFrameAsRecorded) {
     ASSERT_GT(hashes.size(), 1000u) << "game " << g << " ended too soon to prove much";
     for (size_t f = 0; f < hashes.size(); ++f)
       now.push_back(std::to_string(g) + ' ' + std::to_string(f) + ' ' + golden::Hex(hashes[f]));
-    std::printf("[ golden   ] game %zu: %zu frames, score %d, level %d, shields %d\n", g, hashes.size(), world.score,
-                world.level, world.shieldCount);
+    std::printf("[ golden   ] game %zu: %zu frames, score %d, level %d, shields %d\n", g, hashes.size(),
+                world.game.score, world.game.level, world.game.shieldCount);
   }
 
   if (golden::RewriteAsked()) {

@@ -278,7 +278,7 @@ TEST_F(HandEditedGame, EffectsPlayOnlyForOneAndTheTunesForAnyMusicValueButZero) 
       if (frame == 90) ScriptKeyDown(Settings.keyLeft);
       if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
       if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(KeyCode::Escape), leaving = true;
-      run.score = world.score;
+      run.score = world.game.score;
     });
     run.effects = soundlog::Effects();
     run.tunes = soundlog::Tunes();

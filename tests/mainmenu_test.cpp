@@ -100,7 +100,7 @@ TEST_F(MainMenuTest, PlayFadesOutRunsAGameAndFadesBackIn) {
   menutest::GameFromMenu game(d, 34);
   d.EveryFrame([&](int64_t n) {
     gameEnded = game.EndedAt(n);
-    if (n >= 60 && !gameEnded && !world.ended) world.ended = GameEnd::Quit;  // end the game at once
+    if (n >= 60 && !gameEnded && !world.game.ended) world.game.ended = GameEnd::Quit;  // end the game at once
     if (gameEnded && n == gameEnded + 40) {
       ScriptKeyTap(KeyCode::Escape);
       d.OnWait(n, [](int64_t) { ScriptKeyTap(KeyCode::Y); });

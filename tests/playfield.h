@@ -88,11 +88,11 @@ struct RandomPlayer {
       if (roll(input) < flipKey) (held[k] = !held[k]) ? ScriptKeyDown(keys[k]) : ScriptKeyUp(keys[k]);
     if (roll(input) < fire) ScriptKeyTap(Settings.keyFire);
     if (roll(input) < pause) ScriptKeyTap(KeyCode::Escape);
-    if (roll(input) < putInWay && !world.ended && world.shieldCount >= 0 && !world.takeOffDue) {
+    if (roll(input) < putInWay && !world.game.ended && world.game.shieldCount >= 0 && !world.sector.takeOffDue) {
       world.bike.y = 397;
       if (world.alien.free) {
         world.alien.x = world.bike.x + 30;
-      } else if (Structures* s = FirstOfKind(world.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
+      } else if (Structures* s = FirstOfKind(world.sector.aliensLeft > 0 ? Kind::Teleporter : Kind::LunarModule)) {
         s->x = world.bike.x + 20;
       }
     }

@@ -65,7 +65,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
     if (fresh && frame == 90) ScriptKeyDown(Settings.keyLeft);  // away from the first teleporter
     if (fresh && frame == 260) {  // flying, past the blink of the first 120 passes
-      EXPECT_EQ(world.level, 1);
+      EXPECT_EQ(world.game.level, 1);
       EXPECT_LT(world.bike.speed, -8.0f);
       SaveScreenPNG("playgame_world_frame.png");
       int bottom = 0, top = 0;  // the status line and the time bar are drawn
@@ -76,7 +76,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       EXPECT_GT(bottom, 20);
       EXPECT_GT(top, 100);
       ScriptKeyUp(Settings.keyLeft);
-      bonusAtPause = world.timeBonus;
+      bonusAtPause = world.sector.timeBonus;
       escapeAt = frame;
       ScriptKeyTap(KeyCode::Escape);
     }
@@ -89,9 +89,9 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
       escapeAt = frame + 36 + 30;
     }
     if (fresh && answers == 1 && frame == escapeAt) {
-      EXPECT_FALSE(world.ended);
+      EXPECT_FALSE(world.game.ended);
       EXPECT_GE(DialogFade, 1.0f - 1e-4f);
-      EXPECT_LT(world.timeBonus, bonusAtPause);  // the game went on after the pause
+      EXPECT_LT(world.sector.timeBonus, bonusAtPause);  // the game went on after the pause
       ScriptKeyTap(KeyCode::Escape);
     }
     if (WaitingForAnswer(fresh) && answers == 1 && frame > escapeAt) {
@@ -106,7 +106,7 @@ TEST_F(PlayGameTest, PauseAnsweredNoResumesAndYesEndsTheGame) {
   EXPECT_EQ(fadeDown[1], 36);
   EXPECT_EQ(played.end, GameEnd::Quit);
   EXPECT_EQ(played.level, 1);
-  EXPECT_EQ(played.score, world.score);
+  EXPECT_EQ(played.score, world.game.score);
   EXPECT_EQ(total - yesAt, 15 + 1);  // the fade out, then the pass's own frame
 }
 
@@ -115,7 +115,7 @@ TEST_F(PlayGameTest, ShieldsGoneInThePausedPassStillEndTheGame) {
   int64_t answeredAt = 0;
   const int64_t total = PlayWith([&](int64_t frame, bool fresh) {
     if (fresh && frame == 120 && !paused) ScriptKeyTap(KeyCode::Escape), paused = true;
-    if (paused && !shieldsGone && fresh && DialogFade < 1.0f) world.shieldCount = -1, shieldsGone = true;
+    if (paused && !shieldsGone && fresh && DialogFade < 1.0f) world.game.shieldCount = -1, shieldsGone = true;
     if (shieldsGone && !answered && WaitingForAnswer(fresh))
       ScriptKeyTap(KeyCode::N), answered = true, answeredAt = frame;
   });
@@ -148,8 +148,8 @@ TEST_F(PlayGameFastTest, ThePadDoesNotAnswerThePause) {
       }
     }
     if (fresh && answeredAt >= 0 && frame == answeredAt + 36 + 20) {
-      goingOn = !world.ended;
-      world.ended = GameEnd::Quit;  // ends the game after this pass
+      goingOn = !world.game.ended;
+      world.game.ended = GameEnd::Quit;  // ends the game after this pass
     }
   });
   ScriptDetachPad();
@@ -165,16 +165,16 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
       if (first > 0 && WaitingForAnswer(fresh)) ScriptKeyTap(KeyCode::Y);
       return;
     }
-    world.shieldCount = 8;
-    if (first < 0 && frame > 80 && world.timeBonus < 100.0f) {
+    world.game.shieldCount = 8;
+    if (first < 0 && frame > 80 && world.sector.timeBonus < 100.0f) {
       first = frame;
-      EXPECT_NEAR(world.timeBonus, 99.99f, 1e-4f);
-      EXPECT_NEAR(world.planetX, 399.88f, 1e-3f);
+      EXPECT_NEAR(world.sector.timeBonus, 99.99f, 1e-4f);
+      EXPECT_NEAR(world.sector.planetX, 399.88f, 1e-3f);
     }
-    if (first > 0 && planetWrap < 0 && world.planetX > 500.0f)
-      planetWrap = frame - first + 1, planetBefore = planetLast, planetAfter = world.planetX;
-    planetLast = world.planetX;
-    if (first > 0 && frame == first + 10100) bonusAfter = world.timeBonus, ScriptKeyTap(KeyCode::Escape);
+    if (first > 0 && planetWrap < 0 && world.sector.planetX > 500.0f)
+      planetWrap = frame - first + 1, planetBefore = planetLast, planetAfter = world.sector.planetX;
+    planetLast = world.sector.planetX;
+    if (first > 0 && frame == first + 10100) bonusAfter = world.sector.timeBonus, ScriptKeyTap(KeyCode::Escape);
   });
   EXPECT_EQ(planetWrap, 5017);  // below -202 on the 5017th pass from 400
   EXPECT_GE(planetBefore, -202.0f);
@@ -190,8 +190,8 @@ TEST_F(PlayGameFastTest, TimeBonusAndPlanetRunDownAtTheirPace) {
 TEST_F(PlayGameFastTest, EscapeAsTheTakeOffFallsDueCutsItShortAndDoesNotPause) {
   int64_t dueAt = -1, nextLevelAt = -1, firstPauseAt = -1;
   PlayWith([&](int64_t frame, bool fresh) {
-    if (fresh && frame == 120) world.takeOffDue = true, dueAt = frame, ScriptKeyTap(KeyCode::Escape);
-    if (fresh && nextLevelAt < 0 && world.level == 2) nextLevelAt = frame;
+    if (fresh && frame == 120) world.sector.takeOffDue = true, dueAt = frame, ScriptKeyTap(KeyCode::Escape);
+    if (fresh && nextLevelAt < 0 && world.game.level == 2) nextLevelAt = frame;
     if (fresh && nextLevelAt > 0 && frame == nextLevelAt + 450) ScriptKeyTap(KeyCode::Escape);  // landed: leave
     if (WaitingForAnswer(fresh) && firstPauseAt < 0) firstPauseAt = frame, ScriptKeyTap(KeyCode::Y);
   });
@@ -210,8 +210,8 @@ TEST_F(PlayGameFastTest, DifficultySetsTheScrollFactorsAndAnyOtherValuePlaysNorm
     float seen[3] = {};
     PlayWith([&](int64_t frame, bool fresh) {
       if (!fresh || frame != 100) return;  // playing, after the landing
-      std::copy(world.scrollFactor, world.scrollFactor + 3, seen);
-      world.ended = GameEnd::Quit;
+      std::copy(world.game.scrollFactor, world.game.scrollFactor + 3, seen);
+      world.game.ended = GameEnd::Quit;
     });
     for (int i = 0; i < 3; ++i) EXPECT_FLOAT_EQ(seen[i], factors[i]) << "difficulty " << difficulty << ", factor " << i;
   }
@@ -294,7 +294,7 @@ TEST_F(PlayGameFastTest, WithEffectsOffAGamePlaysOnlyItsTunes) {
       if (frame == 90) ScriptKeyDown(Settings.keyLeft);  // across the sector, past its guns
       if (frame > 90 && frame % 6 == 0) ScriptKeyTap(Settings.keyFire);
       if (frame == 900) ScriptKeyUp(Settings.keyLeft), ScriptKeyTap(KeyCode::Escape), leaving = true;
-      run.score = world.score, run.shields = world.shieldCount;
+      run.score = world.game.score, run.shields = world.game.shieldCount;
     });
     run.effects = soundlog::Effects();
     run.tunes = soundlog::Tunes();
@@ -331,7 +331,7 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
       leaving = true;
       return;
     }
-    if (world.shieldCount < 3) world.shieldCount = 8;
+    if (world.game.shieldCount < 3) world.game.shieldCount = 8;
     for (int i = 0; i < 5; ++i) {
       if (monkey() % 12 != 0) continue;
       held[i] = !held[i];
@@ -340,10 +340,10 @@ TEST_F(PlayGameFastTest, TenThousandFramesOfRandomInput) {
     if (monkey() % 9 == 0) ScriptKeyTap(Settings.keyFire);
     if (monkey() % 500 == 0) ScriptKeyTap(KeyCode::Space);
     if (!(world.bike.y >= 32 && world.bike.y <= 402 && world.bike.x >= 172 && world.bike.x <= 372 &&
-          std::fabs(world.bike.speed) <= 8.9f && world.scrollPos >= -200 && world.scrollPos < 32000 &&
-          world.sectorShown >= 1 && world.sectorShown <= 5))
+          std::fabs(world.bike.speed) <= 8.9f && world.sector.scrollPos >= -200 && world.sector.scrollPos < 32000 &&
+          world.sector.sectorShown >= 1 && world.sector.sectorShown <= 5))
       ADD_FAILURE() << "frame " << frame << ": bike at " << world.bike.x << ", " << world.bike.y << " scroll "
-                    << world.scrollPos,
+                    << world.sector.scrollPos,
           ++violations;
     // Hits throw enemies and structures as far as 3000 out; they come back.
     for (Enemies* e : Each<Enemies>(world.enemies)) violations += !(e->x >= -3000 && e->x <= 3000);

@@ -28,8 +28,8 @@ TEST_F(RescueTest, TheAlienIsPickedUpOnlyLowInItsHopAndWrapsRoundTheStrip) {
   CaptureAlien();
   CaptureAlien();
   EXPECT_FALSE(world.alien.free);
-  EXPECT_EQ(1, world.aliensLeft);
-  EXPECT_EQ(250, world.score);
+  EXPECT_EQ(1, world.sector.aliensLeft);
+  EXPECT_EQ(250, world.game.score);
   EXPECT_EQ(60, world.alien.callTimer);
 
   world.alien.free = true;
@@ -59,12 +59,12 @@ TEST_F(RescueTest, BeaconsPointToANearAlienOrTheShortWayToTheModule) {
     EXPECT_EQ(119, beacon->touchCooldown);
   }
   world.alien.free = false;  // carried, not the last: only the sound
-  world.aliensLeft = 1;
+  world.sector.aliensLeft = 1;
   world.textMessages->Clear();
   beacon->touchCooldown = 0;
   PlayerMeetsStructures();
   EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
-  world.aliensLeft = 0;
+  world.sector.aliensLeft = 0;
   for (int sector : {1, 2, 4, 5}) {
     world.textMessages->Clear();
     beacon->touchCooldown = 0;
@@ -105,7 +105,7 @@ TEST_F(RescueTest, ABeaconPointsToAnAlienLessThan8000PixelsAwayEachWay) {
 TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedLists) {
   world.bike.x = 322;
   world.bike.facing = Facing::Left;
-  world.scrollPos = 10000;
+  world.sector.scrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, 330, 392, 2);
   Structures* nearEnd = AddStructure(Kind::Terraformer, 30000, 332);
   Enemies* a = AddEnemy(EnemyType::Jellyfish, 2000, 100);
@@ -115,7 +115,7 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(330 + 6590, gate->x);
   EXPECT_FLOAT_EQ(30000 + 6590 - 32000, nearEnd->x);
-  EXPECT_FLOAT_EQ(3600, world.scrollPos);
+  EXPECT_FLOAT_EQ(3600, world.sector.scrollPos);
   EXPECT_FLOAT_EQ(360, a->x);
   EXPECT_FLOAT_EQ(26590, world.alien.x);
   EXPECT_TRUE(world.bike.x == 272 && world.bike.y == 397 && world.bike.facing == Facing::Left &&
@@ -127,12 +127,12 @@ TEST_F(RescueTest, FacingLeftATeleporterShiftsTheWorldAndClearsTheShortLivedList
 
 TEST_F(RescueTest, FacingRightTheWorldShiftsLeftAndWrapsOntoTheStrip) {
   world.bike.x = 222;
-  world.scrollPos = 10000;
+  world.sector.scrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, 230, 392, 2);
   Enemies* b = AddEnemy(EnemyType::Jellyfish, -500, 100);
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(230 - 6238 + 32000, gate->x);
-  EXPECT_FLOAT_EQ(16400, world.scrollPos);
+  EXPECT_FLOAT_EQ(16400, world.sector.scrollPos);
   EXPECT_FLOAT_EQ(1140, b->x);
 }
 
@@ -153,49 +153,49 @@ TEST_F(RescueTest, AfterATurnTheBikeOnTheFarSideOfTheCentreTeleportsByTheBareShi
   turn(Settings.keyRight, Settings.keyLeft);
   ASSERT_EQ(Facing::Left, world.bike.facing);
   ASSERT_LT(world.bike.x, 262) << "left of the centre, facing left";
-  world.scrollPos = 10000;
+  world.sector.scrollPos = 10000;
   Structures* gate = AddStructure(Kind::Teleporter, TruncateToInt(world.bike.x) + 8, 392, 2);
   const float gateX = gate->x;
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(gateX + 6540, gate->x);
-  EXPECT_FLOAT_EQ(3600, world.scrollPos);
+  EXPECT_FLOAT_EQ(3600, world.sector.scrollPos);
 
   turn(Settings.keyLeft, Settings.keyRight);
   ASSERT_EQ(Facing::Right, world.bike.facing);
   ASSERT_GT(world.bike.x, 282) << "right of the centre, facing right";
-  world.scrollPos = 10000;
+  world.sector.scrollPos = 10000;
   gate = AddStructure(Kind::Teleporter, TruncateToInt(world.bike.x) + 8, 392, 4);
   const float secondX = gate->x;
   PlayerMeetsStructures();
   EXPECT_FLOAT_EQ(secondX - 6288 + 32000, gate->x);
-  EXPECT_FLOAT_EQ(16400, world.scrollPos);
+  EXPECT_FLOAT_EQ(16400, world.sector.scrollPos);
 }
 
 TEST_F(RescueTest, DeliveryRefusalOfTheLastAlienAndTheModule) {
   Structures* gate = AddStructure(Kind::Teleporter, 292, 392, 2);
   world.alien.free = false;
-  world.aliensLeft = 1;
+  world.sector.aliensLeft = 1;
   PlayerMeetsStructures();
   EXPECT_TRUE(world.alien.free);
   EXPECT_EQ(1, Messages(MessagePicture::AlienSaved));
-  EXPECT_EQ(0, world.score);
+  EXPECT_EQ(0, world.game.score);
   EXPECT_TRUE(world.alien.x >= -200 && world.alien.x <= 31800);
 
   gate->x = 292;
   world.alien.free = false;
-  world.aliensLeft = 0;
+  world.sector.aliensLeft = 0;
   for (int i = 0; i < 120; ++i) PlayerMeetsStructures();
   EXPECT_EQ(2, Messages(MessagePicture::GetToCraft)) << "refused at most once every 60 frames";
-  EXPECT_TRUE(world.teleportersOff);
+  EXPECT_TRUE(world.sector.teleportersOff);
   EXPECT_FLOAT_EQ(292, gate->x);
 
   AddStructure(Kind::LunarModule, 292, 392, 1);
   world.alien.free = true;
   PlayerMeetsStructures();
-  EXPECT_FALSE(world.takeOffDue);
+  EXPECT_FALSE(world.sector.takeOffDue);
   world.alien.free = false;
   PlayerMeetsStructures();
-  EXPECT_TRUE(world.takeOffDue);
+  EXPECT_TRUE(world.sector.takeOffDue);
 }
 
 TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
@@ -222,11 +222,12 @@ TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
 TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
   const auto outcome = [] {
     // The alien's call timer runs only with effects on: not part of it.
-    return std::to_string(world.alien.free) + std::to_string(world.aliensLeft) + " " + std::to_string(world.score) +
-           " " + std::to_string(world.takeOffDue) + std::to_string(world.teleportersOff) + " " +
-           std::to_string(world.bike.x) + " " + std::to_string(Count<TextMessages>(world.textMessages));
+    return std::to_string(world.alien.free) + std::to_string(world.sector.aliensLeft) + " " +
+           std::to_string(world.game.score) + " " + std::to_string(world.sector.takeOffDue) +
+           std::to_string(world.sector.teleportersOff) + " " + std::to_string(world.bike.x) + " " +
+           std::to_string(Count<TextMessages>(world.textMessages));
   };
-  const auto carrying = [](int left) { ResetWorld(), world.alien.free = false, world.aliensLeft = left; };
+  const auto carrying = [](int left) { ResetWorld(), world.alien.free = false, world.sector.aliensLeft = left; };
   const soundlog::Path paths[] = {
       {"the alien calls",
        [] { ResetWorld(), world.alien.x = 300, world.alien.callTimer = 1; },
@@ -306,36 +307,37 @@ TEST_F(SequenceTest, ALandingTakesFourHundredAndTwoFramesUnlessSpaceCutsIt) {
 }
 
 TEST_F(SequenceTest, TheBonusPaysTenAUnitEverySecondFrameBeforeTheClimb) {
-  world.timeBonus = 57.3f;
-  world.aliensLeft = 0;
-  world.takeOffDue = true;
-  world.score = 1000;
+  world.sector.timeBonus = 57.3f;
+  world.sector.aliensLeft = 0;
+  world.sector.takeOffDue = true;
+  world.game.score = 1000;
   const int64_t start = PresentedFrameCount();
   int64_t countedIn = -1;
   SetScriptHook([&] {
-    if (countedIn < 0 && world.timeBonus == 0) countedIn = PresentedFrameCount() - start;
+    if (countedIn < 0 && world.sector.timeBonus == 0) countedIn = PresentedFrameCount() - start;
   });
   EXPECT_EQ(114 + 309 + 402, FramesOf([] { TakeOffSequence(); })) << "count-down, climb, next landing";
   EXPECT_EQ(114, countedIn);
-  EXPECT_EQ(1570, world.score);
-  EXPECT_TRUE(world.level == 2 && world.aliensLeft == 3 && !world.takeOffDue && world.timeBonus == 100);
+  EXPECT_EQ(1570, world.game.score);
+  EXPECT_TRUE(world.game.level == 2 && world.sector.aliensLeft == 3 && !world.sector.takeOffDue &&
+              world.sector.timeBonus == 100);
 }
 
 TEST_F(SequenceTest, NoBonusWithAliensLeftOrUnderTwoUnitsAndEscapeCutsTheCount) {
   for (int left : {1, 0}) {
     SetupSector(1);
-    world.timeBonus = left ? 90.0f : 1.9f;
-    world.aliensLeft = left;
+    world.sector.timeBonus = left ? 90.0f : 1.9f;
+    world.sector.aliensLeft = left;
     EXPECT_EQ(309 + 402, FramesOf([] { TakeOffSequence(); }));
-    EXPECT_EQ(0, world.score);
+    EXPECT_EQ(0, world.game.score);
   }
   SetupSector(1);
-  world.timeBonus = 80;
-  world.aliensLeft = 0;
+  world.sector.timeBonus = 80;
+  world.sector.aliensLeft = 0;
   TapAt(20, 27);
   EXPECT_EQ(20 + 402, FramesOf([] { TakeOffSequence(); }));
-  EXPECT_EQ(100, world.score) << "ten units counted in twenty frames, the rest lost";
-  EXPECT_EQ(2, world.level);
+  EXPECT_EQ(100, world.game.score) << "ten units counted in twenty frames, the rest lost";
+  EXPECT_EQ(2, world.game.level);
 }
 
 // The landing's 340th frame, kept as a picture: the module stands landed and

@@ -36,7 +36,7 @@ Result PlayRandomGame(int gameSeed, unsigned inputSeed) {
       return;
     }
     last = now;
-    if (now - start >= kFrameLimit && !world.ended) world.ended = GameEnd::Quit;
+    if (now - start >= kFrameLimit && !world.game.ended) world.game.ended = GameEnd::Quit;
     player.PlayFrame();
   });
   SetRandomSeed(gameSeed);
@@ -78,16 +78,17 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
       draw |= f == at - 1;
     }
     Drawing(draw);
-    if (world.level == 2) {  // only the mines may hurt on level 2
+    if (world.game.level == 2) {  // only the mines may hurt on level 2
       world.enemyBullets->Clear();
       for (Enemies* e : Each<Enemies>(world.enemies)) e->x = 1500;
     }
-    if (world.ended || world.shieldCount < 0 || world.bike.y == 402 || world.takeOffDue) return;  // not in play
-    if (world.level == 1) {
+    // Not in play.
+    if (world.game.ended || world.game.shieldCount < 0 || world.bike.y == 402 || world.sector.takeOffDue) return;
+    if (world.game.level == 1) {
       world.bike.invulnerableTicks = 19;  // drawn at 0.9 and never hurt
       if (world.alien.free) {
         world.alien.x = world.bike.x + 30;  // under the bike's pick-up box
-      } else if (world.aliensLeft > 0) {
+      } else if (world.sector.aliensLeft > 0) {
         Structures* gate = FirstOfKind(Kind::Teleporter);
         ASSERT_NE(gate, nullptr) << "level 1 has no teleporter";
         gate->x = world.bike.x + 20, gate->touchCooldown = 0;
@@ -96,12 +97,12 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
         Structures* module = FirstOfKind(Kind::LunarModule);
         ASSERT_NE(module, nullptr) << "level 1 has no lunar module";
         module->x = world.bike.x + 20;
-        bonusAtTouch = world.timeBonus;
-        scoreAtTouch = world.score;
+        bonusAtTouch = world.sector.timeBonus;
+        scoreAtTouch = world.game.score;
       }
     } else {
-      hits += world.shieldCount < shields;
-      shields = world.shieldCount;
+      hits += world.game.shieldCount < shields;
+      shields = world.game.shieldCount;
       if (world.bike.invulnerableTicks == 0) {
         Structures* mine = FirstOfKind(Kind::Mine);
         ASSERT_NE(mine, nullptr) << "level 2 has no mine";
@@ -115,13 +116,13 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   EXPECT_EQ(1, deliveries) << "one alien delivered, the last carried to the module";
   EXPECT_EQ(500, scoreAtTouch);
   ASSERT_GT(bonusAtTouch, 90);
-  EXPECT_EQ(2, world.level);
-  EXPECT_EQ(-1, world.shieldCount);
+  EXPECT_EQ(2, world.game.level);
+  EXPECT_EQ(-1, world.game.shieldCount);
   EXPECT_EQ(8, hits) << "the ninth ends the game before another frame is played";
-  EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, world.score);
-  EXPECT_EQ(world.score, Settings.personalBest);
+  EXPECT_EQ(500 + 10 * TruncateToInt(bonusAtTouch) + 9 * 100, world.game.score);
+  EXPECT_EQ(world.game.score, Settings.personalBest);
   EXPECT_EQ(GameEnd::GameOver, game.end);
-  EXPECT_EQ(world.score, game.score);
+  EXPECT_EQ(world.game.score, game.score);
   EXPECT_EQ(2, game.level);
 
   // The settings file the program writes at exit holds the new best.
@@ -132,7 +133,7 @@ TEST_F(WholeGameTest, RescueBothAliensTakeOffWithTheBonusThenLoseEveryShield) {
   std::ifstream in("wholegame_settings.dat", std::ios::binary);
   std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   ASSERT_GE(bytes.size(), 60u);
-  EXPECT_EQ(world.score, bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24);
+  EXPECT_EQ(world.game.score, bytes[4] | bytes[5] << 8 | bytes[6] << 16 | bytes[7] << 24);
   std::remove("wholegame_settings.dat");
 }
 

@@ -259,7 +259,7 @@ struct Gunner {
   bool firing = false;
   int64_t lastShot = -100;
   void operator()() {
-    if (world.shieldCount < 4) world.shieldCount = 4;  // a stray hit must not end the tour early
+    if (world.game.shieldCount < 4) world.game.shieldCount = 4;  // a stray hit must not end the tour early
     Hold(Settings.keyRight, true);
     Enemies* target = TargetAhead();
     const float want = target ? std::fmin(std::fmax(target->y - 12, 40.0f), 397.0f) : 300.0f;
@@ -276,7 +276,7 @@ struct Gunner {
 
 // Flies right along the ground.
 void LowFlight() {
-  if (world.shieldCount < 4) world.shieldCount = 4;
+  if (world.game.shieldCount < 4) world.game.shieldCount = 4;
   Hold(Settings.keyRight, true);
   Hold(Settings.keyClimb, false);
 }
@@ -380,18 +380,18 @@ void PlanTour(Tour& t) {
   t.Frames(40).Pilot([] {
     Hold(Settings.keyRight, true);
     Hold(Settings.keyClimb, false);
-    if (world.shieldCount > 0) world.shieldCount = 0;
+    if (world.game.shieldCount > 0) world.game.shieldCount = 0;
     for (Enemies* e : Each<Enemies>(world.enemies))
-      if (e->type != EnemyType::Spinner && world.shieldCount == 0) {
+      if (e->type != EnemyType::Spinner && world.game.shieldCount == 0) {
         e->x = world.bike.x + 40, e->y = world.bike.y + 6;
         break;
       }
   });
-  t.When("the last hit", [] { return world.shieldCount < 0; }).Pilot({});
+  t.When("the last hit", [] { return world.game.shieldCount < 0; }).Pilot({});
   // The game-over sequence starts from a grab of the last picture.
   t.When("the bike in pieces", [] { return First<Pieces>(world.pieces) != nullptr; }).Drawn();
   t.Frames(10).Shot("17_destroyed.png");
-  t.When("the fade to black", [] { return world.ended.has_value(); });
+  t.When("the fade to black", [] { return world.game.ended.has_value(); });
   t.Rest("the verdict").Shot("18_gameover.png");
 
   // Back in the menu: leave the game.

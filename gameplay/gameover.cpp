@@ -93,6 +93,7 @@ void GameOver() {
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
   DrawSky(1.0f);
+  MoveStars();
   DrawBackdrop();
   UpdateStructures(true);
   DrawTextMessages();

@@ -371,7 +371,7 @@ GameResult PlayGame();
 struct BikeCommand;
 void CheckTakeOff(BikeCommand& command);
 // The far sky behind every game picture: stars, the haze band and the planet,
-// faded by fade.
+// faded by fade. Only drawn: MoveStars moves the stars after it.
 void DrawSky(float fade);
 
 // --- Sector set-up -----------------------------------------------------------
@@ -464,6 +464,9 @@ void UpdateBonusPieces();
 // Fills the star field anew with 100 stars; the start-up makes it once.
 void CreateStars();
 void DrawStars();
+// Every star drifts right by its own speed and comes round at the left; the
+// sky is drawn first, so a frame shows the stars where the last one left them.
+void MoveStars();
 
 // --- Game over -----------------------------------------------------------------
 void GameOver();

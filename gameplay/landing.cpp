@@ -9,8 +9,9 @@
 
 namespace {
 
-// The sky shared with play: stars, the haze, the planet, the back layers.
-void FrameOpening() {
+// A new picture with the sky shared with play (stars, the haze, the planet)
+// and the back layers.
+void DrawSkyAndBackLayers() {
   ClearDrawBuffer();
   DrawSky(1.0f);
   DrawBackLayers();
@@ -69,7 +70,8 @@ void LandingSequence(Landing landing) {
   float beamAlpha = 0, bikeAlpha = 0;
   int stage = 1, rowFrame = 0;
   for (;;) {
-    FrameOpening();
+    DrawSkyAndBackLayers();
+    MoveStars();
     DrawTextMessages();
     DrawImageFrame(img_module, 180, moduleY, TruncateToInt(moduleFrame));
     SetDrawAlpha(0.7f);
@@ -150,7 +152,8 @@ void TakeOffSequence(bool escapeTaken) {
   int tick = 2;
   bool soundPending = true;
   for (;;) {
-    FrameOpening();
+    DrawSkyAndBackLayers();
+    MoveStars();
     UpdateStructures(false);
     DrawTextMessages();
     if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {

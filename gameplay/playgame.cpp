@@ -45,6 +45,7 @@ void StartGame() {
   SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1.0f);
   DrawSky(world.backdropFade);
+  MoveStars();
   DrawBackdrop();
   UpdateStructures(false);
   DrawScanlines();
@@ -63,6 +64,7 @@ void StartGame() {
 void PlayPass() {
   ClearDrawBuffer();
   DrawSky(1.0f);
+  MoveStars();
   BikeCommand command = ReadBikeCommand();
   PlayerControl(command);
   DrawBackdrop();

@@ -20,8 +20,13 @@ void DrawStars() {
   for (StarCoords* s : Each<StarCoords>(world.starCoords)) {
     SetDrawColour(s->grey, s->grey, s->grey);
     FillRectangle(s->x, s->y, s->size, s->size);
+  }
+  SetDrawColour(255, 255, 255);
+}
+
+void MoveStars() {
+  for (StarCoords* s : Each<StarCoords>(world.starCoords)) {
     s->x += s->xSpeed;
     if (s->x > 639.0f) s->x -= 640.0f;
   }
-  SetDrawColour(255, 255, 255);
 }

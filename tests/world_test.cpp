@@ -402,10 +402,13 @@ TEST_F(WorldTest, StarsDriftRightAndWrap) {
   EXPECT_GE(s->grey, 70);
   s->x = 639.5f, s->xSpeed = 0.6f;
   DrawStars();
+  EXPECT_FLOAT_EQ(s->x, 639.5f) << "drawing leaves the stars where they are";
+  MoveStars();
   EXPECT_NEAR(s->x, 0.1f, 1e-3f);
   s->x = 638.5f, s->xSpeed = 0.5f;
-  DrawStars();
+  MoveStars();
   EXPECT_FLOAT_EQ(s->x, 639.0f);  // exactly 639 waits
+  DrawStars();
   EXPECT_EQ(GetDrawState().red, 255);
 }
 

@@ -118,8 +118,15 @@ int main(int argc, char** argv) {
     int full = 0;
     for (size_t i = 0; i < all.left.size(); ++i)
       if (std::fabs(all.left[i]) >= 0.999f || std::fabs(all.right[i]) >= 0.999f) ++full;
-    std::printf("%-12s %8.1f %8.1f %8.1f %8.1f %8.1f %9.2f %7d\n", s.name.c_str(),
-                loudness::Integrated(all.left, all.right), tune, effects, tune - effects,
+    // A screen without a tune or without effects has no reading for it.
+    auto reading = [](double v) {
+      char text[16] = "-";
+      if (v > -99) std::snprintf(text, sizeof text, "%.1f", v);
+      return std::string(text);
+    };
+    std::printf("%-12s %8.1f %8s %8s %8s %8.1f %9.2f %7d\n", s.name.c_str(), loudness::Integrated(all.left, all.right),
+                reading(tune).c_str(), reading(effects).c_str(),
+                tune > -99 && effects > -99 ? reading(tune - effects).c_str() : "-",
                 loudness::LoudestOver(all.left, all.right, 3.0), Peak(raw), full);
   }
   // The menu's blip over the menu tune under it.

@@ -617,7 +617,7 @@ TEST_F(MenuToHighscoresTest, TheSyncSubmitsTheLastGamesScoreAndLevel) {
   menutest::GameFromMenu game(d, 34);
   d.EveryFrame([&](int64_t n) {
     if (const int64_t ended = game.EndedAt(n); ended && !backInMenu) backInMenu = ended + 25;
-    if (n == 60) world.score = 4321, world.ended = GameEnd::Quit;
+    if (n == 60) world.game.score = 4321, world.game.ended = GameEnd::Quit;
     if (!backInMenu) return;
     const int64_t k = n - backInMenu;
     if (k >= 1 && k <= 3) ScriptKeyTap(KeyCode::Down);  // to the high scores

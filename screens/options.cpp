@@ -70,8 +70,7 @@ void SwitchScreenMode() {
 
 void ToggleMusic() {
   Settings.musicOn ^= 1;
-  if (Settings.musicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
-  if (Settings.musicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  SetMusicVolumes();
   // With music off the menu tune still runs, silent.
   SwitchMusic(snd_m_menu, MenuMusicVolume);
 }

@@ -98,8 +98,7 @@ int GameMain() {
 
   LoadForTheRun(LoadingScreen::Shown);
 
-  if (Settings.musicOn == 0) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.0f;
-  if (Settings.musicOn == 1) MenuMusicVolume = GameMusicVolume = PauseMusicVolume = 0.4f;
+  SetMusicVolumes();
   if (Settings.alternativeSoundOutput == 1) {
     for (const String& name : ListAudioDriverNames())
       if (StringCompare(name, u"FreeAudio Multimedia") == 0) SelectAudioDriver(name);

@@ -6,10 +6,11 @@
 namespace {
 constexpr float kLayerWidth = 1920.0f;  // each layer picture repeats every 1920 pixels
 
-// Brings a layer position back into 0 to 1920: one correction each way, which
-// is all a frame's movement ever needs. A value that is still outside (only a
-// wild caller could make one) is folded in fully so the columns stay valid.
-void WrapLayer(float& p) {
+// A layer position brought back into 0 to 1920: one correction each way,
+// which is all a frame's movement ever needs. A value that is still outside
+// (only a wild caller could make one) is folded in fully so the columns stay
+// valid.
+float WrappedLayer(float p) {
   if (p > 1919.0f) p -= kLayerWidth;
   if (p < 0.0f) p += kLayerWidth;
   if (!(p >= 0.0f && p < kLayerWidth)) {
@@ -17,10 +18,13 @@ void WrapLayer(float& p) {
     if (p < 0.0f) p += kLayerWidth;
     if (!(p >= 0.0f && p < kLayerWidth)) p = 0.0f;  // not a number
   }
+  return p;
 }
 
-// Eleven 64-pixel columns cover the screen whatever the fraction.
+// Eleven 64-pixel columns cover the screen whatever the fraction. A place
+// outside the picture's width is drawn where it wraps to.
 void DrawLayer(TImage* picture, float p) {
+  p = WrappedLayer(p);
   int column = TruncateToInt(p / 64.0f);
   float x = static_cast<float>(0.0 - FloatMod(p, 64.0));
   for (int i = 0; i < 11; ++i) {
@@ -48,15 +52,8 @@ String StatusLineText() {
 void DrawStatusLine() { DrawFontText(StatusLineText(), 1.0f, 28.6f); }
 
 void DrawBackdrop() {
-  WrapLayer(world.layerPos[0]);
-  WrapLayer(world.layerPos[1]);
-  WrapLayer(world.layerPos[2]);
-  DrawLayer(img_layer1b, world.layerPos[0]);
-  DrawLayer(img_layer2b, world.layerPos[1]);
-  DrawLayer(img_layer3b, world.layerPos[2]);
-  world.layerPos[0] += world.bike.speed * world.game.scrollFactor[0];
-  world.layerPos[1] += world.bike.speed * world.game.scrollFactor[1];
-  world.layerPos[2] += world.bike.speed * world.game.scrollFactor[2];
+  DrawBackLayers();
+  DrawFrontLayer();
 
   DrawImageFrame(img_timebar, 0.0f, 0.0f, 0);
   SetDrawAlpha(0.5f * world.game.backdropFade);
@@ -68,14 +65,15 @@ void DrawBackdrop() {
 }
 
 void DrawBackLayers() {
-  WrapLayer(world.layerPos[0]);
-  WrapLayer(world.layerPos[1]);
   DrawLayer(img_layer1b, world.layerPos[0]);
   DrawLayer(img_layer2b, world.layerPos[1]);
 }
 
-void DrawFrontLayer() {
-  WrapLayer(world.layerPos[2]);
-  DrawLayer(img_layer3b, world.layerPos[2]);
-  world.layerPos[2] += world.bike.speed * world.game.scrollFactor[2];
+void DrawFrontLayer() { DrawLayer(img_layer3b, world.layerPos[2]); }
+
+void ScrollLayers() {
+  for (int i = 0; i < 3; ++i) {
+    world.layerPos[i] = WrappedLayer(world.layerPos[i]);
+    world.layerPos[i] += world.bike.speed * world.game.scrollFactor[i];
+  }
 }

@@ -95,6 +95,7 @@ void GameOver() {
   DrawSky(1.0f);
   MoveStars();
   DrawBackdrop();
+  ScrollLayers();
   UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();

@@ -412,9 +412,15 @@ void NewTextMessage(MessagePicture picture, int delay);
 void DrawTextMessages();
 
 // --- Backdrop and status line ------------------------------------------------
+// The three parallax layers at their places, then the time bar and the
+// status line; the landing draws the back layers and the front layer apart,
+// with the module between them. Only drawn: ScrollLayers moves them after.
 void DrawBackdrop();
 void DrawBackLayers();
 void DrawFrontLayer();
+// Each layer brought back into its picture's width, then moved by the bike's
+// speed at its own scroll factor.
+void ScrollLayers();
 // The status line's text (score, shields, sector) and its drawing at text
 // column 1, row 28.6; the landing and take-off draw the same line.
 String StatusLineText();

@@ -80,6 +80,7 @@ void LandingSequence(Landing landing) {
     AdvanceExhaust(exhaustFrame, exhaustTick);
     UpdateStructures(false);
     DrawFrontLayer();
+    ScrollLayers();  // the bike stands: only a wrap can move a layer
     TimeBarAndStatusLine();
 
     moduleY += 1.5f;
@@ -175,6 +176,7 @@ void TakeOffSequence(bool escapeTaken) {
     UpdateEnemies();
     DrawEnemies();
     DrawFrontLayer();
+    ScrollLayers();  // the bike stands: only a wrap can move a layer
 
     if (counting) {
       // Ten points for every whole unit left, one unit every second frame.

@@ -47,6 +47,7 @@ void StartGame() {
   DrawSky(world.backdropFade);
   MoveStars();
   DrawBackdrop();
+  ScrollLayers();
   UpdateStructures(false);
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
@@ -68,6 +69,7 @@ void PlayPass() {
   BikeCommand command = ReadBikeCommand();
   PlayerControl(command);
   DrawBackdrop();
+  ScrollLayers();
   UpdateStructures(true);
   DrawTextMessages();
   UpdatePlayerBullets();

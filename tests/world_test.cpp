@@ -415,20 +415,23 @@ TEST_F(WorldTest, StarsDriftRightAndWrap) {
 TEST_F(WorldTest, ParallaxLayersWrapAndMoveAtTheirOwnSpeeds) {
   world.layerPos[0] = 1950.0f, world.layerPos[1] = -10.0f, world.layerPos[2] = 1919.5f;
   DrawBackdrop();
+  DrawBackLayers();
+  DrawFrontLayer();
+  EXPECT_FLOAT_EQ(world.layerPos[0], 1950.0f) << "drawing moves no layer";
+  ScrollLayers();  // the bike stands: the layers only wrap
   EXPECT_FLOAT_EQ(world.layerPos[0], 30.0f);
   EXPECT_FLOAT_EQ(world.layerPos[1], 1910.0f);
   EXPECT_FLOAT_EQ(world.layerPos[2], 1919.5f);
   world.layerPos[0] = world.layerPos[1] = world.layerPos[2] = 100.0f;
   world.bike.speed = 5.0f;
-  DrawBackLayers();
-  DrawFrontLayer();
-  EXPECT_FLOAT_EQ(world.layerPos[0], 100.0f);
-  EXPECT_FLOAT_EQ(world.layerPos[2], 107.0f);
-  DrawBackdrop();
+  ScrollLayers();
   EXPECT_FLOAT_EQ(world.layerPos[0], 102.0f);
   EXPECT_FLOAT_EQ(world.layerPos[1], 104.5f);
+  EXPECT_FLOAT_EQ(world.layerPos[2], 107.0f);
   world.layerPos[0] = -50000.0f;  // no caller makes one, but it must not draw outside the picture
   DrawBackLayers();
+  world.bike.speed = 0.0f;
+  ScrollLayers();
   EXPECT_TRUE(world.layerPos[0] >= 0.0f && world.layerPos[0] < 1920.0f);
 }
 

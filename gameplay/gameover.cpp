@@ -96,7 +96,9 @@ void GameOver() {
   MoveStars();
   DrawBackdrop();
   ScrollLayers();
-  UpdateStructures(true);
+  UpdateStructures();
+  DrawStructures(true);
+  ScrollStructures();
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();

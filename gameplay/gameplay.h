@@ -428,7 +428,15 @@ void DrawStatusLine();
 
 // --- Structures -----------------------------------------------------------------
 void CreateStructure(int x, int y, StructureKind kind, int sector);
-void UpdateStructures(bool drawModule);
+// What the structures on screen do in a frame: the bonus bobs, guns and
+// carriers fire, scenery hums.
+void UpdateStructures();
+// The structures on screen where the frame found them; the lunar module only
+// when drawModule (the landing and take-off draw their own).
+void DrawStructures(bool drawModule);
+// Every structure drifts with the world, wrapping round the strip, the
+// carriers drive on, and each steps its animation.
+void ScrollStructures();
 
 // --- Enemies --------------------------------------------------------------------
 void NewEnemy(int x, int y, EnemyType type);

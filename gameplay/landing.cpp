@@ -78,7 +78,9 @@ void LandingSequence(Landing landing) {
     if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
     SetDrawAlpha(1);
     AdvanceExhaust(exhaustFrame, exhaustTick);
-    UpdateStructures(false);
+    UpdateStructures();
+    DrawStructures(false);
+    ScrollStructures();
     DrawFrontLayer();
     ScrollLayers();  // the bike stands: only a wrap can move a layer
     TimeBarAndStatusLine();
@@ -155,7 +157,9 @@ void TakeOffSequence(bool escapeTaken) {
   for (;;) {
     DrawSkyAndBackLayers();
     MoveStars();
-    UpdateStructures(false);
+    UpdateStructures();
+    DrawStructures(false);
+    ScrollStructures();
     DrawTextMessages();
     if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);

@@ -48,7 +48,9 @@ void StartGame() {
   MoveStars();
   DrawBackdrop();
   ScrollLayers();
-  UpdateStructures(false);
+  UpdateStructures();
+  DrawStructures(false);
+  ScrollStructures();
   DrawScanlines();
   GrabImageFromScreen(ScreenGrab, 0, 0, 0);
   BrightenScreenGrab(4, 252);
@@ -70,7 +72,9 @@ void PlayPass() {
   PlayerControl(command);
   DrawBackdrop();
   ScrollLayers();
-  UpdateStructures(true);
+  UpdateStructures();
+  DrawStructures(true);
+  ScrollStructures();
   DrawTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();

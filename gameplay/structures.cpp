@@ -1,6 +1,7 @@
-// Ground installations and scenery: drawn when on screen, guns and carriers
-// fire, scenery hums, everything scrolls with the world around the 32000-pixel
-// strip and animates at one cell every ten frames.
+// Ground installations and scenery: while on screen the bonus bobs, guns and
+// carriers fire and scenery hums; they are drawn where the frame found them;
+// then everything scrolls with the world around the 32000-pixel strip and
+// animates at one cell every ten frames.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
 #include "services/settings.h"
@@ -15,7 +16,10 @@ constexpr int kFrameCount[kStructureKinds] = {8, 4, 4, 6, 6, 6, 4, 4, 4, 8, 4, 1
 
 bool IsCarrier(Kind kind) { return kind == Kind::CarrierLeft || kind == Kind::CarrierRight; }
 
-void DrawKind(Structures* s, bool drawModule) {
+// Only these act and are drawn; the rest of the strip just scrolls.
+bool OnScreen(const Structures* s) { return s->x > -170.0f && s->x < 640.0f; }
+
+void DrawKind(const Structures* s, bool drawModule) {
   const float x = s->x, y = s->y;
   switch (s->kind) {
     case Kind::Beacon: DrawImageFrame(img_radar, x, y, s->frame); break;
@@ -27,8 +31,6 @@ void DrawKind(Structures* s, bool drawModule) {
     case Kind::FiringGun: DrawImageFrame(img_groundenemies, x, y, s->frame + 6); break;
     case Kind::ShieldBonus: {
       // The bonus bobs over its shadow; the shadow darkens as it rises.
-      s->bobAngle += 8;
-      if (s->bobAngle > 359) s->bobAngle = 0;
       const double lift = SinDegrees(s->bobAngle);
       const int up = TruncateToInt(lift * 12);
       const int shade = TruncateToInt(lift * 6);
@@ -73,8 +75,13 @@ void CarrierLaunch(Structures* s, const CarrierLauncher& launcher) {
   }
 }
 
+// What a structure on screen does in a frame, before it is drawn.
 void Act(Structures* s) {
   switch (s->kind) {
+    case Kind::ShieldBonus:
+      s->bobAngle += 8;
+      if (s->bobAngle > 359) s->bobAngle = 0;
+      break;
     case Kind::FiringGun: {
       // One aimed shot in N frames.
       // KEPT: from level 24 on N is not positive, the drawn number never
@@ -121,14 +128,19 @@ void CreateStructure(int x, int y, StructureKind kind, int sector) {
   s->frameCount = (index >= 0 && index < kStructureKinds) ? kFrameCount[index] : 0;
 }
 
-void UpdateStructures(bool drawModule) {
+void UpdateStructures() {
+  for (Structures* s : Each<Structures>(world.structures))
+    if (OnScreen(s)) Act(s);
+}
+
+void DrawStructures(bool drawModule) {
+  for (const Structures* s : Each<Structures>(world.structures))
+    if (OnScreen(s)) DrawKind(s, drawModule);
+}
+
+void ScrollStructures() {
   const float scroll = world.bike.speed * world.game.scrollFactor[2];
   for (Structures* s : Each<Structures>(world.structures)) {
-    if (s->x > -170.0f && s->x < 640.0f) {
-      DrawKind(s, drawModule);
-      Act(s);
-    }
-
     s->x -= scroll;
     WrapOnStrip(s->x);
     // KEPT: the drive comes after the wrap, so it may carry a carrier a

@@ -266,7 +266,7 @@ TEST_F(RescueTest, EachMeetingPlaysItsOwnSounds) {
        outcome},
       {"a terraformer hums",
        [] { ResetWorld(), AddStructure(Kind::Terraformer, 300, 332); },
-       [] { UpdateStructures(true); },
+       [] { UpdateStructures(); },
        {snd_2tower},
        outcome},
   };

@@ -39,6 +39,12 @@ class WorldTest : public harness::NullDrawingTest {
     CreateStructure(x, y, kind, 0);
     return Last<Structures>(world.structures);
   }
+  // One play frame of the structures: they act, are drawn and scroll.
+  static void StructuresFrame() {
+    UpdateStructures();
+    DrawStructures(true);
+    ScrollStructures();
+  }
 };
 
 // --- Records -----------------------------------------------------------------
@@ -284,7 +290,9 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   for (Structures* s : {a, b, left, right, odd}) ASSERT_NE(s, nullptr);
   ASSERT_EQ(world.structures->Count(), 5);
   a->x = 31800.5f, b->x = -200.5f;
-  UpdateStructures(true);
+  DrawStructures(true);
+  EXPECT_FLOAT_EQ(a->x, 31800.5f) << "drawing moves no structure";
+  StructuresFrame();
   EXPECT_FLOAT_EQ(a->x, -199.5f);
   EXPECT_FLOAT_EQ(b->x, 31799.5f);
   EXPECT_NEAR(left->x, 999.2f, 1e-3f);
@@ -294,7 +302,7 @@ TEST_F(WorldTest, StructuresWrapAroundTheStripAndCarriersDrive) {
   world.bike.speed = 5.0f;  // 7 pixels a frame: a lap brings a tower round again
   a->x = 100.0f;
   for (int i = 0; i < 4572; ++i) {
-    UpdateStructures(true);
+    StructuresFrame();
     ASSERT_GE(a->x, -200.0f);
     ASSERT_LE(a->x, 31800.0f);
   }
@@ -308,13 +316,13 @@ TEST_F(WorldTest, AmbientHumCountsOnlyOnScreenWithSoundOn) {
   Structures* coil = Build(StructureKind::TeslaCoil, 900);     // off screen
   for (Structures* s : {terra, tower, coil}) ASSERT_NE(s, nullptr);
   ASSERT_EQ(world.structures->Count(), 3);
-  UpdateStructures(true);
+  StructuresFrame();
   EXPECT_EQ(terra->soundDelay, 0);
   Settings.sfxOn = 1;
-  UpdateStructures(true);
+  StructuresFrame();
   EXPECT_EQ(terra->soundDelay, 120);
   EXPECT_EQ(tower->soundDelay, 240);
-  for (int i = 0; i < 120; ++i) UpdateStructures(true);
+  for (int i = 0; i < 120; ++i) StructuresFrame();
   EXPECT_EQ(terra->soundDelay, 120);  // sounded again on the 120th frame
   EXPECT_EQ(tower->soundDelay, 120);
   EXPECT_EQ(coil->soundDelay, 0);
@@ -328,15 +336,15 @@ TEST_F(WorldTest, CarriersHoldFireWhileTheBikeIsInvulnerable) {
     s->driveSpeed = 0.0f;
   }
   world.bike.invulnerableTicks = 5;
-  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  for (int i = 0; i < 500; ++i) StructuresFrame();
   EXPECT_EQ(world.explosions->Count(), 0);
   world.bike.invulnerableTicks = 0;
-  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  for (int i = 0; i < 500; ++i) StructuresFrame();
   EXPECT_GT(world.explosions->Count(), 5);  // about 20
   EXPECT_LT(world.explosions->Count(), 45);
   world.explosions->Clear();
   for (Structures* s : Each<Structures>(world.structures)) s->x = 640.0f;  // just off screen
-  for (int i = 0; i < 500; ++i) UpdateStructures(true);
+  for (int i = 0; i < 500; ++i) StructuresFrame();
   EXPECT_EQ(world.explosions->Count(), 0);
 }
 
@@ -349,7 +357,7 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   for (int level : {1, 12, 23}) {
     world.level = level;
     world.enemyBullets->Clear();
-    for (int i = 0; i < 200 * (120 - 5 * level); ++i) UpdateStructures(true);
+    for (int i = 0; i < 200 * (120 - 5 * level); ++i) StructuresFrame();
     const int shots = world.enemyBullets->Count();
     EXPECT_GT(shots, 150) << "level " << level;
     EXPECT_LT(shots, 250) << "level " << level;
@@ -362,14 +370,14 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   world.enemyBullets->Clear();
   for (int level : {24, 25, 40, 500}) {
     world.level = level;
-    for (int i = 0; i < 3000; ++i) UpdateStructures(true);
+    for (int i = 0; i < 3000; ++i) StructuresFrame();
   }
   EXPECT_EQ(world.enemyBullets->Count(), 0) << "no gun fires from level 24 on";
 
   world.level = 23;  // one in five frames, but not from just off screen
   for (float x : {640.0f, -170.0f}) {
     gun->x = x;
-    for (int i = 0; i < 300; ++i) UpdateStructures(true);
+    for (int i = 0; i < 300; ++i) StructuresFrame();
   }
   EXPECT_EQ(world.enemyBullets->Count(), 0);
 }

@@ -346,6 +346,10 @@ void StartWorld();
 // (not the stars, nor Explosions2), the sector's part, the bike and the alien
 // at their start, and `level + 1` aliens to pick up. SetupSector runs it first.
 void ResetSector(int level);
+// The world at rest once the front end is done with it: the bike stands, so
+// nothing scrolls. The main menu asks for it as it closes. KEPT: nothing
+// reads the world after that, but the game has always stopped it there.
+void StopWorld();
 
 // A new record at the back of a world list, placed at whole-pixel (x, y);
 // every other field starts at zero.

@@ -20,3 +20,5 @@ void StartWorld() {
   world.game = NewGame();
   ResetSector(world.game.level);
 }
+
+void StopWorld() { world.bike.speed = 0.0f; }

@@ -161,5 +161,5 @@ void MainMenu() {
 
   SleepMillis(100);
   ClearKeyStates();
-  world.bike.speed = 0;
+  StopWorld();
 }

@@ -35,11 +35,10 @@ void CheckForPad(String& padText) {
   padText = kPadPresent;
   if (CountJoysticks() == 0) {
     padText = kNoPad;
-    Settings.padControl = 0;
-    controls.mode = ControlMode::Keyboard;
+    UseKeyboardOnly();
     PadCheckPending = false;
   } else if (PadCheckPending) {
-    controls.mode = ControlMode::Pad;
+    PutPadInControl();
     PadCheckPending = false;
     TakeRestForMenu();
   }
@@ -78,12 +77,10 @@ void ToggleMusic() {
 void ToggleControls() {
   PlaySfx(snd_menuselect2);
   if (CountJoysticks() == 0) {
-    Settings.padControl = 0;
-    controls.mode = ControlMode::Keyboard;
+    UseKeyboardOnly();
     return;
   }
-  Settings.padControl = 1;
-  controls.mode = controls.mode == ControlMode::Pad ? ControlMode::Keyboard : ControlMode::Pad;
+  SwitchKeyboardAndPad();
   MenuPadRestY = JoyAxisY(0);
 }
 
@@ -180,7 +177,7 @@ void OptionsMenu() {
   } while (TakeKeyPressCount(KeyCode::Escape) == 0 && !done);
 
   ClearKeyStates();
-  if (Settings.padControl == 1) TakeRestForMenu();
+  if (PadSettingOn()) TakeRestForMenu();
   // One frame of the main menu as it stood when this menu opened. The grab
   // is masked, so clear first or this menu would show through its black.
   ClearDrawBuffer();

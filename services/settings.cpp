@@ -409,11 +409,7 @@ void LoadSettings() {
     HighscoreScores[k] = ReadLine(f);
     HighscoreLevels[k] = ReadLine(f);
   }
-  if (Settings.padControl == 1) {
-    // The pad as it lies now is taken as its rest position.
-    controls.mode = ControlMode::Pad;
-    TakePadRest();
-  }
+  TakeControlsFromSettings();
   std::fclose(f);
 }
 

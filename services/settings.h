@@ -20,7 +20,8 @@ struct SavedSettings {
   int keyRight = KeyCode::Right;
   int keyClimb = KeyCode::LeftAlt;
   int keyFire = KeyCode::LeftControl;
-  int padControl = 0;              // 1: the pad steers; its rest is taken at start-up
+  int padControl = 0;              // 1: the pad steers from the start; apart from
+                                   // the file, only services/controls.h sets it
   int reserved = 0;                // unused; keeps its place in the file
   int padClimbButton = 1;          // pad buttons; in the yes/no dialogs
   int padFireButton = 0;           // climb answers no and fire yes

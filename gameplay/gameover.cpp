@@ -99,7 +99,9 @@ void GameOver() {
   UpdateStructures();
   DrawStructures(true);
   ScrollStructures();
+  SwingTextMessages();
   DrawTextMessages();
+  UpdateTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
   DrawEnemies();

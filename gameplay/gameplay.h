@@ -413,7 +413,13 @@ void PlayerMeetsStructures();
 
 // --- Message pictures ----------------------------------------------------------
 void NewTextMessage(MessagePicture picture, int delay);
+// The messages showing swing on by 3 degrees, before they are drawn.
+void SwingTextMessages();
+// Only drawn: the messages whose delay has run out.
 void DrawTextMessages();
+// After the drawing: the waiting messages count their delay down, the ones
+// showing zoom on and fade, and go once they are invisible.
+void UpdateTextMessages();
 
 // --- Backdrop and status line ------------------------------------------------
 // The three parallax layers at their places, then the time bar and the

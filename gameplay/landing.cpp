@@ -72,7 +72,9 @@ void LandingSequence(Landing landing) {
   for (;;) {
     DrawSkyAndBackLayers();
     MoveStars();
+    SwingTextMessages();
     DrawTextMessages();
+    UpdateTextMessages();
     DrawImageFrame(img_module, 180, moduleY, TruncateToInt(moduleFrame));
     SetDrawAlpha(0.7f);
     if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
@@ -160,7 +162,9 @@ void TakeOffSequence(bool escapeTaken) {
     UpdateStructures();
     DrawStructures(false);
     ScrollStructures();
+    SwingTextMessages();
     DrawTextMessages();
+    UpdateTextMessages();
     if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
       soundPending = false;

@@ -15,27 +15,42 @@ void NewTextMessage(MessagePicture picture, int delay) {
   m->delayTicks = delay;
 }
 
+namespace {
+// A message shows, and moves, once its delay has run out.
+bool Showing(const TextMessages* m) { return m->delayTicks <= 0; }
+}  // namespace
+
+void SwingTextMessages() {
+  for (TextMessages* m : Each<TextMessages>(world.textMessages))
+    if (Showing(m)) m->swingAngle += 3;
+}
+
 void DrawTextMessages() {
   SetDrawBlendMode(BlendMode::Alpha);
-  for (TextMessages* m : Each<TextMessages>(world.textMessages)) {
-    if (m->delayTicks > 0) {
-      m->delayTicks -= 1;
-      continue;
-    }
+  for (const TextMessages* m : Each<TextMessages>(world.textMessages)) {
+    if (!Showing(m)) continue;
     SetDrawAlpha(m->alpha);
     SetDrawScale(m->scale, m->scale);
-    m->swingAngle += 3;
     const int b = TruncateToInt(SinDegrees(m->swingAngle) * 120);
     const int cell = static_cast<int>(m->picture);
     if (img_messages && cell >= 0 && cell < ImageFrameCount(img_messages))
       DrawImageFrame(img_messages, m->x, m->y - static_cast<float>(b), cell);
+  }
+  SetDrawAlpha(1);
+  SetDrawRotation(0);
+  SetDrawScale(1, 1);
+}
+
+void UpdateTextMessages() {
+  for (TextMessages* m : Each<TextMessages>(world.textMessages)) {
+    if (!Showing(m)) {
+      m->delayTicks -= 1;
+      continue;
+    }
     // The zoom never stops; the fade starts once it has passed 0.6.
     m->scale += 0.015f;
     m->alpha += m->alphaStep;
     if (m->scale > 0.6f) m->alphaStep = -0.02f;
     if (m->alpha < 0) world.textMessages->Remove(m);
   }
-  SetDrawAlpha(1);
-  SetDrawRotation(0);
-  SetDrawScale(1, 1);
 }

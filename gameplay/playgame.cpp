@@ -75,7 +75,9 @@ void PlayPass() {
   UpdateStructures();
   DrawStructures(true);
   ScrollStructures();
+  SwingTextMessages();
   DrawTextMessages();
+  UpdateTextMessages();
   UpdatePlayerBullets();
   UpdateEnemyBullets();
   UpdateEnemies();

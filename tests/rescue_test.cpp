@@ -202,18 +202,26 @@ TEST_F(RescueTest, MessagePicturesWaitTheirDelayThenZoomFadeAndGo) {
   NewTextMessage(MessagePicture::Commander, 60);
   TextMessages* m = First<TextMessages>(world.textMessages);
   ASSERT_NE(m, nullptr);
-  for (int i = 0; i < 60; ++i) DrawTextMessages();
+  DrawTextMessages();
+  EXPECT_EQ(60, m->delayTicks) << "drawing counts no delay down";
+  // One frame of the messages, as the play pass runs it.
+  const auto frame = [] {
+    SwingTextMessages();
+    DrawTextMessages();
+    UpdateTextMessages();
+  };
+  for (int i = 0; i < 60; ++i) frame();
   EXPECT_EQ(0, m->swingAngle);
   float peak = 0;
   for (int i = 0; i < 104; ++i) {
-    DrawTextMessages();
+    frame();
     peak = std::max(peak, m->alpha);
   }
   EXPECT_EQ(3 * 104, m->swingAngle);
   EXPECT_NEAR(1.3f, peak, 0.02f);
   EXPECT_GT(m->scale, 1.5f);
-  DrawTextMessages();
-  DrawTextMessages();
+  frame();
+  frame();
   EXPECT_EQ(0, Count<TextMessages>(world.textMessages));
   EXPECT_EQ(1.0f, GetDrawState().scaleX);
 }

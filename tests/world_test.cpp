@@ -355,7 +355,7 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
   ASSERT_NE(gun, nullptr);
   world.bike.invulnerableTicks = 50;
   for (int level : {1, 12, 23}) {
-    world.level = level;
+    world.game.level = level;
     world.enemyBullets->Clear();
     for (int i = 0; i < 200 * (120 - 5 * level); ++i) StructuresFrame();
     const int shots = world.enemyBullets->Count();
@@ -369,12 +369,12 @@ TEST_F(WorldTest, FiringGunsShootAboutOnceInNFramesUntilLevel24) {
 
   world.enemyBullets->Clear();
   for (int level : {24, 25, 40, 500}) {
-    world.level = level;
+    world.game.level = level;
     for (int i = 0; i < 3000; ++i) StructuresFrame();
   }
   EXPECT_EQ(world.enemyBullets->Count(), 0) << "no gun fires from level 24 on";
 
-  world.level = 23;  // one in five frames, but not from just off screen
+  world.game.level = 23;  // one in five frames, but not from just off screen
   for (float x : {640.0f, -170.0f}) {
     gun->x = x;
     for (int i = 0; i < 300; ++i) StructuresFrame();
@@ -454,7 +454,7 @@ TEST_F(WorldTest, StatusLineShowsSevenDigitsShieldsAndSector) {
                {99, 13, 2, u"score: 0000099   shield: 9+  Sector: 2"},
                {0, -1, 4, u"score: 0000000   shield: \u00a3   sector: 4"}};
   for (const auto& c : cases) {
-    world.score = c.score, world.shieldCount = c.shields, world.sectorShown = c.sector;
+    world.game.score = c.score, world.game.shieldCount = c.shields, world.sector.sectorShown = c.sector;
     EXPECT_TRUE(StatusLineText() == String(c.text))
         << "with " << c.shields << " shields the line reads \"" << StringToAscii(StatusLineText()) << "\"";
   }
@@ -522,13 +522,13 @@ TEST_F(WorldTest, LevelsOneAndTwoHoldTheirCounts) {
       EXPECT_GE(c.closest, 50.0);  // exactly 50 apart is allowed
       EXPECT_EQ(c.typeOnes, 0);
       EXPECT_LE(c.highestType, k.highestType);
-      EXPECT_EQ(world.aliensLeft, k.level + 1);
+      EXPECT_EQ(world.sector.aliensLeft, k.level + 1);
       EXPECT_TRUE(world.alien.x >= 1000 && world.alien.x <= 30000);
       EXPECT_EQ(world.explosions->Count(), 0);
       EXPECT_EQ(world.bike.x, 272.0f);
       EXPECT_EQ(world.bike.y, 402.0f);
       EXPECT_EQ(world.bike.invulnerableTicks, 120);
-      EXPECT_EQ(world.timeBonus, 100.0f);
+      EXPECT_EQ(world.sector.timeBonus, 100.0f);
     }
   }
 }
@@ -541,28 +541,68 @@ TEST_F(WorldTest, ANewWorldDropsTheLastGameButKeepsItsSky) {
   NewExplosion(1, 1, ExplosionKind::Blast, 0);
   BurstBonus(300, 300);
   NewTextMessage(MessagePicture::LevelDone, 0);
-  world.score = 4200, world.shieldCount = 1, world.alien.free = false, world.takeOffDue = true;
-  world.bike.speed = -8.5f, world.scrollPos = 9000, world.timeBonus = 12, world.backdropFade = 0.3f;
+  world.game.score = 4200, world.game.shieldCount = 1, world.alien.free = false, world.sector.takeOffDue = true;
+  world.bike.speed = -8.5f, world.sector.scrollPos = 9000, world.sector.timeBonus = 12, world.game.backdropFade = 0.3f;
   world.layerPos[1] = 777, world.flames.thrustFrame = 2;
   Settings.difficulty = 1;
   StartWorld();
   Settings.difficulty = 0;
 
-  EXPECT_EQ(world.score, 0);
-  EXPECT_EQ(world.level, 1);
-  EXPECT_EQ(world.shieldCount, 8);
-  EXPECT_EQ(world.aliensLeft, 2);
-  EXPECT_EQ(world.scrollFactor[2], 2.4f);
-  EXPECT_EQ(world.backdropFade, 1.0f);
+  EXPECT_EQ(world.game.score, 0);
+  EXPECT_EQ(world.game.level, 1);
+  EXPECT_EQ(world.game.shieldCount, 8);
+  EXPECT_EQ(world.sector.aliensLeft, 2);
+  EXPECT_EQ(world.game.scrollFactor[2], 2.4f);
+  EXPECT_EQ(world.game.backdropFade, 1.0f);
   TList* const played[] = {world.enemies, world.structures, world.explosions, world.pieces, world.textMessages};
   for (TList* list : played) EXPECT_EQ(list->Count(), 0);
-  EXPECT_TRUE(world.alien.free && !world.takeOffDue);
+  EXPECT_TRUE(world.alien.free && !world.sector.takeOffDue);
   EXPECT_EQ(world.bike.speed, 0.0f);
-  EXPECT_EQ(world.scrollPos, 0.0f);
-  EXPECT_EQ(world.timeBonus, 100.0f);
+  EXPECT_EQ(world.sector.scrollPos, 0.0f);
+  EXPECT_EQ(world.sector.timeBonus, 100.0f);
   EXPECT_EQ(world.starCoords->Count(), 100);
   EXPECT_EQ(world.layerPos[1], 777.0f);
   EXPECT_EQ(world.flames.thrustFrame, 2);
+}
+
+// The next level after a sector played part of the way: the game's score,
+// shields, speeds and backdrop carry over; the sector, the bike and the alien
+// start anew; the sky and the flames run on.
+TEST_F(WorldTest, ANewSectorCarriesTheGameOnAndStartsTheRestAnew) {
+  SetupSector(1);
+  world.game.score = 4200, world.game.shieldCount = 3, world.game.backdropFade = 0.5f;
+  world.game.scrollFactor[2] = 2.4f;
+  world.sector = {.aliensLeft = 0, .teleportersOff = true, .takeOffDue = true, .timeBonus = 12.0f,
+                  .scrollPos = 9000.0f, .sectorShown = 3, .teleportShift = 6540, .planetX = -100.0f};
+  world.bike = {.x = 372.0f, .y = 300.0f, .speed = 8.5f, .facing = Facing::Left, .thrusting = true, .climbing = true,
+                .invulnerableTicks = 0};
+  world.alien = {.free = false, .x = 5.0f, .y = 300.0f, .frame = 3, .frameDelay = 2, .bobAngle = 90, .callTimer = 7};
+  world.layerPos[0] = 555, world.flames.liftFrame = 3;
+  SetupSector(world.game.level + 1);
+
+  EXPECT_EQ(world.game.level, 2);
+  EXPECT_EQ(world.game.score, 4200);
+  EXPECT_EQ(world.game.shieldCount, 3);
+  EXPECT_EQ(world.game.backdropFade, 0.5f);
+  EXPECT_EQ(world.game.scrollFactor[2], 2.4f);
+  const SectorState& sector = world.sector;
+  EXPECT_EQ(sector.aliensLeft, 3);
+  EXPECT_TRUE(!sector.teleportersOff && !sector.takeOffDue);
+  EXPECT_EQ(sector.timeBonus, 100.0f);
+  EXPECT_EQ(sector.scrollPos, 0.0f);
+  EXPECT_EQ(sector.sectorShown, 1);
+  EXPECT_EQ(sector.teleportShift, 0);
+  EXPECT_EQ(sector.planetX, 400.0f);
+  const BikeState& bike = world.bike;
+  EXPECT_TRUE(bike.x == 272.0f && bike.y == 402.0f && bike.speed == 0.0f && bike.facing == Facing::Right);
+  EXPECT_TRUE(!bike.thrusting && !bike.climbing);
+  EXPECT_EQ(bike.invulnerableTicks, 120);
+  const AlienState& alien = world.alien;
+  EXPECT_TRUE(alien.free && alien.x >= 1000.0f && alien.y == 392.0f);
+  EXPECT_TRUE(alien.frame == 0 && alien.frameDelay == 0 && alien.bobAngle == 0);
+  EXPECT_EQ(alien.callTimer, 60);
+  EXPECT_EQ(world.layerPos[0], 555.0f);
+  EXPECT_EQ(world.flames.liftFrame, 3);
 }
 
 TEST_F(WorldTest, CrowdedLevelsStillFinishTheirSetUp) {

@@ -1,7 +1,9 @@
 // Every picture in res/: the size, format and cell grid the loader cuts it
 // into, black kept as the see-through colour, and the pictures whose content
-// other code relies on (font glyphs, flames behind the bike, fragments that
-// reassemble the enemies, seamless backdrop layers, light scan lines).
+// other code or the player relies on (font glyphs, flames behind the bike,
+// shards cut from the enemies, enemies and shots in colours of their own,
+// seamless backdrop layers, light scan lines, the outlines the collisions
+// read).
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -107,6 +109,10 @@ Pixels Load(const char* file) {
   px.h = static_cast<int>(im.height);
   return px;
 }
+
+// The flying enemies, by type.
+const char* const kEnemyNames[10] = {"spinner", "antenna pod", "jellyfish", "spring bot", "eye saucer",
+                                     "bat",     "manta",       "spiked ball", "ring drone", "wasp"};
 
 // Cells that no routine draws, and so may stay empty.
 bool MayBeBlank(const std::string& file, int cell) {
@@ -320,49 +326,84 @@ TEST(PictureCatalogue, FontGlyphsCarryADarkEdgeOnEverySide) {
 }
 
 TEST(PictureCatalogue, FragmentsAreTheirEnemyBrokenAlongJaggedEdges) {
-  // The four pieces of a shot-down enemy are cut from its first picture:
-  // away from the middle every pixel is the enemy's own, and no piece
-  // reaches outside the enemy's outline. Along each break the pieces fit
-  // flush in places and are chipped in others, so the four of them never
-  // show a straight cross, neither as a seam nor as a gap; and no two
+  // The four shards of a shot-down enemy are cut from its first picture,
+  // each in the cell of its quarter, already jumped a few pixels outwards
+  // from where it broke off: at that jump every pixel of the shard lies on
+  // the enemy, most of them in the enemy's own colour (the rest scorched
+  // along the break). Put back, the shards do not overlap and make up most
+  // of the enemy, each of them at least a tenth. They never show a cross:
+  // the cracks that part the shards on either side of the main break leave
+  // it well apart, as in a brick wall, not in one point. And no two
   // enemies break alike.
   Pixels frags = Load("frags.png"), enemies = Load("enemies.png");
   ASSERT_EQ(frags.w, 40);
   ASSERT_EQ(enemies.w, 160);
-  std::set<std::vector<bool>> breaks;
+  std::set<std::vector<int>> breaks;
   for (int t = 0; t < 10; ++t) {
-    SCOPED_TRACE("type " + std::to_string(t));
-    int cell = 4 * t;  // the type's first picture
-    int ex = (cell % 4) * 40, ey = (cell / 4) * 40;
-    auto piece = [&](int x, int y) { return frags.seen(x, 40 * t + y); };
-    auto enemy = [&](int x, int y) { return enemies.seen(ex + x, ey + y); };
-    int mismatches = 0, outside = 0;
-    for (int y = 0; y < 40; ++y)
-      for (int x = 0; x < 40; ++x) {
-        bool farFromBreak = std::abs(x * 2 - 39) > 9 && std::abs(y * 2 - 39) > 9;
-        if (farFromBreak) mismatches += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x, ey + y), 3) != 0;
-        if (piece(x, y) && !enemy(x, y)) ++outside;
+    SCOPED_TRACE(kEnemyNames[t]);
+    int ex = 0, ey = 40 * t;  // the type's first picture: cell 4 t, the first of its row
+    auto enemy = [&](int x, int y) { return x >= 0 && y >= 0 && x < 40 && y < 40 && enemies.seen(ex + x, ey + y); };
+    std::vector<int> owner(1600, -1);  // the shards put back
+    int overlaps = 0;
+    for (int q = 0; q < 4; ++q) {
+      const int cx = 20 * (q % 2), cy = 20 * (q / 2), sx = q % 2 ? 1 : -1, sy = q / 2 ? 1 : -1;
+      std::vector<std::pair<int, int>> shard;
+      for (int y = cy; y < cy + 20; ++y)
+        for (int x = cx; x < cx + 20; ++x)
+          if (frags.seen(x, 40 * t + y)) shard.emplace_back(x, y);
+      ASSERT_GT(shard.size(), 8u) << "shard " << q << " is all but empty";
+      int bestMatch = -1, bestX = 0, bestY = 0;
+      for (int jx = 0; jx <= 8; ++jx)
+        for (int jy = 0; jy <= 8; ++jy) {
+          int dx = sx * jx, dy = sy * jy, match = 0;
+          bool fits = true;
+          for (auto [x, y] : shard) {
+            if (!enemy(x - dx, y - dy)) {
+              fits = false;
+              break;
+            }
+            match += std::memcmp(frags.at(x, 40 * t + y), enemies.at(ex + x - dx, ey + y - dy), 3) == 0;
+          }
+          if (fits && match > bestMatch) bestMatch = match, bestX = dx, bestY = dy;
+        }
+      ASSERT_GE(bestMatch, 0) << "shard " << q << " is not cut from the enemy";
+      EXPECT_GE(bestMatch * 100, 60 * static_cast<int>(shard.size())) << "shard " << q;
+      for (auto [x, y] : shard) {
+        int& o = owner[(y - bestY) * 40 + (x - bestX)];
+        if (o >= 0) ++overlaps;
+        o = q;
       }
-    EXPECT_EQ(mismatches, 0);
-    EXPECT_EQ(outside, 0);
-    // Across the vertical break (columns 19 | 20) row by row, and across
-    // the horizontal one column by column, wherever the enemy spans it:
-    // flush where both pieces reach it, chipped where the enemy does and
-    // a piece does not.
-    std::vector<bool> profile;
-    for (bool vertical : {true, false}) {
-      int flush = 0, chipped = 0;
-      for (int k = 0; k < 40; ++k) {
-        auto at = [&](auto fn, int across) { return vertical ? fn(across, k) : fn(k, across); };
-        if (!at(enemy, 19) || !at(enemy, 20)) continue;
-        bool whole = at(piece, 19) && at(piece, 20);
-        whole ? ++flush : ++chipped;
-        profile.push_back(whole);
-      }
-      EXPECT_GT(flush, 0) << (vertical ? "a gap all down the middle" : "a gap all across the middle");
-      EXPECT_GT(chipped, 0) << (vertical ? "a straight seam down the middle" : "a straight seam across the middle");
     }
-    breaks.insert(profile);
+    EXPECT_EQ(overlaps, 0);
+    int kept = 0, whole = 0;
+    for (int y = 0; y < 40; ++y)
+      for (int x = 0; x < 40; ++x) whole += enemy(x, y), kept += owner[y * 40 + x] >= 0;
+    EXPECT_GE(kept * 100, 85 * whole) << kept << " of the enemy's " << whole << " pixels are in a shard";
+    for (int q = 0; q < 4; ++q) {
+      EXPECT_GE(10 * std::count(owner.begin(), owner.end(), q), whole) << "shard " << q << " is a crumb";
+    }
+    // Where the crack between shards a and b crosses the lines 'from' to
+    // 'from + 7' (rows when it runs up and down, columns when across): the
+    // mean of the points midway between a's last pixel and b's first.
+    auto crackAt = [&](int a, int b, bool upDown, int from) {
+      double sum = 0;
+      int n = 0;
+      for (int k = from; k < from + 8; ++k) {
+        int lastA = -1, firstB = 40;
+        for (int i = 0; i < 40; ++i) {
+          int o = upDown ? owner[k * 40 + i] : owner[i * 40 + k];
+          if (o == a) lastA = i;
+          if (o == b) firstB = std::min(firstB, i);
+        }
+        if (lastA >= 0 && firstB < 40) sum += (lastA + firstB + 1) / 2.0, ++n;
+      }
+      return n ? sum / n : 20.0;
+    };
+    double upDown = std::fabs(crackAt(0, 1, true, 12) - crackAt(2, 3, true, 20));
+    double across = std::fabs(crackAt(0, 2, false, 12) - crackAt(1, 3, false, 20));
+    std::printf("%-12s cracks leave the main break %.1f pixels apart\n", kEnemyNames[t], std::max(upDown, across));
+    EXPECT_GE(std::max(upDown, across), 4.0) << "the shards meet in a cross";
+    breaks.insert(owner);
   }
   EXPECT_EQ(breaks.size(), 10u) << "two enemies break alike";
 }
@@ -612,6 +653,230 @@ TEST(PictureCatalogue, EveryEnemyStandsOutFromTheLandscapeItFliesOver) {
   double c = worst(meanLuminance(mine, 0, 0, 4, 4), 80, 380);
   std::printf("%-12s %.2f : 1\n", "mine", c);
   EXPECT_GE(c, 3.0) << "mine";
+}
+
+// Hue of a pixel in degrees (0 red, 120 green, 240 blue) and its chroma,
+// 0 for a grey to 1 for a pure colour.
+void HueAndChroma(const unsigned char* p, double* hue, double* chroma) {
+  int mx = std::max({p[0], p[1], p[2]}), mn = std::min({p[0], p[1], p[2]});
+  *chroma = (mx - mn) / 255.0;
+  if (mx == mn) {
+    *hue = 0;
+    return;
+  }
+  double d = mx - mn, h;
+  if (mx == p[0]) h = (p[1] - p[2]) / d;
+  else if (mx == p[1]) h = 2 + (p[2] - p[0]) / d;
+  else h = 4 + (p[0] - p[1]) / d;
+  *hue = std::fmod(h * 60 + 360, 360);
+}
+
+double HuesApart(double a, double b) {
+  double d = std::fabs(a - b);
+  return std::min(d, 360 - d);
+}
+
+// The hue a set of pixels mostly wears: the stretch of 21 degrees of the
+// hue circle that holds most of their colour, each pixel weighed by its
+// chroma and greys left out, and the weighted mean hue within it; -1 when
+// none of them has colour.
+double DominantHue(const std::vector<const unsigned char*>& pixels, double leastChroma) {
+  std::vector<double> weight(360, 0);
+  for (const unsigned char* p : pixels) {
+    double h, c;
+    HueAndChroma(p, &h, &c);
+    if (c >= leastChroma) weight[static_cast<int>(h) % 360] += c;
+  }
+  int best = -1;
+  double most = 0;
+  for (int h = 0; h < 360; ++h) {
+    double sum = 0;
+    for (int d = -10; d <= 10; ++d) sum += weight[(h + d + 360) % 360];
+    if (sum > most) most = sum, best = h;
+  }
+  if (best < 0) return -1;
+  double sx = 0, sy = 0;
+  for (int d = -10; d <= 10; ++d) {
+    int h = (best + d + 360) % 360;
+    sx += weight[h] * std::cos(h * 3.14159265358979 / 180);
+    sy += weight[h] * std::sin(h * 3.14159265358979 / 180);
+  }
+  return std::fmod(std::atan2(sy, sx) * 180 / 3.14159265358979 + 360, 360);
+}
+
+std::vector<const unsigned char*> SeenPixels(const Pixels& px, int x0, int y0, int w, int h) {
+  std::vector<const unsigned char*> v;
+  for (int y = y0; y < y0 + h; ++y)
+    for (int x = x0; x < x0 + w; ++x)
+      if (px.seen(x, y)) v.push_back(px.at(x, y));
+  return v;
+}
+
+// Every pixel of every cell a flying enemy type shows.
+std::vector<const unsigned char*> EnemyPixels(const Pixels& en, int type) {
+  std::vector<const unsigned char*> v;
+  for (int f = 0; f < (type == 9 ? 7 : 4); ++f) {
+    int cell = type * 4 + f;
+    std::vector<const unsigned char*> c = SeenPixels(en, (cell % 4) * 40, (cell / 4) * 40, 40, 40);
+    v.insert(v.end(), c.begin(), c.end());
+  }
+  return v;
+}
+
+TEST(PictureCatalogue, EveryEnemyWearsAHueOfItsOwnFarFromThePlanetsViolet) {
+  // The planet is violet; an enemy in the same hue melts into it whatever
+  // its brightness. Each enemy's hue lies at least 40 degrees from the hue
+  // of every backdrop layer, and 10 from every other enemy's, so no two
+  // read as one kind.
+  std::vector<double> world;
+  for (const char* file : {"layer1b.png", "layer2b.png", "layer3b.png"}) {
+    Pixels layer = Load(file);
+    ASSERT_EQ(layer.w, 1920) << file;
+    world.push_back(DominantHue(SeenPixels(layer, 0, 0, 1920, 480), 0.05));
+    std::printf("%s hue %.0f\n", file, world.back());
+  }
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  double hue[10];
+  for (int type = 0; type < 10; ++type) {
+    hue[type] = DominantHue(EnemyPixels(en, type), 0.12);
+    ASSERT_GE(hue[type], 0) << kEnemyNames[type] << " has no colour";
+    double nearest = 180;
+    for (double w : world) nearest = std::min(nearest, HuesApart(hue[type], w));
+    std::printf("%-12s hue %3.0f, %3.0f degrees from the planet\n", kEnemyNames[type], hue[type], nearest);
+    EXPECT_GE(nearest, 40) << kEnemyNames[type];
+  }
+  for (int a = 0; a < 10; ++a)
+    for (int b = a + 1; b < 10; ++b)
+      EXPECT_GE(HuesApart(hue[a], hue[b]), 10) << kEnemyNames[a] << " and " << kEnemyNames[b];
+}
+
+TEST(PictureCatalogue, EveryEnemyStandsOutFromTheNearRidges) {
+  // The lit crests of the two nearer layers are the brightest ground an
+  // enemy crosses: the eight rows under the crest line of every column, as
+  // bright as their median pixel. Every enemy's mean luminance stands at
+  // least 3 to 1 against each.
+  Pixels en = Load("enemies.png");
+  ASSERT_EQ(en.w, 160);
+  for (const char* file : {"layer2b.png", "layer3b.png"}) {
+    SCOPED_TRACE(file);
+    Pixels layer = Load(file);
+    ASSERT_EQ(layer.w, 1920);
+    std::vector<double> crest;
+    for (int x = 0; x < 1920; ++x) {
+      int top = 0;
+      while (top < 480 && !layer.seen(x, top)) ++top;
+      for (int y = top; y < std::min(480, top + 8); ++y)
+        if (layer.seen(x, y)) crest.push_back(Luminance(layer.at(x, y)));
+    }
+    ASSERT_FALSE(crest.empty());
+    std::nth_element(crest.begin(), crest.begin() + crest.size() / 2, crest.end());
+    double ridge = crest[crest.size() / 2];
+    std::printf("%s crest luminance %.3f\n", file, ridge);
+    for (int type = 0; type < 10; ++type) {
+      std::vector<const unsigned char*> px = EnemyPixels(en, type);
+      double mean = 0;
+      for (const unsigned char* p : px) mean += Luminance(p) / px.size();
+      double c = Contrast(mean, ridge);
+      std::printf("  %-12s %.2f : 1\n", kEnemyNames[type], c);
+      EXPECT_GE(c, 3.0) << kEnemyNames[type];
+    }
+  }
+}
+
+TEST(PictureCatalogue, TheEnemyShotWearsAColourNoBlastOrShardUses) {
+  // A shot the player takes for a spark or a shard flying off a kill is a
+  // shot he does not dodge. Its hue lies at least 40 degrees from the hue
+  // of every frame of every blast and puff and of every enemy's shards, and
+  // it reads as a bullet: a white-hot core inside a dark ring.
+  Pixels shot = Load("Shots_Enemy.png");
+  ASSERT_EQ(shot.w, 13);
+  double shotHue = DominantHue(SeenPixels(shot, 0, 0, 13, 13), 0.12);
+  ASSERT_GE(shotHue, 0) << "the shot has no colour";
+  for (int ch = 0; ch < 3; ++ch) EXPECT_GE(shot.at(6, 6)[ch], 240) << "no white-hot core";
+  for (int y = 0; y < 13; ++y)
+    for (int x = 0; x < 13; ++x) {
+      bool rim = shot.seen(x, y) && (x == 0 || y == 0 || x == 12 || y == 12 || !shot.seen(x - 1, y) ||
+                                     !shot.seen(x + 1, y) || !shot.seen(x, y - 1) || !shot.seen(x, y + 1));
+      if (rim) {
+        EXPECT_LT(Luminance(shot.at(x, y)), 0.06) << "the ring is not dark at " << x << "," << y;
+      }
+    }
+  double closest = 180;
+  std::string closestTo;
+  auto against = [&](const std::string& what, const std::vector<const unsigned char*>& px) {
+    double h = DominantHue(px, 0.12);
+    if (h < 0) return;  // all grey: smoke or a white flash
+    double apart = HuesApart(shotHue, h);
+    if (apart < closest) closest = apart, closestTo = what;
+    EXPECT_GE(apart, 40) << what << " wears hue " << h << ", the shot " << shotHue;
+  };
+  for (const char* file : {"explosion.png", "explosion2.png", "poof.png"}) {
+    const PictureEntry& e = FileEntry(file);
+    Pixels px = Load(file);
+    ASSERT_EQ(px.w, e.width) << file;
+    int cols = e.width / e.cellWidth;
+    for (int cell = 0; cell < e.cells; ++cell)
+      against(std::string(file) + " frame " + std::to_string(cell),
+              SeenPixels(px, (cell % cols) * e.cellWidth, (cell / cols) * e.cellHeight, e.cellWidth, e.cellHeight));
+  }
+  Pixels frags = Load("frags.png");
+  ASSERT_EQ(frags.w, 40);
+  for (int type = 0; type < 10; ++type)
+    against(std::string("the shards of the ") + kEnemyNames[type], SeenPixels(frags, 0, 40 * type, 40, 40));
+  std::printf("enemy shot hue %.0f, %.0f degrees from the nearest (%s)\n", shotHue, closest, closestTo.c_str());
+}
+
+TEST(PictureCatalogue, BlastsSwallowTheirTargetAtOnceAndEndInSmoke) {
+  // Blasts are drawn centred on a 40 x 40 target. From the second frame to
+  // the fourth the fireball covers at least 70% of that square; the last
+  // four frames are mostly smoke: dim greys (no colour, no channel above
+  // 140) make up at least 60% of what they show.
+  for (const char* file : {"explosion.png", "explosion2.png"}) {
+    SCOPED_TRACE(file);
+    const PictureEntry& e = FileEntry(file);
+    Pixels px = Load(file);
+    ASSERT_EQ(px.w, e.width);
+    ASSERT_EQ(e.cellWidth, 64);
+    int cols = e.width / e.cellWidth;
+    for (int cell = 1; cell <= 3; ++cell) {
+      int x0 = (cell % cols) * 64, y0 = (cell / cols) * 64;
+      int covered = px.seenIn(x0 + 12, y0 + 12, 40, 40);
+      EXPECT_GE(covered * 100, 70 * 1600) << "frame " << cell << " covers " << covered << " of the target's 1600 pixels";
+    }
+    for (int cell = e.cells - 4; cell < e.cells; ++cell) {
+      int x0 = (cell % cols) * 64, y0 = (cell / cols) * 64;
+      std::vector<const unsigned char*> shown = SeenPixels(px, x0, y0, 64, 64);
+      int smoke = 0;
+      for (const unsigned char* p : shown) {
+        double h, c;
+        HueAndChroma(p, &h, &c);
+        smoke += c < 0.12 && std::max({p[0], p[1], p[2]}) <= 140;
+      }
+      EXPECT_GE(smoke * 100, 60 * static_cast<int>(shown.size()))
+          << "frame " << cell << ": " << smoke << " of " << shown.size() << " pixels are smoke";
+    }
+  }
+}
+
+TEST(PictureCatalogue, CollidingPicturesKeepTheOutlinesTheGameWasRecordedWith) {
+  // The bike's, the flying enemies' and the aimed shot's pictures are read
+  // pixel by pixel by the collisions, and the golden records were played
+  // with these outlines: their colours may change, which pixels are drawn
+  // may not (or the records must be played anew).
+  struct Outline {
+    const char* file;
+    uint64_t fingerprint;
+  };
+  for (Outline o : {Outline{"bike2.png", 0xedd803aa627c6c11ull}, Outline{"enemies.png", 0x52c47d065259bcb8ull},
+                     Outline{"Shots_Enemy.png", 0x0c01950218875eecull}}) {
+    Pixels px = Load(o.file);
+    ASSERT_GT(px.w, 0) << o.file;
+    uint64_t h = 14695981039346656037ull;  // FNV-1a over the drawn pixels, row by row
+    for (int y = 0; y < px.h; ++y)
+      for (int x = 0; x < px.w; ++x) h = (h ^ (px.seen(x, y) ? 1u : 0u)) * 1099511628211ull;
+    EXPECT_EQ(h, o.fingerprint) << o.file << std::hex << ": 0x" << h;
+  }
 }
 
 TEST(PictureCatalogue, ExplosionsBurstIntoClustersOfAFewFlatColours) {

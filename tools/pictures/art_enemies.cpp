@@ -41,7 +41,8 @@ void rimLight(Canvas& a, float strength) {
         }
 }
 
-// Type 0: a four-bladed spinner drone (the game rotates it).
+// Type 0: a four-bladed spinner drone (the game rotates it): lime blades
+// round a pale hub.
 void spinner(Canvas& a, int f) {
     float tw = f * 0.2f;
     for (int k = 0; k < 4; ++k) {
@@ -50,27 +51,27 @@ void spinner(Canvas& a, int f) {
         auto P = [&](float u, float v) { return std::vector<float>{20 + u * ca - v * sa, 20 + u * sa + v * ca}; };
         std::vector<float> blade;
         for (auto pt : {P(5, -5), P(16.5f, -2), P(15.5f, 3), P(5, 5)}) blade.insert(blade.end(), pt.begin(), pt.end());
-        a.poly(blade, k % 2 ? rgb(255, 132, 222) : rgb(236, 96, 206));
+        a.poly(blade, k % 2 ? rgb(180, 255, 124) : rgb(128, 240, 88));
     }
-    a.circle(20, 20, 8, sphere(20, 20, 8, rgb(255, 240, 140), rgb(220, 110, 20)));
-    a.circle(20, 20, 3, rgb(255, 255, 230));
+    a.circle(20, 20, 8, sphere(20, 20, 8, rgb(246, 255, 226), rgb(130, 230, 92)));
+    a.circle(20, 20, 3, rgb(255, 255, 236));
 }
 
-// Type 1: a small probe with a blinking antenna and a light running round
-// its belt.
+// Type 1: a small silver probe with a blinking antenna and a light running
+// round its teal belt.
 void probe(Canvas& a, int f) {
-    a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(230, 238, 252), rgb(120, 136, 172)));
-    a.rect(8, 24, 24, 3, rgb(50, 160, 210));
+    a.ellipse(20, 22, 13, 9, sphere(20, 22, 13, rgb(246, 246, 250), rgb(196, 198, 206)));
+    a.rect(8, 24, 24, 3, rgb(40, 214, 184));
     const float run[4] = {11, 17, 23, 29};
-    a.rect(run[f] - 2, 24, 4, 3, rgb(180, 250, 255));
-    a.line(20, 13, 20, 5, 1.5f, rgb(210, 220, 235));
+    a.rect(run[f] - 2, 24, 4, 3, rgb(200, 255, 252));
+    a.line(20, 13, 20, 5, 1.5f, rgb(222, 222, 228));
     a.circle(20, 5, 2.5f, f % 2 ? rgb(255, 60, 60) : rgb(110, 30, 30));
     if (f % 2) a.glow(20, 5, 6, Col{0.5f, 0.1f, 0.1f, 0.5f}, 0.8f);
-    a.ellipse(20, 19, 6, 3, rgb(80, 100, 140));
+    a.ellipse(20, 19, 6, 3, rgb(104, 98, 88));
 }
 
-// Type 2: a floating jellyfish: the bell squeezes and relaxes, a wave runs
-// down its tentacles, and the spots on its bell glow in turn.
+// Type 2: a floating jellyfish, glowing cyan: the bell squeezes and relaxes,
+// a wave runs down its tentacles, and the spots on its bell glow in turn.
 void jelly(Canvas& a, int f) {
     float ph = f * kPi / 2;
     float squeeze = std::cos(ph);  // 1 relaxed and wide, -1 squeezed tall
@@ -80,22 +81,22 @@ void jelly(Canvas& a, int f) {
         for (int s = 0; s < 6; ++s) {
             float y = 22 + s * spacing;
             float x = x0 + std::sin(s * 0.95f - ph + t * 0.7f) * (0.6f + s * 0.55f);
-            a.circle(x, y, 1.7f - s * 0.17f, mix(rgb(255, 180, 240), rgb(235, 115, 225), s / 6.0f));
+            a.circle(x, y, 1.7f - s * 0.17f, mix(rgb(210, 255, 252), rgb(140, 236, 244), s / 6.0f));
         }
     }
     float rx = 15 + 1.6f * squeeze, ry = 10 - 1.3f * squeeze, cy = 17 + 0.8f * squeeze;
-    a.ellipse(20, cy, rx, ry, sphere(20, cy - 2, 15, rgb(255, 215, 250), rgb(220, 95, 210)));
-    a.ellipse(20, cy + 3, rx - 3, 3, rgb(185, 65, 175));
+    a.ellipse(20, cy, rx, ry, sphere(20, cy - 2, 15, rgb(232, 255, 255), rgb(120, 232, 244)));
+    a.ellipse(20, cy + 3, rx - 3, 3, rgb(70, 200, 222));
     for (int k = 0; k < 3; ++k) {
         bool lit = k == f % 3;
         float sx = 12 + k * 8;
-        a.circle(sx, cy - ry * 0.55f + (k == 1 ? -1 : 0), 1.3f, lit ? rgb(255, 255, 200) : rgb(230, 120, 220));
+        a.circle(sx, cy - ry * 0.55f + (k == 1 ? -1 : 0), 1.3f, lit ? rgb(255, 255, 200) : rgb(140, 236, 244));
         if (lit) a.glow(sx, cy - ry * 0.55f, 5, Col{0.4f, 0.35f, 0.2f, 0.4f}, 0.8f);
     }
     a.circle(15, cy - 3, 2.2f, rgb(255, 255, 255));
     a.circle(25, cy - 3, 2.2f, rgb(255, 255, 255));
-    a.circle(15.5f, cy - 2.5f, 1, rgb(40, 0, 40));
-    a.circle(25.5f, cy - 2.5f, 1, rgb(40, 0, 40));
+    a.circle(15.5f, cy - 2.5f, 1, rgb(0, 40, 52));
+    a.circle(25.5f, cy - 2.5f, 1, rgb(0, 40, 52));
 }
 
 // Type 3: a ball robot bouncing on a spring: the spring squashes and
@@ -108,7 +109,7 @@ void springBot(Canvas& a, int f) {
     float coil = 2.2f - s * 0.25f;
     for (int k = 0; k < 4; ++k) a.ellipse(20, 27 + s * 0.55f + k * coil, 7, 1.6f, k % 2 ? rgb(195, 195, 220) : rgb(240, 240, 250));
     a.ellipse(20, 35, 9, 2.2f, rgb(155, 155, 185));
-    a.ellipse(20, top + 11, 13 + s * 0.25f, 11 - s * 0.35f, sphere(20, top + 11, 13, rgb(255, 228, 140), rgb(238, 132, 40)));
+    a.ellipse(20, top + 11, 13 + s * 0.25f, 11 - s * 0.35f, sphere(20, top + 11, 13, rgb(255, 232, 170), rgb(255, 150, 70)));
     a.rect(9, top + 9, 22, 4, rgb(60, 30, 20));
     a.rect(scan[f], top + 10, 5, 2, rgb(255, 80, 50));
     a.glow(scan[f] + 2.5f, top + 11, 5, Col{0.5f, 0.12f, 0.05f, 0.5f}, 0.9f);
@@ -117,12 +118,12 @@ void springBot(Canvas& a, int f) {
 // Type 4: a saucer with a single roving eye; its running lights chase round
 // the rim and the stripes of the spinning rim slide along.
 void eyeSaucer(Canvas& a, int f) {
-    a.ellipse(20, 22, 18, 7, sphere(20, 22, 18, rgb(200, 230, 220), rgb(50, 90, 100)));
+    a.ellipse(20, 22, 18, 7, sphere(20, 22, 18, rgb(226, 255, 236), rgb(130, 206, 162)));
     for (int k = 0; k < 5; ++k) {
         float x = 5 + std::fmod(k * 7.5f + f * 1.9f, 30.0f);
-        a.rect(x, 25, 2, 2, rgb(60, 110, 115));
+        a.rect(x, 25, 2, 2, rgb(80, 160, 118));
     }
-    a.ellipse(20, 16, 9, 8, sphere(20, 15, 9, rgb(190, 255, 230), rgb(40, 160, 130)));
+    a.ellipse(20, 16, 9, 8, sphere(20, 15, 9, rgb(214, 255, 230), rgb(110, 224, 168)));
     a.circle(20, 16, 4.5f, rgb(255, 255, 255));
     const float lookX[4] = {-2.2f, 0, 2.2f, 0}, lookY[4] = {0, 1.2f, 0, -1.2f};
     a.circle(20 + lookX[f], 16 + lookY[f], 2.5f, rgb(20, 60, 40));
@@ -130,12 +131,12 @@ void eyeSaucer(Canvas& a, int f) {
     for (int k = 0; k < 4; ++k) {
         bool lit = k == f;
         float x = 7 + k * 8.7f;
-        a.circle(x, 24, lit ? 2.2f : 1.7f, lit ? rgb(255, 255, 140) : rgb(50, 100, 96));
+        a.circle(x, 24, lit ? 2.2f : 1.7f, lit ? rgb(255, 255, 140) : rgb(90, 170, 128));
         if (lit) a.glow(x, 24, 7, Col{0.45f, 0.45f, 0.15f, 0.5f}, 1.0f);
     }
 }
 
-// Type 5: a bat-winged flyer, flapping, its body bobbing with the beat.
+// Type 5: an amber bat-winged flyer, flapping, its body bobbing with the beat.
 void bat(Canvas& a, int f) {
     const float lift[4] = {-8, -2, 5, -2};
     const float bob[4] = {1, 0, -1, 0};
@@ -144,30 +145,30 @@ void bat(Canvas& a, int f) {
         float sx = static_cast<float>(side);
         a.poly({20 + sx * 5, 17 + b, 20 + sx * 13, 14 + l, 20 + sx * 17.5f, 12 + l * 1.2f, 20 + sx * 15.5f, 22 + l * 0.6f,
                 20 + sx * 11, 20 + l * 0.3f, 20 + sx * 9, 25 + b},
-               rgb(200, 146, 255));
-        a.line(20 + sx * 5, 18 + b, 20 + sx * 17.5f, 12 + l * 1.2f, 1.4f, rgb(240, 214, 255));
-        a.line(20 + sx * 11, 16 + l * 0.5f, 20 + sx * 13, 21 + l * 0.4f, 1, rgb(142, 84, 218));
+               rgb(255, 196, 70));
+        a.line(20 + sx * 5, 18 + b, 20 + sx * 17.5f, 12 + l * 1.2f, 1.4f, rgb(255, 240, 184));
+        a.line(20 + sx * 11, 16 + l * 0.5f, 20 + sx * 13, 21 + l * 0.4f, 1, rgb(214, 150, 40));
     }
-    a.ellipse(20, 20 + b, 6, 8, sphere(20, 20 + b, 7, rgb(232, 204, 255), rgb(128, 80, 200)));
-    a.poly({16, 13 + b, 17, 8 + b, 19, 12 + b}, rgb(162, 102, 232));
-    a.poly({24, 13 + b, 23, 8 + b, 21, 12 + b}, rgb(162, 102, 232));
-    a.circle(17.5f, 17 + b, 1.6f, rgb(255, 240, 60));
-    a.circle(22.5f, 17 + b, 1.6f, rgb(255, 240, 60));
+    a.ellipse(20, 20 + b, 6, 8, sphere(20, 20 + b, 7, rgb(255, 240, 180), rgb(246, 186, 60)));
+    a.poly({16, 13 + b, 17, 8 + b, 19, 12 + b}, rgb(246, 188, 70));
+    a.poly({24, 13 + b, 23, 8 + b, 21, 12 + b}, rgb(246, 188, 70));
+    a.circle(17.5f, 17 + b, 1.6f, rgb(210, 30, 30));
+    a.circle(22.5f, 17 + b, 1.6f, rgb(210, 30, 30));
 }
 
-// Type 6: a manta gliding in waves: its wings beat, the tips flexing, and
-// its tail swishes.
+// Type 6: a sea-green manta gliding in waves: its wings beat, the tips
+// flexing, and its tail swishes.
 void manta(Canvas& a, int f) {
     float ph = f * kPi / 2;
     float w = std::sin(ph) * 6, tip = std::sin(ph - 0.8f) * 3;
     float tail = std::sin(ph + 1) * 3;
     a.poly({3, 18 + w + tip, 12, 13 + w * 0.3f, 20, 9, 28, 13 + w * 0.3f, 37, 18 + w + tip, 30, 22 + w * 0.2f, 24, 24, 20, 31,
             16, 24, 10, 22 + w * 0.2f},
-           vgrad(9, 31, rgb(150, 244, 255), rgb(40, 140, 205)));
-    a.line(20, 28, 20 + tail, 35.5f, 1.5f, rgb(90, 200, 240));
-    a.line(12, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
-    a.line(28, 16 + w * 0.3f, 20, 12, 1.2f, rgb(220, 255, 255));
-    Col eye = f % 2 ? rgb(255, 120, 170) : rgb(255, 50, 110);
+           vgrad(9, 31, rgb(206, 255, 190), rgb(92, 212, 104)));
+    a.line(20, 28, 20 + tail, 35.5f, 1.5f, rgb(104, 220, 112));
+    a.line(12, 16 + w * 0.3f, 20, 12, 1.2f, rgb(234, 255, 226));
+    a.line(28, 16 + w * 0.3f, 20, 12, 1.2f, rgb(234, 255, 226));
+    Col eye = f % 2 ? rgb(255, 236, 90) : rgb(255, 172, 40);
     a.circle(16, 17, 1.7f, eye);
     a.circle(24, 17, 1.7f, eye);
 }
@@ -184,20 +185,20 @@ void spikeBall(Canvas& a, int f) {
                 20 + sa * r0 - ca * 3},
                k % 2 ? rgb(226, 220, 236) : rgb(252, 248, 255));
     }
-    a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 160, 140), rgb(196, 44, 50)));
+    a.circle(20, 20, 11, sphere(20, 20, 11, rgb(255, 168, 156), rgb(228, 60, 56)));
     for (int k = 0; k < 4; ++k) {  // seams on the shell, turning with it
         float ang = k * kPi / 2 + turn;
         a.line(20 + std::cos(ang) * 6, 20 + std::sin(ang) * 6, 20 + std::cos(ang) * 10, 20 + std::sin(ang) * 10, 1,
-               rgb(150, 30, 40));
+               rgb(168, 34, 40));
     }
-    a.circle(20, 20, 4.5f + pulse * 1.2f, mix(rgb(255, 170, 60), rgb(255, 250, 170), 0.5f + 0.5f * pulse));
+    a.circle(20, 20, 4.5f + pulse * 1.2f, mix(rgb(255, 96, 80), rgb(255, 228, 200), 0.5f + 0.5f * pulse));
     a.glow(20, 20, 9 + pulse * 2, Col{0.5f, 0.25f, 0.05f, 0.5f}, 0.7f + 0.3f * pulse);
 }
 
 // Type 8: a ring drone: lights orbit its ring, a sheen slides round it and
 // the core throbs.
 void ringDrone(Canvas& a, int f) {
-    a.ring(20, 20, 13, 5, rgb(230, 200, 60));
+    a.ring(20, 20, 13, 5, rgb(250, 234, 96));
     a.ring(20, 20, 13, 1.2f, rgb(255, 250, 200));
     float sheen = f * kPi / 2 + 0.6f;
     a.fill(0, 0, 40, 40, [=](float x, float y) {
@@ -206,7 +207,7 @@ void ringDrone(Canvas& a, int f) {
         return std::max(std::fabs(sdCircle(x, y, 20, 20, 13)) - 2.0f, (da - 0.45f) * 13);
     }, rgb(255, 255, 230));
     float pulse = std::sin(f * kPi / 2);
-    a.circle(20, 20, 6 + pulse * 0.8f, sphere(20, 20, 6, rgb(255, 255, 200), rgb(200, 120, 20)));
+    a.circle(20, 20, 6 + pulse * 0.8f, sphere(20, 20, 6, rgb(255, 255, 210), rgb(236, 206, 50)));
     a.glow(20, 20, 8, Col{0.4f, 0.3f, 0.05f, 0.4f}, 0.5f + 0.4f * pulse);
     for (int k = 0; k < 3; ++k) {
         float ang = f * kPi / 6 + k * 2 * kPi / 3;
@@ -231,8 +232,8 @@ void wasp(Canvas& a, int f) {
     });
     float sting = 36.5f + std::sin(ph * 2);
     a.poly({34, 23.5f, sting, 25.5f, 34, 27.5f}, rgb(230, 230, 230));
-    a.ellipse(16, 21, 6, 5, sphere(16, 21, 6, rgb(200, 255, 120), rgb(60, 130, 20)));
-    a.circle(9, 20, 5, sphere(9, 20, 5, rgb(220, 255, 140), rgb(60, 120, 20)));
+    a.ellipse(16, 21, 6, 5, sphere(16, 21, 6, rgb(226, 255, 160), rgb(150, 214, 64)));
+    a.circle(9, 20, 5, sphere(9, 20, 5, rgb(236, 255, 176), rgb(150, 210, 64)));
     a.circle(7, 19, 2, f % 2 ? rgb(255, 90, 90) : rgb(255, 40, 40));
     for (int k = 0; k < 3; ++k) {
         float kick = std::sin(ph + k * 2.1f) * 1.5f;
@@ -251,7 +252,7 @@ const Canvas& enemySheet() {
             for (int f = 0; f < frames; ++f) {
                 Canvas a(40, 40);
                 kTypes[t](a, f);
-                rimLight(a, 0.55f);
+                rimLight(a, 0.7f);
                 a.outline(pal::ink(), 1);
                 int cell = t * 4 + f;
                 c.blit(a, (cell % 4) * 40, (cell / 4) * 40);
@@ -351,63 +352,96 @@ const Canvas& groundSheet() {
 void drawEnemies(Canvas& c) { c.blit(enemySheet(), 0, 0); }
 
 void drawFrags(Canvas& c) {
-    // Each enemy type's 40 x 40 picture (its first cell) broken into four
-    // pieces, two cells to a row, so the block of type t lies at y 40 t.
-    // The pieces are not clean quarters: each enemy cracks along its own
-    // wandering lines, mostly fitting flush, here and there leaving a chip
-    // or a crack a pixel or two wide, a little off the middle one way or the
-    // other, so no two enemies break alike and the four pieces never show a
-    // straight cross. Where material broke away the edge is a little
-    // scorched, with embers still glowing in it.
+    // Each enemy type's 40 x 40 picture (its first cell) shattered into four
+    // shards, two cells to a row, so the block of type t lies at y 40 t.
+    // One crack runs right across the enemy near its middle, leaning a
+    // little and kinked; two more branch off it, one to each side, from
+    // points well apart, and run aslant out to the rim: the enemy breaks
+    // like a brick wall, never in a cross. The shard of each quarter is the
+    // piece that mostly lies in it. A leaning crack carries part of a shard
+    // over the middle, so that shard has already jumped outwards far enough
+    // to fit its own cell: the gaps open along the cracks. No two enemies break alike. The broken edges are a
+    // little scorched, with embers still glowing in them.
     const Canvas& s = enemySheet();
     const Col ember = rgb(255, 170, 80), scorch = rgb(34, 16, 30);
     for (int t = 0; t < 10; ++t) {
         int cell = t * 4;
         int sx = (cell % 4) * 40, sy = (cell / 4) * 40;
         auto visible = [&](int x, int y) { return x >= 0 && y >= 0 && x < 40 && y < 40 && s.get(sx + x, sy + y).a >= 0.5f; };
-        // The four cracks (down the top half, down the bottom half, across
-        // the left half, across the right half), position by position: the
-        // last pixel the first piece keeps (at most 19, its cell's inner
-        // side) and the first the second piece keeps (at least 20).
         Rng rng(800 + t);
-        struct Crack {
-            int keepA[20], keepB[20];
+        auto either = [&](float lo, float hi) { return rng.range(lo, hi) * (rng.uni() < 0.5f ? -1.0f : 1.0f); };
+        // The main crack across (u along it, v across it: x and y when it
+        // runs from side to side, y and x when it runs from top to bottom)
+        // and the two branches, where they leave it and how they lean back
+        // towards the middle line on their way out.
+        struct Break {
+            bool across;
+            float shift, lean, kink, branchA, branchB, leanA, leanB;
         };
-        Crack cracks[4];
-        for (Crack& cr : cracks) {
-            // runs of a flush fit, and of chips broken out of one side or
-            // the other, one or two pixels deep
-            int at = 0, chips = 0;
-            while (at < 20) {
-                int run = rng.irange(2, 5), kind = rng.irange(0, 9), depth = rng.irange(1, 2);
-                if (at + run >= 20 && chips == 0) kind = 9;  // every crack chips somewhere
-                chips += kind >= 5;
-                for (int k = 0; k < run && at < 20; ++k, ++at) {
-                    cr.keepA[at] = kind >= 5 && kind < 7 ? 19 - depth : 19;
-                    cr.keepB[at] = kind >= 7 ? 20 + depth : 20;
+        auto drawBreak = [&] {
+            Break b;
+            b.across = rng.uni() < 0.5f;
+            b.shift = either(0.5f, 1.5f), b.lean = either(0.06f, 0.14f), b.kink = either(0.1f, 0.25f);
+            b.branchA = either(3.5f, 5), b.branchB = -std::copysign(rng.range(3.5f, 5), b.branchA);
+            b.leanA = -std::copysign(rng.range(0.1f, 0.2f), b.branchA);
+            b.leanB = -std::copysign(rng.range(0.1f, 0.2f), b.branchB);
+            return b;
+        };
+        Break br = drawBreak();
+        auto mainV = [&](float u) {
+            float off = std::fabs(u - 20) - 7;
+            return 20 + br.shift + br.lean * (u - 20) + (off > 0 ? br.kink * off : 0.0f);
+        };
+        // shard of a pixel: 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
+        auto shardOf = [&](int x, int y) {
+            if (!visible(x, y)) return -1;
+            float u = (br.across ? x : y) + 0.5f, v = (br.across ? y : x) + 0.5f;
+            float jag = (hashf(x, y, 830 + t) - 0.5f) * 0.8f;
+            bool before = v + jag < mainV(u);  // above the main crack, or left of it
+            float d = std::fabs(v - mainV(u));
+            float branch = before ? 20 + br.branchA + br.leanA * d : 20 + br.branchB + br.leanB * d;
+            bool first = u + jag < branch;  // left of the branch, or above it
+            if (br.across) return (before ? 0 : 2) + (first ? 0 : 1);
+            return (before ? 0 : 1) + (first ? 0 : 2);
+        };
+        // shards, not crumbs: the enemy breaks anew until each of the four
+        // holds at least an eighth of it
+        for (int attempt = 1; attempt < 30; ++attempt) {
+            int size[4] = {0, 0, 0, 0}, whole = 0;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    int q = shardOf(x, y);
+                    if (q >= 0) ++size[q], ++whole;
                 }
-            }
+            if (*std::min_element(size, size + 4) * 8 >= whole) break;
+            br = drawBreak();
         }
-        // inside(x, y): the pixel belongs to the piece whose cell holds it
-        auto inside = [&](int x, int y) {
-            if (x < 0 || y < 0 || x >= 40 || y >= 40) return false;
-            const Crack& down = cracks[y < 20 ? 0 : 1];
-            const Crack& across = cracks[x < 20 ? 2 : 3];
-            int ry = y % 20, rx = x % 20;
-            if (x < 20 ? x > down.keepA[ry] : x < down.keepB[ry]) return false;
-            if (y < 20 ? y > across.keepA[rx] : y < across.keepB[rx]) return false;
-            return visible(x, y);
-        };
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x) {
-                if (!inside(x, y)) continue;
-                Col p = s.get(sx + x, sy + y);
-                bool broken = false;  // next to material that broke away
-                for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
-                    if (visible(x + ox, y + oy) && !inside(x + ox, y + oy)) broken = true;
-                if (broken) p = hashf(x, y, 810 + t) > 0.6f ? mix(p, ember, 0.7f) : mix(p, scorch, 0.25f);
-                c.put(x, t * 40 + y, p);
-            }
+        for (int q = 0; q < 4; ++q) {
+            const bool right = q % 2, low = q / 2;
+            int minX = 40, maxX = -1, minY = 40, maxY = -1;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x)
+                    if (shardOf(x, y) == q) minX = std::min(minX, x), maxX = std::max(maxX, x), minY = std::min(minY, y), maxY = std::max(maxY, y);
+            if (maxX < 0) continue;
+            // the jump outwards: just enough to clear the middle
+            int jx = right ? std::max(0, 20 - minX) : std::min(0, 19 - maxX);
+            int jy = low ? std::max(0, 20 - minY) : std::min(0, 19 - maxY);
+            const int cellX = right ? 20 : 0, cellY = low ? 20 : 0;
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x) {
+                    if (shardOf(x, y) != q) continue;
+                    int tx = x + jx, ty = y + jy;
+                    // inside its cell, clear of the block's outer border
+                    if (tx < cellX || tx >= cellX + 20 || ty < cellY || ty >= cellY + 20) continue;
+                    if (tx == 0 || tx == 39 || ty == 0 || ty == 39) continue;
+                    Col p = s.get(sx + x, sy + y);
+                    bool broken = false;  // next to material of another shard
+                    for (auto [ox, oy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}})
+                        if (visible(x + ox, y + oy) && shardOf(x + ox, y + oy) != q) broken = true;
+                    if (broken) p = hashf(x, y, 810 + t) > 0.6f ? mix(p, ember, 0.7f) : mix(p, scorch, 0.25f);
+                    c.put(tx, t * 40 + ty, p);
+                }
+        }
     }
 }
 
@@ -440,10 +474,14 @@ void drawMine(Canvas& c) {
 }
 
 void drawShotsEnemy(Canvas& c) {
-    // An aimed shot: a hot red-orange plasma ball.
-    c.circle(6.5f, 6.5f, 6, rgb(150, 20, 40));
-    c.circle(6.5f, 6.5f, 5, sphere(6.5f, 6.5f, 5, rgb(255, 230, 120), rgb(255, 60, 40)));
-    c.circle(5.5f, 5.5f, 1.8f, rgb(255, 255, 240));
+    // An aimed shot: a white-hot core in a hot pink ball with a dark ring,
+    // a colour no blast, puff or fragment uses, so it never passes for debris.
+    c.circle(6.5f, 6.5f, 6, rgb(66, 6, 48));
+    c.circle(6.5f, 6.5f, 4.5f, [](float x, float y) {
+        float d = std::hypot(x - 6.5f, y - 6.5f) / 4.5f;
+        return d < 0.45f ? rgb(255, 255, 255) : mix(rgb(255, 120, 214), rgb(236, 24, 150), clamp01((d - 0.45f) / 0.55f));
+    });
+    c.circle(5.5f, 5.5f, 1.8f, rgb(255, 255, 255));
 }
 
 void drawMissile(Canvas& c) {

@@ -316,15 +316,76 @@ void drawArrow(Canvas& c) {
 // The intro: a dark workshop; a lamp switches on over a desk and its monitor
 // starts to glow. The pictures are drawn light so the intro can tint them.
 
+namespace {
+
+// The intro's room is lit by one lamp hanging over the desk, at (64, 20) of
+// the lamp's picture, which the intro draws 2 pixels left of and 47 above
+// the desk's. How much of its light reaches a point of the lamp's picture:
+// full under the lamp, falling off with distance and to nothing at the
+// picture's edges, so the room fades into the dark all round.
+float lampLight(float x, float y) {
+    float d = std::hypot((x - 64) * 0.9f, (y - 20) * 0.8f);
+    float fall = std::pow(clamp01(1.2f - d / 110), 1.3f);
+    float edge = smooth(0, 22, std::min(x, 128 - x)) * smooth(0, 12, 128 - y) * smooth(0, 10, y);
+    return fall * edge;
+}
+
+// The wall's paper: warm, without blue (the intro tints the lamp's picture
+// yellow, so the wall above the desk must match it), in faint stripes.
+Col wallpaper(float x, float y) {
+    int stripe = static_cast<int>(std::floor(x / 6)) % 2;
+    float grain = (hashf(static_cast<int>(x), static_cast<int>(y), 3100) - 0.5f) * 0.06f;
+    return stripe ? rgb(104, 82, 26) : mix(rgb(92, 72, 22), rgb(104, 82, 26), 0.5f + grain);
+}
+
+}  // namespace
+
 void drawIntro1(Canvas& c) {
-    // A desk with an old monitor; the monitor's screen (50..74, 3..19) is
-    // where the intro lays its glowing screen picture.
+    // The corner of a room at night, seen under the lamp: striped wallpaper,
+    // a window onto the stars and a ringed planet, a shelf of books, the desk
+    // with its old monitor, a mug and papers, a chair pushed back, and the
+    // floorboards, all fading into the dark beyond the lamp's reach. The
+    // monitor's screen (50..74, 3..19) is where the intro lays its glowing
+    // screen picture.
+    c.fill(0, 0, 118, 57, [](float, float) { return -1.0f; }, [](float x, float y) { return wallpaper(x, y); });
+    // the window: night sky, stars, the planet
+    c.rect(5, 4, 30, 30, rgb(128, 100, 64));
+    c.rect(7, 6, 26, 26, vgrad(6, 32, rgb(12, 16, 48), rgb(40, 28, 78)));
+    for (int k = 0; k < 14; ++k) {
+        int sx = 8 + static_cast<int>(hashf(k, 1, 3200) * 24), sy = 7 + static_cast<int>(hashf(k, 2, 3200) * 24);
+        c.put(sx, sy, hashf(k, 3, 3200) > 0.5f ? rgb(230, 230, 255) : rgb(150, 150, 200));
+    }
+    c.circle(25, 13, 3.5f, vgrad(9, 17, rgb(120, 220, 230), rgb(40, 110, 150)));
+    c.fill(18, 10, 33, 17, [](float x, float y) {
+        float dx = (x - 25) / 6.5f, dy = (y - 13.5f) / 1.6f;
+        float r = std::sqrt(dx * dx + dy * dy);
+        return (std::fabs(r - 1) - 0.18f) * 4 + (y < 13.2f && std::fabs(x - 25) < 3.4f ? 5.0f : 0.0f);
+    }, rgb(220, 170, 220));
+    c.rect(19, 6, 2, 26, rgb(128, 100, 64));
+    c.rect(7, 18, 26, 2, rgb(128, 100, 64));
+    c.rect(4, 34, 32, 2, rgb(150, 122, 82));  // the sill
+    // a shelf of books and a plant
+    c.rect(88, 16, 28, 2, rgb(120, 90, 56));
+    const int bookH[7] = {10, 8, 11, 9, 7, 10, 8};
+    const Col bookC[7] = {rgb(150, 50, 40), rgb(60, 100, 140), rgb(190, 160, 60), rgb(70, 120, 70),
+                          rgb(140, 80, 120), rgb(170, 110, 50), rgb(80, 80, 110)};
+    for (int k = 0; k < 7; ++k) c.rect(89 + k * 3.0f, 16.0f - bookH[k], 3, static_cast<float>(bookH[k]), bookC[k]);
+    c.rect(110, 11, 5, 5, rgb(150, 80, 50));
+    c.circle(112.5f, 8, 3.2f, rgb(70, 140, 60));
+    // the skirting board and the floor under the desk
+    c.rect(0, 62, 118, 2, rgb(70, 54, 34));
+    c.rect(0, 64, 118, 10, vgrad(64, 74, rgb(96, 68, 40), rgb(60, 42, 26)));
+    for (int k = 0; k < 6; ++k) c.rect(0, 66.0f + k * 2, 118, 1, rgb(70, 50, 30));
+    // the desk
     c.rect(0, 50, 118, 7, vgrad(50, 57, rgb(170, 140, 110), rgb(110, 84, 60)));
     c.rect(6, 57, 6, 17, rgb(90, 70, 52));
     c.rect(106, 57, 6, 17, rgb(90, 70, 52));
     c.rect(70, 57, 34, 14, rgb(120, 94, 70));
     c.rect(72, 60, 30, 1, rgb(80, 60, 45));
     c.rect(84, 63, 6, 2, rgb(200, 190, 160));
+    // a chair pushed back from the desk
+    c.roundRect(28, 58, 22, 14, 3, rgb(64, 52, 60));
+    c.rect(37, 72, 4, 2, rgb(50, 40, 46));
     // monitor
     c.roundRect(42, 0, 40, 36, 4, vgrad(0, 36, rgb(200, 196, 186), rgb(140, 136, 128)));
     c.rect(48, 2, 28, 20, rgb(30, 34, 40));
@@ -340,6 +401,21 @@ void drawIntro1(Canvas& c) {
     c.ring(21, 43, 3, 1.5f, rgb(200, 80, 70));
     c.rect(92, 44, 20, 6, rgb(230, 226, 210));
     c.rect(94, 42, 18, 2, rgb(210, 206, 190));
+    // the lamp's light over all of it; what it does not reach stays dark,
+    // and the very corners see-through
+    for (int y = 0; y < c.h; ++y)
+        for (int x = 0; x < c.w; ++x) {
+            Col p = c.get(x, y);
+            if (p.a <= 0) continue;
+            bool screen = x >= 50 && x < 74 && y >= 3 && y < 19;  // lit by itself
+            float l = lampLight(x + 2.0f, y + 47.0f);
+            if (!screen && l < 0.02f) {
+                c.put(x, y, Col{0, 0, 0, 0});
+                continue;
+            }
+            float k = screen ? 1.0f : 0.12f + 0.88f * l;
+            c.put(x, y, Col{p.r * k, p.g * k, p.b * k, p.a});
+        }
 }
 
 void drawIntro2(Canvas& c) {
@@ -354,16 +430,34 @@ void drawIntro2(Canvas& c) {
 }
 
 void drawIntro3a(Canvas& c) {
-    // The lamp's cone of light, soft and translucent, widening downwards.
+    // The lamp's cone of light, soft and translucent, widening downwards,
+    // and round the desk's picture the rest of the room under the lamp: the
+    // wall up to the ceiling and out to the sides, fading into the dark.
+    // Where the desk's picture lies (2..119, 47..120) only the light is
+    // drawn, so the desk shows through it.
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) {
+            Col wall{0, 0, 0, 0};
+            bool desk = x >= 2 && x < 120 && y >= 47 && y < 121;
+            float l = lampLight(x + 0.5f, y + 0.5f);
+            if (!desk && l > 0.01f) {
+                Col w = y < 4 ? rgb(70, 56, 20) : wallpaper(static_cast<float>(x - 2), static_cast<float>(y - 47));
+                float k = 0.12f + 0.88f * l;
+                float a = clamp01(l * 4);
+                wall = Col{w.r * k * a, w.g * k * a, w.b * k * a, a};
+            }
             float fy = (y - 14) / 114.0f;
-            if (fy < 0) continue;
-            float half = 10 + fy * 54;
-            float dx = std::fabs(x + 0.5f - 64) / half;
-            if (dx >= 1) continue;
-            float a = (1 - dx * dx) * (0.55f - 0.35f * fy) * smooth(0, 0.08f, fy);
-            c.put(x, y, Col{a, a * 0.96f, a * 0.8f, a});
+            float cone = 0;
+            if (fy >= 0) {
+                float half = 10 + fy * 54;
+                float dx = std::fabs(x + 0.5f - 64) / half;
+                if (dx < 1) cone = (1 - dx * dx) * (0.55f - 0.35f * fy) * smooth(0, 0.08f, fy);
+            }
+            Col light{cone, cone * 0.96f, cone * 0.8f, cone};
+            // the light over the wall
+            Col p{light.r + wall.r * (1 - light.a), light.g + wall.g * (1 - light.a), light.b + wall.b * (1 - light.a),
+                  light.a + wall.a * (1 - light.a)};
+            if (p.a > 0) c.put(x, y, p);
         }
 }
 

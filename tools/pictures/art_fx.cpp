@@ -21,13 +21,24 @@ Col fire(float h) {
     return mix(rgb(255, 245, 160), rgb(255, 255, 255), (h - 0.85f) / 0.15f);
 }
 
-// Plasma ramp for the game-over bursts: violet, magenta, pink, white.
+// Plasma ramp for the bursts of destroyed guns and of the bike at game over:
+// deep blue, electric blue, ice, white. Neither violet like the planet nor
+// pink like the enemies' shots.
 Col plasma(float h) {
     h = clamp01(h);
-    if (h < 0.35f) return mix(rgb(40, 10, 80), rgb(170, 40, 220), h / 0.35f);
-    if (h < 0.7f) return mix(rgb(170, 40, 220), rgb(255, 110, 220), (h - 0.35f) / 0.35f);
-    return mix(rgb(255, 110, 220), rgb(255, 255, 255), (h - 0.7f) / 0.3f);
+    if (h < 0.35f) return mix(rgb(8, 16, 70), rgb(40, 110, 255), h / 0.35f);
+    if (h < 0.7f) return mix(rgb(40, 110, 255), rgb(130, 225, 255), (h - 0.35f) / 0.35f);
+    return mix(rgb(130, 225, 255), rgb(255, 255, 255), (h - 0.7f) / 0.3f);
 }
+
+// Smoke left behind by a blast: a few flat greys, the lightest first. The
+// game adds the picture onto the screen, so smoke is a dim haze that greys
+// whatever lies behind it.
+struct SmokeTones {
+    Col light, mid, dark;
+};
+const SmokeTones kFireSmoke{rgb(104, 92, 90), rgb(72, 64, 66), rgb(44, 40, 44)};
+const SmokeTones kPlasmaSmoke{rgb(84, 94, 112), rgb(58, 66, 82), rgb(36, 42, 54)};
 
 // A spark or ember's place at stage t: flung out fast, slowing in the
 // air, and (for heavy bits) dropping as it goes.
@@ -63,31 +74,60 @@ void streak(Canvas& b, float x0, float y0, float x1, float y1, float heat, Col (
 }
 
 // One blast at stage t (0 start, 1 gone) centred in a size x size cell,
-// in pixel-art steps of a hot ramp: a white flash with flare rays, a
-// turbulent fireball that bursts into clusters of glowing pixels which fly
-// apart, cool and wink out, a shock ring in a hot colour, sparks streaking
-// straight out and glowing debris falling away. Everything stays clear of
-// the cell's edge.
-void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ramp)(float), float ringK) {
-    const float maxR = size * 0.34f;
+// in pixel-art steps of a hot ramp. It opens with a white flash and a
+// fireball that fills most of the cell within three frames, wrapped in a
+// thick shock ring; the fireball tears into clusters of burning matter that
+// fly apart, cool and wink out, with sparks streaking out and debris
+// falling away; and from the middle of the blast on, billows of smoke rise
+// and spread where the fire was, thinning to a last wisp by the end.
+// Everything stays clear of the cell's edge.
+void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ramp)(float), float ringK,
+           const SmokeTones& smoke) {
+    const float maxR = size * 0.38f;
     Canvas b(size, size);  // drawn in the cell's own coordinates, then faded at the border
     const float bx = size / 2.0f, by = size / 2.0f;
-    // the fireball, whole at first and gone by the time it has burst
-    std::vector<float> heat(static_cast<size_t>(size) * size, 0);
-    if (t < 0.6f) {
-        float r = maxR * (0.18f + 0.82f * std::sqrt(t));
-        float heat0 = 1.45f - t * 1.25f;
+    const size_t n = static_cast<size_t>(size) * size;
+    // The smoke: billows that start in the fireball, rise, swell and thin.
+    std::vector<float> smog(n, 0);
+    if (t > 0.3f) {
+        float u = (t - 0.3f) / 0.7f;  // 0 when the smoke starts, 1 at the end
+        Rng srng(seed * 31 + 3);
+        for (int k = 0; k < 9; ++k) {
+            float ang = srng.range(0, 2 * kPi), out = srng.range(2, 12), r0 = srng.range(7, 11);
+            float rise = srng.range(4, 9), born = srng.range(0, 0.25f);
+            if (u < born) continue;
+            float v = (u - born) / (1 - born);
+            float px = bx + std::cos(ang) * out * (0.6f + 0.6f * v), py = by + std::sin(ang) * out * 0.7f - rise * v;
+            float rad = r0 * (0.8f + 0.6f * v);
+            float thick = 2.2f * std::pow(1 - v, 1.3f) + 0.3f * (1 - v) + 0.12f;  // a last wisp stays to the end
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    float d = std::hypot(x + 0.5f - px, y + 0.5f - py);
+                    if (d >= rad * 1.3f) continue;
+                    float nz = fbm(x * 0.16f + k * 3.1f, y * 0.16f + v * 1.5f, seed + 40 + k, 3);
+                    float dens = (1 - d / (rad * (0.75f + 0.55f * nz))) * thick;
+                    float& s = smog[static_cast<size_t>(y) * size + x];
+                    s = std::max(s, dens);
+                }
+        }
+    }
+    // The fireball: a flash of white at once, filling most of the cell in
+    // three frames, burning down and tearing open into the burst.
+    std::vector<float> heat(n, 0);
+    if (t < 0.62f) {
+        float r = maxR * (0.45f + 0.55f * (1 - std::exp(-t * 12)));
+        float heat0 = 1.3f - t * 1.5f;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 float dx = x + 0.5f - bx, dy = y + 0.5f - by;
                 float d = std::sqrt(dx * dx + dy * dy);
-                float n = fbm(x * 0.12f, y * 0.12f + t * 2.5f, seed, 4);
-                float k = 1 - d / (r * (0.7f + 0.6f * n));
-                if (t > 0.3f) k -= (t - 0.3f) * 3.2f * (1 - n);  // tearing open
+                float nz = fbm(x * 0.12f, y * 0.12f + t * 2.5f, seed, 4);
+                float k = 1 - d / (r * (0.72f + 0.42f * nz));
+                if (t > 0.28f) k -= (t - 0.28f) * 3.4f * (1 - nz);  // tearing open
                 if (k <= 0) continue;
-                float h = k * heat0 + (n - 0.5f) * 0.35f;
+                float h = (0.3f + 0.7f * k) * heat0 + (nz - 0.5f) * 0.45f;
                 // the core stays white-hot for the first frames
-                h += std::max(0.0f, 0.6f - t * 2) * std::exp(-d * d / 30);
+                h += std::max(0.0f, 0.5f - t * 2) * std::exp(-d * d / 40);
                 if (h > 0.1f) heat[static_cast<size_t>(y) * size + x] = h;
             }
     }
@@ -95,16 +135,16 @@ void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ra
     // each a hard-edged clump that shrinks and cools as it flies, and
     // winks out at its own moment
     Rng prng(seed * 13 + 5);
-    for (int i = 0; i < 36; ++i) {
-        float ang = prng.range(0, 2 * kPi), reach = prng.range(5, 21), size0 = prng.range(1.4f, 3.4f);
-        float hot = prng.range(0.75f, 1.15f), sag = prng.range(-2, 5), dies = prng.range(0.7f, 1.05f);
+    for (int i = 0; i < 40; ++i) {
+        float ang = prng.range(0, 2 * kPi), reach = prng.range(7, 25), size0 = prng.range(1.6f, 3.8f);
+        float hot = prng.range(0.75f, 1.15f), sag = prng.range(-2, 5), dies = prng.range(0.45f, 0.85f);
         if (t < 0.3f) continue;
         float u = (t - 0.3f) / 0.7f;  // 0 when the fireball bursts, 1 at the end
         if (u > dies) continue;
-        float out = reach * (0.3f + 0.7f * (1 - std::exp(-3 * u)) / (1 - std::exp(-3.0f)));
+        float out = reach * (0.35f + 0.65f * (1 - std::exp(-3 * u)) / (1 - std::exp(-3.0f)));
         float px = bx + std::cos(ang) * out, py = by + std::sin(ang) * out + sag * u * u;
         float rad = size0 * (1 - 0.65f * u);
-        float h0 = hot * (1 - 0.7f * u);
+        float h0 = hot * (1 - 0.75f * u);
         for (int y = static_cast<int>(py - rad) - 1; y <= static_cast<int>(py + rad) + 1; ++y)
             for (int x = static_cast<int>(px - rad) - 1; x <= static_cast<int>(px + rad) + 1; ++x) {
                 if (x < 0 || y < 0 || x >= size || y >= size) continue;
@@ -114,63 +154,65 @@ void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ra
                 cell = std::max(cell, h0 * (1 - 0.35f * d / rad));
             }
     }
+    // fire over smoke: each pixel shows one flat step of one or the other
+    const std::vector<Col> smokeRamp = {Col{0, 0, 0, 0}, smoke.dark, smoke.mid, smoke.light};
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
-            float h = heat[static_cast<size_t>(y) * size + x];
-            if (h > 0.1f) b.add(x, y, stepped(ramp, h));
+            size_t i = static_cast<size_t>(y) * size + x;
+            if (heat[i] > 0.1f) {
+                b.put(x, y, stepped(ramp, heat[i]));
+            } else if (smog[i] > 0.02f) {
+                Col sc = dither(smokeRamp, std::min(1.0f, smog[i]), x, y);
+                if (sc.a > 0) b.put(x, y, sc);
+            }
         }
     // the first flash: a white-hot centre and flare rays
     if (t < 0.25f) {
         float f = 1 - t / 0.25f;
-        b.glow(bx, by, 6 + 10 * t, rgb(255, 255, 255), 1.6f * f);
+        b.glow(bx, by, 10 + 12 * t, rgb(255, 255, 255), 1.6f * f);
         for (int k = 0; k < 6; ++k) {
             float ang = k * kPi / 3 + 0.3f;
-            float len = (10 + 14 * t / 0.25f) * (k % 2 ? 0.6f : 1.0f);
+            float len = (16 + 12 * t / 0.25f) * (k % 2 ? 0.65f : 1.0f);
             streak(b, bx + std::cos(ang) * len, by + std::sin(ang) * len, bx, by, f, ramp);
         }
     }
-    // the shock ring: a thin hard line in a hot colour, cooling as it spreads
-    if (ringK > 0 && t > 0.03f && t < 0.5f) {
-        float rr = 5 + maxR * 1.1f * (t / 0.5f);
-        Col ring = stepped(ramp, ringK * (0.95f - 0.45f * t / 0.5f));
+    // the shock ring: a thick hard band in a hot colour, its inner edge the
+    // hottest, thinning and cooling as it spreads to the cell's rim
+    if (ringK > 0 && t < 0.34f) {
+        float rr = 13 + 14.5f * std::sqrt(t / 0.3f);
+        float width = 3.2f - 1.8f * t / 0.34f;
+        Col outer = stepped(ramp, ringK * (0.8f - 0.4f * t / 0.34f));
+        Col inner = stepped(ramp, ringK * (1.05f - 0.4f * t / 0.34f));
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
-                float d = std::fabs(sdCircle(x + 0.5f, y + 0.5f, bx, by, rr));
-                if (d < 0.55f || (d < 0.9f && t < 0.25f && ((x + y) & 1))) b.add(x, y, ring);
+                float d = sdCircle(x + 0.5f, y + 0.5f, bx, by, rr);
+                if (d > 0 || d < -width) continue;
+                if (heat[static_cast<size_t>(y) * size + x] > 0.95f) continue;  // lost in the white of the fireball
+                b.put(x, y, d > -width * 0.45f ? outer : inner);
             }
     }
     // sparks: bright streaks flying straight out; the long-lived ones
     // trail through the burst to its end
     Rng rng(seed * 7 + 1);
     for (int s = 0; s < 16; ++s) {
-        Flight fl{rng.range(0, 2 * kPi), rng.range(14, 27), rng.range(0, 4)};
-        float life = rng.range(0.45f, 1.0f);
+        Flight fl{rng.range(0, 2 * kPi), rng.range(18, 27), rng.range(0, 4)};
+        float life = rng.range(0.45f, 0.9f);
         if (t > life) continue;
         float f = 1 - 0.6f * t / life;
         float x1 = bx + flightX(fl, t), y1 = by + flightY(fl, t);
         float tail = std::max(0.0f, t - 0.16f);
         streak(b, bx + flightX(fl, tail), by + flightY(fl, tail), x1, y1, f, ramp);
-        b.add(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)), rgb(255, 255, 255), f);
-    }
-    // the burst's own sparks, flung out of the clusters as the fireball
-    // tears open, streaking on to the end at an even pace
-    for (int s = 0; s < 9; ++s) {
-        float ang = rng.range(0, 2 * kPi), speed = rng.range(22, 30), dies = rng.range(0.75f, 1.0f);
-        if (t < 0.32f || t > dies) continue;
-        float d1 = std::min(26.0f, 6 + speed * (t - 0.32f)), d0 = std::max(3.0f, d1 - 6);
-        streak(b, bx + std::cos(ang) * d0, by + std::sin(ang) * d0, bx + std::cos(ang) * d1, by + std::sin(ang) * d1,
-               1.0f - 0.5f * (t - 0.32f) / 0.68f, ramp);
+        b.put(static_cast<int>(std::floor(x1)), static_cast<int>(std::floor(y1)), rgb(255, 255, 255));
     }
     // debris: glowing chunks thrown up and falling away, tumbling
     for (int s = 0; s < 8; ++s) {
-        Flight fl{rng.range(kPi * 1.1f, kPi * 1.9f), rng.range(10, 20), rng.range(10, 18)};
-        if (t < 0.06f || t > 0.95f) continue;
+        Flight fl{rng.range(kPi * 1.1f, kPi * 1.9f), rng.range(12, 22), rng.range(10, 16)};
+        if (t < 0.06f || t > 0.9f) continue;
         float x = bx + flightX(fl, t), y = by + flightY(fl, t);
         int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
         bool wide = static_cast<int>(t * 9 + s) % 2 == 0;  // tumbling: a 2 x 1 chunk, then a 1 x 2
-        Col ember = stepped(ramp, 0.8f - t * 0.5f);
-        b.add(ix, iy, stepped(ramp, 0.95f - t * 0.3f));
-        b.add(ix + (wide ? 1 : 0), iy + (wide ? 0 : 1), ember);
+        b.put(ix, iy, stepped(ramp, 0.95f - t * 0.3f));
+        b.put(ix + (wide ? 1 : 0), iy + (wide ? 0 : 1), stepped(ramp, 0.8f - t * 0.5f));
     }
     // nothing reaches the cell's edge
     for (int y = 0; y < size; ++y)
@@ -185,15 +227,15 @@ void blast(Canvas& c, int ox, int oy, int size, float t, uint32_t seed, Col (*ra
 }  // namespace
 
 void drawExplosion(Canvas& c) {
-    for (int f = 0; f < 16; ++f) blast(c, (f % 4) * 64, (f / 4) * 64, 64, f / 15.0f, 77, fire, 0.8f);
+    for (int f = 0; f < 16; ++f) blast(c, (f % 4) * 64, (f / 4) * 64, 64, f / 15.0f, 77, fire, 0.8f, kFireSmoke);
 }
 
 void drawExplosion2(Canvas& c) {
-    // The plasma bursts: the same blast in violet and pink, with arcs of
+    // The plasma bursts: the same blast in electric blue, with arcs of
     // lightning crackling out of it in the first frames.
     for (int f = 0; f < 13; ++f) {
         float t = f / 12.0f;
-        blast(c, 0, f * 64, 64, t, 91, plasma, 1.0f);
+        blast(c, 0, f * 64, 64, t, 91, plasma, 1.0f, kPlasmaSmoke);
         if (t < 0.5f) {
             Rng rng(510 + f);
             for (int arc = 0; arc < 3; ++arc) {
@@ -205,7 +247,7 @@ void drawExplosion2(Canvas& c) {
                     float ny = f * 64 + 32 + std::sin(ang) * d + rng.range(-2.5f, 2.5f);
                     c.fill(std::min(px, nx) - 1, std::min(py, ny) - 1, std::max(px, nx) + 1, std::max(py, ny) + 1,
                            [=](float x, float y) { return sdSegment(x, y, px, py, nx, ny) - 0.45f; },
-                           scale(rgb(230, 200, 255), 1 - t / 0.5f), true);
+                           scale(rgb(200, 240, 255), 1 - t / 0.5f), true);
                     px = nx, py = ny;
                 }
             }

@@ -14,7 +14,7 @@ namespace {
 
 TStream* Open(const String& name, const char* mode, bool writing) {
   if (name.empty()) return nullptr;
-  FILE* f = std::fopen(rt::Utf8FromString(name).c_str(), mode);
+  FILE* f = std::fopen(StringToUtf8(name).c_str(), mode);
   if (!f) return nullptr;
   TStream* s = new TStream;
   s->file = f;
@@ -114,7 +114,7 @@ void WriteStreamTextLine(TStream* stream, const String& line) {
 bool RenameFile(const String& from, const String& to) {
   // rename() replaces the target in one step: a reader sees the old file or
   // the new one, never a half-written one.
-  return std::rename(rt::Utf8FromString(from).c_str(), rt::Utf8FromString(to).c_str()) == 0;
+  return std::rename(StringToUtf8(from).c_str(), StringToUtf8(to).c_str()) == 0;
 }
 
-bool DeleteFile(const String& name) { return std::remove(rt::Utf8FromString(name).c_str()) == 0; }
+bool DeleteFile(const String& name) { return std::remove(StringToUtf8(name).c_str()) == 0; }

@@ -85,7 +85,7 @@ bool ReadResourceBytes(const String& path, std::vector<uint8_t>* out) {
     return true;
   }
   if (path.empty()) return false;
-  FILE* f = std::fopen(rt::Utf8FromString(path).c_str(), "rb");
+  FILE* f = std::fopen(StringToUtf8(path).c_str(), "rb");
   if (!f) return false;
   uint8_t buffer[65536];
   size_t n;

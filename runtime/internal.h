@@ -75,7 +75,4 @@ String EmbeddedName(const String& path);
 // "IncBin::res\\font.png"), in 8-bit text.
 std::string FileNameOf(const String& path);
 
-// A string as UTF-8 bytes (file names handed to the system).
-std::string Utf8FromString(const String& s);
-
 }  // namespace rt

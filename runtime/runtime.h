@@ -202,6 +202,7 @@ String StringConcat(const String& a, const String& b);
 String StringFromInt(int32_t v);
 String StringFromAscii(const char* text);  // 8-bit text to a string
 std::string StringToAscii(const String& s);  // low byte of each character
+std::string StringToUtf8(const String& s);   // as the system takes file names
 int StringCompare(const String& a, const String& b);
 int StringFind(const String& text, const String& what, int start);
 String StringFromChar(int code);

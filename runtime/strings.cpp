@@ -151,9 +151,9 @@ StringArray ArrayNew(const String& elementType, int count) {
   return StringArray(count > 0 ? static_cast<size_t>(count) : 0);
 }
 
-namespace rt {
-
-std::string Utf8FromString(const String& s) {
+// A pair of surrogates is one character; a lone half of a pair is written as
+// the three bytes its code would take, so every text has a name.
+std::string StringToUtf8(const String& s) {
   std::string r;
   r.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
@@ -180,5 +180,3 @@ std::string Utf8FromString(const String& s) {
   }
   return r;
 }
-
-}  // namespace rt

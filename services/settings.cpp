@@ -85,31 +85,6 @@ String ReadLine(std::FILE* f) {
   return line;
 }
 
-// The file name as the system takes it (UTF-8), as the runtime's streams do.
-std::string SystemFileName(const String& name) {
-  std::string out;
-  for (size_t i = 0; i < name.size(); ++i) {
-    uint32_t c = name[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < name.size()) c = 0x10000 + ((c - 0xD800) << 10) + (name[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | c >> 6);
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | c >> 12);
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | c >> 18);
-      out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-      out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 // Only a plain file is read: a pipe or a device of that name would keep the
 // start-up waiting before any window opens, so it reads as no file at all.
 std::FILE* OpenPlainFileForReading(const std::string& path) {
@@ -390,7 +365,7 @@ void AppendLine(std::string& out, const String& line) {
 
 void LoadSettings() {
   EnsureHighscoreArrays();
-  std::FILE* f = OpenPlainFileForReading(SystemFileName(SettingsFileName));
+  std::FILE* f = OpenPlainFileForReading(StringToUtf8(SettingsFileName));
   if (!f) {
     SetDefaults();
     return;
@@ -426,6 +401,6 @@ void SaveSettings() {
   AppendLine(bytes, u"\r\n");
   for (const char* line : kCommentLines) AppendLine(bytes, StringFromAscii(line));
   // A save that cannot be made keeps the old file and the game ends as usual.
-  const std::string file = SystemFileName(SettingsFileName);
+  const std::string file = StringToUtf8(SettingsFileName);
   if (Refusal why = ReplaceFile(file, bytes)) std::fprintf(stderr, "settings not saved: %s %s\n", file.c_str(), why);
 }

@@ -233,6 +233,25 @@ TEST_F(SettingsFile, SavesByteForByteAndReadsBackEverything) {
   EXPECT_EQ(HighscoreNames[10], u"");  // only ten rows are in the file
 }
 
+// The file is saved and read under the name the runtime's streams open for
+// the same text: accents, characters beyond 16 bits, and a lone half of a
+// surrogate pair, which must not swallow the character after it.
+TEST_F(SettingsFile, IsKeptUnderTheNameTheRuntimesStreamsOpen) {
+  const String folder = StringFromAscii(dir_.c_str());
+  for (const String& name : {String(u"Sett\u00efngs.dat"), String(u"\U0001F680.dat"),
+                             String{u'x', static_cast<char16_t>(0xD800), u'A', u'.', u'd'}}) {
+    SettingsFileName = StringConcat(folder, StringConcat(u"/", name));
+    SaveAs("utf");
+    TStream* stream = OpenFileForReading(SettingsFileName);
+    ASSERT_NE(stream, nullptr) << "saved under another name than " << StringToUtf8(name);
+    EXPECT_EQ(ReadStreamInt32(stream), kOdd[0]);
+    CloseFileStream(stream);
+    Settings.playerName = u"";
+    LoadSettings();
+    EXPECT_EQ(Settings.playerName, u"utf");
+  }
+}
+
 TEST_F(SettingsFile, BareLineFeedsMissingLinesNulsAndHugeLines) {
   Write(FileImage({"Lf", "a", "5"}, "\n"));
   LoadSettings();

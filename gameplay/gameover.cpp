@@ -103,6 +103,8 @@ void GameOver() {
   DrawTextMessages();
   UpdateTextMessages();
   UpdatePlayerBullets();
+  DrawPlayerBullets();
+  PlayerBulletsHitTargets();
   UpdateEnemyBullets();
   DrawEnemies();
   UpdateAlien();

@@ -461,7 +461,12 @@ void UpdateEnemyBullets();
 
 // --- Player bullets and collision tests -------------------------------------
 bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);
+// The bike's shots fly on; those past the band's edges go.
 void UpdatePlayerBullets();
+void DrawPlayerBullets();
+// Each shot against the enemies on screen, then against the ground guns: a
+// hit brings the enemy down or damages the gun, and the shot goes.
+void PlayerBulletsHitTargets();
 
 // --- Collisions with the bike -------------------------------------------------
 void EnemiesHitPlayer();

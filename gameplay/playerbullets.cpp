@@ -68,11 +68,17 @@ void HitGroundGun(Structures* s) {
 void UpdatePlayerBullets() {
   for (PlayerBullets* b : Each<PlayerBullets>(world.playerBullets)) {
     b->x += b->xSpeed;
-    if (b->x > 680 || b->x < -30) {
-      world.playerBullets->Remove(b);
-      continue;
-    }
+    if (b->x > 680 || b->x < -30) world.playerBullets->Remove(b);
+  }
+}
+
+void DrawPlayerBullets() {
+  for (const PlayerBullets* b : Each<PlayerBullets>(world.playerBullets))
     DrawImageFrame(img_playerbullet, b->x, b->y, 0);
+}
+
+void PlayerBulletsHitTargets() {
+  for (PlayerBullets* b : Each<PlayerBullets>(world.playerBullets)) {
     const int bx = TruncateToInt(b->x), by = TruncateToInt(b->y);
 
     for (Enemies* e : Each<Enemies>(world.enemies)) {

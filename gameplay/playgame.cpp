@@ -79,6 +79,8 @@ void PlayPass() {
   DrawTextMessages();
   UpdateTextMessages();
   UpdatePlayerBullets();
+  DrawPlayerBullets();
+  PlayerBulletsHitTargets();
   UpdateEnemyBullets();
   UpdateEnemies();
   DrawEnemies();

@@ -8,6 +8,15 @@
 
 using namespace playfield;
 
+namespace {
+// One frame of the bike's shots, as the play pass runs it.
+void PlayerShotsFrame() {
+  UpdatePlayerBullets();
+  DrawPlayerBullets();
+  PlayerBulletsHitTargets();
+}
+}  // namespace
+
 TEST(BoxesOverlapTest, ClosedBoxesAndNoWrapRoundAtTheIntRange) {
   EXPECT_TRUE(BoxesOverlap(0, 10, 23, 5, 23, 0, 40, 40));  // right edge on left edge
   EXPECT_FALSE(BoxesOverlap(0, 10, 23, 5, 24, 0, 40, 40));
@@ -25,7 +34,7 @@ class PlayerShotTest : public PlayfieldTest {};
 TEST_F(PlayerShotTest, AnEdgeTouchHitsScoresAndSendsTheEnemyBackOffScreen) {
   Enemies* e = AddEnemy(EnemyType::SpikeBall, 23, 200);
   AddShot(9.1f, 210, -10);  // at -0.9, which tests as 0: right edge 23 meets the enemy
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   EXPECT_EQ(250, world.game.score);
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
   ASSERT_EQ(1, Count<Explosions>(world.explosions));
@@ -43,10 +52,10 @@ TEST_F(PlayerShotTest, BandEdgesForShotsAndTargets) {
   AddEnemy(EnemyType::Jellyfish, -40, 300);
   AddShot(670, 110, 10);   // ends at 680 over the right-hand enemy: both stay
   AddShot(-20, 310, -10);  // ends at -30 over the left-hand one
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   EXPECT_EQ(0, world.game.score);
   EXPECT_EQ(2, Count<PlayerBullets>(world.playerBullets));
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   EXPECT_EQ(0, Count<PlayerBullets>(world.playerBullets));
 }
 
@@ -58,7 +67,7 @@ TEST_F(PlayerShotTest, OneShotHitsTheFirstEnemyOnlyAndStillDamagesTheGunBehind) 
                     Kind::CarrierRight, Kind::Mine, Kind::Terraformer, Kind::Statue, Kind::Spire})
     AddStructure(kind, 300, 400);  // never hit
   AddShot(270, 410, 10);
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   EXPECT_EQ(250 + 1500, world.game.score);
   EXPECT_LT(first->x, 0);
   EXPECT_EQ(300, second->x);
@@ -69,14 +78,14 @@ TEST_F(PlayerShotTest, TheFifthHitDestroysAFreshGunAndEveryLaterHitDestroysItAga
   Structures* gun = AddStructure(Kind::FiringGun, 300, 412);
   for (int i = 0; i < 5; ++i) {
     AddShot(270, 420, 10);
-    UpdatePlayerBullets();
+    PlayerShotsFrame();
   }
   EXPECT_EQ(12000, world.game.score);
   EXPECT_EQ(5 + 8, Count<Explosions>(world.explosions));
   EXPECT_TRUE(gun->x >= 640 && gun->x <= 31000) << gun->x;
   gun->x = 300;
   AddShot(270, 420, 10);
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   EXPECT_EQ(16000, world.game.score);
   EXPECT_GE(gun->x, 640);
 }
@@ -102,7 +111,7 @@ TEST_F(PlayerShotTest, AnEnemyHitAtX319GoesLeftAt320RightAndBetweenTakesTheSecon
     ResetWorld();
     Enemies* e = AddEnemy(EnemyType::Jellyfish, at, 200);
     AddShot(290, 210, 10);
-    UpdatePlayerBullets();
+    PlayerShotsFrame();
     ASSERT_EQ(250, world.game.score) << "the shot missed the enemy at " << at;
     if (at < 320) {
       EXPECT_TRUE(e->x >= -900 && e->x <= -40) << "hit at " << at << ", back at " << e->x << ", not -900 .. -40";
@@ -116,7 +125,7 @@ TEST_F(PlayerShotTest, AnEnemyHitAtX319GoesLeftAt320RightAndBetweenTakesTheSecon
   SetRandomSeed(4321);
   const int left = RandomIntInRange(-900, -40), right = RandomIntInRange(640, 2500), after = RandomIntInRange(1, 1 << 30);
   SetRandomSeed(4321);
-  UpdatePlayerBullets();
+  PlayerShotsFrame();
   ASSERT_EQ(250, world.game.score);
   EXPECT_EQ(static_cast<float>(right), e->x) << "hit at 319.5: the left-hand draw was " << left;
   EXPECT_EQ(after, RandomIntInRange(1, 1 << 30)) << "hit at 319.5, both places are drawn";
@@ -411,17 +420,17 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
       {"the bike fires", reset, [] { FirePlayerBullet(); }, {snd_PlayerShoot}, Outcome},
       {"a shot downs an enemy",
        [] { ResetWorld(), AddEnemy(EnemyType::SpikeBall, 300, 200), AddShot(270, 210, 10); },
-       UpdatePlayerBullets,
+       PlayerShotsFrame,
        {snd_EnemyExplosion1},
        Outcome},
       {"a shot hits a gun",
        [] { ResetWorld(), AddStructure(Kind::GroundGun, 300, 412), AddShot(270, 420, 10); },
-       UpdatePlayerBullets,
+       PlayerShotsFrame,
        {snd_EnemyExplosion1},
        Outcome},
       {"a shot destroys a gun",
        [] { ResetWorld(), AddStructure(Kind::FiringGun, 300, 412)->hitPoints = 0, AddShot(270, 420, 10); },
-       UpdatePlayerBullets,
+       PlayerShotsFrame,
        {snd_EnemyExplosion1, snd_EnemyExplosion2},
        Outcome},
       {"an aimed shot strikes the bike",

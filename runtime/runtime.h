@@ -15,7 +15,11 @@
 #include "runtime/keycodes.h"
 
 // ---------------------------------------------------------------------------
-// Strings: immutable sequences of 16-bit characters.
+// Strings: sequences of 16-bit characters held by value (std::u16string), not
+// immutable. Each copy is its holder's own: assigning or passing one by value
+// copies it, and changing one in place (appending, setting a character)
+// changes no other. The string operations below never change the strings
+// they are given.
 using String = std::u16string;
 
 // ---------------------------------------------------------------------------
@@ -29,11 +33,13 @@ struct TDisplay;
 // ---------------------------------------------------------------------------
 // Start of the layer.
 
-// Starts the layer's core (registries, clock origin). Called by ProgramEntry
+// Starts the layer's core: sets the clock's origin. Called by ProgramEntry
 // before GameMain, and by test fixtures.
 void RuntimeStartCore();
-// Starts every service of the layer (video, events, input, audio). Called
-// once at the start of GameMain, after the embedded files are registered.
+// Starts every service of the layer (video, events, input, audio) and sets
+// the clock's origin again. The game calls it once at the start of GameMain,
+// after the embedded files are registered; StartRuntime (runtime/headless.h)
+// calls it for tests, benchmarks and tools. A second call does nothing.
 void RuntimeStartServices();
 // Ends every service: closes the display and the audio device and frees
 // every image and sound loaded (their handles are no longer valid).
@@ -241,15 +247,15 @@ double TaggedValueToNumber();   // ... as a number; moves on
 
 TStream* OpenFileForReading(const String& name);
 TStream* OpenFileForWriting(const String& name);
-void CloseFileStream(TStream* stream);  // flushes; returns false-less, see StreamFailed
+void CloseFileStream(TStream* stream);  // flushes and closes; tells nothing of failures
 bool StreamEof(TStream* stream);
 bool StreamFailed(TStream* stream);  // a read ran past the end or a write failed
 int32_t ReadStreamInt32(TStream* stream);
 void WriteStreamInt32(TStream* stream, int32_t v);
 String ReadStreamTextLine(TStream* stream);
 void WriteStreamTextLine(TStream* stream, const String& line);
-// Closes a stream opened for writing and reports whether every byte reached
-// the file (used to replace files safely).
+// Closes a stream opened for writing, flushed to the disk, and tells whether
+// every byte reached the file.
 bool CloseFileStreamChecked(TStream* stream);
 bool RenameFile(const String& from, const String& to);
 bool DeleteFile(const String& name);
@@ -262,7 +268,8 @@ struct Object {
 };
 using ObjectRef = std::shared_ptr<Object>;
 
-// A new record with every field zero.
+// A new record with every field zero, except a field with an initialiser of
+// its own, which gets that.
 template <class T>
 std::shared_ptr<T> ObjectNew() {
   return std::make_shared<T>();
@@ -320,7 +327,8 @@ class TListEnum {
   TListLink* current_ = nullptr;
 };
 
-// Range-for over the records of one type: for (Enemies* e : Each<Enemies>(EnemiesList))
+// Range-for over the records of one type in a list, skipping records of any
+// other type: for (Enemies* e : Each<Enemies>(world.enemies))
 template <class T>
 class Each {
  public:

@@ -81,30 +81,43 @@ void UpdateEnemyBullets() {
     b->life -= 1;
     if (b->straightTicks > 0) b->straightTicks -= 1;
 
-    if (b->kind == ShotKind::Aimed) {
+    if (b->kind == ShotKind::Aimed || b->straightTicks > 0) {
       b->x = b->x - s + b->xSpeed;
       b->y += b->ySpeed;
+    } else {
+      Home(b);
+      b->x = b->x - s + 4 * static_cast<float>(SinDegrees(b->heading));
+      b->y += -4 * static_cast<float>(CosDegrees(b->heading));
+    }
+  }
+}
+
+void DrawEnemyBullets() {
+  for (const EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
+    if (b->kind == ShotKind::Aimed) {
       DrawImageFrame(img_Shots_Enemy, b->x, b->y, 0);
     } else {
-      if (b->straightTicks > 0) {
-        b->x = b->x - s + b->xSpeed;
-        b->y += b->ySpeed;
-      } else {
-        Home(b);
-        b->x = b->x - s + 4 * static_cast<float>(SinDegrees(b->heading));
-        b->y += -4 * static_cast<float>(CosDegrees(b->heading));
-      }
       SetDrawRotation(static_cast<float>(b->heading + 270));
       if (b->frame >= 0 && b->frame <= 3) DrawImageFrame(img_MissileGFX, b->x, b->y, b->frame);
       SetDrawRotation(0);
-      b->frameDelay += 1;
-      if (b->frameDelay > 5) {
-        b->frameDelay = 0;
-        b->frame += 1;
-        if (b->frame > 3) b->frame = 0;
-      }
     }
+  }
+}
 
+void AnimateEnemyBullets() {
+  for (EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
+    if (b->kind == ShotKind::Aimed) continue;
+    b->frameDelay += 1;
+    if (b->frameDelay > 5) {
+      b->frameDelay = 0;
+      b->frame += 1;
+      if (b->frame > 3) b->frame = 0;
+    }
+  }
+}
+
+void EnemyBulletsHitPlayer() {
+  for (EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
     // KEPT: the pixel test uses the aimed shot's picture for missiles too.
     if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
         (world.bike.invulnerableTicks == 0 || b->kind != ShotKind::Aimed) &&

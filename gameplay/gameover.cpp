@@ -106,6 +106,9 @@ void GameOver() {
   DrawPlayerBullets();
   PlayerBulletsHitTargets();
   UpdateEnemyBullets();
+  DrawEnemyBullets();
+  AnimateEnemyBullets();
+  EnemyBulletsHitPlayer();
   DrawEnemies();
   UpdateAlien();
   DrawFrags();

@@ -457,7 +457,15 @@ void DrawEnemies();
 // side: a missile leaves up to the left (0) or up to the right (1); aimed
 // shots ignore it.
 void NewEnemyBullet(int x, int y, ShotKind kind, int side);
+// The shots past the band's edges or at the end of their life go; the rest
+// age and fly, missiles homing once their straight run is over.
 void UpdateEnemyBullets();
+void DrawEnemyBullets();
+// After the drawing: each missile's picture steps on.
+void AnimateEnemyBullets();
+// Each shot that touches the bike strikes it: an aimed shot costs a shield,
+// a missile flashes and goes.
+void EnemyBulletsHitPlayer();
 
 // --- Player bullets and collision tests -------------------------------------
 bool BoxesOverlap(int x1, int y1, int w1, int h1, int x2, int y2, int w2, int h2);

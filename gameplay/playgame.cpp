@@ -82,6 +82,9 @@ void PlayPass() {
   DrawPlayerBullets();
   PlayerBulletsHitTargets();
   UpdateEnemyBullets();
+  DrawEnemyBullets();
+  AnimateEnemyBullets();
+  EnemyBulletsHitPlayer();
   UpdateEnemies();
   DrawEnemies();
   UpdateAlien();

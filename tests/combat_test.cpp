@@ -15,6 +15,13 @@ void PlayerShotsFrame() {
   DrawPlayerBullets();
   PlayerBulletsHitTargets();
 }
+// One frame of the ground's shots, as the play pass runs it.
+void EnemyShotsFrame() {
+  UpdateEnemyBullets();
+  DrawEnemyBullets();
+  AnimateEnemyBullets();
+  EnemyBulletsHitPlayer();
+}
 }  // namespace
 
 TEST(BoxesOverlapTest, ClosedBoxesAndNoWrapRoundAtTheIntRange) {
@@ -172,15 +179,15 @@ TEST_F(EnemyShotTest, AMissileFliesStraightNineUpdatesThenHomesClockwiseWhenTheT
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(296, m->heading);
   const float x0 = m->x + 9 * m->xSpeed;
-  for (int i = 0; i < 9; ++i) UpdateEnemyBullets();
+  for (int i = 0; i < 9; ++i) EnemyShotsFrame();
   EXPECT_EQ(296, m->heading);
   EXPECT_NEAR(x0, m->x, 1e-3);
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_NE(296, m->heading);
   EnemyBullets* behind = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
   behind->heading = 180;
   EnemyBullets* ahead = AddBullet(ShotKind::Missile, 332, 300, 0, 0, 400);
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_EQ(188, behind->heading);
   EXPECT_EQ(0, ahead->heading);
   EXPECT_FLOAT_EQ(296, ahead->y);
@@ -191,20 +198,20 @@ TEST_F(EnemyShotTest, BulletsLeavePastTheBandEdgeOrAfterLifePlusOneUpdates) {
   EnemyBullets* right = AddBullet(ShotKind::Aimed, 676, 300, 4, 0, 100);
   AddBullet(ShotKind::Aimed, 100, 452, 0, 4, 100);
   EnemyBullets* brief = AddBullet(ShotKind::Aimed, 300, 300, 1, 0, 2);
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_EQ(680, right->x);
-  UpdateEnemyBullets();
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
+  EnemyShotsFrame();
   EXPECT_EQ(303, brief->x);
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets));
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_EQ(0, Count<EnemyBullets>(world.enemyBullets));
 }
 
 TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBike) {
   AtBikeMiddle(ShotKind::Aimed);
   AtBikeMiddle(ShotKind::Aimed);
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_EQ(7, world.game.shieldCount);
   EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_EQ(2, Count<EnemyBullets>(world.enemyBullets)) << "shots fly on through the bike";
@@ -214,7 +221,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   world.bike.invulnerableTicks = 50;
   AtBikeMiddle(ShotKind::Aimed);
   AtBikeMiddle(ShotKind::Missile)->straightTicks = 5;
-  UpdateEnemyBullets();
+  EnemyShotsFrame();
   EXPECT_EQ(8, world.game.shieldCount);
   EXPECT_EQ(50, world.bike.invulnerableTicks);
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
@@ -435,12 +442,12 @@ TEST_F(CombatSoundTest, EachHitPathPlaysItsOwnSounds) {
        Outcome},
       {"an aimed shot strikes the bike",
        [] { ResetWorld(), Bullet(ShotKind::Aimed); },
-       UpdateEnemyBullets,
+       EnemyShotsFrame,
        {snd_bzzzt, snd_EnemyExplosion1},
        Outcome},
       {"a missile strikes the bike",
        [] { ResetWorld(), Bullet(ShotKind::Missile); },
-       UpdateEnemyBullets,
+       EnemyShotsFrame,
        {snd_MissileHit},
        Outcome},
       {"an enemy rams the bike",

@@ -7,11 +7,10 @@
 
 namespace {
 
-int Trunc(float v) { return TruncateToInt(v); }
-
 // The bike's small box used for the alien, the teleporters and the module.
 bool TouchesBikeCore(float left, float top, int w, int h) {
-  return BoxesOverlap(Trunc(left), Trunc(top), w, h, Trunc(world.bike.x + 32), Trunc(world.bike.y + 24), 28, 28);
+  return BoxesOverlap(TruncateToInt(left), TruncateToInt(top), w, h, TruncateToInt(world.bike.x + 32),
+                      TruncateToInt(world.bike.y + 24), 28, 28);
 }
 
 void RandomiseLayers() {
@@ -49,7 +48,7 @@ void TeleportBike() {
   PlaySfx(snd_teleport);
   // d: how far the glide has left the bike behind the centre; none when it
   // is ahead of it, as right after a turn.
-  int d = Trunc(left ? world.bike.x - 272 : 272 - world.bike.x);
+  int d = TruncateToInt(left ? world.bike.x - 272 : 272 - world.bike.x);
   if (d < 0) d = 0;
   // KEPT: the jump to the left is 252 + 2d pixels longer than the one to the
   // right. The teleporters stand 6400 apart. To the left the world moves
@@ -153,8 +152,8 @@ void PlayerMeetsStructures() {
   world.sector.teleportShift = 0;
   for (Structures* s : Each<Structures>(world.structures)) {
     if (s->kind == StructureKind::Beacon && s->touchCooldown == 0 &&
-        BoxesOverlap(Trunc(s->x + 10), Trunc(s->y + 10), 50, 110, Trunc(world.bike.x + 10), Trunc(world.bike.y + 10),
-                     100, 45))
+        BoxesOverlap(TruncateToInt(s->x + 10), TruncateToInt(s->y + 10), 50, 110, TruncateToInt(world.bike.x + 10),
+                     TruncateToInt(world.bike.y + 10), 100, 45))
       BeaconTouched(s);
     if (s->kind == StructureKind::Teleporter && s->touchCooldown == 0 && TouchesBikeCore(s->x + 8, s->y + 8, 65, 27))
       TeleporterTouched(s);

@@ -7,11 +7,10 @@
 
 namespace {
 
-int Trunc(float v) { return TruncateToInt(v); }
-
 // The bike's body box, shared by the enemy and installation tests.
 bool TouchesBikeBody(float x, float y) {
-  return BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(x), Trunc(y), 40, 40);
+  return BoxesOverlap(TruncateToInt(world.bike.x + 17), TruncateToInt(world.bike.y), 77, 54, TruncateToInt(x),
+                      TruncateToInt(y), 40, 40);
 }
 
 // Guns, the bonus, the carriers and the mines meet the bike's body; the
@@ -50,23 +49,25 @@ void EnemiesHitPlayer() {
     int ex, ey;
     if (e->type == EnemyType::Spinner) {
       // KEPT: the spinner is drawn centred and turned, but tested upright.
-      if (!BoxesOverlap(Trunc(world.bike.x), Trunc(world.bike.y), 120, 55, Trunc(e->x + 20), Trunc(e->y + 20), 40, 40))
+      if (!BoxesOverlap(TruncateToInt(world.bike.x), TruncateToInt(world.bike.y), 120, 55, TruncateToInt(e->x + 20),
+                        TruncateToInt(e->y + 20), 40, 40))
         continue;
       if (world.bike.invulnerableTicks != 0) continue;
-      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
-                         img_enemies_one, Trunc(e->x + 20), Trunc(e->y + 20), 0))
+      if (!ImagesOverlap(img_bike2, TruncateToInt(world.bike.x), TruncateToInt(world.bike.y),
+                         BikeFrame(world.bike.facing), img_enemies_one, TruncateToInt(e->x + 20),
+                         TruncateToInt(e->y + 20), 0))
         continue;
-      ex = Trunc(e->x - 20);
-      ey = Trunc(e->y - 20);
+      ex = TruncateToInt(e->x - 20);
+      ey = TruncateToInt(e->y - 20);
     } else {
       if (!TouchesBikeBody(e->x, e->y)) continue;
       if (world.bike.invulnerableTicks != 0) continue;
       // KEPT: cell 0 of the sheet stands in for every type's outline.
-      if (!ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing), img_enemies,
-                         Trunc(e->x), Trunc(e->y), 0))
+      if (!ImagesOverlap(img_bike2, TruncateToInt(world.bike.x), TruncateToInt(world.bike.y),
+                         BikeFrame(world.bike.facing), img_enemies, TruncateToInt(e->x), TruncateToInt(e->y), 0))
         continue;
-      ex = Trunc(e->x - 12);
-      ey = Trunc(e->y - 12);
+      ex = TruncateToInt(e->x - 12);
+      ey = TruncateToInt(e->y - 12);
     }
     LoseShield(ex, ey, 100 * static_cast<int>(e->type));
     e->x = SomewhereOffScreen();
@@ -83,11 +84,11 @@ void StructuresHitPlayer() {
       // The bonus: four more shields, no upper limit, and it shatters.
       world.game.shieldCount += 4;
       PlaySfx(snd_TakeShield);
-      BurstBonus(Trunc(s->x), Trunc(s->y));
+      BurstBonus(TruncateToInt(s->x), TruncateToInt(s->y));
       world.structures->Remove(s);
       return;
     }
-    LoseShield(Trunc(s->x - 12), Trunc(s->y - 12), 100);
+    LoseShield(TruncateToInt(s->x - 12), TruncateToInt(s->y - 12), 100);
     s->x = SomewhereOffScreen();
     return;
   }

@@ -8,6 +8,9 @@ namespace {
 constexpr float kTop = 32.0f;
 constexpr float kBottom = 412.0f;
 
+// Only these are drawn, and only these spinners turn.
+bool OnScreen(const Enemies* e) { return e->x > -40.0f && e->x < 680.0f; }
+
 // A wanderer's course: speed along a heading (0 up, 90 right).
 void SetCourse(Enemies* e, float heading) {
   e->xSpeed = static_cast<float>(SinDegrees(heading) * e->cruiseSpeed);
@@ -172,12 +175,15 @@ void UpdateEnemies() {
   }
 }
 
+void TurnSpinners() {
+  for (Enemies* e : Each<Enemies>(world.enemies))
+    if (OnScreen(e) && e->type == EnemyType::Spinner) e->rotation += static_cast<float>(FloatMod(2.0f * e->spin, 360));
+}
+
 void DrawEnemies() {
-  for (Enemies* e : Each<Enemies>(world.enemies)) {
-    if (!(e->x > -40.0f && e->x < 680.0f)) continue;
+  for (const Enemies* e : Each<Enemies>(world.enemies)) {
+    if (!OnScreen(e)) continue;
     if (e->type == EnemyType::Spinner) {
-      // The spinner turns only while it is on screen.
-      e->rotation += static_cast<float>(FloatMod(2.0f * e->spin, 360));
       SetDrawRotation(e->rotation);
       DrawImageFrame(img_enemies_one, e->x + 20.0f, e->y + 20.0f, 0);
       SetDrawRotation(0.0f);

@@ -109,6 +109,7 @@ void GameOver() {
   DrawEnemyBullets();
   AnimateEnemyBullets();
   EnemyBulletsHitPlayer();
+  TurnSpinners();
   DrawEnemies();
   UpdateAlien();
   DrawFrags();

@@ -451,6 +451,8 @@ void ScrollStructures();
 // --- Enemies --------------------------------------------------------------------
 void NewEnemy(int x, int y, EnemyType type);
 void UpdateEnemies();
+// The spinners on screen turn, before they are drawn.
+void TurnSpinners();
 void DrawEnemies();
 
 // --- Enemy bullets ---------------------------------------------------------------

@@ -182,6 +182,7 @@ void TakeOffSequence(bool escapeTaken) {
       if (moduleY < -70) gone = true;
     }
     UpdateEnemies();
+    TurnSpinners();
     DrawEnemies();
     DrawFrontLayer();
     ScrollLayers();  // the bike stands: only a wrap can move a layer

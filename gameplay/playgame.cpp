@@ -86,6 +86,7 @@ void PlayPass() {
   AnimateEnemyBullets();
   EnemyBulletsHitPlayer();
   UpdateEnemies();
+  TurnSpinners();
   DrawEnemies();
   UpdateAlien();
   CaptureAlien();

@@ -263,6 +263,7 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
   Enemies* rightEdge = Place(EnemyType::Spinner, 680.0f, 300.0f);
   Enemies* justIn = Place(EnemyType::Spinner, -39.5f, 380.0f);
   Enemies* justInRight = Place(EnemyType::Spinner, 679.5f, 20.0f);
+  TurnSpinners();
   DrawEnemies();
 
   EXPECT_TRUE(harness::PixelNear(0, 120, 0xffffff));
@@ -277,6 +278,8 @@ TEST_F(EnemyDrawingTest, OnlyEnemiesInsideTheBandAreDrawnAndOnlyDrawnSpinnersTur
   EXPECT_FLOAT_EQ(justInRight->rotation, 45.0f);
   EXPECT_TRUE(harness::PixelNear(4, 400, 0xffffff)) << "its corner shows at 45 degrees";
   EXPECT_EQ(GetDrawState().rotation, 0.0f) << "later drawings are not turned";
+  DrawEnemies();
+  EXPECT_FLOAT_EQ(justIn->rotation, 45.0f) << "drawing turns no spinner";
 }
 
 // --- Structures ----------------------------------------------------------------

@@ -7,6 +7,10 @@
 
 namespace {
 
+// The alien on the ground and on screen: the only time it hops, calls and is
+// drawn where it stands.
+bool StandingOnScreen() { return world.alien.free && world.alien.x > -64 && world.alien.x < 640; }
+
 // The bike's small box used for the alien, the teleporters and the module.
 bool TouchesBikeCore(float left, float top, int w, int h) {
   return BoxesOverlap(TruncateToInt(left), TruncateToInt(top), w, h, TruncateToInt(world.bike.x + 32),
@@ -109,24 +113,31 @@ void TeleporterTouched(Structures* s) {
 
 void UpdateAlien() {
   AlienState& alien = world.alien;
-  if (alien.free) {
-    if (alien.callTimer > 0) alien.callTimer -= 1;
-    if (alien.x > -64 && alien.x < 640) {
-      // It hops while on screen; off screen the hop stands still.
-      alien.bobAngle += 8;
-      if (alien.bobAngle > 359) alien.bobAngle = 0;
-      const int s = TruncateToInt(SinDegrees(alien.bobAngle) * 12);
-      if (img_bouncer) DrawImageFrame(img_bouncer, alien.x, alien.y + 8 - static_cast<float>(s), alien.frame);
-      const int t = TruncateToInt(SinDegrees(alien.bobAngle) * 6);
-      // Shadow cells 0 to 10: cell 10 when the alien is highest, 0 when lowest.
-      if (img_shadows && t + 5 >= 0 && t + 5 < ImageFrameCount(img_shadows))
-        DrawImageFrame(img_shadows, alien.x + 4, alien.y + 40, t + 5);
-      if (Settings.sfxOn == 1 && alien.callTimer == 0) {
-        PlaySfx(snd_alien1);
-        alien.callTimer = 60;
-      }
-    }
+  if (!alien.free) return;
+  if (alien.callTimer > 0) alien.callTimer -= 1;
+  if (!StandingOnScreen()) return;
+  // It hops while on screen; off screen the hop stands still.
+  alien.bobAngle += 8;
+  if (alien.bobAngle > 359) alien.bobAngle = 0;
+  if (Settings.sfxOn == 1 && alien.callTimer == 0) {
+    PlaySfx(snd_alien1);
+    alien.callTimer = 60;
   }
+}
+
+void DrawAlien() {
+  const AlienState& alien = world.alien;
+  if (!StandingOnScreen()) return;
+  const int s = TruncateToInt(SinDegrees(alien.bobAngle) * 12);
+  if (img_bouncer) DrawImageFrame(img_bouncer, alien.x, alien.y + 8 - static_cast<float>(s), alien.frame);
+  const int t = TruncateToInt(SinDegrees(alien.bobAngle) * 6);
+  // Shadow cells 0 to 10: cell 10 when the alien is highest, 0 when lowest.
+  if (img_shadows && t + 5 >= 0 && t + 5 < ImageFrameCount(img_shadows))
+    DrawImageFrame(img_shadows, alien.x + 4, alien.y + 40, t + 5);
+}
+
+void ScrollAlien() {
+  AlienState& alien = world.alien;
   alien.x -= world.bike.speed * world.game.scrollFactor[2];
   alien.frameDelay += 1;
   if (alien.frameDelay >= 10) {

@@ -112,6 +112,8 @@ void GameOver() {
   TurnSpinners();
   DrawEnemies();
   UpdateAlien();
+  DrawAlien();
+  ScrollAlien();
   DrawFrags();
   DrawExplosions();
   if (ScreenGrab) GrabImageFromScreen(ScreenGrab, 0, 0, 0);

@@ -407,7 +407,13 @@ void FirePlayerBullet();
 void DrawPlayer();
 
 // --- Alien, beacons and teleporters ---------------------------------------
+// The alien on the ground counts its call down and, while on screen, hops
+// and calls.
 void UpdateAlien();
+// The alien on the ground and on screen, with its shadow.
+void DrawAlien();
+// The alien drifts with the world, carried or not, and steps its animation.
+void ScrollAlien();
 void CaptureAlien();
 void PlayerMeetsStructures();
 

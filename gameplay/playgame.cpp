@@ -89,6 +89,8 @@ void PlayPass() {
   TurnSpinners();
   DrawEnemies();
   UpdateAlien();
+  DrawAlien();
+  ScrollAlien();
   CaptureAlien();
   UpdateFrags();
   DrawFrags();

@@ -121,7 +121,7 @@ void FirePlayerBullet() {
 }
 
 void DrawPlayer() {
-  BikeState& bike = world.bike;
+  const BikeState& bike = world.bike;
   // Blink while invulnerable: a saw-tooth from 0.9 down to 0 every ten frames.
   if (bike.invulnerableTicks > 0) SetDrawAlpha(static_cast<float>(bike.invulnerableTicks % 10) / 10.0f);
   DrawImageFrame(img_bike2, bike.x, bike.y, BikeFrame(bike.facing));
@@ -132,12 +132,10 @@ void DrawPlayer() {
   if (bike.thrusting) {
     SetDrawAlpha(0.8f);
     DrawImageFrame(img_exhaust1, flameX, bike.y, world.flames.thrustFrame + flameCell);
-    StepFlame(world.flames.thrustFrame, world.flames.thrustDelay);
   }
   if (bike.climbing) {
     SetDrawAlpha(0.8f);
     DrawImageFrame(img_exhaust2, flameX, bike.y + 4.0f, world.flames.liftFrame + flameCell);
-    StepFlame(world.flames.liftFrame, world.flames.liftDelay);
   }
 
   SetDrawAlpha(1.0f);
@@ -147,5 +145,11 @@ void DrawPlayer() {
     DrawImageFrame(img_bouncer_centred, alienX, bike.y + 7.0f, world.alien.frame);
   }
   SetDrawAlpha(1.0f);
+}
+
+void UpdatePlayer() {
+  BikeState& bike = world.bike;
+  if (bike.thrusting) StepFlame(world.flames.thrustFrame, world.flames.thrustDelay);
+  if (bike.climbing) StepFlame(world.flames.liftFrame, world.flames.liftDelay);
   if (bike.invulnerableTicks > 0) --bike.invulnerableTicks;
 }

@@ -26,12 +26,14 @@ void DrawGrab(int grey) {
 }
 
 // Frames of the grabbed picture from grey `from` down in steps of 6 while
-// the grey is at least `lowest`, with `drawOver` drawn on each.
-void DimGrab(int from, int lowest, void (*drawOver)()) {
+// the grey is at least `lowest`, with `drawOver` drawn on each and `step`, if
+// given, run after it.
+void DimGrab(int from, int lowest, void (*drawOver)(), void (*step)() = nullptr) {
   for (int grey = from; grey >= lowest; grey -= 6) {
     ClearDrawBuffer();
     DrawGrab(grey);
     drawOver();
+    if (step) step();
     PresentFrame(-1);
   }
 }
@@ -121,7 +123,7 @@ void GameOver() {
   // Dim it, with the bike blinking on top.
   world.bike.invulnerableTicks = 120;
   SetDrawAlpha(1);
-  DimGrab(255, 96, DrawPlayer);
+  DimGrab(255, 96, DrawPlayer, UpdatePlayer);
 
   for (int i = 0; i < 20; ++i) Burst();
   float t = 0;
@@ -129,7 +131,10 @@ void GameOver() {
   do {
     ClearDrawBuffer();
     DrawGrab(93);
-    if (t < 80) DrawPlayer();
+    if (t < 80) {
+      DrawPlayer();
+      UpdatePlayer();
+    }
     // The pieces and the blasts at 0.6. The fragments set their own alpha
     // and leave 1 behind, so 0.6 is set again for the pieces; the blasts
     // drawn after them keep that 0.6, and 1 comes back only after them (a

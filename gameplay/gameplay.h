@@ -228,7 +228,7 @@ struct BikeState {
   float speed = 0.0f;                        // pixels a frame before the world's scroll factor; below 0 flies left
   Facing facing = Facing::Right;
   bool thrusting = false, climbing = false;  // what the control did this frame, for the drawing
-  int invulnerableTicks = 120;               // frames left; the drawing counts them down
+  int invulnerableTicks = 120;               // frames left; UpdatePlayer counts them down
 };
 
 // The animation of the bike's two flames.
@@ -404,7 +404,11 @@ struct BikeCommand {
 BikeCommand ReadBikeCommand();
 void PlayerControl(const BikeCommand& command);
 void FirePlayerBullet();
+// The bike, blinking while invulnerable, its flames and the carried alien.
 void DrawPlayer();
+// After the drawing: the flames shown step on and the invulnerability runs
+// down a frame.
+void UpdatePlayer();
 
 // --- Alien, beacons and teleporters ---------------------------------------
 // The alien on the ground counts its call down and, while on screen, hops

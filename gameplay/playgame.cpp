@@ -95,6 +95,7 @@ void PlayPass() {
   UpdateFrags();
   DrawFrags();
   DrawPlayer();
+  UpdatePlayer();
   UpdateBonusPieces();
   ScrollExplosions();
   DrawExplosions();

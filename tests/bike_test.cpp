@@ -248,8 +248,12 @@ class BikeDrawingTest : public harness::HeadlessTest {
   // Draws one frame over black and gives the grey level of the bike's middle.
   static int DrawnBrightness() {
     ClearDrawBuffer();
+    const int ticks = world.bike.invulnerableTicks;
     DrawPlayer();
-    return static_cast<int>(ReadScreenPixel(372, 340) & 0xff);
+    EXPECT_EQ(world.bike.invulnerableTicks, ticks) << "drawing counts no invulnerability down";
+    const int grey = static_cast<int>(ReadScreenPixel(372, 340) & 0xff);
+    UpdatePlayer();
+    return grey;
   }
 
  private:

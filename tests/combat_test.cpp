@@ -399,6 +399,7 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
     DrawBackdrop();
     DrawExplosions();
     DrawPlayer();
+    UpdatePlayer();
     DrawShields();
     PresentFrame(-1);
   }

@@ -7,8 +7,6 @@
 
 namespace {
 
-int Trunc(float v) { return TruncateToInt(v); }
-
 // The middle of the bike's 120 x 55 picture, where every bullet aims.
 float TargetX() { return world.bike.x + 60; }
 float TargetY() { return world.bike.y + 28; }
@@ -24,11 +22,11 @@ void Strike(EnemyBullets* b) {
   auto flash = ObjectNew<Shields>();
   world.shields->AddLast(flash);
   flash->effect = ShieldEffect::Flash;
-  flash->x = Trunc(world.bike.x);
-  flash->y = Trunc(world.bike.y);
+  flash->x = TruncateToInt(world.bike.x);
+  flash->y = TruncateToInt(world.bike.y);
   flash->grey = 255;
   PlaySfx(snd_MissileHit);
-  NewExplosion(Trunc(b->x), Trunc(b->y), ExplosionKind::Puff, 0);
+  NewExplosion(TruncateToInt(b->x), TruncateToInt(b->y), ExplosionKind::Puff, 0);
   world.enemyBullets->Remove(b);
 }
 
@@ -119,10 +117,11 @@ void AnimateEnemyBullets() {
 void EnemyBulletsHitPlayer() {
   for (EnemyBullets* b : Each<EnemyBullets>(world.enemyBullets)) {
     // KEPT: the pixel test uses the aimed shot's picture for missiles too.
-    if (BoxesOverlap(Trunc(world.bike.x + 17), Trunc(world.bike.y), 77, 54, Trunc(b->x), Trunc(b->y), 16, 16) &&
+    if (BoxesOverlap(TruncateToInt(world.bike.x + 17), TruncateToInt(world.bike.y), 77, 54, TruncateToInt(b->x),
+                     TruncateToInt(b->y), 16, 16) &&
         (world.bike.invulnerableTicks == 0 || b->kind != ShotKind::Aimed) &&
-        ImagesOverlap(img_bike2, Trunc(world.bike.x), Trunc(world.bike.y), BikeFrame(world.bike.facing),
-                      img_Shots_Enemy, Trunc(b->x), Trunc(b->y), 0))
+        ImagesOverlap(img_bike2, TruncateToInt(world.bike.x), TruncateToInt(world.bike.y), BikeFrame(world.bike.facing),
+                      img_Shots_Enemy, TruncateToInt(b->x), TruncateToInt(b->y), 0))
       Strike(b);
   }
 }

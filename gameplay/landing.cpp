@@ -21,7 +21,7 @@ void TimeBarAndStatusLine() {
   SetDrawAlpha(1);
   DrawImageFrame(img_timebar, 0, 0, 0);
   SetDrawAlpha(0.5f);
-  SetDrawScale(world.timeBonus * 5, 1);
+  SetDrawScale(world.sector.timeBonus * 5, 1);
   DrawImageFrame(img_timebar2, 126, 8, 0);
   SetDrawScale(1, 1);
   SetDrawAlpha(1);
@@ -141,15 +141,15 @@ void LandingSequence(Landing landing) {
 void TakeOffSequence(bool escapeTaken) {
   world.bike.speed = 0;  // the world stands still; the enemies fly on
   NewTextMessage(MessagePicture::LevelDone, 20);
-  int bonusWhole = TruncateToInt(world.timeBonus);
+  int bonusWhole = TruncateToInt(world.sector.timeBonus);
   bool counting;
-  if (bonusWhole > 1 && world.aliensLeft == 0) {
+  if (bonusWhole > 1 && world.sector.aliensLeft == 0) {
     NewTextMessage(MessagePicture::YeahBonus, 80);
     counting = true;
   } else {
     NewTextMessage(MessagePicture::NoBonus, 80);
     counting = false;
-    world.timeBonus = 0;
+    world.sector.timeBonus = 0;
   }
 
   float moduleY = 392;
@@ -165,7 +165,7 @@ void TakeOffSequence(bool escapeTaken) {
     SwingTextMessages();
     DrawTextMessages();
     UpdateTextMessages();
-    if (Settings.sfxOn == 1 && world.timeBonus == 0 && soundPending) {
+    if (Settings.sfxOn == 1 && world.sector.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
       soundPending = false;
     }
@@ -189,18 +189,18 @@ void TakeOffSequence(bool escapeTaken) {
 
     if (counting) {
       // Ten points for every whole unit left, one unit every second frame.
-      bonusWhole = TruncateToInt(world.timeBonus);
-      world.timeBonus = static_cast<float>(bonusWhole);
-      if (world.timeBonus > 0) {
+      bonusWhole = TruncateToInt(world.sector.timeBonus);
+      world.sector.timeBonus = static_cast<float>(bonusWhole);
+      if (world.sector.timeBonus > 0) {
         tick -= 1;
         if (tick == 0) {
           tick = 2;
-          world.score += 10;
-          world.timeBonus -= 1;
+          world.game.score += 10;
+          world.sector.timeBonus -= 1;
           PlaySfx(snd_menuselect2);
         }
       }
-      if (!(world.timeBonus > 0)) counting = false;
+      if (!(world.sector.timeBonus > 0)) counting = false;
     }
 
     TimeBarAndStatusLine();
@@ -210,9 +210,9 @@ void TakeOffSequence(bool escapeTaken) {
   }
 
   PlaySfx(snd_Urp);
-  world.level += 1;
-  SetupSector(world.level);
+  world.game.level += 1;
+  SetupSector(world.game.level);
   LandingSequence(Landing::NextLevel);
-  world.takeOffDue = false;
+  world.sector.takeOffDue = false;
   ClearKeyStates();
 }

@@ -118,6 +118,7 @@ void GameOver() {
   ScrollAlien();
   DrawFrags();
   DrawExplosions();
+  AnimateExplosions();
   if (ScreenGrab) GrabImageFromScreen(ScreenGrab, 0, 0, 0);
 
   // Dim it, with the bike blinking on top.
@@ -145,6 +146,7 @@ void GameOver() {
     DrawBikePieces();
     DrawExplosions();
     SetDrawAlpha(1);
+    AnimateExplosions();
     const int r = RandomIntInRange(1, 64);
     if (r < 6 && t < 40)
       for (int i = 0; i < 6; ++i) Burst();

@@ -496,6 +496,9 @@ void StructuresHitPlayer();
 void NewExplosion(int x, int y, ExplosionKind kind, int drift);
 void ScrollExplosions();
 void DrawExplosions();
+// After the drawing: each explosion steps its animation and goes after its
+// last cell.
+void AnimateExplosions();
 
 // --- Shields, fragments and bursts ------------------------------------------
 void NewShield(ShieldEffect effect, int x, int y);

@@ -99,6 +99,7 @@ void PlayPass() {
   UpdateBonusPieces();
   ScrollExplosions();
   DrawExplosions();
+  AnimateExplosions();
   PlayerMeetsStructures();
   StructuresHitPlayer();
   EnemiesHitPlayer();

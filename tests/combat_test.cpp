@@ -398,6 +398,7 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
     ClearDrawBuffer();
     DrawBackdrop();
     DrawExplosions();
+    AnimateExplosions();
     DrawPlayer();
     UpdatePlayer();
     DrawShields();

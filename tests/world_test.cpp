@@ -392,8 +392,11 @@ TEST_F(WorldTest, ExplosionsLiveTheirFixedNumberOfDraws) {
   for (int kind = 0; kind < 3; ++kind) {
     world.explosions->Clear();
     NewExplosion(100, 100, static_cast<ExplosionKind>(kind), 0);
+    DrawExplosions();
+    ASSERT_NE(Last<Explosions>(world.explosions), nullptr);
+    EXPECT_EQ(Last<Explosions>(world.explosions)->frameDelay, 0) << "drawing steps no explosion on";
     int draws = 0;
-    while (world.explosions->Count() > 0 && draws < 200) DrawExplosions(), ++draws;
+    while (world.explosions->Count() > 0 && draws < 200) AnimateExplosions(), ++draws;
     EXPECT_EQ(draws, lives[kind]) << "kind " << kind;
   }
   EXPECT_EQ(GetDrawState().blend, BlendMode::Alpha);

@@ -65,7 +65,11 @@ inline std::string GlyphText(int cell) {
     if (c >= 0x20 && c < 0x7F && c != u'{' && FontCharset.find(c) == static_cast<size_t>(cell))
       return std::string(1, static_cast<char>(c));
   }
-  return "{" + std::to_string(cell) + "}";
+  // Built by appending: g++ 12 at -O3 takes "{" + ... for an overlapping copy.
+  std::string text = "{";
+  text += std::to_string(cell);
+  text += '}';
+  return text;
 }
 
 // The draw events of one frame as lines. Glyphs of the font in one row, one

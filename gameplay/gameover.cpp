@@ -73,8 +73,14 @@ void DrawBikePiece(const Pieces& p) {
 
 void DrawBikePieces() {
   const int cells = img_bike2_pieces ? ImageFrameCount(img_bike2_pieces) : 0;
-  for (Pieces* p : Each<Pieces>(world.pieces)) {
+  for (const Pieces* p : Each<Pieces>(world.pieces))
     if (p->cell >= 0 && p->cell < cells) DrawBikePiece(*p);
+  SetDrawColour(255, 255, 255);
+  SetDrawRotation(0);
+}
+
+void UpdateBikePieces() {
+  for (Pieces* p : Each<Pieces>(world.pieces)) {
     p->life -= 1;
     if (p->life < 0) {
       world.pieces->Remove(p);  // gone: nothing more to move
@@ -83,8 +89,6 @@ void DrawBikePieces() {
     p->x += p->xSpeed;
     p->y += p->ySpeed;
   }
-  SetDrawColour(255, 255, 255);
-  SetDrawRotation(0);
 }
 
 void GameOver() {
@@ -146,6 +150,7 @@ void GameOver() {
     DrawBikePieces();
     DrawExplosions();
     SetDrawAlpha(1);
+    UpdateBikePieces();
     AnimateExplosions();
     const int r = RandomIntInRange(1, 64);
     if (r < 6 && t < 40)

@@ -524,3 +524,6 @@ void MoveStars();
 void GameOver();
 void ShatterPlayer(int x, int y);
 void DrawBikePieces();
+// After the drawing: each piece of the bike ages a frame, and flies on or,
+// its life over, goes.
+void UpdateBikePieces();

@@ -35,11 +35,19 @@ TEST_F(GameOverTest, APieceWithLifeLIsDrawnLPlusOneTimesAndBurstPiecesGoAtOnce) 
   p->x = 10, p->y = 20, p->xSpeed = 1.5f, p->ySpeed = -2, p->life = 4;
   Add<Pieces>(world.pieces)->cell = 99;  // a burst piece: life 0
   DrawBikePieces();
+  EXPECT_EQ(2, Count<Pieces>(world.pieces)) << "drawing ages no piece";
+  EXPECT_FLOAT_EQ(10, p->x);
+  // One game-over frame of the pieces: drawn, then aged and moved.
+  const auto frame = [] {
+    DrawBikePieces();
+    UpdateBikePieces();
+  };
+  UpdateBikePieces();
   EXPECT_EQ(1, Count<Pieces>(world.pieces));
   EXPECT_FLOAT_EQ(11.5f, p->x);
   EXPECT_FLOAT_EQ(18, p->y);
   int draws = 1;
-  for (; Count<Pieces>(world.pieces) > 0 && draws < 100; ++draws) DrawBikePieces();
+  for (; Count<Pieces>(world.pieces) > 0 && draws < 100; ++draws) frame();
   EXPECT_EQ(5, draws);
 }
 

@@ -36,25 +36,19 @@ void NewShield(ShieldEffect effect, int x, int y) {
   if (effect == ShieldEffect::Bubble) s->zoom = 0.02f;
 }
 
-void DrawShields() {
+void DrawShieldEffects() {
   SetDrawColour(255, 255, 255);
-  for (Shields* s : Each<Shields>(world.shields)) {
+  for (const Shields* s : Each<Shields>(world.shields)) {
     if (s->effect == ShieldEffect::Bubble) {
-      // The bubble: eight cells, five frames each, following the bike.
+      // The bubble: eight cells, following the bike.
       SetDrawBlendMode(BlendMode::Alpha);
       SetDrawAlpha(0.7f);
       if (world.bike.facing == Facing::Right)
         DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 6, s->frame);
       else
         DrawCell(img_shield_fx, world.bike.x + 12, world.bike.y - 9, s->frame + 8);
-      s->frameDelay += 1;
-      if (s->frameDelay >= 5) {
-        s->frameDelay = 0;
-        s->frame += 1;
-        if (s->frame >= 8) world.shields->Remove(s);
-      }
     } else if (s->effect == ShieldEffect::Flash) {
-      // The flash of a missile strike: additive, fading from grey 255 by 12.
+      // The flash of a missile strike: additive, at its grey.
       SetDrawBlendMode(BlendMode::Light);
       SetDrawAlpha(0.2f);
       SetDrawColour(s->grey, s->grey, s->grey);
@@ -62,13 +56,29 @@ void DrawShields() {
         DrawCell(img_shield2, world.bike.x - 5, world.bike.y - 3, 1);
       else
         DrawCell(img_shield2, world.bike.x - 7, world.bike.y - 3, 0);
-      s->grey -= 12;
-      if (s->grey <= 0) world.shields->Remove(s);
       SetDrawColour(255, 255, 255);
     }
   }
   SetDrawAlpha(1);
   SetDrawBlendMode(BlendMode::Alpha);
+}
+
+void AnimateShieldEffects() {
+  for (Shields* s : Each<Shields>(world.shields)) {
+    if (s->effect == ShieldEffect::Bubble) {
+      // Five frames a cell; gone after the eighth.
+      s->frameDelay += 1;
+      if (s->frameDelay >= 5) {
+        s->frameDelay = 0;
+        s->frame += 1;
+        if (s->frame >= 8) world.shields->Remove(s);
+      }
+    } else if (s->effect == ShieldEffect::Flash) {
+      // Fading from grey 255 by 12 a frame.
+      s->grey -= 12;
+      if (s->grey <= 0) world.shields->Remove(s);
+    }
+  }
 }
 
 void NewFrag(int x, int y, EnemyType enemyType, int quarter) {

@@ -505,7 +505,11 @@ void NewShield(ShieldEffect effect, int x, int y);
 // The bike takes a hit that costs a shield: the bubble round it, the sound,
 // one shield fewer. Every shield the bike loses goes through here.
 void BikeLosesShield();
-void DrawShields();
+// The effects around the bike, following it wherever they were made.
+void DrawShieldEffects();
+// After the drawing: the bubble steps its cells, the flash fades; each goes
+// when done.
+void AnimateShieldEffects();
 void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();
 void DrawFrags();

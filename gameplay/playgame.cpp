@@ -103,7 +103,8 @@ void PlayPass() {
   PlayerMeetsStructures();
   StructuresHitPlayer();
   EnemiesHitPlayer();
-  DrawShields();
+  DrawShieldEffects();
+  AnimateShieldEffects();
   CheckTakeOff(command);
 
   // The planet creeps left and comes round again.

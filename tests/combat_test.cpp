@@ -329,11 +329,14 @@ TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
   Shields* flash = Add<Shields>(world.shields);
   flash->effect = ShieldEffect::Flash, flash->grey = 255;
   Add<Shields>(world.shields)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
+  for (int i = 0; i < 60; ++i) DrawShieldEffects();
+  EXPECT_EQ(3, Count<Shields>(world.shields)) << "drawing ages no effect";
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
     for (Shields* s : Each<Shields>(world.shields))
       if (s->effect != static_cast<ShieldEffect>(2)) ++counts[static_cast<int>(s->effect)];
-    DrawShields();
+    DrawShieldEffects();
+    AnimateShieldEffects();
   }
   EXPECT_EQ(40, counts[0]);
   EXPECT_EQ(22, counts[1]);
@@ -401,7 +404,8 @@ TEST_F(EffectsTest, ScreenshotOfAShieldHit) {
     AnimateExplosions();
     DrawPlayer();
     UpdatePlayer();
-    DrawShields();
+    DrawShieldEffects();
+    AnimateShieldEffects();
     PresentFrame(-1);
   }
   EXPECT_TRUE(SaveScreenPNG("combat_shield_hit.png"));

@@ -175,7 +175,7 @@ void GameOver() {
   DimGrab(96, 1, DrawScanlines);
 
   world.pieces->Clear();
-  world.ended = GameEnd::GameOver;
+  world.game.ended = GameEnd::GameOver;
   for (int i = 0; i < 2; ++i) {
     ClearDrawBuffer();
     PresentFrame(-1);
@@ -191,11 +191,11 @@ void GameOver() {
   } while (y < 200);
 
   String verdict;
-  if (world.score < Settings.personalBest) {
+  if (world.game.score < Settings.personalBest) {
     verdict = u"highscore not achieved";
   } else {
     verdict = u"new personal highscore";
-    Settings.personalBest = world.score;
+    Settings.personalBest = world.game.score;
   }
 
   float x = 640;

@@ -150,7 +150,12 @@ void BurstBonus(int x, int y) {
   }
 }
 
-void UpdateBonusPieces() {
+// One routine, piece by piece, because the pieces' random draws interleave:
+// a piece falls (two draws), is drawn where it fell, and only then may vanish
+// (a third draw) before the next piece falls. Splitting the fall from the
+// drawing would either reorder those draws or lose the last picture of a
+// vanishing piece.
+void MoveAndDrawBonusPieces() {
   for (Pieces* p : Each<Pieces>(world.pieces)) {
     p->ySpeed += 0.25f;
     p->y = (p->y + p->ySpeed) + static_cast<float>(RandomIntInRange(0, 1));

@@ -514,7 +514,9 @@ void NewFrag(int x, int y, EnemyType enemyType, int quarter);
 void UpdateFrags();
 void DrawFrags();
 void BurstBonus(int x, int y);
-void UpdateBonusPieces();
+// Each piece of the burst bonus falls, is drawn, and may vanish, one piece
+// after the other.
+void MoveAndDrawBonusPieces();
 
 // --- Star field ----------------------------------------------------------------
 // Fills the star field anew with 100 stars; the start-up makes it once.

@@ -96,7 +96,7 @@ void PlayPass() {
   DrawFrags();
   DrawPlayer();
   UpdatePlayer();
-  UpdateBonusPieces();
+  MoveAndDrawBonusPieces();
   ScrollExplosions();
   DrawExplosions();
   AnimateExplosions();

@@ -373,9 +373,9 @@ TEST_F(EffectsTest, ABurstIsLaidOutAsThePictureAndFallsAway) {
     EXPECT_EQ(col + 10 * row, p->cell);
     EXPECT_TRUE(col <= 5 ? (p->xSpeed == 0 || p->xSpeed == -1) : (p->xSpeed == 0 || p->xSpeed == 1));
   }
-  for (int i = 0; i < 30; ++i) UpdateBonusPieces();
+  for (int i = 0; i < 30; ++i) MoveAndDrawBonusPieces();
   EXPECT_EQ(pieces, Count<Pieces>(world.pieces)) << "no random removal in the first 30 updates";
-  for (int i = 0; i < 200; ++i) UpdateBonusPieces();
+  for (int i = 0; i < 200; ++i) MoveAndDrawBonusPieces();
   EXPECT_EQ(0, Count<Pieces>(world.pieces));
 }
 

@@ -28,15 +28,34 @@ void TimeBarAndStatusLine() {
   DrawStatusLine();
 }
 
-// Nine rows of shimmer around the bike's line, breathing as the angle turns.
-void DrawBeam(float& angle, int& rowFrame) {
+// The landing beam: nine rows of shimmer around the bike's line, breathing
+// as the angle turns. Each row turns the angle by 0.75 degrees before it is
+// placed and takes the other of the two cells from the row before.
+struct Beam {
+  float angle = 0;
+  int rowFrame = 0;
+};
+
+void TurnOneRow(Beam& beam) {
+  beam.angle += 0.75f;
+  if (beam.angle > 359) beam.angle = 0;
+}
+
+void DrawBeam(Beam beam) {
   for (int r = -4; r <= 4; ++r) {
-    angle += 0.75f;
-    if (angle > 359) angle = 0;
-    const int offset = TruncateToInt(SinDegrees(angle) * 8 * r);
+    TurnOneRow(beam);
+    const int offset = TruncateToInt(SinDegrees(beam.angle) * 8 * r);
     SetDrawBlendMode(BlendMode::Light);
-    DrawImageFrame(img_Glowing, 260, world.bike.y + static_cast<float>(offset), rowFrame);
-    rowFrame ^= 1;
+    DrawImageFrame(img_Glowing, 260, world.bike.y + static_cast<float>(offset), beam.rowFrame);
+    beam.rowFrame ^= 1;
+  }
+}
+
+// After a drawing: the beam as it stands once its nine rows are placed.
+void TurnBeam(Beam& beam) {
+  for (int r = -4; r <= 4; ++r) {
+    TurnOneRow(beam);
+    beam.rowFrame ^= 1;
   }
 }
 
@@ -55,7 +74,7 @@ void LandingSequence(Landing landing) {
   NewTextMessage(MessagePicture::GetSet, 20);
   NewTextMessage(MessagePicture::ForLevel, 40);
   NewTextMessage(MessagePicture::Commander, 60);
-  float beamAngle = 0;
+  Beam beam;
   if (landing == Landing::NextLevel) {
     world.layerPos[0] = static_cast<float>(RandomIntInRange(1, 1216));
     world.layerPos[1] = static_cast<float>(RandomIntInRange(1, 1216));
@@ -68,7 +87,7 @@ void LandingSequence(Landing landing) {
   float moduleY = -64, moduleFrame = 0;
   int exhaustFrame = 0, exhaustTick = 0;
   float beamAlpha = 0, bikeAlpha = 0;
-  int stage = 1, rowFrame = 0;
+  int stage = 1;
   for (;;) {
     DrawSkyAndBackLayers();
     MoveStars();
@@ -101,7 +120,8 @@ void LandingSequence(Landing landing) {
       if (stage == 1) {
         SetDrawBlendMode(BlendMode::Alpha);
         SetDrawAlpha(beamAlpha);
-        DrawBeam(beamAngle, rowFrame);
+        DrawBeam(beam);
+        TurnBeam(beam);
         beamAlpha += 0.04f;
         if (beamAlpha > 1) {
           beamAlpha = 1;
@@ -113,7 +133,8 @@ void LandingSequence(Landing landing) {
         SetDrawAlpha(bikeAlpha);
         DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
-        DrawBeam(beamAngle, rowFrame);
+        DrawBeam(beam);
+        TurnBeam(beam);
         bikeAlpha += 0.02f;
         if (bikeAlpha > 1) stage = 3;
       }
@@ -122,7 +143,8 @@ void LandingSequence(Landing landing) {
         SetDrawAlpha(1);
         DrawImageFrame(img_bike2, 272, 397, BikeFrame(Facing::Right));
         SetDrawAlpha(beamAlpha);
-        DrawBeam(beamAngle, rowFrame);
+        DrawBeam(beam);
+        TurnBeam(beam);
         beamAlpha -= 0.04f;
         if (beamAlpha < 0) stage = 4;
       }

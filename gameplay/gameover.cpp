@@ -92,37 +92,49 @@ void UpdateBikePieces() {
 }
 
 void GameOver() {
-  // The last picture of the world, one more step of everything in it, but
-  // without the bike, its shields and the burst pieces.
+  // The last picture of the world, with one more step of most of it (the
+  // enemies and fragments stand, only the spinners turn; the explosions
+  // animate but do not drift), without the bike, its shields and the burst
+  // pieces.
   ClearDrawBuffer();
   SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1);
   SetDrawColour(255, 255, 255);
   DrawSky(1.0f);
   MoveStars();
+
   DrawBackdrop();
   ScrollLayers();
+
   UpdateStructures();
   DrawStructures(true);
   ScrollStructures();
+
   SwingTextMessages();
   DrawTextMessages();
   UpdateTextMessages();
+
   UpdatePlayerBullets();
   DrawPlayerBullets();
   PlayerBulletsHitTargets();
+
   UpdateEnemyBullets();
   DrawEnemyBullets();
   AnimateEnemyBullets();
   EnemyBulletsHitPlayer();
+
   TurnSpinners();
   DrawEnemies();
+
   UpdateAlien();
   DrawAlien();
   ScrollAlien();
+
   DrawFrags();
+
   DrawExplosions();
   AnimateExplosions();
+
   if (ScreenGrab) GrabImageFromScreen(ScreenGrab, 0, 0, 0);
 
   // Dim it, with the bike blinking on top.

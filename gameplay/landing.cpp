@@ -91,17 +91,21 @@ void LandingSequence(Landing landing) {
   for (;;) {
     DrawSkyAndBackLayers();
     MoveStars();
+
     SwingTextMessages();
     DrawTextMessages();
     UpdateTextMessages();
+
     DrawImageFrame(img_module, 180, moduleY, TruncateToInt(moduleFrame));
     SetDrawAlpha(0.7f);
     if (moduleY < 392) DrawImageFrame(img_LunarExhaust, 188, moduleY + 54, exhaustFrame);
     SetDrawAlpha(1);
     AdvanceExhaust(exhaustFrame, exhaustTick);
+
     UpdateStructures();
     DrawStructures(false);
     ScrollStructures();
+
     DrawFrontLayer();
     ScrollLayers();  // the bike stands: only a wrap can move a layer
     TimeBarAndStatusLine();
@@ -181,12 +185,15 @@ void TakeOffSequence(bool escapeTaken) {
   for (;;) {
     DrawSkyAndBackLayers();
     MoveStars();
+
     UpdateStructures();
     DrawStructures(false);
     ScrollStructures();
+
     SwingTextMessages();
     DrawTextMessages();
     UpdateTextMessages();
+
     if (Settings.sfxOn == 1 && world.sector.timeBonus == 0 && soundPending) {
       PlaySfx(snd_ModuleTakeoff2);
       soundPending = false;
@@ -203,9 +210,11 @@ void TakeOffSequence(bool escapeTaken) {
       moduleY -= 1.5f;
       if (moduleY < -70) gone = true;
     }
+
     UpdateEnemies();
     TurnSpinners();
     DrawEnemies();
+
     DrawFrontLayer();
     ScrollLayers();  // the bike stands: only a wrap can move a layer
 

@@ -64,47 +64,66 @@ void StartGame() {
   LandingSequence(Landing::GameStart);
 }
 
+// One frame of play. The picture is built back to front, one kind of thing
+// at a time; around each drawing stand the steps that move that kind before
+// it is shown and after. The order is fixed: every step reads what the ones
+// before it left.
 void PlayPass() {
   ClearDrawBuffer();
   DrawSky(1.0f);
   MoveStars();
+
   BikeCommand command = ReadBikeCommand();
   PlayerControl(command);
+
   DrawBackdrop();
   ScrollLayers();
+
   UpdateStructures();
   DrawStructures(true);
   ScrollStructures();
+
   SwingTextMessages();
   DrawTextMessages();
   UpdateTextMessages();
+
   UpdatePlayerBullets();
   DrawPlayerBullets();
   PlayerBulletsHitTargets();
+
   UpdateEnemyBullets();
   DrawEnemyBullets();
   AnimateEnemyBullets();
   EnemyBulletsHitPlayer();
+
   UpdateEnemies();
   TurnSpinners();
   DrawEnemies();
+
   UpdateAlien();
   DrawAlien();
   ScrollAlien();
   CaptureAlien();
+
   UpdateFrags();
   DrawFrags();
+
   DrawPlayer();
   UpdatePlayer();
+
   MoveAndDrawBonusPieces();
+
   ScrollExplosions();
   DrawExplosions();
   AnimateExplosions();
+
   PlayerMeetsStructures();
   StructuresHitPlayer();
   EnemiesHitPlayer();
+
   DrawShieldEffects();
   AnimateShieldEffects();
+
   CheckTakeOff(command);
 
   // The planet creeps left and comes round again.

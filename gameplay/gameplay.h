@@ -218,7 +218,12 @@ struct StarCoords : Object {
 // shields ran out.
 enum class GameEnd { Quit, GameOver };
 
-// The bike's top speed: it stops accelerating once its speed has reached it.
+// The thrust's limit, not the top speed: the thrust pushes by 0.3 a frame
+// only while the speed is inside it (below 8.5, or above -8.5 flying left),
+// so the last push, from 8.4, carries the bike to its top speed of 8.7.
+// Held there it coasts down by 0.2 and is pushed again, swinging between
+// 8.3 and 8.7; single-precision rounding lets the top creep up by about
+// 0.0007 a minute held.
 constexpr float kMaxSpeed = 8.5f;
 
 // The bike as each sector starts it: standing at the module, facing right,

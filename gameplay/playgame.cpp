@@ -22,7 +22,7 @@ void PauseDialog() {
           [](bool yes) {
             StopSoundChannel(MusicChannel);
             SleepMillis(25);
-            if (yes) world.ended = GameEnd::Quit;
+            if (yes) world.game.ended = GameEnd::Quit;
           },
   };
   if (!AskYesNo(DialogFade, question)) {
@@ -38,13 +38,13 @@ void StartGame() {
   if (controls.mode == ControlMode::Pad) TakePadRest();
   SwitchMusic(snd_m_game, GameMusicVolume > 0.0f ? GameMusicVolume / 2.0f : GameMusicVolume);
   StartWorld();
-  SetupSector(world.level);
+  SetupSector(world.game.level);
 
   // The first picture, composed but not shown, then faded in from black.
   ClearDrawBuffer();
   SetDrawBlendMode(BlendMode::Alpha);
   SetDrawAlpha(1.0f);
-  DrawSky(world.backdropFade);
+  DrawSky(world.game.backdropFade);
   MoveStars();
   DrawBackdrop();
   ScrollLayers();
@@ -60,7 +60,7 @@ void StartGame() {
   SetDrawScale(1.0f, 1.0f);
 
   // Set up afresh: the landing shows a different world from the faded-in one.
-  SetupSector(world.level);
+  SetupSector(world.game.level);
   LandingSequence(Landing::GameStart);
 }
 
@@ -127,15 +127,15 @@ void PlayPass() {
   CheckTakeOff(command);
 
   // The planet creeps left and comes round again.
-  world.planetX -= 0.12f;
-  if (world.planetX < -202.0f) world.planetX = 600.0f;
+  world.sector.planetX -= 0.12f;
+  if (world.sector.planetX < -202.0f) world.sector.planetX = 600.0f;
   // From 100 the bonus takes 10000 passes to run out, stopping at or just below 0.
-  if (world.timeBonus > 0.0f) world.timeBonus -= 0.01f;
+  if (world.sector.timeBonus > 0.0f) world.sector.timeBonus -= 0.01f;
 
   if (command.pause) PauseDialog();
   DrawScanlines();
   PresentFrame(-1);
-  if (world.shieldCount < 0) GameOver();
+  if (world.game.shieldCount < 0) GameOver();
 }
 }  // namespace
 
@@ -147,12 +147,12 @@ void DrawSky(float fade) {
   DrawImageFrame(img_layer4c, 0.0f, 20.0f, 0);
   SetDrawScale(1.0f, 1.0f);
   SetDrawAlpha(0.9f * fade);
-  DrawImageFrame(img_planet, world.planetX, 20.0f, 0);
+  DrawImageFrame(img_planet, world.sector.planetX, 20.0f, 0);
   SetDrawAlpha(1.0f);
 }
 
 void CheckTakeOff(BikeCommand& command) {
-  if (!world.takeOffDue) return;
+  if (!world.sector.takeOffDue) return;
   TakeOffSequence(command.pause);
   command.pause = false;
 }
@@ -161,10 +161,10 @@ GameResult PlayGame() {
   StartGame();
   do {
     PlayPass();
-  } while (!world.ended);
+  } while (!world.game.ended);
 
   SwitchMusic(snd_m_menu, MenuMusicVolume);
   ClearKeyStates();
   ClearPadHits();
-  return {.score = world.score, .level = world.level, .end = *world.ended};
+  return {.score = world.game.score, .level = world.game.level, .end = *world.game.ended};
 }

@@ -123,10 +123,11 @@ void UpdateFrags() {
 }
 
 void DrawFrags() {
-  for (Frags* f : Each<Frags>(world.frags)) {
+  for (const Frags* f : Each<Frags>(world.frags)) {
     SetDrawAlpha(f->alpha);
     SetDrawRotation(f->angle);
-    if (f->quarter >= 0 && f->quarter <= 3) DrawCell(img_frags, f->x, f->y, SheetRow(f->enemyType) * 4 + f->quarter);
+    const EnemyLook* look = LookOf(f->enemyType);
+    if (look && f->quarter >= 0 && f->quarter <= 3) DrawCell(img_frags, f->x, f->y, look->firstFrag + f->quarter);
   }
   SetDrawAlpha(1);
   SetDrawRotation(0);

@@ -19,7 +19,6 @@ void SetCourse(Enemies* e, float heading) {
 
 // dir is the creation's coin toss: 1 climbs, 2 descends.
 void StartWandering(Enemies* e, int dir) {
-  e->frameCount = 4;
   e->cruiseSpeed = static_cast<float>(RandomRealInRange(1.3, 2));
   e->course = dir == 1 ? WanderCourse::Climbing : WanderCourse::Descending;
   e->courseTimer = static_cast<float>(RandomIntInRange(60, 120));
@@ -83,23 +82,19 @@ void NewEnemy(int x, int y, EnemyType type) {
 
   switch (type) {
     case EnemyType::Spinner:
-      e->frameCount = 1;
       e->rotation = static_cast<float>(RandomIntInRange(10, 350));
       e->spin = h;
       break;
     case EnemyType::Jellyfish:
     case EnemyType::Manta:
-      e->frameCount = 4;
       e->xSpeed = 0.7f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
     case EnemyType::SpringBot:
     case EnemyType::SpikeBall:
-      e->frameCount = 4;
       e->ySpeed = 0.6f + static_cast<float>(RandomRealInRange(-0.2, 0.3));
       break;
     case EnemyType::Saucer:
     case EnemyType::RingDrone: {
-      e->frameCount = 4;
       int n = TruncateToInt(static_cast<float>(RandomRealInRange(1.5, 2.5)));
       if (RandomIntInRange(1, 100) < 51) n = -n;
       e->loopStep = n;
@@ -111,12 +106,11 @@ void NewEnemy(int x, int y, EnemyType type) {
     case EnemyType::Wasp:
       // KEPT: the wanderer's values are drawn twice over; the second set counts.
       StartWandering(e, dir);
-      e->frameCount = 7;
       StartWandering(e, dir);
-      e->frameCount = 7;
       break;
     default: break;
   }
+  if (const EnemyLook* look = LookOf(type)) e->frameCount = look->cells;
 }
 
 void UpdateEnemies() {
@@ -187,8 +181,8 @@ void DrawEnemies() {
       SetDrawRotation(e->rotation);
       DrawImageFrame(img_enemies_one, e->x + 20.0f, e->y + 20.0f, 0);
       SetDrawRotation(0.0f);
-    } else if (e->type > EnemyType::Spinner && e->type <= EnemyType::Wasp) {
-      DrawImageFrame(img_enemies, e->x, e->y, SheetRow(e->type) * 4 + e->frame);
+    } else if (const EnemyLook* look = LookOf(e->type)) {
+      DrawImageFrame(img_enemies, e->x, e->y, look->firstCell + e->frame);
     }
   }
 }

@@ -6,6 +6,7 @@
 // how the game plays; it stays as it is.
 #pragma once
 
+#include <iterator>
 #include <optional>
 
 #include "runtime/runtime.h"
@@ -47,8 +48,8 @@ enum class StructureKind : int32_t {
 };
 constexpr int kStructureKinds = 15;
 
-// A flying enemy's type: its row in the enemy and fragment sheets, the way it
-// moves, and a hundred points per step when it rams the bike.
+// A flying enemy's type: its pictures (kEnemyLooks), the way it moves, and a
+// hundred points per step when it rams the bike.
 enum class EnemyType : int32_t {
   Spinner,    // drifts, its picture turning
   Probe,      // drifts; the level set-up never makes one
@@ -61,8 +62,31 @@ enum class EnemyType : int32_t {
   RingDrone,  // flies loops
   Wasp,       // wanders, on seven animation steps
 };
-// The row of the type's cells in the enemy and fragment sheets.
-inline int SheetRow(EnemyType type) { return static_cast<int>(type); }
+
+// Where a type's pictures lie. The enemy sheet holds the types' animation
+// cells one type after the other, four cells to a row, so a type with more
+// steps runs on into the next row: the wasp's seven fill row 9 and three
+// cells of row 10, and a new type starts at cell 43. The fragment sheet
+// holds four quarters for every type. Every frame of an enemy or fragment
+// drawn, and every enemy's number of steps, comes from here.
+struct EnemyLook {
+  int firstCell;  // its first animation cell in the enemy sheet
+  int cells;      // its animation steps
+  int firstFrag;  // its top-left quarter in the fragment sheet; the other three follow
+};
+// In the types' order. The spinner is drawn turned, from its own centred
+// copy of cell 0. KEPT: the probe has no steps, so its first step takes it to
+// its first cell for good.
+constexpr EnemyLook kEnemyLooks[] = {
+    {0, 1, 0},   {4, 0, 4},   {8, 4, 8},   {12, 4, 12}, {16, 4, 16},
+    {20, 4, 20}, {24, 4, 24}, {28, 4, 28}, {32, 4, 32}, {36, 7, 36},
+};
+static_assert(std::size(kEnemyLooks) == static_cast<size_t>(EnemyType::Wasp) + 1, "one look for every type");
+// The type's look; none for a number outside the list, which is never drawn.
+inline const EnemyLook* LookOf(EnemyType type) {
+  const auto index = static_cast<size_t>(type);
+  return index < std::size(kEnemyLooks) ? &kEnemyLooks[index] : nullptr;
+}
 
 // An enemy shot: an aimed shot from a firing gun flies straight; a missile
 // from a carrier leaves on a fixed heading, then homes in on the bike.

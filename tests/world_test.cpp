@@ -12,6 +12,7 @@
 
 #include "gameplay/gameplay.h"
 #include "harness/harness.h"
+#include "res/assets.h"
 #include "screens/screens.h"
 
 namespace {
@@ -219,6 +220,38 @@ TEST_F(WorldTest, EnemiesWrapOnceWithinTheirBandAndScrollWithTheWorld) {
   world.bike.speed = 8.5f;
   UpdateEnemies();
   EXPECT_NEAR(e->x, 288.1f, 1e-3f);
+}
+
+// The table of looks places every type's cells inside the sheets the game
+// cuts, none on another's, and gives each new enemy its number of steps.
+TEST_F(WorldTest, EveryEnemyTypeHasItsOwnCellsInBothSheets) {
+  const auto cellsOf = [](const char* file) {
+    for (const PictureEntry& p : PictureCatalogue())
+      if (std::string(p.file) == file) return p.cells;
+    return 0;
+  };
+  const int sheet = cellsOf("enemies.png"), fragSheet = cellsOf("frags.png");
+  std::vector<int> owner(static_cast<size_t>(sheet), -1), fragOwner(static_cast<size_t>(fragSheet), -1);
+  for (int t = 0; t < static_cast<int>(std::size(kEnemyLooks)); ++t) {
+    const EnemyLook* look = LookOf(static_cast<EnemyType>(t));
+    ASSERT_NE(look, nullptr) << "type " << t;
+    // The probe has no steps but still shows its first cell.
+    for (int c = look->firstCell; c < look->firstCell + std::max(look->cells, 1); ++c) {
+      ASSERT_TRUE(c >= 0 && c < sheet) << "type " << t << " cell " << c << " is not in the enemy sheet";
+      EXPECT_EQ(owner[static_cast<size_t>(c)], -1) << "type " << t << " shares cell " << c;
+      owner[static_cast<size_t>(c)] = t;
+    }
+    for (int c = look->firstFrag; c < look->firstFrag + 4; ++c) {
+      ASSERT_TRUE(c >= 0 && c < fragSheet) << "type " << t << " quarter " << c << " is not in the fragment sheet";
+      EXPECT_EQ(fragOwner[static_cast<size_t>(c)], -1) << "type " << t << " shares quarter " << c;
+      fragOwner[static_cast<size_t>(c)] = t;
+    }
+    Enemies* e = Spawn(static_cast<EnemyType>(t), 300, 200);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->frameCount, look->cells) << "type " << t;
+  }
+  EXPECT_EQ(LookOf(static_cast<EnemyType>(std::size(kEnemyLooks))), nullptr);
+  EXPECT_EQ(LookOf(static_cast<EnemyType>(-1)), nullptr);
 }
 
 // Enemies drawn for real, as solid white squares, so the screen shows

@@ -346,22 +346,6 @@ struct GameWorld {
   WorldList shields;
   WorldList frags;
   WorldList pieces;
-
-  // Old names of the parts' fields, while their readers move over.
-  int& score = game.score;
-  int& level = game.level;
-  int& shieldCount = game.shieldCount;
-  float (&scrollFactor)[3] = game.scrollFactor;
-  float& backdropFade = game.backdropFade;
-  std::optional<GameEnd>& ended = game.ended;
-  int& aliensLeft = sector.aliensLeft;
-  bool& teleportersOff = sector.teleportersOff;
-  bool& takeOffDue = sector.takeOffDue;
-  float& timeBonus = sector.timeBonus;
-  float& scrollPos = sector.scrollPos;
-  int& sectorShown = sector.sectorShown;
-  int& teleportShift = sector.teleportShift;
-  float& planetX = sector.planetX;
 };
 
 extern GameWorld world;

@@ -85,7 +85,7 @@ void TeleporterTouched(Structures* s) {
     world.explosions->Clear();
     world.enemyBullets->Clear();
     world.particles->Clear();
-    world.shields->Clear();
+    world.shieldEffects->Clear();
     world.frags->Clear();
     if (!alien.free) {
       // Delivered: the next alien waits somewhere else on the strip.

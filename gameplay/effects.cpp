@@ -17,16 +17,16 @@ void DrawCell(TImage* image, float x, float y, int cell) {
 }  // namespace
 
 void BikeLosesShield() {
-  NewShield(ShieldEffect::Bubble, TruncateToInt(world.bike.x + 56), TruncateToInt(world.bike.y + 32));
+  NewShieldEffect(ShieldEffect::Bubble, TruncateToInt(world.bike.x + 56), TruncateToInt(world.bike.y + 32));
   PlaySfx(snd_EnemyExplosion1);
   world.game.shieldCount -= 1;
 }
 
-void NewShield(ShieldEffect effect, int x, int y) {
+void NewShieldEffect(ShieldEffect effect, int x, int y) {
   PlaySfx(snd_bzzzt);
   world.bike.invulnerableTicks = 90;
-  auto s = ObjectNew<Shields>();
-  world.shields->AddLast(s);
+  auto s = ObjectNew<ShieldEffects>();
+  world.shieldEffects->AddLast(s);
   s->effect = effect;
   s->x = x;
   s->y = y;
@@ -38,7 +38,7 @@ void NewShield(ShieldEffect effect, int x, int y) {
 
 void DrawShieldEffects() {
   SetDrawColour(255, 255, 255);
-  for (const Shields* s : Each<Shields>(world.shields)) {
+  for (const ShieldEffects* s : Each<ShieldEffects>(world.shieldEffects)) {
     if (s->effect == ShieldEffect::Bubble) {
       // The bubble: eight cells, following the bike.
       SetDrawBlendMode(BlendMode::Alpha);
@@ -64,19 +64,19 @@ void DrawShieldEffects() {
 }
 
 void AnimateShieldEffects() {
-  for (Shields* s : Each<Shields>(world.shields)) {
+  for (ShieldEffects* s : Each<ShieldEffects>(world.shieldEffects)) {
     if (s->effect == ShieldEffect::Bubble) {
       // Five frames a cell; gone after the eighth.
       s->frameDelay += 1;
       if (s->frameDelay >= 5) {
         s->frameDelay = 0;
         s->frame += 1;
-        if (s->frame >= 8) world.shields->Remove(s);
+        if (s->frame >= 8) world.shieldEffects->Remove(s);
       }
     } else if (s->effect == ShieldEffect::Flash) {
       // Fading from grey 255 by 12 a frame.
       s->grey -= 12;
-      if (s->grey <= 0) world.shields->Remove(s);
+      if (s->grey <= 0) world.shieldEffects->Remove(s);
     }
   }
 }

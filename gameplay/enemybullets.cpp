@@ -19,8 +19,8 @@ void Strike(EnemyBullets* b) {
     return;
   }
   // A missile costs no shield: a flash, a puff, and it is gone.
-  auto flash = ObjectNew<Shields>();
-  world.shields->AddLast(flash);
+  auto flash = ObjectNew<ShieldEffects>();
+  world.shieldEffects->AddLast(flash);
   flash->effect = ShieldEffect::Flash;
   flash->x = TruncateToInt(world.bike.x);
   flash->y = TruncateToInt(world.bike.y);

@@ -200,7 +200,10 @@ struct Frags : Object {
   int32_t quarter;  // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right
   float angle, alpha;
 };
-struct Shields : Object {
+// One effect drawn around the bike: the bubble of a hit on the shields or
+// the flash of a missile's strike. The shields themselves are a count
+// (the game's shieldCount).
+struct ShieldEffects : Object {
   ShieldEffect effect;
   int32_t x, y;  // where it was made; the drawing follows the bike
   int32_t frame, frameDelay;
@@ -343,7 +346,7 @@ struct GameWorld {
   WorldList particles;  // never holds a record (see Particles)
   WorldList textMessages;
   WorldList starCoords;  // filled at start-up, never emptied by a game
-  WorldList shields;
+  WorldList shieldEffects;
   WorldList frags;
   WorldList pieces;
 };
@@ -513,8 +516,9 @@ void DrawExplosions();
 // last cell.
 void AnimateExplosions();
 
-// --- Shields, fragments and bursts ------------------------------------------
-void NewShield(ShieldEffect effect, int x, int y);
+// --- Shield effects, fragments and bursts -----------------------------------
+// A new effect round the bike, with its sound and 90 frames' invulnerability.
+void NewShieldEffect(ShieldEffect effect, int x, int y);
 // The bike takes a hit that costs a shield: the bubble round it, the sound,
 // one shield fewer. Every shield the bike loses goes through here.
 void BikeLosesShield();

@@ -130,7 +130,7 @@ void ResetSector(int level) {
   world.enemyBullets->Clear();
   world.particles->Clear();
   world.textMessages->Clear();
-  world.shields->Clear();
+  world.shieldEffects->Clear();
   world.frags->Clear();
   world.pieces->Clear();
   world.game.level = level;

@@ -215,7 +215,7 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   EXPECT_EQ(7, world.game.shieldCount);
   EXPECT_EQ(90, world.bike.invulnerableTicks);
   EXPECT_EQ(2, Count<EnemyBullets>(world.enemyBullets)) << "shots fly on through the bike";
-  EXPECT_EQ(1, Count<Shields>(world.shields));
+  EXPECT_EQ(1, Count<ShieldEffects>(world.shieldEffects));
 
   ResetWorld();
   world.bike.invulnerableTicks = 50;
@@ -225,8 +225,8 @@ TEST_F(EnemyShotTest, AShotCostsAShieldOnceAndMissilesStrikeEvenAnInvulnerableBi
   EXPECT_EQ(8, world.game.shieldCount);
   EXPECT_EQ(50, world.bike.invulnerableTicks);
   EXPECT_EQ(1, Count<EnemyBullets>(world.enemyBullets)) << "the missile is gone";
-  ASSERT_EQ(1, Count<Shields>(world.shields));
-  EXPECT_EQ(ShieldEffect::Flash, First<Shields>(world.shields)->effect);
+  ASSERT_EQ(1, Count<ShieldEffects>(world.shieldEffects));
+  EXPECT_EQ(ShieldEffect::Flash, First<ShieldEffects>(world.shieldEffects)->effect);
   ASSERT_NE(First<Explosions>(world.explosions), nullptr);
   EXPECT_EQ(ExplosionKind::Puff, First<Explosions>(world.explosions)->kind);
 }
@@ -325,22 +325,22 @@ TEST_F(RamTest, InstallationsHurtByBoxAloneAndTheBonusGivesFourShields) {
 class EffectsTest : public PlayfieldTest {};
 
 TEST_F(EffectsTest, ABubbleShowsFortyFramesAFlashTwentyTwo) {
-  NewShield(ShieldEffect::Bubble, 300, 400);
-  Shields* flash = Add<Shields>(world.shields);
+  NewShieldEffect(ShieldEffect::Bubble, 300, 400);
+  ShieldEffects* flash = Add<ShieldEffects>(world.shieldEffects);
   flash->effect = ShieldEffect::Flash, flash->grey = 255;
-  Add<Shields>(world.shields)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
+  Add<ShieldEffects>(world.shieldEffects)->effect = static_cast<ShieldEffect>(2);  // neither drawn nor removed
   for (int i = 0; i < 60; ++i) DrawShieldEffects();
-  EXPECT_EQ(3, Count<Shields>(world.shields)) << "drawing ages no effect";
+  EXPECT_EQ(3, Count<ShieldEffects>(world.shieldEffects)) << "drawing ages no effect";
   int counts[2] = {0, 0};
   for (int i = 0; i < 60; ++i) {
-    for (Shields* s : Each<Shields>(world.shields))
+    for (ShieldEffects* s : Each<ShieldEffects>(world.shieldEffects))
       if (s->effect != static_cast<ShieldEffect>(2)) ++counts[static_cast<int>(s->effect)];
     DrawShieldEffects();
     AnimateShieldEffects();
   }
   EXPECT_EQ(40, counts[0]);
   EXPECT_EQ(22, counts[1]);
-  EXPECT_EQ(1, Count<Shields>(world.shields));
+  EXPECT_EQ(1, Count<ShieldEffects>(world.shieldEffects));
   const DrawState st = GetDrawState();
   EXPECT_TRUE(st.alpha == 1 && st.blend == BlendMode::Alpha && st.red == 255 && st.blue == 255);
 }
@@ -419,7 +419,7 @@ class CombatSoundTest : public PlayfieldTest {
     return std::to_string(world.game.score) + " score, " + std::to_string(world.game.shieldCount) + " shields, " +
            std::to_string(world.bike.invulnerableTicks) + " ticks, " +
            std::to_string(Count<Explosions>(world.explosions)) + " explosions, " +
-           std::to_string(Count<Shields>(world.shields)) + " shield effects";
+           std::to_string(Count<ShieldEffects>(world.shieldEffects)) + " shield effects";
   }
   static void Bullet(ShotKind kind) {
     EnemyBullets* b = Add<EnemyBullets>(world.enemyBullets);

@@ -102,7 +102,7 @@ uint64_t HashWorld() {
   AddList<Explosions2>(h, world.explosions2,
                        [&](const Explosions2& e) { h.Add(e.x, e.y, e.frame, e.frameDelay, e.speed, e.kind, e.drift); });
   AddList<Frags>(h, world.frags, [&](const Frags& f) { h.Add(f.x, f.y, f.enemyType, f.quarter, f.angle, f.alpha); });
-  AddList<Shields>(h, world.shields, [&](const Shields& s) {
+  AddList<ShieldEffects>(h, world.shieldEffects, [&](const ShieldEffects& s) {
     h.Add(s.effect, s.x, s.y, s.frame, s.frameDelay, s.rotation, s.zoom, s.grey);
   });
   AddList<Pieces>(h, world.pieces, [&](const Pieces& p) {

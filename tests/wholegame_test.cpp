@@ -149,7 +149,7 @@ TEST_F(WholeGameTest, RandomInputGamesEndWithoutACrashOrAnythingPilingUp) {
     ASSERT_LE(r.frames, kFrameLimit + 2000) << "game " << g;
     EXPECT_EQ(0, r.gameOver ? Count<Pieces>(world.pieces) : 0) << "game " << g;
     EXPECT_LT(Count<PlayerBullets>(world.playerBullets) + Count<Explosions>(world.explosions) +
-                  Count<Shields>(world.shields) + Count<TextMessages>(world.textMessages),
+                  Count<ShieldEffects>(world.shieldEffects) + Count<TextMessages>(world.textMessages),
               300)
         << "game " << g;
     EXPECT_EQ(100, Count<StarCoords>(world.starCoords));

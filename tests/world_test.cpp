@@ -98,8 +98,8 @@ TEST_F(WorldTest, EachCreatorSetsWhatItGivesAndLeavesTheRestAtZero) {
   EXPECT_EQ(f->alpha, 1.0f);
 
   world.bike.invulnerableTicks = 0;
-  NewShield(ShieldEffect::Bubble, 50, 60);
-  const Shields* b = Last<Shields>(world.shields);
+  NewShieldEffect(ShieldEffect::Bubble, 50, 60);
+  const ShieldEffects* b = Last<ShieldEffects>(world.shieldEffects);
   ASSERT_NE(b, nullptr);
   EXPECT_TRUE(b->effect == ShieldEffect::Bubble && b->x == 50 && b->y == 60 && b->grey == 255);
   EXPECT_TRUE(b->frame == 0 && b->frameDelay == 0);

@@ -1,8 +1,9 @@
 // The hover bike: controls, glide, world scroll, shots and drawing.
 //
 // Held at top speed the speed is only pushed on frames where it is inside the
-// limit and coasts on the others, so it swings between about 8.3 and 8.7;
-// released, it coasts to a stop in about 42 frames.
+// thrust's limit and coasts on the others, so it swings just under and over
+// that limit (kMaxSpeed gives the figures); released, it coasts to a stop by
+// 0.2 a frame.
 #include "gameplay/gameplay.h"
 #include "res/assets.h"
 #include "services/controls.h"

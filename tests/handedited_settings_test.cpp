@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 
+#include "game_script.h"
 #include "menu_driver.h"
 #include "sound_log.h"
 
@@ -208,30 +209,7 @@ TEST_F(HandEditedStartUp, OnlyOneSwitchesOnOnlyZeroSilencesTheMusicAndEachValueI
 // ----------------------------------------------------------------------------
 // A game played with the file's settings.
 
-// What the last game run by PlayWith returned.
-GameResult played;
-
-// Runs PlayGame with a hook told the frames presented since the game began
-// and whether the call comes from a new frame (false: a sleep, such as a poll
-// for the pause answer). Space at frame 80 cuts the first landing short.
-int64_t PlayWith(const std::function<void(int64_t frame, bool fresh)>& step) {
-  const int64_t base = PresentedFrameCount();
-  int64_t last = -1;
-  DialogFade = 1.0f;
-  SetScriptHook([&] {
-    const int64_t frame = PresentedFrameCount() - base;
-    const bool fresh = frame != last;
-    last = frame;
-    if (fresh && frame == 80) ScriptKeyTap(KeyCode::Space);
-    step(frame, fresh);
-  });
-  played = PlayGame();
-  SetScriptHook(nullptr);
-  return PresentedFrameCount() - base;
-}
-
-// Polling for the pause answer: no frame presented, the picture faded down.
-bool WaitingForAnswer(bool fresh) { return !fresh && DialogFade < 0.5f; }
+using namespace gamescript;
 
 class HandEditedGame : public harness::NullDrawingTest {
  protected:

@@ -70,7 +70,8 @@ const Making kMakings[] = {
 Level LevelOf(SoundKind kind) {
   if (kind == SoundKind::Hum) return kHum;
   if (kind == SoundKind::Cue) return kCue;
-  return kEffect;  // a fight's shots and explosions, and every other effect with them
+  if (kind == SoundKind::Fight) return kFight;  // a fight's shots and explosions
+  return kEffect;
 }
 
 [[noreturn]] void Stop(const char* what, const char* file) {

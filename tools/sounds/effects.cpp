@@ -581,7 +581,10 @@ Buffer Teleport(int frames) {
 // Electric buzz: a crackling mains arc that sputters and dies. It is the
 // shield taking a hit (played with the hit itself), the most urgent moment
 // of a fight, so the arc is driven into a dense buzz: loud for its peak,
-// keeping its room under full scale.
+// keeping its room under full scale. The buzz holds only its first fifth of
+// a second and then dies away fast: in a close fight a shield goes every
+// couple of seconds, and a crackle held for a whole second each time was
+// most of the fight's loudness.
 Buffer Bzzzt(int frames) {
   Buffer b(frames);
   Rng rng(101);
@@ -613,7 +616,8 @@ Buffer Bzzzt(int frames) {
     snap.Process(static_cast<float>(rng.Bipolar() * crack));
     tone.Process(saw.Next(120) * 0.7f + hum.Next(60) * 0.2f);
     fizz.Process(static_cast<float>(rng.Bipolar()));
-    const double env = std::min(1.0, t / 0.004) * (t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / (len - 0.6)));
+    const double env = std::min(1.0, t / 0.004) * (t < 0.2 ? 1.0 : std::exp(-(t - 0.2) / 0.12)) *
+                       (t < 0.6 ? 1.0 : std::max(0.0, 1 - (t - 0.6) / (len - 0.6)));
     const float raw = static_cast<float>((tone.band * 1.4 + tone.low * 0.3 + fizz.band * 0.2 * g) * g * env);
     smooth.Process(Drive(raw * 2.5f, 3.0f));
     b.AddPanned(i, smooth.low * 0.6f, static_cast<float>(0.3 * std::sin(kTwoPi * 3 * t)));

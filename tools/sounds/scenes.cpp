@@ -35,23 +35,52 @@ Scene Landing(const Volumes& v) {
           {{"m_game.ogg", 0.0, v.game / 2}, {"_ModuleThrust.ogg", 0.0, 1.0f}, {"_moduleland.ogg", 304 * kFrame, 1.0f}}};
 }
 
+// A fight as one goes at the game's start, the bike in the thick of a swarm
+// (counted from recorded games): the player taps fire five times a second
+// and two shots in five bring an enemy down, a shot's flight after it; now
+// and then the swarm gets through and the bike loses a shield (the crackle
+// and the hit together), every four seconds or so; a ground gun falls; an
+// alien is beamed up; a tesla coil crackles, then the towers hum.
 Scene Fight(const std::string& name, float tune) {
   Scene s{name, 20.0, {{"m_game.ogg", 0.0, tune}}};
-  for (double at = 0.1; at < s.seconds; at += 0.2) s.plays.push_back({"_PlayerShoot.ogg", at, 1.0f});
-  // An enemy shot down, each kill a shot's flight after the shot.
-  for (double at = 0.6; at < s.seconds; at += 1.5) s.plays.push_back({"_EnemyExplosion1.ogg", at, 1.0f});
+  int shot = 0;
+  for (double at = 0.1; at < s.seconds; at += 0.2, ++shot) {
+    s.plays.push_back({"_PlayerShoot.ogg", at, 1.0f});
+    if (shot % 5 == 1 || shot % 5 == 3) s.plays.push_back({"_EnemyExplosion1.ogg", at + 0.13, 1.0f});
+  }
   // A ground gun destroyed: its hit and the blast of its end together.
   s.plays.push_back({"_EnemyExplosion1.ogg", 9.2, 1.0f});
   s.plays.push_back({"_EnemyExplosion2.ogg", 9.2, 1.0f});
-  // The bike loses a shield: the shield's crackle and the hit together.
-  for (double at : {5.3, 14.3}) {
+  for (double at : {2.3, 6.5, 10.6, 14.3, 18.4}) {
     s.plays.push_back({"_bzzzt.ogg", at, 1.0f});
     s.plays.push_back({"_EnemyExplosion1.ogg", at, 1.0f});
   }
+  // The beam, one flash after another.
+  for (double at = 12.0; at < 13.5; at += 0.4) s.plays.push_back({"_teleport.ogg", at, 1.0f});
   // On screen for a while: a tesla coil (every 120 frames), then a tower
   // (every 240).
   for (double at = 0.0; at < 10.0; at += 120 * kFrame) s.plays.push_back({"_energycrackle.ogg", at, 1.0f});
   for (double at = 10.0; at < s.seconds; at += 240 * kFrame) s.plays.push_back({"_Towers.ogg", at, 1.0f});
+  return s;
+}
+
+// The bike flying through the swarm without firing, as a player does who
+// holds the fire key down (a held key fires once): it loses a shield as
+// soon as the last loss stops guarding it, every two and a half seconds or
+// so; a gun's missile strikes; an alien is beamed up; towers stand on
+// screen, one humming every 240 frames, then another half-way between,
+// and a terraformer now and then; a shield bonus is taken.
+Scene Swarm(float tune) {
+  Scene s{"swarm", 20.0, {{"m_game.ogg", 0.0, tune}}};
+  for (double at : {1.0, 3.4, 5.5, 8.2, 10.4, 13.1, 15.6, 18.0}) {
+    s.plays.push_back({"_bzzzt.ogg", at, 1.0f});
+    s.plays.push_back({"_EnemyExplosion1.ogg", at, 1.0f});
+  }
+  for (double at : {6.9, 7.0}) s.plays.push_back({"_MissileHit.ogg", at, 1.0f});
+  for (double at = 11.0; at < 12.5; at += 0.4) s.plays.push_back({"_teleport.ogg", at, 1.0f});
+  for (double at = 0.0; at < s.seconds; at += 120 * kFrame) s.plays.push_back({"_Towers.ogg", at, 1.0f});
+  for (double at : {4.5, 14.5}) s.plays.push_back({"_2tower.ogg", at, 1.0f});
+  s.plays.push_back({"_TakeShield.ogg", 16.8, 1.0f});
   return s;
 }
 
@@ -88,6 +117,7 @@ std::vector<Scene> Screens(const Volumes& v) {
           Landing(v),
           Fight("fight", v.game / 2),
           Fight("fight-full", v.game),
+          Swarm(v.game / 2),
           TakeOff(v),
           {"pause", 20.0, {{"m_pause.ogg", 0.0, v.pause}}}};
 }

@@ -42,12 +42,16 @@ struct Volumes {
 //   menu       the menu tune and a select blip every few seconds;
 //   landing    the game tune at half volume, as a game starts it, the
 //              descent's engine and the touch-down;
-//   fight      a fight at the game's start (the tune at half volume): the
-//              player taps fire five times a second and shoots an enemy
-//              down every second and a half, a ground gun falls, the bike
-//              loses a shield twice, a tesla coil crackles and the towers
-//              hum on screen;
+//   fight      a fight at the game's start (the tune at half volume), as
+//              thick as recorded games have them: the player taps fire five
+//              times a second and shoots two enemies down a second, the
+//              bike loses a shield every four seconds or so, a ground gun
+//              falls, an alien is beamed up, a tesla coil crackles and the
+//              towers hum on screen;
 //   fight-full the same fight after the first pause, the tune at full volume;
+//   swarm      the bike in the swarm without firing (a held fire key fires
+//              once), at the game's start: a shield lost every two and a
+//              half seconds, a missile strike, a beam, the towers humming;
 //   take-off   the bonus counted off tick by tick, the lift-off, the warp;
 //   pause      the pause tune.
 std::vector<Scene> Screens(const Volumes& v);

@@ -237,4 +237,18 @@ TEST_F(OptionsTest, ScreenModeSwitchKeepsEveryImage) {
   EXPECT_TRUE(shots[7] == mainMenu);
 }
 
+// A desktop that refuses full screen gets the window instead: the setting
+// and the row say so, and the next switch is not a switch to what is shown.
+TEST_F(OptionsTest, AFullScreenRefusedReadsAndSavesAsTheWindowItIs) {
+  MonitorStandIn refusing;
+  refusing.refusesFullScreen = true;
+  SetMonitorStandIn(refusing);
+  Visit({{1, KeyCode::Down}, {2, KeyCode::Enter}, {5, KeyCode::Escape}});
+  SetMonitorStandIn(MonitorStandIn{});
+  EXPECT_EQ(Settings.fullScreen, 0);
+  EXPECT_FALSE(DisplayIsFullScreen());
+  ASSERT_GE(texts.size(), 5u);
+  EXPECT_TRUE(RowReads(texts[4], 1, u"change screenmode (windowed)"));
+}
+
 }  // namespace

@@ -445,13 +445,7 @@ const scenes::Stereo& HeardFile(const std::string& file) {
 
 scenes::Stereo Mixed(const scenes::Scene& scene, bool limited) {
   scenes::Stereo m = scenes::Mix(scene, HeardFile);
-  if (!limited) return m;
-  std::vector<float> frames(m.left.size() * 2);
-  for (size_t i = 0; i < m.left.size(); ++i) frames[2 * i] = m.left[i], frames[2 * i + 1] = m.right[i];
-  rt::SoftLimiter limiter;
-  limiter.Process(frames.data(), static_cast<int>(m.left.size()));
-  for (size_t i = 0; i < m.left.size(); ++i) m.left[i] = frames[2 * i], m.right[i] = frames[2 * i + 1];
-  return m;
+  return limited ? scenes::Limited(std::move(m)) : m;
 }
 
 double LoudnessOf(const scenes::Scene& scene) {

@@ -51,41 +51,6 @@ std::vector<double> WeightedPower(const std::vector<float>& left, const std::vec
 
 double Level(double meanPower) { return -0.691 + 10.0 * std::log10(meanPower + 1e-12); }
 
-// The loudness of each 100 ms window, one starting every `hopSeconds`.
-std::vector<double> Windows(const std::vector<float>& left, const std::vector<float>& right, double hopSeconds) {
-  const std::vector<double> power = WeightedPower(left, right);
-  const size_t window = static_cast<size_t>(std::lround(kWindow * kRate));
-  const size_t hop = std::max<size_t>(1, static_cast<size_t>(std::lround(hopSeconds * kRate)));
-  std::vector<double> sums(power.size() + 1, 0.0);
-  for (size_t i = 0; i < power.size(); ++i) sums[i + 1] = sums[i] + power[i];
-  std::vector<double> out;
-  if (power.size() <= window) {
-    out.push_back(Level(sums.back() / static_cast<double>(window)));
-    return out;
-  }
-  for (size_t at = 0; at + window <= power.size(); at += hop)
-    out.push_back(Level((sums[at + window] - sums[at]) / static_cast<double>(window)));
-  return out;
-}
-
-}  // namespace
-
-double Loudest(const std::vector<float>& left, const std::vector<float>& right) {
-  const std::vector<double> w = Windows(left, right, kWindow / 8);
-  return *std::max_element(w.begin(), w.end());
-}
-
-double Typical(const std::vector<float>& left, const std::vector<float>& right) {
-  std::vector<double> w = Windows(left, right, kWindow / 2);
-  const auto middle = w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2);
-  std::nth_element(w.begin(), middle, w.end());
-  return *middle;
-}
-
-double Decibels(double gain) { return 20.0 * std::log10(gain); }
-
-namespace {
-
 // Mean weighted power of each block of `block` frames, one every `hop`.
 std::vector<double> BlockPowers(const std::vector<float>& left, const std::vector<float>& right, double block,
                                 double hop) {
@@ -104,7 +69,28 @@ std::vector<double> BlockPowers(const std::vector<float>& left, const std::vecto
   return out;
 }
 
+// The loudness of each 100 ms window, one starting every `hopSeconds`.
+std::vector<double> Windows(const std::vector<float>& left, const std::vector<float>& right, double hopSeconds) {
+  std::vector<double> out = BlockPowers(left, right, kWindow, hopSeconds);
+  for (double& power : out) power = Level(power);
+  return out;
+}
+
 }  // namespace
+
+double Loudest(const std::vector<float>& left, const std::vector<float>& right) {
+  const std::vector<double> w = Windows(left, right, kWindow / 8);
+  return *std::max_element(w.begin(), w.end());
+}
+
+double Typical(const std::vector<float>& left, const std::vector<float>& right) {
+  std::vector<double> w = Windows(left, right, kWindow / 2);
+  const auto middle = w.begin() + static_cast<std::ptrdiff_t>(w.size() / 2);
+  std::nth_element(w.begin(), middle, w.end());
+  return *middle;
+}
+
+double Decibels(double gain) { return 20.0 * std::log10(gain); }
 
 double Integrated(const std::vector<float>& left, const std::vector<float>& right) {
   const std::vector<double> blocks = BlockPowers(left, right, 0.4, 0.1);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/limiter.h"
+
 namespace scenes {
 
 struct Stereo {
@@ -64,5 +66,16 @@ Scene ScreenNamed(const Volumes& v, const std::string& name);
 // starts "m_") loops for as long as the scene lasts; an effect plays once.
 using Sounds = std::function<const Stereo&(const std::string& file)>;
 Stereo Mix(const Scene& scene, const Sounds& sound);
+
+// A mix through the mixer's own limiter, as the player hears it. Inline, so
+// only what calls it needs the runtime's limiter at link time.
+inline Stereo Limited(Stereo s) {
+  std::vector<float> frames(s.left.size() * 2);
+  for (size_t i = 0; i < s.left.size(); ++i) frames[2 * i] = s.left[i], frames[2 * i + 1] = s.right[i];
+  rt::SoftLimiter limiter;
+  limiter.Process(frames.data(), static_cast<int>(s.left.size()));
+  for (size_t i = 0; i < s.left.size(); ++i) s.left[i] = frames[2 * i], s.right[i] = frames[2 * i + 1];
+  return s;
+}
 
 }  // namespace scenes

@@ -41,15 +41,6 @@ float Peak(const scenes::Stereo& s) {
   return p;
 }
 
-scenes::Stereo Limited(scenes::Stereo s) {
-  std::vector<float> frames(s.left.size() * 2);
-  for (size_t i = 0; i < s.left.size(); ++i) frames[2 * i] = s.left[i], frames[2 * i + 1] = s.right[i];
-  rt::SoftLimiter limiter;
-  limiter.Process(frames.data(), static_cast<int>(s.left.size()));
-  for (size_t i = 0; i < s.left.size(); ++i) s.left[i] = frames[2 * i], s.right[i] = frames[2 * i + 1];
-  return s;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -104,7 +95,7 @@ int main(int argc, char** argv) {
               "unlim-pk", "fullsc");
   for (const scenes::Scene& s : scenes::Screens(v)) {
     const scenes::Stereo raw = scenes::Mix(s, sound);
-    const scenes::Stereo all = Limited(raw);
+    const scenes::Stereo all = scenes::Limited(raw);
     std::string tuneFile;
     for (const scenes::Play& p : s.plays)
       if (p.file.rfind("m_", 0) == 0) tuneFile = p.file;
